@@ -1,0 +1,26 @@
+# Each SDK subsystem is an OBJECT library named qel_<subsystem> built from the
+# sources found in src/<subsystem>/. The static library qelsdk gathers them all;
+# tests and benchmarks link only the subsystems they need, so a half-built
+# subsystem never blocks the others.
+
+set(QEL_SUBSYSTEMS base math object file curves scene content character io native
+    formats formats/toolkit3ds motion)
+set(QEL_SRC_DIR ${CMAKE_SOURCE_DIR}/src)
+
+function(qel_subsystem_target out sub)
+  string(REPLACE "/" "_" name "${sub}")
+  set(${out} qel_${name} PARENT_SCOPE)
+endfunction()
+
+# qel_link_subsystems(<target> <subsystem>...): adds the objects of each named
+# subsystem to a target, with the system libraries they need.
+function(qel_link_subsystems target)
+  foreach(sub ${ARGN})
+    qel_subsystem_target(lib ${sub})
+    if(TARGET ${lib})
+      target_sources(${target} PRIVATE $<TARGET_OBJECTS:${lib}>)
+    endif()
+  endforeach()
+  target_include_directories(${target} PRIVATE ${QEL_SRC_DIR})
+  target_link_libraries(${target} PRIVATE ZLIB::ZLIB PkgConfig::NETTLE Threads::Threads ${CMAKE_DL_LIBS} m)
+endfunction()

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need; installs nothing
+# that is already there.
+set -euo pipefail
+pkgs=(cmake ninja-build g++ clang pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+      zlib1g-dev nettle-dev libtiff-dev)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
