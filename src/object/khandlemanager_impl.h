@@ -1,0 +1,48 @@
+// Plug-handle manager: stable records through which connection entries reach
+// their plugs. Private to the object subsystem.
+#ifndef QELSDK_OBJECT_KHANDLEMANAGER_IMPL_H
+#define QELSDK_OBJECT_KHANDLEMANAGER_IMPL_H
+
+#include <vector>
+
+#include "base/ktypes.h"
+
+namespace qelsdk_600 {
+
+class KPlug;
+
+// A record holds a plug and a generation id. Releasing a record raises its id,
+// so every entry that kept the old id reads as no plug from then on, even
+// after the record is reused for another plug.
+class KHandleManager {
+public:
+    // The process-wide manager, made on first use and never destroyed, so that
+    // plugs with static storage can still release their handles at exit.
+    static KHandleManager& Get();
+
+    // A record for the plug; its index and current id are written out.
+    void Acquire(KPlug* pPlug, kUInt& pHandle, kUInt& pId);
+    // Invalidates every entry made with this handle and id.
+    void Release(kUInt pHandle, kUInt pId);
+    // The plug of a live record whose id matches, else null.
+    KPlug* Resolve(kUInt pHandle, kUInt pId) const
+    {
+        if (pHandle >= mRecords.size())
+            return nullptr;
+        const Record& record = mRecords[pHandle];
+        return record.mId == pId ? record.mPlug : nullptr;
+    }
+
+private:
+    struct Record {
+        KPlug* mPlug;
+        kUInt mId;
+    };
+
+    std::vector<Record> mRecords;
+    std::vector<kUInt> mFree;
+};
+
+}  // namespace qelsdk_600
+
+#endif

@@ -1,0 +1,113 @@
+// Objects: plugs that own an ordered list of properties.
+#ifndef QELSDK_OBJECT_KOBJECT_H
+#define QELSDK_OBJECT_KOBJECT_H
+
+#include <memory>
+#include <vector>
+
+#include "object/kplug.h"
+#include "object/kproperty.h"
+
+namespace qelsdk_600 {
+
+class KDataType;
+
+// Events that the property list announces to PropertyNotify.
+enum kPropertyNotify {
+    kPropertyAdding = 8,     // before a property joins the list
+    kPropertyRemoving = 9,   // before a property leaves the list
+    kPropertyAdded = 11,
+    kPropertyRemoved = 12
+};
+
+// A plug with an ordered list of properties (in order of addition). The
+// object does not delete the properties that a subclass embeds; those leave
+// the list as they are destroyed. Dynamic properties (made by
+// CreatePropertyFromType or KPropertyObjectList::Create) belong to the
+// object and are freed by Destruct, PropertyDestroy or, failing those, the
+// destructor.
+class KObject : public KPlug {
+public:
+    // Status bits.
+    enum { kStatusDestroying = 8 };
+
+    static int ClassId;
+    static KClassDefinition ClassDefinition;
+    // The class group that objects and property sets report.
+    static int ClassGroupId;
+    static const char* ClassGroupName;
+
+    KObject();
+    ~KObject() override;
+
+    // This object for kIID_KObject, else as KPlug.
+    IKObject* IQuery(unsigned long pInterfaceId, int pReserved) override;
+    KClassDefinition* GetClassDefinition() const override;
+    int GetClassGroupId() const override;
+    const char* GetClassGroupName() const override;
+
+    // Prepares deletion: status 8, DisconnectAll, DestructProperties, then
+    // the plug's own tear-down.
+    void Destruct() override;
+    // For each property from the last to the first, disconnects its sources
+    // and destinations; then those of the object itself.
+    virtual void DisconnectAll();
+    // PropertyIndexDestroy on every index, from the last to the first.
+    virtual void DestructProperties();
+    int GetObjectStatus() const { return mStatus; }
+
+    // Creates a dynamic property of that name (copied), property type and
+    // data type as the matching typed property, sets information flag 2 when
+    // pAnimatable, copies the value of pCopyFrom when given, appends it to
+    // the list and returns it. Null for a null name or a type that has no
+    // value template (0, 10, 11, 17, 18). pReserved is not used.
+    virtual KProperty* CreatePropertyFromType(const char* pName, kPropertyType pType,
+                                              KDataType* pDataType, bool pAnimatable,
+                                              bool pReserved, KProperty* pCopyFrom);
+    // Appends a property (events 8 before, 11 after); its index, or -1 for
+    // null or a property that some object's list already holds.
+    virtual int PropertyAddToList(KProperty* pProperty);
+    // Takes the property at an index out of the list (events 9 before, 12
+    // after); false when the index is out of range.
+    virtual bool PropertyIndexRemoveFromList(int pIndex);
+    // Takes the property out of the list; a dynamic one is then destroyed,
+    // any other disconnected. 0 on success, 1 when the index is out of range.
+    virtual int PropertyIndexDestroy(int pIndex);
+    // PropertyIndexDestroy of that property; false when it is not listed.
+    bool PropertyDestroy(KProperty* pProperty);
+    // Told of list changes (kPropertyNotify); does nothing here.
+    virtual void PropertyNotify(kPropertyNotify pEvent, KProperty* pProperty);
+
+    int GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
+    // Null when out of range.
+    KProperty* GetProperty(int pIndex) const;
+    // Index in the list, -1 when absent.
+    int GetPropertyIndex(const KProperty* pProperty) const;
+    // The first property whose name equals pName exactly (case matters), or
+    // null. Constant time after the first lookup that follows a change.
+    KProperty* FindPropertyByName(const char* pName) const;
+    // The same lookup on pObject; null for a null object.
+    static KProperty* FindPropertyByName(const KObject* pObject, const char* pName)
+    {
+        return pObject ? pObject->FindPropertyByName(pName) : nullptr;
+    }
+
+    bool PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex,
+                    KPlug* pOther, kConnectionType pType, KPlug* pNewPlug) override;
+
+private:
+    friend class KProperty;
+    struct NameIndex;
+    // Drops a property from the list without events (it is being destroyed).
+    void ForgetProperty(KProperty* pProperty);
+    void InvalidateNameIndex() { mNameIndexValid = false; }
+
+    std::vector<KProperty*> mProperties;
+    mutable std::unique_ptr<NameIndex> mNameIndex;
+    mutable bool mNameIndexValid;
+    int mStatus;
+};
+
+}  // namespace qelsdk_600
+
+#endif

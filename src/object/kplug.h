@@ -1,0 +1,213 @@
+// Connectable plugs: ownership, connections, notifications, filtered views.
+#ifndef QELSDK_OBJECT_KPLUG_H
+#define QELSDK_OBJECT_KPLUG_H
+
+#include <vector>
+
+#include "base/ktypes.h"
+#include "object/ikobject.h"
+#include "object/kclassdefinition.h"
+
+namespace qelsdk_600 {
+
+class KPlug;
+
+// Event codes handed to PlugNotify and PlugDataNotify.
+//
+// Before every connection the destination plug (the one that receives a
+// source) is asked kPlugConnectSrcRequest (2) with the would-be source as
+// `other`; a false answer refuses the connection. It is the only request
+// sent before a connection: codes 0 and 3 are never sent.
+enum kPlugAction {
+    kPlugConnectSrcRequest = 2,   // refusable, to the destination
+    kPlugConnectedSrc = 4,        // to the destination, after connecting
+    kPlugConnectedDst = 5,        // to the source, after connecting
+    kPlugDisconnectSrc = 6,       // to the destination, before removal
+    kPlugDisconnectDst = 7,       // to the source, before removal
+    kPlugDisconnectedSrc = 8,     // to the destination, after removal
+    kPlugDisconnectedDst = 9,     // to the source, after removal
+    kPlugReplaceBegin = 10,       // an object list replaces an entry
+    kPlugReplaceEnd = 11,
+    kPlugDataChangeBegin = 20,    // a property value is about to change
+    kPlugDataChangeEnd = 21       // a property value has changed
+};
+
+// Kind of a connection; handed through notifications unchanged.
+typedef int kConnectionType;
+enum { kConnectionDefault = 0 };
+
+// Plugs that an event has passed through on its way to an owner, innermost
+// first; lives on the stack of the forwarding call.
+struct KPlugCallstack {
+    KPlug* mPlug;
+    KPlugCallstack* mPrevious;
+};
+
+// Receives the events of a plug that does not forward them to an owner.
+class KPlugListener {
+public:
+    virtual ~KPlugListener() {}
+    virtual void PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex,
+                            KPlug* pOther, kConnectionType pType, KPlug* pNewPlug) {}
+    virtual void PlugDataNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug,
+                                void* pData1, void* pData2, int pExtra) {}
+};
+
+// A connectable node. Its connections are one array, sources first (in
+// connection order) then destinations; each entry names its plug through the
+// plug-handle manager, so an entry whose plug is gone reads as no plug.
+// Destroying a plug silently removes its connections from its peers; use
+// Destruct (or the disconnect operations) for a notified tear-down.
+class KPlug : public ICallback {
+public:
+    // How a plug stands to its owner (flag bit 8).
+    enum kType { eNormalPlug = 0, eSubPlug = 8 };
+    // Direction bits (0 to 2) of the flags; bit 0 set: an object list holds
+    // its objects as sources, clear: as destinations.
+    enum kDirection { eDirectionNone = 0, eDirectionSrc = 1, eDirectionDst = 2, eDirectionAll = 3,
+                      eDirectionMask = 7 };
+    // Other flag bits.
+    enum { kFlagSubPlug = 8, kFlagNoOwnerNotify = 16 };
+
+    static int ClassId;
+    static KClassDefinition ClassDefinition;
+
+    // Flags 3 (both directions), no owner, user tag 0.
+    KPlug();
+    ~KPlug() override;
+    KPlug(const KPlug&) = delete;
+    KPlug& operator=(const KPlug&) = delete;
+
+    // This plug for kIID_IKObject, kIID_ICallback and kIID_KPlug, else null.
+    IKObject* IQuery(unsigned long pInterfaceId, int pReserved) override;
+    // Runs Destruct, then deletes the plug.
+    void Destroy(int pLocal = 0) override;
+    // Notified tear-down before deletion: disconnects every connection.
+    virtual void Destruct();
+
+    // Class identity, all answered from GetClassDefinition().
+    virtual bool Is(int pClassId) const;
+    virtual int GetClassId() const;
+    virtual const char* GetClassIdName() const;
+    virtual KClassDefinition* GetClassDefinition() const;
+    // Plugs belong to no class group: -1 and "".
+    virtual int GetClassGroupId() const;
+    virtual const char* GetClassGroupName() const;
+
+    // Connection event. With an owner and flag 16 clear, passes it to the
+    // owner (call stack extended by this plug) and returns the owner's
+    // answer; otherwise tells the listener, if any, and returns true.
+    virtual bool PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex,
+                            KPlug* pOther, kConnectionType pType, KPlug* pNewPlug);
+    // Data event, routed as PlugNotify.
+    virtual bool PlugDataNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug,
+                                void* pData1, void* pData2, int pExtra);
+
+    // Owner and owned plugs. ConnectOwnedPlug makes this plug the owner of
+    // pPlug (taking it from a previous owner); false for null, itself or a
+    // plug already owned by it. Ownership does not delete: an owner that ends
+    // first only leaves its plugs without owner.
+    KPlug* GetOwner() const { return mOwner; }
+    virtual bool ConnectOwnedPlug(KPlug* pPlug);
+    virtual bool DisconnectOwnedPlug(KPlug* pPlug);
+    int GetOwnedPlugCount() const { return static_cast<int>(mOwned.size()); }
+    // Null when out of range.
+    KPlug* GetOwnedPlug(int pIndex) const;
+
+    // Pointer-sized value for the caller; 0 after construction.
+    kReference GetUserTag() const { return mUserTag; }
+    void SetUserTag(kReference pTag) { mUserTag = pTag; }
+
+    int GetPlugFlags() const { return mFlags; }
+    void ModifyPlugFlags(int pMask, bool pSet);
+    kDirection GetDirection() const { return static_cast<kDirection>(mFlags & eDirectionMask); }
+    void SetDirection(kDirection pDirection);
+    bool IsSubPlug() const { return (mFlags & kFlagSubPlug) != 0; }
+
+    // Connects pSource as a source of this plug, after asking this plug
+    // kPlugConnectSrcRequest; then sends kPlugConnectedSrc to this plug and
+    // kPlugConnectedDst to the source. False, with nothing changed, for a null
+    // source, itself, a sub-plug at either end, an existing connection or a
+    // refusal.
+    bool ConnectSrc(KPlug* pSource, kConnectionType pType = kConnectionDefault);
+    // Same connection seen from the source: pDestination->ConnectSrc(this).
+    bool ConnectDst(KPlug* pDestination, kConnectionType pType = kConnectionDefault);
+    // Removes the connection, sending 6 (to this plug) and 7 (to the source)
+    // before and 8 and 9 after. False when not connected.
+    bool DisconnectSrc(KPlug* pSource);
+    bool DisconnectDst(KPlug* pDestination);
+    // Disconnect every source (destination), last first; false when none.
+    bool DisconnectAllSrc();
+    bool DisconnectAllDst();
+    bool IsConnectedSrc(const KPlug* pSource) const;
+    bool IsConnectedDst(const KPlug* pDestination) const;
+
+    int GetSrcCount() const { return mSrcCount; }
+    int GetDstCount() const { return static_cast<int>(mConnections.size()) - mSrcCount; }
+    // The plug of a connection, null when out of range or gone.
+    KPlug* GetSrc(int pIndex) const;
+    KPlug* GetDst(int pIndex) const;
+    // Connection type of an entry, kConnectionDefault when out of range.
+    kConnectionType GetSrcType(int pIndex) const;
+    kConnectionType GetDstType(int pIndex) const;
+    // Index of a live source (destination), -1 when not connected.
+    int FindSrc(const KPlug* pSource) const;
+    int FindDst(const KPlug* pDestination) const;
+
+    // Stores the filter and sets the sub-plug bit from pType; a plug that thus
+    // becomes a sub-plug joins its owner's sub-plugs.
+    void SetFilter(KPlugFilter* pFilter, kType pType);
+    KPlugFilter* GetFilter() const { return mFilter; }
+    // The view of this plug's connections to plugs that pass pFilter, in
+    // connection order, made on first use and owned by this plug. Null for a
+    // null filter or when this plug is itself a sub-plug.
+    KPlug* SubPlugGetOrCreate(KPlugFilter* pFilter);
+    int GetSubPlugCount() const { return static_cast<int>(mSubPlugs.size()); }
+    KPlug* GetSubPlug(int pIndex) const;
+
+    // Receives events when no owner takes them; not owned.
+    void SetListener(KPlugListener* pListener) { mListener = pListener; }
+    KPlugListener* GetListener() const { return mListener; }
+
+protected:
+    // Moves a source (destination) entry from one index to another, the
+    // others keeping their order; sub-plug views follow. False when an index
+    // is out of range.
+    bool MoveConnection(bool pSource, int pFrom, int pTo);
+
+private:
+    struct Connection {
+        kUInt mHandle;
+        kUInt mId;
+        kConnectionType mType;
+    };
+
+    KPlug* Resolve(const Connection& pEntry) const;
+    bool IsAlive(kUInt pHandle, kUInt pId) const;
+    int FindEntry(int pBegin, int pEnd, const KPlug* pPlug) const;
+    void InsertEntry(bool pAsSource, const KPlug* pPlug, kConnectionType pType);
+    bool RemoveEntry(bool pAsSource, const KPlug* pPlug);
+    // Mirror a new or removed connection into the matching sub-plugs.
+    void SubPlugsAdd(bool pAsSource, const KPlug* pPlug, kConnectionType pType);
+    void SubPlugsRemove(bool pAsSource, const KPlug* pPlug);
+    void AddSubPlug(KPlug* pSubPlug);
+    void FillSubPlug(KPlug* pSubPlug) const;
+    void RemoveSubPlug(KPlug* pSubPlug);
+
+    std::vector<Connection> mConnections;
+    int mSrcCount;
+    KPlug* mOwner;
+    std::vector<KPlug*> mOwned;
+    std::vector<KPlug*> mSubPlugs;
+    KPlugFilter* mFilter;
+    KPlugListener* mListener;
+    kReference mUserTag;
+    kUInt mHandle;
+    kUInt mHandleId;
+    int mFlags;
+    bool mMadeBySubPlugGetOrCreate;  // deleted with its owner
+};
+
+}  // namespace qelsdk_600
+
+#endif
