@@ -1,0 +1,372 @@
+// A function curve: one animated scalar channel made of time-ordered keys.
+#ifndef QELSDK_CURVES_KFCURVE_H
+#define QELSDK_CURVES_KFCURVE_H
+
+#include <cstddef>
+
+#include "base/karraytemplate.h"
+#include "base/ktime.h"
+#include "base/ktypes.h"
+#include "curves/kfcurveevent.h"
+#include "curves/kfcurvekey.h"
+
+namespace qelsdk_600 {
+
+class KFCurve;
+
+// A change callback: the curve, its merged pending event and the user data
+// given at registration. The curve owns neither the function nor the data.
+typedef void (*kFCurveCallback)(KFCurve* curve, KFCurveEvent* event, void* object);
+
+// Extrapolation types, before the first key and after the last.
+enum : kUInt {
+    kFCurveExtrapolationConstant = 1,
+    kFCurveExtrapolationRepetition = 2,
+    kFCurveExtrapolationMirrorRepetition = 3,
+    kFCurveExtrapolationKeepSlope = 4
+};
+
+// Regions of the all-keys view (MapIndexAll).
+enum : int {
+    kFCurveRegionBefore = 0,
+    kFCurveRegionPreRepetition = 1,
+    kFCurveRegionKeys = 2,
+    kFCurveRegionPostRepetition = 3,
+    kFCurveRegionAfter = 4
+};
+
+// Keys per storage block and per step of the block table.
+constexpr int kFCurveKeysPerBlock = 32;
+constexpr int kFCurveKeysPerTableStep = 2048;
+
+// Moving a key to within this time of its neighbour counts as crossing it;
+// 1e-5 s, set again by every curve constructor.
+extern KTime gsTimeEpsilon;
+// When true, the left derivative of a TCB key (other than the last) equals
+// its right derivative. False unless changed.
+extern bool gsTCB4051EvalMode;
+
+// One animated channel: a default value used while there are no keys, a
+// colour, keys stored by 32 in 1024-byte blocks, pre- and post-extrapolation,
+// change callbacks with update ids, and a one-entry evaluation candidate.
+// Times are KTime ticks; derivatives are value units per second. Key
+// accessors do not check their index: callers keep 0 <= i < KeyGetCount().
+// A curve is used by one thread at a time.
+class KFCurve {
+public:
+    KFCurve();
+    // Removes the keys, then tells every callback (event 512, key -1).
+    virtual ~KFCurve();
+    KFCurve(const KFCurve&) = delete;
+    KFCurve& operator=(const KFCurve&) = delete;
+
+    // Deletes the curve; the argument is ignored.
+    void Destroy(int local = 0);
+
+    // ---- Colour, default value, extrapolation ----
+
+    // Address of the three colour floats (red, green, blue; 1, 1, 1 at first).
+    float* GetColor() { return mColor; }
+    // Copies three floats; a null pointer changes nothing.
+    void SetColor(const float* color);
+    // The value of a curve without keys.
+    float GetValue() const { return mValue; }
+    // Queues event 1 and advances the update id.
+    void SetValue(float value);
+    // Types: kFCurveExtrapolation...; counts: repetitions (0xFFFFFFFF for
+    // keep slope means "forever"). Setters queue event 16 with key -1.
+    void SetPreExtrapolation(kUInt type);
+    kUInt GetPreExtrapolation() const { return mPreExtrapolation; }
+    void SetPreExtrapolationCount(kUInt count);
+    kUInt GetPreExtrapolationCount() const { return mPreExtrapolationCount; }
+    void SetPostExtrapolation(kUInt type);
+    kUInt GetPostExtrapolation() const { return mPostExtrapolation; }
+    void SetPostExtrapolationCount(kUInt count);
+    kUInt GetPostExtrapolationCount() const { return mPostExtrapolationCount; }
+    void SetWasData(int wasData) { mWasData = wasData; }
+    int GetWasData() const { return mWasData; }
+
+    // ---- Key storage ----
+
+    int KeyGetCount() const { return mKeyCount; }
+    // Address of key i; valid until the key set changes. Indices inside
+    // allocated blocks are accepted.
+    KFCurveKey* KeyGetPtr(int index) { return mKeyBlocks[index >> 5] + (index & 31); }
+    const KFCurveKey* KeyGetPtr(int index) const { return mKeyBlocks[index >> 5] + (index & 31); }
+    KFCurveKey* KeyGetRaw(int index) { return KeyGetPtr(index); }
+    // A copy of key i.
+    KFCurveKey KeyGet(int index) const { return *KeyGetPtr(index); }
+    // Keys the block table can address (a multiple of 2048, 0 without table).
+    int KeyGetCapacity() const { return mKeyCapacity; }
+    // Number of allocated key blocks.
+    int KeyGetBlockCount() const { return mLastBlock + 1; }
+
+    // Makes room for n keys without changing the key count and invalidates
+    // the candidate. False (nothing lost, capacity unchanged where the table
+    // could not grow) when memory runs out or n is beyond what the table can
+    // address.
+    bool InitBuffers(int n);
+    // Frees the blocks and table steps that the current keys do not need.
+    void KeyShrink();
+    // Removes every key and frees all storage; queues event 16 with key -1.
+    void KeyClear();
+    // Holds callbacks so that changes merge into one event.
+    void KeyModifyBegin();
+    // As KeyModifyBegin, then InitBuffers(n) for a caller that fills keys
+    // directly; returns InitBuffers' result.
+    bool KeyModifyBegin(int n);
+    // Advances the update id, invalidates the candidate and delivers the
+    // merged event.
+    void KeyModifyEnd();
+    // As KeyModifyEnd, also setting the key count to n (clamped to the room
+    // made by InitBuffers).
+    void KeyModifyEnd(int n);
+    // Appends a cubic auto key without search or order check: the caller
+    // supplies increasing times. Returns the new index; -1 (nothing added)
+    // when memory runs out. Queues no event.
+    int KeyAppendFast(KTime time, float value);
+
+    // Zero-filled allocation counted in the process-wide memory counter;
+    // null on failure.
+    static void* WatchMalloc(std::size_t size);
+    // Frees memory from WatchMalloc; a null pointer frees and counts nothing.
+    static void WatchFree(void* pointer, std::size_t size);
+    // Bytes currently allocated through WatchMalloc (saturated to int).
+    static int GetRecordingMemory();
+
+    // ---- Per-key fields (no index checks) ----
+
+    // Sets every field of key i (see KFCurveKey::Set); no event.
+    void KeySet(int index, KTime time, float value, kUInt interpolation = kFCurveInterpolationCubic,
+                kUInt tangentMode = kFCurveTangentAuto, float rightDerivative = 0.0f,
+                float nextLeftDerivative = 0.0f, kUInt weightMode = 0,
+                float rightWeight = kFCurveDefaultWeight, float nextLeftWeight = kFCurveDefaultWeight,
+                float rightVelocity = 0.0f, float nextLeftVelocity = 0.0f)
+    {
+        KeyGetPtr(index)->Set(time, value, interpolation, tangentMode, rightDerivative, nextLeftDerivative,
+                              weightMode, rightWeight, nextLeftWeight, rightVelocity, nextLeftVelocity);
+    }
+    void KeySetTCB(int index, KTime time, float value, float tension, float continuity, float bias)
+    {
+        KeyGetPtr(index)->SetTCB(time, value, tension, continuity, bias);
+    }
+    kUInt KeyGetInterpolation(int index) const { return KeyGetPtr(index)->GetInterpolation(); }
+    void KeySetInterpolation(int index, kUInt interpolation) { KeyGetPtr(index)->SetInterpolation(interpolation); }
+    kUInt KeyGetConstantMode(int index) const { return KeyGetPtr(index)->GetConstantMode(); }
+    void KeySetConstantMode(int index, kUInt mode) { KeyGetPtr(index)->SetConstantMode(mode); }
+    kUInt KeyGetTangeantMode(int index) const { return KeyGetPtr(index)->GetTangeantMode(); }
+    void KeySetTangeantMode(int index, kUInt mode) { KeyGetPtr(index)->SetTangeantMode(mode); }
+    kUInt KeyGetTangeantWeightMode(int index) const { return KeyGetPtr(index)->GetTangeantWeightMode(); }
+    void KeySetTangeantWeightMode(int index, kUInt bits, kUInt mask = kFCurveWeightedMask)
+    {
+        KeyGetPtr(index)->SetTangeantWeightMode(bits, mask);
+    }
+    kUInt KeyGetTangeantVelocityMode(int index) const { return KeyGetPtr(index)->GetTangeantVelocityMode(); }
+    void KeySetTangeantVelocityMode(int index, kUInt bits, kUInt mask = kFCurveVelocityMask)
+    {
+        KeyGetPtr(index)->SetTangeantVelocityMode(bits, mask);
+    }
+    double KeyGetDataDouble(int index, int item) const { return KeyGetPtr(index)->GetDataDouble(item); }
+    void KeySetDataDouble(int index, int item, float value) { KeyGetPtr(index)->SetDataDouble(item, value); }
+    float KeyGetDataFloat(int index, int item) const { return KeyGetPtr(index)->GetDataFloat(item); }
+    void KeySetDataFloat(int index, int item, float value) { KeyGetPtr(index)->SetDataFloat(item, value); }
+    float* KeyGetDataPtr(int index) { return KeyGetPtr(index)->GetDataPtr(); }
+    float KeyGetValue(int index) const { return KeyGetPtr(index)->GetValue(); }
+    // The three value setters queue event 2048 for the key.
+    void KeySetValue(int index, float value);
+    void KeyIncValue(int index, float delta);
+    void KeyMultValue(int index, float factor);
+    void KeyMultTangeant(int index, float factor) { KeyGetPtr(index)->MultTangeant(factor); }
+    // Time setters neither reorder nor check.
+    KTime KeyGetTime(int index) const { return KeyGetPtr(index)->GetTime(); }
+    void KeySetTime(int index, KTime time) { KeyGetPtr(index)->SetTime(time); }
+    void KeyIncTime(int index, KTime delta) { KeyGetPtr(index)->IncTime(delta); }
+    bool KeyGetSelected(int index) const { return KeyGetPtr(index)->GetSelected(); }
+    void KeySetSelected(int index, bool selected) { KeyGetPtr(index)->SetSelected(selected); }
+    bool KeyGetFocus(int index) const { return KeyGetPtr(index)->GetFocus(); }
+    void KeySetFocus(int index, bool focus) { KeyGetPtr(index)->SetFocus(focus); }
+    kUInt KeyGetTangeantVisibility(int index) const { return KeyGetPtr(index)->GetTangeantVisibility(); }
+    void KeySetTangeantVisibility(int index, kUInt visibility) { KeyGetPtr(index)->SetTangeantVisibility(visibility); }
+    bool KeyGetBreak(int index) const { return KeyGetPtr(index)->GetBreak(); }
+    void KeySetBreak(int index, bool broken) { KeyGetPtr(index)->SetBreak(broken); }
+
+    // ---- Selection ----
+
+    int KeyGetSelectionCount() const;
+    // Select or unselect every key; changes are reported as event 256.
+    void KeySelectAll();
+    void KeyUnselectAll();
+    // Clears the tangent visibility of every key; event 256 with key -1.
+    void KeyTangeantHide();
+
+    // ---- Callbacks and update ids ----
+
+    // Reports one change (kind, key index or -1): merges it, bumps the update
+    // id and, unless callbacks are held, delivers and clears the event.
+    // Nothing at all while event recording is off.
+    void CallbackAddEvent(int type, int keyIndex);
+    // Turning callbacks back on delivers a pending event once.
+    void CallbackEnable(bool enable);
+    bool CallbackIsEnable() const { return mCallbackEnable; }
+    // Drops the pending event without delivering it.
+    void CallbackClear() { mEvent.Clear(); }
+    // Appends a registration; the same pair may be registered several times.
+    void CallbackRegister(kFCurveCallback callback, void* object);
+    // Removes the last registration of that exact pair, if any.
+    void CallbackUnregister(kFCurveCallback callback, void* object);
+    // Low 16 bits: changes of every kind but 256; high 16 bits: kind 256.
+    kUInt GetUpdateId() const { return mUpdateId; }
+    // The low 16 bits: unchanged by selection, so value caches stay valid.
+    kUInt GetValuesUpdateId() const { return mUpdateId & 0xFFFFu; }
+
+    // ---- Candidate ----
+
+    // No candidate (time infinite), value 0.
+    void CandidateClear();
+    bool IsCandidate() const { return mCandidateTime != KTIME_INFINITE; }
+    float CandidateGet() const { return mCandidateValue; }
+    KTime CandidateGetTime() const { return mCandidateTime; }
+
+    // ---- Tangents (value units per second) ----
+    // Unlike the plain accessors these answer 0 (or change nothing) for an
+    // index outside the keys.
+
+    double KeyGetLeftDerivative(int index);
+    double KeyGetRightDerivative(int index);
+    // Writes key index's left tangent (stored on key index-1) in the form the
+    // pair of keys needs; nothing for index <= 0.
+    void KeySetLeftDerivative(int index, float derivative);
+    // Nothing for the last key.
+    void KeySetRightDerivative(int index, float derivative);
+    // Auto form of a side: 100 follows the left slope, -100 the right one,
+    // 0 their mean.
+    float KeyGetLeftAuto(int index);
+    void KeySetLeftAuto(int index, float autoValue);
+    float KeyGetRightAuto(int index);
+    void KeySetRightAuto(int index, float autoValue);
+    // Add to a stored user derivative.
+    void KeyIncLeftDerivative(int index, float delta);
+    void KeyIncRightDerivative(int index, float delta);
+    // Scales both derivatives of a user or broken key.
+    void KeyMultDerivative(int index, float factor);
+    KFCurveTangeantInfo KeyGetLeftDerivativeInfo(int index);
+    KFCurveTangeantInfo KeyGetRightDerivativeInfo(int index);
+    // Restores a side as captured by the getters (key removal, insertion).
+    void KeySetLeftDerivativeInfo(int index, const KFCurveTangeantInfo& info);
+    void KeySetRightDerivativeInfo(int index, const KFCurveTangeantInfo& info);
+
+    // Weights: a side without weight reads 0.33333334. A TCB key has no
+    // weights (its bias overlays them): setting them on it stores nothing.
+    bool KeyIsLeftTangeantWeighted(int index) const;
+    bool KeyIsRightTangeantWeighted(int index) const;
+    float KeyGetLeftTangeantWeight(int index) const;
+    float KeyGetRightTangeantWeight(int index) const;
+    void KeySetLeftTangeantWeight(int index, float weight);
+    void KeySetRightTangeantWeight(int index, float weight);
+    void KeySetLeftTangeantWeightedMode(int index, bool weighted);
+    void KeySetRightTangeantWeightedMode(int index, bool weighted);
+
+    // Velocities: a side without velocity reads 0.
+    bool KeyIsLeftTangeantVelocity(int index) const;
+    bool KeyIsRightTangeantVelocity(int index) const;
+    float KeyGetLeftTangeantVelocity(int index) const;
+    float KeyGetRightTangeantVelocity(int index) const;
+    void KeySetLeftTangeantVelocity(int index, float velocity);
+    void KeySetRightTangeantVelocity(int index, float velocity);
+    void KeySetLeftTangeantVelocityMode(int index, bool velocity);
+    void KeySetRightTangeantVelocityMode(int index, bool velocity);
+
+    // Value of the inner Bezier control point of the segment on each side.
+    float KeyGetLeftBezierTangeant(int index);
+    float KeyGetRightBezierTangeant(int index);
+    void KeySetLeftBezierTangeant(int index, float value);
+    void KeySetRightBezierTangeant(int index, float value);
+
+    // Changes the interpolation (resp. tangent mode) of all or selected keys,
+    // keeping the derivatives on both sides of each changed key.
+    void KeyTangeantSetInterpolation(bool selectedOnly, kUInt interpolation);
+    void KeyTangeantSetMode(bool selectedOnly, kUInt tangentMode);
+
+    // ---- Evaluation ----
+
+    // Fractional key index of a time, without extrapolation: -1 without
+    // keys, -0.5 before the first key, count - 0.5 after the last. `last` is
+    // the search hint (the curve's own when null), read and updated.
+    double KeyFind(KTime time, int* last = nullptr);
+    // Fractional index with the repetitions folded back into the keys.
+    double KeyFindAll(KTime time, int* last = nullptr);
+    // Value at a time, extrapolated before and after the keys.
+    float Evaluate(KTime time, int* last = nullptr);
+    // Value at a fractional key index; indices outside [0, count - 1] are
+    // clamped to it.
+    float EvaluateIndex(double index);
+    // Derivative (value units per second) at a time; 0 outside the keys.
+    float EvaluateLeftDerivative(KTime time, int* last = nullptr);
+    float EvaluateRightDerivative(KTime time, int* last = nullptr);
+    // Time curve of a weighted segment: X(1 - t) - target, X the Bezier with
+    // control points 0, w1, 1 - w2, 1.
+    static double CubicWarp(float t, float target, float w1, float w2);
+    // Secant root of f(x, a, b, c) = 0 started from x1 and x2; at most 15
+    // steps, the last estimate when it does not converge.
+    static float rtsec(double (*function)(float, float, float, float), float x1, float x2, float a, float b,
+                       float c);
+
+    // ---- All-keys view (repetitions count as keys) ----
+
+    // count + (pre count + post count) x (count - 1), 32-bit unsigned; 0
+    // without keys.
+    kUInt KeyGetCountAll() const;
+    // Key index and region (kFCurveRegion...) of an all-keys index.
+    int MapIndexAll(int index, int& region) const;
+    // The key at an all-keys index; null when no key stands there.
+    KFCurveKey* KeyGetRawAll(int index);
+    // The time of that repetition of the key; t(0) for a single key, 0
+    // without keys; saturates at the infinite times.
+    KTime KeyGetTimeAll(int index) const;
+
+private:
+    KFCurveKey* Key(int index) { return KeyGetPtr(index); }
+    const KFCurveKey* Key(int index) const { return KeyGetPtr(index); }
+    // Bumps the low (values) half of the update id.
+    void AdvanceUpdateId() { mUpdateId = (mUpdateId & 0xFFFF0000u) | ((mUpdateId + 1) & 0xFFFFu); }
+    void DeliverEvent();
+    void FreeStorage();
+    // Slopes of the segments before and after key i (value per second).
+    double SlopeIn(int index) const;
+    double SlopeOut(int index) const;
+    double TCBRight(int index) const;
+    double TCBLeft(int index, int parameterKey) const;
+    void SelectAll(bool selected);
+    // Changes key i's interpolation (or tangent mode) keeping its tangents.
+    void RetypeKey(int index, kUInt bits, bool tangentMode);
+    // Derivative inside the segment after key i at fraction u.
+    float SegmentDerivative(int index, double fraction);
+
+    float mColor[3];
+    float mValue;
+    kUInt mUpdateId;
+    bool mCallbackEnable;
+    bool mEventRecording;  // off while an edit reports one event of its own
+    KFCurveKey** mKeyBlocks;
+    int mKeyCount;
+    int mKeyCapacity;
+    int mLastBlock;  // -1 when no block exists
+    kUInt mPreExtrapolation;
+    kUInt mPreExtrapolationCount;
+    kUInt mPostExtrapolation;
+    kUInt mPostExtrapolationCount;
+    int mWasData;
+    int mLastSearchIndex;
+    KTime mCandidateTime;
+    float mCandidateValue;
+    KFCurveEvent mEvent;
+    KArrayTemplate<kFCurveCallback> mCallbackFunctions;
+    KArrayTemplate<void*> mCallbackObjects;
+};
+
+// A new empty curve; the caller owns it (Destroy or delete).
+KFCurve* KFCurveCreate();
+
+}  // namespace qelsdk_600
+
+#endif
