@@ -1,0 +1,202 @@
+#include "base/karraytemplate.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace qelsdk_600 {
+
+namespace {
+
+// Upper bound of the storage, in bytes, so that byte offsets fit in a signed int.
+const long long kMaxBytes = INT_MAX;
+
+}  // namespace
+
+KBaseArray::KBaseArray(int blockSize, int itemSize)
+    : mCount(0), mCapacity(0), mBlockSize(std::max(blockSize, 1)), mItemSize(std::max(itemSize, 1)),
+      mArray(nullptr)
+{
+}
+
+KBaseArray::KBaseArray(const KBaseArray& other)
+    : mCount(0), mCapacity(0), mBlockSize(other.mBlockSize), mItemSize(other.mItemSize), mArray(nullptr)
+{
+    if (other.mCount > 0 && Reserve(other.mCount, false)) {
+        std::memcpy(mArray, other.mArray, static_cast<size_t>(other.mCount) * mItemSize);
+        mCount = other.mCount;
+    }
+}
+
+KBaseArray& KBaseArray::operator=(const KBaseArray& other)
+{
+    if (this == &other || mItemSize != other.mItemSize)
+        return *this;
+    Clear();
+    mBlockSize = other.mBlockSize;
+    if (other.mCount > 0 && Reserve(other.mCount, false)) {
+        std::memcpy(mArray, other.mArray, static_cast<size_t>(other.mCount) * mItemSize);
+        mCount = other.mCount;
+    }
+    return *this;
+}
+
+KBaseArray::~KBaseArray()
+{
+    Clear();
+}
+
+bool KBaseArray::Reserve(int count, bool exactBlocks)
+{
+    if (count < 0)
+        return false;
+    if (!exactBlocks && count <= mCapacity)
+        return true;
+    long long blocks = (static_cast<long long>(count) + mBlockSize - 1) / mBlockSize;
+    long long capacity = blocks * mBlockSize;
+    // Doubling keeps n appends O(n) whatever the block size.
+    if (!exactBlocks && capacity < 2LL * mCapacity)
+        capacity = ((2LL * mCapacity + mBlockSize - 1) / mBlockSize) * mBlockSize;
+    long long maxItems = kMaxBytes / mItemSize;
+    if (capacity > maxItems)
+        capacity = (maxItems / mBlockSize) * mBlockSize;
+    if (capacity < count)
+        capacity = count;  // a last, partial block at the size limit
+    if (capacity > maxItems)
+        return false;
+    if (capacity == mCapacity)
+        return true;
+    if (capacity == 0) {
+        std::free(mArray);
+        mArray = nullptr;
+        mCapacity = 0;
+        return true;
+    }
+    char* grown = static_cast<char*>(std::realloc(mArray, static_cast<size_t>(capacity) * mItemSize));
+    if (!grown)
+        return false;
+    mArray = grown;
+    mCapacity = static_cast<int>(capacity);
+    return true;
+}
+
+int KBaseArray::InsertAt(int index, const void* item)
+{
+    // The item may be one of this array's own, which growing can move and
+    // shifting can overwrite: track it by its offset.
+    std::uintptr_t source = reinterpret_cast<std::uintptr_t>(item);
+    std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(mArray);
+    bool inside = mArray && source >= begin &&
+                  source < begin + static_cast<std::uintptr_t>(mCount) * static_cast<std::uintptr_t>(mItemSize);
+    std::uintptr_t offset = inside ? source - begin : 0;
+    if (mCount == INT_MAX || !Reserve(mCount + 1, false))
+        return -1;
+    index = std::min(std::max(index, 0), mCount);
+    char* address = ItemAddress(index);
+    std::memmove(address + mItemSize, address, static_cast<size_t>(mCount - index) * mItemSize);
+    if (inside) {
+        if (offset >= static_cast<std::uintptr_t>(index) * static_cast<std::uintptr_t>(mItemSize))
+            offset += static_cast<std::uintptr_t>(mItemSize);
+        item = mArray + offset;
+    }
+    if (item)
+        std::memmove(address, item, static_cast<size_t>(mItemSize));
+    else
+        std::memset(address, 0, static_cast<size_t>(mItemSize));
+    ++mCount;
+    return index;
+}
+
+void KBaseArray::RemoveAt(int index)
+{
+    if (index < 0 || index >= mCount)
+        return;
+    char* address = ItemAddress(index);
+    std::memmove(address, address + mItemSize, static_cast<size_t>(mCount - index - 1) * mItemSize);
+    --mCount;
+}
+
+int KBaseArray::AddMultiple(int count)
+{
+    if (count < 0 || count > INT_MAX - mCount)
+        return -1;
+    int first = mCount;
+    return SetCount(mCount + count) ? first : -1;
+}
+
+bool KBaseArray::SetCount(int count)
+{
+    if (count < 0)
+        return false;
+    if (count > mCount) {
+        if (!Reserve(count, false))
+            return false;
+        std::memset(ItemAddress(mCount), 0, static_cast<size_t>(count - mCount) * mItemSize);
+    }
+    mCount = count;
+    return true;
+}
+
+bool KBaseArray::Resize(int count)
+{
+    if (count < 0)
+        return false;
+    int oldCount = mCount;
+    if (!Reserve(count, true))
+        return false;
+    if (count > oldCount)
+        std::memset(ItemAddress(oldCount), 0, static_cast<size_t>(count - oldCount) * mItemSize);
+    mCount = count;
+    return true;
+}
+
+void KBaseArray::Clear()
+{
+    std::free(mArray);
+    mArray = nullptr;
+    mCount = 0;
+    mCapacity = 0;
+}
+
+void KBaseArray::Empty()
+{
+    mCount = 0;
+}
+
+void* KBaseArray::GetAt(int index)
+{
+    return (index >= 0 && index < mCount) ? ItemAddress(index) : nullptr;
+}
+
+const void* KBaseArray::GetAt(int index) const
+{
+    return (index >= 0 && index < mCount) ? ItemAddress(index) : nullptr;
+}
+
+int KBaseArray::FindAfter(int after, const void* item) const
+{
+    if (!item)
+        return -1;
+    if (after >= mCount)
+        return -1;
+    for (int i = std::max(after, -1) + 1; i < mCount; ++i) {
+        if (std::memcmp(ItemAddress(i), item, static_cast<size_t>(mItemSize)) == 0)
+            return i;
+    }
+    return -1;
+}
+
+int KBaseArray::FindBefore(int before, const void* item) const
+{
+    if (!item)
+        return -1;
+    for (int i = std::min(before, mCount) - 1; i >= 0; --i) {
+        if (std::memcmp(ItemAddress(i), item, static_cast<size_t>(mItemSize)) == 0)
+            return i;
+    }
+    return -1;
+}
+
+}  // namespace qelsdk_600
