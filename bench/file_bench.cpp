@@ -1,0 +1,150 @@
+// Field file throughput against plain stdio on the same payload: one field
+// per record holding 25 doubles (200 bytes), 10^4 to 10^6 records (200 MB).
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include "file/kqel.h"
+
+namespace qelsdk_600 {
+namespace {
+
+constexpr int kValues = 25;
+
+std::string BenchPath(const char* name) {
+    const char* dir = std::getenv("TMPDIR");
+    return std::string(dir && *dir ? dir : "/tmp") + "/qel_bench_" + std::to_string(getpid()) + "_" + name;
+}
+
+void WriteDocument(const std::string& path, int fields, bool binary) {
+    KQel q;
+    q.ProjectCreate(path.c_str(), binary, false, nullptr);
+    for (int i = 0; i < fields; ++i) {
+        q.FieldWriteBegin("Data");
+        for (int j = 0; j < kValues; ++j) q.FieldWriteD(i * 0.5 + j);
+        q.FieldWriteEnd();
+    }
+    q.ProjectClose();
+}
+
+double ReadDocument(const std::string& path, int fields) {
+    KQel q;
+    double sum = 0.0;
+    q.ProjectOpen(path.c_str(), false, true, nullptr);
+    q.ProjectOpenMainSection();
+    double row[kValues];
+    for (int i = 0; i < fields; ++i) {
+        q.FieldReadDn("Data", row, nullptr, kValues);
+        for (double v : row) sum += v;
+    }
+    q.ProjectClose();
+    return sum;
+}
+
+void FwriteDocument(const std::string& path, int fields) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    double row[kValues];
+    for (int i = 0; i < fields; ++i) {
+        for (int j = 0; j < kValues; ++j) row[j] = i * 0.5 + j;
+        std::fwrite(row, sizeof row, 1, f);
+    }
+    std::fclose(f);
+}
+
+double FreadDocument(const std::string& path, int fields) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    double row[kValues], sum = 0.0;
+    for (int i = 0; i < fields && std::fread(row, sizeof row, 1, f) == 1; ++i) {
+        for (double v : row) sum += v;
+    }
+    std::fclose(f);
+    return sum;
+}
+
+template <class F>
+double Seconds(F&& f) {
+    auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Each figure also carries its ratio to the stdio baseline, timed beside it.
+void BM_BinaryWrite(benchmark::State& state) {
+    const int fields = static_cast<int>(state.range(0));
+    std::string path = BenchPath("w.qel"), plain = BenchPath("w.raw");
+    double ours = 0.0, base = 0.0;
+    for (auto _ : state) {
+        ours += Seconds([&] { WriteDocument(path, fields, true); });
+        state.PauseTiming();
+        base += Seconds([&] { FwriteDocument(plain, fields); });
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t(fields) * kValues * 8);
+    state.counters["x_fwrite"] = ours / base;
+    std::remove(path.c_str());
+    std::remove(plain.c_str());
+}
+BENCHMARK(BM_BinaryWrite)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+
+void BM_BinaryRead(benchmark::State& state) {
+    const int fields = static_cast<int>(state.range(0));
+    std::string path = BenchPath("r.qel"), plain = BenchPath("r.raw");
+    WriteDocument(path, fields, true);
+    FwriteDocument(plain, fields);
+    double ours = 0.0, base = 0.0, sum = 0.0;
+    for (auto _ : state) {
+        ours += Seconds([&] { sum += ReadDocument(path, fields); });
+        state.PauseTiming();
+        base += Seconds([&] { sum -= FreadDocument(plain, fields); });
+        state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(sum);
+    state.SetBytesProcessed(state.iterations() * int64_t(fields) * kValues * 8);
+    state.counters["x_fread"] = ours / base;
+    std::remove(path.c_str());
+    std::remove(plain.c_str());
+}
+BENCHMARK(BM_BinaryRead)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+
+// Text throughput in MB of text written or read.
+void BM_TextWrite(benchmark::State& state) {
+    const int fields = static_cast<int>(state.range(0));
+    std::string path = BenchPath("t.qel");
+    long long bytes = 0;
+    for (auto _ : state) {
+        WriteDocument(path, fields, false);
+        state.PauseTiming();
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        std::fseek(f, 0, SEEK_END);
+        bytes += std::ftell(f);
+        std::fclose(f);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(bytes);
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_TextWrite)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+
+void BM_TextRead(benchmark::State& state) {
+    const int fields = static_cast<int>(state.range(0));
+    std::string path = BenchPath("tr.qel");
+    WriteDocument(path, fields, false);
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::fseek(f, 0, SEEK_END);
+    long long size = std::ftell(f);
+    std::fclose(f);
+    double sum = 0.0;
+    for (auto _ : state) sum += ReadDocument(path, fields);
+    benchmark::DoNotOptimize(sum);
+    state.SetBytesProcessed(state.iterations() * size);
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_TextRead)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace qelsdk_600

@@ -1,0 +1,386 @@
+// Private state of KQel; included only by src/file/kqel_*.cpp.
+#ifndef QELSDK_FILE_KQEL_IMPL_H
+#define QELSDK_FILE_KQEL_IMPL_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include <nettle/twofish.h>
+
+#include "base/kstring.h"
+#include "file/kqel.h"
+
+namespace qelsdk_600 {
+namespace qel_detail {
+
+// ---- Layout constants (docs/qel-format.md) ----
+
+constexpr std::uint8_t kMagic[8] = {0x89, 'Q', 'E', 'L', 0x0D, 0x0A, 0x1A, 0x0A};
+constexpr const char kTextMagic[] = "; QEL text file";
+constexpr std::uint8_t kLayoutRevision = 1;
+constexpr std::size_t kFileHeaderFixed = 44;     // up to the extended header
+constexpr std::size_t kCommittedLengthAt = 36;
+constexpr std::size_t kSectionHeaderSize = 16;
+constexpr std::size_t kSectionFooterSize = 112;
+constexpr std::size_t kRecordTrailerSize = 24;   // also the null record
+constexpr std::uint32_t kMaxExtendedHeader = 1u << 20;
+constexpr std::uint32_t kMaxIterations = 1000000;
+constexpr std::uint32_t kFlagPassword = 1;
+constexpr std::uint32_t kFlagEnciphered = 2;
+constexpr int kSectionMain = 0;
+constexpr int kSectionExtension = 1;
+
+// ---- Little-endian helpers ----
+
+inline void PutU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+inline void PutU64(std::uint8_t* p, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+inline std::uint32_t GetU32(const std::uint8_t* p) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+inline std::uint64_t GetU64(const std::uint8_t* p) {
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+
+// ---- Disk file over a POSIX descriptor: positional reads, truncation ----
+
+class DiskFile {
+public:
+    ~DiskFile() { Close(); }
+    bool OpenRead(const char* path, bool writable);
+    // Creates a new file that must not exist yet.
+    bool CreateNew(const char* path);
+    void Close();
+    bool IsOpen() const { return mFd >= 0; }
+    bool Writable() const { return mWritable; }
+    // Exactly size bytes at offset, else false.
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) const;
+    bool WriteAt(std::uint64_t offset, const void* buffer, std::size_t size);
+    bool Truncate(std::uint64_t size);
+    std::uint64_t Size() const;
+
+private:
+    int mFd = -1;
+    bool mWritable = false;
+};
+
+// ---- Cipher: Twofish-256 in counter mode, keyed per section ----
+
+struct SectionCipher {
+    bool mActive = false;
+    twofish_ctx mCtx;
+    std::uint8_t mIv[16] = {};
+    void SetKey(const std::uint8_t key[32], const std::uint8_t iv[16]);
+    // XORs the key stream at body offset into data (encipher = decipher).
+    void Apply(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
+};
+
+bool RandomBytes(std::uint8_t* out, std::size_t size);
+// 64 bytes from the password: a 32-byte verifier, then a 32-byte key.
+void DerivePassword(const char* password, const std::uint8_t salt[16], std::uint32_t iterations,
+                    std::uint8_t out[64]);
+// Wraps or unwraps a 32-byte data key with a 32-byte key-encrypting key.
+void WrapKey(const std::uint8_t kek[32], const std::uint8_t in[32], std::uint8_t out[32]);
+void UnwrapKey(const std::uint8_t kek[32], const std::uint8_t in[32], std::uint8_t out[32]);
+extern const std::uint8_t kBuiltInKey[32];
+
+// ---- Sections of a binary file ----
+
+struct PasswordRecord {
+    std::uint32_t mIterations = 0;
+    std::uint8_t mSalt[16] = {};
+    std::uint8_t mVerifier[32] = {};
+    bool SameSalt(const PasswordRecord& o) const {
+        return mIterations == o.mIterations && std::memcmp(mSalt, o.mSalt, 16) == 0;
+    }
+};
+
+struct SectionInfo {
+    std::uint64_t mStart = 0;       // file offset of the section header
+    std::uint64_t mBodyLength = 0;
+    int mKind = kSectionMain;
+    int mVersion = 0;
+    std::uint32_t mFlags = 0;
+    PasswordRecord mPassword;
+    std::uint8_t mWrappedKey[32] = {};
+    bool mLocked = false;           // enciphered and its key is not known
+    std::uint8_t mDataKey[32] = {};
+    std::uint64_t BodyStart() const { return mStart + kSectionHeaderSize; }
+    std::uint64_t Size() const { return kSectionHeaderSize + mBodyLength + kSectionFooterSize; }
+};
+
+// ---- Buffered sequential writer with running CRC and optional cipher ----
+
+class StreamWriter {
+public:
+    void Start(DiskFile* file, std::uint64_t fileOffset);
+    // Body bytes: enciphered when the cipher is active, counted in BodyPos.
+    void Append(const void* data, std::size_t size);
+    void AppendByte(std::uint8_t b) {
+        if (mUsed < mBuffer.size()) {
+            mBuffer[mUsed++] = b;
+            ++mBodyPos;
+        } else {
+            Append(&b, 1);
+        }
+    }
+    void AppendSmall(const void* data, std::size_t size) {
+        if (mBufferIsBody && mUsed + size <= mBuffer.size()) {
+            std::memcpy(mBuffer.data() + mUsed, data, size);
+            mUsed += size;
+            mBodyPos += size;
+        } else {
+            Append(data, size);
+        }
+    }
+    // Bytes outside the body (section header and footer): never enciphered.
+    void AppendPlain(const void* data, std::size_t size);
+    bool Flush();
+    std::uint64_t BodyPos() const { return mBodyPos; }
+    std::uint64_t FileOffset() const { return mFileOffset + mUsed; }
+    void BeginBody(const SectionCipher* cipher);
+    void EndBody() { Flush(); mCipher = nullptr; }
+    void ResetCrc() { mCrc = 0; }
+    std::uint32_t Crc() { Flush(); return mCrc; }
+    bool Failed() const { return mFailed; }
+    bool mUseCrc = true;
+
+private:
+    DiskFile* mFile = nullptr;
+    std::vector<std::uint8_t> mBuffer;
+    std::size_t mUsed = 0;
+    std::uint64_t mFileOffset = 0;   // where the buffer goes
+    std::uint64_t mBodyPos = 0;
+    std::uint64_t mBufferBodyPos = 0;  // body offset of the buffer's first byte
+    bool mBufferIsBody = false;
+    const SectionCipher* mCipher = nullptr;
+    std::uint32_t mCrc = 0;
+    bool mFailed = false;
+};
+
+// ---- Windowed reader of one section body ----
+
+class BodyReader {
+public:
+    void Attach(const DiskFile* file, const SectionInfo* section, const SectionCipher* cipher);
+    // Pointer to body bytes [offset, offset + size), size <= kWindow; null
+    // when out of the body or on a read failure. backward favours reads
+    // that end at offset + size.
+    const std::uint8_t* Fetch(std::uint64_t offset, std::size_t size, bool backward = false);
+    // Fetch with the window test inlined, for the per-value paths.
+    const std::uint8_t* Peek(std::uint64_t offset, std::size_t size) {
+        if (offset >= mWinStart && offset - mWinStart + size <= mWinLen) {
+            return mWinData + (offset - mWinStart);
+        }
+        return Fetch(offset, size);
+    }
+    // Any size, into dst.
+    bool Read(std::uint64_t offset, void* dst, std::size_t size);
+    std::uint64_t Length() const { return mLength; }
+    static constexpr std::size_t kWindow = 1u << 20;
+
+    // CRC of the stored body bytes gathered while windows load, so that the
+    // walk of a section's top level also checks it: every byte below the
+    // lowest window loaded so far is read once more only if no window held it.
+    void StartCrc();
+    // Extends crc (that of the bytes before the body) over the whole body,
+    // reading what no window covered; false on a read failure.
+    bool FinishCrc(std::uint32_t& crc);
+    void StopCrc() { mTrackCrc = false; }
+
+private:
+    const DiskFile* mFile = nullptr;
+    const SectionCipher* mCipher = nullptr;
+    std::uint64_t mBase = 0;    // file offset of the body
+    std::uint64_t mLength = 0;
+    std::unique_ptr<std::uint8_t[]> mWin;  // kWindow bytes, left uninitialised
+    const std::uint8_t* mWinData = nullptr;
+    std::uint64_t mWinStart = 0;
+    std::size_t mWinLen = 0;
+    bool mTrackCrc = false;
+    std::uint64_t mCrcLow = 0;   // body bytes [mCrcLow, mLength) are covered
+    // CRCs of covered pieces, from the highest down.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> mCrcPieces;
+    bool CoverDownTo(std::uint64_t offset);
+};
+
+// ---- Parsed text file ----
+
+struct TextValue {
+    char mType;              // 'I', 'L', 'D', 'C', 'S', 'R'
+    bool mQuoted;            // S or C written with quotes: escapes apply
+    std::uint32_t mLength;
+    std::uint64_t mOffset;   // token text in the file buffer (inside quotes)
+};
+
+struct TextNode {
+    std::uint64_t mNameOffset;  // in the name arena
+    std::uint32_t mNameLength;
+    std::uint32_t mValueCount;
+    std::uint64_t mFirstValue;
+    std::uint64_t mEnd;         // one past the last node of its subtree
+    bool mHasBlock;
+};
+
+struct TextDocument {
+    std::vector<char> mText;
+    std::string mNames;
+    std::vector<TextNode> mNodes;
+    std::vector<TextValue> mValues;
+    std::uint64_t mMainBegin = 0;   // first node of the main section
+};
+
+struct KQelState;
+struct ReadLevel;
+
+// Indexes a binary field list (s.mReader attached to its section); false
+// when a record does not fit.
+bool IndexBinaryLevel(KQelState& s, ReadLevel& level);
+
+// Parses a whole text file (after its magic line). False with a reason.
+bool ParseText(TextDocument& doc, std::string& reason);
+// Decodes a quoted token (escapes) into out.
+void Unescape(const char* text, std::size_t length, std::string& out);
+// Appends the quoted, escaped form of bytes to out.
+void AppendQuoted(std::string& out, const char* text, std::size_t length, char quote);
+// Locale-independent number texts; doubles keep every bit.
+void AppendDouble(std::string& out, double value);
+void AppendFloat(std::string& out, float value);
+void AppendInteger(std::string& out, long long value);
+bool ParseInteger(const char* text, std::size_t length, long long& out);
+bool ParseDouble(const char* text, std::size_t length, double& out);
+
+// ---- Read scopes ----
+
+struct Record {
+    std::uint64_t mNameAt;       // in the level's name storage
+    std::uint32_t mNameLength;
+    std::uint64_t mValueBegin;   // byte offset (binary) or value index (text)
+    std::uint64_t mValueEnd;
+    std::uint32_t mValueCount;
+    bool mHasBlock;
+    std::uint64_t mBlockBegin;   // bytes or node indices
+    std::uint64_t mBlockEnd;
+};
+
+struct NameSlot {
+    std::uint32_t mFirst = 0;
+    std::uint32_t mCount = 0;
+    std::uint32_t mCursor = 0;
+};
+
+struct ReadLevel {
+    std::uint64_t mBegin = 0;
+    std::uint64_t mEnd = 0;
+    bool mIndexed = false;
+    std::vector<char> mNameArena;   // heap storage: stays put when levels move
+    const char* mNameBase = nullptr;  // mNameArena, or the text file's names
+    std::vector<Record> mRecords;
+    std::vector<std::uint32_t> mOrder;   // record indices grouped by name, file order within
+    std::vector<NameSlot> mSlots;
+    std::unordered_map<std::string_view, std::uint32_t> mNames;
+    // Current field.
+    int mCurrent = -1;
+    std::uint64_t mValuePos = 0;
+    std::uint64_t mValueEnd = 0;
+    std::uint32_t mRemain = 0;
+    // Raw value being read.
+    bool mInRaw = false;
+    std::uint64_t mRawPos = 0;
+    std::uint32_t mRawLeft = 0;
+};
+
+// ---- Write levels ----
+
+struct WriteLevel {
+    bool mFieldOpen = false;
+    std::string mName;
+    std::uint64_t mValueStart = 0;
+    std::uint32_t mValueCount = 0;
+    bool mBlockDone = false;      // the block was opened and closed
+    bool mBlockOpen = false;
+    std::uint64_t mBlockStart = 0;
+    std::uint64_t mBlockEnd = 0;
+};
+
+enum class Mode { kNone, kWriting, kReading };
+enum class Form { kText, kBinary, kEnciphered };
+
+// A decoded value.
+struct Value {
+    char mType = 0;
+    long long mInt = 0;
+    double mDouble = 0.0;
+    std::string mText;
+};
+
+struct KQelState {
+    Mode mMode = Mode::kNone;
+    Form mForm = Form::kBinary;
+    bool mReadOnly = true;
+    KString mPath;           // final path
+    KString mDirectory;
+    KString mTempPath;       // writing: the temporary name
+    int mHeaderVersion = 6000;
+    std::uint8_t mFileIv[16] = {};
+    std::uint64_t mHeaderEnd = 0;
+    std::vector<std::uint8_t> mHeaderBytes;  // binary header without its CRC
+    DiskFile mFile;
+    std::vector<SectionInfo> mSections;
+    int mCurrentSection = -1;
+    bool mSectionWriting = false;     // the current section is being written
+    bool mPasswordPending = false;
+
+    // Password of this session for new sections.
+    bool mHavePassword = false;
+    PasswordRecord mPasswordRecord;
+    std::uint8_t mPasswordKek[32] = {};
+    bool mPasswordWrittenInSection = false;
+
+    // Writing.
+    StreamWriter mWriter;
+    SectionCipher mWriteCipher;
+    SectionInfo mWriteSection;
+    std::vector<WriteLevel> mWriteLevels;
+    std::size_t mWriteDepth = 0;
+    bool mRawOpen = false;
+    std::uint32_t mRawLeft = 0;
+    bool mLineOpen = false;           // text: the current line has content
+    std::string mTextScratch;
+    std::set<std::string> mEmbedded;
+
+    // Reading.
+    SectionCipher mReadCipher;
+    BodyReader mReader;
+    TextDocument mText;
+    std::vector<ReadLevel> mRoots;    // top level of each section, kept while the file is open
+    std::vector<ReadLevel> mLevels;   // blocks entered: index 1 upward
+    std::size_t mDepth = 0;           // levels in use, the root included
+    Value mValue;
+    std::string mResult;              // text handed out by FieldReadC
+    std::string mScratch;
+
+    bool IsText() const { return mForm == Form::kText; }
+    ReadLevel& Top() { return mDepth == 1 ? mRoots[mCurrentSection] : mLevels[mDepth - 1]; }
+    WriteLevel& WTop() { return mWriteLevels[mWriteDepth - 1]; }
+};
+
+}  // namespace qel_detail
+}  // namespace qelsdk_600
+
+#endif

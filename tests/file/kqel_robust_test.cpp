@@ -1,0 +1,408 @@
+// Damaged, truncated and hostile field files: an error, never a crash.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <zlib.h>
+
+#include "file/kqel.h"
+
+namespace qelsdk_600 {
+namespace {
+
+class TempDir {
+public:
+    TempDir() {
+        char tmpl[] = "/tmp/kqel_robust_XXXXXX";
+        mPath = mkdtemp(tmpl);
+    }
+    ~TempDir() { std::filesystem::remove_all(mPath); }
+    std::string File(const char* name) const { return mPath + "/" + name; }
+    std::string mPath;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::uint64_t Get(const std::string& b, std::size_t at, int size) {
+    std::uint64_t v = 0;
+    for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+void Put(std::string& b, std::size_t at, std::uint64_t v, int size) {
+    for (int i = 0; i < size; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
+}
+
+std::uint32_t Crc(const std::string& b, std::size_t from, std::size_t to) {
+    return static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(b.data() + from), static_cast<uInt>(to - from)));
+}
+
+// Recomputes every CRC of b, as docs/qel-format.md lays them out, at the
+// places that the undamaged layout gives, so that a hostile edit reaches the
+// parsers instead of the integrity check.
+void FixCrcs(std::string& b, const std::string& layout) {
+    std::size_t ext = static_cast<std::size_t>(Get(layout, 32, 4));
+    std::size_t pos = static_cast<std::size_t>(Get(layout, 36, 8));
+    while (pos > 48 + ext) {
+        std::size_t size = static_cast<std::size_t>(Get(layout, pos - 16, 8));
+        Put(b, pos - 4, Crc(b, pos - size, pos - 4), 4);
+        pos -= size;
+    }
+    Put(b, 44 + ext, Crc(b, 0, 44 + ext), 4);
+}
+
+// Offset of the first section's body in a file written without header texts.
+std::size_t BodyStart(const std::string& b) {
+    return 48 + static_cast<std::size_t>(Get(b, 32, 4)) + 16;
+}
+
+std::string MakeBinary(const TempDir& dir, bool encrypted, bool withExtension) {
+    std::string path = dir.File("src.qel");
+    KQel w;
+    EXPECT_TRUE(w.ProjectCreate(path.c_str(), true, encrypted, nullptr));
+    w.FieldWriteBegin("A");
+    w.FieldWriteI(7);
+    w.FieldWriteC("Model::Cube");
+    w.FieldWriteBlockBegin();
+    w.FieldWriteBegin("B");
+    w.FieldWriteD(1.5);
+    w.FieldWriteEnd();
+    w.FieldWriteBlockEnd();
+    w.FieldWriteEnd();
+    w.ProjectCloseSection();
+    if (withExtension) {
+        w.ProjectCreateExtensionSection(false);
+        w.FieldWriteBegin("Summary");
+        w.FieldWriteI(1);
+        w.FieldWriteEnd();
+    }
+    EXPECT_TRUE(w.ProjectClose());
+    return ReadAll(path);
+}
+
+// Opens the bytes and walks everything a reader could reach.
+bool OpenAndWalk(const std::string& path, KQel& q) {
+    if (!q.ProjectOpen(path.c_str(), false, true, nullptr)) return false;
+    for (int s = -1; s < q.ProjectGetExtensionSectionCount(); ++s) {
+        if (!(s < 0 ? q.ProjectOpenMainSection() : q.ProjectOpenExtensionSection(s))) continue;
+        const char* names[] = {"A", "Summary"};
+        for (const char* name : names) {
+            while (q.FieldReadBegin(name)) {
+                while (q.FieldReadGetRemain() > 0) q.FieldReadC();
+                if (q.FieldReadBlockBegin()) {
+                    q.FieldReadD("B", 0.0);
+                    q.FieldReadBlockEnd();
+                }
+                q.FieldReadEnd();
+            }
+        }
+        q.ProjectCloseSection();
+    }
+    return true;
+}
+
+TEST(KQelRobustTest, EveryFlippedByteIsReportedAsCorrupted) {
+    for (bool encrypted : {false, true}) {
+        TempDir dir;
+        const std::string good = MakeBinary(dir, encrypted, true);
+        std::string path = dir.File("bad.qel");
+        for (std::size_t i = 0; i < good.size(); ++i) {
+            std::string bad = good;
+            bad[i] = static_cast<char>(bad[i] ^ 0x10);
+            WriteAll(path, bad);
+            KQel q;
+            EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr)) << "byte " << i;
+            EXPECT_EQ(q.GetLastErrorID(), 0) << "byte " << i;
+            EXPECT_STREQ(q.GetLastErrorString(), "File is corrupted");
+        }
+    }
+}
+
+TEST(KQelRobustTest, EveryTruncationIsReportedAsCorrupted) {
+    TempDir dir;
+    const std::string good = MakeBinary(dir, false, true);
+    std::string path = dir.File("cut.qel");
+    for (std::size_t n = 0; n < good.size(); ++n) {
+        WriteAll(path, good.substr(0, n));
+        KQel q;
+        EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr)) << n;
+        EXPECT_EQ(q.GetLastErrorID(), 0) << n;
+    }
+}
+
+TEST(KQelRobustTest, BytesPastTheCommittedLengthAreIgnored) {
+    TempDir dir;
+    std::string bytes = MakeBinary(dir, false, true) + "half-written section";
+    std::string path = dir.File("tail.qel");
+    WriteAll(path, bytes);
+    KQel q;
+    ASSERT_TRUE(q.ProjectOpen(path.c_str(), false, false, nullptr));
+    EXPECT_EQ(q.ProjectGetExtensionSectionCount(), 1);
+    ASSERT_TRUE(q.ProjectCreateExtensionSection(false));  // replaces the leftovers
+    q.FieldWriteBegin("Summary");
+    q.FieldWriteI(2);
+    q.FieldWriteEnd();
+    ASSERT_TRUE(q.ProjectClose());
+    KQel r;
+    ASSERT_TRUE(r.ProjectOpen(path.c_str(), false, true, nullptr)) << r.GetLastErrorString();
+    EXPECT_EQ(r.ProjectGetExtensionSectionCount(), 2);
+}
+
+TEST(KQelRobustTest, NewerLayoutRevisionIsNotSupportedYet) {
+    TempDir dir;
+    std::string bytes = MakeBinary(dir, false, false);
+    const std::string layout = bytes;
+    bytes[9] = 2;
+    FixCrcs(bytes, layout);
+    std::string path = dir.File("new.qel");
+    WriteAll(path, bytes);
+    KQel q;
+    EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr));
+    EXPECT_EQ(q.GetLastErrorID(), 1);
+}
+
+// Edits of a record or of the framing, with CRCs made valid again.
+TEST(KQelRobustTest, HostileSizesWithValidChecksAreRefused) {
+    TempDir dir;
+    const std::string good = MakeBinary(dir, false, false);
+    const std::size_t body = BodyStart(good);
+    // Main body: B's record (D value, name, trailer), null record, A's
+    // trailer part... located from the body end instead of hand counts.
+    const std::size_t bodyLen = static_cast<std::size_t>(Get(good, good.size() - 112, 8));
+    const std::size_t aTrailer = body + bodyLen - 48;  // before the section's null record
+    const std::size_t aValues = body;                  // 'I' value, then 'S'
+    const std::size_t bTrailer = body + 21 + 9 + 1;    // A's 21 value bytes, B's value and name
+    ASSERT_EQ(Get(good, aTrailer + 20, 4), 1u);         // name "A"
+    ASSERT_EQ(Get(good, bTrailer, 8), 9u);              // one 'D' value
+    ASSERT_EQ(Get(good, bTrailer + 20, 4), 1u);         // name "B"
+    struct Edit {
+        const char* what;
+        std::size_t at;
+        std::uint64_t value;
+        int size;
+        bool opens;  // the framing is intact; the damage shows when reading
+    } edits[] = {
+        // The main section's top level is walked when the file opens.
+        {"name length beyond the scope", aTrailer + 20, 0xffffffffu, 4, false},
+        {"value bytes beyond the scope", aTrailer, 0x7fffffffffffffffULL, 8, false},
+        {"block smaller than a null record", aTrailer + 8, 5, 8, false},
+        {"more values than bytes", aTrailer + 16, 1000, 4, false},
+        {"empty name", aTrailer + 20, 0, 4, false},
+        {"null record not null", body + bodyLen - 3, 1, 1, false},
+        // Blocks and values are checked when they are read.
+        {"nested name length beyond its block", bTrailer + 20, 0x10000u, 4, true},
+        {"nested value bytes beyond its block", bTrailer, 1ull << 62, 8, true},
+        {"unknown value type", aValues, 'Q', 1, true},
+        {"string longer than its field", aValues + 6, 0x7ffffff0u, 4, true},
+        {"section larger than the file", good.size() - 16, 1ull << 40, 8, false},
+        {"body length disagrees", good.size() - 112, 3, 8, false},
+        {"extended header larger than the file", 32, 0x00ffffffu, 4, false},
+        {"committed length beyond the file", 36, 1ull << 33, 8, false},
+        {"unknown section flag", good.size() - 104, 0x80, 4, false},
+        {"unknown section kind", body - 12, 7, 4, false},
+    };
+    std::string path = dir.File("hostile.qel");
+    for (const Edit& e : edits) {
+        std::string bad = good;
+        Put(bad, e.at, e.value, e.size);
+        FixCrcs(bad, good);
+        WriteAll(path, bad);
+        KQel q;
+        bool opened = OpenAndWalk(path, q);
+        EXPECT_EQ(opened, e.opens) << e.what;
+        EXPECT_EQ(q.GetLastErrorID(), 0) << e.what;
+    }
+}
+
+// Makes writes past a file size fail (as a full disk would) while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        mOldHandler = signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &mOld);
+        struct rlimit limit = mOld;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &mOld);
+        signal(SIGXFSZ, mOldHandler);
+    }
+
+private:
+    struct rlimit mOld;
+    void (*mOldHandler)(int);
+};
+
+void WriteMany(KQel& q, int fields) {
+    for (int i = 0; i < fields; ++i) {
+        q.FieldWriteBegin("Data");
+        for (int j = 0; j < 16; ++j) q.FieldWriteD(i + j);
+        q.FieldWriteEnd();
+    }
+}
+
+TEST(KQelRobustTest, AFailedWriteLeavesNoFileAndIsReported) {
+    TempDir dir;
+    std::string path = dir.File("full.qel");
+    WriteAll(path, "the previous file");
+    {
+        FileSizeLimit limit(1 << 20);
+        KQel w;
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+        WriteMany(w, 20000);  // about 3 MB
+        EXPECT_FALSE(w.ProjectClose());
+        EXPECT_EQ(w.GetLastErrorID(), 8);
+    }
+    EXPECT_EQ(ReadAll(path), "the previous file");  // not replaced by a broken file
+    int files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.mPath)) {
+        (void)e;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST(KQelRobustTest, AFailedAppendLeavesTheFileAsItWas) {
+    TempDir dir;
+    std::string path = dir.File("append.qel");
+    {
+        KQel w;
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+        WriteMany(w, 100);
+        ASSERT_TRUE(w.ProjectClose());
+    }
+    const std::string before = ReadAll(path);
+    {
+        FileSizeLimit limit(before.size() + 4096);
+        KQel u;
+        ASSERT_TRUE(u.ProjectOpen(path.c_str(), false, false, nullptr));
+        ASSERT_TRUE(u.ProjectCreateExtensionSection(false));
+        WriteMany(u, 20000);
+        EXPECT_FALSE(u.ProjectCloseSection());
+        EXPECT_EQ(u.GetLastErrorID(), 8);
+        EXPECT_EQ(u.ProjectGetExtensionSectionCount(), 0);
+    }
+    EXPECT_TRUE(ReadAll(path) == before);
+    KQel r;
+    ASSERT_TRUE(r.ProjectOpenDirect(path.c_str(), false, true, nullptr));
+    EXPECT_EQ(r.FieldGetInstanceCount("Data"), 100);
+}
+
+TEST(KQelRobustTest, PasswordCostFromTheFileIsBounded) {
+    TempDir dir;
+    std::string path = dir.File("pw.qel");
+    KQel w;
+    ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, true, nullptr));
+    w.WritePassword("pw");
+    ASSERT_TRUE(w.ProjectClose());
+    std::string bytes = ReadAll(path);
+    const std::string layout = bytes;
+    Put(bytes, bytes.size() - 100, 0xffffffffu, 4);  // iterations
+    FixCrcs(bytes, layout);
+    WriteAll(path, bytes);
+    KQel q;
+    EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr));
+    EXPECT_EQ(q.GetLastErrorID(), 0);
+}
+
+TEST(KQelRobustTest, MalformedTextIsReportedAsCorrupted) {
+    const char* texts[] = {
+        "",
+        "; QEL text fil",
+        "; QEL text file\n",
+        "; QEL text file\nA: 1\n",                        // no header block
+        "; QEL text file\nQelHeader: {\n}\n",               // no version
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n",  // block not closed
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\n}\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: \"open\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 1 2\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 1,\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 1,,2\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA 1\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\n\"\": 1\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: #abc\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 'x\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\n: 1\n",
+    };
+    TempDir dir;
+    std::string path = dir.File("t.qel");
+    for (const char* text : texts) {
+        WriteAll(path, text);
+        KQel q;
+        EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr)) << text;
+        EXPECT_EQ(q.GetLastErrorID(), 0) << text;
+    }
+}
+
+TEST(KQelRobustTest, HandWrittenTextIsRead) {
+    TempDir dir;
+    std::string path = dir.File("t.qel");
+    WriteAll(path,
+             "; QEL text file, written by hand\r\n"
+             "QelHeader: { Version: 6000 }\r\n"
+             "List: 1, 2,\r\n   3 ; a comment\r\n"
+             "Word: Hello, \"x\\x41y\", '\\n', inf, -2.5e-3, 99999999999\r\n"
+             "Empty:\r\n"
+             "Last: {Inner: Y}\r\n");
+    KQel q;
+    ASSERT_TRUE(q.ProjectOpenDirect(path.c_str(), false, true, nullptr)) << q.GetLastErrorString();
+    ASSERT_TRUE(q.FieldReadBegin("List"));
+    EXPECT_EQ(q.FieldReadGetCount(), 3);
+    EXPECT_EQ(q.FieldReadI() + q.FieldReadI() + q.FieldReadI(), 6);
+    q.FieldReadEnd();
+    ASSERT_TRUE(q.FieldReadBegin("Word"));
+    EXPECT_EQ(q.FieldReadGetType(), 'S');
+    EXPECT_STREQ(q.FieldReadC(), "Hello");
+    EXPECT_STREQ(q.FieldReadC(), "xAy");
+    EXPECT_EQ(q.FieldReadGetType(), 'C');
+    EXPECT_EQ(q.FieldReadCH(), '\n');
+    EXPECT_EQ(q.FieldReadGetType(), 'D');
+    EXPECT_EQ(q.FieldReadD(), HUGE_VAL);
+    EXPECT_EQ(q.FieldReadD(), -2.5e-3);
+    EXPECT_EQ(q.FieldReadGetType(), 'L');
+    EXPECT_EQ(q.FieldReadI(), 2147483647);  // clamped, not wrapped
+    q.FieldReadEnd();
+    ASSERT_TRUE(q.FieldReadBegin("Empty"));
+    EXPECT_EQ(q.FieldReadGetCount(), 0);
+    q.FieldReadEnd();
+    ASSERT_TRUE(q.FieldReadBegin("Last"));
+    ASSERT_TRUE(q.FieldReadBlockBegin());
+    EXPECT_EQ(q.FieldReadCH("Inner", 0), 'Y');
+}
+
+TEST(KQelRobustTest, DeepNestingNeedsNoRecursion) {
+    const int depth = 100000;
+    std::string text = "; QEL text file\nQelHeader: {\nVersion: 6000\n}\n";
+    for (int i = 0; i < depth; ++i) text += "A: {";
+    text += "Leaf: 42";
+    for (int i = 0; i < depth; ++i) text += "}";
+    TempDir dir;
+    std::string path = dir.File("deep.qel");
+    WriteAll(path, text);
+    KQel q;
+    ASSERT_TRUE(q.ProjectOpenDirect(path.c_str(), false, true, nullptr));
+    int entered = 0;
+    while (q.FieldReadBegin("A") && q.FieldReadBlockBegin()) ++entered;
+    EXPECT_EQ(entered, depth);
+    EXPECT_EQ(q.FieldReadI("Leaf", 0), 42);
+}
+
+}  // namespace
+}  // namespace qelsdk_600
