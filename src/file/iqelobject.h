@@ -59,7 +59,7 @@ public:
     virtual void SetIsBeforeVersion6(bool before);
     virtual bool IsBeforeVersion6() const;
 
-    // ---- Property blocks (layout in docs/qel-format-properties.md) ------
+    // ---- Property blocks (layout in docs/qel-format.md) ------
 
     // Writes the property block of an object at the current level: a field
     // "Properties60" (or "Properties" before version 6) whose block holds

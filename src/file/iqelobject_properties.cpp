@@ -1,6 +1,6 @@
 // Property blocks: "Properties60" (one "Property" record per property) and
 // the older "Properties" (one field per property, named after it, with user
-// properties as "UserProperty" records). Layout: docs/qel-format-properties.md.
+// properties as "UserProperty" records). Layout: docs/qel-format.md, "Property blocks".
 #include <cmath>
 #include <cstring>
 #include <string>
