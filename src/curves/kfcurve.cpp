@@ -22,6 +22,8 @@ KFCurve::KFCurve()
       mKeyCount(0),
       mKeyCapacity(0),
       mLastBlock(-1),
+      mPending(nullptr),
+      mPendingCount(0),
       mPreExtrapolation(kFCurveExtrapolationConstant),
       mPreExtrapolationCount(0),
       mPostExtrapolation(kFCurveExtrapolationConstant),

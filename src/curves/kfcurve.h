@@ -13,6 +13,7 @@
 namespace qelsdk_600 {
 
 class KFCurve;
+class KQel;
 
 // A change callback: the curve, its merged pending event and the user data
 // given at registration. The curve owns neither the function nor the data.
@@ -91,8 +92,18 @@ public:
     int KeyGetCount() const { return mKeyCount; }
     // Address of key i; valid until the key set changes. Indices inside
     // allocated blocks are accepted.
-    KFCurveKey* KeyGetPtr(int index) { return mKeyBlocks[index >> 5] + (index & 31); }
-    const KFCurveKey* KeyGetPtr(int index) const { return mKeyBlocks[index >> 5] + (index & 31); }
+    KFCurveKey* KeyGetPtr(int index)
+    {
+        if (mPendingCount > 0)
+            FlushPending();
+        return RawKey(index);
+    }
+    const KFCurveKey* KeyGetPtr(int index) const
+    {
+        if (mPendingCount > 0)
+            const_cast<KFCurve*>(this)->FlushPending();  // only ever set through a non-const call
+        return mKeyBlocks[index >> 5] + (index & 31);
+    }
     KFCurveKey* KeyGetRaw(int index) { return KeyGetPtr(index); }
     // A copy of key i.
     KFCurveKey KeyGet(int index) const { return *KeyGetPtr(index); }
@@ -133,6 +144,58 @@ public:
     static void WatchFree(void* pointer, std::size_t size);
     // Bytes currently allocated through WatchMalloc (saturated to int).
     static int GetRecordingMemory();
+
+    // ---- Key editing (keeps times strictly increasing) ----
+    // Each change invalidates the candidate and queues events; `last` is a
+    // KeyFind hint, read and set to the resulting index when given.
+
+    // Replaces key i by a copy of `key` when its time lies strictly between
+    // those of keys i-1 and i+1. 0 when stored (event 16 for i); 1 and nothing
+    // changed when the time would break the order.
+    int KeySet(int index, const KFCurveKey& key);
+    // The same with key `sourceIndex` of another curve.
+    int KeySet(int index, KFCurve* source, int sourceIndex);
+    // Adds a copy of `key` at `time`, or replaces the key already at that
+    // time. Returns the key's index; -1 (nothing changed) when memory runs out.
+    int KeyAdd(KTime time, const KFCurveKey& key, int* last = nullptr);
+    // Adds a cubic auto key holding the curve's value at `time`.
+    int KeyAdd(KTime time, int* last = nullptr);
+    // Adds a copy of key `sourceIndex` of another curve at `time`.
+    int KeyAdd(KTime time, KFCurve* source, int sourceIndex, int* last = nullptr);
+    // Inserts a key at `time` that leaves the curve's shape as it was, taking
+    // the interpolation and tangent mode of the key before it. Returns the
+    // new key's index (the existing key's when one is at that time).
+    int KeyInsert(KTime time, int* last = nullptr);
+    // 1 for an index outside [0, count); else removes the key, keeping the
+    // left tangent of the key after it, and returns 0. Removing the only key
+    // makes its value the default value.
+    int KeyRemove(int index);
+    // Moves key i to a new time and returns its index afterwards; a key moved
+    // onto or past a neighbour is re-added there (never onto another key),
+    // and the neighbours keep their tangents.
+    int KeyMove(int index, KTime time);
+    // Moves all (or the selected) keys by a time and a value delta; without
+    // keys (and not selected only) the default value moves. Returns 0.
+    int KeyMoveOf(bool selectedOnly, KTime delta, float valueDelta);
+    // Value edits of all or the selected keys; the default value follows
+    // only when not selected only. Return 0.
+    int KeyMoveValueTo(bool selectedOnly, float value);
+    int KeyScaleValue(bool selectedOnly, float factor);
+    int KeyScaleValueAndTangeant(bool selectedOnly, float factor);
+    int KeyScaleTangeant(bool selectedOnly, float factor);
+    // Splices the source's keys in, its first key at `at`, that key getting
+    // `left` as its left tangent. A source without keys changes nothing.
+    void Insert(KFCurve* source, KTime at, const KFCurveTangeantInfo& left);
+    void Insert(KFCurve* source, KTime at, float leftDerivative, bool weighted, float weight);
+    // Mean key interval (0 with fewer than two keys). Optional outputs:
+    // whether the last interval is within 0.0001 s of the running mean (and
+    // that interval), and the largest interval.
+    KTime KeyGetAverageRate(bool* regular = nullptr, KTime* regularInterval = nullptr,
+                            KTime* largestInterval = nullptr);
+    // 2: evenly spaced keys of one interpolation with auto tangents; 1: such
+    // keys unevenly spaced, or fewer than two; 0: otherwise. Outputs the
+    // first key time and first interval.
+    int GuessWasData(KTime* firstTime = nullptr, KTime* firstInterval = nullptr);
 
     // ---- Per-key fields (no index checks) ----
 
@@ -226,6 +289,72 @@ public:
     bool IsCandidate() const { return mCandidateTime != KTIME_INFINITE; }
     float CandidateGet() const { return mCandidateValue; }
     KTime CandidateGetTime() const { return mCandidateTime; }
+    // Stores a pending value (as a float) at a time.
+    void CandidateSet(KTime time, double value);
+    // The candidate value when `time` is the candidate time, else the curve's
+    // value there, which becomes the candidate.
+    float CandidateEvaluate(KTime time, int* last = nullptr);
+    // Turns the candidate into a key: a new key between keys, or the key
+    // within `tolerance` (in key indices) of the candidate time moved to it.
+    // A `time` other than infinite becomes the candidate time first. Returns
+    // 1 (nothing changed) without a candidate, else 0.
+    int CandidateKey(int* last = nullptr, int interpolation = kFCurveInterpolationCubic,
+                     int tangentMode = kFCurveTangentAuto, bool broken = false, bool setType = true,
+                     KTime time = KTIME_INFINITE, double tolerance = 0.0);
+
+    // ---- Copy, delete, replace, peaks ----
+
+    // Copies default value, colour, candidate and extrapolation of `source`,
+    // and its keys when `withKeys` (else this curve ends without keys).
+    void CopyFrom(KFCurve& source, bool withKeys = true);
+    // A new curve (the caller owns it) with this curve's default value,
+    // colour, extrapolation and the keys inside [start, stop].
+    KFCurve* Copy(KTime start = KTIME_MINUS_INFINITE, KTime stop = KTIME_INFINITE);
+    // Deletes keys first..last (both included; indices outside the keys are
+    // clamped to them). False when the curve has no keys. Deleting every key
+    // makes key 0's value the default value.
+    bool Delete(int first, int last);
+    // Deletes the keys strictly between two times (keys at them stay).
+    bool Delete(KTime start, KTime stop);
+    // Replaces this curve's keys inside [start, stop] by the source's keys
+    // there. `exactSpan` keeps start and stop rather than shrinking them to
+    // the source's keys; `keyEmptySpan` keys the source's default value over
+    // a span where the source has no key.
+    void Replace(KFCurve* source, KTime start = KTIME_MINUS_INFINITE, KTime stop = KTIME_INFINITE,
+                 bool exactSpan = false, bool keyEmptySpan = false);
+    // Replace for an Euler angle channel: the keys added are offset by (or,
+    // mirrored, reflected about) `spanAngle`; the keys after them by
+    // `afterAngle` (degrees).
+    void ReplaceForEulerXYZ(KFCurve* source, KTime start, KTime stop, float spanAngle, float afterAngle,
+                            bool mirrorSpan, bool mirrorAfter, bool exactSpan = false, bool keyEmptySpan = false);
+    // Replace for a quaternion channel: each key added is scaled by a factor
+    // running linearly from `startFactor` at start to `stopFactor` at stop.
+    void ReplaceForQuaternion(KFCurve* source, KTime start, KTime stop, float startFactor, float stopFactor,
+                              bool exactSpan = false, bool keyEmptySpan = false);
+    // Extrema strictly inside the segment from key i to key i+1: their count
+    // (0, 1 or 2; 0 when there is no such segment) and their times and/or
+    // values. Only the outputs counted are written.
+    int FindPeaks(int index, KTime& firstTime, KTime& secondTime);
+    int FindPeaks(int index, float& firstValue, float& secondValue);
+    int FindPeaks(int index, KTime& firstTime, float& firstValue, KTime& secondTime, float& secondValue);
+    // Cubic auto key with both auto values exactly 0 and no weighted side.
+    bool IsKeyInterpolationPureCubicAuto(int index);
+    // True when the block storage is consistent with the key count.
+    bool CheckCurve() const;
+
+    // ---- Native file ----
+
+    // Writes the curve's fields ("Default", "KeyVer", "KeyCount", "Key",
+    // extrapolation blocks, "Color") into the file's open scope. Only
+    // "Default" when `onlyDefaults`; "Color" when `withColor`; `olderForm`
+    // spells auto tangents for older readers. Returns false.
+    bool QelStore(KQel* file, bool onlyDefaults = false, bool withColor = true, bool olderForm = false);
+    // Reads a curve written by QelStore. Without a "Default" field returns
+    // true and leaves the curve as it was; else QelInternalRetrieve's result.
+    bool QelRetrieve(KQel* file, bool onlyDefaults = false, bool withColor = true);
+    // The same with "Default" already begun. Bad keys are dropped, never
+    // trusted: returns false.
+    bool QelInternalRetrieve(KQel* file, bool onlyDefaults = false, bool withColor = true);
 
     // ---- Tangents (value units per second) ----
     // Unlike the plain accessors these answer 0 (or change nothing) for an
@@ -325,6 +454,13 @@ public:
     KTime KeyGetTimeAll(int index) const;
 
 private:
+    KFCurveKey* RawKey(int index) { return mKeyBlocks[index >> 5] + (index & 31); }
+    // Adds a key to the sorted pending run of a long curve (see mPending);
+    // false when the key must take the ordinary path.
+    bool KeyAddPending(KTime time, const KFCurveKey& key, int* last, int& index);
+    // Merges the pending run into the blocks in one pass.
+    void FlushPending();
+    void DropPending();
     KFCurveKey* Key(int index) { return KeyGetPtr(index); }
     const KFCurveKey* Key(int index) const { return KeyGetPtr(index); }
     // Bumps the low (values) half of the update id.
@@ -341,6 +477,32 @@ private:
     void RetypeKey(int index, kUInt bits, bool tangentMode);
     // Derivative inside the segment after key i at fraction u.
     float SegmentDerivative(int index, double fraction);
+    // First key whose time is at or after `time` (count when none); O(log n),
+    // O(1) next to the hint. Stores the result in the hint.
+    int KeyLowerBound(KTime time, int* last);
+    // Moves `count` records from index `from` to index `to` across blocks
+    // (overlap allowed); both ranges lie inside allocated blocks.
+    void MoveKeys(int to, int from, int count);
+    // Re-adds key i at `time` (never onto another key) keeping the moved key's
+    // left tangent and those of its old and new neighbours; the new index.
+    int KeyMoveAcross(int index, KTime time);
+    // Event 16 for the first and the last key changed by a whole-curve edit.
+    void ReportEditedRange(int first, int last);
+    // Shared body of the value and tangent scaling family.
+    int KeyEditValues(bool selectedOnly, int operation, float operand);
+    // Shared body of the replace family; `edit` (null for a plain replace)
+    // changes the values of the keys added and of those after them.
+    struct ReplaceEdit;
+    void ReplaceSpan(KFCurve* source, KTime start, KTime stop, bool exactSpan, bool keyEmptySpan,
+                     const ReplaceEdit* edit);
+    // Reading of the "Key" field: one key into slot i (false when it is to
+    // be dropped), and the drop of the listed slots (increasing order).
+    class KeyField;
+    bool ReadKey(KeyField& field, int index, int version, char timeType, char previousLetter, char& letter);
+    bool ReadCurrentTangent(KeyField& field, int index, int version);
+    void RemoveKeys(const int* rejected, int count);
+    // Fix-up passes for keys read from files older than key version 4000.
+    void ConvertOldKeys();
 
     float mColor[3];
     float mValue;
@@ -351,6 +513,12 @@ private:
     int mKeyCount;
     int mKeyCapacity;
     int mLastBlock;  // -1 when no block exists
+    // Keys added out of order to a long curve wait here, sorted by time and
+    // counted in mKeyCount, until the next access to the keys merges them in
+    // one pass (or the run of 2048 fills): n random adds then move about
+    // n^2 / 2048 records instead of n^2 / 4. The blocks already have room.
+    KFCurveKey* mPending;
+    int mPendingCount;
     kUInt mPreExtrapolation;
     kUInt mPreExtrapolationCount;
     kUInt mPostExtrapolation;
@@ -366,6 +534,11 @@ private:
 
 // A new empty curve; the caller owns it (Destroy or delete).
 KFCurve* KFCurveCreate();
+// Reads a curve from the file's open scope into `curve` (its keys cleared
+// first) or, when null, into a new curve the caller owns. Null, nothing
+// changed, when the scope holds no "Default" field.
+KFCurve* KFCurveCreate(KQel* file, KFCurve* curve, bool onlyDefaults = false, bool withColor = true);
+KFCurve* KFCurveCreate(KQel* file, bool onlyDefaults = false, bool withColor = true);
 
 }  // namespace qelsdk_600
 

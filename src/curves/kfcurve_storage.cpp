@@ -98,6 +98,8 @@ bool KFCurve::InitBuffers(int n)
 
 void KFCurve::KeyShrink()
 {
+    if (mPendingCount > 0)
+        FlushPending();
     if (!mKeyBlocks)
         return;
     if (mKeyCount == 0) {
@@ -133,6 +135,7 @@ void KFCurve::KeyShrink()
 
 void KFCurve::FreeStorage()
 {
+    DropPending();
     if (mKeyBlocks) {
         for (int block = mKeyCapacity / kFCurveKeysPerBlock - 1; block >= 0; --block)
             if (mKeyBlocks[block])
@@ -159,6 +162,8 @@ void KFCurve::KeyModifyBegin()
 
 bool KFCurve::KeyModifyBegin(int n)
 {
+    if (mPendingCount > 0)
+        FlushPending();  // the caller fills blocks directly
     CallbackEnable(false);
     return InitBuffers(n);
 }
@@ -172,6 +177,8 @@ void KFCurve::KeyModifyEnd()
 
 void KFCurve::KeyModifyEnd(int n)
 {
+    if (mPendingCount > 0)
+        FlushPending();
     mCandidateTime = KTIME_INFINITE;
     AdvanceUpdateId();
     // Never more keys than allocated blocks hold.
@@ -182,6 +189,8 @@ void KFCurve::KeyModifyEnd(int n)
 
 int KFCurve::KeyAppendFast(KTime time, float value)
 {
+    if (mPendingCount > 0)
+        FlushPending();
     if (mKeyCount >= kMaxCapacity || !InitBuffers(mKeyCount + 1))
         return -1;
     const int index = mKeyCount++;
@@ -190,6 +199,110 @@ int KFCurve::KeyAppendFast(KTime time, float value)
     AdvanceUpdateId();
     mCandidateTime = KTIME_INFINITE;
     return index;
+}
+
+// ---- Pending run of out-of-order adds ----
+
+namespace {
+
+// Curves shorter than this shift their records at once; the run holds at
+// most this many keys.
+constexpr int kPendingThreshold = 4096;
+constexpr int kPendingCapacity = 2048;
+
+}  // namespace
+
+void KFCurve::DropPending()
+{
+    if (mPending)
+        WatchFree(mPending, kPendingCapacity * sizeof(KFCurveKey));
+    mPending = nullptr;
+    mKeyCount -= mPendingCount;
+    mPendingCount = 0;
+}
+
+bool KFCurve::KeyAddPending(KTime time, const KFCurveKey& key, int* last, int& index)
+{
+    const int stored = mKeyCount - mPendingCount;
+    if (stored < kPendingThreshold)
+        return false;
+    const kLongLong t = time.Get();
+    // First stored key at or after the time, searched without merging.
+    int lo = 0;
+    int hi = stored;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (RawKey(mid)->GetTime().Get() < t)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    if (lo == stored && mPendingCount == 0)
+        return false;  // an append: nothing to shift
+    int rank = 0;
+    {
+        int a = 0;
+        int b = mPendingCount;
+        while (a < b) {
+            const int mid = a + (b - a) / 2;
+            if (mPending[mid].GetTime().Get() < t)
+                a = mid + 1;
+            else
+                b = mid;
+        }
+        rank = a;
+    }
+    KFCurveKey copy = key;
+    copy.SetTime(time);
+    index = lo + rank;
+    if (lo < stored && RawKey(lo)->GetTime() == time) {
+        *RawKey(lo) = copy;  // the key at that time is replaced, in place
+    } else if (rank < mPendingCount && mPending[rank].GetTime() == time) {
+        mPending[rank] = copy;
+    } else {
+        if (mPendingCount == kPendingCapacity) {
+            FlushPending();
+            return KeyAddPending(time, key, last, index);
+        }
+        if (!mPending) {
+            mPending = static_cast<KFCurveKey*>(WatchMalloc(kPendingCapacity * sizeof(KFCurveKey)));
+            if (!mPending)
+                return false;
+        }
+        // Room in the blocks first, so that merging never needs memory.
+        if (!InitBuffers(mKeyCount + 1))
+            return false;
+        std::memmove(static_cast<void*>(mPending + rank + 1), mPending + rank,
+                     static_cast<std::size_t>(mPendingCount - rank) * sizeof(KFCurveKey));
+        mPending[rank] = copy;
+        ++mPendingCount;
+        ++mKeyCount;
+        AdvanceUpdateId();
+    }
+    mCandidateTime = KTIME_INFINITE;
+    if (last)
+        *last = index;
+    CallbackAddEvent(kFCurveEventKey, index);
+    return true;
+}
+
+void KFCurve::FlushPending()
+{
+    const int pending = mPendingCount;
+    const int total = mKeyCount;
+    int stored = total - pending - 1;
+    int write = total - 1;
+    mPendingCount = 0;  // before anything that might look at the keys
+    // Merged from the back: only the stored keys after the first pending
+    // one move, each once.
+    for (int j = pending - 1; j >= 0; --j) {
+        const kLongLong t = mPending[j].GetTime().Get();
+        while (stored >= 0 && RawKey(stored)->GetTime().Get() > t)
+            *RawKey(write--) = *RawKey(stored--);
+        *RawKey(write--) = mPending[j];
+    }
+    WatchFree(mPending, kPendingCapacity * sizeof(KFCurveKey));
+    mPending = nullptr;
 }
 
 }  // namespace qelsdk_600
