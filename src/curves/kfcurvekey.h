@@ -250,11 +250,12 @@ private:
         std::memcpy(reinterpret_cast<unsigned char*>(mData) + 8 + 2 * (item - 2), &value, sizeof value);
     }
 
-    // The 64-bit time first, so that nothing pads the record.
-    kLongLong mTime;
-    float mValue;
-    kUInt mFlags;
-    float mData[4];
+    // The 64-bit time first, so that nothing pads the record. A key made on
+    // the stack starts all zeros, so Set never keeps stray flag bits.
+    kLongLong mTime = 0;
+    float mValue = 0.0f;
+    kUInt mFlags = 0;
+    float mData[4] = {};
 };
 
 static_assert(sizeof(KFCurveKey) == 32, "a key record is 32 bytes");

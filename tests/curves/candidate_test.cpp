@@ -110,8 +110,9 @@ TEST(KFCurveCandidate, BrokenKeyTakesTheBrokenFormOfItsMode)
         EXPECT_EQ(curve.CandidateKey(nullptr, kFCurveInterpolationCubic, c.mode, true), 0);
         ASSERT_EQ(curve.KeyGetCount(), 3);
         EXPECT_EQ(curve.KeyGetTangeantMode(1), c.expected) << c.mode;
-        if (c.mode == kFCurveTangentTCB)
+        if (c.mode == kFCurveTangentTCB) {
             EXPECT_EQ(curve.KeyGetDataFloat(1, eKFCurveTCBContinuity), -1.0f);
+        }
         if (c.mode == kFCurveTangentUser) {
             // Flat on both sides.
             EXPECT_EQ(curve.KeyGetRightDerivative(1), 0.0);

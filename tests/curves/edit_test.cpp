@@ -412,8 +412,9 @@ TEST(KFCurveEdit, RandomEditsKeepTimesIncreasing)
             break;
         }
         }
-        if (step % 64 == 0)
+        if (step % 64 == 0) {
             ASSERT_TRUE(StrictlyIncreasing(curve)) << step;
+        }
         ASSERT_TRUE(curve.CheckCurve()) << step;
     }
     EXPECT_TRUE(StrictlyIncreasing(curve));

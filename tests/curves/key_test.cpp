@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
+
 #include "curves/kfcurvekey.h"
 
 namespace qelsdk_600 {
@@ -23,6 +26,21 @@ TEST(KFCurveKey, IsThirtyTwoBytesAndCopiesWhole)
     EXPECT_FLOAT_EQ(copy.GetValue(), 1.5f);
     EXPECT_EQ(copy.GetFlags(), key.GetFlags());
     EXPECT_FLOAT_EQ(copy.GetDataFloat(eKFCurveNextLeftDerivative), -3.0f);
+}
+
+// Keys are often made on the stack and then Set, which keeps the flag bits it
+// does not own: whatever memory held before must not show up as selection,
+// weight or velocity bits.
+TEST(KFCurveKey, StartsAllZerosWhateverTheMemoryHeld)
+{
+    alignas(KFCurveKey) unsigned char memory[sizeof(KFCurveKey)];
+    std::memset(memory, 0xFF, sizeof memory);
+    KFCurveKey* key = new (memory) KFCurveKey;
+    for (unsigned char byte : memory) EXPECT_EQ(byte, 0);
+    key->Set(KTime(5), 1.0f, kFCurveInterpolationCubic, kFCurveTangentAuto);
+    EXPECT_FALSE(key->GetSelected());
+    EXPECT_EQ(key->GetTangeantWeightMode(), 0u);
+    EXPECT_EQ(key->GetTangeantVelocityMode(), 0u);
 }
 
 // Weights and velocities are 16-bit fixed point: trunc(value x 9999) / 9999.

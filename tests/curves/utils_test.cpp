@@ -326,8 +326,9 @@ TEST(KFCurveUtils, MergeSplicesTheInsertOverItsSpan)
         KFCurveUtils::Merge(base, insert, result);
         ExpectSeconds(result, c.expected);
         for (int i = 0; i < result.KeyGetCount(); ++i)
-            if (result.KeyGetTime(i) >= insert.KeyGetTime(0) && result.KeyGetTime(i) <= insert.KeyGetTime(1))
+            if (result.KeyGetTime(i) >= insert.KeyGetTime(0) && result.KeyGetTime(i) <= insert.KeyGetTime(1)) {
                 EXPECT_EQ(result.KeyGetValue(i), 9.0f);
+            }
     }
 
     KFCurve empty;
