@@ -1,5 +1,6 @@
 #include "base/kchainedfile.h"
 
+#include <cstring>
 #include <limits>
 
 namespace qelsdk_600 {
@@ -124,33 +125,67 @@ bool KChainedFile::IsOpen() const {
   return mOpen;
 }
 
-bool KChainedFile::CheckReadable() {
+bool KChainedFile::CheckOpen() {
   if (!mOpen) {
     SetError(eNotOpen);
     return false;
   }
-  if (!ModeReads(mMode)) {
+  return true;
+}
+
+bool KChainedFile::CheckOpenFor(bool modeFits) {
+  if (!CheckOpen()) {
+    return false;
+  }
+  if (!modeFits) {
     SetError(eWrongMode);
     return false;
   }
   return true;
 }
 
+bool KChainedFile::CheckReadable() {
+  return CheckOpenFor(ModeReads(mMode));
+}
+
 bool KChainedFile::CheckWritable() {
-  if (!mOpen) {
-    SetError(eNotOpen);
+  return CheckOpenFor(ModeWrites(mMode));
+}
+
+bool KChainedFile::CheckSequentialMode(EOpenMode mode) {
+  if (mode != eReadOnly && mode != eCreateWriteOnly) {
+    SetError(eNotSupported);
     return false;
   }
-  if (!ModeWrites(mMode)) {
-    SetError(eWrongMode);
-    return false;
+  return true;
+}
+
+kLongLong KChainedFile::TellSequential(kLongLong position) {
+  return CheckOpen() ? position : -1;
+}
+
+bool KChainedFile::FillFromNext(std::vector<unsigned char>& buffer,
+                                size_t& begin, size_t& end, bool& nextDone) {
+  if (begin > 0) {
+    std::memmove(buffer.data(), buffer.data() + begin, end - begin);
+    end -= begin;
+    begin = 0;
+  }
+  size_t wanted = buffer.size() - end;
+  size_t got = mNext->Read(buffer.data() + end, wanted);
+  end += got;
+  if (got < wanted) {
+    if (mNext->GetLastErrorID() != eEndOfFile) {
+      CopyError(*mNext);
+      return false;
+    }
+    nextDone = true;
   }
   return true;
 }
 
 size_t KChainedFile::Read(void* buffer, size_t size) {
-  if (!mOpen) {
-    SetError(eNotOpen);
+  if (!CheckOpen()) {
     return 0;
   }
   size_t done = mNext->Read(buffer, size);
@@ -161,8 +196,7 @@ size_t KChainedFile::Read(void* buffer, size_t size) {
 }
 
 bool KChainedFile::Write(const void* buffer, size_t size) {
-  if (!mOpen) {
-    SetError(eNotOpen);
+  if (!CheckOpen()) {
     return false;
   }
   if (!mNext->Write(buffer, size)) {
@@ -173,8 +207,7 @@ bool KChainedFile::Write(const void* buffer, size_t size) {
 }
 
 bool KChainedFile::Seek(kLongLong offset, ESeekOrigin origin) {
-  if (!mOpen) {
-    SetError(eNotOpen);
+  if (!CheckOpen()) {
     return false;
   }
   if (!mNext->Seek(offset, origin)) {
@@ -185,8 +218,7 @@ bool KChainedFile::Seek(kLongLong offset, ESeekOrigin origin) {
 }
 
 kLongLong KChainedFile::Tell() {
-  if (!mOpen) {
-    SetError(eNotOpen);
+  if (!CheckOpen()) {
     return -1;
   }
   kLongLong position = mNext->Tell();
@@ -197,8 +229,7 @@ kLongLong KChainedFile::Tell() {
 }
 
 kLongLong KChainedFile::GetSize() {
-  if (!mOpen) {
-    SetError(eNotOpen);
+  if (!CheckOpen()) {
     return -1;
   }
   kLongLong size = mNext->GetSize();
@@ -209,8 +240,7 @@ kLongLong KChainedFile::GetSize() {
 }
 
 bool KChainedFile::Flush() {
-  if (!mOpen) {
-    SetError(eNotOpen);
+  if (!CheckOpen()) {
     return false;
   }
   if (!mNext->Flush()) {
@@ -233,8 +263,7 @@ bool KChainedFile::Rewind() {
 }
 
 bool KChainedFile::SeekSequential(kLongLong offset, ESeekOrigin origin) {
-  if (!mOpen) {
-    SetError(eNotOpen);
+  if (!CheckOpen()) {
     return false;
   }
   kLongLong position = Tell();

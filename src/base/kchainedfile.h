@@ -2,6 +2,9 @@
 #ifndef QELSDK_BASE_KCHAINEDFILE_H
 #define QELSDK_BASE_KCHAINEDFILE_H
 
+#include <cstddef>
+#include <vector>
+
 #include "base/kfile.h"
 
 namespace qelsdk_600 {
@@ -76,7 +79,24 @@ class KChainedFile : public KFile {
   bool CheckReadable();
   bool CheckWritable();
 
+  // Helpers of the sequential layers (KCrcFile, KEncryptedFile).
+  // CanStart of a layer that streams one way only: eReadOnly and
+  // eCreateWriteOnly pass, any other mode records eNotSupported.
+  bool CheckSequentialMode(EOpenMode mode);
+  // Tell of a layer that counts its own bytes: position, or -1 with eNotOpen.
+  kLongLong TellSequential(kLongLong position);
+  // Moves the unread bytes [begin, end) of buffer to its front and fills the
+  // room after them from next; nextDone is set once next has no more bytes.
+  // False, with next's error copied, when next fails for another reason.
+  bool FillFromNext(std::vector<unsigned char>& buffer, size_t& begin,
+                    size_t& end, bool& nextDone);
+
  private:
+  // Records eNotOpen when the stream is closed.
+  bool CheckOpen();
+  // CheckOpen, then eWrongMode unless modeFits.
+  bool CheckOpenFor(bool modeFits);
+
   KFile* mNext;
   bool mOwnsNext;
   bool mOpen = false;

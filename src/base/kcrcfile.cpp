@@ -36,11 +36,7 @@ void KCrcFile::Reset() {
 }
 
 bool KCrcFile::CanStart(EOpenMode mode) {
-  if (mode != eReadOnly && mode != eCreateWriteOnly) {
-    SetError(eNotSupported);
-    return false;
-  }
-  return true;
+  return CheckSequentialMode(mode);
 }
 
 bool KCrcFile::StartLayer(EOpenMode mode) {
@@ -97,21 +93,9 @@ bool KCrcFile::Fill() {
   if (mNextDone) {
     return true;
   }
-  if (mBegin > 0) {
-    std::memmove(mBuffer.data(), mBuffer.data() + mBegin, mEnd - mBegin);
-    mEnd -= mBegin;
-    mBegin = 0;
-  }
-  size_t wanted = mBuffer.size() - mEnd;
-  size_t got = GetNext()->Read(mBuffer.data() + mEnd, wanted);
-  mEnd += got;
-  if (got < wanted) {
-    if (GetNext()->GetLastErrorID() != eEndOfFile) {
-      CopyError(*GetNext());
-      mFailure = GetNext()->GetLastErrorID();
-      return false;
-    }
-    mNextDone = true;
+  if (!FillFromNext(mBuffer, mBegin, mEnd, mNextDone)) {
+    mFailure = GetLastErrorID();
+    return false;
   }
   return true;
 }
@@ -211,20 +195,13 @@ bool KCrcFile::Seek(kLongLong offset, ESeekOrigin origin) {
 }
 
 kLongLong KCrcFile::Tell() {
-  if (!IsOpen()) {
-    SetError(eNotOpen);
-    return -1;
-  }
-  return mPosition;
+  return TellSequential(mPosition);
 }
 
 kLongLong KCrcFile::GetSize() {
-  if (!IsOpen()) {
-    SetError(eNotOpen);
-    return -1;
-  }
-  if (ModeWrites(GetMode())) {
-    return mPosition;
+  // Closed (eNotOpen), or writing: the bytes written so far.
+  if (!IsOpen() || ModeWrites(GetMode())) {
+    return TellSequential(mPosition);
   }
   kLongLong total = GetNext()->GetSize();
   if (total < 0) {

@@ -89,8 +89,7 @@ void KEncryptedFile::Fail(EError id) {
 }
 
 bool KEncryptedFile::CanStart(EOpenMode mode) {
-  if (mode != eReadOnly && mode != eCreateWriteOnly) {
-    SetError(eNotSupported);
+  if (!CheckSequentialMode(mode)) {
     return false;
   }
   if (mKeyLength == 0) {
@@ -224,21 +223,9 @@ bool KEncryptedFile::FinishLayer() {
 }
 
 bool KEncryptedFile::Fill() {
-  if (mInBegin > 0) {
-    std::memmove(mIn.data(), mIn.data() + mInBegin, mInEnd - mInBegin);
-    mInEnd -= mInBegin;
-    mInBegin = 0;
-  }
-  size_t wanted = mIn.size() - mInEnd;
-  size_t got = GetNext()->Read(mIn.data() + mInEnd, wanted);
-  mInEnd += got;
-  if (got < wanted) {
-    if (GetNext()->GetLastErrorID() != eEndOfFile) {
-      CopyError(*GetNext());
-      mFailure = GetLastErrorID();
-      return false;
-    }
-    mNextDone = true;
+  if (!FillFromNext(mIn, mInBegin, mInEnd, mNextDone)) {
+    mFailure = GetLastErrorID();
+    return false;
   }
   return true;
 }
@@ -321,20 +308,13 @@ bool KEncryptedFile::Seek(kLongLong offset, ESeekOrigin origin) {
 }
 
 kLongLong KEncryptedFile::Tell() {
-  if (!IsOpen()) {
-    SetError(eNotOpen);
-    return -1;
-  }
-  return mPosition;
+  return TellSequential(mPosition);
 }
 
 kLongLong KEncryptedFile::GetSize() {
-  if (!IsOpen()) {
-    SetError(eNotOpen);
-    return -1;
-  }
-  if (ModeWrites(GetMode())) {
-    return mPosition;
+  // Closed (eNotOpen), or writing: the bytes written so far.
+  if (!IsOpen() || ModeWrites(GetMode())) {
+    return TellSequential(mPosition);
   }
   if (!mAtEnd) {
     SetError(eNotSupported);

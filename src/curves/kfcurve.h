@@ -477,6 +477,9 @@ private:
     void RetypeKey(int index, kUInt bits, bool tangentMode);
     // Derivative inside the segment after key i at fraction u.
     float SegmentDerivative(int index, double fraction);
+    // EvaluateLeftDerivative / EvaluateRightDerivative; the side matters only
+    // exactly on a key.
+    float EvaluateDerivative(KTime time, int* last, bool leftOfKey);
     // First key whose time is at or after `time` (count when none); O(log n),
     // O(1) next to the hint. Stores the result in the hint.
     int KeyLowerBound(KTime time, int* last);

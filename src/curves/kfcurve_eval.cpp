@@ -338,21 +338,15 @@ float KFCurve::rtsec(double (*function)(float, float, float, float), float x1, f
 
 float KFCurve::EvaluateLeftDerivative(KTime time, int* last)
 {
-    const int count = mKeyCount;
-    if (count < 2)
-        return 0.0f;
-    const double x = KeyFind(time, last);
-    const double lower = std::floor(x);
-    if (lower < 0.0)
-        return 0.0f;
-    if (lower == std::ceil(x))
-        return static_cast<float>(KeyGetLeftDerivative(static_cast<int>(lower)));
-    if (std::ceil(x) > count - 1)
-        return 0.0f;
-    return SegmentDerivative(static_cast<int>(lower), x - lower);
+    return EvaluateDerivative(time, last, true);
 }
 
 float KFCurve::EvaluateRightDerivative(KTime time, int* last)
+{
+    return EvaluateDerivative(time, last, false);
+}
+
+float KFCurve::EvaluateDerivative(KTime time, int* last, bool leftOfKey)
 {
     const int count = mKeyCount;
     if (count < 2)
@@ -361,8 +355,10 @@ float KFCurve::EvaluateRightDerivative(KTime time, int* last)
     const double lower = std::floor(x);
     if (lower < 0.0)
         return 0.0f;
-    if (lower == std::ceil(x))
-        return static_cast<float>(KeyGetRightDerivative(static_cast<int>(lower)));
+    if (lower == std::ceil(x)) {
+        const int key = static_cast<int>(lower);
+        return static_cast<float>(leftOfKey ? KeyGetLeftDerivative(key) : KeyGetRightDerivative(key));
+    }
     if (std::ceil(x) > count - 1)
         return 0.0f;
     return SegmentDerivative(static_cast<int>(lower), x - lower);

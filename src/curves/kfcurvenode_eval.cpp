@@ -34,6 +34,24 @@ int SpecificValueCount(const KFCurveNode* node)
     return count;
 }
 
+// Folds every layer of the chain from first, except layerID, into values
+// with combine(value, layerValue).
+template <typename Combine>
+void CombineOtherLayers(KFCurveNode* first, double* values, KTime time, int layerID, int* last, Combine combine)
+{
+    for (KFCurveNode* node = first; node; node = node->LayerGet()) {
+        if (node->GetLayerID() == layerID)
+            continue;
+        ValueBuffer layer(SpecificValueCount(node) + 4);
+        node->EvaluateSpecificLayer(layer.Data(), time, node->GetLayerID(), last);
+        int count = node->FCurveGet() ? 1 : node->GetCount();
+        if (count > kfcurvenode_detail::kMaxCandidateValues)
+            count = kfcurvenode_detail::kMaxCandidateValues;
+        for (int i = 0; i < count; ++i)
+            combine(values[i], layer[i]);
+    }
+}
+
 }  // namespace
 
 int KFCurveNode::GetValueCount() const
@@ -429,32 +447,12 @@ double* KFCurveNode::SpecificLayer(double* out, KTime time, int layerID, int* la
 
 void KFCurveNode::EvaluateCurvesExceptLayerRecursiveAdd(double* values, KTime time, int layerID, int* last)
 {
-    for (KFCurveNode* node = this; node; node = node->mLayer) {
-        if (node->mLayerID == layerID)
-            continue;
-        ValueBuffer layer(SpecificValueCount(node) + 4);
-        node->EvaluateSpecificLayer(layer.Data(), time, node->mLayerID, last);
-        int count = node->mFCurve ? 1 : node->GetCount();
-        if (count > kfcurvenode_detail::kMaxCandidateValues)
-            count = kfcurvenode_detail::kMaxCandidateValues;
-        for (int i = 0; i < count; ++i)
-            values[i] += layer[i];
-    }
+    CombineOtherLayers(this, values, time, layerID, last, [](double& value, double layer) { value += layer; });
 }
 
 void KFCurveNode::EvaluateCurvesExceptLayerRecursiveMult(double* values, KTime time, int layerID, int* last)
 {
-    for (KFCurveNode* node = this; node; node = node->mLayer) {
-        if (node->mLayerID == layerID)
-            continue;
-        ValueBuffer layer(SpecificValueCount(node) + 4);
-        node->EvaluateSpecificLayer(layer.Data(), time, node->mLayerID, last);
-        int count = node->mFCurve ? 1 : node->GetCount();
-        if (count > kfcurvenode_detail::kMaxCandidateValues)
-            count = kfcurvenode_detail::kMaxCandidateValues;
-        for (int i = 0; i < count; ++i)
-            values[i] *= layer[i];
-    }
+    CombineOtherLayers(this, values, time, layerID, last, [](double& value, double layer) { value *= layer; });
 }
 
 void KFCurveNode::LayerMatrix(KgeRMatrix& matrix, KTime time, int* last)

@@ -26,6 +26,24 @@ void PutTrailer(std::uint8_t* p, std::uint64_t valueBytes, std::uint64_t blockBy
     PutU32(p + 20, nameLen);
 }
 
+// A text value is built in the scratch string, then written in one piece.
+void AppendScratch(KQelState& s) {
+    s.mWriter.Append(s.mTextScratch.data(), s.mTextScratch.size());
+}
+
+// A binary scalar: its kind letter, then its bits little-endian.
+void AppendTagged32(KQelState& s, char kind, std::uint32_t bits) {
+    std::uint8_t b[5] = {static_cast<std::uint8_t>(kind)};
+    PutU32(b + 1, bits);
+    s.mWriter.AppendSmall(b, sizeof b);
+}
+
+void AppendTagged64(KQelState& s, char kind, std::uint64_t bits) {
+    std::uint8_t b[9] = {static_cast<std::uint8_t>(kind)};
+    PutU64(b + 1, bits);
+    s.mWriter.AppendSmall(b, sizeof b);
+}
+
 }  // namespace
 
 // The state when a section is being written, else null with the reason.
@@ -203,12 +221,10 @@ void KQel::FieldWriteI(int value) {
     if (s->IsText()) {
         s->mTextScratch.clear();
         AppendInteger(s->mTextScratch, value);
-        s->mWriter.Append(s->mTextScratch.data(), s->mTextScratch.size());
+        AppendScratch(*s);
         return;
     }
-    std::uint8_t b[5] = {'I'};
-    PutU32(b + 1, static_cast<std::uint32_t>(value));
-    s->mWriter.AppendSmall(b, sizeof b);
+    AppendTagged32(*s, 'I', static_cast<std::uint32_t>(value));
 }
 
 void KQel::FieldWriteLL(kLongLong value) {
@@ -217,12 +233,10 @@ void KQel::FieldWriteLL(kLongLong value) {
     if (s->IsText()) {
         s->mTextScratch.clear();
         AppendInteger(s->mTextScratch, value);
-        s->mWriter.Append(s->mTextScratch.data(), s->mTextScratch.size());
+        AppendScratch(*s);
         return;
     }
-    std::uint8_t b[9] = {'L'};
-    PutU64(b + 1, static_cast<std::uint64_t>(value));
-    s->mWriter.Append(b, sizeof b);
+    AppendTagged64(*s, 'L', static_cast<std::uint64_t>(value));
 }
 
 void KQel::FieldWriteF(float value) {
@@ -231,14 +245,12 @@ void KQel::FieldWriteF(float value) {
     if (s->IsText()) {
         s->mTextScratch.clear();
         AppendFloat(s->mTextScratch, value);
-        s->mWriter.Append(s->mTextScratch.data(), s->mTextScratch.size());
+        AppendScratch(*s);
         return;
     }
     std::uint32_t bits;
     std::memcpy(&bits, &value, 4);
-    std::uint8_t b[5] = {'F'};
-    PutU32(b + 1, bits);
-    s->mWriter.Append(b, sizeof b);
+    AppendTagged32(*s, 'F', bits);
 }
 
 void KQel::FieldWriteD(double value) {
@@ -247,14 +259,12 @@ void KQel::FieldWriteD(double value) {
     if (s->IsText()) {
         s->mTextScratch.clear();
         AppendDouble(s->mTextScratch, value);
-        s->mWriter.Append(s->mTextScratch.data(), s->mTextScratch.size());
+        AppendScratch(*s);
         return;
     }
     std::uint64_t bits;
     std::memcpy(&bits, &value, 8);
-    std::uint8_t b[9] = {'D'};
-    PutU64(b + 1, bits);
-    s->mWriter.AppendSmall(b, sizeof b);
+    AppendTagged64(*s, 'D', bits);
 }
 
 void KQel::FieldWriteCH(char value) {
@@ -268,7 +278,7 @@ void KQel::FieldWriteCH(char value) {
         } else {
             AppendQuoted(s->mTextScratch, &value, 1, '\'');
         }
-        s->mWriter.Append(s->mTextScratch.data(), s->mTextScratch.size());
+        AppendScratch(*s);
         return;
     }
     std::uint8_t b[2] = {'C', static_cast<std::uint8_t>(value)};
@@ -283,7 +293,7 @@ void KQel::FieldWriteC(const char* value) {
     if (s->IsText()) {
         s->mTextScratch.clear();
         AppendQuoted(s->mTextScratch, value, len, '"');
-        s->mWriter.Append(s->mTextScratch.data(), s->mTextScratch.size());
+        AppendScratch(*s);
         return;
     }
     if (len > 0xfffffffdu) len = 0xfffffffdu;  // room for the kind mark

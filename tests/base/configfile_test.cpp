@@ -1,17 +1,14 @@
 #include "base/kconfigfile.h"
 #include "base/klib.h"
+#include "common/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include <fcntl.h>
-#include <ftw.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace qelsdk_600;
@@ -29,40 +26,35 @@ extern "C" int rename(const char* from, const char* to) noexcept {
 
 namespace {
 
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
+using scratch::ReadFile;
+using scratch::ScratchDir;
+using scratch::WriteFile;
 
 // Points the configuration directory at a fresh directory for one test.
 class ConfigFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char templ[] = "/tmp/qel_config_XXXXXX";
-        const char* made = mkdtemp(templ);
-        ASSERT_NE(made, nullptr);
-        mDir = made;
+        ASSERT_FALSE(mDir.Path().empty());
         mOldConfig = KLib_GetConfigDirectory();
-        KLib_SetConfigDirectory(mDir.c_str());
+        KLib_SetConfigDirectory(mDir.Path().c_str());
     }
     void TearDown() override {
         KLib_SetConfigDirectory(mOldConfig.c_str());
-        if (!mDir.empty()) nftw(mDir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
     }
 
-    std::string PathOf(const std::string& name) const { return mDir + "/" + name; }
+    std::string PathOf(const std::string& name) const { return mDir.File(name); }
 
     void Write(const std::string& name, const std::string& content) {
-        std::ofstream(PathOf(name), std::ios::binary) << content;
+        WriteFile(PathOf(name), content);
     }
 
     std::string Read(const std::string& name) const {
-        std::ifstream in(PathOf(name), std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return ReadFile(PathOf(name));
     }
 
     bool Exists(const std::string& name) const { return access(PathOf(name).c_str(), F_OK) == 0; }
 
-    std::string mDir;
+    ScratchDir mDir;
     std::string mOldConfig;
 };
 

@@ -1,6 +1,7 @@
 #include "base/kdir.h"
 #include "base/klib.h"
 #include "base/kpath.h"
+#include "common/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@
 #include <set>
 #include <string>
 
-#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,25 +17,7 @@ using namespace qelsdk_600;
 
 namespace {
 
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
-
-// A fresh directory under /tmp, removed with its content afterwards.
-class TempDir {
-public:
-    TempDir() {
-        char templ[] = "/tmp/qel_path_XXXXXX";
-        const char* made = mkdtemp(templ);
-        mPath = made ? made : "";
-    }
-    ~TempDir() {
-        if (!mPath.empty()) nftw(mPath.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
-    }
-    const std::string& Path() const { return mPath; }
-    std::string operator/(const std::string& name) const { return mPath + "/" + name; }
-
-private:
-    std::string mPath;
-};
+using scratch::ScratchDir;
 
 void WriteFile(const std::string& path, const std::string& content) {
     FILE* f = fopen(path.c_str(), "wb");
@@ -147,9 +129,9 @@ TEST(PathTest, RelativeAndFullPaths) {
 }
 
 TEST(PathTest, FileExistAndCurrentDirectory) {
-    TempDir dir;
+    ScratchDir dir;
     ASSERT_FALSE(dir.Path().empty());
-    const std::string file = dir / "f.bin";
+    const std::string file = dir.File("f.bin");
     EXPECT_FALSE(FileExist(file.c_str()));
     WriteFile(file, "x");
     EXPECT_TRUE(FileExist(file.c_str()));
@@ -190,7 +172,7 @@ TEST(PathTest, TempPathFollowsTmpdirAndRespectsBufferSize) {
 }
 
 TEST(PathTest, TempNamesAreReservedAndDistinct) {
-    TempDir dir;
+    ScratchDir dir;
     std::set<std::string> names;
     for (int i = 0; i < 20; ++i) {
         const KString name = GetTempName(dir.Path().c_str(), "texfile", ".tif");
@@ -203,27 +185,27 @@ TEST(PathTest, TempNamesAreReservedAndDistinct) {
     }
     EXPECT_EQ(names.size(), 20u);
     EXPECT_TRUE(GetTempName(dir.Path().c_str(), "../escape").IsEmpty());
-    EXPECT_TRUE(GetTempName((dir / "missing").c_str(), "p").IsEmpty());
+    EXPECT_TRUE(GetTempName(dir.File("missing").c_str(), "p").IsEmpty());
 }
 
 TEST(PathTest, EnsureDirectoryCreatesEachLevelWithoutAShell) {
-    TempDir dir;
+    ScratchDir dir;
     // Shell characters must be taken literally.
-    const std::string deep = dir / "a b/$(touch pwned);x/'q'/file.txt";
+    const std::string deep = dir.File("a b/$(touch pwned);x/'q'/file.txt");
     EXPECT_TRUE(KEnsureDirectoryExistance(deep.c_str()));
-    EXPECT_TRUE(IsDirectory(dir / "a b/$(touch pwned);x/'q'"));
+    EXPECT_TRUE(IsDirectory(dir.File("a b/$(touch pwned);x/'q'")));
     EXPECT_FALSE(FileExist("pwned"));
-    EXPECT_FALSE(FileExist((dir / "pwned").c_str()));
+    EXPECT_FALSE(FileExist(dir.File("pwned").c_str()));
     // Existing levels are fine; a file in the way is a failure.
     EXPECT_TRUE(KEnsureDirectoryExistance(deep.c_str()));
-    WriteFile(dir / "plain", "x");
-    EXPECT_FALSE(KEnsureDirectoryExistance((dir / "plain/sub/f").c_str()));
+    WriteFile(dir.File("plain"), "x");
+    EXPECT_FALSE(KEnsureDirectoryExistance(dir.File("plain/sub/f").c_str()));
     EXPECT_TRUE(KEnsureDirectoryExistance("nodirectory.txt"));
 }
 
 TEST(PathTest, FgetsEndsLinesAtLfCrLfAndLoneCr) {
-    TempDir dir;
-    const std::string file = dir / "lines.txt";
+    ScratchDir dir;
+    const std::string file = dir.File("lines.txt");
     WriteFile(file, "one\ntwo\r\nthree\rfour");
     FILE* f = fopen(file.c_str(), "rb");
     ASSERT_NE(f, nullptr);
@@ -241,8 +223,8 @@ TEST(PathTest, FgetsEndsLinesAtLfCrLfAndLoneCr) {
 }
 
 TEST(PathTest, FgetsSplitsLongLinesWithoutOverrun) {
-    TempDir dir;
-    const std::string file = dir / "long.txt";
+    ScratchDir dir;
+    const std::string file = dir.File("long.txt");
     WriteFile(file, "abcdefg\r\nz");
     FILE* f = fopen(file.c_str(), "rb");
     ASSERT_NE(f, nullptr);
@@ -259,9 +241,9 @@ TEST(PathTest, FgetsSplitsLongLinesWithoutOverrun) {
 }
 
 TEST(DirTest, WalksEntriesAndExtensions) {
-    TempDir dir;
-    WriteFile(dir / "qelvesk600.so", "");
-    WriteFile(dir / "readme", "");
+    ScratchDir dir;
+    WriteFile(dir.File("qelvesk600.so"), "");
+    WriteFile(dir.File("readme"), "");
     KDir walker;
     std::set<std::string> seen;
     std::string ext;
@@ -278,9 +260,9 @@ TEST(DirTest, WalksEntriesAndExtensions) {
     EXPECT_STREQ(walker.Name(), "");
 
     KDir empty;
-    TempDir emptyDir;
+    ScratchDir emptyDir;
     EXPECT_FALSE(empty.Open(emptyDir.Path().c_str()));
-    EXPECT_FALSE(empty.Open((dir / "missing").c_str()));
+    EXPECT_FALSE(empty.Open(dir.File("missing").c_str()));
     EXPECT_FALSE(empty.Next());
 }
 

@@ -2,7 +2,6 @@
 // CRC and enciphered layers are checked on their own and as a chain.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 
 #include <cstring>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include "base/kencryptedfile.h"
 #include "base/kfile.h"
 #include "base/kmemoryfile.h"
+#include "common/scratch_dir.h"
 
 using namespace qelsdk_600;
 
@@ -42,24 +42,7 @@ Bytes FromHex(const char* hex) {
   return bytes;
 }
 
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/qel_streams_XXXXXX";
-    char* made = mkdtemp(pattern);
-    path_ = made ? made : "";
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) {
-      std::filesystem::remove_all(path_, ignored);
-    }
-  }
-  std::string File(const char* name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using scratch::ScratchDir;
 
 // Reads until the stream stops giving bytes.
 Bytes ReadAll(KFile& stream) {
@@ -96,7 +79,7 @@ class StreamTest : public ::testing::Test {
     ASSERT_TRUE(Open(mode));
   }
 
-  TempDir dir;
+  ScratchDir dir;
   T stream;
 };
 
@@ -249,7 +232,7 @@ TYPED_TEST(StreamTest, OperationsOutsideTheModeFail) {
 // Disk file and memory file specifics.
 
 TEST(KFileTest, OpenFailuresAreReported) {
-  TempDir dir;
+  ScratchDir dir;
   KFile file;
   EXPECT_FALSE(file.Open(dir.File("missing").c_str(), KFile::eReadOnly));
   EXPECT_EQ(file.GetLastErrorID(), KFile::eOpenFailed);
@@ -262,7 +245,7 @@ TEST(KFileTest, OpenFailuresAreReported) {
 }
 
 TEST(KFileTest, RemoveReturnsTheSystemResult) {
-  TempDir dir;
+  ScratchDir dir;
   std::string name = dir.File("gone.bin");
   KFile file;
   ASSERT_TRUE(file.Open(name.c_str(), KFile::eCreateWriteOnly));
@@ -273,7 +256,7 @@ TEST(KFileTest, RemoveReturnsTheSystemResult) {
 }
 
 TEST(KFileTest, OffsetsBeyondFourGibibytes) {
-  TempDir dir;
+  ScratchDir dir;
   KFile file;
   ASSERT_TRUE(file.Open(dir.File("sparse.bin").c_str(), KFile::eCreateReadWrite));
   const kLongLong far = 5LL << 30;
@@ -374,7 +357,7 @@ TEST(KChainedFileTest, NeedsAnOpenNextStream) {
   EXPECT_FALSE(chain.OpenOnNext(KFile::eReadOnly));
   EXPECT_EQ(chain.GetLastErrorID(), KFile::eNotOpen);
   // A missing file below shows through with its own reason.
-  TempDir dir;
+  ScratchDir dir;
   KFile file;
   KChainedFile onFile(&file);
   EXPECT_FALSE(onFile.Open(dir.File("missing").c_str(), KFile::eReadOnly));
@@ -579,7 +562,7 @@ TEST(KEncryptedFileTest, LengthMarkerFillsTheLastBlock) {
 }
 
 TEST(KEncryptedFileTest, ChainRoundTripsThroughADiskFile) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("chain.bin");
   const unsigned char key32[32] = {9, 8, 7};
   for (size_t size : {size_t(0), size_t(15), size_t(16), size_t(17),
@@ -749,7 +732,7 @@ TEST(KEncryptedFileTest, KeysAndVectors) {
 }
 
 TEST(KEncryptedFileTest, RefusedOpenLeavesTheFileAlone) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("keep.bin");
   {
     KFile file;
@@ -766,7 +749,7 @@ TEST(KEncryptedFileTest, RefusedOpenLeavesTheFileAlone) {
 }
 
 TEST(KEncryptedFileTest, PlainHeaderBeforeAnEncipheredBody) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("header.bin");
   Bytes body = Pattern(1000);
   {

@@ -1,51 +1,41 @@
 #include "base/ktextfile.h"
+#include "common/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <ftw.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace qelsdk_600;
 
 namespace {
 
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
+using scratch::ReadFile;
+using scratch::ScratchDir;
+using scratch::WriteFile;
 
 class TextFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char templ[] = "/tmp/qel_text_XXXXXX";
-        const char* made = mkdtemp(templ);
-        ASSERT_NE(made, nullptr);
-        mDir = made;
-    }
-    void TearDown() override {
-        if (!mDir.empty()) nftw(mDir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+        ASSERT_FALSE(mDir.Path().empty());
     }
 
     // Writes the content to a new file and returns its path.
     std::string Make(const std::string& content) {
-        const std::string path = mDir + "/f" + std::to_string(mCount++) + ".txt";
-        std::ofstream(path, std::ios::binary) << content;
+        const std::string path = mDir.File("f" + std::to_string(mCount++) + ".txt");
+        WriteFile(path, content);
         return path;
     }
 
     std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return ReadFile(path);
     }
 
-    std::string mDir;
+    ScratchDir mDir;
     int mCount = 0;
 };
 
@@ -62,8 +52,8 @@ void Collect(const char* message, void* userData) {
 TEST_F(TextFileTest, OpenReportsZeroOnSuccessAndLoadsFirstSignificantLine) {
     KTextFile file("T", kBlanks, "#", true, false);
     EXPECT_TRUE(file.IsEOF());
-    EXPECT_NE(file.Open((mDir + "/missing").c_str(), "r"), 0);
-    EXPECT_NE(file.Open(mDir.c_str(), "r"), 0);  // a directory is no text file
+    EXPECT_NE(file.Open(mDir.File("missing").c_str(), "r"), 0);
+    EXPECT_NE(file.Open(mDir.Path().c_str(), "r"), 0);  // a directory is no text file
     EXPECT_NE(file.Open(nullptr, "r"), 0);
 
     const std::string path = Make("\n   \t\n# comment\n  # indented comment\nfirst line\nsecond\n");
@@ -344,7 +334,7 @@ TEST_F(TextFileTest, ErrorAndWarningTextsGoToCallbacksWhenReporting) {
 }
 
 TEST_F(TextFileTest, PrintIndentsAndWritesRoundTrip) {
-    const std::string path = mDir + "/out.bvh";
+    const std::string path = mDir.File("out.bvh");
     {
         KTextFile out("BVH", kBlanks, "", true, false);
         EXPECT_FALSE(out.Print(0, "nothing open\n"));

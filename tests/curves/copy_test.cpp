@@ -10,13 +10,9 @@
 namespace qelsdk_600 {
 namespace {
 
+using testing_curves::CurvePtr;
 using testing_curves::FillUniform;
 using testing_curves::Sec;
-
-struct CurveDeleter {
-    void operator()(KFCurve* curve) const { curve->Destroy(); }
-};
-using CurvePtr = std::unique_ptr<KFCurve, CurveDeleter>;
 
 // n keys, one a second from 0 s, value i.
 void FillSeconds(KFCurve& curve, int n, kUInt interpolation = kFCurveInterpolationLinear)

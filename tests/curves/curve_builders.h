@@ -4,12 +4,19 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <memory>
 #include <utility>
 
 #include "curves/kfcurve.h"
 
 namespace qelsdk_600 {
 namespace testing_curves {
+
+// A curve from KFCurveCreate/Copy, freed through Destroy.
+struct CurveDeleter {
+    void operator()(KFCurve* curve) const { curve->Destroy(); }
+};
+using CurvePtr = std::unique_ptr<KFCurve, CurveDeleter>;
 
 // A time of whole or fractional seconds, rounded to the nearest tick.
 inline KTime Sec(double seconds)

@@ -10,6 +10,7 @@
 
 #include "curve_builders.h"
 #include "filter_builders.h"
+#include "node_builders.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvefilterconstantkeyreducer.h"
 #include "curves/kfcurvenode.h"
@@ -21,13 +22,9 @@ namespace {
 using testing_curves::FillRandom;
 using testing_curves::FillUniform;
 using testing_curves::KeyDifference;
+using testing_curves::NodePtr;
 using testing_curves::Sec;
 using testing_curves::Values;
-
-struct NodeDestroyer {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDestroyer>;
 
 // Linear keys one second apart holding `values`.
 void FillLinear(KFCurve& curve, std::initializer_list<float> values)

@@ -9,6 +9,7 @@
 
 #include "curve_builders.h"
 #include "filter_builders.h"
+#include "node_builders.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvefilterkeysync.h"
 #include "curves/kfcurvenode.h"
@@ -20,13 +21,9 @@ using testing_curves::FillRandom;
 using testing_curves::FillUniform;
 using testing_curves::Frame;
 using testing_curves::KeyDifference;
+using testing_curves::NodePtr;
 using testing_curves::Sec;
 using testing_curves::Seconds;
-
-struct NodeDestroyer {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDestroyer>;
 
 // The synchronisation done literally: find the next key time of any curve,
 // insert it into every curve with KeyInsert, set it to the former value.

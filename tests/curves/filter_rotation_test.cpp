@@ -8,6 +8,7 @@
 
 #include "curve_builders.h"
 #include "filter_builders.h"
+#include "node_builders.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvefiltergimblekiller.h"
 #include "curves/kfcurvefilterunroll.h"
@@ -19,14 +20,10 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::KeyDifference;
+using testing_curves::NodePtr;
 using testing_curves::Sec;
 using testing_curves::Seconds;
 using testing_curves::Values;
-
-struct NodeDestroyer {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDestroyer>;
 
 struct Key3 {
     double seconds;

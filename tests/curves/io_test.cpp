@@ -1,8 +1,6 @@
 // The curve's native-file fields: round trips in both forms, older key
 // versions, the older-reader spelling and hostile "Key" fields.
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <random>
@@ -11,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/scratch_dir.h"
 #include "curve_builders.h"
 #include "curves/kfcurve.h"
 #include "file/kqel.h"
@@ -18,33 +17,10 @@
 namespace qelsdk_600 {
 namespace {
 
+using scratch::ScratchDir;
+using testing_curves::CurvePtr;
 using testing_curves::FillUniform;
 using testing_curves::Sec;
-
-struct CurveDeleter {
-    void operator()(KFCurve* curve) const { curve->Destroy(); }
-};
-using CurvePtr = std::unique_ptr<KFCurve, CurveDeleter>;
-
-class ScratchFile {
-public:
-    ScratchFile()
-    {
-        char pattern[] = "/tmp/qelcurve_XXXXXX";
-        const char* made = mkdtemp(pattern);
-        mDir = made ? made : "";
-    }
-    ~ScratchFile()
-    {
-        std::error_code ignored;
-        if (!mDir.empty())
-            std::filesystem::remove_all(mDir, ignored);
-    }
-    std::string Path() const { return mDir + "/curve.qel"; }
-
-private:
-    std::string mDir;
-};
 
 // Writes `body` inside the block of a field "Curve".
 void WriteCurveFile(const std::string& path, bool binary, const std::function<void(KQel&)>& body)
@@ -74,20 +50,20 @@ void ReadCurveFile(const std::string& path, const std::function<void(KQel&)>& bo
 
 CurvePtr RoundTrip(KFCurve& curve, bool binary, bool olderForm = false)
 {
-    ScratchFile scratch;
-    WriteCurveFile(scratch.Path(), binary, [&](KQel& file) { curve.QelStore(&file, false, true, olderForm); });
+    ScratchDir scratch;
+    WriteCurveFile(scratch.File("curve.qel"), binary, [&](KQel& file) { curve.QelStore(&file, false, true, olderForm); });
     CurvePtr result;
-    ReadCurveFile(scratch.Path(), [&](KQel& file) { result.reset(KFCurveCreate(&file, false, true)); });
+    ReadCurveFile(scratch.File("curve.qel"), [&](KQel& file) { result.reset(KFCurveCreate(&file, false, true)); });
     return result;
 }
 
 // Reads a curve from hand-made fields.
 CurvePtr ReadFields(bool binary, const std::function<void(KQel&)>& fields)
 {
-    ScratchFile scratch;
-    WriteCurveFile(scratch.Path(), binary, fields);
+    ScratchDir scratch;
+    WriteCurveFile(scratch.File("curve.qel"), binary, fields);
     CurvePtr result;
-    ReadCurveFile(scratch.Path(), [&](KQel& file) { result.reset(KFCurveCreate(&file, false, true)); });
+    ReadCurveFile(scratch.File("curve.qel"), [&](KQel& file) { result.reset(KFCurveCreate(&file, false, true)); });
     return result;
 }
 
@@ -205,9 +181,9 @@ TEST_P(KFCurveFileForms, CurveWithoutKeysKeepsDefaultAndColour)
     curve.SetValue(3.0f);
     const float color[3] = {0.5f, 0.25f, 1.0f};
     curve.SetColor(color);
-    ScratchFile scratch;
-    WriteCurveFile(scratch.Path(), GetParam(), [&](KQel& file) { curve.QelStore(&file, false, true); });
-    ReadCurveFile(scratch.Path(), [&](KQel& file) {
+    ScratchDir scratch;
+    WriteCurveFile(scratch.File("curve.qel"), GetParam(), [&](KQel& file) { curve.QelStore(&file, false, true); });
+    ReadCurveFile(scratch.File("curve.qel"), [&](KQel& file) {
         EXPECT_EQ(file.FieldGetInstanceCount("KeyVer"), 0);
         EXPECT_EQ(file.FieldGetInstanceCount("Pre-Extrapolation"), 0);
         KFCurve back;
@@ -224,9 +200,9 @@ TEST_P(KFCurveFileForms, OnlyDefaultsWritesTheDefaultAlone)
     KFCurve curve;
     FillUniform(curve, kFCurveInterpolationLinear, 0, {{0, 1.0f}, {1, 2.0f}});
     curve.SetValue(4.0f);
-    ScratchFile scratch;
-    WriteCurveFile(scratch.Path(), GetParam(), [&](KQel& file) { curve.QelStore(&file, true, true); });
-    ReadCurveFile(scratch.Path(), [&](KQel& file) {
+    ScratchDir scratch;
+    WriteCurveFile(scratch.File("curve.qel"), GetParam(), [&](KQel& file) { curve.QelStore(&file, true, true); });
+    ReadCurveFile(scratch.File("curve.qel"), [&](KQel& file) {
         EXPECT_EQ(file.FieldGetInstanceCount("Key"), 0);
         EXPECT_EQ(file.FieldGetInstanceCount("Color"), 0);
         CurvePtr back(KFCurveCreate(&file, true, true));
@@ -241,9 +217,9 @@ TEST_P(KFCurveFileForms, ExtrapolationBlockOnlyWhenItSaysSomething)
     KFCurve curve;
     FillUniform(curve, kFCurveInterpolationLinear, 0, {{0, 1.0f}, {1, 2.0f}});
     curve.SetPostExtrapolationCount(3);  // constant with count 3; pre stays constant, 0
-    ScratchFile scratch;
-    WriteCurveFile(scratch.Path(), GetParam(), [&](KQel& file) { curve.QelStore(&file, false, false); });
-    ReadCurveFile(scratch.Path(), [&](KQel& file) {
+    ScratchDir scratch;
+    WriteCurveFile(scratch.File("curve.qel"), GetParam(), [&](KQel& file) { curve.QelStore(&file, false, false); });
+    ReadCurveFile(scratch.File("curve.qel"), [&](KQel& file) {
         EXPECT_EQ(file.FieldGetInstanceCount("Pre-Extrapolation"), 0);
         ASSERT_TRUE(file.FieldReadBegin("Post-Extrapolation"));
         ASSERT_TRUE(file.FieldReadBlockBegin());
@@ -256,13 +232,13 @@ TEST_P(KFCurveFileForms, ExtrapolationBlockOnlyWhenItSaysSomething)
 
 TEST_P(KFCurveFileForms, MissingDefaultLeavesTheCurveAlone)
 {
-    ScratchFile scratch;
-    WriteCurveFile(scratch.Path(), GetParam(), [](KQel& file) {
+    ScratchDir scratch;
+    WriteCurveFile(scratch.File("curve.qel"), GetParam(), [](KQel& file) {
         file.FieldWriteBegin("Other");
         file.FieldWriteI(1);
         file.FieldWriteEnd();
     });
-    ReadCurveFile(scratch.Path(), [](KQel& file) {
+    ReadCurveFile(scratch.File("curve.qel"), [](KQel& file) {
         KFCurve curve;
         FillUniform(curve, kFCurveInterpolationLinear, 0, {{0, 1.0f}});
         EXPECT_TRUE(curve.QelRetrieve(&file));
@@ -463,9 +439,9 @@ TEST_P(KFCurveFileForms, OlderReaderSpellingOfAutoKeys)
     curve.KeySetTangeantMode(1, kFCurveTangentUser);
     curve.KeyGetPtr(1)->SetDataDouble(eKFCurveRightDerivative, 2.0f);
     curve.KeyGetPtr(1)->SetDataDouble(eKFCurveNextLeftDerivative, 2.0f);
-    ScratchFile scratch;
-    WriteCurveFile(scratch.Path(), GetParam(), [&](KQel& file) { curve.QelStore(&file, false, false, true); });
-    ReadCurveFile(scratch.Path(), [&](KQel& file) {
+    ScratchDir scratch;
+    WriteCurveFile(scratch.File("curve.qel"), GetParam(), [&](KQel& file) { curve.QelStore(&file, false, false, true); });
+    ReadCurveFile(scratch.File("curve.qel"), [&](KQel& file) {
         EXPECT_EQ(file.FieldReadI("KeyVer", 0), 4004);
         ASSERT_TRUE(file.FieldReadBegin("Key"));
         // Key 0, flat auto before a user key: "d" and key 1's left derivative.
@@ -508,9 +484,9 @@ TEST_P(KFCurveFileForms, CurrentSpellingOfKeyGroups)
     curve.KeyGetPtr(1)->SetDataDouble(eKFCurveRightDerivative, 0.5f);
     curve.KeySetInterpolation(2, kFCurveInterpolationConstant);
     curve.KeySetConstantMode(2, kFCurveConstantNext);
-    ScratchFile scratch;
-    WriteCurveFile(scratch.Path(), GetParam(), [&](KQel& file) { curve.QelStore(&file); });
-    ReadCurveFile(scratch.Path(), [&](KQel& file) {
+    ScratchDir scratch;
+    WriteCurveFile(scratch.File("curve.qel"), GetParam(), [&](KQel& file) { curve.QelStore(&file); });
+    ReadCurveFile(scratch.File("curve.qel"), [&](KQel& file) {
         ASSERT_TRUE(file.FieldReadBegin("Key"));
         file.FieldReadT();
         file.FieldReadD();

@@ -11,13 +11,9 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::FillUniform;
+using testing_curves::NodePtr;
 using testing_curves::PropertyNode;
 using testing_curves::Sec;
-
-struct NodeDeleter {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDeleter>;
 
 struct Sample {
     KTime time;

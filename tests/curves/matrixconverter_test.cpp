@@ -11,14 +11,10 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::FillUniform;
+using testing_curves::NodePtr;
 using testing_curves::Sec;
 using testing_curves::TransformTree;
 typedef KFCurveFilterMatrixConverter Converter;
-
-struct NodeDeleter {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDeleter>;
 
 const KTime kFrame(1539538600LL);  // 1/30 s
 

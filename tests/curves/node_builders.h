@@ -3,6 +3,7 @@
 #define QELSDK_TESTS_CURVES_NODE_BUILDERS_H
 
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "curve_builders.h"
@@ -12,6 +13,12 @@
 
 namespace qelsdk_600 {
 namespace testing_curves {
+
+// A node tree freed through Destroy of its root.
+struct NodeDeleter {
+    void operator()(KFCurveNode* node) const { node->Destroy(); }
+};
+using NodePtr = std::unique_ptr<KFCurveNode, NodeDeleter>;
 
 // A property node of that data type with X, Y, Z children holding empty
 // curves of the given default values.

@@ -10,15 +10,11 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::FillUniform;
+using testing_curves::NodePtr;
 using testing_curves::PropertyNode;
 using testing_curves::Sec;
 using testing_curves::TransformTree;
 using testing_curves::Values;
-
-struct NodeDeleter {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDeleter>;
 
 void SetDefaults(KFCurveNode* node, double x, double y, double z)
 {

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
 #include "base/kset.h"
+#include "common/scratch_dir.h"
 #include "curves/kfcurvesettings.h"
 #include "file/kqel.h"
 #include "node_builders.h"
@@ -15,46 +12,14 @@
 namespace qelsdk_600 {
 namespace {
 
+using scratch::ReadFile;
+using scratch::ScratchDir;
+using scratch::WriteFile;
 using testing_curves::FillUniform;
+using testing_curves::NodePtr;
 using testing_curves::PropertyNode;
 using testing_curves::Sec;
 using testing_curves::TransformTree;
-
-struct NodeDeleter {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDeleter>;
-
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/qelnode_XXXXXX";
-        const char* made = mkdtemp(pattern);
-        mPath = made ? made : "";
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        if (!mPath.empty())
-            std::filesystem::remove_all(mPath, ignored);
-    }
-    std::string File(const char* name) const { return mPath + "/" + name; }
-
-private:
-    std::string mPath;
-};
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // Writes every child of root as a "Channel" inside a "Take" block, as the
 // file writers do.
@@ -92,7 +57,7 @@ class CurveNodeFile : public ::testing::TestWithParam<bool> {};
 
 TEST_P(CurveNodeFile, TransformTreeRoundTripsIntoTheTemplateCurves)
 {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("take.qel");
     KFCurveNode* warp = KFCurveNodeCreate("warp", KDataTypeTimeWarp::DataType);
     warp->FCurveSet(KFCurveCreate());
@@ -112,7 +77,7 @@ TEST_P(CurveNodeFile, TransformTreeRoundTripsIntoTheTemplateCurves)
         source->Get(1)->TimeWarpSet(warp);
         WriteTake(path, GetParam(), source.get());
     }
-    const std::string text = ReadText(path);
+    const std::string text = ReadFile(path);
     if (!GetParam()) {
         EXPECT_NE(text.find("Channel: \"T\""), std::string::npos);
         EXPECT_EQ(text.find("Lcl Translation"), std::string::npos);
@@ -150,12 +115,12 @@ INSTANTIATE_TEST_SUITE_P(TextAndBinary, CurveNodeFile, ::testing::Values(false, 
 
 TEST(CurveNodeFileText, DefaultsOnlyAndNeutralLayersWriteNoLayerFields)
 {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("defaults.qel");
     NodePtr root(TransformTree());
     root->Get(0)->CreateLayerAt(1);
     WriteTake(path, false, root.get(), true);
-    const std::string text = ReadText(path);
+    const std::string text = ReadFile(path);
     EXPECT_EQ(text.find("LayerChannel"), std::string::npos);
     EXPECT_EQ(text.find("LayerID"), std::string::npos);
     EXPECT_NE(text.find("LayerType: 2"), std::string::npos);
@@ -164,10 +129,10 @@ TEST(CurveNodeFileText, DefaultsOnlyAndNeutralLayersWriteNoLayerFields)
 
 TEST(CurveNodeFileText, SuffixedAndShortNamesFindTheirChildren)
 {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("names.qel");
     const std::string longName(3000, 'q');
-    WriteText(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nTake: \"t\" {\n"
+    WriteFile(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nTake: \"t\" {\n"
                     "\tChannel: \"Lcl Rotation  (3)\" {\n\t\tChannel: \"Y\" {\n\t\t\tDefault: 4\n\t\t}\n\t}\n"
                     "\tChannel: \"" + longName + " (x)\" {\n\t\tDefault: 9\n\t}\n"
                     "\tChannel: \"Unknown\" {\n\t\tDefault: 1\n\t}\n}\n");
@@ -181,10 +146,10 @@ TEST(CurveNodeFileText, SuffixedAndShortNamesFindTheirChildren)
 
 TEST(CurveNodeFileText, OldSectionVersionResetsLongNamedLayerTypes)
 {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("old.qel");
     for (const char* version : {"4000", "6000"}) {
-        WriteText(path, std::string("; QEL text file\nQelHeader:  {\n\tVersion: ") + version +
+        WriteFile(path, std::string("; QEL text file\nQelHeader:  {\n\tVersion: ") + version +
                             "\n}\nTake: \"t\" {\n"
                             "\tChannel: \"Lcl Rotation\" {\n\t\tLayerType: 2\n\t}\n}\n");
         NodePtr root(TransformTree());
@@ -195,9 +160,9 @@ TEST(CurveNodeFileText, OldSectionVersionResetsLongNamedLayerTypes)
 
 TEST(CurveNodeFileText, TimeWarpOfAnAxisMovesToItsParent)
 {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("warp.qel");
-    WriteText(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nTake: \"t\" {\n"
+    WriteFile(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nTake: \"t\" {\n"
                     "\tChannel: \"T\" {\n\t\tChannel: \"Y\" {\n\t\t\tTimeWarpID: 4\n\t\t}\n"
                     "\t\tChannel: \"Z\" {\n\t\t\tTimeWarpID: 99\n\t\t}\n\t}\n}\n");
     KFCurveNode* warp = KFCurveNodeCreate("warp", KDataTypeTimeWarp::DataType);
@@ -214,9 +179,9 @@ TEST(CurveNodeFileText, TimeWarpOfAnAxisMovesToItsParent)
 
 TEST(CurveNodeFileText, MalformedChannelsReadAsDefaults)
 {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("bad.qel");
-    WriteText(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nTake: \"t\" {\n"
+    WriteFile(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nTake: \"t\" {\n"
                     "\tChannel: \n"
                     "\tChannel: \"odd\" {\n\t\tLayerType: 9\n\t\tLayerID: -4\n\t\tTimeWarpID: 3\n"
                     "\t\tDefault: \"text\"\n\t}\n}\n");
@@ -233,9 +198,9 @@ TEST(CurveNodeFileText, MalformedChannelsReadAsDefaults)
 
 TEST(CurveNodeFileText, LayersReadReplaceTheTemplateLayers)
 {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("layers.qel");
-    WriteText(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nTake: \"t\" {\n"
+    WriteFile(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nTake: \"t\" {\n"
                     "\tChannel: \"T\" {\n\t\tLayerChannel: \"T\" {\n\t\t\tLayerID: 4\n"
                     "\t\t\tChannel: \"X\" {\n\t\t\t\tDefault: 6\n\t\t\t}\n\t\t}\n\t}\n}\n");
     NodePtr root(TransformTree());
@@ -248,9 +213,9 @@ TEST(CurveNodeFileText, LayersReadReplaceTheTemplateLayers)
 
 TEST(CurveNodeFileText, RetrieveRenamesTheNode)
 {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("one.qel");
-    WriteText(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\n"
+    WriteFile(path, "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\n"
                     "Channel: \"Intensity\" {\n\tDefault: 3.5\n}\n");
     KQel qel;
     ASSERT_TRUE(qel.ProjectOpenDirect(path.c_str(), false, true, nullptr));
@@ -264,7 +229,7 @@ TEST(CurveNodeFileText, RetrieveRenamesTheNode)
 
 TEST(CurveNodeFileText, DeepNestingIsCutWithoutExhaustingTheStack)
 {
-    TempDir dir;
+    ScratchDir dir;
     const std::string path = dir.File("deep.qel");
     const int depth = 5000;
     std::string text = "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nTake: \"t\" {\n";
@@ -275,7 +240,7 @@ TEST(CurveNodeFileText, DeepNestingIsCutWithoutExhaustingTheStack)
     for (int i = 0; i < 2000; ++i)
         text += "Channel: \"skip\" {\n}\n";
     text += "}\n";
-    WriteText(path, text);
+    WriteFile(path, text);
 
     KQel qel;
     ASSERT_TRUE(qel.ProjectOpenDirect(path.c_str(), false, true, nullptr)) << qel.GetLastErrorString();

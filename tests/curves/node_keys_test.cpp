@@ -10,14 +10,10 @@ namespace {
 
 using testing_curves::FillUniform;
 using testing_curves::LayerIDs;
+using testing_curves::NodePtr;
 using testing_curves::PropertyNode;
 using testing_curves::Sec;
 using testing_curves::Values;
-
-struct NodeDeleter {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDeleter>;
 
 void KeyEverySecond(KFCurve* curve, int count, float value = 0.0f)
 {

@@ -10,13 +10,9 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::LayerIDs;
+using testing_curves::NodePtr;
 using testing_curves::PropertyNode;
 using testing_curves::TransformTree;
-
-struct NodeDeleter {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDeleter>;
 
 TEST(CurveNodeTree, FindRecursiveMatchesShortNamesAndLeavesThePathAlone)
 {

@@ -13,13 +13,9 @@ namespace {
 
 using testing_curves::FillUniform;
 using testing_curves::LayerIDs;
+using testing_curves::NodePtr;
 using testing_curves::PropertyNode;
 using testing_curves::Sec;
-
-struct NodeDeleter {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
-using NodePtr = std::unique_ptr<KFCurveNode, NodeDeleter>;
 
 const KTime kFrame(1539538600LL);  // 1/30 s
 

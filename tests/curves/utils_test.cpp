@@ -9,6 +9,7 @@
 
 #include "curve_builders.h"
 #include "filter_builders.h"
+#include "node_builders.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
 #include "curves/kfcurveutils.h"
@@ -19,6 +20,7 @@ namespace {
 using testing_curves::Fill;
 using testing_curves::FillUniform;
 using testing_curves::KeyDifference;
+using testing_curves::NodePtr;
 using testing_curves::Sec;
 using testing_curves::Seconds;
 using testing_curves::Values;
@@ -26,10 +28,6 @@ using testing_curves::Values;
 constexpr kUInt kCubic = kFCurveInterpolationCubic;
 constexpr kUInt kLinear = kFCurveInterpolationLinear;
 constexpr kUInt kConstant = kFCurveInterpolationConstant;
-
-struct NodeDestroyer {
-    void operator()(KFCurveNode* node) const { node->Destroy(); }
-};
 
 // Near-equal seconds lists (times round-trip through ticks).
 void ExpectSeconds(const KFCurve& curve, const std::vector<double>& expected)
@@ -139,7 +137,7 @@ TEST(KFCurveUtils, CountsKeysByKind)
 
 TEST(KFCurveUtils, ConvertsEveryKeyOfATree)
 {
-    std::unique_ptr<KFCurveNode, NodeDestroyer> root(KFCurveNodeCreate("R"));
+    NodePtr root(KFCurveNodeCreate("R"));
     KFCurveNode* child = KFCurveNodeCreate("X");
     root->Add(child);
     root->FCurveSet(KFCurveCreate(), false);

@@ -7,7 +7,7 @@
 
 #include "file/iqelobject.h"
 #include "file/ktempfilemanager.h"
-#include "scratch_dir.h"
+#include "common/scratch_dir.h"
 
 namespace qelsdk_600 {
 namespace {

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -12,31 +11,15 @@
 #include <sys/resource.h>
 #include <zlib.h>
 
+#include "common/scratch_dir.h"
 #include "file/kqel.h"
 
 namespace qelsdk_600 {
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/kqel_robust_XXXXXX";
-        mPath = mkdtemp(tmpl);
-    }
-    ~TempDir() { std::filesystem::remove_all(mPath); }
-    std::string File(const char* name) const { return mPath + "/" + name; }
-    std::string mPath;
-};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using scratch::ReadFile;
+using scratch::ScratchDir;
+using scratch::WriteFile;
 
 std::uint64_t Get(const std::string& b, std::size_t at, int size) {
     std::uint64_t v = 0;
@@ -72,7 +55,7 @@ std::size_t BodyStart(const std::string& b) {
     return 48 + static_cast<std::size_t>(Get(b, 32, 4)) + 16;
 }
 
-std::string MakeBinary(const TempDir& dir, bool encrypted, bool withExtension) {
+std::string MakeBinary(const ScratchDir& dir, bool encrypted, bool withExtension) {
     std::string path = dir.File("src.qel");
     KQel w;
     EXPECT_TRUE(w.ProjectCreate(path.c_str(), true, encrypted, nullptr));
@@ -93,7 +76,7 @@ std::string MakeBinary(const TempDir& dir, bool encrypted, bool withExtension) {
         w.FieldWriteEnd();
     }
     EXPECT_TRUE(w.ProjectClose());
-    return ReadAll(path);
+    return ReadFile(path);
 }
 
 // Opens the bytes and walks everything a reader could reach.
@@ -119,13 +102,13 @@ bool OpenAndWalk(const std::string& path, KQel& q) {
 
 TEST(KQelRobustTest, EveryFlippedByteIsReportedAsCorrupted) {
     for (bool encrypted : {false, true}) {
-        TempDir dir;
+        ScratchDir dir;
         const std::string good = MakeBinary(dir, encrypted, true);
         std::string path = dir.File("bad.qel");
         for (std::size_t i = 0; i < good.size(); ++i) {
             std::string bad = good;
             bad[i] = static_cast<char>(bad[i] ^ 0x10);
-            WriteAll(path, bad);
+            WriteFile(path, bad);
             KQel q;
             EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr)) << "byte " << i;
             EXPECT_EQ(q.GetLastErrorID(), 0) << "byte " << i;
@@ -135,11 +118,11 @@ TEST(KQelRobustTest, EveryFlippedByteIsReportedAsCorrupted) {
 }
 
 TEST(KQelRobustTest, EveryTruncationIsReportedAsCorrupted) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string good = MakeBinary(dir, false, true);
     std::string path = dir.File("cut.qel");
     for (std::size_t n = 0; n < good.size(); ++n) {
-        WriteAll(path, good.substr(0, n));
+        WriteFile(path, good.substr(0, n));
         KQel q;
         EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr)) << n;
         EXPECT_EQ(q.GetLastErrorID(), 0) << n;
@@ -147,10 +130,10 @@ TEST(KQelRobustTest, EveryTruncationIsReportedAsCorrupted) {
 }
 
 TEST(KQelRobustTest, BytesPastTheCommittedLengthAreIgnored) {
-    TempDir dir;
+    ScratchDir dir;
     std::string bytes = MakeBinary(dir, false, true) + "half-written section";
     std::string path = dir.File("tail.qel");
-    WriteAll(path, bytes);
+    WriteFile(path, bytes);
     KQel q;
     ASSERT_TRUE(q.ProjectOpen(path.c_str(), false, false, nullptr));
     EXPECT_EQ(q.ProjectGetExtensionSectionCount(), 1);
@@ -165,13 +148,13 @@ TEST(KQelRobustTest, BytesPastTheCommittedLengthAreIgnored) {
 }
 
 TEST(KQelRobustTest, NewerLayoutRevisionIsNotSupportedYet) {
-    TempDir dir;
+    ScratchDir dir;
     std::string bytes = MakeBinary(dir, false, false);
     const std::string layout = bytes;
     bytes[9] = 2;
     FixCrcs(bytes, layout);
     std::string path = dir.File("new.qel");
-    WriteAll(path, bytes);
+    WriteFile(path, bytes);
     KQel q;
     EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr));
     EXPECT_EQ(q.GetLastErrorID(), 1);
@@ -179,7 +162,7 @@ TEST(KQelRobustTest, NewerLayoutRevisionIsNotSupportedYet) {
 
 // Edits of a record or of the framing, with CRCs made valid again.
 TEST(KQelRobustTest, HostileSizesWithValidChecksAreRefused) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string good = MakeBinary(dir, false, false);
     const std::size_t body = BodyStart(good);
     // Main body: B's record (D value, name, trailer), null record, A's
@@ -222,7 +205,7 @@ TEST(KQelRobustTest, HostileSizesWithValidChecksAreRefused) {
         std::string bad = good;
         Put(bad, e.at, e.value, e.size);
         FixCrcs(bad, good);
-        WriteAll(path, bad);
+        WriteFile(path, bad);
         KQel q;
         bool opened = OpenAndWalk(path, q);
         EXPECT_EQ(opened, e.opens) << e.what;
@@ -259,9 +242,9 @@ void WriteMany(KQel& q, int fields) {
 }
 
 TEST(KQelRobustTest, AFailedWriteLeavesNoFileAndIsReported) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("full.qel");
-    WriteAll(path, "the previous file");
+    WriteFile(path, "the previous file");
     {
         FileSizeLimit limit(1 << 20);
         KQel w;
@@ -270,9 +253,9 @@ TEST(KQelRobustTest, AFailedWriteLeavesNoFileAndIsReported) {
         EXPECT_FALSE(w.ProjectClose());
         EXPECT_EQ(w.GetLastErrorID(), 8);
     }
-    EXPECT_EQ(ReadAll(path), "the previous file");  // not replaced by a broken file
+    EXPECT_EQ(ReadFile(path), "the previous file");  // not replaced by a broken file
     int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(dir.mPath)) {
+    for (auto& e : std::filesystem::directory_iterator(dir.Path())) {
         (void)e;
         ++files;
     }
@@ -280,7 +263,7 @@ TEST(KQelRobustTest, AFailedWriteLeavesNoFileAndIsReported) {
 }
 
 TEST(KQelRobustTest, AFailedAppendLeavesTheFileAsItWas) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("append.qel");
     {
         KQel w;
@@ -288,7 +271,7 @@ TEST(KQelRobustTest, AFailedAppendLeavesTheFileAsItWas) {
         WriteMany(w, 100);
         ASSERT_TRUE(w.ProjectClose());
     }
-    const std::string before = ReadAll(path);
+    const std::string before = ReadFile(path);
     {
         FileSizeLimit limit(before.size() + 4096);
         KQel u;
@@ -299,24 +282,24 @@ TEST(KQelRobustTest, AFailedAppendLeavesTheFileAsItWas) {
         EXPECT_EQ(u.GetLastErrorID(), 8);
         EXPECT_EQ(u.ProjectGetExtensionSectionCount(), 0);
     }
-    EXPECT_TRUE(ReadAll(path) == before);
+    EXPECT_TRUE(ReadFile(path) == before);
     KQel r;
     ASSERT_TRUE(r.ProjectOpenDirect(path.c_str(), false, true, nullptr));
     EXPECT_EQ(r.FieldGetInstanceCount("Data"), 100);
 }
 
 TEST(KQelRobustTest, PasswordCostFromTheFileIsBounded) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("pw.qel");
     KQel w;
     ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, true, nullptr));
     w.WritePassword("pw");
     ASSERT_TRUE(w.ProjectClose());
-    std::string bytes = ReadAll(path);
+    std::string bytes = ReadFile(path);
     const std::string layout = bytes;
     Put(bytes, bytes.size() - 100, 0xffffffffu, 4);  // iterations
     FixCrcs(bytes, layout);
-    WriteAll(path, bytes);
+    WriteFile(path, bytes);
     KQel q;
     EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr));
     EXPECT_EQ(q.GetLastErrorID(), 0);
@@ -341,10 +324,10 @@ TEST(KQelRobustTest, MalformedTextIsReportedAsCorrupted) {
         "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 'x\n",
         "; QEL text file\nQelHeader: {\nVersion: 6000\n}\n: 1\n",
     };
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("t.qel");
     for (const char* text : texts) {
-        WriteAll(path, text);
+        WriteFile(path, text);
         KQel q;
         EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr)) << text;
         EXPECT_EQ(q.GetLastErrorID(), 0) << text;
@@ -352,9 +335,9 @@ TEST(KQelRobustTest, MalformedTextIsReportedAsCorrupted) {
 }
 
 TEST(KQelRobustTest, HandWrittenTextIsRead) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("t.qel");
-    WriteAll(path,
+    WriteFile(path,
              "; QEL text file, written by hand\r\n"
              "QelHeader: { Version: 6000 }\r\n"
              "List: 1, 2,\r\n   3 ; a comment\r\n"
@@ -393,9 +376,9 @@ TEST(KQelRobustTest, DeepNestingNeedsNoRecursion) {
     for (int i = 0; i < depth; ++i) text += "A: {";
     text += "Leaf: 42";
     for (int i = 0; i < depth; ++i) text += "}";
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("deep.qel");
-    WriteAll(path, text);
+    WriteFile(path, text);
     KQel q;
     ASSERT_TRUE(q.ProjectOpenDirect(path.c_str(), false, true, nullptr));
     int entered = 0;

@@ -4,37 +4,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "common/scratch_dir.h"
 #include "file/kqel.h"
 
 namespace qelsdk_600 {
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/kqel_test_XXXXXX";
-        mPath = mkdtemp(tmpl);
-    }
-    ~TempDir() { std::filesystem::remove_all(mPath); }
-    std::string File(const char* name) const { return mPath + "/" + name; }
-    std::string mPath;
-};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using scratch::ReadFile;
+using scratch::ScratchDir;
+using scratch::WriteFile;
 
 enum FormKind { kText = 0, kBinary = 1, kEnciphered = 2 };
 
@@ -153,7 +136,7 @@ void CheckDocument(KQel& q) {
 class FormTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(FormTest, FourLevelDocumentRoundTripsAndFormIsReportedFromTheFile) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("doc.qel");
     KQel w;
     ASSERT_TRUE(Create(w, path, GetParam()));
@@ -181,7 +164,7 @@ TEST_P(FormTest, FourLevelDocumentRoundTripsAndFormIsReportedFromTheFile) {
 }
 
 TEST_P(FormTest, HeaderRecordRoundTrips) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("h.qel");
     KQelFileHeaderInfo in;
     in.mHeaderVersion = 5800;
@@ -214,7 +197,7 @@ TEST_P(FormTest, HeaderRecordRoundTrips) {
 }
 
 TEST_P(FormTest, OtherHeaderVersionsBecome6000) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("v.qel");
     KQelFileHeaderInfo in;
     in.mHeaderVersion = 7000;
@@ -225,7 +208,7 @@ TEST_P(FormTest, OtherHeaderVersionsBecome6000) {
 }
 
 TEST_P(FormTest, NoFinalFileBeforeProjectClose) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("late.qel");
     KQel w;
     ASSERT_TRUE(Create(w, path, GetParam()));
@@ -236,7 +219,7 @@ TEST_P(FormTest, NoFinalFileBeforeProjectClose) {
     ASSERT_TRUE(w.ProjectClose());
     EXPECT_TRUE(std::filesystem::exists(path));
     int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(dir.mPath)) {
+    for (auto& e : std::filesystem::directory_iterator(dir.Path())) {
         (void)e;
         ++files;
     }
@@ -244,7 +227,7 @@ TEST_P(FormTest, NoFinalFileBeforeProjectClose) {
 }
 
 TEST_P(FormTest, UnclosedFieldAndBlockAreClosedWithError10) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("open.qel");
     KQel w;
     ASSERT_TRUE(Create(w, path, GetParam()));
@@ -288,7 +271,7 @@ protected:
         ASSERT_TRUE(w.ProjectClose());
         ASSERT_TRUE(mQel.ProjectOpenDirect(mPath.c_str(), false, true, nullptr));
     }
-    TempDir mDir;
+    ScratchDir mDir;
     std::string mPath;
     KQel mQel;
 };
@@ -365,7 +348,7 @@ INSTANTIATE_TEST_SUITE_P(AllForms, ReadingTest, ::testing::Values(kText, kBinary
 // ---- Times ----
 
 TEST(KQelTimeTest, TextTimesAreSecondsInVersion2000AndTicksAbove) {
-    TempDir dir;
+    ScratchDir dir;
     const struct {
         int version;
         const char* value;
@@ -378,7 +361,7 @@ TEST(KQelTimeTest, TextTimesAreSecondsInVersion2000AndTicksAbove) {
     };
     for (const auto& c : cases) {
         std::string path = dir.File("t.qel");
-        WriteAll(path, std::string("; QEL text file\nQelHeader: {\n Version: ") + std::to_string(c.version) +
+        WriteFile(path, std::string("; QEL text file\nQelHeader: {\n Version: ") + std::to_string(c.version) +
                            "\n}\nT: " + c.value + "\n");
         KQel r;
         ASSERT_TRUE(r.ProjectOpenDirect(path.c_str(), false, true, nullptr)) << r.GetLastErrorString();
@@ -388,7 +371,7 @@ TEST(KQelTimeTest, TextTimesAreSecondsInVersion2000AndTicksAbove) {
 }
 
 TEST(KQelTimeTest, BinaryTimesOf6000AreTicksOfTypeL) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("t.qel");
     KQel w;
     ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
@@ -408,7 +391,7 @@ TEST(KQelTimeTest, BinaryTimesOf6000AreTicksOfTypeL) {
 // ---- Binary encoding ----
 
 TEST(KQelBinaryTest, KindPrefixIsStoredAfterTheName) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("k.qel");
     KQel w;
     ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
@@ -416,13 +399,13 @@ TEST(KQelBinaryTest, KindPrefixIsStoredAfterTheName) {
     w.FieldWriteC("Model::Cube");
     w.FieldWriteEnd();
     ASSERT_TRUE(w.ProjectClose());
-    std::string bytes = ReadAll(path);
+    std::string bytes = ReadFile(path);
     EXPECT_NE(bytes.find(std::string("Cube\0\1Model", 11)), std::string::npos);
     EXPECT_EQ(bytes.find("Model::Cube"), std::string::npos);
 }
 
 TEST(KQelBinaryTest, EncipheredBytesDifferAndHideTheContents) {
-    TempDir dir;
+    ScratchDir dir;
     std::string plain = dir.File("p.qel"), secret = dir.File("s.qel");
     for (int form : {kBinary, kEnciphered}) {
         KQel w;
@@ -432,7 +415,7 @@ TEST(KQelBinaryTest, EncipheredBytesDifferAndHideTheContents) {
         w.FieldWriteEnd();
         ASSERT_TRUE(w.ProjectClose());
     }
-    std::string a = ReadAll(plain), b = ReadAll(secret);
+    std::string a = ReadFile(plain), b = ReadFile(secret);
     EXPECT_NE(a.find("VisibleMarkerText"), std::string::npos);
     EXPECT_EQ(b.find("VisibleMarkerText"), std::string::npos);
     EXPECT_EQ(b.find("MarkerField"), std::string::npos);
@@ -441,11 +424,11 @@ TEST(KQelBinaryTest, EncipheredBytesDifferAndHideTheContents) {
 }
 
 TEST(KQelBinaryTest, EmbeddedFilesAreStreamedOncePerName) {
-    TempDir dir;
+    ScratchDir dir;
     std::string media = dir.File("media.bin"), path = dir.File("e.qel");
     std::string content(1500000, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 + i / 1000);
-    WriteAll(media, content);
+    WriteFile(media, content);
     KQel w;
     ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, true, nullptr));
     w.FieldWriteBegin("Content");
@@ -500,7 +483,7 @@ int LastSummary(KQel& q) {
 
 TEST(KQelSectionTest, ExtensionSectionsAppendAndOverwrite) {
     for (bool encrypted : {false, true}) {
-        TempDir dir;
+        ScratchDir dir;
         std::string path = dir.File("x.qel");
         {
             KQel w;
@@ -549,7 +532,7 @@ TEST(KQelSectionTest, ExtensionSectionsAppendAndOverwrite) {
 }
 
 TEST(KQelSectionTest, TextFilesRefuseExtensionSections) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("x.qel");
     KQel w;
     ASSERT_TRUE(w.ProjectCreate(path.c_str(), false, false, nullptr));
@@ -563,7 +546,7 @@ TEST(KQelSectionTest, TextFilesRefuseExtensionSections) {
 }
 
 TEST(KQelSectionTest, CommentsAppearInTextOnly) {
-    TempDir dir;
+    ScratchDir dir;
     for (int form : {kText, kBinary}) {
         std::string path = dir.File(form ? "b.qel" : "t.qel");
         KQel w;
@@ -574,13 +557,13 @@ TEST(KQelSectionTest, CommentsAppearInTextOnly) {
         w.FieldWriteI(1);
         w.FieldWriteEnd();
         ASSERT_TRUE(w.ProjectClose());
-        std::string bytes = ReadAll(path);
+        std::string bytes = ReadFile(path);
         EXPECT_EQ(bytes.find(";Takes and animation section\n;\n") != std::string::npos, form == kText);
     }
 }
 
 TEST(KQelSectionTest, TextNumbersUseFifteenDigitsUnlessThatLosesTheValue) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("n.qel");
     KQel w;
     ASSERT_TRUE(w.ProjectCreate(path.c_str(), false, false, nullptr));
@@ -592,7 +575,7 @@ TEST(KQelSectionTest, TextNumbersUseFifteenDigitsUnlessThatLosesTheValue) {
     w.FieldWriteI(-7);
     w.FieldWriteEnd();
     ASSERT_TRUE(w.ProjectClose());
-    EXPECT_NE(ReadAll(path).find("N: 0.1,0.30000000000000004,1e+21,-0,-7\n"), std::string::npos);
+    EXPECT_NE(ReadFile(path).find("N: 0.1,0.30000000000000004,1e+21,-0,-7\n"), std::string::npos);
 }
 
 TEST(KQelSectionTest, ProjectOperationsWithoutAFileFail) {
@@ -620,7 +603,7 @@ TEST(KQelSectionTest, VersionNumbersSplit) {
 }
 
 TEST(KQelSectionTest, PathsResolveAgainstTheFileDirectory) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("p.qel");
     KQel w;
     ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
@@ -633,7 +616,7 @@ TEST(KQelSectionTest, PathsResolveAgainstTheFileDirectory) {
 
 TEST(KQelPasswordTest, RightAndWrongPasswordsAreToldApart) {
     for (bool encrypted : {false, true}) {
-        TempDir dir;
+        ScratchDir dir;
         std::string path = dir.File("pw.qel");
         KQel w;
         ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, encrypted, nullptr));
@@ -647,7 +630,7 @@ TEST(KQelPasswordTest, RightAndWrongPasswordsAreToldApart) {
         ASSERT_TRUE(w.ProjectCreateExtensionSection(false));
         WriteSummary(w, 5);
         ASSERT_TRUE(w.ProjectClose());
-        std::string bytes = ReadAll(path);
+        std::string bytes = ReadFile(path);
         EXPECT_EQ(bytes.find("open sesame"), std::string::npos);
 
         KQel r;
@@ -692,7 +675,7 @@ TEST(KQelPasswordTest, RightAndWrongPasswordsAreToldApart) {
 }
 
 TEST(KQelPasswordTest, TextFilesCarryNoPassword) {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.File("pw.qel");
     KQel w;
     ASSERT_TRUE(w.ProjectCreate(path.c_str(), false, false, nullptr));

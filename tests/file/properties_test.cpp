@@ -14,7 +14,7 @@
 #include "object/kdatatype.h"
 #include "object/kobject.h"
 #include "object/kpropertytemplate.h"
-#include "scratch_dir.h"
+#include "common/scratch_dir.h"
 
 namespace qelsdk_600 {
 namespace {

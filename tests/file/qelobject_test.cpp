@@ -7,7 +7,7 @@
 #include "base/karraytemplate.h"
 #include "file/iqelobject.h"
 #include "object/ikobject.h"
-#include "scratch_dir.h"
+#include "common/scratch_dir.h"
 
 namespace qelsdk_600 {
 namespace {

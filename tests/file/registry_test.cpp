@@ -5,7 +5,7 @@
 
 #include "base/klib.h"
 #include "file/kregistry.h"
-#include "scratch_dir.h"
+#include "common/scratch_dir.h"
 
 namespace qelsdk_600 {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "file/ktempfilemanager.h"
-#include "scratch_dir.h"
+#include "common/scratch_dir.h"
 
 namespace qelsdk_600 {
 namespace {

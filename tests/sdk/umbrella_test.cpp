@@ -4,19 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
-#include <unistd.h>
+#include "common/scratch_dir.h"
 
 namespace qelsdk_600 {
 namespace {
 
 TEST(Umbrella, CurveStoredInAFieldFileReadsBackThroughOneInclude)
 {
-    char dir[] = "/tmp/qelsdk_umbrella_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/curve.qel";
+    scratch::ScratchDir dir;
+    ASSERT_FALSE(dir.Path().empty());
+    const std::string path = dir.File("curve.qel");
 
     KFCurve curve;
     KTime second;
@@ -50,9 +49,6 @@ TEST(Umbrella, CurveStoredInAFieldFileReadsBackThroughOneInclude)
     quarter.SetSecondDouble(0.25);
     EXPECT_EQ(back.KeyGetCount(), 2);
     EXPECT_NEAR(back.Evaluate(quarter, nullptr), 2.5, 1e-4);
-
-    std::remove(path.c_str());
-    rmdir(dir);
 }
 
 }  // namespace

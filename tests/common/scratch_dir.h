@@ -1,6 +1,6 @@
 // A fresh directory under /tmp for one test, removed with its content.
-#ifndef QELSDK_TESTS_FILE_SCRATCH_DIR_H
-#define QELSDK_TESTS_FILE_SCRATCH_DIR_H
+#ifndef QELSDK_TESTS_COMMON_SCRATCH_DIR_H
+#define QELSDK_TESTS_COMMON_SCRATCH_DIR_H
 
 #include <cstdlib>
 #include <filesystem>
