@@ -155,7 +155,8 @@ TEST(KArrayTemplateTest, AssignmentCopiesItemsAndBlockSize)
     EXPECT_EQ(source.GetAt(0), 4);
     KArrayTemplate<int> copied(source);
     EXPECT_EQ(Items(copied), (std::vector<int>{4, 5, 6}));
-    target = target;
+    KArrayTemplate<int>& alias = target;  // self-assignment must keep the items
+    target = alias;
     EXPECT_EQ(target.GetCount(), 3);
 }
 
