@@ -21,6 +21,7 @@
 #include "object/kdatatype.h"
 #include "object/kobject.h"
 #include "object/kproperty.h"
+#include "objects_fuzz_tree.h"
 
 using namespace qelsdk_600;
 
@@ -30,26 +31,6 @@ std::string TempRoot()
 {
     const char* dir = std::getenv("TMPDIR");
     return std::string(dir && *dir ? dir : "/tmp") + "/objects_fuzz_" + std::to_string(getpid());
-}
-
-// The tree the "Take" channels are read into, as a scene would give it.
-KFCurveNode* TemplateTree()
-{
-    KFCurveNode* root = KFCurveNodeCreate("Transform");
-    const struct {
-        KDataType* type;
-        const char* name;
-    } children[] = {
-        {KDataTypeLclTranslation::DataType, "Lcl Translation"},
-        {KDataTypeLclRotation::DataType, "Lcl Rotation"},
-        {KDataTypeLclScaling::DataType, "Lcl Scaling"},
-    };
-    for (const auto& child : children) {
-        KFCurveNode* node = FCurveNodeCreateFromDataType(child.type, child.name);
-        node->CreateFCurve();
-        root->Add(node);
-    }
-    return root;
 }
 
 // What was read must also be usable: evaluation at and between the keys and
@@ -115,7 +96,7 @@ void ReadTakes(IQelObject& q)
     for (int take = 0; take < 2 && q.FieldReadBegin("Take"); ++take) {
         if (q.FieldReadBlockBegin()) {
             if (take == 0) {
-                KFCurveNode* root = TemplateTree();
+                KFCurveNode* root = TransformTemplateTree();
                 for (int i = 0; i < 256 && KFCurveNodeCreate(&q, root, false, true, true); ++i) {
                 }
                 for (int i = 0; i < root->GetCount(); ++i)

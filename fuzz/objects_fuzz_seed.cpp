@@ -14,6 +14,7 @@
 #include "object/kdatatype.h"
 #include "object/kobject.h"
 #include "object/kproperty.h"
+#include "objects_fuzz_tree.h"
 
 using namespace qelsdk_600;
 
@@ -134,20 +135,7 @@ void WriteCurves(IQelObject& q)
 
 KFCurveNode* Tree(KFCurveNode* warp)
 {
-    KFCurveNode* root = KFCurveNodeCreate("Transform");
-    const struct {
-        KDataType* type;
-        const char* name;
-    } children[] = {
-        {KDataTypeLclTranslation::DataType, "Lcl Translation"},
-        {KDataTypeLclRotation::DataType, "Lcl Rotation"},
-        {KDataTypeLclScaling::DataType, "Lcl Scaling"},
-    };
-    for (const auto& child : children) {
-        KFCurveNode* node = FCurveNodeCreateFromDataType(child.type, child.name);
-        node->CreateFCurve();
-        root->Add(node);
-    }
+    KFCurveNode* root = TransformTemplateTree();
     KFCurve* x = root->Get(0)->Get(0)->FCurveGet();
     for (int i = 0; i < 3; ++i) {
         const int index = x->KeyAppendFast(Sec(i), static_cast<float>(i));
