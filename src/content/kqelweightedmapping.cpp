@@ -7,7 +7,8 @@
 
 namespace qelsdk_600 {
 
-KQelWeightedMapping::KQelWeightedMapping(int sourceCount, int destinationCount) : mMissing{-1, 0.0}
+KQelWeightedMapping::KQelWeightedMapping(int sourceCount, int destinationCount)
+    : mPool{nullptr, nullptr}, mMissing{-1, 0.0}
 {
     Reset(sourceCount, destinationCount);
 }
@@ -22,24 +23,28 @@ void KQelWeightedMapping::Reset(int sourceCount, int destinationCount)
     Clear();
     const int counts[2] = {sourceCount, destinationCount};
     for (int set = 0; set < 2; ++set) {
-        if (counts[set] <= 0 || !mSets[set].SetCount(counts[set]))
+        if (counts[set] <= 0)
             continue;
-        for (int e = 0; e < counts[set]; ++e) {
-            KRelationList* list = new (std::nothrow) KRelationList(16);
-            if (!list) {
-                // Keep only the elements that exist, so that no null is handed out.
-                mSets[set].SetCount(e);
-                break;
-            }
-            mSets[set][e] = list;
+        // One block of lists per set: a mapping may have a million elements,
+        // and a million separate allocations cost more than the relations.
+        mPool[set] = new (std::nothrow) KRelationList[static_cast<size_t>(counts[set])];
+        if (!mPool[set] || !mSets[set].SetCount(counts[set])) {
+            delete[] mPool[set];
+            mPool[set] = nullptr;
+            continue;
         }
+        for (int e = 0; e < counts[set]; ++e)
+            mSets[set][e] = &mPool[set][e];
     }
 }
 
 void KQelWeightedMapping::Clear()
 {
-    DeleteAndClear(mSets[0]);
-    DeleteAndClear(mSets[1]);
+    for (int set = 0; set < 2; ++set) {
+        mSets[set].Clear();
+        delete[] mPool[set];
+        mPool[set] = nullptr;
+    }
 }
 
 KQelWeightedMapping::KRelationList* KQelWeightedMapping::List(ESet set, int element) const

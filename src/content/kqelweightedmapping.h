@@ -71,7 +71,9 @@ private:
 
     KRelationList* List(ESet set, int element) const;
 
+    // Per set: the element lists, pointing into one owned block of lists.
     KArrayTemplate<KRelationList*> mSets[2];
+    KRelationList* mPool[2];
     KElement mMissing;
 };
 
