@@ -141,9 +141,9 @@ TEST(NurbsEvaluator, QuarterCylinderIsExactlyRound)
     EXPECT_NEAR(1.0 / (2 + 1e-8), out.Point(0, 1)[2], 1e-12);
     // Factors are basis times weight, over the three contributing U points only.
     for (int d = 0; d < 15; ++d)
-        for (int i = 0; i < mapping.GetRelationCount(KQelWeightedMapping::eDestination, d); ++i)
-            EXPECT_GT(mapping.GetRelation(KQelWeightedMapping::eDestination, d, i).mWeight, 0.0);
-    EXPECT_EQ(1, mapping.GetRelationCount(KQelWeightedMapping::eDestination, 0));
+        for (const KQelWeightedMapping::KElement& relation : Contributions(mapping, d))
+            EXPECT_GT(relation.mWeight, 0.0);
+    EXPECT_EQ(1u, Contributions(mapping, 0).size());
 }
 
 TEST(NurbsEvaluator, RepeatedInteriorKnotMovesTheSecondWindowTwoColumns)
@@ -161,8 +161,8 @@ TEST(NurbsEvaluator, RepeatedInteriorKnotMovesTheSecondWindowTwoColumns)
     ASSERT_EQ(2u, out.rows);
     // Row 0 of the output: columns 1-3 lie in the first span, 5-8 in the second.
     for (int c = 0; c < 9; ++c)
-        for (int i = 0; i < mapping.GetRelationCount(KQelWeightedMapping::eDestination, c); ++i) {
-            const int point = mapping.GetRelation(KQelWeightedMapping::eDestination, c, i).mIndex;
+        for (const KQelWeightedMapping::KElement& relation : Contributions(mapping, c)) {
+            const int point = relation.mIndex;
             EXPECT_LT(point, 6) << "row 1 of the control points has factor 0 on output row 0";
             if (c >= 1 && c <= 3) {
                 EXPECT_LE(point, 3) << "column " << c;

@@ -66,6 +66,16 @@ inline Output Evaluate(KQELSurfaceEvaluator& evaluator, std::vector<double>& sou
     return out;
 }
 
+// The relations of destination element d: the control points of output
+// point d with their factors.
+inline std::vector<KQelWeightedMapping::KElement> Contributions(KQelWeightedMapping& mapping, int d)
+{
+    std::vector<KQelWeightedMapping::KElement> relations;
+    for (int i = 0; i < mapping.GetRelationCount(KQelWeightedMapping::eDestination, d); ++i)
+        relations.push_back(mapping.GetRelation(KQelWeightedMapping::eDestination, d, i));
+    return relations;
+}
+
 // A NURBS evaluator fed the arrays it needs; the arrays live in the fixture.
 struct NurbsSetup {
     std::vector<double> knotsU, knotsV, weights, scratch;
