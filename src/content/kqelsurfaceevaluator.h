@@ -173,7 +173,8 @@ protected:
     double* mProduct;
     double* mProductDerivativeU;
     double* mProductDerivativeV;
-    // Samples per segment that the basis tables were built for.
+    // Samples in each basis table: samples per segment + 1 for the uniform
+    // bases, output columns (rows) for knot spans; 0 while there is none.
     kUInt mTableSamples[2];
 };
 

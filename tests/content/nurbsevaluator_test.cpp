@@ -174,25 +174,6 @@ TEST(NurbsEvaluator, RepeatedInteriorKnotMovesTheSecondWindowTwoColumns)
     EXPECT_NEAR(5.0 - 1e-8, out.Point(8, 0)[0], 1e-6);
 }
 
-TEST(NurbsEvaluator, OrderTwoUsesTwoWindowColumns)
-{
-    NurbsSetup setup;
-    setup.knotsU = setup.knotsV = {0, 0, 1, 2, 2};
-    std::vector<double> grid = Grid(3, 3, [](unsigned i, unsigned j) {
-        return std::array<double, 3>{double(i), double(j), double(i * j)};
-    });
-    NurbsEvaluator evaluator = setup.Make(2, 2, 2, 2, 9);
-    KQelWeightedMapping mapping(9, 25);
-    Output out = Evaluate(*evaluator, grid, 3, 3, &mapping);
-    ASSERT_EQ(5u, out.columns);
-    for (int d = 0; d < 25; ++d) {
-        EXPECT_LE(mapping.GetRelationCount(KQelWeightedMapping::eDestination, d), 4);
-        EXPECT_NEAR(1.0, mapping.GetRelationSum(KQelWeightedMapping::eDestination, d, false), 1e-12);
-    }
-    EXPECT_NEAR(0.5, out.Point(1, 0)[0], 1e-8);
-    EXPECT_NEAR(1.5 * 1.5, out.Point(3, 3)[2], 1e-7);
-}
-
 TEST(NurbsEvaluator, PeriodicDirectionWrapsToTheFirstPoints)
 {
     NurbsSetup setup;
@@ -239,7 +220,7 @@ TEST(NurbsEvaluator, SourceWithMoreSpansRebuildsTheTables)
     EXPECT_EQ(expected.normals, out.normals);
 }
 
-TEST(NurbsEvaluator, HostileSettingsGiveNoPointsAndWriteNothing)
+TEST(NurbsEvaluator, HostileSettingsGiveTheRuledCounts)
 {
     struct Case {
         const char* name;
@@ -248,6 +229,7 @@ TEST(NurbsEvaluator, HostileSettingsGiveNoPointsAndWriteNothing)
         std::vector<double> knotsU;
         bool weights;
         unsigned expected;
+        int mode = 0;
     };
     const std::vector<double> bezier = kCubicBezierKnots;
     const Case cases[] = {
@@ -261,11 +243,14 @@ TEST(NurbsEvaluator, HostileSettingsGiveNoPointsAndWriteNothing)
         {"interval of exactly 1e-8", 4, 4, {0, 0, 0, 0, 1e-8, 1e-8, 1e-8, 1e-8}, true, 0},
         {"NaN knots", 4, 4, {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}, true, 0},
         {"NaN inside the span's support", 4, 4, {kNaN, 0, 0, 0, 1, 1, 1, kNaN}, true, 5},
+        {"type 7 counts as open", 4, 4, bezier, true, 5, 7},
+        {"type -1 counts as open", 4, 4, bezier, true, 5, -1},
     };
     for (const Case& c : cases) {
         Plane plane;
         plane.setup.knotsU = c.knotsU;
         NurbsEvaluator evaluator = plane.setup.Make(c.orderU, 4, c.step, 4, 16);
+        evaluator->SetEvaluationModeU(c.mode);
         if (!c.weights)
             evaluator->SetAuxSourceArray(0, nullptr);
         KQelWeightedMapping mapping(16, 25);
@@ -275,16 +260,6 @@ TEST(NurbsEvaluator, HostileSettingsGiveNoPointsAndWriteNothing)
             EXPECT_EQ(kUntouched, out.points[0]) << c.name;
             EXPECT_EQ(0, mapping.GetRelationCount(KQelWeightedMapping::eSource, 0)) << c.name;
         }
-    }
-}
-
-TEST(NurbsEvaluator, AnyModeOtherThanClosedIsOpen)
-{
-    for (int mode : {2, 7, -1}) {
-        Plane plane;
-        NurbsEvaluator evaluator = plane.setup.Make(4, 4, 4, 4, 16);
-        evaluator->SetEvaluationModeU(mode);
-        EXPECT_EQ(5u, Evaluate(*evaluator, plane.grid, 4, 4).columns) << "mode " << mode;
     }
 }
 
