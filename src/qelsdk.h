@@ -70,4 +70,9 @@
 #include "curves/kfcurvesettings.h"
 #include "curves/kfcurveutils.h"
 
+#include "content/kqelnurbsurfaceevaluator.h"
+#include "content/kqelpatchtypes.h"
+#include "content/kqelsurfaceevaluator.h"
+#include "content/kqelweightedmapping.h"
+
 #endif
