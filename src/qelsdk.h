@@ -70,4 +70,14 @@
 #include "curves/kfcurvesettings.h"
 #include "curves/kfcurveutils.h"
 
+#include "character/kcharacterenums.h"
+#include "character/kcharacternodeid.h"
+#include "character/keffectornodeid.h"
+#include "character/kfiltersetinfo.h"
+#include "character/kqelcharacterlink.h"
+#include "character/kqelcharacterproperties_list.h"
+#include "character/kqelcontrolsetlink.h"
+#include "character/kqelcontrolsetplug_list.h"
+#include "character/kqelfilterset.h"
+
 #endif
