@@ -1,6 +1,10 @@
 #include "character/kqelcharacterproperties_list.h"
 
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
+
+#include "character/kqelfilterset.h"
 
 namespace qelsdk_600 {
 namespace {
@@ -269,5 +273,75 @@ const KCharacterFilterTransfer gCharacterFilterTransfers[kCharacterFilterTransfe
     QEL_LOAD(ContactBehaviour, 174, Value, kDirect)                          // 35
 #undef QEL_LOAD
 };
+
+void KCharacter_WriteThrough(ECharacterPropertyId pId, const void* pValue, KQelFilterSet* pSet)
+{
+    if (pId < 0 || pId >= kCharacterPropertyCount || !pValue || !pSet)
+        return;
+    const KCharacterPropertyRow& row = gCharacterPropertyRows[pId];
+    if (row.mSetter != eCharacterSetterWrite)
+        return;
+    switch (row.mType) {
+    case kPropertyBool: {
+        unsigned char byte;
+        std::memcpy(&byte, pValue, 1);
+        pSet->SetParameterMode(row.mParameter, byte != 0 ? 1 : 0);
+        break;
+    }
+    case kPropertyEnum: {
+        std::int32_t number;
+        std::memcpy(&number, pValue, sizeof(number));
+        if (row.mPart == eCharacterParamMode)
+            pSet->SetParameterMode(row.mParameter, number);
+        else
+            pSet->SetParameterValue(row.mParameter, KCharacter_EnumToParamValue(number), 0);
+        break;
+    }
+    case kPropertyDouble: {
+        double number;
+        std::memcpy(&number, pValue, sizeof(number));
+        pSet->SetParameterValue(row.mParameter, number, 0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void KCharacter_LoadTransfer(const KCharacterFilterTransfer& pStep, const KQelFilterSet& pSet,
+                             void* pValue)
+{
+    if (pStep.mProperty < 0 || pStep.mProperty >= kCharacterPropertyCount || !pValue)
+        return;
+    const KCharacterPropertyRow& row = gCharacterPropertyRows[pStep.mProperty];
+    bool mode = pStep.mPart == eCharacterParamMode;
+    switch (row.mType) {
+    case kPropertyBool: {
+        bool value = pSet.GetParameterMode(pStep.mParameter) != 0;
+        std::memcpy(pValue, &value, sizeof(value));
+        break;
+    }
+    case kPropertyEnum: {
+        std::int32_t value = mode ? pSet.GetParameterMode(pStep.mParameter)
+                                  : KCharacter_ParamValueToEnum(pSet.GetParameterValue(pStep.mParameter, 0));
+        std::memcpy(pValue, &value, sizeof(value));
+        break;
+    }
+    case kPropertyDouble: {
+        double value = pSet.GetParameterValue(pStep.mParameter, 0);
+        std::memcpy(pValue, &value, sizeof(value));
+        break;
+    }
+    case kPropertyVector3D: {
+        double xyz[3];
+        for (int axis = 0; axis < 3; ++axis)
+            xyz[axis] = pSet.GetParameterValue(pStep.mParameter + axis, 0);
+        std::memcpy(pValue, xyz, sizeof(xyz));
+        break;
+    }
+    default:
+        break;
+    }
+}
 
 }  // namespace qelsdk_600

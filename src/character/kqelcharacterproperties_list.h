@@ -11,6 +11,8 @@
 
 namespace qelsdk_600 {
 
+class KQelFilterSet;
+
 // The value properties in registration order, one row each. Four kinds:
 //  S(Name, Type, Flags): the setter only stores its argument;
 //  R(Name, Type): read-only and animatable, no setter; the filter set
@@ -314,6 +316,22 @@ struct KCharacterFilterTransfer {
 
 constexpr int kCharacterFilterTransferCount = 184;
 extern const KCharacterFilterTransfer gCharacterFilterTransfers[kCharacterFilterTransferCount];
+
+// Values travel below in a property's own representation, as
+// KProperty::GetData and SetData exchange them: a bool, a 32-bit enumeration
+// value, a double, or x, y and z of a vector as three doubles.
+
+// Writes the value of write-through property pId into the parameter half
+// its row names: a bool as mode 1 or 0, an off/auto/user or auto/user value
+// as the mode unchanged (a refused mode leaves the parameter as it was), any
+// other enumeration value through KCharacter_EnumToParamValue, a double
+// unchanged (clamp it first). Nothing for other rows or a null set.
+void KCharacter_WriteThrough(ECharacterPropertyId pId, const void* pValue, KQelFilterSet* pSet);
+
+// The value load step pStep gives its property, written to pValue, read
+// from pSet as the step says.
+void KCharacter_LoadTransfer(const KCharacterFilterTransfer& pStep, const KQelFilterSet& pSet,
+                             void* pValue);
 
 }  // namespace qelsdk_600
 

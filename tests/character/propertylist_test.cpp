@@ -196,6 +196,101 @@ TEST(CharacterPropertyList, FilterSetLoadFillsEachPropertyOnceFromItsOwnHalf)
     }
 }
 
+// A setter as the property set runs it: clamp, store, write through. The
+// argument is given as a double and passed as the property's own type.
+void Set(ECharacterPropertyId pId, double pArgument, KQelFilterSet& pSet)
+{
+    const KCharacterPropertyRow& row = Row(pId);
+    if (row.mType == kPropertyBool) {
+        bool value = pArgument != 0.0;
+        KCharacter_WriteThrough(pId, &value, &pSet);
+    } else if (row.mType == kPropertyEnum) {
+        int value = int(pArgument);
+        KCharacter_WriteThrough(pId, &value, &pSet);
+    } else {
+        double value = KCharacter_ClampSetterValue(row.mClamp, pArgument);
+        KCharacter_WriteThrough(pId, &value, &pSet);
+    }
+}
+
+const KCharacterFilterTransfer& LoadStep(ECharacterPropertyId pId)
+{
+    for (const KCharacterFilterTransfer& step : gCharacterFilterTransfers) {
+        if (step.mProperty == pId)
+            return step;
+    }
+    ADD_FAILURE() << Row(pId).mName << " is not loaded";
+    return gCharacterFilterTransfers[0];
+}
+
+TEST(CharacterPropertyList, SettersWriteTheirConvertedValueIntoTheirParameter)
+{
+    const struct {
+        ECharacterPropertyId mId;
+        double mArgument;
+        int mParameter;
+        int mMode;  // expected after the setter
+        double mValue;
+    } cases[] = {
+        {eCharacterPropertyPullIterationCount, 45, 0, 0, 30},
+        {eCharacterPropertyPullIterationCount, -3, 0, 0, 0},
+        {eCharacterPropertyFootContactSize, 5, 51, 1, 5},  // below the table's minimum
+        {eCharacterPropertyLeftHandThumbTip, 0, 141, 0, 0.01},
+        {eCharacterPropertyHandBottomToWrist, 5000, 56, 1, 1000},
+        {eCharacterPropertyForceActorSpace, 1, 2, 1, 0},
+        {eCharacterPropertyScaleCompensationMode, 2, 3, 2, 100},
+        {eCharacterPropertyScaleCompensationMode, 3, 3, 1, 100},  // refused mode
+        {eCharacterPropertyPosture, 1, 1, 0, 1},
+        {eCharacterPropertyContactBehaviour, -1, 174, 0, 4294967295.0},
+        {eCharacterPropertyScaleCompensation, 50, 3, 1, 100},       // store-only
+        {eCharacterPropertyMassCenterCompensation, 1, 7, 1, 80},    // read-only
+    };
+    for (const auto& c : cases) {
+        KQelFilterSet set;
+        Set(c.mId, c.mArgument, set);
+        EXPECT_EQ(set.GetParameterMode(c.mParameter), c.mMode) << Row(c.mId).mName << " " << c.mArgument;
+        EXPECT_EQ(set.GetParameterValue(c.mParameter, 0), c.mValue) << Row(c.mId).mName << " " << c.mArgument;
+    }
+}
+
+TEST(CharacterPropertyList, LoadStepsConvertTheParameterHalfToThePropertyType)
+{
+    KQelFilterSet set;
+    set.SetParameterValue(1, 1.9, 0);
+    set.SetParameterValue(174, 4294967295.0, 0);
+    set.SetParameterMode(8, 1);
+    set.SetParameterMode(3, 2);
+    set.SetParameterValue(38, 1.0, 0);
+    set.SetParameterValue(39, 2.0, 0);
+    set.SetParameterValue(40, 3.0, 0);
+    set.SetParameterValue(51, 5000.0, 0);
+
+    int posture = -5;
+    KCharacter_LoadTransfer(LoadStep(eCharacterPropertyPosture), set, &posture);
+    EXPECT_EQ(posture, 1);
+    int behaviour = 0;
+    KCharacter_LoadTransfer(LoadStep(eCharacterPropertyContactBehaviour), set, &behaviour);
+    EXPECT_EQ(behaviour, -1);
+    bool limits = false;
+    KCharacter_LoadTransfer(LoadStep(eCharacterPropertyApplyLimits), set, &limits);
+    EXPECT_TRUE(limits);
+    int mode = 0;
+    KCharacter_LoadTransfer(LoadStep(eCharacterPropertyScaleCompensationMode), set, &mode);
+    EXPECT_EQ(mode, 2);
+    double offset[3] = {};
+    KCharacter_LoadTransfer(LoadStep(eCharacterPropertyHipsTOffset), set, offset);
+    EXPECT_EQ(offset[0], 1.0);
+    EXPECT_EQ(offset[1], 2.0);
+    EXPECT_EQ(offset[2], 3.0);
+    double size = 0.0;
+    KCharacter_LoadTransfer(LoadStep(eCharacterPropertyFootContactSize), set, &size);
+    EXPECT_EQ(size, 5000.0);  // loading never clamps
+
+    set.SetParameterValue(1, -0.5, 0);
+    KCharacter_LoadTransfer(LoadStep(eCharacterPropertyPosture), set, &posture);
+    EXPECT_EQ(posture, 0);
+}
+
 TEST(ControlSetPlugPropertyList, ValuesThenNamedLinkListsThenEffectorLists)
 {
     ASSERT_EQ(GetControlSetPlugPropertyRow(-1), nullptr);
