@@ -11,74 +11,31 @@ const char* TextAt(const char* const (&pTexts)[N], int pValue)
     return pValue >= 0 && pValue < N ? pTexts[pValue] : nullptr;
 }
 
-const char* const sPostureTexts[] = {"Biped", "Quadruped"};
-const char* const sOffAutoUserTexts[] = {"Off", "Auto", "User"};
-const char* const sAutoUserTexts[] = {"Auto", "User"};
-const char* const sRollExtractionTexts[] = {"Relative", "Absolute"};
-const char* const sFootFloorPivotTexts[] = {"Auto", "Ankle", "Toes"};
-const char* const sHandFloorPivotTexts[] = {"Auto", "Wrist", "Fingers"};
-const char* const sFootContactTypeTexts[] = {"Normal", "Ankle", "ToeBase", "Hoof"};
-const char* const sHandContactTypeTexts[] = {"Normal", "Wrist", "FingerBase", "Hoof"};
-const char* const sFingerContactModeTexts[] = {"Sticky", "Spread", "Sticky & Spread"};
-const char* const sHipsTranslationTexts[] = {"World Rigid", "Body Rigid"};
-const char* const sContactBehaviourTexts[] = {"Never Sync", "Sync On Key", "Always Sync"};
-
 }  // namespace
 
-const char* KCharacter_GetPostureString(kCharacterPosture pValue)
-{
-    return TextAt(sPostureTexts, pValue);
-}
+// Each text function holds its texts in value order.
+#define QEL_TEXT_FUNCTION(Name, Enum, ...)                  \
+    const char* KCharacter_##Name(Enum pValue)              \
+    {                                                       \
+        static const char* const sTexts[] = {__VA_ARGS__};  \
+        return TextAt(sTexts, pValue);                      \
+    }
 
-const char* KCharacter_GetOffAutoUserModeString(kCharacterOffAutoUser pValue)
-{
-    return TextAt(sOffAutoUserTexts, pValue);
-}
-
-const char* KCharacter_GetAutoUserModeString(kCharacterAutoUser pValue)
-{
-    return TextAt(sAutoUserTexts, pValue);
-}
-
-const char* KCharacter_GetRollExtractionModeString(kCharacterRollExtractionMode pValue)
-{
-    return TextAt(sRollExtractionTexts, pValue);
-}
-
-const char* KCharacter_GetFootFloorPivotString(kCharacterFloorPivot pValue)
-{
-    return TextAt(sFootFloorPivotTexts, pValue);
-}
-
-const char* KCharacter_GetHandFloorPivotString(kCharacterFloorPivot pValue)
-{
-    return TextAt(sHandFloorPivotTexts, pValue);
-}
-
-const char* KCharacter_GetFootContactTypeString(kCharacterFloorContactType pValue)
-{
-    return TextAt(sFootContactTypeTexts, pValue);
-}
-
-const char* KCharacter_GetHandContactTypeString(kCharacterFloorContactType pValue)
-{
-    return TextAt(sHandContactTypeTexts, pValue);
-}
-
-const char* KCharacter_GetFingerContactModeString(kCharacterFingerContactMode pValue)
-{
-    return TextAt(sFingerContactModeTexts, pValue);
-}
-
-const char* KCharacter_GetHipsTranslationModeString(kCharacterHipsTranslationMode pValue)
-{
-    return TextAt(sHipsTranslationTexts, pValue);
-}
-
-const char* KCharacter_GetContactBehaviourString(kCharacterContactBehaviour pValue)
-{
-    return TextAt(sContactBehaviourTexts, pValue);
-}
+QEL_TEXT_FUNCTION(GetPostureString, kCharacterPosture, "Biped", "Quadruped")
+QEL_TEXT_FUNCTION(GetOffAutoUserModeString, kCharacterOffAutoUser, "Off", "Auto", "User")
+QEL_TEXT_FUNCTION(GetAutoUserModeString, kCharacterAutoUser, "Auto", "User")
+QEL_TEXT_FUNCTION(GetRollExtractionModeString, kCharacterRollExtractionMode, "Relative", "Absolute")
+QEL_TEXT_FUNCTION(GetFootFloorPivotString, kCharacterFloorPivot, "Auto", "Ankle", "Toes")
+QEL_TEXT_FUNCTION(GetHandFloorPivotString, kCharacterFloorPivot, "Auto", "Wrist", "Fingers")
+QEL_TEXT_FUNCTION(GetFootContactTypeString, kCharacterFloorContactType, "Normal", "Ankle", "ToeBase", "Hoof")
+QEL_TEXT_FUNCTION(GetHandContactTypeString, kCharacterFloorContactType, "Normal", "Wrist", "FingerBase",
+                  "Hoof")
+QEL_TEXT_FUNCTION(GetFingerContactModeString, kCharacterFingerContactMode, "Sticky", "Spread",
+                  "Sticky & Spread")
+QEL_TEXT_FUNCTION(GetHipsTranslationModeString, kCharacterHipsTranslationMode, "World Rigid", "Body Rigid")
+QEL_TEXT_FUNCTION(GetContactBehaviourString, kCharacterContactBehaviour, "Never Sync", "Sync On Key",
+                  "Always Sync")
+#undef QEL_TEXT_FUNCTION
 
 double KCharacter_EnumToParamValue(int pValue)
 {

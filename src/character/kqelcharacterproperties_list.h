@@ -26,7 +26,9 @@ class KQelFilterSet;
 //    Text gives the display text of a value.
 // Flags: Plain, Animatable, or Marked (property flag 1). Clamp: None,
 // Iterations ([0, 30]) or Distance ([0.01, 1000]). Each row's getter is
-// <Name>Get, its setter <Name>Set; enumeration rows also have <Name>AsString.
+// <Name>Get, its setter <Name>Set (none for R rows: 191 getters and 116
+// setters); enumeration rows also have <Name>AsString. The comments count
+// rows from 1.
 #define QEL_CHARACTER_PROPERTIES(S, R, W, E)                                                  \
     S(Active, bool, Plain)                                                          /*   1 */ \
     S(Lock, bool, Plain)                                                                      \
