@@ -74,5 +74,14 @@
 #include "content/kqelpatchtypes.h"
 #include "content/kqelsurfaceevaluator.h"
 #include "content/kqelweightedmapping.h"
+#include "character/kcharacterenums.h"
+#include "character/kcharacternodeid.h"
+#include "character/keffectornodeid.h"
+#include "character/kfiltersetinfo.h"
+#include "character/kqelcharacterlink.h"
+#include "character/kqelcharacterproperties_list.h"
+#include "character/kqelcontrolsetlink.h"
+#include "character/kqelcontrolsetplug_list.h"
+#include "character/kqelfilterset.h"
 
 #endif
