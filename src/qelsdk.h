@@ -70,4 +70,6 @@
 #include "curves/kfcurvesettings.h"
 #include "curves/kfcurveutils.h"
 
+#include "content/kqelimageconverter.h"
+
 #endif
