@@ -78,7 +78,8 @@ public:
 
 private:
     KCharPtrSet mFunctions;
-    KQelSdkManager& mManager;
+    // The manager that made the converter; the converter itself never calls it.
+    [[maybe_unused]] KQelSdkManager& mManager;
 };
 
 // Reads a TIFF of 8-bit interleaved RGB (any sample count up to 127) or YCbCr

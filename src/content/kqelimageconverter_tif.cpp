@@ -205,15 +205,17 @@ bool WriteTiff(const char* path, bool compress, ImageConverterBuffer& buffer)
     return ok;
 }
 
-// Creates a new empty file beside target, named after it, with the access a
-// new file gets; its name goes to temp.
-bool CreateSiblingTemp(const char* target, std::string& temp)
+// Creates a new empty file in the directory of target, with the access a new
+// file gets; its name, short whatever the target's, goes to temp.
+bool CreateSiblingTemp(const std::string& target, std::string& temp)
 {
     static unsigned serial = 0;
+    const std::string::size_type slash = target.rfind('/');
+    const std::string directory = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     for (int attempt = 0; attempt < 64; ++attempt) {
-        char suffix[64];
-        std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(getpid()), ++serial);
-        temp = std::string(target) + suffix;
+        char name[64];
+        std::snprintf(name, sizeof name, ".tif-%ld-%u.tmp", static_cast<long>(getpid()), ++serial);
+        temp = directory + name;
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
