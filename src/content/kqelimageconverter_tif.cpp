@@ -63,6 +63,12 @@ std::uint64_t SourceRowBytes(const StripLayout& l)
     return std::uint64_t(l.mWidth) * l.mSamples;
 }
 
+// Rows of the strip that starts at row.
+std::uint32_t RowsInStrip(const StripLayout& l, std::uint32_t row)
+{
+    return l.mRowsPerStrip < l.mHeight - row ? l.mRowsPerStrip : l.mHeight - row;
+}
+
 // Accepts 8-bit interleaved RGB or YCbCr (3 samples, subsampling 1 or 2 by 1)
 // in strips, with sizes that a buffer and libtiff's strip reads can hold.
 bool ReadLayout(TIFF* tif, StripLayout& l)
@@ -123,9 +129,8 @@ bool StripsPresent(TIFF* tif, const StripLayout& l)
         }
         const std::uint64_t offset = TIFFGetStrileOffset(tif, strip);
         const std::uint64_t size = TIFFGetStrileByteCount(tif, strip);
-        const std::uint64_t rows = l.mRowsPerStrip < l.mHeight - row ? l.mRowsPerStrip : l.mHeight - row;
         if (size == 0 || offset > fileSize || size > fileSize - offset ||
-            (compression == COMPRESSION_NONE && size < rows * l.mScanline)) {
+            (compression == COMPRESSION_NONE && size < RowsInStrip(l, row) * l.mScanline)) {
             return false;
         }
     }
@@ -135,14 +140,15 @@ bool StripsPresent(TIFF* tif, const StripLayout& l)
 // Decodes every strip in full and expands its rows into pixels.
 bool ReadStrips(TIFF* tif, const StripLayout& l, unsigned char* pixels)
 {
-    std::unique_ptr<unsigned char[]> strip(new (std::nothrow) unsigned char[std::size_t(l.mRowsPerStrip * l.mScanline)]);
+    const std::size_t stripBytes = static_cast<std::size_t>(l.mRowsPerStrip * l.mScanline);
+    std::unique_ptr<unsigned char[]> strip(new (std::nothrow) unsigned char[stripBytes]);
     if (!strip) {
         return false;
     }
     const std::size_t rowBytes = std::size_t(l.mWidth) * l.mSamples;
     const int width = static_cast<int>(l.mWidth);
     for (std::uint32_t row = 0; row < l.mHeight; row += l.mRowsPerStrip) {
-        const std::uint32_t rows = l.mRowsPerStrip < l.mHeight - row ? l.mRowsPerStrip : l.mHeight - row;
+        const std::uint32_t rows = RowsInStrip(l, row);
         const tmsize_t wanted = static_cast<tmsize_t>(rows * l.mScanline);
         if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), strip.get(), wanted) != wanted) {
             return false;
