@@ -148,26 +148,18 @@ void SetLong(std::string& f, std::uint16_t tag, std::uint32_t v)
     Put(f, e + 4, 4, 1);
     Put(f, e + 8, 4, v);
 }
-// Where value `index` of a SHORT or LONG array tag lies, and its size.
-std::size_t ArrayAt(const std::string& f, std::uint16_t tag, std::uint32_t index, int& size)
+// Value `index` of a SHORT or LONG tag, stored in the entry or beside it.
+std::size_t ValueAt(const std::string& f, std::uint16_t tag, std::uint32_t index, int& size)
 {
     const std::size_t e = EntryOf(f, tag);
     size = Get(f, e + 2, 2) == TIFF_SHORT ? 2 : 4;
     return (Get(f, e + 4, 4) * size <= 4 ? e + 8 : Get(f, e + 8, 4)) + index * size;
 }
-// Strip 1 decodes only in part.
-void HalveSecondStripByteCount(std::string& f)
+void SetValue(std::string& f, std::uint16_t tag, std::uint32_t index, std::function<std::uint32_t(std::uint32_t)> change)
 {
     int size = 0;
-    const std::size_t at = ArrayAt(f, TIFFTAG_STRIPBYTECOUNTS, 1, size);
-    Put(f, at, size, Get(f, at, size) / 2);
-}
-// Strip 2 starts 5 bytes before the end of the file.
-void CutLastStrip(std::string& f)
-{
-    int size = 0;
-    const std::size_t at = ArrayAt(f, TIFFTAG_STRIPOFFSETS, 2, size);
-    Put(f, at, size, static_cast<std::uint32_t>(f.size() - 5));
+    const std::size_t at = ValueAt(f, tag, index, size);
+    Put(f, at, size, change(Get(f, at, size)));
 }
 
 TEST(Tif, BuffersOfOddWidthRoundTripByteForByte)
@@ -188,11 +180,9 @@ TEST(Tif, BuffersOfOddWidthRoundTripByteForByte)
 
         TIFF* tif = TIFFOpen(path.c_str(), "r");
         ASSERT_NE(nullptr, tif);
-        std::uint16_t extra = 0, horizontal = 0, vertical = 0, *kinds = nullptr;
+        std::uint16_t extra = 0, *kinds = nullptr;
         EXPECT_EQ(c.samples == 4, TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extra, &kinds) && extra == 1 &&
                                        kinds[0] == EXTRASAMPLE_ASSOCALPHA);
-        EXPECT_EQ(c.format == 1, TIFFGetField(tif, TIFFTAG_YCBCRSUBSAMPLING, &horizontal, &vertical) &&
-                                     horizontal == 1 && vertical == 1);
         if (c.format == 0 && c.samples == 3) {
             // libtiff's own RGBA reader sees the same colours.
             std::vector<std::uint32_t> rgba(15);
@@ -297,8 +287,13 @@ TEST(Tif, HostileFilesAreRefusedAndStay)
         {"YCbCr of one sample", patched(5, 1, false, [](std::string& f) { SetLong(f, TIFFTAG_SAMPLESPERPIXEL, 1); })},
         {"no RowsPerStrip", patched(5, 0, true, [](std::string& f) { HideTag(f, TIFFTAG_ROWSPERSTRIP); })},
         {"YCbCr without subsampling", patched(5, 1, false, [](std::string& f) { HideTag(f, TIFFTAG_YCBCRSUBSAMPLING); })},
-        {"truncated strip", patched(5, 0, false, CutLastStrip)},
-        {"truncated deflate strip", patched(5, 0, true, HalveSecondStripByteCount)},
+        {"truncated strip", patched(5, 0, false, [](std::string& f) {
+             const std::uint32_t size = static_cast<std::uint32_t>(f.size());
+             SetValue(f, TIFFTAG_STRIPOFFSETS, 2, [size](std::uint32_t) { return size - 5; });
+         })},
+        {"truncated deflate strip", patched(5, 0, true, [](std::string& f) {
+             SetValue(f, TIFFTAG_STRIPBYTECOUNTS, 1, [](std::uint32_t count) { return count / 2; });
+         })},
         {"70000 x 70000", patched(1, 0, false, claim(70000))},
         {"70000 x 70000 deflate", patched(1, 0, true, claim(70000))},
         {"20000 x 20000", patched(1, 0, false, claim(20000))},
