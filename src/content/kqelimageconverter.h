@@ -97,8 +97,8 @@ bool ReadFromTif(const KString& fileName, ImageConverterBuffer& buffer, bool rem
 // compress is true; colour format 1 as YCbCr without subsampling, four samples
 // with associated alpha. The file is written beside fileName under another
 // name and renamed over it only when complete. False, with an existing file
-// unchanged, when the buffer has width or samples not above 0, a negative
-// height, or rows but no pixels, or when writing fails.
+// unchanged, when the buffer has a width not above 0, samples outside 1 to
+// 127, a negative height, or rows but no pixels, or when writing fails.
 bool WriteToTif(const KString& fileName, bool compress, ImageConverterBuffer& buffer);
 
 // True when fileName ends in .tif or .tiff (any case), opens as a TIFF and
