@@ -1,18 +1,19 @@
 #!/bin/sh
 # Builds the fuzzers with clang and runs each for a fixed count.
-#   fuzz/run.sh [runs] [target...]   (default 20000 runs; targets: kqel objects)
+#   fuzz/run.sh [runs] [target...]   (default 20000 runs; targets: kqel objects tif)
 #   kqel     the field file itself, every field walked
 #   objects  the object readers above it: curves, curve nodes, property
 #            blocks and embedded media
-# Needs clang++ with libFuzzer, zlib and nettle. Works in a scratch directory
-# (FUZZ_WORK, default a fresh one under /tmp) and removes it afterwards,
-# unless FUZZ_KEEP is set. FUZZ_JOBS (default 2) compiles in parallel;
+#   tif      the TIFF reader of the image converter
+# Needs clang++ with libFuzzer, zlib, nettle and libtiff. Works in a scratch
+# directory (FUZZ_WORK, default a fresh one under /tmp) and removes it
+# afterwards, unless FUZZ_KEEP is set. FUZZ_JOBS (default 2) compiles in parallel;
 # FUZZ_ARGS adds libFuzzer options (e.g. -jobs=2 -max_total_time=600).
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 RUNS=${1:-20000}
 [ $# -gt 0 ] && shift
-TARGETS=${*:-kqel objects}
+TARGETS=${*:-kqel objects tif}
 WORK=${FUZZ_WORK:-$(mktemp -d /tmp/qel_fuzz.XXXXXX)}
 # Every input goes through a file: in memory when possible, since on disk
 # creating it costs more than the run itself.
@@ -30,12 +31,13 @@ JOBS=${FUZZ_JOBS:-2}
 FLAGS="-std=c++17 -gline-tables-only -O1 -fno-omit-frame-pointer -DFUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION -I$ROOT/src"
 # Undefined behaviour stops the run like a crash.
 SAN="-fsanitize=address,undefined -fno-sanitize-recover=all"
-LIBS="-lz -lnettle -lpthread -ldl"
+LIBS="-lz -lnettle -ltiff -lpthread -ldl"
 
 # The field file needs only these of the base library; the object readers
 # need every subsystem up to the curves.
 KQEL_SRCS="base/kstring.cpp base/kerror.cpp base/kpath.cpp base/ktime.cpp $(cd "$ROOT/src" && echo file/kqel_*.cpp)"
 OBJECTS_SRCS=$(cd "$ROOT/src" && echo base/*.cpp math/*.cpp object/*.cpp file/*.cpp curves/*.cpp)
+TIF_SRCS=$(cd "$ROOT/src" && echo base/*.cpp content/kqelimageconverter*.cpp)
 
 # Longest input: a little above the largest seed.
 max_len_of() {
@@ -49,6 +51,7 @@ srcs_of() {
     case $1 in
     kqel) echo "$KQEL_SRCS" ;;
     objects) echo "$OBJECTS_SRCS" ;;
+    tif) echo "$TIF_SRCS" ;;
     *) echo "unknown fuzz target: $1" >&2; exit 2 ;;
     esac
 }

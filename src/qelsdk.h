@@ -70,6 +70,7 @@
 #include "curves/kfcurvesettings.h"
 #include "curves/kfcurveutils.h"
 
+#include "content/kqelimageconverter.h"
 #include "content/kqelnurbsurfaceevaluator.h"
 #include "content/kqelpatchtypes.h"
 #include "content/kqelsurfaceevaluator.h"
