@@ -1,11 +1,49 @@
 #!/usr/bin/env bash
-# Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer in
-# build-check/ and runs the whole suite; the first sanitizer error fails the run.
-set -euo pipefail
+# Runs the whole suite on both platforms, each built with every core:
+#   1. x86-64 in build-check/, with AddressSanitizer and UndefinedBehaviorSanitizer
+#      (the first sanitizer error fails the run), the fuzzing run included;
+#   2. 32-bit x86 in build-i686/, cross-compiled (cmake/i686-linux-gnu.cmake),
+#      every test running as a 32-bit program.
+# Both legs always run; the script fails when either fails. The platform
+# check of each leg leaves the files it wrote in build-exchange/, where the
+# second leg reads the enciphered files of the first.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
-cmake -S . -B build-check -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON -DQEL_BUILD_BENCH=OFF
-cmake --build build-check -j "$jobs"
-export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1
-export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-ctest --test-dir build-check --output-on-failure -j "$jobs"
+
+export QEL_PLATFORM_EXCHANGE="$PWD/build-exchange"
+rm -rf "$QEL_PLATFORM_EXCHANGE"
+mkdir -p "$QEL_PLATFORM_EXCHANGE"
+
+leg_x86_64() {
+  cmake -S . -B build-check -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON -DQEL_BUILD_BENCH=OFF &&
+  cmake --build build-check -j "$jobs" &&
+  ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --test-dir build-check --output-on-failure -j "$jobs"
+}
+
+leg_i686() {
+  cmake -S . -B build-i686 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/i686-linux-gnu.cmake \
+        -DCMAKE_BUILD_TYPE=Release -DQEL_BUILD_BENCH=OFF &&
+  cmake --build build-i686 -j "$jobs" &&
+  ctest --test-dir build-i686 --output-on-failure -j "$jobs"
+}
+
+failed=()
+for leg in x86_64 i686; do
+  echo "== $leg: build and test"
+  start=$SECONDS
+  if "leg_$leg"; then
+    echo "== $leg: passed in $((SECONDS - start)) s"
+  else
+    echo "== $leg: FAILED after $((SECONDS - start)) s"
+    failed+=("$leg")
+  fi
+done
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "== failed: ${failed[*]}"
+  exit 1
+fi
+echo "== both legs passed"

@@ -28,6 +28,8 @@ class KMemoryFile : public KFile {
   size_t Read(void* buffer, size_t size) override;
   // Grows the buffer as needed; false with eOutOfMemory when it cannot.
   bool Write(const void* buffer, size_t size) override;
+  // Accepts positions up to half the address space, at most 2^61, whether
+  // or not memory could back them; a write there fails with eOutOfMemory.
   bool Seek(kLongLong offset, ESeekOrigin origin) override;
   kLongLong Tell() override;
   // Size of the buffer in bytes, open or not.

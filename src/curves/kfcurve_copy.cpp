@@ -220,7 +220,7 @@ void KFCurve::ReplaceSpan(KFCurve* source, KTime start, KTime stop, bool exactSp
         const bool euler = edit && edit->mKind == ReplaceEdit::eEuler;
         const bool shiftSpan = euler && std::fabs(edit->mSpanAngle) > kAngleThreshold;
         const bool shiftAfter = euler && std::fabs(edit->mAfterAngle) > kAngleThreshold;
-        const double span = static_cast<double>(static_cast<__int128>(stop.Get()) - start.Get());
+        const double span = kfcurve_detail::TicksBetween(start.Get(), stop.Get());
         int firstAdded = -1;
         int lastAdded = -1;
         for (int j = a; j < sourceCount && source->Key(j)->GetTime() <= stop; ++j) {
@@ -233,7 +233,7 @@ void KFCurve::ReplaceSpan(KFCurve* source, KTime start, KTime stop, bool exactSp
             } else if (edit && edit->mKind == ReplaceEdit::eQuaternion) {
                 // u = 0 throughout a span of one instant.
                 const double u =
-                    span > 0.0 ? static_cast<double>(static_cast<__int128>(key.GetTime().Get()) - start.Get()) / span
+                    span > 0.0 ? kfcurve_detail::TicksBetween(start.Get(), key.GetTime().Get()) / span
                                : 0.0;
                 key.MultValue(static_cast<float>((1.0 - u) * edit->mStartFactor + u * edit->mStopFactor));
             }
@@ -324,7 +324,7 @@ int KFCurve::FindPeaks(int index, KTime& firstTime, float& firstValue, KTime& se
         return 0;
     const KTime t0 = Key(index)->GetTime();
     const KTime t1 = Key(index + 1)->GetTime();
-    const double ticks = static_cast<double>(static_cast<__int128>(t1.Get()) - t0.Get());
+    const double ticks = kfcurve_detail::TicksBetween(t0.Get(), t1.Get());
     const double dt = ticks / kfcurve_detail::kTicksPerSecondDouble;
     const double p0 = Key(index)->GetValue();
     const double p3 = Key(index + 1)->GetValue();

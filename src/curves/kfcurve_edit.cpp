@@ -13,10 +13,14 @@ namespace {
 
 constexpr int kMaxKeys = INT_MAX / kFCurveKeysPerTableStep * kFCurveKeysPerTableStep;
 
-// b - a without overflow (times span the whole signed 64-bit range).
-__int128 TickDistance(KTime a, KTime b)
+// True when b - a < limit, exact although times span the whole signed
+// 64-bit range and so their difference may not fit in it.
+bool TickDistanceBelow(KTime a, KTime b, kLongLong limit)
 {
-    return static_cast<__int128>(b.Get()) - static_cast<__int128>(a.Get());
+    kLongLong distance;
+    if (__builtin_sub_overflow(b.Get(), a.Get(), &distance))
+        return b < a;  // beyond the range: below any limit when negative
+    return distance < limit;
 }
 
 // t + step saturated at the infinite times.
@@ -254,9 +258,9 @@ int KFCurve::KeyMove(int index, KTime time)
     const KTime old = Key(index)->GetTime();
     bool collision;
     if (time > old)
-        collision = index < count - 1 && TickDistance(time, Key(index + 1)->GetTime()) < gsTimeEpsilon.Get();
+        collision = index < count - 1 && TickDistanceBelow(time, Key(index + 1)->GetTime(), gsTimeEpsilon.Get());
     else
-        collision = index > 0 && TickDistance(Key(index - 1)->GetTime(), time) < gsTimeEpsilon.Get();
+        collision = index > 0 && TickDistanceBelow(Key(index - 1)->GetTime(), time, gsTimeEpsilon.Get());
     int result = index;
     if (collision) {
         result = KeyMoveAcross(index, time);
@@ -308,9 +312,9 @@ int KFCurve::KeyMoveOf(bool selectedOnly, KTime delta, float valueDelta)
             const KTime target = SaturatedAdd(Key(i)->GetTime(), delta);
             bool collision;
             if (forward)
-                collision = i < count - 1 && TickDistance(target, Key(i + 1)->GetTime()) < gsTimeEpsilon.Get();
+                collision = i < count - 1 && TickDistanceBelow(target, Key(i + 1)->GetTime(), gsTimeEpsilon.Get());
             else
-                collision = i > 0 && TickDistance(Key(i - 1)->GetTime(), target) < gsTimeEpsilon.Get();
+                collision = i > 0 && TickDistanceBelow(Key(i - 1)->GetTime(), target, gsTimeEpsilon.Get());
             Key(i)->IncValue(valueDelta);
             if (collision)
                 KeyMoveAcross(i, target);

@@ -14,6 +14,15 @@ inline double SecondsOf(kLongLong ticks)
     return static_cast<double>(ticks) / kTicksPerSecondDouble;
 }
 
+// to - from in ticks as a double, rounded once from the exact difference,
+// which may leave the signed 64-bit range (it always fits unsigned).
+inline double TicksBetween(kLongLong from, kLongLong to)
+{
+    const kULongLong a = static_cast<kULongLong>(from);
+    const kULongLong b = static_cast<kULongLong>(to);
+    return to >= from ? static_cast<double>(b - a) : -static_cast<double>(a - b);
+}
+
 // to - from in seconds, exact as a tick difference and still right when
 // that difference leaves the 64-bit range. Inline: evaluation calls it for
 // every slope.

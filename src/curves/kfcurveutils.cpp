@@ -46,14 +46,16 @@ std::unique_ptr<KFCurve> Detach(KFCurve& source, const KFCurve& destination)
 }
 
 // The sample times of a grid: start + k x period for k below `regular`, then
-// stop when `extra`. False when the count does not fit in a curve.
+// stop when `extra`. False when the count does not fit in a curve. Needs
+// start < stop and a positive period; the span then fits unsigned 64 bits.
 bool GridSize(const KTime& start, const KTime& stop, const KTime& period, bool includeStop, int& regular,
               bool& extra)
 {
-    const __int128 span = static_cast<__int128>(stop.Get()) - static_cast<__int128>(start.Get());
-    const __int128 steps = span / period.Get();
-    extra = includeStop && span % period.Get() != 0;
-    if (steps + 2 > INT_MAX / 2)
+    const kULongLong span = static_cast<kULongLong>(stop.Get()) - static_cast<kULongLong>(start.Get());
+    const kULongLong step = static_cast<kULongLong>(period.Get());
+    const kULongLong steps = span / step;
+    extra = includeStop && span % step != 0;
+    if (steps > INT_MAX / 2 - 2)
         return false;
     regular = static_cast<int>(steps) + 1;
     return true;

@@ -12,6 +12,10 @@
 namespace qelsdk_600 {
 namespace qel_detail {
 
+// Field files pass 4 GiB: on 32-bit targets the build must ask for 64-bit
+// offsets (_FILE_OFFSET_BITS=64), or open, pread and fstat stop at 2 GiB.
+static_assert(sizeof(off_t) == 8, "64-bit file offsets are required");
+
 bool DiskFile::OpenRead(const char* path, bool writable) {
     Close();
     mFd = ::open(path, (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);

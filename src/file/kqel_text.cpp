@@ -105,7 +105,10 @@ private:
 
 char ClassifyBare(const char* text, std::size_t length) {
     long long i;
-    if (ParseInteger(text, length, i)) return (i >= INT_MIN && i <= INT_MAX) ? 'I' : 'L';
+    // "-0" is how a negative zero double is written; as an integer it would
+    // lose its sign.
+    if (ParseInteger(text, length, i) && !(i == 0 && text[0] == '-'))
+        return (i >= INT_MIN && i <= INT_MAX) ? 'I' : 'L';
     double d;
     if (ParseDouble(text, length, d)) return 'D';
     return length == 1 ? 'C' : 'S';

@@ -235,6 +235,18 @@ TEST(KFCurveEdit, KeyMoveOntoAKeyLandsOneEpsilonLater)
     EXPECT_EQ(edge.KeyGetTime(0), KTIME_INFINITE - gsTimeEpsilon);
 }
 
+TEST(KFCurveEdit, KeysAtBothEndsOfTheTimeLineAreNoCollision)
+{
+    // Their distance leaves the signed 64-bit range.
+    KFCurve curve;
+    curve.KeyAdd(KTIME_MINUS_INFINITE, MakeKey(0, 0.0f));
+    curve.KeyAdd(KTIME_INFINITE, MakeKey(0, 1.0f));
+    EXPECT_EQ(curve.KeyMove(0, KTIME_MINUS_INFINITE + KTime(5)), 0);
+    EXPECT_EQ(curve.KeyMove(1, KTIME_INFINITE - KTime(5)), 1);
+    EXPECT_EQ(curve.KeyGetTime(0), KTIME_MINUS_INFINITE + KTime(5));
+    EXPECT_EQ(curve.KeyGetTime(1), KTIME_INFINITE - KTime(5));
+}
+
 TEST(KFCurveEdit, KeyMoveOfShiftsAllOrSelectedKeys)
 {
     KFCurve curve;

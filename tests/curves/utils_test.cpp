@@ -229,6 +229,10 @@ TEST(KFCurveUtils, ResampleBuildsAGridAndTheStopOnlyWhenAsked)
     KFCurveUtils::Resample(source, destination, stop, start, period, kLinear, 0, true);
     KFCurveUtils::Resample(source, destination, start, start, period, true);
     EXPECT_EQ(KeyDifference(before, destination), "");
+    // Nor with more samples than a curve holds, over a span beyond 64 bits.
+    KFCurveUtils::Resample(source, destination, KTIME_MINUS_INFINITE, KTIME_INFINITE, KTime(1), kLinear, 0, true);
+    EXPECT_EQ(KFCurveUtils::smError.GetLastErrorID(), 4);
+    EXPECT_EQ(KeyDifference(before, destination), "");
 }
 
 TEST(KFCurveUtils, ResampleKeepsTheKindOfTheSourceKeyBefore)

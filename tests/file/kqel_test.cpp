@@ -576,6 +576,18 @@ TEST(KQelSectionTest, TextNumbersUseFifteenDigitsUnlessThatLosesTheValue) {
     w.FieldWriteEnd();
     ASSERT_TRUE(w.ProjectClose());
     EXPECT_NE(ReadFile(path).find("N: 0.1,0.30000000000000004,1e+21,-0,-7\n"), std::string::npos);
+
+    KQel r;
+    ASSERT_TRUE(r.ProjectOpenDirect(path.c_str(), false, true, nullptr));
+    ASSERT_TRUE(r.FieldReadBegin("N"));
+    for (double want : {0.1, 0.1 + 0.2, 1e21, -0.0}) {
+        EXPECT_EQ(r.FieldReadGetType(), 'D');
+        double got = r.FieldReadD();
+        EXPECT_EQ(got, want);
+        EXPECT_EQ(std::signbit(got), std::signbit(want));
+    }
+    EXPECT_EQ(r.FieldReadGetType(), 'I');
+    EXPECT_EQ(r.FieldReadI(), -7);
 }
 
 TEST(KQelSectionTest, ProjectOperationsWithoutAFileFail) {
