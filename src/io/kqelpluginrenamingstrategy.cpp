@@ -45,20 +45,25 @@ inline char ToUpper(char c)
     return IsLower(c) ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Hash and equality that ignore ASCII letter case.
-struct FoldedHash {
+// Hash and equality of names, exact or without regard to ASCII letter case.
+struct NameHash {
+    bool mFold;
     std::size_t operator()(std::string_view text) const
     {
-        std::size_t hash = 14695981039346656037ull & static_cast<std::size_t>(-1);
+        std::size_t hash = static_cast<std::size_t>(14695981039346656037ull);
         for (char c : text)
-            hash = (hash ^ static_cast<unsigned char>(ToLower(c))) * 1099511628211ull;
+            hash = (hash ^ static_cast<unsigned char>(mFold ? ToLower(c) : c)) *
+                   static_cast<std::size_t>(1099511628211ull);
         return hash;
     }
 };
 
-struct FoldedEqual {
+struct NameEqual {
+    bool mFold;
     bool operator()(std::string_view a, std::string_view b) const
     {
+        if (!mFold)
+            return a == b;
         if (a.size() != b.size())
             return false;
         for (std::size_t i = 0; i < a.size(); ++i) {
@@ -91,11 +96,12 @@ kUInt ReadTaggedMask(const std::string& pText, std::size_t pFrom, const char* pT
 
 }  // namespace
 
-// The names given out, in order, indexed so that the first clashing record
-// is found in constant time: by exact spelling, and by spelling without
-// regard to case, where each group remembers its first record and the first
-// record spelled otherwise than that one. Records live in a deque, so the
-// views that key the indexes stay valid.
+// The names given out, in order, with one index that finds the first
+// clashing record in constant time: by exact spelling when only exact
+// clashes count, else by spelling without regard to case, each group
+// remembering its first record and the first record spelled otherwise than
+// that one. Records live in a deque, so the views that key the index stay
+// valid.
 struct KQelPluginRenamingStrategy::Records {
     struct Record {
         std::string mName;
@@ -105,15 +111,16 @@ struct KQelPluginRenamingStrategy::Records {
         int mFirst;
         int mFirstOther;  // -1 while all records of the group share a spelling
     };
+    typedef std::unordered_map<std::string_view, Group, NameHash, NameEqual> Index;
 
     std::deque<Record> mList;
-    std::unordered_map<std::string_view, int> mExact;
-    std::unordered_map<std::string_view, Group, FoldedHash, FoldedEqual> mFolded;
+    Index mIndex;
 
-    void Clear()
+    // Empty, indexed for the clash type.
+    void Reset(EClashType pType)
     {
-        mExact.clear();
-        mFolded.clear();
+        bool fold = pType != eExactClashOnly;
+        mIndex = Index(0, NameHash{fold}, NameEqual{fold});
         mList.clear();
     }
 
@@ -122,8 +129,7 @@ struct KQelPluginRenamingStrategy::Records {
         int index = static_cast<int>(mList.size());
         mList.push_back(Record{std::move(pName), 0});
         std::string_view name = mList.back().mName;
-        mExact.emplace(name, index);
-        auto placed = mFolded.emplace(name, Group{index, -1});
+        auto placed = mIndex.emplace(name, Group{index, -1});
         Group& group = placed.first->second;
         if (!placed.second && group.mFirstOther < 0 && mList[group.mFirst].mName != name)
             group.mFirstOther = index;
@@ -132,12 +138,8 @@ struct KQelPluginRenamingStrategy::Records {
     // The first record that clashes with the name under the clash type, or -1.
     int FindClash(std::string_view pName, EClashType pType) const
     {
-        if (pType == eExactClashOnly) {
-            auto found = mExact.find(pName);
-            return found == mExact.end() ? -1 : found->second;
-        }
-        auto found = mFolded.find(pName);
-        if (found == mFolded.end())
+        auto found = mIndex.find(pName);
+        if (found == mIndex.end())
             return -1;
         const Group& group = found->second;
         if (pType == eCaseClashOnly && mList[group.mFirst].mName == pName)
@@ -164,6 +166,7 @@ KQelPluginRenamingStrategy::KQelPluginRenamingStrategy(EMode pMode, bool pReplac
       mRecords(new Records),
       mReplaceParentheses(pReplaceParentheses)
 {
+    mRecords->Reset(mClashType);
 }
 
 KQelPluginRenamingStrategy::~KQelPluginRenamingStrategy() {}
@@ -183,7 +186,7 @@ KRenamingStrategy* KQelPluginRenamingStrategy::Clone()
 void KQelPluginRenamingStrategy::SetClashSoverType(EClashType pType)
 {
     if (pType != mClashType)
-        mRecords->Clear();
+        mRecords->Reset(pType);
     mClashType = pType;
 }
 
