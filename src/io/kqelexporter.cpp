@@ -234,12 +234,7 @@ void KQelExporter::SetExportOptionsInfo(KStreamOptionsQel* pOptions)
         pOptions->mPassword = mPassword;
     }
     for (int state = 0; state < eExportStateCount; ++state)
-        pOptions->SetOption(kStateOption[state], mStates[state]);
-}
-
-void KQelExporter::SetPassword(const char* pPassword)
-{
-    mPassword = pPassword ? pPassword : "";
+        pOptions->SetOption(kStateOption[state], mStates.Get(state));
 }
 
 void KQelExporter::SetFileModeBinary(bool pBinary)
@@ -254,20 +249,18 @@ bool KQelExporter::IsFileModeBinary() const
 
 void KQelExporter::SetState(EExportState pState, bool pValue)
 {
-    if (pState >= 0 && pState < eExportStateCount)
-        mStates[pState] = pValue;
+    mStates.Set(pState, pValue);
 }
 
 bool KQelExporter::GetState(EExportState pState) const
 {
-    return pState >= 0 && pState < eExportStateCount && mStates[pState];
+    return mStates.Get(pState);
 }
 
 void KQelExporter::ResetConfiguration()
 {
-    for (bool& state : mStates)
-        state = true;
-    mStates[eEmbedMedia] = false;
+    mStates.SetAll(true);
+    mStates.Set(eEmbedMedia, false);
 }
 
 const char* KQelExporter::GetFileFormatDescription(EFileFormat pFormat) const

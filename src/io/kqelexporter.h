@@ -105,8 +105,6 @@ public:
     // the same number and switch 12 from state 3. Null is ignored.
     void SetExportOptionsInfo(KStreamOptionsQel* pOptions);
 
-    // Password that protects the written file (null: empty).
-    void SetPassword(const char* pPassword);
     // true: format 0 (binary), false: format 1 (ASCII).
     void SetFileModeBinary(bool pBinary);
     // True for formats 0 and 3.
@@ -131,8 +129,7 @@ private:
 
     EFileFormat mFileFormat;
     KQelWriter* mWriter;
-    KString mPassword;
-    bool mStates[eExportStateCount];
+    StateFlags<eExportStateCount> mStates;
 };
 
 }  // namespace qelsdk_600

@@ -289,7 +289,7 @@ void KQelImporter::SetImportOptionsInfo(KStreamOptionsQel* pOptions)
     pOptions->mCurrentTakeName = mCurrentTakeName;
     pOptions->mPassword = mPassword;
     for (int state = 0; state < eImportStateCount; ++state)
-        pOptions->SetOption(kStateOption[state], mStates[state]);
+        pOptions->SetOption(kStateOption[state], mStates.Get(state));
 }
 
 void KQelImporter::GetImportOptionsInfo(KStreamOptionsQel* pOptions)
@@ -303,29 +303,22 @@ void KQelImporter::GetImportOptionsInfo(KStreamOptionsQel* pOptions)
     mCurrentTakeName = pOptions->mCurrentTakeName;
     mPassword = pOptions->mPassword;
     for (int state = 0; state < eImportStateCount; ++state)
-        mStates[state] = pOptions->GetOption(kStateOption[state]);
-}
-
-void KQelImporter::SetPassword(const char* pPassword)
-{
-    mPassword = pPassword ? pPassword : "";
+        mStates.Set(state, pOptions->GetOption(kStateOption[state]));
 }
 
 void KQelImporter::SetState(EImportState pState, bool pValue)
 {
-    if (pState >= 0 && pState < eImportStateCount)
-        mStates[pState] = pValue;
+    mStates.Set(pState, pValue);
 }
 
 bool KQelImporter::GetState(EImportState pState) const
 {
-    return pState >= 0 && pState < eImportStateCount && mStates[pState];
+    return mStates.Get(pState);
 }
 
 void KQelImporter::ResetConfiguration()
 {
-    for (bool& state : mStates)
-        state = true;
+    mStates.SetAll(true);
 }
 
 void KQelImporter::GetFileVersion(int& pMajor, int& pMinor, int& pRevision) const

@@ -122,8 +122,6 @@ public:
     // state k from option k (k + 1 from state 3 on). Null is ignored.
     void GetImportOptionsInfo(KStreamOptionsQel* pOptions);
 
-    // Password used to open protected files (null: empty).
-    void SetPassword(const char* pPassword);
 
     // States outside 0 to 10 are ignored and answer false.
     void SetState(EImportState pState, bool pValue);
@@ -169,11 +167,10 @@ private:
     EFileFormat mFileFormat;
     KQelReader* mReader;
     bool mImportOptionsRead;
-    KString mPassword;
     KArrayTemplate<KQelTakeInfo*> mTakeInfo;
     KQelSceneInfo* mSceneInfo;
     KString mCurrentTakeName;
-    bool mStates[eImportStateCount];
+    StateFlags<eImportStateCount> mStates;
     int mVersion[3];
     bool mRenderResolutionValid;
     KString mRenderCameraName;

@@ -55,16 +55,42 @@ public:
     // Copies the message text of the last read or write.
     void GetMessage(KString& pMessage) const { pMessage = mMessage; }
 
+    // The password that opens (importer) or protects (exporter) the file;
+    // null: none.
+    void SetPassword(const char* pPassword) { mPassword = pPassword ? pPassword : ""; }
+
     // The version of the layout that this SDK writes (6.0.0).
     void GetCurrentVersion(int& pMajor, int& pMinor, int& pRevision) const;
 
 protected:
+    // A front end's states by index; indices outside 0 to N - 1 are ignored
+    // and read false.
+    template <int N>
+    class StateFlags {
+    public:
+        void Set(int pIndex, bool pValue)
+        {
+            if (pIndex >= 0 && pIndex < N)
+                mFlags[pIndex] = pValue;
+        }
+        bool Get(int pIndex) const { return pIndex >= 0 && pIndex < N && mFlags[pIndex]; }
+        void SetAll(bool pValue)
+        {
+            for (bool& flag : mFlags)
+                flag = pValue;
+        }
+
+    private:
+        bool mFlags[N] = {};
+    };
+
     KError mError;
     KString mFileName;
     KQelSdkManager& mManager;
     // The options of the read or write under way (progress only), not owned.
     KStreamOptions* mCurrentOptions;
     KString mMessage;
+    KString mPassword;
 };
 
 }  // namespace qelsdk_600

@@ -29,13 +29,7 @@ TEST(Exporter, FormatTablesAnswerTheirTextsAndNothingOutside)
                                       "trc", "asf", "amc", "c3d", "aoa", "mcd", "vpm",
                                       "mov", "brd", "dxf", "3ds", "obj"};
     KQelExporter exporter(StandInManager());
-    for (int format = -3; format <= 20; ++format) {
-        SCOPED_TRACE(format);
-        bool inTable = format >= 0 && format < KQelExporter::eFileFormatCount;
-        Format f = static_cast<Format>(format);
-        EXPECT_STREQ(inTable ? descriptions[format] : "", exporter.GetFileFormatDescription(f));
-        EXPECT_STREQ(inTable ? extensions[format] : "", exporter.GetFileFormatExtension(f));
-    }
+    iotest::ExpectFormatTexts(exporter, descriptions, extensions, KQelExporter::eFileFormatCount);
 }
 
 TEST(Exporter, EveryFormatWithoutWriterFailsToCreateTheFile)

@@ -28,13 +28,7 @@ TEST(Importer, FormatTablesAnswerTheirTextsAndNothingOutside)
     const char* const extensions[] = {"qel", "qel", "qel", "bvh", "htr", "trc", "asf", "amc", "c3d",
                                       "aoa", "mcd", "vpm", "mov", "brd", "dxf", "3ds", "obj"};
     KQelImporter importer(StandInManager());
-    for (int format = -3; format <= 20; ++format) {
-        SCOPED_TRACE(format);
-        bool inTable = format >= 0 && format < KQelImporter::eFileFormatCount;
-        Format f = static_cast<Format>(format);
-        EXPECT_STREQ(inTable ? descriptions[format] : "", importer.GetFileFormatDescription(f));
-        EXPECT_STREQ(inTable ? extensions[format] : "", importer.GetFileFormatExtension(f));
-    }
+    iotest::ExpectFormatTexts(importer, descriptions, extensions, KQelImporter::eFileFormatCount);
 }
 
 TEST(Importer, EveryFormatWithoutReaderFailsToOpenWithUnidentifiedError)

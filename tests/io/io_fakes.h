@@ -3,6 +3,8 @@
 #ifndef QELSDK_TESTS_IO_IO_FAKES_H
 #define QELSDK_TESTS_IO_IO_FAKES_H
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "io/kqelexporter.h"
@@ -69,10 +71,43 @@ inline void Observe(Script& pScript, KStreamOptions* pOptions)
     pScript.mSeenPassword = native->mPassword.Buffer();
 }
 
-inline void Report(Script& pScript)
+// FileOpen / FileCreate of a fake.
+inline bool Open(Script& pScript, KError& pError, const char* pFileName)
 {
+    ++pScript.mOpens;
+    pScript.mOpenedName = pFileName;
+    if (!pScript.mOpenSucceeds)
+        pError.SetLastError(pScript.mOpenError, pScript.mOpenErrorText.c_str());
+    return pScript.mOpenSucceeds;
+}
+
+// Read / Write of a fake: observes the options, reports progress, leaves
+// its message.
+inline bool Stream(Script& pScript, KError& pError, KString& pMessage, KStreamOptions* pOptions)
+{
+    Observe(pScript, pOptions);
     if (pScript.mFrontEnd)
         pScript.mFrontEnd->ProgressUpdate("Title", "Reading", pScript.mProgressDetail, 50.0f);
+    pMessage = pScript.mMessage.c_str();
+    if (!pScript.mStreamSucceeds)
+        pError.SetLastErrorID(pScript.mStreamError);
+    return pScript.mStreamSucceeds;
+}
+
+// Checks the format tables of a front end for -3 to 20: the expected texts
+// inside the table, empty ones outside.
+template <class FrontEnd>
+void ExpectFormatTexts(const FrontEnd& pFrontEnd, const char* const* pDescriptions,
+                       const char* const* pExtensions, int pCount)
+{
+    for (int format = -3; format <= 20; ++format) {
+        bool inTable = format >= 0 && format < pCount;
+        auto f = static_cast<typename FrontEnd::EFileFormat>(format);
+        EXPECT_STREQ(inTable ? pDescriptions[format] : "", pFrontEnd.GetFileFormatDescription(f))
+            << format;
+        EXPECT_STREQ(inTable ? pExtensions[format] : "", pFrontEnd.GetFileFormatExtension(f))
+            << format;
+    }
 }
 
 class FakeReader : public KQelReader {
@@ -83,14 +118,7 @@ public:
     }
     ~FakeReader() override { ++mScript.mDeleted; }
 
-    bool FileOpen(const char* pFileName) override
-    {
-        ++mScript.mOpens;
-        mScript.mOpenedName = pFileName;
-        if (!mScript.mOpenSucceeds)
-            mError.SetLastError(mScript.mOpenError, mScript.mOpenErrorText.c_str());
-        return mScript.mOpenSucceeds;
-    }
+    bool FileOpen(const char* pFileName) override { return Open(mScript, mError, pFileName); }
     bool FileClose() override { return true; }
     bool IsFileOpen() override { return true; }
     KStreamOptions* GetReadOptions(bool pParseFile) override
@@ -100,12 +128,7 @@ public:
     }
     bool Read(KQelScene&, KStreamOptions* pOptions) override
     {
-        Observe(mScript, pOptions);
-        Report(mScript);
-        mMessage = mScript.mMessage.c_str();
-        if (!mScript.mStreamSucceeds)
-            mError.SetLastErrorID(mScript.mStreamError);
-        return mScript.mStreamSucceeds;
+        return Stream(mScript, mError, mMessage, pOptions);
     }
 
 private:
@@ -120,14 +143,7 @@ public:
     }
     ~FakeWriter() override { ++mScript.mDeleted; }
 
-    bool FileCreate(const char* pFileName) override
-    {
-        ++mScript.mOpens;
-        mScript.mOpenedName = pFileName;
-        if (!mScript.mOpenSucceeds)
-            mError.SetLastError(mScript.mOpenError, mScript.mOpenErrorText.c_str());
-        return mScript.mOpenSucceeds;
-    }
+    bool FileCreate(const char* pFileName) override { return Open(mScript, mError, pFileName); }
     bool FileClose() override { return true; }
     bool IsFileOpen() override { return true; }
     KStreamOptions* GetWriteOptions() override
@@ -136,12 +152,7 @@ public:
     }
     bool Write(KQelScene&, KStreamOptions* pOptions) override
     {
-        Observe(mScript, pOptions);
-        Report(mScript);
-        mMessage = mScript.mMessage.c_str();
-        if (!mScript.mStreamSucceeds)
-            mError.SetLastErrorID(mScript.mStreamError);
-        return mScript.mStreamSucceeds;
+        return Stream(mScript, mError, mMessage, pOptions);
     }
 
 private:
