@@ -3,7 +3,7 @@
 # tests and benchmarks link only the subsystems they need, so a half-built
 # subsystem never blocks the others.
 
-set(QEL_SUBSYSTEMS base math object file curves scene content character io native
+set(QEL_SUBSYSTEMS base math object file curves scene content character io io/settings native
     formats formats/toolkit3ds motion)
 set(QEL_SRC_DIR ${CMAKE_SOURCE_DIR}/src)
 

@@ -84,5 +84,16 @@
 #include "character/kqelcontrolsetlink.h"
 #include "character/kqelcontrolsetplug_list.h"
 #include "character/kqelfilterset.h"
+#include "io/kqelexporter.h"
+#include "io/kqelimporter.h"
+#include "io/kqelio.h"
+#include "io/kqelpluginrenamingstrategy.h"
+#include "io/kqelreader.h"
+#include "io/kqelwriter.h"
+#include "io/kstreamoptionsbase.h"
+#include "io/kstreamoptionsmotion.h"
+#include "io/kstreamoptionsqel.h"
+#include "io/settings/kqelusernotification.h"
+#include "io/settings/kqeluserparams.h"
 
 #endif

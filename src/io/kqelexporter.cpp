@@ -1,0 +1,276 @@
+#include "io/kqelexporter.h"
+
+#include "io/kqelio_impl.h"
+#include "io/kqelwriter.h"
+#include "io/kstreamoptionsqel.h"
+
+namespace qelsdk_600 {
+
+namespace {
+
+const io_detail::FormatText kExportFormats[KQelExporter::eFileFormatCount] = {
+    {"QEL binary (*.qel)", "qel"},
+    {"QEL ascii (*.qel)", "qel"},
+    {"QEL encrypted (*.qel)", "qel"},
+    {"QEL 5.0 binary (*.qel)", "qel"},
+    {"QEL 5.0 ascii (*.qel)", "qel"},
+    {"Biovision (*.bvh)", "bvh"},
+    {"Motion Analysis HTR (*.htr)", "htr"},
+    {"Motion Analysis TRC (*.trc)", "trc"},
+    {"Acclaim ASF (*.asf)", "asf"},
+    {"Acclaim AMC (*.amc)", "amc"},
+    {"Vicon C3D (*.c3d)", "c3d"},
+    {"Adaptive Optics AOA (*.aoa)", "aoa"},
+    {"Superfluo MCD (*.mcd)", "mcd"},
+    {"Puppeteer VPM (*.vpm)", "vpm"},
+    {"Pellacord MOV (*.mov)", "mov"},
+    {"Ascension BRD (*.brd)", "brd"},
+    {"Autocad DXF (*.dxf)", "dxf"},
+    {"3D Studio 3DS (*.3ds)", "3ds"},
+    {"Tovik OBJ (*.obj)", "obj"},
+};
+
+// The KStreamOptionsQel switch that each export state feeds.
+const KStreamOptionsQel::EOption kStateOption[KQelExporter::eExportStateCount] = {
+    KStreamOptionsQel::eModelAttribute, KStreamOptionsQel::eMaterial,
+    KStreamOptionsQel::eTexture,        KStreamOptionsQel::eEmbedMedia,
+    KStreamOptionsQel::eLink,           KStreamOptionsQel::eShape,
+    KStreamOptionsQel::eGobo,           KStreamOptionsQel::eAnimation,
+    KStreamOptionsQel::eCharacter,      KStreamOptionsQel::eGlobalSettings,
+    KStreamOptionsQel::ePivot,
+};
+
+io_detail::WriterMaker gWriterMaker = nullptr;
+
+// Writer error id to front-end error id.
+KQelIO::EError TranslateCreateError(int pWriterError)
+{
+    switch (pWriterError) {
+    case KQelWriter::eFileCorrupted:
+        return KQelIO::eFileCorrupted;
+    case KQelWriter::eFileNotCreated:
+        return KQelIO::eFileNotCreated;
+    default:
+        return KQelIO::eUnidentifiedError;
+    }
+}
+
+}  // namespace
+
+void io_detail::SetWriterMaker(WriterMaker pMaker)
+{
+    gWriterMaker = pMaker;
+}
+
+KQelExporter::KQelExporter(KQelSdkManager& pManager)
+    : KQelIO(pManager), mFileFormat(eQelBinary), mWriter(nullptr)
+{
+    Reset();
+}
+
+KQelExporter::~KQelExporter()
+{
+    Reset();
+}
+
+void KQelExporter::Reset()
+{
+    FileClose();
+    ResetConfiguration();
+    mMessage.Empty();
+}
+
+bool KQelExporter::Initialize(const char* pFileName)
+{
+    Reset();
+    return KQelIO::Initialize(pFileName);
+}
+
+KQelWriter* KQelExporter::CreateWriter()
+{
+    if (!io_detail::FindFormat(kExportFormats, eFileFormatCount, mFileFormat))
+        return nullptr;
+    if (gWriterMaker) {
+        if (KQelWriter* writer = gWriterMaker(mManager, *this, mFileFormat))
+            return writer;
+    }
+    // Each format's writer joins this switch with its subsystem; until then
+    // the format makes nothing and fails as a number outside the table does.
+    switch (mFileFormat) {
+    case eQelBinary:     // KQelWriterQel6(manager, *this), export mode binary
+    case eQelAscii:      // KQelWriterQel6, ASCII
+    case eQelEncrypted:  // KQelWriterQel6, enciphered
+    case eQel5Binary:    // KQelWriterQel(manager, *this), binary
+    case eQel5Ascii:     // KQelWriterQel, ASCII
+    case eBvh:           // KQelWriterBiovision
+    case eHtr:           // KQelWriterMotionAnalysisHtr
+    case eTrc:           // KQelWriterMotionAnalysisTrc
+    case eAsf:           // KQelWriterAcclaimAsf
+    case eAmc:           // KQelWriterAcclaimAmc
+    case eC3d:           // KQelWriterVicon
+    case eAoa:           // KQelWriterAdaptiveOptics(manager, false)
+    case eMcd:           // KQelWriterAdaptiveOptics(manager, true)
+    case eVpm:           // KQelWriterPuppeteer
+    case eMov:           // KQelWriterPellacordMov
+    case eBrd:           // KQelWriterAscension
+    case eDxf:           // KQelWriterDxf
+    case e3ds:           // KQelWriter3DS
+    case eObj:           // KQelWriterObj
+    default:
+        return nullptr;
+    }
+}
+
+bool KQelExporter::FileCreatePart1()
+{
+    FileClose();
+    mWriter = CreateWriter();
+    return mWriter != nullptr;
+}
+
+bool KQelExporter::FileCreatePart2()
+{
+    if (mFileName.IsEmpty()) {
+        mError.SetLastErrorID(eUninitializedFilename);
+        return false;
+    }
+    if (!mWriter && !FileCreatePart1()) {
+        mError.SetLastErrorID(eFileNotCreated);
+        return false;
+    }
+    if (mWriter->FileCreate(mFileName.Buffer()))
+        return true;
+    mError.SetLastError(TranslateCreateError(mWriter->GetLastErrorID()),
+                        mWriter->GetLastErrorString());
+    FileClose();
+    return false;
+}
+
+bool KQelExporter::FileClose()
+{
+    delete mWriter;
+    mWriter = nullptr;
+    return true;
+}
+
+KStreamOptions* KQelExporter::GetExportOptions()
+{
+    if (!FileCreatePart1()) {
+        mError.SetLastErrorID(eFileNotCreated);
+        return nullptr;
+    }
+    KStreamOptions* options = mWriter->GetWriteOptions();
+    if (!options)
+        mError.SetLastErrorID(eUnidentifiedError);
+    return options;
+}
+
+void KQelExporter::ReleaseExportOptions(KStreamOptions* pOptions)
+{
+    if (pOptions)
+        pOptions->Destroy();
+}
+
+KStreamOptions* KQelExporter::GetExportOptions(IQelObject* pObject)
+{
+    if (!pObject) {
+        mError.SetLastErrorID(eFileNotCreated);
+        return nullptr;
+    }
+    // Nested scenes are written by the 5.0-layout writer, which is not part
+    // of this build yet: no options come back.
+    mError.SetLastErrorID(eUnidentifiedError);
+    return nullptr;
+}
+
+bool KQelExporter::Export(KQelScene& pScene, KStreamOptions* pOptions)
+{
+    KStreamOptionsQel ownOptions;
+    KStreamOptions* options = pOptions;
+    if (!options) {
+        if (!IsNative()) {
+            mError.SetLastErrorID(eStreamOptionsNotSet);
+            return false;
+        }
+        SetExportOptionsInfo(&ownOptions);
+        io_detail::SettleExportSceneInfo(mManager, pScene, ownOptions);
+        options = &ownOptions;
+    }
+    if (!FileCreatePart2()) {
+        mError.SetLastErrorID(eFileNotCreated);
+        return false;
+    }
+    if (IsNative())
+        mCurrentOptions = options;
+    bool written = mWriter->Write(pScene, options);
+    mMessage.Empty();
+    mWriter->GetMessage(mMessage);
+    mCurrentOptions = nullptr;
+    FileClose();
+    if (!written)
+        mError.SetLastErrorID(eOutOfDiskSpace);
+    return written;
+}
+
+bool KQelExporter::Export(KQelScene& pScene, KStreamOptions* pOptions, IQelObject* pObject)
+{
+    if (!pOptions) {
+        mError.SetLastErrorID(eStreamOptionsNotSet);
+        return false;
+    }
+    // Nested scenes are written by the 5.0-layout writer, which is not part
+    // of this build yet: nothing can be written.
+    mError.SetLastErrorID(eFileNotCreated);
+    return false;
+}
+
+void KQelExporter::SetExportOptionsInfo(KStreamOptionsQel* pOptions)
+{
+    if (!pOptions)
+        return;
+    pOptions->Reset();
+    if (!mPassword.IsEmpty()) {
+        pOptions->mIsPasswordProtected = true;
+        pOptions->mPassword = mPassword;
+    }
+    for (int state = 0; state < eExportStateCount; ++state)
+        pOptions->SetOption(kStateOption[state], mStates.Get(state));
+}
+
+void KQelExporter::SetFileModeBinary(bool pBinary)
+{
+    mFileFormat = pBinary ? eQelBinary : eQelAscii;
+}
+
+bool KQelExporter::IsFileModeBinary() const
+{
+    return mFileFormat == eQelBinary || mFileFormat == eQel5Binary;
+}
+
+void KQelExporter::SetState(EExportState pState, bool pValue)
+{
+    mStates.Set(pState, pValue);
+}
+
+bool KQelExporter::GetState(EExportState pState) const
+{
+    return mStates.Get(pState);
+}
+
+void KQelExporter::ResetConfiguration()
+{
+    mStates.SetAll(true);
+    mStates.Set(eEmbedMedia, false);
+}
+
+const char* KQelExporter::GetFileFormatDescription(EFileFormat pFormat) const
+{
+    return io_detail::FormatDescription(kExportFormats, eFileFormatCount, pFormat);
+}
+
+const char* KQelExporter::GetFileFormatExtension(EFileFormat pFormat) const
+{
+    return io_detail::FormatExtension(kExportFormats, eFileFormatCount, pFormat);
+}
+
+}  // namespace qelsdk_600
