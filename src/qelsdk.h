@@ -70,4 +70,20 @@
 #include "curves/kfcurvesettings.h"
 #include "curves/kfcurveutils.h"
 
+#include "scene/kqelnodeattribute.h"
+#include "scene/kqelnull.h"
+#include "scene/kqelobject.h"
+#include "scene/kqelplug.h"
+#include "scene/kqelpropertyhandler.h"
+#include "scene/kqelpropertyset.h"
+#include "scene/kqelsceneinfo.h"
+#include "scene/kqelsdkmanager.h"
+#include "scene/kqeltakeinfo.h"
+#include "scene/kqeltakenode.h"
+#include "scene/kqeltakenodecontainer.h"
+#include "scene/kqelthumbnail.h"
+#include "scene/kqeluserproperty.h"
+
+#include "content/kqelcolor.h"
+
 #endif
