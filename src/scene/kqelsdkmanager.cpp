@@ -1,5 +1,6 @@
 #include "scene/kqelsdkmanager.h"
 
+#include <cstdint>
 #include <new>
 
 #include "base/klib.h"
@@ -59,6 +60,66 @@ KQelObjectList::KQelObjectList() : mLive(0), mFront(0) {}
 
 KQelObjectList::~KQelObjectList() {}
 
+std::size_t KQelObjectList::Home(void* pObject) const
+{
+    // Fibonacci hashing of the address; allocations differ in their middle
+    // bits, which the multiplication spreads to the top.
+    const unsigned long long key = static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(pObject));
+    const unsigned long long mixed = key * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(mixed >> 32) & (mBuckets.size() - 1);
+}
+
+int KQelObjectList::FindBucket(void* pObject) const
+{
+    if (mBuckets.empty())
+        return -1;
+    const std::size_t mask = mBuckets.size() - 1;
+    for (std::size_t i = Home(pObject);; i = (i + 1) & mask) {
+        if (mBuckets[i].mObject == pObject)
+            return static_cast<int>(i);
+        if (!mBuckets[i].mObject)
+            return -1;
+    }
+}
+
+void KQelObjectList::InsertBucket(void* pObject, int pSlot)
+{
+    if (static_cast<std::size_t>(mLive + 1) * 2 > mBuckets.size())
+        Rehash(mBuckets.empty() ? 16 : mBuckets.size() * 2);
+    const std::size_t mask = mBuckets.size() - 1;
+    std::size_t i = Home(pObject);
+    while (mBuckets[i].mObject)
+        i = (i + 1) & mask;
+    mBuckets[i] = Bucket{pObject, pSlot};
+}
+
+void KQelObjectList::EraseBucket(std::size_t pBucket)
+{
+    const std::size_t mask = mBuckets.size() - 1;
+    std::size_t hole = pBucket;
+    for (std::size_t i = (hole + 1) & mask; mBuckets[i].mObject; i = (i + 1) & mask) {
+        // An entry may fill the hole when the hole lies on its probe run,
+        // that is between its home and where it sits.
+        const std::size_t home = Home(mBuckets[i].mObject);
+        if (((i - home) & mask) >= ((i - hole) & mask)) {
+            mBuckets[hole] = mBuckets[i];
+            hole = i;
+        }
+    }
+    mBuckets[hole] = Bucket{nullptr, -1};
+}
+
+void KQelObjectList::Rehash(std::size_t pBuckets)
+{
+    std::vector<Bucket> old;
+    old.swap(mBuckets);
+    mBuckets.assign(pBuckets, Bucket{nullptr, -1});
+    for (const Bucket& bucket : old) {
+        if (bucket.mObject)
+            InsertBucket(bucket.mObject, bucket.mSlot);
+    }
+}
+
 int KQelObjectList::PrefixCount(int pSlots) const
 {
     int sum = 0;
@@ -74,39 +135,29 @@ void KQelObjectList::AddToTree(int pSlot, int pDelta)
         mTree[static_cast<std::size_t>(i)] += pDelta;
 }
 
-void KQelObjectList::Add(void* pObject)
+bool KQelObjectList::Add(void* pObject)
 {
-    if (!pObject)
-        return;
+    if (!pObject || FindBucket(pObject) >= 0)
+        return false;
     const int slot = static_cast<int>(mSlots.size());
+    InsertBucket(pObject, slot);
     mSlots.push_back(pObject);
-    mNextSame.push_back(-1);
     // Tree node i (1-based) covers the slots (i - lowbit(i), i].
     const int node = slot + 1;
     if (mTree.empty())
         mTree.push_back(0);
     mTree.push_back(1 + PrefixCount(node - 1) - PrefixCount(node - (node & -node)));
-    auto inserted = mFirstSlot.emplace(pObject, slot);
-    if (!inserted.second) {
-        int last = inserted.first->second;
-        while (mNextSame[static_cast<std::size_t>(last)] >= 0)
-            last = mNextSame[static_cast<std::size_t>(last)];
-        mNextSame[static_cast<std::size_t>(last)] = slot;
-    }
     ++mLive;
+    return true;
 }
 
 bool KQelObjectList::Remove(void* pObject)
 {
-    auto found = mFirstSlot.find(pObject);
-    if (found == mFirstSlot.end())
+    const int bucket = pObject ? FindBucket(pObject) : -1;
+    if (bucket < 0)
         return false;
-    const int slot = found->second;
-    const int next = mNextSame[static_cast<std::size_t>(slot)];
-    if (next >= 0)
-        found->second = next;
-    else
-        mFirstSlot.erase(found);
+    const int slot = mBuckets[static_cast<std::size_t>(bucket)].mSlot;
+    EraseBucket(static_cast<std::size_t>(bucket));
     mSlots[static_cast<std::size_t>(slot)] = nullptr;
     AddToTree(slot, -1);
     --mLive;
@@ -126,8 +177,7 @@ void KQelObjectList::Compact()
     }
     mSlots.clear();
     mTree.clear();
-    mNextSame.clear();
-    mFirstSlot.clear();
+    mBuckets.clear();
     mLive = 0;
     mFront = 0;
     for (void* object : live)
@@ -218,8 +268,9 @@ void KQelSdkManager::Clear()
 
 void* KQelSdkManager::List(int pList, void* pObject)
 {
-    if (pObject)
-        mLists->mList[pList].Add(pObject);
+    // An allocate that hands out an object already listed gets it back
+    // without a second entry.
+    mLists->mList[pList].Add(pObject);
     return pObject;
 }
 

@@ -13,7 +13,7 @@
 #define QELSDK_SCENE_KQELSDKMANAGER_IMPL_H
 
 #include <cassert>
-#include <unordered_map>
+#include <cstddef>
 #include <vector>
 
 #include "scene/kqelsdkmanager.h"
@@ -44,11 +44,11 @@ enum EQelManagerList : int {
 };
 
 // Pointers in order of addition. An entry is found by pointer in constant
-// time (a hash index to its slot) and by rank in logarithmic time (a Fenwick
-// tree over the live slots); removal leaves a hole, and the slots are
-// compacted when holes outnumber entries, so any mix of adds, removals and
-// indexed reads costs amortised O(log n). The same pointer may be listed
-// more than once; lookups and removals address its first entry.
+// time (an open-addressing hash from pointer to slot) and by rank in
+// logarithmic time (a Fenwick tree over the live slots); removal leaves a
+// hole, and the slots are compacted when holes outnumber entries, so any mix
+// of adds, removals and indexed reads costs amortised O(log n). A pointer
+// is listed at most once, so nothing can be ended twice.
 class KQelObjectList {
 public:
     KQelObjectList();
@@ -56,11 +56,12 @@ public:
     KQelObjectList(const KQelObjectList&) = delete;
     KQelObjectList& operator=(const KQelObjectList&) = delete;
 
-    // Appends a non-null pointer.
-    void Add(void* pObject);
-    // Removes the first entry of pObject; false when it is not listed.
+    // Appends a pointer; false, listing nothing, for null or a pointer
+    // already listed.
+    bool Add(void* pObject);
+    // Removes the entry of pObject; false when it is not listed.
     bool Remove(void* pObject);
-    bool Contains(void* pObject) const { return mFirstSlot.count(pObject) != 0; }
+    bool Contains(void* pObject) const { return pObject && FindBucket(pObject) >= 0; }
     int GetCount() const { return mLive; }
     // The entry of that rank, null out of range.
     void* GetAt(int pIndex) const;
@@ -80,15 +81,30 @@ public:
     }
 
 private:
+    // One bucket of the hash: a listed pointer and its slot; a null pointer
+    // marks an empty bucket.
+    struct Bucket {
+        void* mObject;
+        int mSlot;
+    };
+
     int PrefixCount(int pSlots) const;
     void AddToTree(int pSlot, int pDelta);
     void Compact();
+    std::size_t Home(void* pObject) const;
+    // The bucket of pObject, -1 when it is not listed.
+    int FindBucket(void* pObject) const;
+    // Inserts a pointer not yet in the hash.
+    void InsertBucket(void* pObject, int pSlot);
+    // Empties a bucket, moving later ones of its probe run back (no
+    // tombstones, so lookups stay short).
+    void EraseBucket(std::size_t pBucket);
+    void Rehash(std::size_t pBuckets);
 
-    std::vector<void*> mSlots;               // null: a hole
-    std::vector<int> mTree;                  // Fenwick tree of live slots, 1-based
-    std::vector<int> mNextSame;              // next slot of the same pointer, -1
-    std::unordered_map<void*, int> mFirstSlot;
-    int mLive;
+    std::vector<void*> mSlots;    // null: a hole
+    std::vector<int> mTree;       // Fenwick tree of live slots, 1-based
+    std::vector<Bucket> mBuckets; // a power of two, at most half full
+    int mLive;                    // listed pointers, also those in the hash
     int mFront;  // no live slot before it
 };
 
