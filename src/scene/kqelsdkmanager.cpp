@@ -279,6 +279,14 @@ bool KQelSdkManager::Unlist(int pList, void* pObject)
     return pObject && mLists->mList[pList].Remove(pObject);
 }
 
+bool KQelSdkManager::Destroy(int pList, void* pObject)
+{
+    if (!Unlist(pList, pObject))
+        return NotFound();
+    kEnders[pList](*this, pObject);
+    return true;
+}
+
 bool KQelSdkManager::NotFound()
 {
     mError.SetLastErrorID(0);
@@ -432,10 +440,7 @@ void KQelEndNodeAttribute(KQelSdkManager& pManager, void* pObject)
 
 bool KQelSdkManager::DestroyKQelNodeAttribute(KQelNodeAttribute* pAttribute)
 {
-    if (!Unlist(kQelNodeAttributeList, pAttribute))
-        return NotFound();
-    KQelEndNodeAttribute(*this, pAttribute);
-    return true;
+    return Destroy(kQelNodeAttributeList, pAttribute);
 }
 
 // ---- Nulls ----
@@ -472,10 +477,7 @@ void KQelEndUserProperty(KQelSdkManager& pManager, void* pObject)
 
 bool KQelSdkManager::DestroyKQelUserProperty(KQelUserProperty* pProperty)
 {
-    if (!Unlist(kQelUserPropertyList, pProperty))
-        return NotFound();
-    KQelEndUserProperty(*this, pProperty);
-    return true;
+    return Destroy(kQelUserPropertyList, pProperty);
 }
 
 KQelUserProperty* KQelSdkManager::FindKQelUserProperty(const char* pName)
@@ -500,10 +502,7 @@ void KQelEndThumbnail(KQelSdkManager& pManager, void* pObject)
 
 bool KQelSdkManager::DestroyKQelThumbnail(KQelThumbnail* pThumbnail)
 {
-    if (!Unlist(kQelThumbnailList, pThumbnail))
-        return NotFound();
-    KQelEndThumbnail(*this, pThumbnail);
-    return true;
+    return Destroy(kQelThumbnailList, pThumbnail);
 }
 
 // ---- Scene information ----
@@ -520,10 +519,7 @@ void KQelEndSceneInfo(KQelSdkManager& pManager, void* pObject)
 
 bool KQelSdkManager::DestroyKQelSceneInfo(KQelSceneInfo* pSceneInfo)
 {
-    if (!Unlist(kQelSceneInfoList, pSceneInfo))
-        return NotFound();
-    KQelEndSceneInfo(*this, pSceneInfo);
-    return true;
+    return Destroy(kQelSceneInfoList, pSceneInfo);
 }
 
 }  // namespace qelsdk_600

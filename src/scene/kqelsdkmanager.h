@@ -265,6 +265,9 @@ private:
     void* List(int pList, void* pObject);
     // Takes pObject out of its list; false when it is not listed there.
     bool Unlist(int pList, void* pObject);
+    // Takes a listed object out of its list and ends it as its kind does;
+    // false with error 0 when it is not listed there.
+    bool Destroy(int pList, void* pObject);
     // Records error 0 and answers false.
     bool NotFound();
     // Applies the strategy of a kind, if any, to a new object's name.

@@ -104,31 +104,34 @@ KFCurve* KQelTakeNode::Found(KFCurve* pCurve)
     return pCurve;
 }
 
-KFCurve* KQelTakeNode::GetKFCurve(const char* pGroup, const char* pChannel, const char* pComponent)
+template <class Component>
+KFCurve* KQelTakeNode::Lookup(const char* pGroup, const char* pChannel, Component pComponent)
 {
     KFCurveNode* node = Walk(pGroup, pChannel);
     if (node && pComponent)
         node = node->FindRecursive(pComponent);
     return Found(node ? node->FCurveGet() : nullptr);
+}
+
+KFCurve* KQelTakeNode::GetKFCurve(const char* pGroup, const char* pChannel, const char* pComponent)
+{
+    return Lookup(pGroup, pChannel, pComponent);
 }
 
 KFCurve* KQelTakeNode::GetKFCurve(const char* pGroup, const char* pChannel, KDataType* pComponent)
 {
-    KFCurveNode* node = Walk(pGroup, pChannel);
-    if (node && pComponent)
-        node = node->FindRecursive(pComponent);
-    return Found(node ? node->FCurveGet() : nullptr);
+    return Lookup(pGroup, pChannel, pComponent);
 }
 
 bool KQelTakeNode::IsChannelAnimated(const char* pGroup, const char* pChannel, const char* pComponent)
 {
-    KFCurve* curve = GetKFCurve(pGroup, pChannel, pComponent);
+    KFCurve* curve = Lookup(pGroup, pChannel, pComponent);
     return curve && curve->KeyGetCount() > 0;
 }
 
 bool KQelTakeNode::IsChannelAnimated(const char* pGroup, const char* pChannel, KDataType* pComponent)
 {
-    KFCurve* curve = GetKFCurve(pGroup, pChannel, pComponent);
+    KFCurve* curve = Lookup(pGroup, pChannel, pComponent);
     return curve && curve->KeyGetCount() > 0;
 }
 

@@ -166,6 +166,9 @@ private:
     KFCurveNode* Walk(const char* pGroup, const char* pChannel) const;
     // pCurve, recording error 0 when it is null.
     KFCurve* Found(KFCurve* pCurve);
+    // GetKFCurve for a component given by name or by data type.
+    template <class Component>
+    KFCurve* Lookup(const char* pGroup, const char* pChannel, Component pComponent);
 
     KString mName;
     KError mError;

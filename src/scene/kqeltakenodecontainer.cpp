@@ -204,7 +204,8 @@ bool KQelTakeNodeContainer::GetAnimationInterval(KTime& pStart, KTime& pStop)
     return true;
 }
 
-bool KQelTakeNodeContainer::IsChannelAnimated(const char* pGroup, const char* pChannel, const char* pComponent)
+template <class Component>
+bool KQelTakeNodeContainer::AnyTakeAnimated(const char* pGroup, const char* pChannel, Component pComponent) const
 {
     for (int i = 1; i < mTakeNodes.GetCount(); ++i) {
         if (mTakeNodes[i]->IsChannelAnimated(pGroup, pChannel, pComponent))
@@ -213,13 +214,14 @@ bool KQelTakeNodeContainer::IsChannelAnimated(const char* pGroup, const char* pC
     return false;
 }
 
+bool KQelTakeNodeContainer::IsChannelAnimated(const char* pGroup, const char* pChannel, const char* pComponent)
+{
+    return AnyTakeAnimated(pGroup, pChannel, pComponent);
+}
+
 bool KQelTakeNodeContainer::IsChannelAnimated(const char* pGroup, const char* pChannel, KDataType* pComponent)
 {
-    for (int i = 1; i < mTakeNodes.GetCount(); ++i) {
-        if (mTakeNodes[i]->IsChannelAnimated(pGroup, pChannel, pComponent))
-            return true;
-    }
-    return false;
+    return AnyTakeAnimated(pGroup, pChannel, pComponent);
 }
 
 KQelTakeNodeContainer& KQelTakeNodeContainer::operator=(KQelTakeNodeContainer& pOther)

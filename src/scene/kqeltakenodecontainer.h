@@ -151,6 +151,9 @@ private:
     void DestroyTakeNodes();
     // Index of the first take node named exactly pName, -1 when none.
     int FindTakeNode(const char* pName) const;
+    // True when a take other than "Default" has keys on that channel.
+    template <class Component>
+    bool AnyTakeAnimated(const char* pGroup, const char* pChannel, Component pComponent) const;
     // Builds or refreshes, in every take, the curve nodes of an animatable
     // user property whose KProperty exists.
     void AddPropertyChannels(KQelUserProperty* pProperty, KProperty* pKProperty);
