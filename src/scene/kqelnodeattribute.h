@@ -69,8 +69,10 @@ public:
     // attribute. Unbound: nothing.
     void DetachFromNode();
 
-    // Changes nothing: node and manager are never copied.
-    KQelNodeAttribute& operator=(const KQelNodeAttribute&) { return *this; }
+    // Changes nothing: node and manager are never copied. A concrete kind
+    // defines its own assignment (the implicit one does not exist).
+    KQelNodeAttribute& operator=(KQelNodeAttribute&) { return *this; }
+    KQelNodeAttribute& operator=(const KQelNodeAttribute&) = delete;
 
 private:
     KQelNode* mNode;

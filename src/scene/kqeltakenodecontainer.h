@@ -109,8 +109,10 @@ public:
     bool IsChannelAnimated(const char* pGroup, const char* pChannel, KDataType* pComponent);
     // Copies the object base (names), replaces the take nodes by copies of
     // the other's and takes its current index. The copies carry no
-    // callbacks.
+    // callbacks. A concrete class defines its own assignment on top (the
+    // implicit one, which would share the property set, does not exist).
     KQelTakeNodeContainer& operator=(KQelTakeNodeContainer& pOther);
+    KQelTakeNodeContainer& operator=(const KQelTakeNodeContainer&) = delete;
 
     // ---- Default-take synchronisation ----
 
