@@ -95,5 +95,20 @@
 #include "io/kstreamoptionsqel.h"
 #include "io/settings/kqelusernotification.h"
 #include "io/settings/kqeluserparams.h"
+#include "scene/kqelnodeattribute.h"
+#include "scene/kqelnull.h"
+#include "scene/kqelobject.h"
+#include "scene/kqelplug.h"
+#include "scene/kqelpropertyhandler.h"
+#include "scene/kqelpropertyset.h"
+#include "scene/kqelsceneinfo.h"
+#include "scene/kqelsdkmanager.h"
+#include "scene/kqeltakeinfo.h"
+#include "scene/kqeltakenode.h"
+#include "scene/kqeltakenodecontainer.h"
+#include "scene/kqelthumbnail.h"
+#include "scene/kqeluserproperty.h"
+
+#include "content/kqelcolor.h"
 
 #endif

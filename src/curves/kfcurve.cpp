@@ -33,7 +33,8 @@ KFCurve::KFCurve()
       mCandidateTime(KTIME_INFINITE),
       mCandidateValue(0.0f),
       mCallbackFunctions(16),
-      mCallbackObjects(16)
+      mCallbackObjects(16),
+      mDelivery(nullptr)
 {
     CallbackClear();
     CandidateClear();

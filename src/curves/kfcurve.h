@@ -466,6 +466,13 @@ private:
     // Bumps the low (values) half of the update id.
     void AdvanceUpdateId() { mUpdateId = (mUpdateId & 0xFFFF0000u) | ((mUpdateId + 1) & 0xFFFFu); }
     void DeliverEvent();
+    // A delivery in progress: the index of the registration being called,
+    // and the delivery it is nested in (a callback that changes the curve
+    // starts a nested one). Unregistering adjusts every open delivery.
+    struct Delivery {
+        int mIndex;
+        Delivery* mOuter;
+    };
     void FreeStorage();
     // Slopes of the segments before and after key i (value per second).
     double SlopeIn(int index) const;
@@ -533,6 +540,7 @@ private:
     KFCurveEvent mEvent;
     KArrayTemplate<kFCurveCallback> mCallbackFunctions;
     KArrayTemplate<void*> mCallbackObjects;
+    Delivery* mDelivery;  // innermost open delivery, null when none
 };
 
 // A new empty curve; the caller owns it (Destroy or delete).

@@ -33,12 +33,18 @@ void KFCurve::DeliverEvent()
     // instead of rewriting the record the others are still being handed.
     KFCurveEvent event = mEvent;
     mEvent.Clear();
-    // The count is read each time: a callback may register or unregister.
-    for (int i = 0; i < mCallbackFunctions.GetCount() && i < mCallbackObjects.GetCount(); ++i) {
-        kFCurveCallback callback = mCallbackFunctions.GetAt(i);
+    // The count is read each time: a callback may register (the new one is
+    // called too) or unregister (CallbackUnregister moves the index back, so
+    // the registration that slides into the freed place is not skipped).
+    Delivery delivery{0, mDelivery};
+    mDelivery = &delivery;
+    for (; delivery.mIndex < mCallbackFunctions.GetCount() && delivery.mIndex < mCallbackObjects.GetCount();
+         ++delivery.mIndex) {
+        kFCurveCallback callback = mCallbackFunctions.GetAt(delivery.mIndex);
         if (callback)
-            callback(this, &event, mCallbackObjects.GetAt(i));
+            callback(this, &event, mCallbackObjects.GetAt(delivery.mIndex));
     }
+    mDelivery = delivery.mOuter;
 }
 
 void KFCurve::CallbackRegister(kFCurveCallback callback, void* object)
@@ -56,6 +62,10 @@ void KFCurve::CallbackUnregister(kFCurveCallback callback, void* object)
         if (mCallbackFunctions.GetAt(i) == callback && mCallbackObjects.GetAt(i) == object) {
             mCallbackFunctions.RemoveAt(i);
             mCallbackObjects.RemoveAt(i);
+            for (Delivery* delivery = mDelivery; delivery; delivery = delivery->mOuter) {
+                if (i <= delivery->mIndex)
+                    --delivery->mIndex;
+            }
             return;
         }
     }

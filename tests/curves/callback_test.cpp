@@ -201,6 +201,51 @@ TEST(KFCurveCallback, CallbackThatChangesTheCurveIsSafe)
     curve.CallbackUnregister(Record, &second);
 }
 
+// A callback that unregisters itself while the event is delivered must not
+// make the registration after it miss the event, be it a value change or the
+// curve's destruction.
+TEST(KFCurveCallback, SelfUnregisteringCallbackDoesNotHideTheNextOne)
+{
+    struct Leaver {
+        Recorder* recorder;
+        KFCurve* curve = nullptr;
+        static void Callback(KFCurve* c, KFCurveEvent* event, void* object)
+        {
+            Leaver* leaver = static_cast<Leaver*>(object);
+            leaver->recorder->deliveries.push_back({c, *event, 1});
+            c->CallbackUnregister(Callback, object);
+        }
+    };
+    for (bool destroy : {false, true}) {
+        Recorder recorder;
+        Leaver leaver{&recorder};
+        Tagged second{&recorder, 2};
+        Tagged third{&recorder, 3};
+        KFCurve* curve = KFCurveCreate();
+        FillEightKeys(*curve);
+        curve->CallbackRegister(Leaver::Callback, &leaver);
+        curve->CallbackRegister(Record, &second);
+        curve->CallbackRegister(Record, &third);
+        // The destructor clears the keys (one event) before it announces
+        // the destruction: the leaver has gone by then.
+        const int kind = destroy ? kFCurveEventDestroy : kFCurveEventDefaultValue;
+        if (destroy)
+            curve->Destroy();
+        else
+            curve->SetValue(1.0f);
+        int received[4] = {0, 0, 0, 0};
+        for (const Delivery& delivery : recorder.deliveries) {
+            if (delivery.event.mType & kind)
+                ++received[delivery.tag];
+        }
+        EXPECT_EQ(received[2], 1) << (destroy ? "destroy" : "value");
+        EXPECT_EQ(received[3], 1) << (destroy ? "destroy" : "value");
+        EXPECT_EQ(received[1], destroy ? 0 : 1);
+        if (!destroy)
+            curve->Destroy();
+    }
+}
+
 TEST(KFCurveEvent, AddTreatsMinusOneAsNoKeyYet)
 {
     KFCurveEvent event;

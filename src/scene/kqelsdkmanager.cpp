@@ -1,0 +1,525 @@
+#include "scene/kqelsdkmanager.h"
+
+#include <cstdint>
+#include <new>
+
+#include "base/klib.h"
+#include "base/kname.h"
+#include "scene/kqelnull.h"
+#include "scene/kqelobject.h"
+#include "scene/kqelsceneinfo.h"
+#include "scene/kqelsdkmanager_impl.h"
+#include "scene/kqelthumbnail.h"
+#include "scene/kqeluserproperty.h"
+
+namespace qelsdk_600 {
+
+int gsManagerRefCount = 0;
+
+namespace {
+
+const char* const kManagerErrors[] = {"Object not found", ""};
+
+// The module holds the base library from its loading to its unloading.
+struct ModuleHold {
+    ModuleHold()
+    {
+        KBaseLib_Init();
+        ++gsManagerRefCount;
+    }
+    ~ModuleHold()
+    {
+        --gsManagerRefCount;
+        KBaseLib_Terminate();
+    }
+};
+ModuleHold gsModuleHold;
+
+// How the objects of each list end, by list.
+const KQelEndObject kEnders[kQelManagerListCount] = {
+    KQelEndScene,     KQelEndNode,         KQelEndNodeAttribute, KQelEndLink,
+    KQelEndMaterial,  KQelEndShape,        KQelEndTexture,       KQelEndVideo,
+    KQelEndPose,      KQelEndUserProperty, KQelEndThumbnail,     KQelEndSceneInfo,
+    KQelEndGenericNode, KQelEndDeformer,   KQelEndGeometryConverter, KQelEndImageConverter,
+    KQelEndExporter,  KQelEndImporter,
+};
+
+// The lists Clear ends, in its order; deformers and image converters stay.
+const EQelManagerList kClearOrder[] = {
+    kQelSceneList,    kQelNodeAttributeList, kQelNodeList,       kQelLinkList,
+    kQelMaterialList, kQelShapeList,         kQelTextureList,    kQelVideoList,
+    kQelPoseList,     kQelUserPropertyList,  kQelGenericNodeList, kQelThumbnailList,
+    kQelSceneInfoList, kQelGeometryConverterList, kQelExporterList, kQelImporterList,
+};
+
+}  // namespace
+
+// ---- KQelObjectList ----
+
+KQelObjectList::KQelObjectList() : mLive(0), mFront(0) {}
+
+KQelObjectList::~KQelObjectList() {}
+
+std::size_t KQelObjectList::Home(void* pObject) const
+{
+    // Fibonacci hashing of the address; allocations differ in their middle
+    // bits, which the multiplication spreads to the top.
+    const unsigned long long key = static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(pObject));
+    const unsigned long long mixed = key * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(mixed >> 32) & (mBuckets.size() - 1);
+}
+
+int KQelObjectList::FindBucket(void* pObject) const
+{
+    if (mBuckets.empty())
+        return -1;
+    const std::size_t mask = mBuckets.size() - 1;
+    for (std::size_t i = Home(pObject);; i = (i + 1) & mask) {
+        if (mBuckets[i].mObject == pObject)
+            return static_cast<int>(i);
+        if (!mBuckets[i].mObject)
+            return -1;
+    }
+}
+
+void KQelObjectList::InsertBucket(void* pObject, int pSlot)
+{
+    if (static_cast<std::size_t>(mLive + 1) * 2 > mBuckets.size())
+        Rehash(mBuckets.empty() ? 16 : mBuckets.size() * 2);
+    const std::size_t mask = mBuckets.size() - 1;
+    std::size_t i = Home(pObject);
+    while (mBuckets[i].mObject)
+        i = (i + 1) & mask;
+    mBuckets[i] = Bucket{pObject, pSlot};
+}
+
+void KQelObjectList::EraseBucket(std::size_t pBucket)
+{
+    const std::size_t mask = mBuckets.size() - 1;
+    std::size_t hole = pBucket;
+    for (std::size_t i = (hole + 1) & mask; mBuckets[i].mObject; i = (i + 1) & mask) {
+        // An entry may fill the hole when the hole lies on its probe run,
+        // that is between its home and where it sits.
+        const std::size_t home = Home(mBuckets[i].mObject);
+        if (((i - home) & mask) >= ((i - hole) & mask)) {
+            mBuckets[hole] = mBuckets[i];
+            hole = i;
+        }
+    }
+    mBuckets[hole] = Bucket{nullptr, -1};
+}
+
+void KQelObjectList::Rehash(std::size_t pBuckets)
+{
+    std::vector<Bucket> old;
+    old.swap(mBuckets);
+    mBuckets.assign(pBuckets, Bucket{nullptr, -1});
+    for (const Bucket& bucket : old) {
+        if (bucket.mObject)
+            InsertBucket(bucket.mObject, bucket.mSlot);
+    }
+}
+
+int KQelObjectList::PrefixCount(int pSlots) const
+{
+    int sum = 0;
+    for (int i = pSlots; i > 0; i -= i & -i)
+        sum += mTree[static_cast<std::size_t>(i)];
+    return sum;
+}
+
+void KQelObjectList::AddToTree(int pSlot, int pDelta)
+{
+    const int size = static_cast<int>(mSlots.size());
+    for (int i = pSlot + 1; i <= size; i += i & -i)
+        mTree[static_cast<std::size_t>(i)] += pDelta;
+}
+
+bool KQelObjectList::Add(void* pObject)
+{
+    if (!pObject || FindBucket(pObject) >= 0)
+        return false;
+    const int slot = static_cast<int>(mSlots.size());
+    InsertBucket(pObject, slot);
+    mSlots.push_back(pObject);
+    // Tree node i (1-based) covers the slots (i - lowbit(i), i].
+    const int node = slot + 1;
+    if (mTree.empty())
+        mTree.push_back(0);
+    mTree.push_back(1 + PrefixCount(node - 1) - PrefixCount(node - (node & -node)));
+    ++mLive;
+    return true;
+}
+
+bool KQelObjectList::Remove(void* pObject)
+{
+    const int bucket = pObject ? FindBucket(pObject) : -1;
+    if (bucket < 0)
+        return false;
+    const int slot = mBuckets[static_cast<std::size_t>(bucket)].mSlot;
+    EraseBucket(static_cast<std::size_t>(bucket));
+    mSlots[static_cast<std::size_t>(slot)] = nullptr;
+    AddToTree(slot, -1);
+    --mLive;
+    const int holes = static_cast<int>(mSlots.size()) - mLive;
+    if (holes > mLive && holes > 16)
+        Compact();
+    return true;
+}
+
+void KQelObjectList::Compact()
+{
+    std::vector<void*> live;
+    live.reserve(static_cast<std::size_t>(mLive));
+    for (void* object : mSlots) {
+        if (object)
+            live.push_back(object);
+    }
+    mSlots.clear();
+    mTree.clear();
+    mBuckets.clear();
+    mLive = 0;
+    mFront = 0;
+    for (void* object : live)
+        Add(object);
+}
+
+void* KQelObjectList::GetAt(int pIndex) const
+{
+    if (pIndex < 0 || pIndex >= mLive)
+        return nullptr;
+    if (mLive == static_cast<int>(mSlots.size()))
+        return mSlots[static_cast<std::size_t>(pIndex)];
+    // The slot holding the (pIndex + 1)-th live entry: descend the tree.
+    const int size = static_cast<int>(mSlots.size());
+    int step = 1;
+    while (step * 2 <= size)
+        step *= 2;
+    int position = 0;
+    int remaining = pIndex + 1;
+    for (; step > 0; step /= 2) {
+        const int next = position + step;
+        if (next <= size && mTree[static_cast<std::size_t>(next)] < remaining) {
+            position = next;
+            remaining -= mTree[static_cast<std::size_t>(next)];
+        }
+    }
+    return mSlots[static_cast<std::size_t>(position)];
+}
+
+void* KQelObjectList::TakeFirst()
+{
+    if (mLive == 0)
+        return nullptr;
+    while (!mSlots[static_cast<std::size_t>(mFront)])
+        ++mFront;
+    void* object = mSlots[static_cast<std::size_t>(mFront)];
+    Remove(object);
+    return object;
+}
+
+// ---- Construction and end ----
+
+KQelSdkManager* KQelSdkManager::CreateKQelSdkManager()
+{
+    return new KQelSdkManager;
+}
+
+KQelSdkManager::KQelSdkManager() : mLists(new Lists), mRenaming(), mError(kManagerErrors, 2)
+{
+    if (gsManagerRefCount == 0)
+        KBaseLib_Init();
+    ++gsManagerRefCount;
+}
+
+KQelSdkManager::~KQelSdkManager()
+{
+    Clear();
+    EndAll(kQelDeformerList);
+    EndAll(kQelImageConverterList);
+    for (KRenamingStrategy*& strategy : mRenaming) {
+        delete strategy;
+        strategy = nullptr;
+    }
+    if (--gsManagerRefCount == 0)
+        KBaseLib_Terminate();
+}
+
+void KQelSdkManager::EndAll(int pList)
+{
+    KQelObjectList& list = mLists->mList[pList];
+    // One at a time: ending an object may destroy others through this
+    // manager, which then finds them still listed, or already gone.
+    while (void* object = list.TakeFirst())
+        kEnders[pList](*this, object);
+}
+
+void KQelSdkManager::Clear()
+{
+    for (EQelManagerList list : kClearOrder)
+        EndAll(list);
+    for (KRenamingStrategy* strategy : mRenaming) {
+        if (strategy)
+            strategy->Clear();
+    }
+}
+
+// ---- List machinery ----
+
+void* KQelSdkManager::List(int pList, void* pObject)
+{
+    // An allocate that hands out an object already listed gets it back
+    // without a second entry.
+    mLists->mList[pList].Add(pObject);
+    return pObject;
+}
+
+bool KQelSdkManager::Unlist(int pList, void* pObject)
+{
+    return pObject && mLists->mList[pList].Remove(pObject);
+}
+
+bool KQelSdkManager::Destroy(int pList, void* pObject)
+{
+    if (!Unlist(pList, pObject))
+        return NotFound();
+    kEnders[pList](*this, pObject);
+    return true;
+}
+
+bool KQelSdkManager::NotFound()
+{
+    mError.SetLastErrorID(0);
+    return false;
+}
+
+void KQelSdkManager::Rename(ERenamingKind pKind, KQelObject* pObject)
+{
+    if (pObject && mRenaming[pKind])
+        mRenaming[pKind]->Rename(pObject->GetKName());
+}
+
+KRenamingStrategy* KQelSdkManager::SetRenamingStrategy(ERenamingKind pKind, KRenamingStrategy* pStrategy)
+{
+    if (pKind < 0 || pKind >= eRenamingKindCount)
+        return nullptr;
+    KRenamingStrategy* previous = mRenaming[pKind];
+    mRenaming[pKind] = pStrategy;
+    return previous;
+}
+
+KRenamingStrategy* KQelSdkManager::GetRenamingStrategy(ERenamingKind pKind) const
+{
+    return pKind >= 0 && pKind < eRenamingKindCount ? mRenaming[pKind] : nullptr;
+}
+
+// ---- Names ----
+
+KString KQelSdkManager::PrefixName(const char* pPrefix, const char* pName)
+{
+    KString name(pName ? pName : "");
+    const int separator = name.Find("::");
+    if (separator >= 0)
+        name = name.Mid(static_cast<unsigned int>(separator + 2));
+    if (name.IsEmpty())
+        name = "Name";
+    if (pPrefix && *pPrefix)
+        return KString(pPrefix) + name;
+    return name;
+}
+
+const char* GetDeformerPrefixFromTypeName(const char* pTypeName)
+{
+    if (pTypeName && KString(pTypeName).CompareNoCase("Cluster") == 0)
+        return "SubDeformer::";
+    return "Deformer::";
+}
+
+// ---- Creates that need no more than a pointer ----
+
+KQelScene* KQelSdkManager::CreateKQelScene()
+{
+    return static_cast<KQelScene*>(List(kQelSceneList, AllocateKQelScene()));
+}
+
+KQelLink* KQelSdkManager::CreateKQelLink()
+{
+    return static_cast<KQelLink*>(List(kQelLinkList, AllocateKQelLink()));
+}
+
+KQelPose* KQelSdkManager::CreateKQelPose(const char* pName, bool pBindPose)
+{
+    const KString name = PrefixName("Pose::", pName);
+    return static_cast<KQelPose*>(List(kQelPoseList, AllocateKQelPose(name.Buffer(), pBindPose)));
+}
+
+KQelUserProperty* KQelSdkManager::CreateKQelUserProperty(const char* pName, const char* pTypeName,
+                                                         const char* pLabel)
+{
+    return static_cast<KQelUserProperty*>(
+        List(kQelUserPropertyList, AllocateKQelUserProperty(pName, pTypeName, pLabel)));
+}
+
+KQelUserProperty* KQelSdkManager::CreateKQelUserProperty(KProperty* pProperty)
+{
+    return static_cast<KQelUserProperty*>(List(kQelUserPropertyList, AllocateKQelUserProperty(pProperty)));
+}
+
+KQelDeformer* KQelSdkManager::CreateKQelDeformer(const char* pName, const char* pTypeName)
+{
+    const KString name = PrefixName(GetDeformerPrefixFromTypeName(pTypeName), pName);
+    return static_cast<KQelDeformer*>(List(kQelDeformerList, AllocateKQelDeformer(name.Buffer(), pTypeName)));
+}
+
+KQelGenericNode* KQelSdkManager::CreateKQelGenericNode(const char* pName)
+{
+    return static_cast<KQelGenericNode*>(List(kQelGenericNodeList, AllocateKQelGenericNode(pName)));
+}
+
+KQelThumbnail* KQelSdkManager::CreateKQelThumbnail()
+{
+    return static_cast<KQelThumbnail*>(List(kQelThumbnailList, AllocateKQelThumbnail()));
+}
+
+KQelSceneInfo* KQelSdkManager::CreateKQelSceneInfo()
+{
+    return static_cast<KQelSceneInfo*>(List(kQelSceneInfoList, AllocateKQelSceneInfo()));
+}
+
+KQelGeometryConverter* KQelSdkManager::CreateKQelGeometryConverter()
+{
+    return static_cast<KQelGeometryConverter*>(List(kQelGeometryConverterList, AllocateKQelGeometryConverter()));
+}
+
+KQelImageConverter* KQelSdkManager::CreateKQelImageConverter()
+{
+    return static_cast<KQelImageConverter*>(List(kQelImageConverterList, AllocateKQelImageConverter()));
+}
+
+KQelExporter* KQelSdkManager::CreateKQelExporter()
+{
+    return static_cast<KQelExporter*>(List(kQelExporterList, AllocateKQelExporter()));
+}
+
+KQelImporter* KQelSdkManager::CreateKQelImporter()
+{
+    return static_cast<KQelImporter*>(List(kQelImporterList, AllocateKQelImporter()));
+}
+
+// ---- Counts and indexed getters ----
+
+#define QEL_MANAGER_GETTERS(Type, Name, ListId)                                       \
+    int KQelSdkManager::Get##Name##Count() const { return mLists->mList[ListId].GetCount(); } \
+    Type* KQelSdkManager::Get##Name(int pIndex) const                                 \
+    {                                                                                 \
+        return static_cast<Type*>(mLists->mList[ListId].GetAt(pIndex));               \
+    }
+
+QEL_MANAGER_GETTERS(KQelNode, KQelNode, kQelNodeList)
+QEL_MANAGER_GETTERS(KQelMaterial, KQelMaterial, kQelMaterialList)
+QEL_MANAGER_GETTERS(KQelTexture, KQelTexture, kQelTextureList)
+QEL_MANAGER_GETTERS(KQelVideo, KQelVideo, kQelVideoList)
+QEL_MANAGER_GETTERS(KQelPose, KQelPose, kQelPoseList)
+QEL_MANAGER_GETTERS(KQelLink, KQelLink, kQelLinkList)
+QEL_MANAGER_GETTERS(KQelNodeAttribute, KQelNodeAttribute, kQelNodeAttributeList)
+QEL_MANAGER_GETTERS(KQelUserProperty, KQelUserProperty, kQelUserPropertyList)
+QEL_MANAGER_GETTERS(KQelThumbnail, KQelThumbnail, kQelThumbnailList)
+QEL_MANAGER_GETTERS(KQelSceneInfo, KQelSceneInfo, kQelSceneInfoList)
+
+#undef QEL_MANAGER_GETTERS
+
+// ---- Node attributes ----
+
+void KQelEndNodeAttribute(KQelSdkManager& pManager, void* pObject)
+{
+    KQelNodeAttribute* attribute = static_cast<KQelNodeAttribute*>(pObject);
+    // A node must not keep an attribute (nor its channels) that is gone.
+    attribute->DetachFromNode();
+    delete attribute;
+}
+
+bool KQelSdkManager::DestroyKQelNodeAttribute(KQelNodeAttribute* pAttribute)
+{
+    return Destroy(kQelNodeAttributeList, pAttribute);
+}
+
+// ---- Nulls ----
+
+KQelNull* KQelSdkManager::AllocateKQelNull()
+{
+    return new KQelNull(*this);
+}
+
+KQelNull* KQelSdkManager::CreateKQelNull()
+{
+    KQelNull* attribute = AllocateKQelNull();
+    List(kQelNodeAttributeList, static_cast<KQelNodeAttribute*>(attribute));
+    return attribute;
+}
+
+// ---- User properties ----
+
+KQelUserProperty* KQelSdkManager::AllocateKQelUserProperty(const char* pName, const char* pTypeName,
+                                                           const char* pLabel)
+{
+    return new KQelUserProperty(*this, pName, pTypeName, pLabel);
+}
+
+KQelUserProperty* KQelSdkManager::AllocateKQelUserProperty(KProperty* pProperty)
+{
+    return new KQelUserProperty(*this, pProperty);
+}
+
+void KQelEndUserProperty(KQelSdkManager& pManager, void* pObject)
+{
+    delete static_cast<KQelUserProperty*>(pObject);
+}
+
+bool KQelSdkManager::DestroyKQelUserProperty(KQelUserProperty* pProperty)
+{
+    return Destroy(kQelUserPropertyList, pProperty);
+}
+
+KQelUserProperty* KQelSdkManager::FindKQelUserProperty(const char* pName)
+{
+    if (!pName)
+        return nullptr;
+    return static_cast<KQelUserProperty*>(mLists->mList[kQelUserPropertyList].FindIf(
+        [pName](void* object) { return static_cast<KQelUserProperty*>(object)->GetName() == pName; }));
+}
+
+// ---- Thumbnails ----
+
+KQelThumbnail* KQelSdkManager::AllocateKQelThumbnail()
+{
+    return new KQelThumbnail;
+}
+
+void KQelEndThumbnail(KQelSdkManager& pManager, void* pObject)
+{
+    delete static_cast<KQelThumbnail*>(pObject);
+}
+
+bool KQelSdkManager::DestroyKQelThumbnail(KQelThumbnail* pThumbnail)
+{
+    return Destroy(kQelThumbnailList, pThumbnail);
+}
+
+// ---- Scene information ----
+
+KQelSceneInfo* KQelSdkManager::AllocateKQelSceneInfo()
+{
+    return new KQelSceneInfo;
+}
+
+void KQelEndSceneInfo(KQelSdkManager& pManager, void* pObject)
+{
+    delete static_cast<KQelSceneInfo*>(pObject);
+}
+
+bool KQelSdkManager::DestroyKQelSceneInfo(KQelSceneInfo* pSceneInfo)
+{
+    return Destroy(kQelSceneInfoList, pSceneInfo);
+}
+
+}  // namespace qelsdk_600

@@ -1,0 +1,148 @@
+// Private to src/scene: the manager's object lists and how each kind ends.
+//
+// Every kind of object the manager makes has one list (EQelManagerList) and
+// one "end" function that finishes an object taken out of its list: Clear,
+// the destructor and the kind's destroy operation all use it. A kind's
+// manager operations (allocate, destroy, find, end, and the create when it
+// needs the complete class) form one block; the kinds whose classes are not
+// built yet keep theirs in kqelsdkmanager_pending.cpp, where the allocate
+// answers null (so nothing of the kind is ever listed), the destroy answers
+// "Object not found" and the end does nothing. Building a kind means moving
+// its block into the kind's own source and filling it in.
+#ifndef QELSDK_SCENE_KQELSDKMANAGER_IMPL_H
+#define QELSDK_SCENE_KQELSDKMANAGER_IMPL_H
+
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+#include "scene/kqelsdkmanager.h"
+
+namespace qelsdk_600 {
+
+// The manager's lists, in declaration order.
+enum EQelManagerList : int {
+    kQelSceneList,
+    kQelNodeList,
+    kQelNodeAttributeList,  // every attribute kind, as KQelNodeAttribute*
+    kQelLinkList,
+    kQelMaterialList,
+    kQelShapeList,
+    kQelTextureList,
+    kQelVideoList,
+    kQelPoseList,
+    kQelUserPropertyList,
+    kQelThumbnailList,
+    kQelSceneInfoList,
+    kQelGenericNodeList,
+    kQelDeformerList,
+    kQelGeometryConverterList,
+    kQelImageConverterList,
+    kQelExporterList,
+    kQelImporterList,
+    kQelManagerListCount
+};
+
+// Pointers in order of addition. An entry is found by pointer in constant
+// time (an open-addressing hash from pointer to slot) and by rank in
+// logarithmic time (a Fenwick tree over the live slots); removal leaves a
+// hole, and the slots are compacted when holes outnumber entries, so any mix
+// of adds, removals and indexed reads costs amortised O(log n). A pointer
+// is listed at most once, so nothing can be ended twice.
+class KQelObjectList {
+public:
+    KQelObjectList();
+    ~KQelObjectList();
+    KQelObjectList(const KQelObjectList&) = delete;
+    KQelObjectList& operator=(const KQelObjectList&) = delete;
+
+    // Appends a pointer; false, listing nothing, for null or a pointer
+    // already listed.
+    bool Add(void* pObject);
+    // Removes the entry of pObject; false when it is not listed.
+    bool Remove(void* pObject);
+    bool Contains(void* pObject) const { return pObject && FindBucket(pObject) >= 0; }
+    int GetCount() const { return mLive; }
+    // The entry of that rank, null out of range.
+    void* GetAt(int pIndex) const;
+    // Removes the first entry and returns it; null when empty.
+    void* TakeFirst();
+    // The first entry, in order, for which pMatch(entry) is true, skipping
+    // pSkip matches first; null when there are fewer. pMatch must not change
+    // the list.
+    template <class F>
+    void* FindIf(F pMatch, int pSkip = 0) const
+    {
+        for (void* object : mSlots) {
+            if (object && pMatch(object) && pSkip-- == 0)
+                return object;
+        }
+        return nullptr;
+    }
+
+private:
+    // One bucket of the hash: a listed pointer and its slot; a null pointer
+    // marks an empty bucket.
+    struct Bucket {
+        void* mObject;
+        int mSlot;
+    };
+
+    int PrefixCount(int pSlots) const;
+    void AddToTree(int pSlot, int pDelta);
+    void Compact();
+    std::size_t Home(void* pObject) const;
+    // The bucket of pObject, -1 when it is not listed.
+    int FindBucket(void* pObject) const;
+    // Inserts a pointer not yet in the hash.
+    void InsertBucket(void* pObject, int pSlot);
+    // Empties a bucket, moving later ones of its probe run back (no
+    // tombstones, so lookups stay short).
+    void EraseBucket(std::size_t pBucket);
+    void Rehash(std::size_t pBuckets);
+
+    std::vector<void*> mSlots;    // null: a hole
+    std::vector<int> mTree;       // Fenwick tree of live slots, 1-based
+    std::vector<Bucket> mBuckets; // a power of two, at most half full
+    int mLive;                    // listed pointers, also those in the hash
+    int mFront;  // no live slot before it
+};
+
+struct KQelSdkManager::Lists {
+    KQelObjectList mList[kQelManagerListCount];
+};
+
+// How an object taken out of its list ends.
+typedef void (*KQelEndObject)(KQelSdkManager& pManager, void* pObject);
+
+void KQelEndScene(KQelSdkManager& pManager, void* pObject);
+void KQelEndNode(KQelSdkManager& pManager, void* pObject);
+void KQelEndNodeAttribute(KQelSdkManager& pManager, void* pObject);
+void KQelEndLink(KQelSdkManager& pManager, void* pObject);
+void KQelEndMaterial(KQelSdkManager& pManager, void* pObject);
+void KQelEndShape(KQelSdkManager& pManager, void* pObject);
+void KQelEndTexture(KQelSdkManager& pManager, void* pObject);
+void KQelEndVideo(KQelSdkManager& pManager, void* pObject);
+void KQelEndPose(KQelSdkManager& pManager, void* pObject);
+void KQelEndUserProperty(KQelSdkManager& pManager, void* pObject);
+void KQelEndThumbnail(KQelSdkManager& pManager, void* pObject);
+void KQelEndSceneInfo(KQelSdkManager& pManager, void* pObject);
+void KQelEndGenericNode(KQelSdkManager& pManager, void* pObject);
+void KQelEndDeformer(KQelSdkManager& pManager, void* pObject);
+void KQelEndGeometryConverter(KQelSdkManager& pManager, void* pObject);
+void KQelEndImageConverter(KQelSdkManager& pManager, void* pObject);
+void KQelEndExporter(KQelSdkManager& pManager, void* pObject);
+void KQelEndImporter(KQelSdkManager& pManager, void* pObject);
+
+// The create of a kind whose class is not built yet: its allocate cannot
+// have made anything, so there is nothing to list.
+template <class T>
+inline T* KQelNotBuiltYet(T* pAllocated)
+{
+    assert(!pAllocated);
+    return nullptr;
+}
+
+}  // namespace qelsdk_600
+
+#endif

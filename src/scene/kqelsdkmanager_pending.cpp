@@ -1,0 +1,371 @@
+// The manager's blocks for the kinds whose classes are not built yet: each
+// allocate answers null, so the kind's create answers null and lists
+// nothing; each destroy answers "Object not found" (nothing can be listed);
+// each end does nothing. A kind leaves this file, block by block, for its
+// own source once its class exists (see kqelsdkmanager_impl.h).
+#include "scene/kqelsdkmanager.h"
+#include "scene/kqelsdkmanager_impl.h"
+
+namespace qelsdk_600 {
+
+// ---- Scenes ----
+
+KQelScene* KQelSdkManager::AllocateKQelScene()
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
+{
+    return NotFound();
+}
+
+void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Nodes ----
+
+KQelNode* KQelSdkManager::AllocateKQelNode(const char* pName)
+{
+    return nullptr;
+}
+
+KQelNode* KQelSdkManager::CreateKQelNode(const char* pName)
+{
+    return KQelNotBuiltYet(AllocateKQelNode(PrefixName("Model::", pName).Buffer()));
+}
+
+bool KQelSdkManager::DestroyKQelNode(KQelNode* pNode, bool pRecursive)
+{
+    return NotFound();
+}
+
+KQelNode* KQelSdkManager::FindKQelNode(const char* pName, int pIndex)
+{
+    NotFound();
+    return nullptr;
+}
+
+void KQelEndNode(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Markers (node attributes) ----
+
+KQelMarker* KQelSdkManager::AllocateKQelMarker()
+{
+    return nullptr;
+}
+
+KQelMarker* KQelSdkManager::CreateKQelMarker()
+{
+    return KQelNotBuiltYet(AllocateKQelMarker());
+}
+
+// ---- Cameras (node attributes) ----
+
+KQelCamera* KQelSdkManager::AllocateKQelCamera()
+{
+    return nullptr;
+}
+
+KQelCamera* KQelSdkManager::CreateKQelCamera()
+{
+    return KQelNotBuiltYet(AllocateKQelCamera());
+}
+
+// ---- Lights (node attributes) ----
+
+KQelLight* KQelSdkManager::AllocateKQelLight()
+{
+    return nullptr;
+}
+
+KQelLight* KQelSdkManager::CreateKQelLight()
+{
+    return KQelNotBuiltYet(AllocateKQelLight());
+}
+
+// ---- Skeletons (node attributes) ----
+
+KQelSkeleton* KQelSdkManager::AllocateKQelSkeleton()
+{
+    return nullptr;
+}
+
+KQelSkeleton* KQelSdkManager::CreateKQelSkeleton()
+{
+    return KQelNotBuiltYet(AllocateKQelSkeleton());
+}
+
+// ---- Meshes (node attributes) ----
+
+KQelMesh* KQelSdkManager::AllocateKQelMesh()
+{
+    return nullptr;
+}
+
+KQelMesh* KQelSdkManager::CreateKQelMesh()
+{
+    return KQelNotBuiltYet(AllocateKQelMesh());
+}
+
+// ---- Patches (node attributes) ----
+
+KQelPatch* KQelSdkManager::AllocateKQelPatch()
+{
+    return nullptr;
+}
+
+KQelPatch* KQelSdkManager::CreateKQelPatch()
+{
+    return KQelNotBuiltYet(AllocateKQelPatch());
+}
+
+// ---- NURBS surfaces (node attributes) ----
+
+KQelNurb* KQelSdkManager::AllocateKQelNurb()
+{
+    return nullptr;
+}
+
+KQelNurb* KQelSdkManager::CreateKQelNurb()
+{
+    return KQelNotBuiltYet(AllocateKQelNurb());
+}
+
+// ---- Optical references (node attributes) ----
+
+KQelOpticalReference* KQelSdkManager::AllocateKQelOpticalReference()
+{
+    return nullptr;
+}
+
+KQelOpticalReference* KQelSdkManager::CreateKQelOpticalReference()
+{
+    return KQelNotBuiltYet(AllocateKQelOpticalReference());
+}
+
+// ---- Camera switchers (node attributes, constructed directly) ----
+
+KQelCameraSwitcher* KQelSdkManager::CreateKQelCameraSwitcher()
+{
+    return nullptr;
+}
+
+// ---- Links ----
+
+KQelLink* KQelSdkManager::AllocateKQelLink()
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelLink(KQelLink* pLink)
+{
+    return NotFound();
+}
+
+void KQelEndLink(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Materials ----
+
+KQelMaterial* KQelSdkManager::AllocateKQelMaterial(const char* pName)
+{
+    return nullptr;
+}
+
+KQelMaterial* KQelSdkManager::CreateKQelMaterial(const char* pName)
+{
+    return KQelNotBuiltYet(AllocateKQelMaterial(PrefixName("Material::", pName).Buffer()));
+}
+
+bool KQelSdkManager::DestroyKQelMaterial(KQelMaterial* pMaterial)
+{
+    return NotFound();
+}
+
+KQelMaterial* KQelSdkManager::FindKQelMaterial(const char* pName, int pIndex)
+{
+    NotFound();
+    return nullptr;
+}
+
+void KQelEndMaterial(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Textures ----
+
+KQelTexture* KQelSdkManager::AllocateKQelTexture(const char* pName)
+{
+    return nullptr;
+}
+
+KQelTexture* KQelSdkManager::CreateKQelTexture(const char* pName)
+{
+    return KQelNotBuiltYet(AllocateKQelTexture(PrefixName("Texture::", pName).Buffer()));
+}
+
+bool KQelSdkManager::DestroyKQelTexture(KQelTexture* pTexture)
+{
+    return NotFound();
+}
+
+KQelTexture* KQelSdkManager::FindKQelTexture(const char* pName, int pIndex)
+{
+    NotFound();
+    return nullptr;
+}
+
+void KQelEndTexture(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Videos ----
+
+KQelVideo* KQelSdkManager::AllocateKQelVideo(const char* pName)
+{
+    return nullptr;
+}
+
+KQelVideo* KQelSdkManager::CreateKQelVideo(const char* pName)
+{
+    return KQelNotBuiltYet(AllocateKQelVideo(PrefixName("Video::", pName).Buffer()));
+}
+
+bool KQelSdkManager::DestroyKQelVideo(KQelVideo* pVideo)
+{
+    return NotFound();
+}
+
+KQelVideo* KQelSdkManager::FindKQelVideo(const char* pName, int pIndex)
+{
+    NotFound();
+    return nullptr;
+}
+
+void KQelEndVideo(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Shapes (constructed directly) ----
+
+KQelShape* KQelSdkManager::AllocateKQelShape()
+{
+    return nullptr;
+}
+
+KQelShape* KQelSdkManager::CreateKQelShape()
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelShape(KQelShape* pShape)
+{
+    return NotFound();
+}
+
+void KQelEndShape(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Poses ----
+
+KQelPose* KQelSdkManager::AllocateKQelPose(const char* pName, bool pBindPose)
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelPose(KQelPose* pPose)
+{
+    return NotFound();
+}
+
+KQelPose* KQelSdkManager::FindKQelPose(const char* pName)
+{
+    NotFound();
+    return nullptr;
+}
+
+void KQelEndPose(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Generic nodes ----
+
+KQelGenericNode* KQelSdkManager::AllocateKQelGenericNode(const char* pName)
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelGenericNode(KQelGenericNode* pNode)
+{
+    return NotFound();
+}
+
+KQelGenericNode* KQelSdkManager::FindKQelGenericNode(const char* pName)
+{
+    NotFound();
+    return nullptr;
+}
+
+void KQelEndGenericNode(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Deformers ----
+
+KQelDeformer* KQelSdkManager::AllocateKQelDeformer(const char* pName, const char* pTypeName)
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelDeformer(KQelDeformer* pDeformer)
+{
+    return NotFound();
+}
+
+void KQelEndDeformer(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Geometry converters ----
+
+KQelGeometryConverter* KQelSdkManager::AllocateKQelGeometryConverter()
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelGeometryConverter(KQelGeometryConverter* pConverter)
+{
+    return NotFound();
+}
+
+void KQelEndGeometryConverter(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Image converters ----
+
+KQelImageConverter* KQelSdkManager::AllocateKQelImageConverter()
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelImageConverter(KQelImageConverter* pConverter)
+{
+    return NotFound();
+}
+
+void KQelEndImageConverter(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Exporters ----
+
+KQelExporter* KQelSdkManager::AllocateKQelExporter()
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelExporter(KQelExporter* pExporter)
+{
+    return NotFound();
+}
+
+void KQelEndExporter(KQelSdkManager& pManager, void* pObject) {}
+
+// ---- Importers ----
+
+KQelImporter* KQelSdkManager::AllocateKQelImporter()
+{
+    return nullptr;
+}
+
+bool KQelSdkManager::DestroyKQelImporter(KQelImporter* pImporter)
+{
+    return NotFound();
+}
+
+void KQelEndImporter(KQelSdkManager& pManager, void* pObject) {}
+
+}  // namespace qelsdk_600
