@@ -1,0 +1,483 @@
+// Mesh normals as a whole: vertex normals, the winding check, and the split
+// and merge of control points by which hard edges travel through files.
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "content/kqellink.h"
+#include "content/kqelmesh.h"
+#include "content/kqelshape.h"
+
+namespace qelsdk_600 {
+
+namespace {
+
+typedef KArrayTemplate<KQelMesh::KDuplicateVertex> KDuplicateList;
+
+// Points of a geometry base as far as they go, then zeros.
+KQelVector4 PointOrZero(const std::vector<KQelVector4>& pPoints, int pIndex)
+{
+    return pIndex < static_cast<int>(pPoints.size()) ? pPoints[static_cast<std::size_t>(pIndex)] : KQelVector4();
+}
+
+// A copy of a shape's control points and layer-0 normals.
+struct ShapeCopy {
+    std::vector<KQelVector4> mPoints;
+    std::vector<KQelVector4> mNormals;
+
+    explicit ShapeCopy(KQelShape& pShape)
+    {
+        const KQelVector4* points = pShape.GetControlPoints();
+        mPoints.assign(points, points + pShape.GetControlPointsCount());
+        KQelLayer* layer = pShape.GetLayer(0);
+        if (KQelLayerElementNormal* normals = layer ? layer->GetNormals() : nullptr) {
+            const KArrayTemplate<KQelVector4>& direct = normals->GetDirectArray();
+            mNormals.assign(direct.GetArray(), direct.GetArray() + direct.GetCount());
+        }
+    }
+};
+
+// Re-initialises a shape to pCount points and normals by control point.
+// Returns the arrays to write, null for either that could not be made.
+void ResetShape(KQelShape& pShape, int pCount, KQelVector4*& pPoints, KQelVector4*& pNormals)
+{
+    pShape.InitControlPoints(pCount);
+    pShape.InitNormals(pCount);
+    const bool pointsMade = pShape.GetControlPointsCount() == pCount;
+    KQelLayer* layer = pShape.GetLayer(0);
+    KQelLayerElementNormal* normals = layer ? layer->GetNormals() : nullptr;
+    pPoints = pointsMade ? pShape.GetControlPoints() : nullptr;
+    pNormals = normals && normals->GetDirectArray().GetCount() == pCount ? normals->GetDirectArray().GetArray() : nullptr;
+}
+
+// ---- Points equal within the KQelVector4 tolerance ----
+
+// A grid of cells no smaller than four times the 1e-6 tolerance, so two
+// equal points lie in the same or neighbouring cells; cells are found by an
+// open-addressing hash and each holds its points newest first. A point with
+// a non-finite coordinate equals nothing and is never inserted.
+class PointGrid {
+public:
+    PointGrid(const KQelVector4* pPoints, int pCount)
+        : mPoints(pPoints), mCells(static_cast<std::size_t>(pCount)), mNext(static_cast<std::size_t>(pCount), -1),
+          mFinite(static_cast<std::size_t>(pCount))
+    {
+        std::size_t buckets = 16;
+        while (buckets < static_cast<std::size_t>(pCount) * 2)
+            buckets *= 2;
+        mBuckets.assign(buckets, -1);
+        for (int i = 0; i < pCount; ++i)
+            mFinite[static_cast<std::size_t>(i)] = CellOf(pPoints[i], mCells[static_cast<std::size_t>(i)]);
+    }
+
+    void Insert(int pIndex)
+    {
+        if (!mFinite[static_cast<std::size_t>(pIndex)])
+            return;
+        int& head = mBuckets[FindBucket(mCells[static_cast<std::size_t>(pIndex)])];
+        mNext[static_cast<std::size_t>(pIndex)] = head;
+        head = pIndex;
+    }
+
+    // The largest inserted index whose point equals point pIndex; -1 when
+    // none.
+    int FindLatestEqual(int pIndex) const
+    {
+        if (!mFinite[static_cast<std::size_t>(pIndex)])
+            return -1;
+        const Cell& cell = mCells[static_cast<std::size_t>(pIndex)];
+        const KQelVector4& point = mPoints[pIndex];
+        int best = -1;
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dz = -1; dz <= 1; ++dz) {
+                    const Cell neighbour = {cell.mX + dx, cell.mY + dy, cell.mZ + dz};
+                    // Newest first: the first equal point is the latest of
+                    // its cell, and points older than the best found so far
+                    // cannot win.
+                    for (int i = mBuckets[FindBucket(neighbour)]; i > best; i = mNext[static_cast<std::size_t>(i)]) {
+                        if (mPoints[i] == point) {
+                            best = i;
+                            break;
+                        }
+                    }
+                }
+            }
+        }
+        return best;
+    }
+
+private:
+    struct Cell {
+        std::int64_t mX, mY, mZ;
+        bool operator==(const Cell& pOther) const { return mX == pOther.mX && mY == pOther.mY && mZ == pOther.mZ; }
+    };
+
+    static constexpr double kCellSize = 4e-6;
+    // Far beyond any cell of a finite double, yet with room for +-1.
+    static constexpr double kCellLimit = 1152921504606846976.0;  // 2^60
+
+    static bool CellOf(const KQelVector4& pPoint, Cell& pCell)
+    {
+        std::int64_t coordinates[3];
+        for (int c = 0; c < 3; ++c) {
+            if (!std::isfinite(pPoint[c]))
+                return false;
+            double cell = std::floor(pPoint[c] / kCellSize);
+            if (!(cell > -kCellLimit))
+                cell = -kCellLimit;
+            if (!(cell < kCellLimit))
+                cell = kCellLimit;
+            coordinates[c] = static_cast<std::int64_t>(cell);
+        }
+        pCell = Cell{coordinates[0], coordinates[1], coordinates[2]};
+        return true;
+    }
+
+    static std::uint64_t Hash(const Cell& pCell)
+    {
+        std::uint64_t hash = static_cast<std::uint64_t>(pCell.mX) * 0x9E3779B97F4A7C15ull;
+        hash ^= static_cast<std::uint64_t>(pCell.mY) * 0xC2B2AE3D27D4EB4Full;
+        hash ^= static_cast<std::uint64_t>(pCell.mZ) * 0x165667B19E3779F9ull;
+        return hash ^ (hash >> 29);
+    }
+
+    // The bucket holding the cell, or the empty one where it would go.
+    std::size_t FindBucket(const Cell& pCell) const
+    {
+        const std::size_t mask = mBuckets.size() - 1;
+        std::size_t bucket = static_cast<std::size_t>(Hash(pCell)) & mask;
+        while (mBuckets[bucket] >= 0 && !(mCells[static_cast<std::size_t>(mBuckets[bucket])] == pCell))
+            bucket = (bucket + 1) & mask;
+        return bucket;
+    }
+
+    const KQelVector4* mPoints;
+    std::vector<Cell> mCells;  // cell of each point
+    std::vector<int> mNext;    // next older point of the same cell
+    std::vector<char> mFinite;
+    std::vector<int> mBuckets;  // newest point of a cell, -1 empty
+};
+
+}  // namespace
+
+// ---- Vertex normals ----
+
+void KQelMesh::AccumulateNormals(KArrayTemplate<KQelVector4>& pNormals, bool pClockwise) const
+{
+    const int pointCount = GetControlPointsCount();
+    const KQelVector4* points = GetControlPoints();
+    const int* corners = mPolygonVertices.GetArray();
+    std::vector<KQelVector4> sums(static_cast<std::size_t>(pointCount));
+    std::vector<int> counts(static_cast<std::size_t>(pointCount), 0);
+    for (int p = 0; p < mPolygons.GetCount(); ++p) {
+        const int first = mPolygons[p].mIndex;
+        const int size = mPolygons[p].mSize;
+        bool inRange = size > 0;
+        for (int j = 0; j < size && inRange; ++j)
+            inRange = corners[first + j] >= 0 && corners[first + j] < pointCount;
+        if (!inRange)
+            continue;
+        for (int j = 0; j < size; ++j) {
+            const int point = corners[first + j];
+            const KQelVector4& here = points[point];
+            const KQelVector4 toPrevious = points[corners[first + (j + size - 1) % size]] - here;
+            const KQelVector4 toNext = points[corners[first + (j + 1) % size]] - here;
+            sums[static_cast<std::size_t>(point)] +=
+                pClockwise ? toPrevious.CrossProduct(toNext) : toNext.CrossProduct(toPrevious);
+            ++counts[static_cast<std::size_t>(point)];
+        }
+    }
+    if (!pNormals.SetCount(pointCount))
+        return;
+    for (int i = 0; i < pointCount; ++i) {
+        const int count = counts[static_cast<std::size_t>(i)];
+        if (count == 0) {
+            pNormals[i] = KQelVector4(0.0, 0.0, 0.0, 1.0);
+        } else {
+            pNormals[i] = sums[static_cast<std::size_t>(i)] / count;
+            pNormals[i].Normalize();
+        }
+    }
+}
+
+void KQelMesh::ComputeVertexNormals(bool pClockwise)
+{
+    KArrayTemplate<KQelVector4> computed(1024);
+    AccumulateNormals(computed, pClockwise);
+    InitNormals(0);
+    KQelLayerElementNormal* normals = GetLayer0Normals();
+    if (!normals)
+        return;
+    KArrayTemplate<KQelVector4>& direct = normals->GetDirectArray();
+    for (int i = 0; i < direct.GetCount() && i < computed.GetCount(); ++i)
+        direct[i] = computed[i];
+}
+
+bool KQelMesh::CheckIfVertexNormalsCCW()
+{
+    const KQelLayerElementNormal* normals = GetLayer0Normals();
+    if (!normals || normals->GetDirectArray().GetCount() == 0)
+        return false;
+    KArrayTemplate<KQelVector4> computed(1024);
+    AccumulateNormals(computed, false);
+    const KArrayTemplate<KQelVector4>& stored = normals->GetDirectArray();
+    for (int i = 0; i < computed.GetCount() && i < stored.GetCount(); ++i) {
+        if ((computed[i] - stored[i]).Length() < 0.01)
+            return true;
+    }
+    return false;
+}
+
+// ---- Split ----
+
+void KQelMesh::BuildSplitList(KArrayTemplate<KArrayTemplate<KDuplicateVertex>*>& pSplitList, ESplitObject pObject)
+{
+    const int pointCount = GetControlPointsCount();
+    const int cornerCount = mPolygonVertices.GetCount();
+    if (pObject != eSplitControlPoints || static_cast<long long>(pointCount) + cornerCount > INT_MAX)
+        return;
+    for (int k = 0; k < cornerCount; ++k) {
+        if (mPolygonVertices[k] < 0 || mPolygonVertices[k] >= pointCount)
+            return;
+    }
+    const int base = pSplitList.GetCount();
+    for (int c = 0; c < pointCount; ++c) {
+        KDuplicateList* list = new (std::nothrow) KDuplicateList(16);
+        if (!list || pSplitList.Add(list) < 0) {
+            delete list;
+            for (int i = pSplitList.GetCount() - 1; i >= base; --i) {
+                delete pSplitList[i];
+                pSplitList.RemoveAt(i);
+            }
+            return;
+        }
+    }
+    const KQelLayerElementNormal* normals = GetLayer0Normals();
+    const int normalCount = normals ? normals->GetDirectArray().GetCount() : 0;
+    int next = pointCount;
+    for (int k = 0; k < cornerCount; ++k) {
+        const int point = mPolygonVertices[k];
+        KDuplicateVertex entry = {k, point, KQelVector4()};
+        if (k < normalCount)
+            entry.mNormal = normals->GetDirectArray()[k];
+        KDuplicateList* list = pSplitList[base + point];
+        if (list->GetCount() > 0)
+            entry.mNewIndex = next++;
+        list->Add(entry);
+    }
+}
+
+void KQelMesh::SplitPointsForHardEdge(KArrayTemplate<KArrayTemplate<KDuplicateVertex>*>& pSplitList)
+{
+    const int pointCount = GetControlPointsCount();
+    const int cornerCount = mPolygonVertices.GetCount();
+    KQelLayerElementNormal* normals = GetLayer0Normals();
+    if (!normals || normals->GetMappingMode() != KQelLayerElement::eByPolygonVertex ||
+        normals->GetDirectArray().GetCount() < cornerCount || pSplitList.GetCount() != pointCount)
+        return;
+
+    // The new points an honest list can name lie below the points plus the
+    // listed corners.
+    long long entries = 0;
+    for (int c = 0; c < pointCount; ++c) {
+        if (!pSplitList[c])
+            return;
+        entries += pSplitList[c]->GetCount();
+    }
+    if (pointCount + entries > INT_MAX)
+        return;
+    const int limit = pointCount + static_cast<int>(entries);
+    int newCount = pointCount;
+    for (int c = 0; c < pointCount; ++c) {
+        const KDuplicateList& list = *pSplitList[c];
+        for (int e = 0; e < list.GetCount(); ++e) {
+            const KDuplicateVertex& entry = list[e];
+            if (entry.mPolygonVertexIndex < 0 || entry.mPolygonVertexIndex >= cornerCount || entry.mNewIndex < 0 ||
+                entry.mNewIndex >= limit)
+                return;
+            if (e > 0 && entry.mNewIndex >= newCount)
+                newCount = entry.mNewIndex + 1;
+        }
+    }
+    // Grown once, so that no SetControlPointAt below grows them again.
+    KArrayTemplate<KQelVector4>& normalArray = normals->GetDirectArray();
+    if (!mControlPoints.SetCount(newCount))
+        return;
+    if (normalArray.GetCount() < newCount && !normalArray.SetCount(newCount)) {
+        mControlPoints.SetCount(pointCount);
+        return;
+    }
+
+    for (int l = 0; l < GetLinkCount(); ++l) {
+        KQelLink* link = GetLink(l);
+        const int pairs = link->GetControlPointIndicesCount();
+        for (int t = 0; t < pairs; ++t) {
+            const int point = link->mIndices[t];
+            if (point < 0 || point >= pointCount)
+                continue;
+            const KDuplicateList& list = *pSplitList[point];
+            for (int e = 1; e < list.GetCount(); ++e)
+                link->AddControlPointIndex(list[e].mNewIndex, link->mWeights.GetAt(t));
+        }
+    }
+
+    for (int c = 0; c < pointCount; ++c) {
+        const KDuplicateList& list = *pSplitList[c];
+        if (list.GetCount() == 0)
+            continue;
+        const KQelVector4 point = mControlPoints[c];
+        SetControlPointAt(point, list[0].mNormal, c);
+        for (int e = 1; e < list.GetCount(); ++e) {
+            SetControlPointAt(point, list[e].mNormal, list[e].mNewIndex);
+            mPolygonVertices[list[e].mPolygonVertexIndex] = list[e].mNewIndex;
+        }
+    }
+
+    for (int s = 0; s < GetShapeCount(); ++s) {
+        KQelShape& shape = *GetShape(s);
+        const ShapeCopy copy(shape);
+        KQelVector4* points = nullptr;
+        KQelVector4* shapeNormals = nullptr;
+        ResetShape(shape, newCount, points, shapeNormals);
+        for (int c = 0; c < pointCount; ++c) {
+            const KQelVector4 point = PointOrZero(copy.mPoints, c);
+            const KQelVector4 normal = PointOrZero(copy.mNormals, c);
+            const KDuplicateList& list = *pSplitList[c];
+            // The point itself, then each of its copies.
+            for (int e = 0; e < list.GetCount() || e == 0; ++e) {
+                const int target = e == 0 ? c : list[e].mNewIndex;
+                if (points)
+                    points[target] = point;
+                if (shapeNormals)
+                    shapeNormals[target] = normal;
+            }
+        }
+    }
+
+    SetNormalsMappingMode(KQelLayerElement::eByControlPoint);
+}
+
+// ---- Merge ----
+
+bool KQelMesh::BuildMergeList(KArrayTemplate<int>& pMergeList, ESplitObject pObject, bool pExhaustive)
+{
+    const int pointCount = GetControlPointsCount();
+    if (pObject != eSplitControlPoints || !pMergeList.SetCount(pointCount))
+        return false;
+    PointGrid grid(GetControlPoints(), pointCount);
+    bool repeated = false;
+    for (int j = 0; j < pointCount; ++j) {
+        const int earlier = grid.FindLatestEqual(j);
+        pMergeList[j] = earlier >= 0 ? earlier : j;
+        if (earlier >= 0)
+            repeated = true;
+        // Without exhaustion the walk stops at the first repeat: later points
+        // are compared with the points before it only.
+        if (pExhaustive || !repeated)
+            grid.Insert(j);
+    }
+    return repeated;
+}
+
+void KQelMesh::MergePointsForPolygonVerteNormals(KArrayTemplate<int>& pMergeList)
+{
+    const int pointCount = GetControlPointsCount();
+    const int cornerCount = mPolygonVertices.GetCount();
+    if (pMergeList.GetCount() != pointCount)
+        return;
+    std::vector<int> root(static_cast<std::size_t>(pointCount));
+    int kept = 0;
+    for (int i = 0; i < pointCount; ++i) {
+        const int target = pMergeList[i];
+        if (target < 0 || target > i)
+            return;
+        root[static_cast<std::size_t>(i)] = target == i ? i : root[static_cast<std::size_t>(target)];
+        if (target == i)
+            ++kept;
+    }
+    std::vector<int> cornerOf(static_cast<std::size_t>(pointCount), -1);
+    for (int k = 0; k < cornerCount; ++k) {
+        const int point = mPolygonVertices[k];
+        if (point < 0 || point >= pointCount || cornerOf[static_cast<std::size_t>(point)] >= 0)
+            return;
+        cornerOf[static_cast<std::size_t>(point)] = k;
+    }
+    if (kept == pointCount)
+        return;
+
+    // Kept points in order: new index of each root.
+    std::vector<int> newIndex(static_cast<std::size_t>(pointCount), -1);
+    for (int i = 0, next = 0; i < pointCount; ++i) {
+        if (root[static_cast<std::size_t>(i)] == i)
+            newIndex[static_cast<std::size_t>(i)] = next++;
+    }
+
+    // Normals: the normal of each point goes to the corner that used it.
+    if (KQelLayerElementNormal* normals = GetLayer0Normals()) {
+        KArrayTemplate<KQelVector4>& direct = normals->GetDirectArray();
+        const int normalCount = direct.GetCount();
+        std::vector<KQelVector4> byCorner(static_cast<std::size_t>(cornerCount));
+        for (int i = 0; i < pointCount && i < normalCount; ++i) {
+            const int corner = cornerOf[static_cast<std::size_t>(i)];
+            if (corner >= 0)
+                byCorner[static_cast<std::size_t>(corner)] = direct[i];
+        }
+        if (normalCount >= cornerCount || direct.SetCount(cornerCount)) {
+            for (int i = 0; i < direct.GetCount(); ++i)
+                direct[i] = i < cornerCount ? byCorner[static_cast<std::size_t>(i)] : KQelVector4();
+        }
+    }
+
+    for (int i = 0; i < pointCount; ++i) {
+        const int corner = cornerOf[static_cast<std::size_t>(i)];
+        if (corner >= 0)
+            mPolygonVertices[corner] = newIndex[static_cast<std::size_t>(root[static_cast<std::size_t>(i)])];
+    }
+
+    for (int l = 0; l < GetLinkCount(); ++l) {
+        KQelLink* link = GetLink(l);
+        int pairs = 0;
+        for (int t = 0; t < link->GetControlPointIndicesCount(); ++t) {
+            const int point = link->mIndices[t];
+            if (point < 0 || point >= pointCount || root[static_cast<std::size_t>(point)] != point)
+                continue;
+            link->mIndices[pairs] = newIndex[static_cast<std::size_t>(point)];
+            link->mWeights[pairs] = link->mWeights.GetAt(t);
+            ++pairs;
+        }
+        link->mIndices.SetCount(pairs);
+        link->mWeights.SetCount(pairs);
+    }
+
+    for (int i = 0; i < pointCount; ++i) {
+        const int target = newIndex[static_cast<std::size_t>(i)];
+        if (target >= 0)
+            mControlPoints[target] = mControlPoints[i];
+    }
+    mControlPoints.SetCount(kept);
+
+    for (int s = 0; s < GetShapeCount(); ++s) {
+        KQelShape& shape = *GetShape(s);
+        const ShapeCopy copy(shape);
+        KQelVector4* points = nullptr;
+        KQelVector4* shapeNormals = nullptr;
+        ResetShape(shape, kept, points, shapeNormals);
+        for (int i = 0; i < pointCount; ++i) {
+            const int target = newIndex[static_cast<std::size_t>(i)];
+            if (target < 0)
+                continue;
+            if (points)
+                points[target] = PointOrZero(copy.mPoints, i);
+            if (shapeNormals)
+                shapeNormals[target] = PointOrZero(copy.mNormals, i);
+        }
+    }
+
+    SetNormalsMappingMode(KQelLayerElement::eByPolygonVertex);
+}
+
+}  // namespace qelsdk_600
