@@ -52,6 +52,7 @@ public:
     // The other's control points (and their growth step); layers untouched.
     // Itself: nothing.
     void Copy(const KQelGeometryBase& pOther);
+    using KQelLayerContainer::Copy;
 
 protected:
     KArrayTemplate<KQelVector4> mControlPoints;
