@@ -214,7 +214,7 @@ TEST(MeshNormals, MergeListMatchesThePairwiseWalk)
         std::vector<KQelVector4> points(static_cast<std::size_t>(1 + random() % 40));
         for (KQelVector4& point : points) {
             for (int c = 0; c < 3; ++c)
-                point[c] = static_cast<double>(random() % 2) * 4e-6 + offsets[random() % 8];
+                point[c] = static_cast<double>(random() % 3) * 8e-6 + offsets[random() % 8];
             if (random() % 50 == 0)
                 point[random() % 3] = std::nan("");
         }
