@@ -18,40 +18,54 @@ namespace {
 
 typedef KArrayTemplate<KQelMesh::KDuplicateVertex> KDuplicateList;
 
-// Points of a geometry base as far as they go, then zeros.
-KQelVector4 PointOrZero(const std::vector<KQelVector4>& pPoints, int pIndex)
+// Entry pIndex of a copied array as far as it goes, then zeros.
+KQelVector4 EntryOrZero(const std::vector<KQelVector4>& pArray, int pIndex)
 {
-    return pIndex < static_cast<int>(pPoints.size()) ? pPoints[static_cast<std::size_t>(pIndex)] : KQelVector4();
+    return pIndex < static_cast<int>(pArray.size()) ? pArray[static_cast<std::size_t>(pIndex)] : KQelVector4();
 }
 
-// A copy of a shape's control points and layer-0 normals.
-struct ShapeCopy {
-    std::vector<KQelVector4> mPoints;
-    std::vector<KQelVector4> mNormals;
+// The points and normals of a shape being rebuilt: a copy of the old ones
+// and the new arrays (null when they could not be made).
+struct ShapeRebuild {
+    std::vector<KQelVector4> mOldPoints;
+    std::vector<KQelVector4> mOldNormals;
+    KQelVector4* mPoints;
+    KQelVector4* mNormals;
 
-    explicit ShapeCopy(KQelShape& pShape)
+    // Old point and normal pSource (zero past the old arrays) to pTarget.
+    void Put(int pSource, int pTarget) const
     {
-        const KQelVector4* points = pShape.GetControlPoints();
-        mPoints.assign(points, points + pShape.GetControlPointsCount());
-        KQelLayer* layer = pShape.GetLayer(0);
-        if (KQelLayerElementNormal* normals = layer ? layer->GetNormals() : nullptr) {
-            const KArrayTemplate<KQelVector4>& direct = normals->GetDirectArray();
-            mNormals.assign(direct.GetArray(), direct.GetArray() + direct.GetCount());
-        }
+        if (mPoints)
+            mPoints[pTarget] = EntryOrZero(mOldPoints, pSource);
+        if (mNormals)
+            mNormals[pTarget] = EntryOrZero(mOldNormals, pSource);
     }
 };
 
-// Re-initialises a shape to pCount points and normals by control point.
-// Returns the arrays to write, null for either that could not be made.
-void ResetShape(KQelShape& pShape, int pCount, KQelVector4*& pPoints, KQelVector4*& pNormals)
+// Re-initialises every shape of pGeometry to pCount points and normals by
+// control point, then pFill(rebuild) places the old ones.
+template <class Fill>
+void RebuildShapes(KQelGeometry& pGeometry, int pCount, Fill pFill)
 {
-    pShape.InitControlPoints(pCount);
-    pShape.InitNormals(pCount);
-    const bool pointsMade = pShape.GetControlPointsCount() == pCount;
-    KQelLayer* layer = pShape.GetLayer(0);
-    KQelLayerElementNormal* normals = layer ? layer->GetNormals() : nullptr;
-    pPoints = pointsMade ? pShape.GetControlPoints() : nullptr;
-    pNormals = normals && normals->GetDirectArray().GetCount() == pCount ? normals->GetDirectArray().GetArray() : nullptr;
+    for (int s = 0; s < pGeometry.GetShapeCount(); ++s) {
+        KQelShape& shape = *pGeometry.GetShape(s);
+        ShapeRebuild rebuild;
+        const KQelVector4* points = shape.GetControlPoints();
+        rebuild.mOldPoints.assign(points, points + shape.GetControlPointsCount());
+        KQelLayer* layer = shape.GetLayer(0);
+        if (KQelLayerElementNormal* normals = layer ? layer->GetNormals() : nullptr) {
+            const KArrayTemplate<KQelVector4>& direct = normals->GetDirectArray();
+            rebuild.mOldNormals.assign(direct.GetArray(), direct.GetArray() + direct.GetCount());
+        }
+        shape.InitControlPoints(pCount);
+        shape.InitNormals(pCount);
+        KQelLayerElementNormal* normals = shape.GetLayer(0) ? shape.GetLayer(0)->GetNormals() : nullptr;
+        rebuild.mPoints = shape.GetControlPointsCount() == pCount ? shape.GetControlPoints() : nullptr;
+        rebuild.mNormals = normals && normals->GetDirectArray().GetCount() == pCount
+                               ? normals->GetDirectArray().GetArray()
+                               : nullptr;
+        pFill(rebuild);
+    }
 }
 
 // ---- Points equal within the KQelVector4 tolerance ----
@@ -408,26 +422,15 @@ void KQelMesh::SplitPointsForHardEdge(KArrayTemplate<KArrayTemplate<KDuplicateVe
         }
     }
 
-    for (int s = 0; s < GetShapeCount(); ++s) {
-        KQelShape& shape = *GetShape(s);
-        const ShapeCopy copy(shape);
-        KQelVector4* points = nullptr;
-        KQelVector4* shapeNormals = nullptr;
-        ResetShape(shape, newCount, points, shapeNormals);
+    RebuildShapes(*this, newCount, [&](const ShapeRebuild& pRebuild) {
         for (int c = 0; c < pointCount; ++c) {
-            const KQelVector4 point = PointOrZero(copy.mPoints, c);
-            const KQelVector4 normal = PointOrZero(copy.mNormals, c);
-            const KDuplicateList& list = *pSplitList[c];
             // The point itself, then each of its copies.
-            for (int e = 0; e < list.GetCount() || e == 0; ++e) {
-                const int target = e == 0 ? c : list[e].mNewIndex;
-                if (points)
-                    points[target] = point;
-                if (shapeNormals)
-                    shapeNormals[target] = normal;
-            }
+            pRebuild.Put(c, c);
+            const KDuplicateList& list = *pSplitList[c];
+            for (int e = 1; e < list.GetCount(); ++e)
+                pRebuild.Put(c, list[e].mNewIndex);
         }
-    }
+    });
 
     SetNormalsMappingMode(KQelLayerElement::eByControlPoint);
 }
@@ -533,22 +536,12 @@ void KQelMesh::MergePointsForPolygonVerteNormals(KArrayTemplate<int>& pMergeList
     }
     mControlPoints.SetCount(kept);
 
-    for (int s = 0; s < GetShapeCount(); ++s) {
-        KQelShape& shape = *GetShape(s);
-        const ShapeCopy copy(shape);
-        KQelVector4* points = nullptr;
-        KQelVector4* shapeNormals = nullptr;
-        ResetShape(shape, kept, points, shapeNormals);
+    RebuildShapes(*this, kept, [&](const ShapeRebuild& pRebuild) {
         for (int i = 0; i < pointCount; ++i) {
-            const int target = newIndex[static_cast<std::size_t>(i)];
-            if (target < 0)
-                continue;
-            if (points)
-                points[target] = PointOrZero(copy.mPoints, i);
-            if (shapeNormals)
-                shapeNormals[target] = PointOrZero(copy.mNormals, i);
+            if (newIndex[static_cast<std::size_t>(i)] >= 0)
+                pRebuild.Put(i, newIndex[static_cast<std::size_t>(i)]);
         }
-    }
+    });
 
     SetNormalsMappingMode(KQelLayerElement::eByPolygonVertex);
 }
