@@ -512,7 +512,7 @@ public:
     const KQelNodeLimits& GetLimits() const { return *mLimits; }
 
 private:
-    friend class KQelNodeProperties;  // entity hook, error 6
+    friend class KQelEntity;  // Clear forgets the entity of every listed node
 
     // The attribute when it has that type, else null.
     KQelNodeAttribute* AttributeOfType(KQelNodeAttribute::EAttributeType pType) const;

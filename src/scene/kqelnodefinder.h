@@ -133,6 +133,8 @@ public:
 
     // Empties the ten lists and the found array.
     void Reset() override;
+    // Indexes the target's names and the names seen so far, then walks.
+    void ApplyRecursive(KQelNode& pNode) override;
     // CheckNodeName, then, for a node with a geometry, the material, texture
     // and video checks; true when any of them reported a clash.
     bool CheckNode(KQelNode& pNode) override;
@@ -175,6 +177,9 @@ private:
     struct Index;
     // The kinds of referenced objects a geometry is checked for.
     enum EKind : int { eMaterialKind = 0, eTextureKind = 1, eVideoKind = 2 };
+    // Indexes the target's names and the seen lists unless done since the
+    // last walk began.
+    void BuildIndex();
     bool CheckObjectNames(KQelGeometry* pGeometry, EKind pKind);
 
     bool mStates[5];
