@@ -178,6 +178,9 @@ KQelNode* KQelNode::GetParent() const
 
 bool KQelNode::IsSelfOrAncestor(const KQelNode* pNode) const
 {
+    // A leaf is nobody's ancestor: new nodes join deep trees without a climb.
+    if (pNode && pNode != this && pNode->GetChildCount(false) == 0)
+        return false;
     for (const KQelNode* node = this; node; node = node->GetParent()) {
         if (node == pNode)
             return true;
