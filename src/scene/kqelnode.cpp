@@ -109,6 +109,13 @@ KQelNode::~KQelNode()
     }
     if (mAttribute)
         SetNodeAttribute(nullptr);
+    // The user properties over this node's properties would outlive them in
+    // the manager's list, where lookups by name read them.
+    for (int i = 0; i < GetPropertyCount(); ++i) {
+        KQelUserProperty* property = GetProperty(i);
+        if (property && property->GetPropertyHandler() == mProperties)
+            GetKQelSdkManager().DestroyKQelUserProperty(property);
+    }
     delete mLimits;
     mLimits = nullptr;
     mProperties->Destroy(0);

@@ -131,9 +131,10 @@ public:
     // set and the limits, Reset, the "Default" take, visible, shading mode
     // eLightShading, then publishes the properties as user properties.
     KQelNode(KQelSdkManager& pManager, const char* pName);
-    // Clears the character slots that point back at this node, deletes the
-    // limits and destroys the property set (ending every connection), frees
-    // the child names.
+    // Clears the character slots that point back at this node, leaves its
+    // entity, unbinds its attribute, destroys through the manager the user
+    // properties over its own properties, deletes the limits and destroys
+    // the property set (ending every connection), frees the child names.
     ~KQelNode() override;
 
     // ---- Virtual operations, in slot order ----

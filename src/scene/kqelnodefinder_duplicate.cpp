@@ -1,9 +1,7 @@
 // The duplicate-name finder. Names are hashed so that one walk costs the
 // walked objects plus the target entity, however many names clash.
+#include <cstdint>
 #include <cstring>
-#include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "scene/kqelentity.h"
@@ -17,55 +15,167 @@ namespace qelsdk_600 {
 
 namespace {
 
-// Objects of one name: how many distinct ones, and the first of them.
-struct NameUse {
-    int mCount = 0;
-    const void* mFirst = nullptr;
-};
+std::uint64_t HashName(const char* pName)
+{
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(pName); *c; ++c)
+        hash = (hash ^ *c) * 1099511628211ull;
+    return hash;
+}
 
-// Names of a set of distinct objects.
+// Names of a set of distinct objects: how many have each name, and the first
+// of them. Open addressing over copies of the names kept in one arena, so a
+// walk of 10^5 nodes allocates a handful of times, not per name.
 class NameTable {
 public:
-    void Clear() { mNames.clear(); }
+    void Clear()
+    {
+        mSlots.clear();
+        mArena.clear();
+        mUsed = 0;
+    }
     void Add(const char* pName, const void* pObject)
     {
-        NameUse& use = mNames[pName];
-        if (use.mCount++ == 0)
-            use.mFirst = pObject;
+        const std::uint64_t hash = HashName(pName);
+        if (Slot* slot = Find(pName, hash)) {
+            ++slot->mCount;
+            return;
+        }
+        if ((mUsed + 1) * 2 > static_cast<std::size_t>(mSlots.size()))
+            Grow();
+        const std::size_t length = std::strlen(pName) + 1;
+        const std::size_t offset = mArena.size();
+        mArena.insert(mArena.end(), pName, pName + length);
+        Slot& slot = *Empty(hash);
+        slot = Slot{hash, offset, 1, pObject};
+        ++mUsed;
     }
     // True when an object other than pObject has this name.
     bool HasOther(const char* pName, const void* pObject) const
     {
-        const auto found = mNames.find(pName);
-        if (found == mNames.end())
-            return false;
-        return found->second.mCount > 1 || found->second.mFirst != pObject;
+        const Slot* slot = const_cast<NameTable*>(this)->Find(pName, HashName(pName));
+        return slot && (slot->mCount > 1 || slot->mFirst != pObject);
     }
 
 private:
-    std::unordered_map<std::string, NameUse> mNames;
+    struct Slot {
+        std::uint64_t mHash;
+        std::size_t mOffset;
+        int mCount;  // 0: empty
+        const void* mFirst;
+    };
+
+    std::size_t Mask() const { return mSlots.size() - 1; }
+    Slot* Find(const char* pName, std::uint64_t pHash)
+    {
+        if (mSlots.empty())
+            return nullptr;
+        for (std::size_t i = pHash & Mask();; i = (i + 1) & Mask()) {
+            Slot& slot = mSlots[i];
+            if (slot.mCount == 0)
+                return nullptr;
+            if (slot.mHash == pHash && std::strcmp(&mArena[slot.mOffset], pName) == 0)
+                return &slot;
+        }
+    }
+    Slot* Empty(std::uint64_t pHash)
+    {
+        std::size_t i = pHash & Mask();
+        while (mSlots[i].mCount != 0)
+            i = (i + 1) & Mask();
+        return &mSlots[i];
+    }
+    void Grow()
+    {
+        std::vector<Slot> old;
+        old.swap(mSlots);
+        mSlots.assign(old.empty() ? 64 : old.size() * 2, Slot{0, 0, 0, nullptr});
+        for (const Slot& slot : old) {
+            if (slot.mCount != 0)
+                *Empty(slot.mHash) = slot;
+        }
+    }
+
+    std::vector<Slot> mSlots;  // a power of two, at most half full
+    std::vector<char> mArena;
+    std::size_t mUsed = 0;
+};
+
+// A set of object pointers (open addressing).
+class PointerSet {
+public:
+    void Clear()
+    {
+        mSlots.clear();
+        mUsed = 0;
+    }
+    // False when the pointer was in the set already.
+    bool Insert(const void* pObject)
+    {
+        if ((mUsed + 1) * 2 > mSlots.size())
+            Grow();
+        std::size_t i = Home(pObject);
+        for (; mSlots[i]; i = (i + 1) & (mSlots.size() - 1)) {
+            if (mSlots[i] == pObject)
+                return false;
+        }
+        mSlots[i] = pObject;
+        ++mUsed;
+        return true;
+    }
+    bool Contains(const void* pObject) const
+    {
+        if (mSlots.empty())
+            return false;
+        for (std::size_t i = Home(pObject); mSlots[i]; i = (i + 1) & (mSlots.size() - 1)) {
+            if (mSlots[i] == pObject)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    std::size_t Home(const void* pObject) const
+    {
+        const std::uint64_t key = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pObject));
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & (mSlots.size() - 1);
+    }
+    void Grow()
+    {
+        std::vector<const void*> old;
+        old.swap(mSlots);
+        mSlots.assign(old.empty() ? 64 : old.size() * 2, nullptr);
+        mUsed = 0;
+        for (const void* object : old) {
+            if (object)
+                Insert(object);
+        }
+    }
+
+    std::vector<const void*> mSlots;
+    std::size_t mUsed = 0;
 };
 
 // A "seen" list: the array the finder hands out, its pointers and names.
 template <class T>
 struct SeenList {
-    std::unordered_set<const void*> mObjects;
+    PointerSet mObjects;
     NameTable mNames;
     // Whether an object other than pObject of that name was seen.
     bool Clashes(const char* pName, const void* pObject) const { return mNames.HasOther(pName, pObject); }
     void Add(KArrayTemplate<T*>& pArray, T* pObject)
     {
-        if (mObjects.insert(pObject).second) {
+        if (mObjects.Insert(pObject)) {
             pArray.Add(pObject);
             mNames.Add(pObject->GetName(), pObject);
         }
     }
     void Rebuild(KArrayTemplate<T*>& pArray)
     {
-        mObjects.clear();
+        mObjects.Clear();
         mNames.Clear();
         for (int i = 0; i < pArray.GetCount(); ++i) {
-            mObjects.insert(pArray[i]);
+            mObjects.Insert(pArray[i]);
             mNames.Add(pArray[i]->GetName(), pArray[i]);
         }
     }

@@ -25,6 +25,12 @@ TEST(NodeManager, CreateFindAndDestroy)
     EXPECT_EQ(manager.FindKQelNode("Cube", 2), nullptr);
     EXPECT_EQ(manager.FindKQelNode("Cube", -1), nullptr);
     EXPECT_EQ(manager.GetKQelNodeCount(), 2);
+    // Each node publishes its 54 properties; they end with it.
+    EXPECT_EQ(manager.GetKQelUserPropertyCount(), 2 * 54);
+    KQelNode* third = manager.CreateKQelNode("Third");
+    EXPECT_TRUE(manager.DestroyKQelNode(third, false));
+    EXPECT_EQ(manager.GetKQelUserPropertyCount(), 2 * 54);
+    EXPECT_EQ(manager.FindKQelUserProperty("No such"), nullptr);
 
     std::vector<KQelNode*> children = AddChildren(manager, first, 3);
     AddChildren(manager, children[1], 2);
