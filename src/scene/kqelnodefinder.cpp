@@ -72,7 +72,8 @@ void KQelNodeFinderBadScale::Reset()
 bool KQelNodeFinderBadScale::CheckNode(KQelNode& pNode)
 {
     const bool checkBone = mCheckBoneScale;
-    mCheckBoneScale = checkBone && pNode.GetSkeleton();
+    KQelNodeAttribute* attribute = pNode.GetNodeAttribute();
+    mCheckBoneScale = checkBone && attribute && attribute->GetAttributeType() == KQelNodeAttribute::eSkeleton;
     bool reported = false;
     KQelTakeNode* defaultTake = pNode.GetDefaultTakeNode();
     if (defaultTake && defaultTake->GetKFCurveNode())

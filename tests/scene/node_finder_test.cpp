@@ -206,6 +206,30 @@ TEST(KQelNodeFinderBadScale, StaticScalingIsFiledByKindAndChildren)
     }
 }
 
+TEST(KQelNodeFinderBadScale, BonesWithChildrenMustKeepUnitScaling)
+{
+    struct Case {
+        KQelVector4 scaling;
+        bool children;
+        int bones;
+    } cases[] = {{V(1, 1, 1), true, 0}, {V(2, 2, 2), true, 1}, {V(2, 2, 2), false, 0}};
+    for (const Case& c : cases) {
+        KQelSdkManager manager;
+        KQelNode* node = manager.CreateKQelNode("Bone");
+        FakeAttribute skeleton(manager, KQelNodeAttribute::eSkeleton);
+        node->SetNodeAttribute(&skeleton);
+        node->SetDefaultS(c.scaling);
+        if (c.children)
+            AddChildren(manager, node, 1);
+        KQelNodeFinderBadScale finder;
+        finder.Apply(*node);
+        EXPECT_EQ(finder.BoneScaleStaticNodeArray().GetCount(), c.bones);
+        EXPECT_EQ(finder.NonUniformScaleStaticNodeArray().GetCount(), 0);
+        EXPECT_TRUE(finder.GetCheckBoneScale());  // switched back after the node
+        node->SetNodeAttribute(nullptr);
+    }
+}
+
 TEST(KQelNodeFinderBadScale, AnimatedScalingOfTheCurrentTake)
 {
     KQelSdkManager manager;
