@@ -26,14 +26,20 @@ std::vector<KQelNode*> MakeNodes(KQelSdkManager& pManager, int pCount, const cha
     return nodes;
 }
 
-// Node i under node (i - 1) / 10: ten children each, about five levels at 10^5.
-void BuildTree(std::vector<KQelNode*>& pNodes)
+// MakeNodes, then node i under node (i - 1) / 10: ten children each, about
+// five levels at 10^5.
+std::vector<KQelNode*> MakeTree(KQelSdkManager& pManager, int pCount, const char* pName)
 {
-    for (std::size_t i = 1; i < pNodes.size(); ++i)
-        pNodes[(i - 1) / 10]->AddChild(pNodes[i]);
+    std::vector<KQelNode*> nodes = MakeNodes(pManager, pCount, pName);
+    for (std::size_t i = 1; i < nodes.size(); ++i)
+        nodes[(i - 1) / 10]->AddChild(nodes[i]);
+    return nodes;
 }
 
-void BM_AttachUnderSceneRoot(benchmark::State& state)
+// n nodes attach one by one under a scene root, then leave it from the last
+// (each leaves the end of its parent's connection array and of the entity's
+// list); one half of the round trip is timed.
+void AttachAndDetach(benchmark::State& state, bool pTimeAttach)
 {
     const int n = static_cast<int>(state.range(0));
     KQelSdkManager manager;
@@ -41,43 +47,31 @@ void BM_AttachUnderSceneRoot(benchmark::State& state)
     KQelNode* root = entity.GetRootNode();
     std::vector<KQelNode*> nodes = MakeNodes(manager, n, "Node");
     for (auto _ : state) {
+        if (!pTimeAttach)
+            state.PauseTiming();
         for (KQelNode* node : nodes)
             root->AddChild(node);
-        state.PauseTiming();
+        if (pTimeAttach)
+            state.PauseTiming();
+        else
+            state.ResumeTiming();
         for (auto it = nodes.rbegin(); it != nodes.rend(); ++it)
             root->RemoveChild(*it);
-        state.ResumeTiming();
+        if (pTimeAttach)
+            state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
 
-// Children leave from the last: each leaves the end of its parent's
-// connection array and of the entity's list.
-void BM_DetachFromSceneRoot(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    KQelSdkManager manager;
-    KQelEntity entity(manager);
-    KQelNode* root = entity.GetRootNode();
-    std::vector<KQelNode*> nodes = MakeNodes(manager, n, "Node");
-    for (auto _ : state) {
-        state.PauseTiming();
-        for (KQelNode* node : nodes)
-            root->AddChild(node);
-        state.ResumeTiming();
-        for (auto it = nodes.rbegin(); it != nodes.rend(); ++it)
-            root->RemoveChild(*it);
-    }
-    state.SetItemsProcessed(state.iterations() * n);
-}
+void BM_AttachUnderSceneRoot(benchmark::State& state) { AttachAndDetach(state, true); }
+void BM_DetachFromSceneRoot(benchmark::State& state) { AttachAndDetach(state, false); }
 
 void BM_SetEntityOfASubtree(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     KQelSdkManager manager;
     KQelEntity entity(manager);
-    std::vector<KQelNode*> nodes = MakeNodes(manager, n, "Node");
-    BuildTree(nodes);
+    std::vector<KQelNode*> nodes = MakeTree(manager, n, "Node");
     for (auto _ : state) {
         nodes[0]->SetEntity(&entity, false);
         state.PauseTiming();
@@ -93,15 +87,11 @@ void BM_DuplicateNameApply(benchmark::State& state)
     const int n = static_cast<int>(state.range(0));
     KQelSdkManager manager;
     KQelEntity entity(manager);
-    std::vector<KQelNode*> target = MakeNodes(manager, n, "Node");
-    BuildTree(target);
+    std::vector<KQelNode*> target = MakeTree(manager, n, "Node");
     entity.GetRootNode()->AddChild(target[0]);
-    std::vector<KQelNode*> walked;
-    for (int i = 0; i < n; ++i) {
-        const std::string name = i % 10 ? "Walked" + std::to_string(i) : "Node" + std::to_string(i);
-        walked.push_back(manager.CreateKQelNode(name.c_str()));
-    }
-    BuildTree(walked);
+    std::vector<KQelNode*> walked = MakeTree(manager, n, "Walked");
+    for (int i = 0; i < n; i += 10)
+        walked[static_cast<std::size_t>(i)]->SetName(("Node" + std::to_string(i)).c_str());
     int duplicates = 0;
     for (auto _ : state) {
         KQelNodeFinderDuplicateName finder(&entity);
@@ -116,8 +106,7 @@ void BM_ComputeGlobalMatrix(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     KQelSdkManager manager;
-    std::vector<KQelNode*> nodes = MakeNodes(manager, n, "Node");
-    BuildTree(nodes);
+    std::vector<KQelNode*> nodes = MakeTree(manager, n, "Node");
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         nodes[i]->SetDefaultT(KQelVector4(1.0, 0.5, 0.0, 0.0));
         nodes[i]->SetDefaultR(KQelVector4(0.0, 0.0, 10.0, 0.0));
@@ -136,8 +125,7 @@ void BM_WalkTreeReference(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     KQelSdkManager manager;
-    std::vector<KQelNode*> nodes = MakeNodes(manager, n, "Node");
-    BuildTree(nodes);
+    std::vector<KQelNode*> nodes = MakeTree(manager, n, "Node");
     for (auto _ : state)
         benchmark::DoNotOptimize(nodes[0]->GetChildCount(true));
     state.SetItemsProcessed(state.iterations() * n);

@@ -269,7 +269,12 @@ bool KQelEntity::RemoveReference(EReferenceKind pKind, KQelObject* pObject)
 
 // ---- Typed lists ----
 
+#define QEL_ENTITY_KIND(Type, Kind, Name)                                             \
+    bool KQelEntity::Add##Name(Type* pObject) { return AddReference(Kind, AsObject(pObject)); } \
+    bool KQelEntity::Remove##Name(Type* pObject) { return RemoveReference(Kind, AsObject(pObject)); }
+
 #define QEL_ENTITY_NAMED_KIND(Type, Kind, Name, As)                                  \
+    QEL_ENTITY_KIND(Type, Kind, Name)                                                 \
     Type* KQelEntity::Get##Name(int pIndex) { return As(GetReferencedObject(Kind, pIndex)); } \
     Type* KQelEntity::Get##Name(KString pName)                                        \
     {                                                                                 \
@@ -284,15 +289,17 @@ bool KQelEntity::RemoveReference(EReferenceKind pKind, KQelObject* pObject)
         if (index < 0)                                                                \
             Fail(NotFoundError(Kind));                                                \
         return index;                                                                 \
-    }                                                                                 \
-    bool KQelEntity::Add##Name(Type* pObject) { return AddReference(Kind, AsObject(pObject)); } \
-    bool KQelEntity::Remove##Name(Type* pObject) { return RemoveReference(Kind, AsObject(pObject)); }
+    }
 
 QEL_ENTITY_NAMED_KIND(KQelMaterial, eMaterials, Material, AsMaterial)
 QEL_ENTITY_NAMED_KIND(KQelTexture, eTextures, Texture, AsTexture)
 QEL_ENTITY_NAMED_KIND(KQelVideo, eVideos, Video, AsVideo)
 
+QEL_ENTITY_KIND(KQelGenericNode, eGenericNodes, GenericNode)
+QEL_ENTITY_KIND(KQelDeformer, eDeformers, Deformer)
+
 #undef QEL_ENTITY_NAMED_KIND
+#undef QEL_ENTITY_KIND
 
 KQelGenericNode* KQelEntity::GetGenericNode(int pIndex)
 {
@@ -304,15 +311,6 @@ KQelGenericNode* KQelEntity::GetGenericNode(const char* pName)
     return AsGenericNode(FindReferencedObject(eGenericNodes, pName));
 }
 
-bool KQelEntity::AddGenericNode(KQelGenericNode* pNode)
-{
-    return AddReference(eGenericNodes, AsObject(pNode));
-}
-
-bool KQelEntity::RemoveGenericNode(KQelGenericNode* pNode)
-{
-    return RemoveReference(eGenericNodes, AsObject(pNode));
-}
 
 int KQelEntity::GetDeformerCount(int pType) const
 {
@@ -348,15 +346,6 @@ KQelDeformer* KQelEntity::GetDeformer(const char* pName)
     return AsDeformer(FindReferencedObject(eDeformers, pName));
 }
 
-bool KQelEntity::AddDeformer(KQelDeformer* pDeformer)
-{
-    return AddReference(eDeformers, AsObject(pDeformer));
-}
-
-bool KQelEntity::RemoveDeformer(KQelDeformer* pDeformer)
-{
-    return RemoveReference(eDeformers, AsObject(pDeformer));
-}
 
 // ---- Ending ----
 

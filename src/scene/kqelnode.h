@@ -524,8 +524,6 @@ private:
     void ConnectTarget(KProperty& pList, KQelNode* pTarget);
     // True when pNode is this node or one of its ancestors.
     bool IsSelfOrAncestor(const KQelNode* pNode) const;
-    // The user property of a transform default, or null.
-    KQelUserProperty* DefaultProperty(const char* pName) const;
     // Local matrix of a take's "T", "R", "S" values.
     void BuildLocal(KFCurveNode* pRoot, bool pEvaluate, KTime pTime, KQelTRSCache& pCache);
     // The part of operator= that depends on the attribute kinds.

@@ -25,11 +25,11 @@ KgeAMatrix Euler(const KQelVector4& pAngles)
 // (the normalised block rebuilt through Euler XYZ), the scaling of its axis
 // lengths, all negated for a mirrored frame. As KQelXMatrix::GetR and GetS
 // take them, so a zero axis is rebuilt from the other two.
-void Decompose(const KQelXMatrix& pMatrix, KgeAMatrix& pRotation, KQelVector4& pScaling)
-{
-    pRotation = Euler(pMatrix.GetR());
-    pScaling = pMatrix.GetS();
-}
+struct RotationScaling {
+    explicit RotationScaling(const KQelXMatrix& pMatrix) : mRotation(Euler(pMatrix.GetR())), mScaling(pMatrix.GetS()) {}
+    KgeAMatrix mRotation;
+    KQelVector4 mScaling;
+};
 
 // Rows of pRotation scaled by pScaling, translation pTranslation.
 void Compose(KQelXMatrix& pOut, const KgeAMatrix& pRotation, const KQelVector4& pScaling,
@@ -137,34 +137,27 @@ void KQelNode::ComputeGlobalMatrix(EPivotSet pSet)
 void KQelNode::ComputeGlobalMatrixSorvinnStyle(KQelXMatrix& pGlobal, KQelXMatrix& pParentGlobal,
                                                KQelXMatrix& pLocal)
 {
-    const KgeAMatrix& parent = pParentGlobal;
-    const KQelVector4 translation = Through(parent, static_cast<const KgeAMatrix&>(pLocal)[3]);
-    KgeAMatrix localRotation, parentRotation, rotation;
-    KQelVector4 localScaling, parentScaling;
-    Decompose(pLocal, localRotation, localScaling);
-    Decompose(pParentGlobal, parentRotation, parentScaling);
-    Then(rotation, localRotation, parentRotation);
+    const RotationScaling local(pLocal), parent(pParentGlobal);
+    KgeAMatrix rotation;
+    Then(rotation, local.mRotation, parent.mRotation);
     KQelVector4 scaling;
     for (int i = 0; i < 3; ++i)
-        scaling[i] = localScaling[i] * parentScaling[i];
-    Compose(pGlobal, rotation, scaling, translation);
+        scaling[i] = local.mScaling[i] * parent.mScaling[i];
+    Compose(pGlobal, rotation, scaling, Through(pParentGlobal, static_cast<const KgeAMatrix&>(pLocal)[3]));
 }
 
 void KQelNode::ComputeLocalMatrixSorvinnStyle(KQelXMatrix& pLocal, KQelXMatrix& pParentGlobal,
                                               KQelXMatrix& pGlobal)
 {
-    KgeAMatrix inverse;
-    KmAi(inverse, static_cast<const KgeAMatrix&>(pParentGlobal));
-    const KQelVector4 translation = Through(inverse, static_cast<const KgeAMatrix&>(pGlobal)[3]);
-    KgeAMatrix globalRotation, parentRotation, rotation;
-    KQelVector4 globalScaling, parentScaling;
-    Decompose(pGlobal, globalRotation, globalScaling);
-    Decompose(pParentGlobal, parentRotation, parentScaling);
-    KmRiR(rotation, parentRotation, globalRotation);
+    const RotationScaling global(pGlobal), parent(pParentGlobal);
+    KgeAMatrix rotation;
+    KmRiR(rotation, parent.mRotation, global.mRotation);
     KQelVector4 scaling;
     for (int i = 0; i < 3; ++i)
-        scaling[i] = parentScaling[i] != 0.0 ? globalScaling[i] / parentScaling[i] : 0.0;
-    Compose(pLocal, rotation, scaling, translation);
+        scaling[i] = parent.mScaling[i] != 0.0 ? global.mScaling[i] / parent.mScaling[i] : 0.0;
+    KgeAMatrix inverse;
+    KmAi(inverse, static_cast<const KgeAMatrix&>(pParentGlobal));
+    Compose(pLocal, rotation, scaling, Through(inverse, static_cast<const KgeAMatrix&>(pGlobal)[3]));
 }
 
 }  // namespace qelsdk_600

@@ -111,60 +111,64 @@ void ReadChannel(KFCurveNode* pNode, bool pEvaluate, KTime pTime, int* pLast, do
 
 // ---- Defaults ----
 
-KQelUserProperty* KQelNode::DefaultProperty(const char* pName) const
+namespace {
+
+// The default (x, y, z) of one of the node's vector user properties.
+void SetDefaultVector(KQelNode& pNode, const char* pName, const KQelVector4& pValue)
 {
-    return FindPropertyByName(pName);
+    if (KQelUserProperty* property = pNode.FindPropertyByName(pName))
+        property->SetDefaultValue(pValue[0], pValue[1], pValue[2]);
 }
+
+KQelVector4& GetDefaultVector(KQelNode& pNode, const char* pName, KQelVector4& pValue)
+{
+    if (KQelUserProperty* property = pNode.FindPropertyByName(pName))
+        property->GetDefaultValue(pValue[0], pValue[1], pValue[2]);
+    return pValue;
+}
+
+}  // namespace
 
 void KQelNode::SetDefaultT(const KQelVector4& pValue)
 {
-    if (KQelUserProperty* property = DefaultProperty("Lcl Translation"))
-        property->SetDefaultValue(pValue[0], pValue[1], pValue[2]);
+    SetDefaultVector(*this, "Lcl Translation", pValue);
 }
 
 KQelVector4& KQelNode::GetDefaultT(KQelVector4& pValue)
 {
-    if (KQelUserProperty* property = DefaultProperty("Lcl Translation"))
-        property->GetDefaultValue(pValue[0], pValue[1], pValue[2]);
-    return pValue;
+    return GetDefaultVector(*this, "Lcl Translation", pValue);
 }
 
 void KQelNode::SetDefaultR(const KQelVector4& pValue)
 {
-    if (KQelUserProperty* property = DefaultProperty("Lcl Rotation"))
-        property->SetDefaultValue(pValue[0], pValue[1], pValue[2]);
+    SetDefaultVector(*this, "Lcl Rotation", pValue);
 }
 
 KQelVector4& KQelNode::GetDefaultR(KQelVector4& pValue)
 {
-    if (KQelUserProperty* property = DefaultProperty("Lcl Rotation"))
-        property->GetDefaultValue(pValue[0], pValue[1], pValue[2]);
-    return pValue;
+    return GetDefaultVector(*this, "Lcl Rotation", pValue);
 }
 
 void KQelNode::SetDefaultS(const KQelVector4& pValue)
 {
-    if (KQelUserProperty* property = DefaultProperty("Lcl Scaling"))
-        property->SetDefaultValue(pValue[0], pValue[1], pValue[2]);
+    SetDefaultVector(*this, "Lcl Scaling", pValue);
 }
 
 KQelVector4& KQelNode::GetDefaultS(KQelVector4& pValue)
 {
-    if (KQelUserProperty* property = DefaultProperty("Lcl Scaling"))
-        property->GetDefaultValue(pValue[0], pValue[1], pValue[2]);
-    return pValue;
+    return GetDefaultVector(*this, "Lcl Scaling", pValue);
 }
 
 void KQelNode::SetDefaultVisibility(double pVisibility)
 {
-    if (KQelUserProperty* property = DefaultProperty("Visibility"))
+    if (KQelUserProperty* property = FindPropertyByName("Visibility"))
         property->SetDefaultValue(pVisibility);
 }
 
 double KQelNode::GetDefaultVisibility()
 {
     double visibility = 1.0;
-    if (KQelUserProperty* property = DefaultProperty("Visibility"))
+    if (KQelUserProperty* property = FindPropertyByName("Visibility"))
         property->GetDefaultValue(visibility);
     return visibility;
 }

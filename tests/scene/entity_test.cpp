@@ -243,8 +243,9 @@ TEST_F(Entity, SortAndBisectNames)
     for (const Case& c : cases) {
         unsigned int index = 99;
         EXPECT_EQ(KQelEntity::FindNameRecursive(objects.data(), c.name, 0, 4, &index), c.found) << c.name;
-        if (c.found)
+        if (c.found) {
             EXPECT_EQ(index, c.index) << c.name;
+        }
     }
     EXPECT_FALSE(KQelEntity::FindNameRecursive(objects.data(), "Model::A", 1, 0, nullptr));
 
