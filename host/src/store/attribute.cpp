@@ -183,7 +183,7 @@ int numericChildCount(int compoundType)
 }
 
 Ref<Attribute> makeNumericAttribute(const std::string& longName, const std::string& shortName, int numericType,
-                                    double defaultValue, bool color)
+                                    double defaultValue, bool color, bool lowerShort)
 {
     if (numericType <= MFnNumericData::kInvalid || numericType >= MFnNumericData::kLast)
         return Ref<Attribute>();
@@ -202,7 +202,7 @@ Ref<Attribute> makeNumericAttribute(const std::string& longName, const std::stri
     const int names = color ? 1 : 0;
     for (int i = 0; i < count; ++i) {
         Ref<Attribute> child(new Attribute(AttrForm::kNumeric, longName + kAxis[names][i],
-                                           shortName + kAxisShort[names][i]));
+                                           shortName + (lowerShort ? kAxisShort : kAxis)[names][i]));
         child->numericType = numericChildType(numericType);
         child->defaultValue = defaultValue;
         a->addChild(child);

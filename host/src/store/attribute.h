@@ -143,9 +143,12 @@ int numericChildType(int compoundType);
 int numericChildCount(int compoundType);
 
 // Makes a free numeric attribute; compound types (k2Short to k4Double)
-// get their children, named long/short name + suffix. False types give null.
+// get their children, named long name + "X", "Y", "Z" ("W"), or + "R", "G",
+// "B" for a colour, and short name + the same suffix (in lower case with
+// lowerShort, as the kinds' own attributes: "sx"). Bad types give null.
 VESK_API Ref<Attribute> makeNumericAttribute(const std::string& longName, const std::string& shortName,
-                                             int numericType, double defaultValue, bool color = false);
+                                             int numericType, double defaultValue, bool color = false,
+                                             bool lowerShort = false);
 
 } // namespace vesk
 

@@ -356,13 +356,13 @@ Ref<Attribute> buildAttribute(const AttrRow* rows, int& i)
                                                  : MFnData::kGeometry;
         break;
     case kDouble3:
-        a = makeNumericAttribute(row.longName, row.shortName, MFnNumericData::k3Double, row.def);
+        a = makeNumericAttribute(row.longName, row.shortName, MFnNumericData::k3Double, row.def, false, true);
         break;
     case kColor3:
-        a = makeNumericAttribute(row.longName, row.shortName, MFnNumericData::k3Float, row.def, true);
+        a = makeNumericAttribute(row.longName, row.shortName, MFnNumericData::k3Float, row.def, true, true);
         break;
     case kFloat2:
-        a = makeNumericAttribute(row.longName, row.shortName, MFnNumericData::k2Float, row.def);
+        a = makeNumericAttribute(row.longName, row.shortName, MFnNumericData::k2Float, row.def, false, true);
         break;
     case kDistance3:
         a = makeUnitCompound(row, 2);
