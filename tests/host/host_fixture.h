@@ -24,6 +24,7 @@ protected:
     }
     void TearDown() override { vesk::store().reset(); }
 
+public:
     // The object, path or plug a text names (null / empty when none).
     static MObject object(const char* text)
     {

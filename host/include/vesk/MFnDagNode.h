@@ -35,9 +35,11 @@ public:
     unsigned int childCount(MStatus* status = nullptr) const;
     MObject child(unsigned int index, MStatus* status = nullptr) const;
     // Puts the child under this node at index (kNextPos appends); without
-    // keepExistingParents it leaves its other parents, with it it becomes an
-    // instance. Cycles, the world and non-DAG nodes are refused with
-    // kInvalidParameter. A name clash among the new siblings renames it.
+    // keepExistingParents it leaves its other parents (a child of this node
+    // just moves), with it it becomes an instance. Cycles, the world,
+    // non-DAG nodes and instancing a child twice under one parent are
+    // refused with kInvalidParameter. A name clash among the new siblings
+    // renames it.
     MStatus addChild(const MObject& child, unsigned int index = kNextPos, bool keepExistingParents = false);
     // Takes the child away; without other parents it goes under the world.
     MStatus removeChild(const MObject& child);

@@ -124,9 +124,10 @@ public:
     const std::vector<NodeId>& children(NodeId n) const;
     // Puts child under parent at position index (-1 appends). Without
     // keepExisting the child leaves its other parents; with it the child
-    // becomes an instance. Refused: non-DAG nodes, the world as child,
-    // cycles, a child already under parent. The child is renamed when its
-    // name clashes with its new siblings.
+    // becomes an instance (refused when it is already under parent; without
+    // it a child of parent just moves to the new position). Refused too:
+    // non-DAG nodes, the world as child, cycles. The child is renamed when
+    // its name clashes with its new siblings.
     MStatus addChild(NodeId parent, NodeId child, int index, bool keepExisting);
     // Takes child from parent; a child left without parents goes under the
     // world.

@@ -84,7 +84,8 @@ MStatus NodeStore::addChild(NodeId parent, NodeId child, int index, bool keepExi
     NodeRecord* c = record(child);
     if (!p || !c || !p->kind->isDag() || !c->kind->isDag() || child == mWorld || parent == child)
         return MStatus::kInvalidParameter;
-    if (std::find(p->children.begin(), p->children.end(), child) != p->children.end())
+    const bool already = std::find(p->children.begin(), p->children.end(), child) != p->children.end();
+    if (already && keepExisting)
         return MStatus::kInvalidParameter;
     if (isAncestor(child, parent))
         return MStatus::kInvalidParameter;
@@ -94,7 +95,8 @@ MStatus NodeStore::addChild(NodeId parent, NodeId child, int index, bool keepExi
             unlinkChild(q, child);
         releaseNumber(record(child)->name, true, old);
     }
-    const bool clash = childNamed(parent, record(child)->name).valid();
+    // A child moved within its parent keeps its name.
+    const bool clash = !already && childNamed(parent, record(child)->name).valid();
     if (clash) {
         // Renamed as if newly named under all its parents, the new one included.
         NodeRecord* cr = record(child);

@@ -250,35 +250,47 @@ bool NodeStore::computeValue(NodeId n, const PlugKey& k, Value& out)
     return ok;
 }
 
-MStatus NodeStore::readValue(NodeId n, const PlugKey& k, Value& out)
+namespace {
+
+// The attribute's default as a value; false for forms without one.
+bool defaultValue(const Attribute* a, Value& out)
 {
-    if (!hasAttribute(n, k.attr) || !isValuePlug(k))
-        return MStatus::kInvalidParameter;
-    const Attribute* a = k.attr;
-    if (a->form() == AttrForm::kMessage)
-        return MStatus::kInvalidParameter;
-    if (a->compute && computeValue(n, k, out))
-        return MStatus::kSuccess;
-    PlugRef src;
-    if (sourceOf(PlugRef{n, k}, src) && src.key.attr->compute && computeValue(src.node, src.key, out))
-        return MStatus::kSuccess;
-    if (storedValue(n, k, out))
-        return MStatus::kSuccess;
     switch (a->form()) {
     case AttrForm::kNumeric:
     case AttrForm::kUnit:
     case AttrForm::kEnum:
         out = Value::ofNumber(a->defaultValue);
-        return MStatus::kSuccess;
+        return true;
     case AttrForm::kMatrix:
         out = Value::ofData(Ref<RefObject>(new MatrixData));
-        return MStatus::kSuccess;
+        return true;
     case AttrForm::kTyped:
         out = a->dataType == MFnData::kString ? Value::ofText(a->defaultText) : Value();
-        return MStatus::kSuccess;
+        return true;
     default:
-        return MStatus::kInvalidParameter;
+        return false;
     }
+}
+
+} // namespace
+
+MStatus NodeStore::readValue(NodeId n, const PlugKey& k, Value& out)
+{
+    if (!hasAttribute(n, k.attr) || !isValuePlug(k) || k.attr->form() == AttrForm::kMessage)
+        return MStatus::kInvalidParameter;
+    // A computation met again while it runs gives its stored value.
+    NodeId from = n;
+    PlugKey key = k;
+    PlugRef src;
+    if (!k.attr->compute && sourceOf(PlugRef{n, k}, src) && src.key.attr->compute) {
+        from = src.node;
+        key = src.key;
+    }
+    if (key.attr->compute && computeValue(from, key, out))
+        return MStatus::kSuccess;
+    if (storedValue(from, key, out))
+        return MStatus::kSuccess;
+    return defaultValue(key.attr, out) ? MStatus::kSuccess : MStatus::kInvalidParameter;
 }
 
 MStatus NodeStore::writeValue(NodeId n, const PlugKey& k, const Value& v)
