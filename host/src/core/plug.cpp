@@ -289,13 +289,12 @@ MPlug MPlug::elementByPhysicalIndex(unsigned int physicalIndex, MStatus* status)
     }
     PlugKey arrayKey = r.key;
     arrayKey.idx[arrayKey.attr->ownLevel()] = vesk::kUnsetIndex;
-    std::vector<uint32_t> indices;
-    store().logicalIndices(r.node, arrayKey, indices);
-    if (physicalIndex >= indices.size()) {
+    uint32_t logical = 0;
+    if (!store().logicalIndexAt(r.node, arrayKey, physicalIndex, logical)) {
         report(status, MStatus::kInvalidParameter);
         return MPlug();
     }
-    arrayKey.idx[arrayKey.attr->ownLevel()] = indices[physicalIndex];
+    arrayKey.idx[arrayKey.attr->ownLevel()] = logical;
     return withKey(r, arrayKey);
 }
 

@@ -191,6 +191,7 @@ void NodeStore::destroyNode(NodeId n)
     r->plugs.reset();
     r->payload.reset();
     r->connections.clear();
+    r->deadConnections = 0;
     r->name.clear();
     r->parents.clear();
     r->children.clear();

@@ -205,6 +205,9 @@ public:
     // list theirs).
     void logicalIndices(NodeId n, const PlugKey& arrayKey, std::vector<uint32_t>& out);
     size_t numElements(NodeId n, const PlugKey& arrayKey);
+    // The logical index at a physical position (O(1) for stored arrays);
+    // false past the end.
+    bool logicalIndexAt(NodeId n, const PlugKey& arrayKey, size_t physical, uint32_t& out);
     // Makes an element exist (each array level of the key).
     void touchElements(NodeId n, const PlugKey& k);
     // Element aliases: an alias names one element plug of the node.
@@ -288,6 +291,7 @@ private:
     bool isAncestor(NodeId a, NodeId n) const;
     // values
     void dropPlugs(NodeId n, Attribute* attr);
+    const std::vector<uint32_t>* storedIndices(NodeId n, const PlugKey& arrayKey) const;
     bool computeValue(NodeId n, const PlugKey& k, Value& out);
     // connections
     void removeConnection(uint32_t id);

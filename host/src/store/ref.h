@@ -36,6 +36,8 @@ public:
             delete o;
     }
     void makeImmortal() { counted()->mImmortal = true; }
+    // True when one reference holds the object (it may then change in place).
+    bool soleReference() { return counted()->mRefs == 1 && !counted()->mImmortal; }
 
 protected:
     void setApiType(MFn::Type type) { mType = type; }

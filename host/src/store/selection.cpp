@@ -37,22 +37,13 @@ void SelectionData::add(const SelectionItem& item, bool merge)
                     held.component->apiType() != item.component->apiType() || held.component->complete ||
                     item.component->complete)
                     continue;
-                // Copy before changing: components are shared values.
-                Ref<Component> joined(new Component(held.component->apiType()));
-                joined->single = held.component->single;
-                joined->pairs = held.component->pairs;
-                std::unordered_set<int64_t> seen;
-                for (int i : joined->single)
-                    seen.insert(i);
-                for (const auto& p : joined->pairs)
-                    seen.insert((int64_t(p.first) << 32) | uint32_t(p.second));
-                for (int i : item.component->single)
-                    if (seen.insert(i).second)
-                        joined->single.push_back(i);
-                for (const auto& p : item.component->pairs)
-                    if (seen.insert((int64_t(p.first) << 32) | uint32_t(p.second)).second)
-                        joined->pairs.push_back(p);
-                held.component = joined;
+                // Components are shared values: change only a sole copy.
+                if (!held.component->soleReference()) {
+                    Ref<Component> copy(new Component(held.component->apiType()));
+                    copy->merge(*held.component);
+                    held.component = copy;
+                }
+                held.component->merge(*item.component);
                 return;
             }
         }

@@ -26,7 +26,7 @@ const std::vector<NodeId>& NodeStore::children(NodeId n) const
 
 NodeId NodeStore::childNamed(NodeId parent, const std::string& name) const
 {
-    auto it = mSiblingNames.find(scopedKey(parent, name));
+    auto it = mSiblingNames.find(siblingKey(parent, name));
     return it == mSiblingNames.end() ? NodeId() : it->second;
 }
 
@@ -39,23 +39,24 @@ void NodeStore::linkChild(NodeId parent, NodeId child, int index)
     else
         p->children.insert(p->children.begin() + index, child);
     c->parents.push_back(parent);
-    mSiblingNames[scopedKey(parent, c->name)] = child;
+    mSiblingNames[siblingKey(parent, c->name)] = child;
 }
 
 void NodeStore::unlinkChild(NodeId parent, NodeId child)
 {
     NodeRecord* p = record(parent);
     NodeRecord* c = record(child);
+    // From the back: deletions (and a new scene) take the youngest first.
     if (p) {
-        auto it = std::find(p->children.begin(), p->children.end(), child);
-        if (it != p->children.end())
-            p->children.erase(it);
+        auto it = std::find(p->children.rbegin(), p->children.rend(), child);
+        if (it != p->children.rend())
+            p->children.erase(std::next(it).base());
     }
     if (c) {
         auto it = std::find(c->parents.begin(), c->parents.end(), parent);
         if (it != c->parents.end())
             c->parents.erase(it);
-        auto sib = mSiblingNames.find(scopedKey(parent, c->name));
+        auto sib = mSiblingNames.find(siblingKey(parent, c->name));
         if (sib != mSiblingNames.end() && sib->second == child)
             mSiblingNames.erase(sib);
     }

@@ -50,6 +50,17 @@ inline std::string scopedKey(NodeId scope, const std::string& name)
     return key;
 }
 
+// Key of a child name under a live parent: the parent's slot is enough, as
+// entries go when children are unlinked; short keys stay within the
+// string's own buffer.
+inline std::string siblingKey(NodeId parent, const std::string& name)
+{
+    std::string key(4, '\0');
+    std::memcpy(&key[0], &parent.index, 4);
+    key += name;
+    return key;
+}
+
 } // namespace vesk
 
 #endif

@@ -81,7 +81,7 @@ bool NodeStore::nameFree(const std::string& name, bool dag, const std::vector<No
     if (it->second.nonDag > 0)
         return false;
     for (NodeId p : parents)
-        if (mSiblingNames.count(scopedKey(p, name)))
+        if (mSiblingNames.count(siblingKey(p, name)))
             return false;
     return true;
 }
@@ -146,7 +146,7 @@ void NodeStore::indexName(NodeId n)
     if (!r->kind->isDag())
         ++e.nonDag;
     for (NodeId p : r->parents)
-        mSiblingNames[scopedKey(p, r->name)] = n;
+        mSiblingNames[siblingKey(p, r->name)] = n;
 }
 
 void NodeStore::unindexName(NodeId n)
@@ -166,7 +166,7 @@ void NodeStore::unindexName(NodeId n)
             mNames.erase(it);
     }
     for (NodeId p : r->parents)
-        mSiblingNames.erase(scopedKey(p, r->name));
+        mSiblingNames.erase(siblingKey(p, r->name));
 }
 
 MStatus NodeStore::rename(NodeId n, const std::string& wanted, std::string* given)

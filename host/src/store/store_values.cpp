@@ -349,20 +349,47 @@ void NodeStore::logicalIndices(NodeId n, const PlugKey& arrayKey, std::vector<ui
         out = it->second;
 }
 
+const std::vector<uint32_t>* NodeStore::storedIndices(NodeId n, const PlugKey& arrayKey) const
+{
+    if (!arrayKey.attr || !arrayKey.attr->array || arrayKey.attr->elements || !hasAttribute(n, arrayKey.attr))
+        return nullptr;
+    const PlugTable* t = plugsIfAny(n);
+    if (!t)
+        return nullptr;
+    PlugKey key = arrayKey;
+    key.idx[arrayKey.attr->ownLevel()] = kUnsetIndex;
+    auto it = t->arrays.find(key);
+    return it == t->arrays.end() ? nullptr : &it->second;
+}
+
 size_t NodeStore::numElements(NodeId n, const PlugKey& arrayKey)
 {
-    if (arrayKey.attr && !arrayKey.attr->elements && arrayKey.attr->array) {
-        PlugKey key = arrayKey;
-        key.idx[arrayKey.attr->ownLevel()] = kUnsetIndex;
-        const PlugTable* t = plugsIfAny(n);
-        if (!t || !hasAttribute(n, arrayKey.attr))
-            return 0;
-        auto it = t->arrays.find(key);
-        return it == t->arrays.end() ? 0 : it->second.size();
+    if (arrayKey.attr && arrayKey.attr->array && !arrayKey.attr->elements) {
+        const std::vector<uint32_t>* v = storedIndices(n, arrayKey);
+        return v ? v->size() : 0;
     }
     std::vector<uint32_t> v;
     logicalIndices(n, arrayKey, v);
     return v.size();
+}
+
+bool NodeStore::logicalIndexAt(NodeId n, const PlugKey& arrayKey, size_t physical, uint32_t& out)
+{
+    if (arrayKey.attr && arrayKey.attr->array && !arrayKey.attr->elements) {
+        if (!levelsSet(arrayKey))
+            return false;
+        const std::vector<uint32_t>* v = storedIndices(n, arrayKey);
+        if (!v || physical >= v->size())
+            return false;
+        out = (*v)[physical];
+        return true;
+    }
+    std::vector<uint32_t> v;
+    logicalIndices(n, arrayKey, v);
+    if (physical >= v.size())
+        return false;
+    out = v[physical];
+    return true;
 }
 
 bool NodeStore::ownLock(NodeId n, const PlugKey& k) const

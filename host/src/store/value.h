@@ -3,7 +3,9 @@
 #ifndef VESK_STORE_VALUE_H
 #define VESK_STORE_VALUE_H
 
+#include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -73,12 +75,20 @@ public:
 
     bool doubleIndexed() const;
     int elementCount() const;
+    // Appends the elements of other (of the same type) that this set lacks,
+    // in their order; O(size of other) after a first O(size) look-up build.
+    void merge(const Component& other);
 
     std::vector<int> single;
     std::vector<std::pair<int, int>> pairs;
     bool complete = false;
     int completeCount = 0;
     int completeCountV = 0;
+
+private:
+    // Elements as one key each, built on the first merge.
+    std::unordered_set<int64_t> mIndex;
+    bool mIndexed = false;
 };
 
 } // namespace vesk
