@@ -156,8 +156,7 @@ TEST_F(NameTest, EveryTextFormReadsBackAsWhatItNames)
     ASSERT_TRUE(list.add("surf.cv[1][0:1]"));
     MStringArray strings;
     list.getSelectionStrings(strings);
-    const char* expected[] = {"L|hip", "pose", "boxShape.vtx[2:4]", "boxShape.f[7]", "surfShape.cv[1][0]",
-                              "surfShape.cv[1][1]"};
+    const char* expected[] = {"L|hip", "pose", "box.vtx[2:4]", "box.f[7]", "surf.cv[1][0]", "surf.cv[1][1]"};
     ASSERT_EQ(strings.length(), 6u);
     MSelectionList again;
     for (unsigned int i = 0; i < strings.length(); ++i) {

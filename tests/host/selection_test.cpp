@@ -66,7 +66,7 @@ TEST_F(SelectionTest, ComponentTextsComeOnePerRunInAdditionOrder)
     ASSERT_TRUE(list.add("b.vtx[3:5]"));
     ASSERT_TRUE(list.add("b.vtx[7]"));
     ASSERT_TRUE(list.add("b.vtx[1:2]"));
-    EXPECT_EQ(strings(list), (std::vector<std::string>{"bShape.vtx[3:5]", "bShape.vtx[7]", "bShape.vtx[1:2]"}));
+    EXPECT_EQ(strings(list), (std::vector<std::string>{"b.vtx[3:5]", "b.vtx[7]", "b.vtx[1:2]"}));
     // Merged into one item, a run that continues stays one text.
     MSelectionList merged;
     MDagPath shape;
@@ -78,7 +78,7 @@ TEST_F(SelectionTest, ComponentTextsComeOnePerRunInAdditionOrder)
         ASSERT_TRUE(merged.add(shape, part, true));
     }
     EXPECT_EQ(merged.length(), 1u);
-    EXPECT_EQ(strings(merged), (std::vector<std::string>{"bShape.f[3:6]", "bShape.f[9]"}));
+    EXPECT_EQ(strings(merged), (std::vector<std::string>{"b.f[3:6]", "b.f[9]"}));
     // Objects and plugs: one text each.
     MSelectionList mixed;
     mixed.add("pose.members[2]");

@@ -126,7 +126,11 @@ void SelectionData::strings(const NodeStore& store, size_t i, std::vector<std::s
     const SelectionItem& it = mItems[i];
     if (!store.isAlive(it.node))
         return;
-    const std::string base = it.path.empty() ? store.name(it.node) : store.partialPathName(it.path);
+    std::string base = it.path.empty() ? store.name(it.node) : store.partialPathName(it.path);
+    // Components of a transform's first shape are written on the transform,
+    // which stands for that shape when read back.
+    if (it.component && it.path.size() >= 2 && store.firstShape(it.path[it.path.size() - 2]) == it.node)
+        base = store.partialPathName(Path(it.path.begin(), it.path.end() - 1));
     if (it.plug.attr) {
         out.push_back(base + "." + store.plugPath(it.node, it.plug, true, false));
         return;

@@ -47,8 +47,8 @@ public:
     // Drops every item of the node.
     void removeNode(NodeId node);
     // The texts of item i: one for an object or a plug, one per run of
-    // consecutive indices for components ("b.vtx[3:7]"); parseAddress reads
-    // each back.
+    // consecutive indices for components ("b.vtx[3:7]", on the transform
+    // when the shape is its first one); parseAddress reads each back.
     void strings(const NodeStore& store, size_t i, std::vector<std::string>& out) const;
 
 private:
