@@ -280,59 +280,54 @@ MStatus MPlug::setValue(const MObject& value)
     return store().writeValue(r.node, r.key, Value::ofData(vesk::Ref<vesk::RefObject>(data)));
 }
 
+namespace {
+
+// Reads the plug into a value of type T, the status reported.
+template <class T>
+T readAs(const MPlug& p, const MDGContext& c, MStatus* status, T value)
+{
+    vesk::report(status, p.getValue(value, c));
+    return value;
+}
+
+} // namespace
+
 bool MPlug::asBool(const MDGContext& c, MStatus* status) const
 {
-    bool v = false;
-    const MStatus s = getValue(v, c);
-    vesk::report(status, s);
-    return v;
+    return readAs(*this, c, status, false);
 }
 
 char MPlug::asChar(const MDGContext& c, MStatus* status) const
 {
-    char v = 0;
-    vesk::report(status, getValue(v, c));
-    return v;
+    return readAs(*this, c, status, char(0));
 }
 
 short MPlug::asShort(const MDGContext& c, MStatus* status) const
 {
-    short v = 0;
-    vesk::report(status, getValue(v, c));
-    return v;
+    return readAs(*this, c, status, short(0));
 }
 
 int MPlug::asInt(const MDGContext& c, MStatus* status) const
 {
-    int v = 0;
-    vesk::report(status, getValue(v, c));
-    return v;
+    return readAs(*this, c, status, 0);
 }
 
 float MPlug::asFloat(const MDGContext& c, MStatus* status) const
 {
-    float v = 0.0f;
-    vesk::report(status, getValue(v, c));
-    return v;
+    return readAs(*this, c, status, 0.0f);
 }
 
 double MPlug::asDouble(const MDGContext& c, MStatus* status) const
 {
-    double v = 0.0;
-    vesk::report(status, getValue(v, c));
-    return v;
+    return readAs(*this, c, status, 0.0);
 }
 
 MString MPlug::asString(const MDGContext& c, MStatus* status) const
 {
-    MString v;
-    vesk::report(status, getValue(v, c));
-    return v;
+    return readAs(*this, c, status, MString());
 }
 
 MObject MPlug::asMObject(const MDGContext& c, MStatus* status) const
 {
-    MObject v;
-    vesk::report(status, getValue(v, c));
-    return v;
+    return readAs(*this, c, status, MObject());
 }

@@ -28,6 +28,24 @@ MMatrix translation(double x, double y, double z)
     return m;
 }
 
+// A part of the transformation read or replaced in an accepted space.
+template <class T>
+T getPart(const T& part, MSpace::Space space, MStatus* status, const T& none)
+{
+    return report(status, spaceOk(space)) ? part : none;
+}
+
+template <class T>
+MStatus setPart(T& part, const T& value, MSpace::Space space)
+{
+    if (!spaceOk(space))
+        return MStatus::kInvalidParameter;
+    part = value;
+    return MStatus::kSuccess;
+}
+
+const MPoint kNoPoint(0.0, 0.0, 0.0);
+
 bool validOrder(MTransformationMatrix::RotationOrder order)
 {
     return order >= MTransformationMatrix::kXYZ && order <= MTransformationMatrix::kZYX;
@@ -77,15 +95,12 @@ MMatrix MTransformationMatrix::asMatrix() const
 
 MVector MTransformationMatrix::getTranslation(MSpace::Space space, MStatus* status) const
 {
-    return report(status, spaceOk(space)) ? mTranslate : MVector();
+    return getPart(mTranslate, space, status, MVector());
 }
 
 MStatus MTransformationMatrix::setTranslation(const MVector& v, MSpace::Space space)
 {
-    if (!spaceOk(space))
-        return MStatus::kInvalidParameter;
-    mTranslate = v;
-    return MStatus::kSuccess;
+    return setPart(mTranslate, v, space);
 }
 
 MEulerRotation MTransformationMatrix::eulerRotation() const
@@ -169,67 +184,52 @@ MStatus MTransformationMatrix::setScale(const double scale[3], MSpace::Space spa
 
 MPoint MTransformationMatrix::scalePivot(MSpace::Space space, MStatus* status) const
 {
-    return report(status, spaceOk(space)) ? mScalePivot : MPoint(0.0, 0.0, 0.0);
+    return getPart(mScalePivot, space, status, kNoPoint);
 }
 
 MStatus MTransformationMatrix::setScalePivot(const MPoint& p, MSpace::Space space)
 {
-    if (!spaceOk(space))
-        return MStatus::kInvalidParameter;
-    mScalePivot = p;
-    return MStatus::kSuccess;
+    return setPart(mScalePivot, p, space);
 }
 
 MVector MTransformationMatrix::scalePivotTranslation(MSpace::Space space, MStatus* status) const
 {
-    return report(status, spaceOk(space)) ? mScalePivotTranslate : MVector();
+    return getPart(mScalePivotTranslate, space, status, MVector());
 }
 
 MStatus MTransformationMatrix::setScalePivotTranslation(const MVector& v, MSpace::Space space)
 {
-    if (!spaceOk(space))
-        return MStatus::kInvalidParameter;
-    mScalePivotTranslate = v;
-    return MStatus::kSuccess;
+    return setPart(mScalePivotTranslate, v, space);
 }
 
 MPoint MTransformationMatrix::rotatePivot(MSpace::Space space, MStatus* status) const
 {
-    return report(status, spaceOk(space)) ? mRotatePivot : MPoint(0.0, 0.0, 0.0);
+    return getPart(mRotatePivot, space, status, kNoPoint);
 }
 
 MStatus MTransformationMatrix::setRotatePivot(const MPoint& p, MSpace::Space space)
 {
-    if (!spaceOk(space))
-        return MStatus::kInvalidParameter;
-    mRotatePivot = p;
-    return MStatus::kSuccess;
+    return setPart(mRotatePivot, p, space);
 }
 
 MVector MTransformationMatrix::rotatePivotTranslation(MSpace::Space space, MStatus* status) const
 {
-    return report(status, spaceOk(space)) ? mRotatePivotTranslate : MVector();
+    return getPart(mRotatePivotTranslate, space, status, MVector());
 }
 
 MStatus MTransformationMatrix::setRotatePivotTranslation(const MVector& v, MSpace::Space space)
 {
-    if (!spaceOk(space))
-        return MStatus::kInvalidParameter;
-    mRotatePivotTranslate = v;
-    return MStatus::kSuccess;
+    return setPart(mRotatePivotTranslate, v, space);
 }
 
 MQuaternion MTransformationMatrix::rotateOrientation(MSpace::Space space, MStatus* status) const
 {
-    return report(status, spaceOk(space)) ? mRotateOrient : MQuaternion();
+    return getPart(mRotateOrient, space, status, MQuaternion());
 }
 
 MStatus MTransformationMatrix::setRotateOrientation(const MQuaternion& q, MSpace::Space space)
 {
-    if (!spaceOk(space))
-        return MStatus::kInvalidParameter;
-    mRotateOrient = q;
-    return MStatus::kSuccess;
+    return setPart(mRotateOrient, q, space);
 }
 
 bool MTransformationMatrix::isEquivalent(const MTransformationMatrix& o, double tolerance) const
