@@ -8,6 +8,7 @@
 #include <vesk/MItDag.h>
 #include <vesk/MPoint.h>
 #include <vesk/MPxTransform.h>
+#include <vesk/MTransformationMatrix.h>
 
 #include "host_fixture.h"
 
@@ -165,6 +166,66 @@ TEST_F(DagTest, WorldMatricesArePerInstance)
     EXPECT_NEAR(origin.x, 1, 1e-12);
     EXPECT_NEAR(origin.y, 20, 1e-12);
     EXPECT_NEAR(origin.z, 3, 1e-12);
+}
+
+TEST_F(DagTest, LocalMatricesFollowTheTransformAttributes)
+{
+    const double q = 3.14159265358979323846 / 2;
+    vesk::fixture::make("joint", "j");
+    const struct {
+        const char* plug;
+        double value;
+    } values[] = {
+        {"j.rx", q}, {"j.ry", q}, {"j.rotateOrder", 2}, {"j.rotateAxisZ", q}, {"j.jointOrientX", q},
+        {"j.sx", 2}, {"j.scalePivotX", 1}, {"j.rotatePivotY", 1}, {"j.rotatePivotTranslateZ", 5}, {"j.tz", 10},
+    };
+    for (const auto& v : values)
+        ASSERT_TRUE(plug(v.plug).setValue(v.value)) << v.plug;
+    MTransformationMatrix expected;
+    const double scale[3] = {2, 1, 1};
+    expected.setScale(scale, MSpace::kTransform);
+    expected.setScalePivot(MPoint(1, 0, 0), MSpace::kTransform);
+    expected.rotateTo(MEulerRotation(q, q, 0, MEulerRotation::kYZX));
+    expected.setRotateOrientation(MQuaternion(q, MVector(0, 0, 1)), MSpace::kTransform);
+    expected.setJointOrientation(MQuaternion(q, MVector(1, 0, 0)));
+    expected.setRotatePivot(MPoint(0, 1, 0), MSpace::kTransform);
+    expected.setRotatePivotTranslation(MVector(0, 0, 5), MSpace::kTransform);
+    expected.setTranslation(MVector(0, 0, 10), MSpace::kTransform);
+    const MMatrix local = MFnDagNode(object("j")).transformationMatrix();
+    EXPECT_TRUE(local.isEquivalent(expected.asMatrix(), 1e-12));
+    // Order 2 (YZX) turns Y first: not the same as the default XYZ.
+    plug("j.rotateOrder").setValue(1);
+    EXPECT_FALSE(MFnDagNode(object("j")).transformationMatrix().isEquivalent(local, 1e-6));
+    // Shapes have no local transform.
+    vesk::fixture::makeShape("mesh", "box");
+    EXPECT_TRUE(MFnDagNode(object("boxShape")).transformationMatrix() == MMatrix::identity);
+}
+
+TEST_F(DagTest, ParentsAndChildrenAnswerFromEitherSide)
+{
+    buildTree();
+    MFnDagNode a(object("A"));
+    MFnDagNode c(object("C"));
+    const MObject d = node("|A|B|D");
+    EXPECT_TRUE(a.hasChild(object("B")));
+    EXPECT_FALSE(a.hasChild(d));
+    EXPECT_TRUE(MFnDagNode(d).isChildOf(object("C")));
+    EXPECT_TRUE(c.isParentOf(d));
+    EXPECT_EQ(MFnDagNode(d).instanceCount(false), 2u);
+    EXPECT_EQ(MFnDagNode(object("E")).instanceCount(false), 1u);
+    MStatus s;
+    EXPECT_TRUE(c.child(5, &s).isNull());
+    EXPECT_EQ(s.statusCode(), MStatus::kInvalidParameter);
+    EXPECT_TRUE(c.parent(1, &s).isNull());
+    EXPECT_TRUE(path("|A|C").child(9, &s).isNull());
+    EXPECT_EQ(s.statusCode(), MStatus::kInvalidParameter);
+    MDagPathArray paths;
+    ASSERT_TRUE(MFnDagNode(d).getAllPaths(paths));
+    EXPECT_EQ(paths.length(), 2u);
+    // A set made from a path keeps it.
+    MFnDagNode viaC(path("|A|C|D"));
+    EXPECT_STREQ(viaC.fullPathName().asChar(), "|A|C|D");
+    EXPECT_STREQ(MFnDagNode(d).fullPathName().asChar(), "|A|B|D");
 }
 
 TEST_F(DagTest, ReparentingRenamesOnClashesAndRefusesCycles)

@@ -158,3 +158,23 @@ TEST(MStatusTest, PerrorAddsOneLineWithTheStatusText)
     EXPECT_TRUE(MStatus() == MStatus::kSuccess);
     EXPECT_FALSE(static_cast<bool>(MStatus(MStatus::kFailure)));
 }
+
+TEST(MessageLogTest, ASinkSeesEachLineAsItArrives)
+{
+    struct Seen {
+        std::vector<std::string> lines;
+    } seen;
+    vesk::MessageLog::setSink(
+        [](vesk::MessageLog::Severity, const char* text, void* user) {
+            static_cast<Seen*>(user)->lines.push_back(text);
+        },
+        &seen);
+    MStatus(MStatus::kFailure).perror("first");
+    vesk::MessageLog::add(vesk::MessageLog::kWarning, "second");
+    vesk::MessageLog::setSink(nullptr, nullptr);
+    MStatus(MStatus::kFailure).perror("third");
+    EXPECT_EQ(seen.lines, (std::vector<std::string>{"first: Failure", "second"}));
+    EXPECT_EQ(vesk::MessageLog::last(), "third: Failure");
+    EXPECT_EQ(vesk::MessageLog::severity(vesk::MessageLog::size() - 2), vesk::MessageLog::kWarning);
+    EXPECT_EQ(vesk::MessageLog::line(1u << 30), "");
+}

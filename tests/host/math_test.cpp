@@ -244,3 +244,51 @@ TEST(UnitsTest, AnglesAndDistancesConvertAndTheUnitsStartAsDocumented)
     EXPECT_EQ(MDistance::uiUnit(), MDistance::kMeters);
     MDistance::setUIUnit(MDistance::kCentimeters);
 }
+
+TEST(VectorTest, PointsAndVectorsFollowTheirArithmetic)
+{
+    const MVector x(1, 0, 0), y(0, 1, 0);
+    EXPECT_TRUE((x ^ y) == MVector(0, 0, 1));
+    EXPECT_EQ(MVector(1, 2, 3) * MVector(4, 5, 6), 32.0);
+    EXPECT_TRUE(MVector(3, 0, 4).normal().isEquivalent(MVector(0.6, 0, 0.8)));
+    EXPECT_TRUE(MVector().normal() == MVector());
+    EXPECT_EQ(MVector(3, 0, 4).length(), 5.0);
+    // Vectors ignore translation; points carry w.
+    const MMatrix shift = translation(1, 2, 3);
+    EXPECT_TRUE(MVector(1, 1, 1) * shift == MVector(1, 1, 1));
+    expectPoint(MPoint(1, 1, 1) * shift, 2, 3, 4);
+    EXPECT_EQ((MPoint(1, 1, 1, 0) * shift).x, 1.0);
+    MPoint h(2, 4, 6, 2);
+    h.cartesianize();
+    EXPECT_TRUE(h == MPoint(1, 2, 3, 1));
+    EXPECT_EQ(MPoint(0, 3, 0).distanceTo(MPoint(4, 0, 0)), 5.0);
+    EXPECT_TRUE(MPoint(1, 2, 3) * 2.0 == MPoint(2, 4, 6, 1));
+    EXPECT_TRUE(MPoint(1, 1, 1) - MPoint(0, 1, 2) == MVector(1, 0, -1));
+}
+
+TEST(VectorDeathTest, ComponentIndicesPastTheEndAbort)
+{
+    MVector v;
+    MPoint p;
+    MMatrix m;
+    EXPECT_DEATH(v[3] = 1, "MVector: index 3 out of range");
+    EXPECT_DEATH(p[4] = 1, "MPoint: index 4 out of range");
+    EXPECT_DEATH(m(4, 0) = 1, "MMatrix: index 4 out of range");
+}
+
+TEST(QuaternionTest, InverseAxisAndAngleDescribeTheSameTurn)
+{
+    const MQuaternion q(2.0, MVector(1, 2, 2));
+    EXPECT_TRUE((q * q.inverse()).isEquivalent(MQuaternion::identity, 1e-12));
+    MVector axis;
+    double angle = 0;
+    ASSERT_TRUE(q.getAxisAngle(axis, angle));
+    EXPECT_NEAR(angle, 2.0, 1e-12);
+    EXPECT_TRUE(axis.isEquivalent(MVector(1, 2, 2).normal(), 1e-12));
+    // The same turn written with all four numbers negated.
+    EXPECT_TRUE(q.isEquivalent(MQuaternion(-q.x, -q.y, -q.z, -q.w)));
+    EXPECT_TRUE(MQuaternion(0.0, MVector()).isEquivalent(MQuaternion::identity));
+    const MMatrix m = q.asMatrix();
+    EXPECT_TRUE(m.transpose().isEquivalent(q.inverse().asMatrix(), 1e-12));
+    EXPECT_NEAR(m.det3x3(), 1.0, 1e-12);
+}

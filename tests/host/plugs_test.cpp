@@ -313,3 +313,62 @@ TEST_F(PlugTest, EnumsHoldShortsWithNamedFields)
     EXPECT_FALSE(order.addField("xxx", 9));
     EXPECT_FALSE(MFnAttribute(node.attribute("translateX")).setKeyable(false));
 }
+
+TEST_F(PlugTest, NavigationOffTheTreeFailsWithANullPlug)
+{
+    make("transform", "t");
+    make("dagPose", "pose");
+    MStatus s;
+    const struct {
+        const char* what;
+        MPlug got;
+    } cases[] = {
+        {"parent of a top-level plug", plug("t.translate").parent(&s)},
+        {"array of a non-element", plug("t.tx").array(&s)},
+        {"element of a non-array", plug("t.tx").elementByLogicalIndex(0, &s)},
+        {"child past the end", plug("t.translate").child(3, &s)},
+        {"child of a leaf", plug("t.tx").child(0, &s)},
+        {"foreign child attribute", plug("t.translate").child(MFnDependencyNode(object("t")).attribute("sx"), &s)},
+        {"physical past the end", plug("pose.members").elementByPhysicalIndex(0, &s)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(c.got.isNull()) << c.what;
+    }
+    EXPECT_EQ(plug("t.tx").logicalIndex(&s), 0xFFFFFFFFu);
+    EXPECT_EQ(s.statusCode(), MStatus::kInvalidParameter);
+    EXPECT_EQ(plug("t.tx").numElements(&s), 0u);
+    EXPECT_EQ(s.statusCode(), MStatus::kInvalidParameter);
+    double d = 9;
+    EXPECT_FALSE(plug("t.translate").getValue(d));
+    EXPECT_FALSE(plug("pose.worldMatrix").setValue(1.0));
+    // A plug of a deleted node reads as null and fails every call.
+    MPlug tx = plug("t.tx");
+    MGlobal::deleteNode(object("t"));
+    EXPECT_TRUE(tx.isNull());
+    EXPECT_EQ(tx.setValue(1.0).statusCode(), MStatus::kInvalidParameter);
+    EXPECT_STREQ(tx.name(&s).asChar(), "");
+    EXPECT_EQ(s.statusCode(), MStatus::kInvalidParameter);
+    EXPECT_TRUE(MPlug(object("t"), MObject()).isNull());
+}
+
+TEST_F(PlugTest, PartialNamesAddTheNodeAndLongNamesOnRequest)
+{
+    make("transform", "L");
+    make("transform", "R");
+    make("joint", "hip", "L");
+    make("joint", "hip", "R");
+    MPlug p = plug("L|hip.rotateAxisX");
+    const struct {
+        bool node;
+        bool longNames;
+        const char* text;
+    } cases[] = {
+        {false, false, "rax"},
+        {false, true, "rotateAxisX"},
+        {true, false, "L|hip.rax"},
+        {true, true, "L|hip.rotateAxisX"},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(p.partialName(c.node, true, true, true, true, c.longNames).asChar(), c.text);
+    EXPECT_STREQ(p.info().asChar(), "L|hip.rotateAxisX");
+}

@@ -145,3 +145,28 @@ TEST_F(SelectionTest, TheActiveSelectionIsCopiedAndLosesDeletedNodes)
     EXPECT_FALSE(active.getDependNode(0, gone));
     EXPECT_EQ(strings(active), std::vector<std::string>{"pose"});
 }
+
+TEST_F(SelectionTest, MergingAddsWholeItemsOnceAndPlugsByIdentity)
+{
+    MSelectionList list;
+    ASSERT_TRUE(list.add(object("pose"), true));
+    ASSERT_TRUE(list.add(object("pose"), true));
+    ASSERT_TRUE(list.add(path("|R|hip"), MObject::kNullObj, true));
+    ASSERT_TRUE(list.add(path("|R|hip"), MObject::kNullObj, true));
+    ASSERT_TRUE(list.add(plug("pose.members[1]"), true));
+    ASSERT_TRUE(list.add(plug("pose.members[1]"), true));
+    EXPECT_EQ(list.length(), 3u);
+    ASSERT_TRUE(list.add(object("pose")));
+    EXPECT_EQ(list.length(), 4u);
+    EXPECT_EQ(list.add(MDagPath()).statusCode(), MStatus::kInvalidParameter);
+    EXPECT_EQ(list.add(MObject()).statusCode(), MStatus::kInvalidParameter);
+    EXPECT_EQ(list.add(MPlug()).statusCode(), MStatus::kInvalidParameter);
+    MStringArray one;
+    ASSERT_TRUE(list.getSelectionStrings(2, one));
+    ASSERT_EQ(one.length(), 1u);
+    EXPECT_STREQ(one[0].asChar(), "pose.members[1]");
+    EXPECT_EQ(list.getSelectionStrings(9, one).statusCode(), MStatus::kInvalidParameter);
+    EXPECT_FALSE(list.isEmpty());
+    list.clear();
+    EXPECT_TRUE(list.isEmpty());
+}

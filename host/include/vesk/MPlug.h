@@ -22,8 +22,8 @@ class MPlugArray;
 // (numbers, units in internal units, enums, booleans). Integers narrow
 // modulo 2^n; doubles truncate toward zero, NaN gives 0 and out-of-range
 // values clamp. Texts and data convert only within their own kind: other
-// calls fail with kInvalidParameter and leave the argument unchanged. A
-// locked plug (or a plug under a locked one) refuses every write with
+// calls fail with kInvalidParameter and leave the argument unchanged, as do
+// writes to outputs (attributes that are not writable). A locked plug (or a plug under a locked one) refuses every write with
 // kFailure. A destination reads its source only when the source is
 // computed (a curve output, a world matrix, geometry).
 class VESK_API MPlug {

@@ -161,8 +161,10 @@ MStatus NodeStore::deleteNode(NodeId n)
 
 void NodeStore::destroyNode(NodeId n)
 {
-    for (const auto& fn : mDeletionListeners)
-        fn(n);
+    // A copy: a listener may remove itself.
+    const auto listeners = mDeletionListeners;
+    for (const auto& l : listeners)
+        l.second(n);
     NodeRecord* r = record(n);
     if (!r)
         return;
@@ -209,6 +211,28 @@ void NodeStore::destroyNode(NodeId n)
     }
 }
 
+size_t NodeStore::addDeletionListener(const std::function<void(NodeId)>& fn)
+{
+    mDeletionListeners.emplace_back(mNextListener, fn);
+    return mNextListener++;
+}
+
+size_t NodeStore::addResetListener(const std::function<void()>& fn)
+{
+    mResetListeners.emplace_back(mNextListener, fn);
+    return mNextListener++;
+}
+
+void NodeStore::removeListener(size_t id)
+{
+    auto drop = [id](auto& list) {
+        list.erase(std::remove_if(list.begin(), list.end(), [id](const auto& l) { return l.first == id; }),
+                   list.end());
+    };
+    drop(mDeletionListeners);
+    drop(mResetListeners);
+}
+
 NodeId NodeStore::nextInCreationOrder(uint64_t seq, uint64_t* seqOut) const
 {
     auto it = std::upper_bound(mOrder.begin(), mOrder.end(), seq,
@@ -239,8 +263,9 @@ void NodeStore::reset()
     mNextNumber.clear();
     mHintScopes.clear();
     buildDefaultScene();
-    for (const auto& fn : mResetListeners)
-        fn();
+    const auto listeners = mResetListeners;
+    for (const auto& l : listeners)
+        l.second();
 }
 
 namespace {

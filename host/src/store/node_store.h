@@ -191,7 +191,8 @@ public:
     // attribute's default. Re-entering a computation gives the stored value.
     MStatus readValue(NodeId n, const PlugKey& k, Value& out);
     // Stores a value (already converted to the attribute's kind); refused
-    // with kFailure on a locked plug (or locked ancestor plug).
+    // with kInvalidParameter on an attribute that is not writable (an
+    // output) and with kFailure on a locked plug (or locked ancestor plug).
     MStatus writeValue(NodeId n, const PlugKey& k, const Value& v);
     // A stored value, without computation (false when none is stored).
     bool storedValue(NodeId n, const PlugKey& k, Value& out) const;
@@ -256,10 +257,12 @@ public:
     SelectionData& activeSelection() { return *mSelection; }
     Globals& globals() { return mGlobals; }
     Payload* payload(NodeId n) const;
-    // Called for each node just before it is deleted (also by reset).
-    void addDeletionListener(const std::function<void(NodeId)>& fn) { mDeletionListeners.push_back(fn); }
+    // Called for each node just before it is deleted (also by reset); the
+    // id given back removes the listener.
+    size_t addDeletionListener(const std::function<void(NodeId)>& fn);
     // Called after reset has rebuilt the default scene.
-    void addResetListener(const std::function<void()>& fn) { mResetListeners.push_back(fn); }
+    size_t addResetListener(const std::function<void()>& fn);
+    void removeListener(size_t id);
 
     // A new scene: every node but the world is deleted, namespaces and the
     // selection are emptied, then the default scene is built: the cameras
@@ -337,8 +340,9 @@ private:
     std::unordered_set<PlugRef, PlugRefHash> mComputing;
     std::unique_ptr<SelectionData> mSelection;
     Globals mGlobals;
-    std::vector<std::function<void(NodeId)>> mDeletionListeners;
-    std::vector<std::function<void()>> mResetListeners;
+    std::vector<std::pair<size_t, std::function<void(NodeId)>>> mDeletionListeners;
+    std::vector<std::pair<size_t, std::function<void()>>> mResetListeners;
+    size_t mNextListener = 1;
 };
 
 // The process-wide store, made on first use (with the default scene) and

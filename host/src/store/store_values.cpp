@@ -295,7 +295,7 @@ MStatus NodeStore::readValue(NodeId n, const PlugKey& k, Value& out)
 
 MStatus NodeStore::writeValue(NodeId n, const PlugKey& k, const Value& v)
 {
-    if (!hasAttribute(n, k.attr) || !isValuePlug(k) || k.attr->form() == AttrForm::kMessage)
+    if (!hasAttribute(n, k.attr) || !isValuePlug(k) || k.attr->form() == AttrForm::kMessage || !k.attr->writable)
         return MStatus::kInvalidParameter;
     if (isLocked(n, k))
         return MStatus::kFailure;
