@@ -259,3 +259,30 @@ TEST_F(GraphTest, NodesAreIteratedInCreationOrder)
         sets.push_back(nameOf(it.thisNode()));
     EXPECT_EQ(sets, std::vector<std::string>{"s"});
 }
+
+TEST_F(GraphTest, APlugRootStartsFromItsOwnConnectionsOnlyAtPlugLevel)
+{
+    buildDeformers();
+    MPlug second = plug("cl.outputGeometry[1]");
+    MItDependencyGraph plugLevel(second, MFn::kInvalid, MItDependencyGraph::kDownstream,
+                                 MItDependencyGraph::kDepthFirst, MItDependencyGraph::kPlugLevel);
+    EXPECT_TRUE(plugLevel.rootPlug() == second);
+    EXPECT_TRUE(plugLevel.rootNode() == object("cl"));
+    EXPECT_TRUE(plugLevel.thisPlug().isNull());
+    ASSERT_TRUE(plugLevel.next());
+    EXPECT_TRUE(plugLevel.thisPlug() == plug("bShape.inMesh"));
+    EXPECT_FALSE(plugLevel.next());
+    // At node level the same root uses every connection of the node.
+    MItDependencyGraph nodeLevel(second, MFn::kMesh, MItDependencyGraph::kDownstream,
+                                 MItDependencyGraph::kDepthFirst, MItDependencyGraph::kNodeLevel);
+    EXPECT_EQ(walk(nodeLevel), (std::vector<std::string>{"aShape", "bShape"}));
+    ASSERT_TRUE(nodeLevel.reset());
+    EXPECT_FALSE(nodeLevel.isDone());
+    // A compound array root takes in its elements' children.
+    MItDependencyGraph input(plug("skin.input"), MFn::kInvalid, MItDependencyGraph::kUpstream,
+                             MItDependencyGraph::kBreadthFirst, MItDependencyGraph::kPlugLevel);
+    EXPECT_EQ(walk(input), (std::vector<std::string>{"skin", "blend", "bodyOrig"}));
+    MItDependencyGraph weights(plug("skin.weightList"), MFn::kInvalid, MItDependencyGraph::kUpstream,
+                               MItDependencyGraph::kBreadthFirst, MItDependencyGraph::kPlugLevel);
+    EXPECT_EQ(walk(weights), std::vector<std::string>{"skin"});
+}

@@ -6,6 +6,7 @@
 #include <vesk/MItDependencyNodes.h>
 
 #include "host_fixture.h"
+#include "store/kind.h"
 #include "store/types.h"
 
 namespace {
@@ -157,4 +158,33 @@ TEST_F(KindTest, TheWorldIsParentZeroButNeverNamedIteratedOrDeleted)
     EXPECT_FALSE(renamed);
     for (MItDependencyNodes it; !it.isDone(); it.next())
         EXPECT_FALSE(it.thisNode().hasFn(MFn::kWorld));
+}
+
+TEST(KindRegistryTest, KindsRegisterOnceWithUniqueAttributeNamesUntilFinalised)
+{
+    vesk::KindRegistry registry;
+    vesk::Kind* base = registry.add(MFn::kDependencyNode, MFn::kInvalid, "base");
+    ASSERT_NE(base, nullptr);
+    EXPECT_EQ(registry.add(MFn::kDependencyNode, MFn::kInvalid, "other"), nullptr);
+    EXPECT_EQ(registry.add(MFn::kSet, MFn::kInvalid, "base"), nullptr);
+    EXPECT_EQ(registry.add(MFn::kSet, MFn::kLambert, "set"), nullptr);
+    vesk::Kind* set = registry.add(MFn::kSet, MFn::kDependencyNode, "set");
+    ASSERT_NE(set, nullptr);
+    EXPECT_TRUE(base->addAttribute(vesk::makeNumericAttribute("weight", "w", MFnNumericData::kDouble, 0)));
+    // A name of the new attribute or of its children may not repeat one of
+    // the kind or of its ancestors.
+    EXPECT_FALSE(set->addAttribute(vesk::makeNumericAttribute("w", "x", MFnNumericData::kDouble, 0)));
+    EXPECT_FALSE(set->addAttribute(vesk::makeNumericAttribute("pos", "weight", MFnNumericData::k3Double, 0)));
+    EXPECT_TRUE(set->addAttribute(vesk::makeNumericAttribute("pos", "p", MFnNumericData::k3Double, 0)));
+    registry.finalize();
+    EXPECT_EQ(registry.add(MFn::kShadingEngine, MFn::kSet, "late"), nullptr);
+    EXPECT_FALSE(set->addAttribute(vesk::makeNumericAttribute("late", "lt", MFnNumericData::kDouble, 0)));
+    ASSERT_EQ(set->attributes().size(), 2u);
+    EXPECT_EQ(set->attributes()[0]->longName(), "weight");
+    EXPECT_EQ(set->findAttribute("posY")->shortName(), "pY");
+    EXPECT_EQ(set->findAttribute("w"), base->findAttribute("weight"));
+    EXPECT_EQ(registry.find("set"), set);
+    EXPECT_EQ(registry.find(MFn::kSet), set);
+    EXPECT_TRUE(set->isA(MFn::kSet));
+    EXPECT_FALSE(set->isDag());
 }
