@@ -11,6 +11,12 @@ Kind::Kind(MFn::Type type, const Kind* parent, const std::string& typeName, unsi
 {
 }
 
+Kind::~Kind()
+{
+    for (Attribute* a : mOwn)
+        delete a;
+}
+
 bool Kind::isDag() const
 {
     return typeIsA(mType, MFn::kDagNode);

@@ -40,6 +40,11 @@ typedef std::function<bool(const NodeStore& store, NodeId node, MFn::Type compon
 class VESK_API Kind {
 public:
     Kind(MFn::Type type, const Kind* parent, const std::string& typeName, unsigned int typeId);
+    // Deletes the kind's own attributes (only a registry that ends, as in a
+    // test, destroys its kinds; the store's lives to the end).
+    ~Kind();
+    Kind(const Kind&) = delete;
+    Kind& operator=(const Kind&) = delete;
 
     MFn::Type type() const { return mType; }
     const Kind* parent() const { return mParent; }
