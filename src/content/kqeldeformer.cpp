@@ -1,16 +1,9 @@
 #include "content/kqeldeformer.h"
 
+#include "scene/kqelnodeproperties.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
-
-// INTERIM: the node's property set is not merged yet; until it is, the
-// cluster's object lists take any object.
-class KQelNodeProperties {
-public:
-    static int ClassId;
-};
-int KQelNodeProperties::ClassId = -1;
 
 namespace {
 

@@ -1,14 +1,18 @@
 // The deformer's membership of a scene object store.
-// INTERIM: the store class is not merged yet, so no entity can exist; this
-// only keeps the pointer until the store's RemoveDeformer and AddDeformer
-// are called here.
 #include "content/kqeldeformer.h"
+#include "scene/kqelentity.h"
 
 namespace qelsdk_600 {
 
 bool KQelDeformer::SetEntity(KQelEntity* pEntity)
 {
+    if (pEntity == mEntity)
+        return true;
+    if (mEntity)
+        mEntity->RemoveDeformer(this);
     mEntity = pEntity;
+    if (mEntity)
+        mEntity->AddDeformer(this);
     return true;
 }
 

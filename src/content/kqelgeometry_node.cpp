@@ -1,29 +1,28 @@
 // What the geometry reads of the node that carries it.
-// INTERIM: the node class is not merged yet, so no geometry can be on a
-// node: no take nodes, no property set, no entity. These read the node's
-// take nodes, property set and entity once it is.
 #include "content/kqelgeometry.h"
+#include "scene/kqelnode.h"
+#include "scene/kqelnodeproperties.h"
 
 namespace qelsdk_600 {
 
 int KQelGeometry::GetNodeTakeNodeCount() const
 {
-    return 0;
+    return GetNode() ? GetNode()->GetTakeNodeCount() : 0;
 }
 
 KQelTakeNode* KQelGeometry::GetNodeTakeNode(int pIndex) const
 {
-    return nullptr;
+    return GetNode() ? GetNode()->GetTakeNode(pIndex) : nullptr;
 }
 
 KQelPropertyHandler* KQelGeometry::GetNodePropertyHandler() const
 {
-    return nullptr;
+    return GetNode() ? GetNode()->GetPropertyHandler() : nullptr;
 }
 
 KQelEntity* KQelGeometry::GetNodeEntity() const
 {
-    return nullptr;
+    return GetNode() ? GetNode()->GetEntity() : nullptr;
 }
 
 }  // namespace qelsdk_600

@@ -1,12 +1,23 @@
 // Registration of layer materials and textures with a scene object store.
-// INTERIM: the store class is not merged yet, so no entity can exist and
-// these do nothing; they call the store's Add/Remove operations once it is.
 #include "content/kqellayercontainer_impl.h"
+#include "scene/kqelentity.h"
 
 namespace qelsdk_600 {
 
-void KQelEntityUse(KQelEntity* pEntity, KQelMaterial* pMaterial, bool pAdd) {}
+void KQelEntityUse(KQelEntity* pEntity, KQelMaterial* pMaterial, bool pAdd)
+{
+    if (pAdd)
+        pEntity->AddMaterial(pMaterial);
+    else
+        pEntity->RemoveMaterial(pMaterial);
+}
 
-void KQelEntityUse(KQelEntity* pEntity, KQelTexture* pTexture, bool pAdd) {}
+void KQelEntityUse(KQelEntity* pEntity, KQelTexture* pTexture, bool pAdd)
+{
+    if (pAdd)
+        pEntity->AddTexture(pTexture);
+    else
+        pEntity->RemoveTexture(pTexture);
+}
 
 }  // namespace qelsdk_600

@@ -1,13 +1,12 @@
 // The link's view of a node.
-// INTERIM: the node class is not merged yet, so no node can exist and no
-// name can be read; this reads KQelObject::GetName once it is.
 #include "content/kqellink.h"
+#include "scene/kqelnode.h"
 
 namespace qelsdk_600 {
 
 KString KQelLink::NodeName(KQelNode* pNode)
 {
-    return KString();
+    return pNode ? KString(pNode->GetName()) : KString();
 }
 
 }  // namespace qelsdk_600
