@@ -119,11 +119,7 @@ KQelDeformer& KQelDeformer::operator=(KQelLink& pLink)
         mIndices.Add(pLink.GetControlPointIndices()[i]);
         mWeights.Add(pLink.GetControlPointWeights()[i]);
     }
-    KQelXMatrix matrix;
-    SetTransformMatrix(pLink.GetTransformMatrix(matrix));
-    SetTransformLinkMatrix(pLink.GetTransformLinkMatrix(matrix));
-    SetTransformAssociateModelMatrix(pLink.GetTransformAssociateModelMatrix(matrix));
-    SetTransformParentMatrix(pLink.GetTransformParentMatrix(matrix));
+    KQelCopyTransformMatrices(*this, pLink);
     mTransformParentSet = pLink.IsTransformParentSet();
     return *this;
 }

@@ -58,6 +58,18 @@ bool UsesDirectArray(const KQelLayerElement* pElement)
     return pElement->GetReferenceMode() != KQelLayerElement::eIndex;
 }
 
+// One use more or less of every object of an element's direct array.
+template <class Element>
+void UseObjects(KQelEntity* pEntity, const Element* pElement, bool pAdd)
+{
+    if (!pElement || !UsesDirectArray(pElement))
+        return;
+    for (int i = 0; i < pElement->GetDirectArray().GetCount(); ++i) {
+        if (pElement->GetDirectArray()[i])
+            KQelEntityUse(pEntity, pElement->GetDirectArray()[i], pAdd);
+    }
+}
+
 }  // namespace
 
 KQelLayerContainer::KQelLayerContainer(KQelSdkManager& pManager)
@@ -337,23 +349,8 @@ void KQelLayerContainer::UnsetEntity()
 void KQelLayerContainer::UpdateEntityUses(bool pAdd)
 {
     for (int i = 0; i < mLayers.GetCount(); ++i) {
-        const KQelLayer* layer = mLayers[i];
-        if (const KQelLayerElementMaterial* materials = layer->GetMaterials()) {
-            if (UsesDirectArray(materials)) {
-                for (int j = 0; j < materials->GetDirectArray().GetCount(); ++j) {
-                    if (KQelMaterial* material = materials->GetDirectArray()[j])
-                        KQelEntityUse(mEntity, material, pAdd);
-                }
-            }
-        }
-        if (const KQelLayerElementTexture* textures = layer->GetTextures()) {
-            if (UsesDirectArray(textures)) {
-                for (int j = 0; j < textures->GetDirectArray().GetCount(); ++j) {
-                    if (KQelTexture* texture = textures->GetDirectArray()[j])
-                        KQelEntityUse(mEntity, texture, pAdd);
-                }
-            }
-        }
+        UseObjects(mEntity, mLayers[i]->GetMaterials(), pAdd);
+        UseObjects(mEntity, mLayers[i]->GetTextures(), pAdd);
     }
 }
 

@@ -131,11 +131,7 @@ KQelLink& KQelLink::operator=(const KQelDeformer& pDeformer)
     const KArrayTemplate<double>& weights = pDeformer.GetControlPointWeights();
     for (int i = 0; i < indices.GetCount(); ++i)
         AddControlPointIndex(indices[i], weights.GetAt(i));
-    KQelXMatrix matrix;
-    SetTransformMatrix(pDeformer.GetTransformMatrix(matrix));
-    SetTransformLinkMatrix(pDeformer.GetTransformLinkMatrix(matrix));
-    SetTransformAssociateModelMatrix(pDeformer.GetTransformAssociateModelMatrix(matrix));
-    SetTransformParentMatrix(pDeformer.GetTransformParentMatrix(matrix));
+    KQelCopyTransformMatrices(*this, pDeformer);
     mTransformParentSet = pDeformer.IsTransformParentSet();
     return *this;
 }

@@ -21,6 +21,17 @@ class KQelNode;
     X(TransformAssociateModel, 2)       \
     X(TransformParent, 3)
 
+// Copies the four transforms, as matrices, between links and cluster
+// deformers (any two classes with the Get/Set<Name>Matrix accessors).
+template <class To, class From>
+void KQelCopyTransformMatrices(To& pTo, const From& pFrom)
+{
+    KQelXMatrix matrix;
+#define QEL_LINK_COPY_MATRIX(Name, Slot) pTo.Set##Name##Matrix(pFrom.Get##Name##Matrix(matrix));
+    QEL_LINK_TRANSFORMS(QEL_LINK_COPY_MATRIX)
+#undef QEL_LINK_COPY_MATRIX
+}
+
 // Binds control points of one geometry to a driving node (a bone): the linked
 // node and an associate model, one weight per control-point index, how the
 // weights combine, user data and four reference transforms. A geometry owns
