@@ -7,6 +7,8 @@
 // dispatch at the end needs no change.
 #include "content/kqeldeformer.h"
 #include "content/kqelmesh.h"
+#include "content/kqelnurb.h"
+#include "content/kqelpatch.h"
 #include "content/kqelshape.h"
 #include "scene/kqelentity.h"
 #include "scene/kqelnode.h"
@@ -84,9 +86,7 @@ int KQelSkeletonTypeOf(KQelNodeAttribute& pSkeleton)
     return -1;
 }
 
-// ---- Geometry and mesh (NURBS surface, patch: with their classes) ----
-//   GetNurb, GetPatch, CreateNurb, CreatePatch, AssignNurb, AssignPatch as
-//   for the mesh.
+// ---- Geometry: mesh, NURBS surface, patch ----
 //   KQelCollectGeometryObjects: kinds 0 and 1, the objects of the direct
 //   arrays of the layers' material and texture elements (layers in index
 //   reference mode skipped, null entries skipped), in layer order, with the
@@ -115,12 +115,12 @@ KQelMesh* KQelNode::GetMesh()
 
 KQelNurb* KQelNode::GetNurb()
 {
-    return nullptr;
+    return static_cast<KQelNurb*>(AttributeOfType(KQelNodeAttribute::eNurb));
 }
 
 KQelPatch* KQelNode::GetPatch()
 {
-    return nullptr;
+    return static_cast<KQelPatch*>(AttributeOfType(KQelNodeAttribute::ePatch));
 }
 
 static KQelNodeAttribute* CreateMesh(KQelSdkManager& pManager)
@@ -136,22 +136,24 @@ static bool AssignMesh(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 
 static KQelNodeAttribute* CreateNurb(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelNurb();
 }
 
 static bool AssignNurb(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelNurb&>(pTo) = static_cast<KQelNurb&>(pFrom);
+    return true;
 }
 
 static KQelNodeAttribute* CreatePatch(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelPatch();
 }
 
 static bool AssignPatch(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelPatch&>(pTo) = static_cast<KQelPatch&>(pFrom);
+    return true;
 }
 
 void KQelClearGeometryEntity(KQelGeometry* pGeometry)

@@ -70,30 +70,6 @@ KQelSkeleton* KQelSdkManager::CreateKQelSkeleton()
     return KQelNotBuiltYet(AllocateKQelSkeleton());
 }
 
-// ---- Patches (node attributes) ----
-
-KQelPatch* KQelSdkManager::AllocateKQelPatch()
-{
-    return nullptr;
-}
-
-KQelPatch* KQelSdkManager::CreateKQelPatch()
-{
-    return KQelNotBuiltYet(AllocateKQelPatch());
-}
-
-// ---- NURBS surfaces (node attributes) ----
-
-KQelNurb* KQelSdkManager::AllocateKQelNurb()
-{
-    return nullptr;
-}
-
-KQelNurb* KQelSdkManager::CreateKQelNurb()
-{
-    return KQelNotBuiltYet(AllocateKQelNurb());
-}
-
 // ---- Optical references (node attributes) ----
 
 KQelOpticalReference* KQelSdkManager::AllocateKQelOpticalReference()
@@ -227,20 +203,6 @@ KQelGenericNode* KQelSdkManager::FindKQelGenericNode(const char* pName)
 }
 
 void KQelEndGenericNode(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Geometry converters ----
-
-KQelGeometryConverter* KQelSdkManager::AllocateKQelGeometryConverter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelGeometryConverter(KQelGeometryConverter* pConverter)
-{
-    return NotFound();
-}
-
-void KQelEndGeometryConverter(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Image converters ----
 
