@@ -41,7 +41,7 @@ public:
     ~KQelControlSetPlugProperties() override;
 
     // The control-set type has no texts: null for every value.
-    const char* ControlSetTypeAsString(KQelControlSet::EType pType) { return nullptr; }
+    const char* ControlSetTypeAsString(KQelControlSet::EType) { return nullptr; }
     // The owner as a plug.
     KQelControlSetPlug* GetKQelControlSetPlug();
 
