@@ -1,14 +1,36 @@
-// Placeholder until the scene node lands: no node exists yet, so there is
-// nothing to mirror and no object is a node's property set.
+// The node side of character setup: back-link records and the node behind
+// a property set.
 #include "character/kcharacter_impl.h"
+
+#include "scene/kqelnode.h"
+#include "scene/kqelnodeproperties.h"
 
 namespace qelsdk_600 {
 namespace detail {
 
-void KCharacter_AddBackLink(KQelNode*, KQelCharacter*, int, int, int) {}
-void KCharacter_RemoveBackLink(KQelNode*, KQelCharacter*, int, int, int) {}
-KQelNode* KCharacter_NodeOfPlug(KPlug*) { return nullptr; }
-KObject* KCharacter_PlugOfNode(KQelNode*) { return nullptr; }
+void KCharacter_AddBackLink(KQelNode* pNode, KQelCharacter* pCharacter, int pKind, int pIndex, int pSubIndex)
+{
+    if (pNode && pCharacter)
+        pNode->AddCharacterLink(pCharacter, pKind, pIndex, pSubIndex);
+}
+
+void KCharacter_RemoveBackLink(KQelNode* pNode, KQelCharacter* pCharacter, int pKind, int pIndex,
+                               int pSubIndex)
+{
+    if (pNode && pCharacter)
+        pNode->RemoveCharacterLink(pCharacter, pKind, pIndex, pSubIndex);
+}
+
+KQelNode* KCharacter_NodeOfPlug(KPlug* pPlug)
+{
+    return pPlug && pPlug->Is(KQelNodeProperties::ClassId) ? static_cast<KQelNodeProperties*>(pPlug)->GetKQelNode()
+                                                           : nullptr;
+}
+
+KObject* KCharacter_PlugOfNode(KQelNode* pNode)
+{
+    return pNode ? pNode->GetPropertyHandler() : nullptr;
+}
 
 }  // namespace detail
 }  // namespace qelsdk_600
