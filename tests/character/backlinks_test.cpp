@@ -41,15 +41,14 @@ struct Scene {
         KQelCharacterLink link;
         return mCharacter->GetCharacterLink(pId, &link) ? link.mNode : nullptr;
     }
+    // Records of this character on the node equal to (kind, index, sub-index).
     int Records(KQelNode* pNode, int pKind, int pIndex, int pSubIndex = 0)
     {
         int count = 0;
-        for (int i = 0; i < pNode->GetCharacterLinkCount(); ++i) {
-            KQelCharacter* character = nullptr;
-            int kind = -1, index = -1, subIndex = -1;
-            pNode->GetCharacterLink(i, &character, &kind, &index, &subIndex);
+        KQelCharacter* character = nullptr;
+        int kind = 0, index = 0, subIndex = 0;
+        for (int i = 0; pNode->GetCharacterLink(i, &character, &kind, &index, &subIndex); ++i)
             count += character == mCharacter && kind == pKind && index == pIndex && subIndex == pSubIndex;
-        }
         return count;
     }
 };
