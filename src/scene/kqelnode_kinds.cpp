@@ -6,6 +6,9 @@
 // fills in its own section (the lines to write are given in it); the
 // dispatch at the end needs no change.
 #include "character/kqelcharacter.h"
+#include "content/kqeldeformer.h"
+#include "content/kqelmesh.h"
+#include "content/kqelshape.h"
 #include "scene/kqelentity.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelnode_impl.h"
@@ -82,25 +85,33 @@ int KQelSkeletonTypeOf(KQelNodeAttribute& pSkeleton)
     return -1;
 }
 
-// ---- Geometry, mesh, NURBS surface, patch: with the geometry classes ----
-//   GetGeometry: the attribute as KQelGeometry* for types 4, 5 and 6.
-//   GetMesh, GetNurb, GetPatch, their creates and assignments as for the
-//   marker.
-//   KQelClearGeometryEntity: the geometry's entity, and each shape's, null.
-//   KQelGeometryControlPoints: GetControlPointsCount() and GetControlPoints().
+// ---- Geometry and mesh (NURBS surface, patch: with their classes) ----
+//   GetNurb, GetPatch, CreateNurb, CreatePatch, AssignNurb, AssignPatch as
+//   for the mesh.
 //   KQelCollectGeometryObjects: kinds 0 and 1, the objects of the direct
 //   arrays of the layers' material and texture elements (layers in index
-//   reference mode skipped, null entries skipped), in layer order; kind 2,
-//   the video each of those textures uses (with the texture class).
+//   reference mode skipped, null entries skipped), in layer order, with the
+//   material and texture classes (a KQelMaterial* or KQelTexture* becomes a
+//   KQelObject*); kind 2, the video each of those textures uses.
 
 KQelGeometry* KQelNode::GetGeometry()
 {
-    return nullptr;
+    KQelNodeAttribute* attribute = GetNodeAttribute();
+    if (!attribute)
+        return nullptr;
+    switch (attribute->GetAttributeType()) {
+    case KQelNodeAttribute::eMesh:
+    case KQelNodeAttribute::eNurb:
+    case KQelNodeAttribute::ePatch:
+        return static_cast<KQelGeometry*>(attribute);
+    default:
+        return nullptr;
+    }
 }
 
 KQelMesh* KQelNode::GetMesh()
 {
-    return nullptr;
+    return static_cast<KQelMesh*>(AttributeOfType(KQelNodeAttribute::eMesh));
 }
 
 KQelNurb* KQelNode::GetNurb()
@@ -115,12 +126,13 @@ KQelPatch* KQelNode::GetPatch()
 
 static KQelNodeAttribute* CreateMesh(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelMesh();
 }
 
 static bool AssignMesh(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelMesh&>(pTo) = static_cast<KQelMesh&>(pFrom);
+    return true;
 }
 
 static KQelNodeAttribute* CreateNurb(KQelSdkManager& pManager)
@@ -143,33 +155,38 @@ static bool AssignPatch(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
     return false;
 }
 
-void KQelClearGeometryEntity(KQelGeometry* pGeometry) {}
+void KQelClearGeometryEntity(KQelGeometry* pGeometry)
+{
+    if (!pGeometry)
+        return;
+    pGeometry->SetEntity(nullptr);
+    for (int i = 0; i < pGeometry->GetShapeCount(); ++i)
+        pGeometry->GetShape(i)->SetEntity(nullptr);
+}
 
 const KQelVector4* KQelGeometryControlPoints(KQelGeometry* pGeometry, int& pCount)
 {
-    pCount = 0;
-    return nullptr;
+    pCount = pGeometry ? pGeometry->GetControlPointsCount() : 0;
+    return pGeometry ? pGeometry->GetControlPoints() : nullptr;
 }
 
 void KQelCollectGeometryObjects(KQelGeometry* pGeometry, int pKind, std::vector<KQelObject*>& pObjects) {}
 
-// ---- Deformer: with the deformer class ----
-//   AsObject: return pObject;  AsDeformer: return static_cast<KQelDeformer*>(pObject);
-//   DeformerTypeOf: return static_cast<KQelDeformer*>(pDeformer)->GetDeformerType();
+// ---- Deformer ----
 
 KQelObject* KQelEntity::AsObject(KQelDeformer* pObject)
 {
-    return nullptr;
+    return pObject;
 }
 
 KQelDeformer* KQelEntity::AsDeformer(KQelObject* pObject)
 {
-    return nullptr;
+    return static_cast<KQelDeformer*>(pObject);
 }
 
 int KQelEntity::DeformerTypeOf(KQelObject* pDeformer)
 {
-    return -1;
+    return static_cast<KQelDeformer*>(pDeformer)->GetDeformerType();
 }
 
 // ---- Camera: with the camera class ----

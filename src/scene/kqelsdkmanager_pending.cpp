@@ -70,18 +70,6 @@ KQelSkeleton* KQelSdkManager::CreateKQelSkeleton()
     return KQelNotBuiltYet(AllocateKQelSkeleton());
 }
 
-// ---- Meshes (node attributes) ----
-
-KQelMesh* KQelSdkManager::AllocateKQelMesh()
-{
-    return nullptr;
-}
-
-KQelMesh* KQelSdkManager::CreateKQelMesh()
-{
-    return KQelNotBuiltYet(AllocateKQelMesh());
-}
-
 // ---- Patches (node attributes) ----
 
 KQelPatch* KQelSdkManager::AllocateKQelPatch()
@@ -124,20 +112,6 @@ KQelCameraSwitcher* KQelSdkManager::CreateKQelCameraSwitcher()
 {
     return nullptr;
 }
-
-// ---- Links ----
-
-KQelLink* KQelSdkManager::AllocateKQelLink()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelLink(KQelLink* pLink)
-{
-    return NotFound();
-}
-
-void KQelEndLink(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Materials ----
 
@@ -214,25 +188,6 @@ KQelVideo* KQelSdkManager::FindKQelVideo(const char* pName, int pIndex)
 
 void KQelEndVideo(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Shapes (constructed directly) ----
-
-KQelShape* KQelSdkManager::AllocateKQelShape()
-{
-    return nullptr;
-}
-
-KQelShape* KQelSdkManager::CreateKQelShape()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelShape(KQelShape* pShape)
-{
-    return NotFound();
-}
-
-void KQelEndShape(KQelSdkManager& pManager, void* pObject) {}
-
 // ---- Poses ----
 
 KQelPose* KQelSdkManager::AllocateKQelPose(const char* pName, bool pBindPose)
@@ -272,20 +227,6 @@ KQelGenericNode* KQelSdkManager::FindKQelGenericNode(const char* pName)
 }
 
 void KQelEndGenericNode(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Deformers ----
-
-KQelDeformer* KQelSdkManager::AllocateKQelDeformer(const char* pName, const char* pTypeName)
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelDeformer(KQelDeformer* pDeformer)
-{
-    return NotFound();
-}
-
-void KQelEndDeformer(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Geometry converters ----
 

@@ -169,7 +169,6 @@ TEST(KQelSdkManager, KindsNotBuiltYetAreNeverListed)
     EXPECT_EQ(manager.CreateKQelMarker(), nullptr);
     EXPECT_EQ(manager.CreateKQelCameraSwitcher(), nullptr);
     EXPECT_EQ(manager.CreateKQelMaterial("Wood"), nullptr);
-    EXPECT_EQ(manager.CreateKQelDeformer("Arm", "Cluster"), nullptr);
     EXPECT_EQ(manager.GetKQelNodeAttributeCount(), 0);
     EXPECT_EQ(manager.GetKQelMaterialCount(), 0);
 
