@@ -5,6 +5,7 @@
 // scene can meet while the manager cannot make that kind. A kind's developer
 // fills in its own section (the lines to write are given in it); the
 // dispatch at the end needs no change.
+#include "character/kqelcharacter.h"
 #include "content/kqeldeformer.h"
 #include "content/kqelmesh.h"
 #include "content/kqelshape.h"
@@ -297,12 +298,12 @@ KQelVideo* KQelEntity::AsVideo(KQelObject* pObject)
     return nullptr;
 }
 
-// ---- Character and control set: with the character setup ----
-//   Null, in the character (kind 0) or its control set (kinds 1 to 3), the
-//   slot the link names, only while it still holds this node, only for a
-//   non-null character and an index within that table.
+// ---- Character and control set ----
 
-void KQelNode::ClearCharacterSlot(const KQelLinkToCharacter& pLink) {}
+void KQelNode::ClearCharacterSlot(const KQelLinkToCharacter& pLink)
+{
+    KQelCharacter_ClearNodeSlot(pLink.mCharacter, pLink.mKind, pLink.mIndex, pLink.mSubIndex, this);
+}
 
 // ---- Dispatch by attribute type (no change needed) ----
 
