@@ -95,14 +95,17 @@
 #include "io/kstreamoptionsqel.h"
 #include "io/settings/kqelusernotification.h"
 #include "io/settings/kqeluserparams.h"
+#include "scene/kqelgenericnode.h"
 #include "scene/kqelnodeattribute.h"
 #include "scene/kqelnull.h"
 #include "scene/kqelobject.h"
+#include "scene/kqelopticalreference.h"
 #include "scene/kqelplug.h"
 #include "scene/kqelpropertyhandler.h"
 #include "scene/kqelpropertyset.h"
 #include "scene/kqelsceneinfo.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
 #include "scene/kqeltakeinfo.h"
 #include "scene/kqeltakenode.h"
 #include "scene/kqeltakenodecontainer.h"
@@ -110,5 +113,7 @@
 #include "scene/kqeluserproperty.h"
 
 #include "content/kqelcolor.h"
+#include "content/kqellight.h"
+#include "content/kqelmarker.h"
 
 #endif

@@ -1,0 +1,224 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "base/karraytemplate.h"
+#include "content/kqellight.h"
+#include "curves/kfcurve.h"
+#include "curves/kfcurvenode.h"
+#include "object/kdatatype.h"
+#include "scene/kqelsdkmanager.h"
+#include "scene/kqeltakenode.h"
+
+namespace qelsdk_600 {
+namespace {
+
+std::vector<std::string> Channels(const KQelTakeNode& pTake)
+{
+    std::vector<std::string> names;
+    KFCurveNode* root = pTake.GetKFCurveNode();
+    for (int i = 0; i < root->GetCount(); ++i)
+        names.push_back(root->Get(i)->GetName());
+    return names;
+}
+
+KFCurve* Curve(const KQelTakeNode& pTake, const char* pPath)
+{
+    KFCurveNode* node = pTake.GetKFCurveNode()->FindRecursive(pPath);
+    return node ? node->FCurveGet() : nullptr;
+}
+
+TEST(KQelLight, StartsAsACastingWhitePointLight)
+{
+    KQelSdkManager manager;
+    KQelLight* light = manager.CreateKQelLight();
+    EXPECT_EQ(light->GetAttributeType(), KQelNodeAttribute::eLight);
+    EXPECT_EQ(light->GetLightType(), KQelLight::ePoint);
+    EXPECT_TRUE(light->GetCastLight());
+    EXPECT_TRUE(light->GetGroundProjection());
+    EXPECT_TRUE(light->GetVolumetricProjection());
+    EXPECT_FALSE(light->GetFrontVolumetricProjection());
+    EXPECT_EQ(light->GetFileName(), nullptr);
+    EXPECT_STREQ(light->GetTypeName().Buffer(), "Light");
+    ASSERT_EQ(light->GetTypeFlags().GetCount(), 1);
+    EXPECT_STREQ(light->GetTypeFlags().GetStringAt(0), "Light");
+
+    KArrayTemplate<KProperty*> properties;
+    light->FillPropertyList(&properties);
+    struct Row {
+        const char* name;
+        kPropertyType type;
+        bool animatable;
+        double value;  // first member
+    } rows[] = {
+        {"LightType", kPropertyEnum, false, 0.0},
+        {"CastLightOnObject", kPropertyBool, false, 1.0},
+        {"DrawVolumetricLight", kPropertyBool, false, 1.0},
+        {"DrawGroundProjection", kPropertyBool, false, 1.0},
+        {"DrawFrontFacingVolumetricLight", kPropertyBool, false, 0.0},
+        {"GoboProperty", kPropertyObject, false, 0.0},
+        {"Color", kPropertyColorRGB, true, 1.0},
+        {"Intensity", kPropertyDouble, true, 100.0},
+        {"Cone angle", kPropertyDouble, true, 45.0},
+        {"Fog", kPropertyDouble, true, 50.0},
+    };
+    ASSERT_EQ(properties.GetCount(), 10);
+    for (int i = 0; i < 10; ++i) {
+        KProperty* property = properties[i];
+        SCOPED_TRACE(rows[i].name);
+        EXPECT_STREQ(property->GetPropertyName(), rows[i].name);
+        EXPECT_EQ(property->GetPropertyType(), rows[i].type);
+        EXPECT_EQ(property->IsAnimatable(), rows[i].animatable);
+        EXPECT_EQ(property->IsAnimated(), rows[i].animatable);
+        if (rows[i].type == kPropertyColorRGB) {
+            KgeRGBVector color;
+            property->GetData(&color);
+            EXPECT_EQ(color.mData[0], 1.0);
+            EXPECT_EQ(color.mData[2], 1.0);
+        } else if (rows[i].type != kPropertyObject) {
+            EXPECT_EQ(property->AsDouble(), rows[i].value);
+        }
+    }
+    EXPECT_EQ(properties[7]->GetPropertyDataType(), KDataTypeIntensity::DataType);
+    int contentValue = 0;
+    int contentClass = 0;
+    light->GetPropertyHandler()->GoboProperty.GetContentSpec(contentValue, contentClass);
+    EXPECT_EQ(contentValue, 1);
+    EXPECT_EQ(contentClass, KQelLightProperties::ClassId);
+}
+
+TEST(KQelLight, KindsHaveTextsAndOthersAreKept)
+{
+    KQelSdkManager manager;
+    KQelLight* light = manager.CreateKQelLight();
+    const char* texts[] = {"Point Light", "Infinite Light", "Spot Light", nullptr, nullptr};
+    const int kinds[] = {0, 1, 2, 7, -1};
+    for (int i = 0; i < 5; ++i) {
+        const KQelLight::ELightType kind = static_cast<KQelLight::ELightType>(kinds[i]);
+        const char* text = KQelLightProperties::LightTypeAsString(kind);
+        EXPECT_EQ(text == nullptr, texts[i] == nullptr) << kinds[i];
+        if (text && texts[i])
+            EXPECT_STREQ(text, texts[i]);
+        light->SetLightType(kind);
+        EXPECT_EQ(light->GetLightType(), kind);
+    }
+}
+
+TEST(KQelLight, FileNameIsNullWhenEmpty)
+{
+    KQelSdkManager manager;
+    KQelLight* light = manager.CreateKQelLight();
+    char name[] = "gobo.tif";
+    EXPECT_TRUE(light->SetFileName(name));
+    name[0] = 'x';  // a copy is kept
+    EXPECT_STREQ(light->GetFileName(), "gobo.tif");
+    EXPECT_TRUE(light->SetFileName(""));
+    EXPECT_EQ(light->GetFileName(), nullptr);
+    light->SetFileName("a.tif");
+    EXPECT_TRUE(light->SetFileName(nullptr));
+    EXPECT_EQ(light->GetFileName(), nullptr);
+}
+
+// Each take gets the four channels anew: values back to the defaults, keys
+// kept, display colours set.
+TEST(KQelLight, AddChannelsBuildsTheFourChannelsWithDefaults)
+{
+    KQelSdkManager manager;
+    KQelLight* light = manager.CreateKQelLight();
+    KQelTakeNode take("Take 001");
+    KFCurveNode* root = take.GetKFCurveNode();
+    KFCurve* old = root->FindOrCreate("Intensity", true)->FCurveGet();
+    old->SetValue(3.0f);
+    old->KeyAdd(KTime(0));
+    root->FindOrCreate("Transform", false);
+    light->AddChannels(&take);
+    EXPECT_EQ(Channels(take), (std::vector<std::string>{"Intensity", "Transform", "Color", "Cone angle", "Fog"}));
+    EXPECT_EQ(root->Get(root->Find("Color"))->FCurveGet(), nullptr);
+    struct Row {
+        const char* path;
+        KFCurve* (KQelTakeNode::*getter)();
+        float value;
+        float color[3];
+    } rows[] = {
+        {"Color/X", &KQelTakeNode::GetColorR, 1.0f, {1.0f, 0.0f, 0.0f}},
+        {"Color/Y", &KQelTakeNode::GetColorG, 1.0f, {0.0f, 1.0f, 0.0f}},
+        {"Color/Z", &KQelTakeNode::GetColorB, 1.0f, {0.0f, 0.0f, 1.0f}},
+        {"Intensity", &KQelTakeNode::GetLightIntensity, 100.0f, {0.97f, 0.91f, 0.11f}},
+        {"Cone angle", &KQelTakeNode::GetLightConeAngle, 45.0f, {0.82f, 0.1f, 0.71f}},
+        {"Fog", &KQelTakeNode::GetLightFog, 50.0f, {0.82f, 0.38f, 0.1f}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        KFCurve* curve = Curve(take, row.path);
+        ASSERT_TRUE(curve);
+        EXPECT_EQ((take.*row.getter)(), curve);
+        EXPECT_EQ(curve->GetValue(), row.value);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(curve->GetColor()[i], row.color[i]);
+    }
+    EXPECT_EQ(old->KeyGetCount(), 1);
+    // No node: no property is tied to the curves.
+    old->SetValue(7.0f);
+    EXPECT_EQ(light->GetDefaultIntensity(), 100.0);
+}
+
+TEST(KQelLight, RemoveChannelsLeavesOtherCurvesAndSkipsMissingOnes)
+{
+    KQelSdkManager manager;
+    KQelLight* light = manager.CreateKQelLight();
+    KQelTakeNode take("Take 001");
+    take.GetKFCurveNode()->FindOrCreate("Transform", false);
+    light->AddChannels(&take);
+    take.GetKFCurveNode()->Delete(take.GetKFCurveNode()->Find("Cone angle"));
+    light->RemoveChannels(&take);
+    EXPECT_EQ(Channels(take), std::vector<std::string>{"Transform"});
+}
+
+TEST(KQelLight, UnboundDefaultValuesLiveInTheProperties)
+{
+    KQelSdkManager manager;
+    KQelLight* light = manager.CreateKQelLight();
+    light->SetDefaultIntensity(250.0);
+    light->SetDefaultConeAngle(-5.0);  // unchecked
+    light->SetDefaultFog(1e6);
+    KQelColor color;
+    color.mRed = 2.0;  // written directly: kept as given
+    color.mBlue = 0.25;
+    light->SetDefaultColor(color);
+    EXPECT_EQ(light->GetDefaultIntensity(), 250.0);
+    EXPECT_EQ(light->GetPropertyHandler()->FindPropertyByName("Intensity")->AsDouble(), 250.0);
+    EXPECT_EQ(light->GetDefaultConeAngle(), -5.0);
+    EXPECT_EQ(light->GetDefaultFog(), 1e6);
+    KQelColor read(0.0, 0.0, 0.0, 0.5);
+    EXPECT_EQ(&light->GetDefaultColor(read), &read);
+    EXPECT_EQ(read.mRed, 2.0);
+    EXPECT_EQ(read.mGreen, 1.0);
+    EXPECT_EQ(read.mBlue, 0.25);
+    EXPECT_EQ(read.mAlpha, 0.5);  // untouched
+}
+
+TEST(KQelLight, AssignmentCopiesKindFlagsAndFileNameOnly)
+{
+    KQelSdkManager manager;
+    KQelLight* source = manager.CreateKQelLight();
+    source->SetLightType(KQelLight::eSpot);
+    source->SetCastLight(false);
+    source->SetGroundProjection(false);
+    source->SetVolumetricProjection(false);
+    source->SetFrontVolumetricProjection(true);
+    source->SetFileName("gobo.tif");
+    source->SetDefaultIntensity(10.0);
+    KQelLight* target = manager.CreateKQelLight();
+    *target = *source;
+    EXPECT_EQ(target->GetLightType(), KQelLight::eSpot);
+    EXPECT_FALSE(target->GetCastLight());
+    EXPECT_FALSE(target->GetGroundProjection());
+    EXPECT_FALSE(target->GetVolumetricProjection());
+    EXPECT_TRUE(target->GetFrontVolumetricProjection());
+    EXPECT_STREQ(target->GetFileName(), "gobo.tif");
+    EXPECT_EQ(target->GetDefaultIntensity(), 100.0);
+}
+
+}  // namespace
+}  // namespace qelsdk_600

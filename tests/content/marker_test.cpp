@@ -1,0 +1,200 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "base/karraytemplate.h"
+#include "content/kqelmarker.h"
+#include "curves/kfcurve.h"
+#include "curves/kfcurvenode.h"
+#include "object/kdatatype.h"
+#include "scene/kqelsdkmanager.h"
+#include "scene/kqeltakenode.h"
+
+namespace qelsdk_600 {
+namespace {
+
+// The children of a take's root: name and data type, in order.
+std::vector<std::string> Channels(const KQelTakeNode& pTake)
+{
+    std::vector<std::string> names;
+    KFCurveNode* root = pTake.GetKFCurveNode();
+    for (int i = 0; i < root->GetCount(); ++i)
+        names.push_back(root->Get(i)->GetName());
+    return names;
+}
+
+TEST(KQelMarker, StartsAsARedCubeStandardMarker)
+{
+    KQelSdkManager manager;
+    KQelMarker* marker = manager.CreateKQelMarker();
+    EXPECT_EQ(marker->GetAttributeType(), KQelNodeAttribute::eMarker);
+    EXPECT_EQ(marker->GetType(), KQelMarker::eStandard);
+    EXPECT_EQ(marker->GetLook(), KQelMarker::eCube);
+    EXPECT_EQ(marker->GetSize(), 100.0);
+    EXPECT_TRUE(marker->GetColor() == KQelColor(1.0, 0.0, 0.0, 1.0));
+    EXPECT_FALSE(marker->GetShowLabel());
+    const KQelVector4 pivot = marker->GetIKPivot();
+    EXPECT_EQ(pivot[0], 0.0);
+    EXPECT_EQ(pivot[3], 1.0);
+
+    KArrayTemplate<KProperty*> properties;
+    marker->FillPropertyList(&properties);
+    struct Row {
+        const char* name;
+        kPropertyType type;
+    } rows[] = {{"Look", kPropertyEnum},
+                {"Size", kPropertyDouble},
+                {"Color", kPropertyColorRGB},
+                {"ShowLabel", kPropertyBool},
+                {"IKPivot", kPropertyVector3D}};
+    ASSERT_EQ(properties.GetCount(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_STREQ(properties[i]->GetPropertyName(), rows[i].name);
+        EXPECT_EQ(properties[i]->GetPropertyType(), rows[i].type) << rows[i].name;
+        EXPECT_FALSE(properties[i]->IsAnimatable()) << rows[i].name;
+    }
+    EXPECT_STREQ(properties[0]->AsString().Buffer(), "Cube");
+}
+
+TEST(KQelMarker, TypesAndLooksHaveTheirTextsAndOthersAreKept)
+{
+    KQelSdkManager manager;
+    KQelMarker* marker = manager.CreateKQelMarker();
+    const char* typeNames[] = {"Marker", "OpticalMarker", "IKEffector", "FKEffector", "Marker", "Marker"};
+    const int types[] = {0, 1, 2, 3, 4, -1};
+    for (int i = 0; i < 6; ++i) {
+        marker->SetType(static_cast<KQelMarker::EType>(types[i]));
+        EXPECT_EQ(marker->GetType(), types[i]);
+        EXPECT_STREQ(marker->GetTypeName().Buffer(), typeNames[i]) << types[i];
+        ASSERT_EQ(marker->GetTypeFlags().GetCount(), 1);
+        EXPECT_STREQ(marker->GetTypeFlags().GetStringAt(0), "Marker");
+    }
+    const char* looks[] = {"Cube", "Hard Cross", "Light Cross", "Sphere", nullptr, nullptr};
+    const int lookValues[] = {0, 1, 2, 3, 4, -1};
+    for (int i = 0; i < 6; ++i) {
+        const KQelMarker::ELook look = static_cast<KQelMarker::ELook>(lookValues[i]);
+        const char* text = KQelMarkerProperties::LookAsString(look);
+        EXPECT_EQ(text == nullptr, looks[i] == nullptr) << lookValues[i];
+        if (text && looks[i])
+            EXPECT_STREQ(text, looks[i]);
+        marker->SetLook(look);
+        EXPECT_EQ(marker->GetLook(), look);
+    }
+}
+
+// The curves each role builds in a take: found or made by data type, value
+// 0, display colour (0.75, 0, 0).
+TEST(KQelMarker, AddChannelsBuildsTheCurvesOfItsRoleOnce)
+{
+    struct Case {
+        KQelMarker::EType type;
+        std::vector<std::string> names;
+        std::vector<int> layerTypes;
+    } cases[] = {
+        {KQelMarker::eStandard, {}, {}},
+        {KQelMarker::eOptical, {"Occlusion"}, {0}},
+        {KQelMarker::eIKEffector, {"IK Reach Translation", "IK Reach Rotation"}, {1, 1}},
+        {KQelMarker::eFKEffector, {}, {}},
+    };
+    KQelSdkManager manager;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        KQelMarker* marker = manager.CreateKQelMarker();
+        marker->SetType(c.type);
+        KQelTakeNode take("Take 001");
+        marker->AddChannels(&take);
+        ASSERT_EQ(Channels(take), c.names);
+        // A second build reuses the nodes and puts their values back to 0.
+        for (std::size_t i = 0; i < c.names.size(); ++i)
+            take.GetKFCurveNode()->Get(static_cast<int>(i))->FCurveGet()->SetValue(5.0f);
+        marker->AddChannels(&take);
+        ASSERT_EQ(Channels(take), c.names);
+        for (std::size_t i = 0; i < c.names.size(); ++i) {
+            KFCurveNode* node = take.GetKFCurveNode()->Get(static_cast<int>(i));
+            EXPECT_EQ(node->GetLayerType(), c.layerTypes[i]);
+            EXPECT_STREQ(node->GetDataType()->GetName(), c.names[i].c_str());
+            KFCurve* curve = node->FCurveGet();
+            ASSERT_TRUE(curve);
+            EXPECT_EQ(curve->GetValue(), 0.0);
+            EXPECT_EQ(curve->GetColor()[0], 0.75f);
+            EXPECT_EQ(curve->GetColor()[1], 0.0f);
+        }
+    }
+}
+
+// Removal goes by data type, so a renamed curve node still leaves, and
+// another role's or a foreign curve stays.
+TEST(KQelMarker, RemoveChannelsTakesItsRolesCurvesByDataType)
+{
+    KQelSdkManager manager;
+    KQelMarker* marker = manager.CreateKQelMarker();
+    marker->SetType(KQelMarker::eIKEffector);
+    KQelTakeNode take("Take 001");
+    KFCurveNode* root = take.GetKFCurveNode();
+    root->Add(KFCurveNodeCreate("Reach", KDataTypeIKReachTranslation::DataType));
+    root->Add(KFCurveNodeCreate("Occlusion", KDataTypeOcclusion::DataType));
+    root->FindOrCreate("Weight", true);
+    marker->RemoveChannels(&take);
+    EXPECT_EQ(Channels(take), (std::vector<std::string>{"Occlusion", "Weight"}));
+    marker->RemoveChannels(&take);  // nothing left of its role: nothing happens
+    EXPECT_EQ(Channels(take), (std::vector<std::string>{"Occlusion", "Weight"}));
+}
+
+TEST(KQelMarker, ColourDropsAlphaAndReadsBackClamped)
+{
+    KQelSdkManager manager;
+    KQelMarker* marker = manager.CreateKQelMarker();
+    marker->SetColor(KQelColor(0.2, 0.4, 0.6, 0.5));
+    EXPECT_TRUE(marker->GetColor() == KQelColor(0.2, 0.4, 0.6, 1.0));
+    KQelColor outOfRange;
+    outOfRange.mRed = 3.0;  // written directly, so unclamped on the way in
+    marker->SetDefaultColor(outOfRange);
+    EXPECT_EQ(marker->GetPropertyHandler()->ColorGet().mData[0], 3.0);
+    KQelColor read(0.0, 0.0, 0.0, 0.0);
+    EXPECT_EQ(&marker->GetDefaultColor(read), &read);
+    EXPECT_TRUE(read == KQelColor(1.0, 1.0, 1.0, 1.0));
+
+    marker->SetIKPivot(KQelVector4(1.0, 2.0, 3.0, 9.0));
+    const KQelVector4 pivot = marker->GetIKPivot();
+    EXPECT_EQ(pivot[2], 3.0);
+    EXPECT_EQ(pivot[3], 1.0);
+}
+
+TEST(KQelMarker, DefaultValuesOfAnUnboundMarkerAreZeroAndSettersDoNothing)
+{
+    KQelSdkManager manager;
+    KQelMarker* marker = manager.CreateKQelMarker();
+    for (KQelMarker::EType type : {KQelMarker::eOptical, KQelMarker::eIKEffector}) {
+        marker->SetType(type);
+        marker->SetDefaultOcclusion(0.5);
+        marker->SetDefaultIKReachTranslation(0.5);
+        marker->SetDefaultIKReachRotation(0.5);
+        EXPECT_EQ(marker->GetDefaultOcclusion(), 0.0);
+        EXPECT_EQ(marker->GetDefaultIKReachTranslation(), 0.0);
+        EXPECT_EQ(marker->GetDefaultIKReachRotation(), 0.0);
+    }
+}
+
+TEST(KQelMarker, AssignmentCopiesTypeAndDisplayButNotThePivot)
+{
+    KQelSdkManager manager;
+    KQelMarker* source = manager.CreateKQelMarker();
+    source->SetType(KQelMarker::eIKEffector);
+    source->SetLook(KQelMarker::eSphere);
+    source->SetSize(7.0);
+    source->SetColor(KQelColor(0.0, 0.5, 1.0, 1.0));
+    source->SetShowLabel(true);
+    source->SetIKPivot(KQelVector4(4.0, 5.0, 6.0, 1.0));
+    KQelMarker* target = manager.CreateKQelMarker();
+    *target = *source;
+    EXPECT_EQ(target->GetType(), KQelMarker::eIKEffector);
+    EXPECT_EQ(target->GetLook(), KQelMarker::eSphere);
+    EXPECT_EQ(target->GetSize(), 7.0);
+    EXPECT_TRUE(target->GetColor() == KQelColor(0.0, 0.5, 1.0, 1.0));
+    EXPECT_TRUE(target->GetShowLabel());
+    EXPECT_EQ(target->GetIKPivot()[0], 0.0);
+}
+
+}  // namespace
+}  // namespace qelsdk_600

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "curves/kfcurvenode.h"
+#include "scene/kqelgenericnode.h"
+#include "scene/kqelsdkmanager.h"
+#include "scene/kqeluserproperty.h"
+
+namespace qelsdk_600 {
+namespace {
+
+KQelUserProperty* AddUserProperty(KQelSdkManager& pManager, KQelGenericNode& pNode, const char* pName,
+                                  const char* pType, bool pAnimatable)
+{
+    KQelUserProperty* property = pManager.CreateKQelUserProperty(pName, pType, "");
+    property->ModifyFlag(KQelUserProperty::eAnimatable, pAnimatable);
+    pNode.AddProperty(property);
+    return property;
+}
+
+TEST(KQelGenericNode, StartsWithTheDefaultTakeAndAnEmptySet)
+{
+    KQelSdkManager manager;
+    KQelGenericNode* node = manager.CreateKQelGenericNode("Rig");
+    ASSERT_EQ(node->GetTakeNodeCount(), 1);
+    EXPECT_STREQ(node->GetTakeNodeName(0), "Default");
+    EXPECT_EQ(node->GetCurrentTakeNodeIndex(), 0);
+    EXPECT_EQ(node->GetPropertyCount(), 0);
+    EXPECT_EQ(node->GetPropertyHandler()->GetPropertyCount(), 0);
+    EXPECT_EQ(node->GetDefaultTakeNode()->GetKFCurveNode()->GetCount(), 0);
+    EXPECT_EQ(node->GetEntity(), nullptr);
+    EXPECT_EQ(node->GetNameSpace(), KQelObject::eDeformer);
+    EXPECT_STREQ(node->GetTypeName().Buffer(), "GenericNode");
+    ASSERT_EQ(node->GetTypeFlags().GetCount(), 1);
+    EXPECT_STREQ(node->GetTypeFlags().GetStringAt(0), "GenericNode");
+
+    KQelGenericNodeProperties* set = node->GetPropertyHandler();
+    EXPECT_EQ(set->GetKQelGenericNode(), node);
+    EXPECT_EQ(set->GetKQelObject(), node);
+    EXPECT_TRUE(set->Is(KQelGenericNodeProperties::ClassId));
+    EXPECT_TRUE(set->Is(KQelPropertyHandler::ClassId));
+    EXPECT_STREQ(set->GetClassIdName(), "KQelGenericNodeProperties");
+}
+
+// Channels are rebuilt from the set: only animatable user properties get
+// curves, and the take failures land in the generic node's own record.
+TEST(KQelGenericNode, RebuildsChannelsOfAnimatablePropertiesOnly)
+{
+    KQelSdkManager manager;
+    KQelGenericNode* node = manager.CreateKQelGenericNode("Rig");
+    AddUserProperty(manager, *node, "Weight", "Real", true);
+    AddUserProperty(manager, *node, "Tint", "Color", true);
+    AddUserProperty(manager, *node, "Locked", "Bool", false);
+    node->Reset();  // the Default take anew, through AddChannels
+    KFCurveNode* root = node->GetDefaultTakeNode()->GetKFCurveNode();
+    EXPECT_GE(root->Find("Weight"), 0);
+    ASSERT_GE(root->Find("Tint"), 0);
+    EXPECT_EQ(root->Get(root->Find("Tint"))->GetCount(), 3);
+    EXPECT_EQ(root->Find("Locked"), -1);
+    EXPECT_EQ(node->GetDefaultTakeCallbackCount(), 4);
+
+    EXPECT_FALSE(node->RemoveTakeNode(0));
+    EXPECT_EQ(node->GetLastErrorID(), 0);
+    EXPECT_STREQ(node->GetLastErrorString(), "Cannot remove default take node");
+}
+
+TEST(KQelGenericNode, UserPropertiesOverItsPropertiesComeFromTheManager)
+{
+    KQelSdkManager manager;
+    KQelGenericNode* node = manager.CreateKQelGenericNode("Rig");
+    KQelUserProperty* described = AddUserProperty(manager, *node, "Weight", "Real", true);
+    const int before = manager.GetKQelUserPropertyCount();
+    KQelUserProperty* wrapper = node->CreateKQelUserProperty(described->GetKProperty());
+    ASSERT_TRUE(wrapper);
+    EXPECT_EQ(wrapper->GetKProperty(), described->GetKProperty());
+    EXPECT_EQ(manager.GetKQelUserPropertyCount(), before + 1);
+}
+
+}  // namespace
+}  // namespace qelsdk_600
