@@ -19,7 +19,9 @@ struct MarkerChannel {
     int mLayerType;
 };
 
-const MarkerChannel kMarkerChannels[] = {
+enum { kOcclusion, kReachTranslation, kReachRotation, kMarkerChannelCount };
+
+const MarkerChannel kMarkerChannels[kMarkerChannelCount] = {
     {KQelMarker::eOptical, "Occlusion", &KDataTypeOcclusion::DataType, 0},
     {KQelMarker::eIKEffector, "IK Reach Translation", &KDataTypeIKReachTranslation::DataType, 1},
     {KQelMarker::eIKEffector, "IK Reach Rotation", &KDataTypeIKReachRotation::DataType, 1},
@@ -143,48 +145,55 @@ void KQelMarker::SetType(EType pType)
         SetNode(*node);
 }
 
-KFCurve* KQelMarker::DefaultCurve(EType pRole, KDataType* pDataType) const
+KFCurve* KQelMarker::DefaultCurve(int pChannel) const
 {
-    if (mType != pRole)
+    const MarkerChannel& channel = kMarkerChannels[pChannel];
+    if (mType != channel.mRole)
         return nullptr;
     KQelTakeNode* take = KQelBoundDefaultTake(*this);
-    return take ? take->GetKFCurve(nullptr, nullptr, pDataType) : nullptr;
+    return take ? take->GetKFCurve(nullptr, nullptr, *channel.mDataType) : nullptr;
+}
+
+double KQelMarker::GetDefaultValue(int pChannel) const
+{
+    KFCurve* curve = DefaultCurve(pChannel);
+    return curve ? curve->GetValue() : 0.0;
+}
+
+void KQelMarker::SetDefaultValue(int pChannel, double pValue)
+{
+    if (KFCurve* curve = DefaultCurve(pChannel))
+        curve->SetValue(detail::SaturateToFloat(pValue));
 }
 
 double KQelMarker::GetDefaultOcclusion() const
 {
-    KFCurve* curve = DefaultCurve(eOptical, KDataTypeOcclusion::DataType);
-    return curve ? curve->GetValue() : 0.0;
+    return GetDefaultValue(kOcclusion);
 }
 
 void KQelMarker::SetDefaultOcclusion(double pValue)
 {
-    if (KFCurve* curve = DefaultCurve(eOptical, KDataTypeOcclusion::DataType))
-        curve->SetValue(detail::SaturateToFloat(pValue));
+    SetDefaultValue(kOcclusion, pValue);
 }
 
 double KQelMarker::GetDefaultIKReachTranslation() const
 {
-    KFCurve* curve = DefaultCurve(eIKEffector, KDataTypeIKReachTranslation::DataType);
-    return curve ? curve->GetValue() : 0.0;
+    return GetDefaultValue(kReachTranslation);
 }
 
 void KQelMarker::SetDefaultIKReachTranslation(double pValue)
 {
-    if (KFCurve* curve = DefaultCurve(eIKEffector, KDataTypeIKReachTranslation::DataType))
-        curve->SetValue(detail::SaturateToFloat(pValue));
+    SetDefaultValue(kReachTranslation, pValue);
 }
 
 double KQelMarker::GetDefaultIKReachRotation() const
 {
-    KFCurve* curve = DefaultCurve(eIKEffector, KDataTypeIKReachRotation::DataType);
-    return curve ? curve->GetValue() : 0.0;
+    return GetDefaultValue(kReachRotation);
 }
 
 void KQelMarker::SetDefaultIKReachRotation(double pValue)
 {
-    if (KFCurve* curve = DefaultCurve(eIKEffector, KDataTypeIKReachRotation::DataType))
-        curve->SetValue(detail::SaturateToFloat(pValue));
+    SetDefaultValue(kReachRotation, pValue);
 }
 
 // ---- Display settings ----

@@ -12,7 +12,6 @@
 
 namespace qelsdk_600 {
 
-class KDataType;
 class KFCurve;
 class KQelMarkerProperties;
 
@@ -102,9 +101,12 @@ public:
     KQelMarkerProperties* GetPropertyHandler() const { return mProperties; }
 
 private:
-    // The curve of the node's take "Default" of that data type, when the
-    // marker has role pRole and is bound; else null.
-    KFCurve* DefaultCurve(EType pRole, KDataType* pDataType) const;
+    // The curve of a channel (see the source's table) in the node's take
+    // "Default", when the marker has that channel's role and is bound; else
+    // null.
+    KFCurve* DefaultCurve(int pChannel) const;
+    double GetDefaultValue(int pChannel) const;
+    void SetDefaultValue(int pChannel, double pValue);
 
     EType mType;
     KQelMarkerProperties* mProperties;
