@@ -2,6 +2,7 @@
 
 #include "base/karraytemplate.h"
 #include "object/kobject.h"
+#include "scene/kqelnode.h"
 #include "scene/kqelnodeattribute.h"
 #include "scene/kqeltakenodecontainer.h"
 
@@ -9,8 +10,7 @@ namespace qelsdk_600 {
 
 KQelTakeNodeContainer* KQelBoundTakes(const KQelNodeAttribute& pAttribute)
 {
-    // No node kind exists yet, so no attribute can be bound.
-    return nullptr;
+    return pAttribute.GetNode();
 }
 
 KQelTakeNode* KQelBoundDefaultTake(const KQelNodeAttribute& pAttribute)

@@ -1,5 +1,6 @@
 #include "scene/kqelgenericnode.h"
 
+#include "scene/kqelentity.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
@@ -34,6 +35,7 @@ KQelGenericNode::KQelGenericNode(KQelSdkManager& pManager, const char* pName)
 
 KQelGenericNode::~KQelGenericNode()
 {
+    LeaveEntity();
     // The set goes before the takes: their curves then die with callback
     // records whose properties are already gone, which only unregister.
     mProperties->Destroy(0);
@@ -64,6 +66,28 @@ void KQelGenericNode::AddChannels(KQelTakeNode* pTakeNode)
         if (property && property->IsAnimatable())
             CreateChannelsForProperty(property, pTakeNode);
     }
+}
+
+bool KQelGenericNode::SetEntity(KQelEntity* pEntity)
+{
+    if (pEntity == mEntity)
+        return true;
+    LeaveEntity();
+    mEntity = pEntity;
+    if (mEntity)
+        mEntity->AddGenericNode(this);
+    return true;
+}
+
+void KQelGenericNode::LeaveEntity()
+{
+    if (!mEntity)
+        return;
+    // Every use goes: a store that kept one would hold this object after it
+    // moved on or ended.
+    for (int uses = mEntity->GetReferenceUseCount(KQelEntity::eGenericNodes, this); uses > 0; --uses)
+        mEntity->RemoveGenericNode(this);
+    mEntity = nullptr;
 }
 
 KQelUserProperty* KQelGenericNode::CreateKQelUserProperty(KProperty* pProperty)

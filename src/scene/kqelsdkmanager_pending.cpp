@@ -22,31 +22,6 @@ bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
 
 void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Nodes ----
-
-KQelNode* KQelSdkManager::AllocateKQelNode(const char* pName)
-{
-    return nullptr;
-}
-
-KQelNode* KQelSdkManager::CreateKQelNode(const char* pName)
-{
-    return KQelNotBuiltYet(AllocateKQelNode(PrefixName("Model::", pName).Buffer()));
-}
-
-bool KQelSdkManager::DestroyKQelNode(KQelNode* pNode, bool pRecursive)
-{
-    return NotFound();
-}
-
-KQelNode* KQelSdkManager::FindKQelNode(const char* pName, int pIndex)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndNode(KQelSdkManager& pManager, void* pObject) {}
-
 // ---- Cameras (node attributes) ----
 
 KQelCamera* KQelSdkManager::AllocateKQelCamera()

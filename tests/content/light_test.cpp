@@ -4,24 +4,17 @@
 #include <gtest/gtest.h>
 
 #include "base/karraytemplate.h"
+#include "content/attribute_test_util.h"
 #include "content/kqellight.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
 #include "object/kdatatype.h"
+#include "scene/kqelnode.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakenode.h"
 
 namespace qelsdk_600 {
 namespace {
-
-std::vector<std::string> Channels(const KQelTakeNode& pTake)
-{
-    std::vector<std::string> names;
-    KFCurveNode* root = pTake.GetKFCurveNode();
-    for (int i = 0; i < root->GetCount(); ++i)
-        names.push_back(root->Get(i)->GetName());
-    return names;
-}
 
 KFCurve* Curve(const KQelTakeNode& pTake, const char* pPath)
 {
@@ -215,6 +208,66 @@ TEST(KQelLight, AssignmentCopiesKindFlagsAndFileNameOnly)
     EXPECT_TRUE(target->GetFrontVolumetricProjection());
     EXPECT_STREQ(target->GetFileName(), "gobo.tif");
     EXPECT_EQ(target->GetDefaultIntensity(), 100.0);
+}
+
+// Bound, the light's values are the Default take's curves: editing them moves
+// the properties, editing another take's does not.
+TEST(KQelLight, BoundLightFollowsItsNodesDefaultTake)
+{
+    KQelSdkManager manager;
+    KQelNode* node = NodeWithTakes(manager, 2);
+    KQelLight* light = manager.CreateKQelLight();
+    light->SetDefaultIntensity(250.0);  // unbound: the property alone
+    node->SetNodeAttribute(light);
+    KProperty* intensity = light->GetPropertyHandler()->FindPropertyByName("Intensity");
+    for (int take = 0; take < 3; ++take)
+        EXPECT_EQ(node->GetTakeNode(take)->GetLightIntensity()->GetValue(), 100.0) << take;
+    EXPECT_EQ(intensity->AsDouble(), 100.0);  // binding starts both sides from the defaults
+
+    node->GetTakeNode(1)->GetLightIntensity()->SetValue(30.0f);
+    EXPECT_EQ(intensity->AsDouble(), 100.0);
+    node->GetDefaultTakeNode()->GetLightIntensity()->SetValue(60.0f);
+    EXPECT_EQ(intensity->AsDouble(), 60.0);
+    EXPECT_EQ(light->GetDefaultIntensity(), 60.0);
+
+    light->SetDefaultColor(KQelColor(0.5, 0.25, 1.0, 1.0));
+    EXPECT_EQ(node->GetDefaultTakeNode()->GetColorG()->GetValue(), 0.25);
+    EXPECT_EQ(node->GetTakeNode(1)->GetColorG()->GetValue(), 1.0);
+    KQelColor color;
+    light->GetDefaultColor(color);
+    EXPECT_TRUE(color == KQelColor(0.5, 0.25, 1.0, 1.0));
+    light->SetDefaultFog(0.1);  // curves hold single precision, the property too once they write it
+    EXPECT_EQ(light->GetDefaultFog(), static_cast<double>(0.1f));
+
+    // Without its Default curve a value falls back on the property.
+    KFCurveNode* root = node->GetDefaultTakeNode()->GetKFCurveNode();
+    root->Delete(root->Find("Cone angle"));
+    light->SetDefaultConeAngle(12.0);
+    EXPECT_EQ(light->GetDefaultConeAngle(), 12.0);
+}
+
+// Unbinding removes the four channels from every take and keeps the node's
+// own; the curves' ties to the properties go with them.
+TEST(KQelLight, UnbindingRemovesItsChannelsFromEveryTake)
+{
+    KQelSdkManager manager;
+    KQelNode* node = NodeWithTakes(manager, 2);
+    const int callbacks = node->GetDefaultTakeCallbackCount();
+    KQelLight* light = manager.CreateKQelLight();
+    node->SetNodeAttribute(light);
+    EXPECT_EQ(node->GetDefaultTakeCallbackCount(), callbacks + 6);
+    EXPECT_EQ(node->SetNodeAttribute(nullptr), light);
+    for (int take = 0; take < 3; ++take)
+        EXPECT_EQ(Channels(*node->GetTakeNode(take)), (std::vector<std::string>{"Transform", "Visibility"})) << take;
+    EXPECT_EQ(node->GetDefaultTakeCallbackCount(), callbacks);
+    light->SetDefaultIntensity(5.0);
+    EXPECT_EQ(light->GetDefaultIntensity(), 5.0);
+
+    // Bound again, or destroyed while bound, nothing dangles.
+    node->SetNodeAttribute(light);
+    EXPECT_TRUE(manager.DestroyKQelNodeAttribute(light));
+    EXPECT_EQ(node->GetNodeAttribute(), nullptr);
+    EXPECT_EQ(Channels(*node->GetDefaultTakeNode()), (std::vector<std::string>{"Transform", "Visibility"}));
 }
 
 }  // namespace

@@ -4,25 +4,17 @@
 #include <gtest/gtest.h>
 
 #include "base/karraytemplate.h"
+#include "content/attribute_test_util.h"
 #include "content/kqelmarker.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
 #include "object/kdatatype.h"
+#include "scene/kqelnode.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakenode.h"
 
 namespace qelsdk_600 {
 namespace {
-
-// The children of a take's root: name and data type, in order.
-std::vector<std::string> Channels(const KQelTakeNode& pTake)
-{
-    std::vector<std::string> names;
-    KFCurveNode* root = pTake.GetKFCurveNode();
-    for (int i = 0; i < root->GetCount(); ++i)
-        names.push_back(root->Get(i)->GetName());
-    return names;
-}
 
 TEST(KQelMarker, StartsAsARedCubeStandardMarker)
 {
@@ -191,6 +183,62 @@ TEST(KQelMarker, AssignmentCopiesTypeAndDisplayButNotThePivot)
     EXPECT_TRUE(target->GetColor() == KQelColor(0.0, 0.5, 1.0, 1.0));
     EXPECT_TRUE(target->GetShowLabel());
     EXPECT_EQ(target->GetIKPivot()[0], 0.0);
+}
+
+// Switching the role of a bound marker swaps the curves in every take, never
+// doubling one.
+TEST(KQelMarker, ChangingTheRoleOfABoundMarkerSwapsItsCurvesInEveryTake)
+{
+    KQelSdkManager manager;
+    KQelNode* node = manager.CreateKQelNode("Marker");
+    node->CreateTakeNode("Take 001");
+    KQelMarker* marker = manager.CreateKQelMarker();
+    marker->SetType(KQelMarker::eOptical);
+    node->SetNodeAttribute(marker);
+    const std::vector<std::string> base{"Transform", "Visibility"};
+    struct Step {
+        KQelMarker::EType type;
+        std::vector<std::string> added;
+    } steps[] = {
+        {KQelMarker::eOptical, {"Occlusion"}},
+        {KQelMarker::eIKEffector, {"IK Reach Translation", "IK Reach Rotation"}},
+        {KQelMarker::eOptical, {"Occlusion"}},
+        {KQelMarker::eStandard, {}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.type);
+        marker->SetType(step.type);
+        std::vector<std::string> expected = base;
+        expected.insert(expected.end(), step.added.begin(), step.added.end());
+        for (int take = 0; take < 2; ++take)
+            EXPECT_EQ(Channels(*node->GetTakeNode(take)), expected) << take;
+    }
+}
+
+TEST(KQelMarker, BoundDefaultValuesAreTheDefaultTakesCurves)
+{
+    KQelSdkManager manager;
+    KQelNode* node = manager.CreateKQelNode("Marker");
+    node->CreateTakeNode("Take 001");
+    KQelMarker* marker = manager.CreateKQelMarker();
+    marker->SetType(KQelMarker::eIKEffector);
+    node->SetNodeAttribute(marker);
+    marker->SetDefaultIKReachTranslation(0.3);
+    marker->SetDefaultIKReachRotation(70.0);
+    marker->SetDefaultOcclusion(0.5);  // not its role: nothing
+    EXPECT_EQ(marker->GetDefaultIKReachTranslation(), static_cast<double>(0.3f));
+    EXPECT_EQ(node->GetDefaultTakeNode()->GetIKReachRotation()->GetValue(), 70.0);
+    EXPECT_EQ(node->GetTakeNode(1)->GetIKReachRotation()->GetValue(), 0.0);
+    EXPECT_EQ(marker->GetDefaultOcclusion(), 0.0);
+
+    // Assignment copies the role without building its curves.
+    KQelMarker* plain = manager.CreateKQelMarker();
+    KQelNode* other = manager.CreateKQelNode("Other");
+    other->SetNodeAttribute(plain);
+    *plain = *marker;
+    EXPECT_EQ(plain->GetType(), KQelMarker::eIKEffector);
+    EXPECT_EQ(Channels(*other->GetDefaultTakeNode()), (std::vector<std::string>{"Transform", "Visibility"}));
+    EXPECT_EQ(plain->GetDefaultIKReachTranslation(), 0.0);  // no curve
 }
 
 }  // namespace

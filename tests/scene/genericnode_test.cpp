@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "curves/kfcurvenode.h"
+#include "scene/kqelentity.h"
 #include "scene/kqelgenericnode.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeluserproperty.h"
@@ -73,6 +74,37 @@ TEST(KQelGenericNode, UserPropertiesOverItsPropertiesComeFromTheManager)
     ASSERT_TRUE(wrapper);
     EXPECT_EQ(wrapper->GetKProperty(), described->GetKProperty());
     EXPECT_EQ(manager.GetKQelUserPropertyCount(), before + 1);
+}
+
+// A store counts uses; the generic node's own moves take it out of a store
+// completely, so no store keeps it once it points elsewhere or ends.
+TEST(KQelGenericNode, MovesBetweenStoresAndLeavesTheLastWhenItEnds)
+{
+    KQelSdkManager manager;
+    KQelEntity first(manager);
+    KQelEntity second(manager);
+    KQelGenericNode* node = manager.CreateKQelGenericNode("Rig");
+    auto uses = [node](KQelEntity& pEntity) {
+        return pEntity.GetReferenceUseCount(KQelEntity::eGenericNodes, node);
+    };
+    EXPECT_TRUE(node->SetEntity(&first));
+    EXPECT_TRUE(node->SetEntity(&first));
+    EXPECT_EQ(uses(first), 1);
+    EXPECT_EQ(node->GetEntity(), &first);
+    first.AddGenericNode(node);  // a second use, added by the store's owner
+    EXPECT_TRUE(node->SetEntity(&second));
+    EXPECT_EQ(uses(first), 0);
+    EXPECT_EQ(first.GetGenericNodeCount(), 0);
+    EXPECT_EQ(uses(second), 1);
+    EXPECT_EQ(second.GetGenericNode(0), node);
+    EXPECT_TRUE(node->SetEntity(nullptr));
+    EXPECT_EQ(uses(second), 0);
+    EXPECT_EQ(node->GetEntity(), nullptr);
+
+    node->SetEntity(&second);
+    second.AddGenericNode(node);
+    EXPECT_TRUE(manager.DestroyKQelGenericNode(node));
+    EXPECT_EQ(second.GetGenericNodeCount(), 0);
 }
 
 }  // namespace

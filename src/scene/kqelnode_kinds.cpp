@@ -1,0 +1,356 @@
+// What the node, the entity, the finders and the limit utilities need of the
+// kinds whose classes live in other sources. Every spot that waits for such a
+// class is here, one section per kind: until its class exists each answers
+// "nothing" (null, false, -1, no objects), which is also all the rest of the
+// scene can meet while the manager cannot make that kind. A kind's developer
+// fills in its own section (the lines to write are given in it); the
+// dispatch at the end needs no change.
+#include "content/kqellight.h"
+#include "content/kqelmarker.h"
+#include "scene/kqelentity.h"
+#include "scene/kqelgenericnode.h"
+#include "scene/kqelnode.h"
+#include "scene/kqelnode_impl.h"
+#include "scene/kqelnull.h"
+#include "scene/kqelopticalreference.h"
+#include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
+
+namespace qelsdk_600 {
+
+namespace {
+
+// An attribute as its class: a type number alone does not make one (an
+// attribute of another class may answer the type), so the class is checked.
+template <class T>
+T* AttributeAs(KQelNodeAttribute* pAttribute)
+{
+    return dynamic_cast<T*>(pAttribute);
+}
+
+// The class's own assignment, false when either side is not of the class.
+template <class T>
+bool AssignAs(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    T* to = AttributeAs<T>(&pTo);
+    T* from = AttributeAs<T>(&pFrom);
+    if (!to || !from)
+        return false;
+    *to = *from;
+    return true;
+}
+
+}  // namespace
+
+// ---- Null ----
+
+KQelNull* KQelNode::GetNull()
+{
+    return AttributeAs<KQelNull>(AttributeOfType(KQelNodeAttribute::eNull));
+}
+
+static KQelNodeAttribute* CreateNull(KQelSdkManager& pManager)
+{
+    return pManager.CreateKQelNull();
+}
+
+static bool AssignNull(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    return AssignAs<KQelNull>(pTo, pFrom);
+}
+
+// ---- Marker ----
+
+KQelMarker* KQelNode::GetMarker()
+{
+    return AttributeAs<KQelMarker>(AttributeOfType(KQelNodeAttribute::eMarker));
+}
+
+static KQelNodeAttribute* CreateMarker(KQelSdkManager& pManager)
+{
+    return pManager.CreateKQelMarker();
+}
+
+static bool AssignMarker(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    return AssignAs<KQelMarker>(pTo, pFrom);
+}
+
+int KQelMarkerTypeOf(KQelNodeAttribute& pMarker)
+{
+    const KQelMarker* marker = AttributeAs<KQelMarker>(&pMarker);
+    return marker ? marker->GetType() : -1;
+}
+
+// ---- Skeleton ----
+
+KQelSkeleton* KQelNode::GetSkeleton()
+{
+    return AttributeAs<KQelSkeleton>(AttributeOfType(KQelNodeAttribute::eSkeleton));
+}
+
+static KQelNodeAttribute* CreateSkeleton(KQelSdkManager& pManager)
+{
+    return pManager.CreateKQelSkeleton();
+}
+
+static bool AssignSkeleton(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    return AssignAs<KQelSkeleton>(pTo, pFrom);
+}
+
+int KQelSkeletonTypeOf(KQelNodeAttribute& pSkeleton)
+{
+    const KQelSkeleton* skeleton = AttributeAs<KQelSkeleton>(&pSkeleton);
+    return skeleton ? skeleton->GetSkeletonType() : -1;
+}
+
+// ---- Geometry, mesh, NURBS surface, patch: with the geometry classes ----
+//   GetGeometry: the attribute as KQelGeometry* for types 4, 5 and 6.
+//   GetMesh, GetNurb, GetPatch, their creates and assignments as for the
+//   marker.
+//   KQelClearGeometryEntity: the geometry's entity, and each shape's, null.
+//   KQelGeometryControlPoints: GetControlPointsCount() and GetControlPoints().
+//   KQelCollectGeometryObjects: kinds 0 and 1, the objects of the direct
+//   arrays of the layers' material and texture elements (layers in index
+//   reference mode skipped, null entries skipped), in layer order; kind 2,
+//   the video each of those textures uses (with the texture class).
+
+KQelGeometry* KQelNode::GetGeometry()
+{
+    return nullptr;
+}
+
+KQelMesh* KQelNode::GetMesh()
+{
+    return nullptr;
+}
+
+KQelNurb* KQelNode::GetNurb()
+{
+    return nullptr;
+}
+
+KQelPatch* KQelNode::GetPatch()
+{
+    return nullptr;
+}
+
+static KQelNodeAttribute* CreateMesh(KQelSdkManager& pManager)
+{
+    return nullptr;
+}
+
+static bool AssignMesh(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    return false;
+}
+
+static KQelNodeAttribute* CreateNurb(KQelSdkManager& pManager)
+{
+    return nullptr;
+}
+
+static bool AssignNurb(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    return false;
+}
+
+static KQelNodeAttribute* CreatePatch(KQelSdkManager& pManager)
+{
+    return nullptr;
+}
+
+static bool AssignPatch(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    return false;
+}
+
+void KQelClearGeometryEntity(KQelGeometry* pGeometry) {}
+
+const KQelVector4* KQelGeometryControlPoints(KQelGeometry* pGeometry, int& pCount)
+{
+    pCount = 0;
+    return nullptr;
+}
+
+void KQelCollectGeometryObjects(KQelGeometry* pGeometry, int pKind, std::vector<KQelObject*>& pObjects) {}
+
+// ---- Deformer: with the deformer class ----
+//   AsObject: return pObject;  AsDeformer: return static_cast<KQelDeformer*>(pObject);
+//   DeformerTypeOf: return static_cast<KQelDeformer*>(pDeformer)->GetDeformerType();
+
+KQelObject* KQelEntity::AsObject(KQelDeformer* pObject)
+{
+    return nullptr;
+}
+
+KQelDeformer* KQelEntity::AsDeformer(KQelObject* pObject)
+{
+    return nullptr;
+}
+
+int KQelEntity::DeformerTypeOf(KQelObject* pDeformer)
+{
+    return -1;
+}
+
+// ---- Camera: with the camera class ----
+//   GetCamera, CreateCamera (CreateKQelCamera), AssignCamera as for the marker.
+
+KQelCamera* KQelNode::GetCamera()
+{
+    return nullptr;
+}
+
+static KQelNodeAttribute* CreateCamera(KQelSdkManager& pManager)
+{
+    return nullptr;
+}
+
+static bool AssignCamera(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    return false;
+}
+
+// ---- Camera switcher: with the camera-switcher class ----
+//   GetCameraSwitcher, CreateCameraSwitcher (CreateKQelCameraSwitcher: a node
+//   assigned from one carrying a switcher gets its own), AssignCameraSwitcher.
+
+KQelCameraSwitcher* KQelNode::GetCameraSwitcher()
+{
+    return nullptr;
+}
+
+static KQelNodeAttribute* CreateCameraSwitcher(KQelSdkManager& pManager)
+{
+    return nullptr;
+}
+
+static bool AssignCameraSwitcher(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    return false;
+}
+
+// ---- Light ----
+
+KQelLight* KQelNode::GetLight()
+{
+    return AttributeAs<KQelLight>(AttributeOfType(KQelNodeAttribute::eLight));
+}
+
+static KQelNodeAttribute* CreateLight(KQelSdkManager& pManager)
+{
+    return pManager.CreateKQelLight();
+}
+
+static bool AssignLight(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    return AssignAs<KQelLight>(pTo, pFrom);
+}
+
+// ---- Optical reference (not copied by assignment) and generic node ----
+
+KQelOpticalReference* KQelNode::GetOpticalReference()
+{
+    return AttributeAs<KQelOpticalReference>(AttributeOfType(KQelNodeAttribute::eOpticalReference));
+}
+
+KQelObject* KQelEntity::AsObject(KQelGenericNode* pObject)
+{
+    return pObject;
+}
+
+KQelGenericNode* KQelEntity::AsGenericNode(KQelObject* pObject)
+{
+    return static_cast<KQelGenericNode*>(pObject);
+}
+
+// ---- Material, texture, video: with their classes ----
+//   AsObject: return pObject;  AsMaterial / AsTexture / AsVideo:
+//   return static_cast<KQelMaterial*>(pObject); (and alike).
+
+KQelObject* KQelEntity::AsObject(KQelMaterial* pObject)
+{
+    return nullptr;
+}
+
+KQelObject* KQelEntity::AsObject(KQelTexture* pObject)
+{
+    return nullptr;
+}
+
+KQelObject* KQelEntity::AsObject(KQelVideo* pObject)
+{
+    return nullptr;
+}
+
+KQelMaterial* KQelEntity::AsMaterial(KQelObject* pObject)
+{
+    return nullptr;
+}
+
+KQelTexture* KQelEntity::AsTexture(KQelObject* pObject)
+{
+    return nullptr;
+}
+
+KQelVideo* KQelEntity::AsVideo(KQelObject* pObject)
+{
+    return nullptr;
+}
+
+// ---- Character and control set: with the character setup ----
+//   Null, in the character (kind 0) or its control set (kinds 1 to 3), the
+//   slot the link names, only while it still holds this node, only for a
+//   non-null character and an index within that table.
+
+void KQelNode::ClearCharacterSlot(const KQelLinkToCharacter& pLink) {}
+
+// ---- Dispatch by attribute type (no change needed) ----
+
+namespace {
+
+struct AttributeKind {
+    KQelNodeAttribute* (*mCreate)(KQelSdkManager&);
+    bool (*mAssign)(KQelNodeAttribute&, KQelNodeAttribute&);
+};
+
+// Indexed by attribute type; shapes and optical references are not copied.
+const AttributeKind kAttributeKinds[] = {
+    {nullptr, nullptr},                            // 0 shape
+    {CreateNull, AssignNull},                      // 1
+    {CreateMarker, AssignMarker},                  // 2
+    {CreateSkeleton, AssignSkeleton},              // 3
+    {CreateMesh, AssignMesh},                      // 4
+    {CreateNurb, AssignNurb},                      // 5
+    {CreatePatch, AssignPatch},                    // 6
+    {CreateCamera, AssignCamera},                  // 7
+    {CreateCameraSwitcher, AssignCameraSwitcher},  // 8
+    {CreateLight, AssignLight},                    // 9
+    {nullptr, nullptr},                            // 10 optical reference
+};
+
+const AttributeKind* KindOf(KQelNodeAttribute::EAttributeType pType)
+{
+    const int count = static_cast<int>(sizeof(kAttributeKinds) / sizeof(kAttributeKinds[0]));
+    return pType >= 0 && pType < count ? &kAttributeKinds[pType] : nullptr;
+}
+
+}  // namespace
+
+KQelNodeAttribute* KQelCreateAttribute(KQelSdkManager& pManager, KQelNodeAttribute::EAttributeType pType)
+{
+    const AttributeKind* kind = KindOf(pType);
+    return kind && kind->mCreate ? kind->mCreate(pManager) : nullptr;
+}
+
+bool KQelAssignAttribute(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    if (pTo.GetAttributeType() != pFrom.GetAttributeType())
+        return false;
+    const AttributeKind* kind = KindOf(pTo.GetAttributeType());
+    return kind && kind->mAssign && kind->mAssign(pTo, pFrom);
+}
+
+}  // namespace qelsdk_600
