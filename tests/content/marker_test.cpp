@@ -16,60 +16,44 @@
 namespace qelsdk_600 {
 namespace {
 
-TEST(KQelMarker, StartsAsARedCubeStandardMarker)
+TEST(KQelMarker, StartsAsARedCubeStandardMarkerWithItsPropertiesInOrder)
 {
     KQelSdkManager manager;
     KQelMarker* marker = manager.CreateKQelMarker();
-    EXPECT_EQ(marker->GetAttributeType(), KQelNodeAttribute::eMarker);
     EXPECT_EQ(marker->GetType(), KQelMarker::eStandard);
     EXPECT_EQ(marker->GetLook(), KQelMarker::eCube);
     EXPECT_EQ(marker->GetSize(), 100.0);
     EXPECT_TRUE(marker->GetColor() == KQelColor(1.0, 0.0, 0.0, 1.0));
     EXPECT_FALSE(marker->GetShowLabel());
-    const KQelVector4 pivot = marker->GetIKPivot();
-    EXPECT_EQ(pivot[0], 0.0);
-    EXPECT_EQ(pivot[3], 1.0);
+    EXPECT_EQ(marker->GetIKPivot()[3], 1.0);
 
     KArrayTemplate<KProperty*> properties;
     marker->FillPropertyList(&properties);
-    struct Row {
-        const char* name;
-        kPropertyType type;
-    } rows[] = {{"Look", kPropertyEnum},
-                {"Size", kPropertyDouble},
-                {"Color", kPropertyColorRGB},
-                {"ShowLabel", kPropertyBool},
-                {"IKPivot", kPropertyVector3D}};
+    const char* names[] = {"Look", "Size", "Color", "ShowLabel", "IKPivot"};
     ASSERT_EQ(properties.GetCount(), 5);
     for (int i = 0; i < 5; ++i) {
-        EXPECT_STREQ(properties[i]->GetPropertyName(), rows[i].name);
-        EXPECT_EQ(properties[i]->GetPropertyType(), rows[i].type) << rows[i].name;
-        EXPECT_FALSE(properties[i]->IsAnimatable()) << rows[i].name;
+        EXPECT_STREQ(properties[i]->GetPropertyName(), names[i]);
+        EXPECT_FALSE(properties[i]->IsAnimatable()) << names[i];
     }
     EXPECT_STREQ(properties[0]->AsString().Buffer(), "Cube");
+    EXPECT_EQ(properties[4]->GetPropertyType(), kPropertyVector3D);
 }
 
-TEST(KQelMarker, TypesAndLooksHaveTheirTextsAndOthersAreKept)
+TEST(KQelMarker, TypesAndLooksOutsideTheirListsAreKeptWithoutText)
 {
     KQelSdkManager manager;
     KQelMarker* marker = manager.CreateKQelMarker();
-    const char* typeNames[] = {"Marker", "OpticalMarker", "IKEffector", "FKEffector", "Marker", "Marker"};
-    const int types[] = {0, 1, 2, 3, 4, -1};
-    for (int i = 0; i < 6; ++i) {
-        marker->SetType(static_cast<KQelMarker::EType>(types[i]));
-        EXPECT_EQ(marker->GetType(), types[i]);
-        EXPECT_STREQ(marker->GetTypeName().Buffer(), typeNames[i]) << types[i];
-        ASSERT_EQ(marker->GetTypeFlags().GetCount(), 1);
+    const char* typeNames[] = {"Marker", "OpticalMarker", "IKEffector", "FKEffector", "Marker"};
+    for (int type = 0; type < 5; ++type) {
+        marker->SetType(static_cast<KQelMarker::EType>(type));
+        EXPECT_STREQ(marker->GetTypeName().Buffer(), typeNames[type]) << type;
         EXPECT_STREQ(marker->GetTypeFlags().GetStringAt(0), "Marker");
     }
-    const char* looks[] = {"Cube", "Hard Cross", "Light Cross", "Sphere", nullptr, nullptr};
-    const int lookValues[] = {0, 1, 2, 3, 4, -1};
-    for (int i = 0; i < 6; ++i) {
-        const KQelMarker::ELook look = static_cast<KQelMarker::ELook>(lookValues[i]);
-        EXPECT_STREQ(KQelMarkerProperties::LookAsString(look), looks[i]) << lookValues[i];
-        marker->SetLook(look);
-        EXPECT_EQ(marker->GetLook(), look);
-    }
+    EXPECT_EQ(marker->GetType(), 4);
+    marker->SetLook(static_cast<KQelMarker::ELook>(4));
+    EXPECT_EQ(marker->GetLook(), 4);
+    EXPECT_STREQ(KQelMarkerProperties::LookAsString(KQelMarker::eLightCross), "Light Cross");
+    EXPECT_EQ(KQelMarkerProperties::LookAsString(marker->GetLook()), nullptr);
 }
 
 // The curves each role builds in a take: found or made by data type, value
@@ -134,55 +118,31 @@ TEST(KQelMarker, ColourDropsAlphaAndReadsBackClamped)
 {
     KQelSdkManager manager;
     KQelMarker* marker = manager.CreateKQelMarker();
-    marker->SetColor(KQelColor(0.2, 0.4, 0.6, 0.5));
-    EXPECT_TRUE(marker->GetColor() == KQelColor(0.2, 0.4, 0.6, 1.0));
-    KQelColor outOfRange;
-    outOfRange.mRed = 3.0;  // written directly, so unclamped on the way in
-    marker->SetDefaultColor(outOfRange);
+    KQelColor color(0.2, 0.4, 0.6, 0.5);
+    color.mRed = 3.0;  // written directly, so unclamped on the way in
+    marker->SetDefaultColor(color);
     EXPECT_EQ(marker->GetPropertyHandler()->ColorGet().mData[0], 3.0);
     KQelColor read(0.0, 0.0, 0.0, 0.0);
     EXPECT_EQ(&marker->GetDefaultColor(read), &read);
-    EXPECT_TRUE(read == KQelColor(1.0, 1.0, 1.0, 1.0));
-
-    marker->SetIKPivot(KQelVector4(1.0, 2.0, 3.0, 9.0));
-    const KQelVector4 pivot = marker->GetIKPivot();
-    EXPECT_EQ(pivot[2], 3.0);
-    EXPECT_EQ(pivot[3], 1.0);
+    EXPECT_TRUE(read == KQelColor(1.0, 0.4, 0.6, 1.0));
 }
 
 TEST(KQelMarker, DefaultValuesOfAnUnboundMarkerAreZeroAndSettersDoNothing)
 {
     KQelSdkManager manager;
     KQelMarker* marker = manager.CreateKQelMarker();
-    for (KQelMarker::EType type : {KQelMarker::eOptical, KQelMarker::eIKEffector}) {
-        marker->SetType(type);
-        marker->SetDefaultOcclusion(0.5);
-        marker->SetDefaultIKReachTranslation(0.5);
-        marker->SetDefaultIKReachRotation(0.5);
-        EXPECT_EQ(marker->GetDefaultOcclusion(), 0.0);
-        EXPECT_EQ(marker->GetDefaultIKReachTranslation(), 0.0);
-        EXPECT_EQ(marker->GetDefaultIKReachRotation(), 0.0);
-    }
+    marker->SetType(KQelMarker::eOptical);
+    marker->SetDefaultOcclusion(0.5);
+    EXPECT_EQ(marker->GetDefaultOcclusion(), 0.0);
 }
 
-TEST(KQelMarker, AssignmentCopiesTypeAndDisplayButNotThePivot)
+// A new marker of that role, bound to pNode.
+KQelMarker* BoundMarker(KQelSdkManager& pManager, KQelMarker::EType pType, KQelNode* pNode)
 {
-    KQelSdkManager manager;
-    KQelMarker* source = manager.CreateKQelMarker();
-    source->SetType(KQelMarker::eIKEffector);
-    source->SetLook(KQelMarker::eSphere);
-    source->SetSize(7.0);
-    source->SetColor(KQelColor(0.0, 0.5, 1.0, 1.0));
-    source->SetShowLabel(true);
-    source->SetIKPivot(KQelVector4(4.0, 5.0, 6.0, 1.0));
-    KQelMarker* target = manager.CreateKQelMarker();
-    *target = *source;
-    EXPECT_EQ(target->GetType(), KQelMarker::eIKEffector);
-    EXPECT_EQ(target->GetLook(), KQelMarker::eSphere);
-    EXPECT_EQ(target->GetSize(), 7.0);
-    EXPECT_TRUE(target->GetColor() == KQelColor(0.0, 0.5, 1.0, 1.0));
-    EXPECT_TRUE(target->GetShowLabel());
-    EXPECT_EQ(target->GetIKPivot()[0], 0.0);
+    KQelMarker* marker = pManager.CreateKQelMarker();
+    marker->SetType(pType);
+    pNode->SetNodeAttribute(marker);
+    return marker;
 }
 
 // Switching the role of a bound marker swaps the curves in every take, never
@@ -190,11 +150,8 @@ TEST(KQelMarker, AssignmentCopiesTypeAndDisplayButNotThePivot)
 TEST(KQelMarker, ChangingTheRoleOfABoundMarkerSwapsItsCurvesInEveryTake)
 {
     KQelSdkManager manager;
-    KQelNode* node = manager.CreateKQelNode("Marker");
-    node->CreateTakeNode("Take 001");
-    KQelMarker* marker = manager.CreateKQelMarker();
-    marker->SetType(KQelMarker::eOptical);
-    node->SetNodeAttribute(marker);
+    KQelNode* node = NodeWithTakes(manager, 1);
+    KQelMarker* marker = BoundMarker(manager, KQelMarker::eOptical, node);
     const std::vector<std::string> base{"Transform", "Visibility"};
     struct Step {
         KQelMarker::EType type;
@@ -218,11 +175,8 @@ TEST(KQelMarker, ChangingTheRoleOfABoundMarkerSwapsItsCurvesInEveryTake)
 TEST(KQelMarker, BoundDefaultValuesAreTheDefaultTakesCurves)
 {
     KQelSdkManager manager;
-    KQelNode* node = manager.CreateKQelNode("Marker");
-    node->CreateTakeNode("Take 001");
-    KQelMarker* marker = manager.CreateKQelMarker();
-    marker->SetType(KQelMarker::eIKEffector);
-    node->SetNodeAttribute(marker);
+    KQelNode* node = NodeWithTakes(manager, 1);
+    KQelMarker* marker = BoundMarker(manager, KQelMarker::eIKEffector, node);
     marker->SetDefaultIKReachTranslation(0.3);
     marker->SetDefaultIKReachRotation(70.0);
     marker->SetDefaultOcclusion(0.5);  // not its role: nothing
@@ -231,12 +185,15 @@ TEST(KQelMarker, BoundDefaultValuesAreTheDefaultTakesCurves)
     EXPECT_EQ(node->GetTakeNode(1)->GetIKReachRotation()->GetValue(), 0.0);
     EXPECT_EQ(marker->GetDefaultOcclusion(), 0.0);
 
-    // Assignment copies the role without building its curves.
-    KQelMarker* plain = manager.CreateKQelMarker();
-    KQelNode* other = manager.CreateKQelNode("Other");
-    other->SetNodeAttribute(plain);
+    // Assignment copies role and display, not the pivot, and builds no curve.
+    KQelNode* other = NodeWithTakes(manager, 0);
+    KQelMarker* plain = BoundMarker(manager, KQelMarker::eStandard, other);
+    marker->SetSize(7.0);
+    marker->SetIKPivot(KQelVector4(4.0, 5.0, 6.0, 1.0));
     *plain = *marker;
     EXPECT_EQ(plain->GetType(), KQelMarker::eIKEffector);
+    EXPECT_EQ(plain->GetSize(), 7.0);
+    EXPECT_EQ(plain->GetIKPivot()[0], 0.0);
     EXPECT_EQ(Channels(*other->GetDefaultTakeNode()), (std::vector<std::string>{"Transform", "Visibility"}));
     EXPECT_EQ(plain->GetDefaultIKReachTranslation(), 0.0);  // no curve
 }
