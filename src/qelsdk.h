@@ -107,6 +107,7 @@
 #include "io/settings/kqelusernotification.h"
 #include "io/settings/kqeluserparams.h"
 #include "scene/kqelentity.h"
+#include "scene/kqelgenericnode.h"
 #include "scene/kqellimits.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelnodeattribute.h"
@@ -115,6 +116,7 @@
 #include "scene/kqelnodeproperties.h"
 #include "scene/kqelnull.h"
 #include "scene/kqelobject.h"
+#include "scene/kqelopticalreference.h"
 #include "scene/kqelpath.h"
 #include "scene/kqelpivot.h"
 #include "scene/kqelplug.h"
@@ -122,6 +124,7 @@
 #include "scene/kqelpropertyset.h"
 #include "scene/kqelsceneinfo.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
 #include "scene/kqeltakeinfo.h"
 #include "scene/kqeltakenode.h"
 #include "scene/kqeltakenodecontainer.h"
@@ -129,5 +132,7 @@
 #include "scene/kqeluserproperty.h"
 
 #include "content/kqelcolor.h"
+#include "content/kqellight.h"
+#include "content/kqelmarker.h"
 
 #endif

@@ -22,18 +22,6 @@ bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
 
 void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Markers (node attributes) ----
-
-KQelMarker* KQelSdkManager::AllocateKQelMarker()
-{
-    return nullptr;
-}
-
-KQelMarker* KQelSdkManager::CreateKQelMarker()
-{
-    return KQelNotBuiltYet(AllocateKQelMarker());
-}
-
 // ---- Cameras (node attributes) ----
 
 KQelCamera* KQelSdkManager::AllocateKQelCamera()
@@ -44,30 +32,6 @@ KQelCamera* KQelSdkManager::AllocateKQelCamera()
 KQelCamera* KQelSdkManager::CreateKQelCamera()
 {
     return KQelNotBuiltYet(AllocateKQelCamera());
-}
-
-// ---- Lights (node attributes) ----
-
-KQelLight* KQelSdkManager::AllocateKQelLight()
-{
-    return nullptr;
-}
-
-KQelLight* KQelSdkManager::CreateKQelLight()
-{
-    return KQelNotBuiltYet(AllocateKQelLight());
-}
-
-// ---- Skeletons (node attributes) ----
-
-KQelSkeleton* KQelSdkManager::AllocateKQelSkeleton()
-{
-    return nullptr;
-}
-
-KQelSkeleton* KQelSdkManager::CreateKQelSkeleton()
-{
-    return KQelNotBuiltYet(AllocateKQelSkeleton());
 }
 
 // ---- Patches (node attributes) ----
@@ -92,18 +56,6 @@ KQelNurb* KQelSdkManager::AllocateKQelNurb()
 KQelNurb* KQelSdkManager::CreateKQelNurb()
 {
     return KQelNotBuiltYet(AllocateKQelNurb());
-}
-
-// ---- Optical references (node attributes) ----
-
-KQelOpticalReference* KQelSdkManager::AllocateKQelOpticalReference()
-{
-    return nullptr;
-}
-
-KQelOpticalReference* KQelSdkManager::CreateKQelOpticalReference()
-{
-    return KQelNotBuiltYet(AllocateKQelOpticalReference());
 }
 
 // ---- Camera switchers (node attributes, constructed directly) ----
@@ -207,26 +159,6 @@ KQelPose* KQelSdkManager::FindKQelPose(const char* pName)
 }
 
 void KQelEndPose(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Generic nodes ----
-
-KQelGenericNode* KQelSdkManager::AllocateKQelGenericNode(const char* pName)
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelGenericNode(KQelGenericNode* pNode)
-{
-    return NotFound();
-}
-
-KQelGenericNode* KQelSdkManager::FindKQelGenericNode(const char* pName)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndGenericNode(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Geometry converters ----
 
