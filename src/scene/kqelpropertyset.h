@@ -209,6 +209,14 @@ public:                                                                         
         List(QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_REGISTER_A)              \
     } while (0)
 
+// The same in one pass, for sets whose animated properties keep their place
+// among the members: every row, animated or not, in table order.
+#define QEL_PROPERTY_SET_REGISTER_IN_PLACE(List)                                                  \
+    do {                                                                                          \
+        typedef std::remove_pointer_t<decltype(this)> QelSet_;                                    \
+        List(QEL_PSET_REGISTER_V, QEL_PSET_REGISTER_E, QEL_PSET_REGISTER_L, QEL_PSET_REGISTER_A)  \
+    } while (0)
+
 }  // namespace qelsdk_600
 
 #endif

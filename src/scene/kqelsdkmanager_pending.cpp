@@ -59,18 +59,6 @@ KQelMarker* KQelSdkManager::CreateKQelMarker()
     return KQelNotBuiltYet(AllocateKQelMarker());
 }
 
-// ---- Cameras (node attributes) ----
-
-KQelCamera* KQelSdkManager::AllocateKQelCamera()
-{
-    return nullptr;
-}
-
-KQelCamera* KQelSdkManager::CreateKQelCamera()
-{
-    return KQelNotBuiltYet(AllocateKQelCamera());
-}
-
 // ---- Lights (node attributes) ----
 
 KQelLight* KQelSdkManager::AllocateKQelLight()
@@ -141,13 +129,6 @@ KQelOpticalReference* KQelSdkManager::AllocateKQelOpticalReference()
 KQelOpticalReference* KQelSdkManager::CreateKQelOpticalReference()
 {
     return KQelNotBuiltYet(AllocateKQelOpticalReference());
-}
-
-// ---- Camera switchers (node attributes, constructed directly) ----
-
-KQelCameraSwitcher* KQelSdkManager::CreateKQelCameraSwitcher()
-{
-    return nullptr;
 }
 
 // ---- Links ----

@@ -168,7 +168,6 @@ TEST(KQelSdkManager, KindsNotBuiltYetAreNeverListed)
     EXPECT_EQ(manager.CreateKQelScene(), nullptr);
     EXPECT_EQ(manager.CreateKQelNode("Cube"), nullptr);
     EXPECT_EQ(manager.CreateKQelMarker(), nullptr);
-    EXPECT_EQ(manager.CreateKQelCameraSwitcher(), nullptr);
     EXPECT_EQ(manager.CreateKQelMaterial("Wood"), nullptr);
     EXPECT_EQ(manager.CreateKQelDeformer("Arm", "Cluster"), nullptr);
     EXPECT_EQ(manager.GetKQelNodeCount(), 0);
