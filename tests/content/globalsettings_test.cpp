@@ -10,6 +10,32 @@ namespace qelsdk_600 {
 namespace {
 
 typedef KQelGlobalLightSettings::KQelShadowPlane ShadowPlane;
+typedef KQelGlobalCameraSettings CameraSettings;
+
+// The settings only keep the scene for searching its node tree; a stand-in
+// object serves until that search is exercised.
+KQelScene& StandInScene()
+{
+    alignas(16) static unsigned char storage[64];
+    return *reinterpret_cast<KQelScene*>(storage);
+}
+
+// A manager that makes no cameras or no nodes.
+class RefusingManager : public KQelSdkManager {
+public:
+    explicit RefusingManager(bool pCameras) : mRefuseCameras(pCameras) {}
+    KQelCamera* AllocateKQelCamera() override
+    {
+        return mRefuseCameras ? nullptr : KQelSdkManager::AllocateKQelCamera();
+    }
+    KQelNode* AllocateKQelNode(const char* pName) override
+    {
+        return mRefuseCameras ? KQelSdkManager::AllocateKQelNode(pName) : nullptr;
+    }
+
+private:
+    bool mRefuseCameras;
+};
 typedef KQelGlobalTimeSettings::KQelTimeMarker TimeMarker;
 
 TEST(GlobalLightSettings, DefaultsAndBoundedSetters)
@@ -153,6 +179,115 @@ TEST(GlobalTimeSettings, MarkersAndTheCurrentOne)
     time.RemoveAllTimeMarkers();
     EXPECT_EQ(time.GetTimeMarkerCount(), 0);
     EXPECT_EQ(time.GetCurrentTimeMarker(), -1);
+}
+
+TEST(GlobalCameraSettings, ProducerCamerasGetTheirViews)
+{
+    KQelSdkManager manager;
+    CameraSettings settings(manager, StandInScene());
+    EXPECT_STREQ(settings.GetDefaultCamera(), "Producer Perspective");
+    EXPECT_EQ(settings.GetDefaultViewingMode(), CameraSettings::eStandard);
+    const struct {
+        KQelCamera* camera;
+        KQelCamera::ECameraProjectionType projection;
+        double nearPlane, farPlane;
+        double up[3];
+    } views[] = {
+        {settings.GetCameraProducerPerspective(), KQelCamera::ePerspective, 10, 4000, {0, 1, 0}},
+        {settings.GetCameraProducerTop(), KQelCamera::eOrthogonal, 1, 30000, {0, 0, -1}},
+        {settings.GetCameraProducerBottom(), KQelCamera::eOrthogonal, 1, 30000, {0, 0, -1}},
+        {settings.GetCameraProducerFront(), KQelCamera::eOrthogonal, 1, 30000, {0, 1, 0}},
+        {settings.GetCameraProducerBack(), KQelCamera::eOrthogonal, 1, 30000, {0, 1, 0}},
+        {settings.GetCameraProducerRight(), KQelCamera::eOrthogonal, 1, 30000, {0, 1, 0}},
+        {settings.GetCameraProducerLeft(), KQelCamera::eOrthogonal, 1, 30000, {0, 1, 0}},
+    };
+    for (const auto& view : views) {
+        ASSERT_NE(view.camera, nullptr);
+        EXPECT_EQ(view.camera->GetProjectionType(), view.projection);
+        EXPECT_EQ(view.camera->GetNearPlane(), view.nearPlane);
+        EXPECT_EQ(view.camera->GetFarPlane(), view.farPlane);
+        EXPECT_NEAR(view.camera->GetAngleOfView(), 40.0, 1e-9);
+        EXPECT_TRUE(view.camera->GetUpVector() == KQelVector4(view.up[0], view.up[1], view.up[2], 1));
+        EXPECT_EQ(view.camera->GetUpVector()[3], 1.0);
+    }
+    EXPECT_EQ(manager.GetKQelNodeAttributeCount(), 7);
+
+    // Restoring keeps the same cameras.
+    KQelCamera* top = settings.GetCameraProducerTop();
+    top->SetNearPlane(77);
+    settings.SetDefaultViewingMode(static_cast<CameraSettings::EViewingMode>(4));
+    settings.RestoreDefaultSettings();
+    EXPECT_EQ(settings.GetCameraProducerTop(), top);
+    EXPECT_EQ(top->GetNearPlane(), 1.0);
+    EXPECT_EQ(settings.GetDefaultViewingMode(), CameraSettings::eStandard);
+}
+
+TEST(GlobalCameraSettings, DefaultCameraAcceptsKnownNamesOnly)
+{
+    KQelSdkManager manager;
+    CameraSettings settings(manager, StandInScene());
+    EXPECT_FALSE(settings.SetDefaultCamera(nullptr));
+    EXPECT_STREQ(settings.GetLastErrorString(), "Null parameter.");
+    EXPECT_TRUE(settings.SetDefaultCamera("Camera Switcher"));
+    EXPECT_STREQ(settings.GetDefaultCamera(), "Camera Switcher");
+    EXPECT_TRUE(settings.SetDefaultCamera("Producer Left"));
+    EXPECT_FALSE(settings.SetDefaultCamera("producer top"));
+    EXPECT_EQ(settings.GetLastErrorID(), CameraSettings::eUnknownCameraName);
+    EXPECT_STREQ(settings.GetLastErrorString(), "Unknown camera name.");
+    EXPECT_STREQ(settings.GetDefaultCamera(), "Producer Left");
+}
+
+TEST(GlobalCameraSettings, ProducerCamerasAreCopiedByName)
+{
+    KQelSdkManager manager;
+    CameraSettings settings(manager, StandInScene());
+    KQelCamera& source = *manager.CreateKQelCamera();
+    source.SetFocalLength(12);
+    settings.CopyProducerCamera("Producer Top", &source);
+    EXPECT_EQ(settings.GetCameraProducerTop()->GetFocalLength(), 12.0);
+    source.SetFocalLength(13);
+    const char* ignored[] = {"Producer top", "", "Camera Switcher", "Producer"};
+    for (const char* name : ignored)
+        settings.CopyProducerCamera(name, &source);
+    settings.CopyProducerCamera("Producer Left", nullptr);
+    KQelCamera* producers[] = {settings.GetCameraProducerPerspective(), settings.GetCameraProducerTop(),
+                               settings.GetCameraProducerBottom(),      settings.GetCameraProducerFront(),
+                               settings.GetCameraProducerBack(),        settings.GetCameraProducerRight(),
+                               settings.GetCameraProducerLeft()};
+    for (KQelCamera* producer : producers)
+        EXPECT_NE(producer->GetFocalLength(), 13.0);
+    EXPECT_EQ(settings.GetLastErrorID(), -1);
+
+    CameraSettings other(manager, StandInScene());
+    other.SetDefaultCamera("Producer Back");
+    other = settings;
+    EXPECT_STREQ(other.GetDefaultCamera(), "Producer Perspective");
+    EXPECT_EQ(other.GetCameraProducerTop()->GetFocalLength(), 12.0);
+    EXPECT_NE(other.GetCameraProducerTop(), settings.GetCameraProducerTop());
+    CameraSettings& alias = settings;
+    settings = alias;
+    EXPECT_EQ(settings.GetCameraProducerTop()->GetFocalLength(), 12.0);
+}
+
+// A derived manager may refuse cameras or nodes: the settings do without.
+TEST(GlobalCameraSettings, MissingCamerasOrNodesAreSkipped)
+{
+    KQelSdkManager sourceManager;
+    KQelCamera& camera = *sourceManager.CreateKQelCamera();
+    for (bool refuseCameras : {true, false}) {
+        RefusingManager manager(refuseCameras);
+        {
+            CameraSettings settings(manager, StandInScene());
+            CameraSettings other(manager, StandInScene());
+            settings.RestoreDefaultSettings();
+            settings.CopyProducerCamera("Producer Top", &camera);
+            other = settings;
+            EXPECT_EQ(settings.GetCameraProducerTop() == nullptr, refuseCameras);
+            EXPECT_EQ(settings.GetCameraProducerTopNode(), nullptr);
+        }
+        EXPECT_EQ(manager.GetKQelNodeAttributeCount(), 0);
+        EXPECT_EQ(manager.GetKQelNodeCount(), 0);
+    }
 }
 
 }  // namespace
