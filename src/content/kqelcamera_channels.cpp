@@ -6,6 +6,7 @@
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
 #include "object/kpropertytemplate.h"
+#include "scene/kqelnode.h"
 #include "scene/kqeltakenode.h"
 
 namespace qelsdk_600 {
@@ -164,23 +165,38 @@ void KQelCamera::SetDefaultBackgroundColor(const KQelColor& pColor)
 
 // ---- On the carrying node ----
 
-// NODE-PENDING: everything below reaches the carrying node, whose class is
-// not in this build yet; until then a camera behaves as on no node.
-
 KFCurve* KQelCamera::DefaultTakeCurve(int pChannel) const
 {
-    return nullptr;
+    KQelNode* node = GetNode();
+    KQelTakeNode* take = node ? node->GetDefaultTakeNode() : nullptr;
+    return take ? take->GetChannel(static_cast<KQelTakeNode::EChannel>(pChannel)) : nullptr;
 }
 
-void KQelCamera::LinkDefaultTakeCurve(KProperty* pProperty, int pMember, KFCurve* pCurve) {}
+void KQelCamera::LinkDefaultTakeCurve(KProperty* pProperty, int pMember, KFCurve* pCurve)
+{
+    if (KQelNode* node = GetNode())
+        node->RegisterDefaultTakeCallback(pProperty, pMember, pCurve);
+}
 
-void KQelCamera::SetPosition(const KQelVector4& pPosition) {}
+void KQelCamera::SetPosition(const KQelVector4& pPosition)
+{
+    if (KQelNode* node = GetNode())
+        node->SetDefaultT(pPosition);
+}
 
 KQelVector4 KQelCamera::GetPosition() const
 {
-    return KQelVector4();
+    KQelVector4 position;
+    if (KQelNode* node = GetNode())
+        node->GetDefaultT(position);
+    return position;
 }
 
+// TEXTURE-PENDING: the connection needs the texture's property set, which
+// comes with the texture class (not in this build yet): when it exists, take
+// pTexture->GetPropertyHandler() and the carrying node's GetPropertyHandler();
+// with both present, connect the texture's as a source of the node's
+// (ConnectSrc, connection type 0) unless IsConnectedSrc already says so.
 void KQelCamera::SetBackgroundTexture(KQelTexture* pTexture) {}
 
 }  // namespace qelsdk_600

@@ -3,6 +3,7 @@
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
 #include "object/kpropertytemplate.h"
+#include "scene/kqelnode.h"
 #include "scene/kqeltakenode.h"
 
 namespace qelsdk_600 {
@@ -83,11 +84,11 @@ KQelCameraSwitcher& KQelCameraSwitcher::operator=(const KQelCameraSwitcher& pOth
     return *this;
 }
 
-// NODE-PENDING: the Default take belongs to the carrying node, whose class is
-// not in this build yet; until then a switcher behaves as on no node.
 KFCurve* KQelCameraSwitcher::DefaultIndexCurve() const
 {
-    return nullptr;
+    KQelNode* node = GetNode();
+    KQelTakeNode* take = node ? node->GetDefaultTakeNode() : nullptr;
+    return take ? take->GetCameraIndex() : nullptr;
 }
 
 }  // namespace qelsdk_600

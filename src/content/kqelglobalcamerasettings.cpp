@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "content/kqelcamera.h"
+#include "scene/kqelnode.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
@@ -184,16 +185,25 @@ const char* KQelGlobalCameraSettings::GetLastErrorString() const
     return mData->mError.GetLastErrorString();
 }
 
-// NODE-PENDING: the producer nodes' side (carrying the camera, visibility,
-// destruction with the camera) needs the node class, which is not in this
-// build yet.
-
-void KQelGlobalCameraSettings::CarryProducerCamera(int pIndex) {}
+void KQelGlobalCameraSettings::CarryProducerCamera(int pIndex)
+{
+    KQelNode* node = mData->mNodes[pIndex];
+    if (!node)
+        return;
+    if (KQelCamera* camera = mData->mCameras[pIndex])
+        node->SetNodeAttribute(camera);
+    node->SetVisibility(false);
+}
 
 void KQelGlobalCameraSettings::DestroyProducer(int pIndex)
 {
-    if (KQelCamera* camera = mData->mCameras[pIndex])
+    KQelCamera* camera = mData->mCameras[pIndex];
+    KQelNode* node = mData->mNodes[pIndex];
+    // The node's destruction takes the camera it carries along.
+    if (camera && (!node || node->GetNodeAttribute() != camera))
         mData->mManager->DestroyKQelNodeAttribute(camera);
+    if (node)
+        mData->mManager->DestroyKQelNode(node, true);
 }
 
 // SCENE-PENDING: the search of the scene's node tree needs the scene class,

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "object/kproperty.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
@@ -168,8 +169,16 @@ KQelUserProperty* KQelObject::FindPropertyByName(const char* pName) const
     if (!pName)
         return nullptr;
     for (int i = 0; i < mProperties.GetCount(); ++i) {
-        if (mProperties[i]->GetName() == pName)
-            return mProperties[i];
+        // A bound property's name is read in place (GetName would copy it):
+        // nodes look their transform defaults up this way all the time.
+        KQelUserProperty* property = mProperties[i];
+        if (const KProperty* bound = property->GetKProperty()) {
+            const char* name = bound->GetPropertyName();
+            if (std::strcmp(name ? name : "", pName) == 0)
+                return property;
+        } else if (property->GetName() == pName) {
+            return property;
+        }
     }
     return nullptr;
 }

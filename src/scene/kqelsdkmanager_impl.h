@@ -65,8 +65,27 @@ public:
     int GetCount() const { return mLive; }
     // The entry of that rank, null out of range.
     void* GetAt(int pIndex) const;
+    // Removes every entry.
+    void Clear()
+    {
+        mSlots.clear();
+        mTree.clear();
+        mBuckets.clear();
+        mLive = 0;
+        mFront = 0;
+    }
     // Removes the first entry and returns it; null when empty.
     void* TakeFirst();
+    // Calls pVisit(entry) for every entry, in order; pVisit must not change
+    // the list.
+    template <class F>
+    void ForEach(F pVisit) const
+    {
+        for (void* object : mSlots) {
+            if (object)
+                pVisit(object);
+        }
+    }
     // The first entry, in order, for which pMatch(entry) is true, skipping
     // pSkip matches first; null when there are fewer. pMatch must not change
     // the list.

@@ -22,31 +22,6 @@ bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
 
 void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Nodes ----
-
-KQelNode* KQelSdkManager::AllocateKQelNode(const char* pName)
-{
-    return nullptr;
-}
-
-KQelNode* KQelSdkManager::CreateKQelNode(const char* pName)
-{
-    return KQelNotBuiltYet(AllocateKQelNode(PrefixName("Model::", pName).Buffer()));
-}
-
-bool KQelSdkManager::DestroyKQelNode(KQelNode* pNode, bool pRecursive)
-{
-    return NotFound();
-}
-
-KQelNode* KQelSdkManager::FindKQelNode(const char* pName, int pIndex)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndNode(KQelSdkManager& pManager, void* pObject) {}
-
 // ---- Markers (node attributes) ----
 
 KQelMarker* KQelSdkManager::AllocateKQelMarker()
@@ -81,18 +56,6 @@ KQelSkeleton* KQelSdkManager::AllocateKQelSkeleton()
 KQelSkeleton* KQelSdkManager::CreateKQelSkeleton()
 {
     return KQelNotBuiltYet(AllocateKQelSkeleton());
-}
-
-// ---- Meshes (node attributes) ----
-
-KQelMesh* KQelSdkManager::AllocateKQelMesh()
-{
-    return nullptr;
-}
-
-KQelMesh* KQelSdkManager::CreateKQelMesh()
-{
-    return KQelNotBuiltYet(AllocateKQelMesh());
 }
 
 // ---- Patches (node attributes) ----
@@ -130,20 +93,6 @@ KQelOpticalReference* KQelSdkManager::CreateKQelOpticalReference()
 {
     return KQelNotBuiltYet(AllocateKQelOpticalReference());
 }
-
-// ---- Links ----
-
-KQelLink* KQelSdkManager::AllocateKQelLink()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelLink(KQelLink* pLink)
-{
-    return NotFound();
-}
-
-void KQelEndLink(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Materials ----
 
@@ -220,25 +169,6 @@ KQelVideo* KQelSdkManager::FindKQelVideo(const char* pName, int pIndex)
 
 void KQelEndVideo(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Shapes (constructed directly) ----
-
-KQelShape* KQelSdkManager::AllocateKQelShape()
-{
-    return nullptr;
-}
-
-KQelShape* KQelSdkManager::CreateKQelShape()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelShape(KQelShape* pShape)
-{
-    return NotFound();
-}
-
-void KQelEndShape(KQelSdkManager& pManager, void* pObject) {}
-
 // ---- Poses ----
 
 KQelPose* KQelSdkManager::AllocateKQelPose(const char* pName, bool pBindPose)
@@ -278,20 +208,6 @@ KQelGenericNode* KQelSdkManager::FindKQelGenericNode(const char* pName)
 }
 
 void KQelEndGenericNode(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Deformers ----
-
-KQelDeformer* KQelSdkManager::AllocateKQelDeformer(const char* pName, const char* pTypeName)
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelDeformer(KQelDeformer* pDeformer)
-{
-    return NotFound();
-}
-
-void KQelEndDeformer(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Geometry converters ----
 

@@ -4,6 +4,7 @@
 #include "content/kqelglobalcamerasettings.h"
 #include "content/kqelgloballightsettings.h"
 #include "content/kqelglobaltimesettings.h"
+#include "scene/kqelnode.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
@@ -189,27 +190,46 @@ TEST(GlobalCameraSettings, ProducerCamerasGetTheirViews)
     EXPECT_EQ(settings.GetDefaultViewingMode(), CameraSettings::eStandard);
     const struct {
         KQelCamera* camera;
+        KQelNode* node;
+        const char* name;
         KQelCamera::ECameraProjectionType projection;
         double nearPlane, farPlane;
+        double position[3];
         double up[3];
     } views[] = {
-        {settings.GetCameraProducerPerspective(), KQelCamera::ePerspective, 10, 4000, {0, 1, 0}},
-        {settings.GetCameraProducerTop(), KQelCamera::eOrthogonal, 1, 30000, {0, 0, -1}},
-        {settings.GetCameraProducerBottom(), KQelCamera::eOrthogonal, 1, 30000, {0, 0, -1}},
-        {settings.GetCameraProducerFront(), KQelCamera::eOrthogonal, 1, 30000, {0, 1, 0}},
-        {settings.GetCameraProducerBack(), KQelCamera::eOrthogonal, 1, 30000, {0, 1, 0}},
-        {settings.GetCameraProducerRight(), KQelCamera::eOrthogonal, 1, 30000, {0, 1, 0}},
-        {settings.GetCameraProducerLeft(), KQelCamera::eOrthogonal, 1, 30000, {0, 1, 0}},
+        {settings.GetCameraProducerPerspective(), settings.GetCameraProducerPerspectiveNode(),
+         "Model::Producer Perspective", KQelCamera::ePerspective, 10, 4000, {0, 71.3, 287.5}, {0, 1, 0}},
+        {settings.GetCameraProducerTop(), settings.GetCameraProducerTopNode(), "Model::Producer Top",
+         KQelCamera::eOrthogonal, 1, 30000, {0, 4000, 0}, {0, 0, -1}},
+        {settings.GetCameraProducerBottom(), settings.GetCameraProducerBottomNode(), "Model::Producer Bottom",
+         KQelCamera::eOrthogonal, 1, 30000, {0, -4000, 0}, {0, 0, -1}},
+        {settings.GetCameraProducerFront(), settings.GetCameraProducerFrontNode(), "Model::Producer Front",
+         KQelCamera::eOrthogonal, 1, 30000, {0, 0, 4000}, {0, 1, 0}},
+        {settings.GetCameraProducerBack(), settings.GetCameraProducerBackNode(), "Model::Producer Back",
+         KQelCamera::eOrthogonal, 1, 30000, {0, 0, -4000}, {0, 1, 0}},
+        {settings.GetCameraProducerRight(), settings.GetCameraProducerRightNode(), "Model::Producer Right",
+         KQelCamera::eOrthogonal, 1, 30000, {4000, 0, 0}, {0, 1, 0}},
+        {settings.GetCameraProducerLeft(), settings.GetCameraProducerLeftNode(), "Model::Producer Left",
+         KQelCamera::eOrthogonal, 1, 30000, {-4000, 0, 0}, {0, 1, 0}},
     };
     for (const auto& view : views) {
-        ASSERT_NE(view.camera, nullptr);
-        EXPECT_EQ(view.camera->GetProjectionType(), view.projection);
-        EXPECT_EQ(view.camera->GetNearPlane(), view.nearPlane);
-        EXPECT_EQ(view.camera->GetFarPlane(), view.farPlane);
-        EXPECT_NEAR(view.camera->GetAngleOfView(), 40.0, 1e-9);
-        EXPECT_TRUE(view.camera->GetUpVector() == KQelVector4(view.up[0], view.up[1], view.up[2], 1));
+        ASSERT_NE(view.camera, nullptr) << view.name;
+        ASSERT_NE(view.node, nullptr) << view.name;
+        EXPECT_STREQ(view.node->GetName(), view.name);
+        EXPECT_EQ(view.node->GetCamera(), view.camera) << view.name;
+        EXPECT_FALSE(view.node->GetVisibility()) << view.name;
+        EXPECT_EQ(view.node->GetParent(), nullptr) << view.name;
+        EXPECT_EQ(view.camera->GetProjectionType(), view.projection) << view.name;
+        EXPECT_EQ(view.camera->GetNearPlane(), view.nearPlane) << view.name;
+        EXPECT_EQ(view.camera->GetFarPlane(), view.farPlane) << view.name;
+        EXPECT_NEAR(view.camera->GetAngleOfView(), 40.0, 1e-9) << view.name;
+        EXPECT_TRUE(view.camera->GetPosition() ==
+                    KQelVector4(view.position[0], view.position[1], view.position[2], 1))
+            << view.name;
+        EXPECT_TRUE(view.camera->GetUpVector() == KQelVector4(view.up[0], view.up[1], view.up[2], 1)) << view.name;
         EXPECT_EQ(view.camera->GetUpVector()[3], 1.0);
     }
+    EXPECT_EQ(manager.GetKQelNodeCount(), 7);
     EXPECT_EQ(manager.GetKQelNodeAttributeCount(), 7);
 
     // Restoring keeps the same cameras.
@@ -283,7 +303,7 @@ TEST(GlobalCameraSettings, MissingCamerasOrNodesAreSkipped)
             settings.CopyProducerCamera("Producer Top", &camera);
             other = settings;
             EXPECT_EQ(settings.GetCameraProducerTop() == nullptr, refuseCameras);
-            EXPECT_EQ(settings.GetCameraProducerTopNode(), nullptr);
+            EXPECT_EQ(settings.GetCameraProducerTopNode() == nullptr, !refuseCameras);
         }
         EXPECT_EQ(manager.GetKQelNodeAttributeCount(), 0);
         EXPECT_EQ(manager.GetKQelNodeCount(), 0);

@@ -1,0 +1,190 @@
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "object/kdatatype.h"
+#include "object/kpropertytemplate.h"
+#include "scene/kqelnode.h"
+#include "scene/kqelnodeproperties.h"
+#include "scene/kqelnull.h"
+#include "scene/kqelsdkmanager.h"
+
+namespace qelsdk_600 {
+namespace {
+
+// One row of the node's property table: name, type, flags, and the default
+// (x, y, z for vectors; x alone for the rest).
+struct PropertyRow {
+    const char* mName;
+    kPropertyType mType;
+    int mFlags;
+    double mX, mY, mZ;
+};
+
+const int kVector = kPropertyVector3D;
+const PropertyRow kRows[] = {
+    {"QuaternionInterpolate", kPropertyBool, 0, 0, 0, 0},
+    {"RotationOffset", kPropertyVector3D, 0, 0, 0, 0},
+    {"RotationPivot", kPropertyVector3D, 0, 0, 0, 0},
+    {"RotationPivotUpdateOffset", kPropertyVector3D, kPropertyFlagNotSavable, 0, 0, 0},
+    {"ScalingOffset", kPropertyVector3D, 0, 0, 0, 0},
+    {"ScalingPivot", kPropertyVector3D, 0, 0, 0, 0},
+    {"ScalingPivotUpdateOffset", kPropertyVector3D, kPropertyFlagNotSavable, 0, 0, 0},
+    {"TranslationActive", kPropertyBool, 0, 0, 0, 0},
+    {"TranslationMin", kPropertyVector3D, 0, 0, 0, 0},
+    {"TranslationMax", kPropertyVector3D, 0, 0, 0, 0},
+    {"TranslationMinX", kPropertyBool, 0, 0, 0, 0},
+    {"TranslationMinY", kPropertyBool, 0, 0, 0, 0},
+    {"TranslationMinZ", kPropertyBool, 0, 0, 0, 0},
+    {"TranslationMaxX", kPropertyBool, 0, 0, 0, 0},
+    {"TranslationMaxY", kPropertyBool, 0, 0, 0, 0},
+    {"TranslationMaxZ", kPropertyBool, 0, 0, 0, 0},
+    {"RotationOrder", kPropertyEnum, 0, 0, 0, 0},
+    {"RotationSpaceForLimitOnly", kPropertyBool, 0, 0, 0, 0},
+    {"RotationStiffnessX", kPropertyDouble, 0, 0, 0, 0},
+    {"RotationStiffnessY", kPropertyDouble, 0, 0, 0, 0},
+    {"RotationStiffnessZ", kPropertyDouble, 0, 0, 0, 0},
+    {"AxisLen", kPropertyDouble, 0, 0, 0, 0},
+    {"PreRotation", kPropertyVector3D, 0, 0, 0, 0},
+    {"PostRotation", kPropertyVector3D, 0, 0, 0, 0},
+    {"RotationActive", kPropertyBool, 0, 0, 0, 0},
+    {"RotationMin", kPropertyVector3D, 0, 0, 0, 0},
+    {"RotationMax", kPropertyVector3D, 0, 0, 0, 0},
+    {"RotationMinX", kPropertyBool, 0, 0, 0, 0},
+    {"RotationMinY", kPropertyBool, 0, 0, 0, 0},
+    {"RotationMinZ", kPropertyBool, 0, 0, 0, 0},
+    {"RotationMaxX", kPropertyBool, 0, 0, 0, 0},
+    {"RotationMaxY", kPropertyBool, 0, 0, 0, 0},
+    {"RotationMaxZ", kPropertyBool, 0, 0, 0, 0},
+    {"InheritType", kPropertyEnum, 0, 0, 0, 0},
+    {"ScalingActive", kPropertyBool, 0, 0, 0, 0},
+    {"ScalingMin", kPropertyVector3D, 0, 0, 0, 0},
+    {"ScalingMax", kPropertyVector3D, 0, 0, 0, 0},
+    {"ScalingMinX", kPropertyBool, 0, 0, 0, 0},
+    {"ScalingMinY", kPropertyBool, 0, 0, 0, 0},
+    {"ScalingMinZ", kPropertyBool, 0, 0, 0, 0},
+    {"ScalingMaxX", kPropertyBool, 0, 0, 0, 0},
+    {"ScalingMaxY", kPropertyBool, 0, 0, 0, 0},
+    {"ScalingMaxZ", kPropertyBool, 0, 0, 0, 0},
+    {"GeometricTranslation", kPropertyVector3D, 0, 0, 0, 0},
+    {"GeometricRotation", kPropertyVector3D, 0, 0, 0, 0},
+    {"GeometricScaling", kPropertyVector3D, 0, 0, 0, 0},  // 1, 1, 1 once a node resets it
+    {"LookAtProperty", kPropertyObject, 1, 0, 0, 0},
+    {"UpVectorProperty", kPropertyObject, 1, 0, 0, 0},
+    {"Show", kPropertyBool, 0, 1, 0, 0},
+    {"NegativePercentShapeSupport", kPropertyBool, 0, 1, 0, 0},
+    {"Lcl Translation", kPropertyVector3D, kPropertyFlagAnimated, 0, 0, 0},
+    {"Lcl Rotation", kPropertyVector3D, kPropertyFlagAnimated, 0, 0, 0},
+    {"Lcl Scaling", kPropertyVector3D, kPropertyFlagAnimated, 1, 1, 1},
+    {"Visibility", kPropertyDouble, kPropertyFlagAnimated, 1, 0, 0},
+};
+
+void ExpectTable(KQelNodeProperties& pSet, double pGeometricScaling)
+{
+    ASSERT_EQ(pSet.GetPropertyCount(), 54);
+    for (int i = 0; i < 54; ++i) {
+        const PropertyRow& row = kRows[i];
+        KProperty* property = pSet.GetProperty(i);
+        ASSERT_STREQ(property->GetPropertyName(), row.mName) << i;
+        EXPECT_EQ(property->GetPropertyType(), row.mType) << row.mName;
+        EXPECT_EQ(property->GetPropertyFlags(), row.mFlags) << row.mName;
+        EXPECT_EQ(property->IsAnimatable(), i >= 50) << row.mName;
+        const bool geometricScaling = std::string(row.mName) == "GeometricScaling";
+        if (row.mType == kVector) {
+            KgeTVector value(9, 9, 9, 9);
+            ASSERT_TRUE(property->GetData(&value));
+            const double x = geometricScaling ? pGeometricScaling : row.mX;
+            const double y = geometricScaling ? pGeometricScaling : row.mY;
+            const double z = geometricScaling ? pGeometricScaling : row.mZ;
+            EXPECT_EQ(value.mData[0], x) << row.mName;
+            EXPECT_EQ(value.mData[1], y) << row.mName;
+            EXPECT_EQ(value.mData[2], z) << row.mName;
+        } else if (row.mType != kPropertyObject) {
+            EXPECT_EQ(property->AsDouble(), row.mX) << row.mName;
+        }
+    }
+    EXPECT_EQ(pSet.FindPropertyByName("Lcl Translation")->GetPropertyDataType(), KDataTypeLclTranslation::DataType);
+    EXPECT_EQ(pSet.FindPropertyByName("Visibility")->GetPropertyDataType(), KDataTypeVisibility::DataType);
+}
+
+TEST(KQelNodeProperties, AFreeSetListsTheTableWithGeometricScalingZero)
+{
+    KQelNodeProperties* set = new KQelNodeProperties(nullptr);
+    ExpectTable(*set, 0.0);
+    EXPECT_EQ(set->GetKQelNode(), nullptr);
+    EXPECT_EQ(set->GetPivot(KQelNode::eSourcePivot).mGeometricScaling[0], 1.0);
+    set->Destroy();
+}
+
+TEST(KQelNodeProperties, ANodesSetListsTheTableAfterReset)
+{
+    KQelSdkManager manager;
+    KQelNode* node = manager.CreateKQelNode("Cube");
+    ExpectTable(*node->GetPropertyHandler(), 1.0);
+    EXPECT_EQ(node->GetPropertyHandler()->GetKQelNode(), node);
+    // Every property is published as a user property, in order.
+    ASSERT_EQ(node->GetPropertyCount(), 54);
+    EXPECT_EQ(node->GetProperty(53)->GetName(), "Visibility");
+}
+
+TEST(KQelNodeProperties, EnumerationTexts)
+{
+    struct Case {
+        int value;
+        const char* order;
+        const char* inherit;
+    } cases[] = {
+        {0, "Euler XYZ", "RrSs"}, {1, "Euler XZY", "RrSs"}, {2, "Euler YZX", "Rrs"},
+        {3, "Euler YXZ", nullptr}, {5, "Euler ZYX", nullptr}, {6, "Spheric XYZ", nullptr},
+        {7, nullptr, nullptr},    {-1, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        const char* order = KQelNodeProperties::RotationOrderAsString(static_cast<ERotationOrder>(c.value));
+        const char* inherit = KQelNodeProperties::InheritTypeAsString(static_cast<ETransformInheritType>(c.value));
+        EXPECT_EQ(order ? std::string(order) : "<null>", c.order ? c.order : "<null>") << c.value;
+        EXPECT_EQ(inherit ? std::string(inherit) : "<null>", c.inherit ? c.inherit : "<null>") << c.value;
+    }
+    KQelNodeProperties* set = new KQelNodeProperties(nullptr);
+    set->RotationOrder.SetValue(eSphericXYZ);
+    EXPECT_STREQ(set->FindPropertyByName("RotationOrder")->AsString().Buffer(), "Spheric XYZ");
+    set->Destroy();
+}
+
+TEST(KQelNodeProperties, VectorInequalityCountsNotANumberAsDifferent)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        KgeTVector a;
+        KQelVector4 b;
+        bool differs;
+    } cases[] = {
+        {KgeTVector(1, 2, 3, 1), KQelVector4(1, 2, 3, 1), false},
+        {KgeTVector(1, 2, 3, 1), KQelVector4(1, 2, 3, 0), true},  // w counts here
+        {KgeTVector(1, 2, 3, 1), KQelVector4(1, 2, 3.0000001, 1), true},
+        {KgeTVector(nan, 2, 3, 1), KQelVector4(nan, 2, 3, 1), true},
+        {KgeTVector(1, 2, 3, 1), KQelVector4(1, nan, 3, 1), true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.a != c.b, c.differs);
+}
+
+TEST(KQelNodeProperties, ClassIdentityAndTheNodeView)
+{
+    KQelNodeProperties* set = new KQelNodeProperties(nullptr);
+    EXPECT_TRUE(set->Is(KQelNodeProperties::ClassId));
+    EXPECT_TRUE(set->Is(KQelPropertyHandler::ClassId));
+    EXPECT_TRUE(set->Is(KObject::ClassId));
+    EXPECT_TRUE(set->Is(KPlug::ClassId));
+    EXPECT_FALSE(set->Is(KQelNullProperties::ClassId));
+    EXPECT_STREQ(set->GetClassIdName(), "KQelNodeProperties");
+    EXPECT_EQ(set->GetClassGroupId(), KObject::ClassGroupId);
+    // Tree relations are read through a view restricted to node sets.
+    EXPECT_NE(set->GetNodeView(), set);
+    EXPECT_TRUE(set->GetNodeView()->IsSubPlug());
+    set->Destroy();
+}
+
+}  // namespace
+}  // namespace qelsdk_600
