@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "base/karraytemplate.h"
-
 namespace qelsdk_600 {
 
 namespace {
@@ -44,11 +42,7 @@ KProperty* KQelCamera::Animated(const char* pName) const
 
 void KQelCamera::FillPropertyList(void* pList)
 {
-    if (!pList)
-        return;
-    KArrayTemplate<KProperty*>& list = *static_cast<KArrayTemplate<KProperty*>*>(pList);
-    for (int i = 0, n = mProperties->GetPropertyCount(); i < n; ++i)
-        list.Add(mProperties->GetProperty(i));
+    KQelAppendProperties(mProperties, pList);
 }
 
 KString KQelCamera::GetTypeName()

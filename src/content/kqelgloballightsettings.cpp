@@ -11,9 +11,8 @@ const char* const kErrorTexts[KQelGlobalLightSettings::eErrorCount] = {"Index ou
 
 }  // namespace
 
-struct KQelGlobalLightSettings::Data {
-    Data() : mError(kErrorTexts, eErrorCount) {}
-
+// Everything assignment copies; the error record stays with its settings.
+struct KQelGlobalLightSettings::Values {
     KQelColor mAmbientColor;
     bool mFogEnable = false;
     KQelColor mFogColor;
@@ -24,6 +23,11 @@ struct KQelGlobalLightSettings::Data {
     bool mShadowEnable = false;
     double mShadowIntensity = 0.0;
     std::vector<KQelShadowPlane> mShadowPlanes;
+};
+
+struct KQelGlobalLightSettings::Data : Values {
+    Data() : mError(kErrorTexts, eErrorCount) {}
+
     KError mError;
 };
 
@@ -168,20 +172,8 @@ void KQelGlobalLightSettings::RemoveAllShadowPlanes()
 
 KQelGlobalLightSettings& KQelGlobalLightSettings::operator=(const KQelGlobalLightSettings& pOther)
 {
-    if (this == &pOther)
-        return *this;
-    Data& data = *mData;
-    const Data& other = *pOther.mData;
-    data.mAmbientColor = other.mAmbientColor;
-    data.mFogEnable = other.mFogEnable;
-    data.mFogColor = other.mFogColor;
-    data.mFogMode = other.mFogMode;
-    data.mFogStart = other.mFogStart;
-    data.mFogEnd = other.mFogEnd;
-    data.mFogDensity = other.mFogDensity;
-    data.mShadowEnable = other.mShadowEnable;
-    data.mShadowIntensity = other.mShadowIntensity;
-    data.mShadowPlanes = other.mShadowPlanes;
+    if (this != &pOther)
+        static_cast<Values&>(*mData) = static_cast<const Values&>(*pOther.mData);
     return *this;
 }
 

@@ -81,6 +81,7 @@ public:
     const char* GetLastErrorString() const;
 
 private:
+    struct Values;
     struct Data;
     std::unique_ptr<Data> mData;
 };

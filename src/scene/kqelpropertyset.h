@@ -91,6 +91,11 @@ KProperty* AddAnimatedProperty(KObject& pSet, const char* pName, const char* pDa
 // "Intensity", ...).
 KProperty* AddAnimatedProperty(KObject& pSet, const char* pName);
 
+// Appends every property of pSet, in list order, to the
+// KArrayTemplate<KProperty*> that pList points to; nothing for a null set or
+// list (the body of the FillPropertyList operations).
+void KQelAppendProperties(const KObject* pSet, void* pList);
+
 // The text of an enumeration value from a table indexed by value; null for a
 // value outside the table.
 template <std::size_t N>
