@@ -22,18 +22,6 @@ bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
 
 void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Cameras (node attributes) ----
-
-KQelCamera* KQelSdkManager::AllocateKQelCamera()
-{
-    return nullptr;
-}
-
-KQelCamera* KQelSdkManager::CreateKQelCamera()
-{
-    return KQelNotBuiltYet(AllocateKQelCamera());
-}
-
 // ---- Patches (node attributes) ----
 
 KQelPatch* KQelSdkManager::AllocateKQelPatch()
@@ -56,13 +44,6 @@ KQelNurb* KQelSdkManager::AllocateKQelNurb()
 KQelNurb* KQelSdkManager::CreateKQelNurb()
 {
     return KQelNotBuiltYet(AllocateKQelNurb());
-}
-
-// ---- Camera switchers (node attributes, constructed directly) ----
-
-KQelCameraSwitcher* KQelSdkManager::CreateKQelCameraSwitcher()
-{
-    return nullptr;
 }
 
 // ---- Materials ----
