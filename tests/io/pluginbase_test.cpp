@@ -144,8 +144,8 @@ TEST(PluginBase, FourthColumnIsNotPartOfTheIdentityTest)
         double mValue;
         bool mIdentity;
     } cases[] = {
-        {0, 3, 7.0, true},       {3, 3, 2.0, true},      {3, 0, 0.0001, true},
-        {3, 0, 0.00011, false},  {1, 1, -0.00015, false}, {2, 0, -0.00005, true},
+        {0, 3, 7.0, true},      {3, 3, 2.0, true},       {3, 0, 0.0001, true},
+        {3, 0, 0.00011, false}, {1, 1, -0.00015, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.mRow) + "," + std::to_string(c.mColumn));

@@ -168,8 +168,6 @@ TEST(WriterBase, RootNodeIsTheFirstSelectedOnTheOnlyChildChain)
         const char* mExpected;  // null: no root node
     } cases[] = {
         {"selected in the middle", "b", false, false, "Model::b"},
-        {"selected at the top", "a", false, false, "Model::a"},
-        {"selected at the end", "c", false, false, "Model::c"},
         {"nothing selected", nullptr, false, false, nullptr},
         {"root with two children", "a", true, false, nullptr},
         {"chain forks above the selection", "b", false, true, nullptr},
