@@ -22,73 +22,6 @@ bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
 
 void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Markers (node attributes) ----
-
-KQelMarker* KQelSdkManager::AllocateKQelMarker()
-{
-    return nullptr;
-}
-
-KQelMarker* KQelSdkManager::CreateKQelMarker()
-{
-    return KQelNotBuiltYet(AllocateKQelMarker());
-}
-
-// ---- Cameras (node attributes) ----
-
-KQelCamera* KQelSdkManager::AllocateKQelCamera()
-{
-    return nullptr;
-}
-
-KQelCamera* KQelSdkManager::CreateKQelCamera()
-{
-    return KQelNotBuiltYet(AllocateKQelCamera());
-}
-
-// ---- Lights (node attributes) ----
-
-KQelLight* KQelSdkManager::AllocateKQelLight()
-{
-    return nullptr;
-}
-
-KQelLight* KQelSdkManager::CreateKQelLight()
-{
-    return KQelNotBuiltYet(AllocateKQelLight());
-}
-
-// ---- Skeletons (node attributes) ----
-
-KQelSkeleton* KQelSdkManager::AllocateKQelSkeleton()
-{
-    return nullptr;
-}
-
-KQelSkeleton* KQelSdkManager::CreateKQelSkeleton()
-{
-    return KQelNotBuiltYet(AllocateKQelSkeleton());
-}
-
-// ---- Optical references (node attributes) ----
-
-KQelOpticalReference* KQelSdkManager::AllocateKQelOpticalReference()
-{
-    return nullptr;
-}
-
-KQelOpticalReference* KQelSdkManager::CreateKQelOpticalReference()
-{
-    return KQelNotBuiltYet(AllocateKQelOpticalReference());
-}
-
-// ---- Camera switchers (node attributes, constructed directly) ----
-
-KQelCameraSwitcher* KQelSdkManager::CreateKQelCameraSwitcher()
-{
-    return nullptr;
-}
-
 // ---- Materials ----
 
 KQelMaterial* KQelSdkManager::AllocateKQelMaterial(const char* pName)
@@ -184,26 +117,6 @@ KQelPose* KQelSdkManager::FindKQelPose(const char* pName)
 
 void KQelEndPose(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Generic nodes ----
-
-KQelGenericNode* KQelSdkManager::AllocateKQelGenericNode(const char* pName)
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelGenericNode(KQelGenericNode* pNode)
-{
-    return NotFound();
-}
-
-KQelGenericNode* KQelSdkManager::FindKQelGenericNode(const char* pName)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndGenericNode(KQelSdkManager& pManager, void* pObject) {}
-
 // ---- Image converters ----
 
 KQelImageConverter* KQelSdkManager::AllocateKQelImageConverter()
@@ -217,33 +130,5 @@ bool KQelSdkManager::DestroyKQelImageConverter(KQelImageConverter* pConverter)
 }
 
 void KQelEndImageConverter(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Exporters ----
-
-KQelExporter* KQelSdkManager::AllocateKQelExporter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelExporter(KQelExporter* pExporter)
-{
-    return NotFound();
-}
-
-void KQelEndExporter(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Importers ----
-
-KQelImporter* KQelSdkManager::AllocateKQelImporter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelImporter(KQelImporter* pImporter)
-{
-    return NotFound();
-}
-
-void KQelEndImporter(KQelSdkManager& pManager, void* pObject) {}
 
 }  // namespace qelsdk_600

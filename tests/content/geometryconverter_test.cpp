@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "content/kqelcamera.h"
 #include "content/kqelgeometryconverter.h"
 #include "content/kqellink.h"
 #include "content/kqelmesh.h"
@@ -12,7 +13,6 @@
 #include "content/kqelweightedmapping.h"
 #include "curves/kfcurve.h"
 #include "scene/kqelnode.h"
-#include "scene/kqelnull.h"
 #include "scene/kqelsdkmanager.h"
 
 using namespace qelsdk_600;
@@ -219,13 +219,13 @@ TEST(GeometryConverter, InPlaceReplacementKeepsShapeAnimationOfEveryTakeButDefau
     EXPECT_FALSE(converter.ConvertPatchToNurbInPlace(sheet.mNode));
 
     // Other attributes, or none, are left alone.
-    KQelNode* lamp = manager.CreateKQelNode("Lamp");
-    EXPECT_FALSE(converter.TriangulateInPlace(lamp));
-    KQelNull* null = manager.CreateKQelNull();
-    lamp->SetNodeAttribute(null);
-    EXPECT_FALSE(converter.TriangulateInPlace(lamp));
+    KQelNode* eye = manager.CreateKQelNode("Eye");
+    EXPECT_FALSE(converter.TriangulateInPlace(eye));
+    KQelCamera* camera = manager.CreateKQelCamera();
+    eye->SetNodeAttribute(camera);
+    EXPECT_FALSE(converter.TriangulateInPlace(eye));
     EXPECT_FALSE(converter.TriangulateInPlace(nullptr));
-    EXPECT_EQ(lamp->GetNodeAttribute(), null);
+    EXPECT_EQ(eye->GetNodeAttribute(), camera);
 }
 
 TEST(GeometryConverter, FlipExchangesDirectionsAndRenumbersLinks)
