@@ -174,7 +174,6 @@ TEST(KQelSdkManager, ObjectsThatEndOthersAreEndedOnce)
 TEST(KQelSdkManager, KindsNotBuiltYetAreNeverListed)
 {
     KQelSdkManager manager;
-    EXPECT_EQ(manager.CreateKQelScene(), nullptr);
     EXPECT_EQ(manager.CreateKQelCamera(), nullptr);
     EXPECT_EQ(manager.CreateKQelCameraSwitcher(), nullptr);
     EXPECT_EQ(manager.CreateKQelMaterial("Wood"), nullptr);
