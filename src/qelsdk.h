@@ -134,8 +134,13 @@
 #include "scene/kqelthumbnail.h"
 #include "scene/kqeluserproperty.h"
 
+#include "content/kqelcamera.h"
+#include "content/kqelcameraswitcher.h"
 #include "content/kqelcolor.h"
 #include "content/kqellight.h"
 #include "content/kqelmarker.h"
+#include "content/kqelglobalcamerasettings.h"
+#include "content/kqelgloballightsettings.h"
+#include "content/kqelglobaltimesettings.h"
 
 #endif

@@ -6,6 +6,8 @@
 // fills in its own section (the lines to write are given in it); the
 // dispatch at the end needs no change.
 #include "character/kqelcharacter.h"
+#include "content/kqelcamera.h"
+#include "content/kqelcameraswitcher.h"
 #include "content/kqeldeformer.h"
 #include "content/kqelmesh.h"
 #include "content/kqelshape.h"
@@ -213,41 +215,41 @@ int KQelEntity::DeformerTypeOf(KQelObject* pDeformer)
     return static_cast<KQelDeformer*>(pDeformer)->GetDeformerType();
 }
 
-// ---- Camera: with the camera class ----
-//   GetCamera, CreateCamera (CreateKQelCamera), AssignCamera as for the marker.
+// ---- Camera ----
 
 KQelCamera* KQelNode::GetCamera()
 {
-    return nullptr;
+    return static_cast<KQelCamera*>(AttributeOfType(KQelNodeAttribute::eCamera));
 }
 
 static KQelNodeAttribute* CreateCamera(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelCamera();
 }
 
 static bool AssignCamera(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelCamera&>(pTo) = static_cast<KQelCamera&>(pFrom);
+    return true;
 }
 
-// ---- Camera switcher: with the camera-switcher class ----
-//   GetCameraSwitcher, CreateCameraSwitcher (CreateKQelCameraSwitcher: a node
-//   assigned from one carrying a switcher gets its own), AssignCameraSwitcher.
+// ---- Camera switcher ----
 
 KQelCameraSwitcher* KQelNode::GetCameraSwitcher()
 {
-    return nullptr;
+    return static_cast<KQelCameraSwitcher*>(AttributeOfType(KQelNodeAttribute::eCameraSwitcher));
 }
 
+// A node assigned from one carrying a switcher gets its own.
 static KQelNodeAttribute* CreateCameraSwitcher(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelCameraSwitcher();
 }
 
 static bool AssignCameraSwitcher(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelCameraSwitcher&>(pTo) = static_cast<KQelCameraSwitcher&>(pFrom);
+    return true;
 }
 
 // ---- Light ----

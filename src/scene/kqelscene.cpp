@@ -161,7 +161,8 @@ void KQelScene::ReleaseGenericNodes(bool pDestroy)
 
 KQelNode* KQelScene::GetRootNode() const
 {
-    return mEntity->GetRootNode();
+    // Null while the scene is being destroyed, after its store.
+    return mEntity ? mEntity->GetRootNode() : nullptr;
 }
 
 void KQelScene::ReplaceCameraSwitcher(KQelNode* pNode)

@@ -8,18 +8,6 @@
 
 namespace qelsdk_600 {
 
-// ---- Cameras (node attributes) ----
-
-KQelCamera* KQelSdkManager::AllocateKQelCamera()
-{
-    return nullptr;
-}
-
-KQelCamera* KQelSdkManager::CreateKQelCamera()
-{
-    return KQelNotBuiltYet(AllocateKQelCamera());
-}
-
 // ---- Patches (node attributes) ----
 
 KQelPatch* KQelSdkManager::AllocateKQelPatch()
@@ -42,13 +30,6 @@ KQelNurb* KQelSdkManager::AllocateKQelNurb()
 KQelNurb* KQelSdkManager::CreateKQelNurb()
 {
     return KQelNotBuiltYet(AllocateKQelNurb());
-}
-
-// ---- Camera switchers (node attributes, constructed directly) ----
-
-KQelCameraSwitcher* KQelSdkManager::CreateKQelCameraSwitcher()
-{
-    return nullptr;
 }
 
 // ---- Materials ----
