@@ -1,11 +1,12 @@
 #include "scene/kqelcharacterpose.h"
 
-#include <vector>
+#include <unordered_map>
 
 #include "character/kqelcharacter.h"
 #include "character/kqelcontrolset.h"
 #include "character/kqelfilterset.h"
 #include "scene/kqelnode.h"
+#include "scene/kqelnode_impl.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
 
@@ -61,30 +62,21 @@ void KQelCharacterPose::CopyNode(KQelNode* pSource, KQelNode* pTarget)
         if (node == pSource)
             return;
     }
-    // An explicit stack of (source, copy, next child) frames keeps the order
-    // of the recursive copy without its depth.
-    struct Frame {
-        KQelNode* mSource;
-        KQelNode* mTarget;
-        int mNext;
-    };
-    std::vector<Frame> stack{{pSource, pTarget, 0}};
+    // The source's subtree in the order of a recursive copy, each node's copy
+    // hung below the copy of its parent.
+    std::unordered_map<KQelNode*, KQelNode*> copies{{pSource, pTarget}};
     KQelSdkManager& manager = GetKQelSdkManager();
-    while (!stack.empty()) {
-        Frame& frame = stack.back();
-        KQelNode* child = frame.mSource->GetChild(frame.mNext++);
-        if (!child) {
-            stack.pop_back();
-            continue;
-        }
-        KQelNode* copy = manager.CreateKQelNode(child->GetName());
+    KQelWalkTree(pSource, [&](KQelNode* pNode) {
+        if (pNode == pSource)
+            return eQelWalkDescend;
+        KQelNode* copy = manager.CreateKQelNode(pNode->GetName());
         if (!copy)
-            continue;
-        *copy = *child;
-        KQelNode* target = frame.mTarget;
-        target->AddChild(copy);
-        stack.push_back(Frame{child, copy, 0});
-    }
+            return eQelWalkSkipChildren;
+        *copy = *pNode;
+        copies[pNode->GetParent()]->AddChild(copy);
+        copies[pNode] = copy;
+        return eQelWalkDescend;
+    });
 }
 
 namespace {

@@ -70,11 +70,7 @@ KStringList KQelPose::GetTypeFlags()
 
 void KQelPose::AddChannels(KQelTakeNode* pTakeNode)
 {
-    for (int i = 0, n = mProperties->GetPropertyCount(); i < n; ++i) {
-        KProperty* property = mProperties->GetProperty(i);
-        if (property && property->IsAnimatable())
-            CreateChannelsForProperty(property, pTakeNode);
-    }
+    CreateChannelsForAnimatableProperties(*mProperties, pTakeNode);
 }
 
 KQelUserProperty* KQelPose::CreateKQelUserProperty(KProperty* pProperty)
