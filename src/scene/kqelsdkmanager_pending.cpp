@@ -8,20 +8,6 @@
 
 namespace qelsdk_600 {
 
-// ---- Scenes ----
-
-KQelScene* KQelSdkManager::AllocateKQelScene()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
-{
-    return NotFound();
-}
-
-void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
-
 // ---- Materials ----
 
 KQelMaterial* KQelSdkManager::AllocateKQelMaterial(const char* pName)
@@ -96,26 +82,6 @@ KQelVideo* KQelSdkManager::FindKQelVideo(const char* pName, int pIndex)
 }
 
 void KQelEndVideo(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Poses ----
-
-KQelPose* KQelSdkManager::AllocateKQelPose(const char* pName, bool pBindPose)
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelPose(KQelPose* pPose)
-{
-    return NotFound();
-}
-
-KQelPose* KQelSdkManager::FindKQelPose(const char* pName)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndPose(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Image converters ----
 
