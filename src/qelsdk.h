@@ -106,6 +106,7 @@
 #include "scene/kqelobject.h"
 #include "scene/kqelpath.h"
 #include "scene/kqelpivot.h"
+#include "scene/kqelpivotreplace.h"
 #include "scene/kqelplug.h"
 #include "scene/kqelpropertyhandler.h"
 #include "scene/kqelpropertyset.h"
