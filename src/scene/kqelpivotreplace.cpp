@@ -4,16 +4,15 @@
 #include <vector>
 
 #include "curves/kfcurve.h"
+#include "scene/kqelentity.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakenode.h"
 
-// Both walks change child lists while they go. Removing a child from the
-// middle of a long list costs the length of the list, so a list that loses
-// many children is rebuilt once, after its children were walked: its tail,
-// from the first child that leaves, is taken off from the end and put back
-// in the order the one-by-one changes would have given. Nothing a walk reads
-// depends on where a node sits in its parent's list, so the result is the
-// same as changing the lists at once.
+// Both walks change child lists while they go: a child leaves its place and
+// another node is appended. Nothing a walk reads depends on where a node sits
+// in its parent's list, so each list's changes wait until its children were
+// walked and are then made at once (RemovePlaces), which gives the same list
+// as making them one by one.
 
 namespace qelsdk_600 {
 
@@ -80,16 +79,61 @@ void MoveChildren(KQelNode& pFrom, KQelNode& pTo)
         pTo.AddChild(child);
 }
 
-// Takes pOwner's children from index pFirst on off the list and returns
-// them in order.
-std::vector<KQelNode*> TakeTail(KQelNode& pOwner, int pFirst)
+// Takes the children at pPlaces (rising) out of pOwner's list, the others
+// keeping their order. Removing a child costs the length of the list after
+// it, and moving a child out and back costs the size of its subtree (in a
+// scene it leaves and joins the scene's store): a few children are removed
+// one by one, from the last; for many, the list's tail from the first place
+// on is taken off from the end and the others are put back.
+void RemovePlaces(KQelNode& pOwner, const std::vector<int>& pPlaces)
 {
+    const std::size_t kFew = 64;
+    if (pPlaces.empty())
+        return;
+    if (pPlaces.size() <= kFew) {
+        for (std::size_t i = pPlaces.size(); i-- > 0;)
+            pOwner.RemoveChild(pOwner.GetChild(pPlaces[i]));
+        return;
+    }
+    const int first = pPlaces.front();
     const int count = pOwner.GetChildCount();
-    std::vector<KQelNode*> tail(static_cast<std::size_t>(count > pFirst ? count - pFirst : 0));
+    std::vector<KQelNode*> tail(static_cast<std::size_t>(count > first ? count - first : 0));
     for (std::size_t i = tail.size(); i-- > 0;)
-        tail[i] = pOwner.RemoveChild(pOwner.GetChild(pFirst + static_cast<int>(i)));
-    return tail;
+        tail[i] = pOwner.RemoveChild(pOwner.GetChild(first + static_cast<int>(i)));
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        if (next < pPlaces.size() && pPlaces[next] == first + static_cast<int>(i))
+            ++next;
+        else
+            pOwner.AddChild(tail[i]);
+    }
 }
+
+// In a scene every move of a child takes its subtree out of the scene's
+// store and puts it back, at the cost of the subtree's size. While a walk
+// runs, the subtrees below its top node are kept out of the store; at the
+// end each child of the top node joins the top node's store again, which
+// leaves every node in its parent's store as the moves one by one would.
+class StoreAside {
+public:
+    explicit StoreAside(KQelNode& pTop) : mTop(pTop), mAside(pTop.GetEntity() != nullptr)
+    {
+        for (int i = 0; mAside && i < pTop.GetChildCount(); ++i)
+            pTop.GetChild(i)->SetEntity(nullptr, false);
+    }
+    ~StoreAside()
+    {
+        KQelEntity* entity = mTop.GetEntity();
+        for (int i = 0; mAside && entity && i < mTop.GetChildCount(); ++i)
+            mTop.GetChild(i)->SetEntity(entity, false);
+    }
+    StoreAside(const StoreAside&) = delete;
+    StoreAside& operator=(const StoreAside&) = delete;
+
+private:
+    KQelNode& mTop;
+    bool mAside;
+};
 
 // ---- Export ----
 
@@ -108,6 +152,7 @@ public:
             pre->AddChild(&pTop);
         }
         // The lists below pTop; each is walked once, in order, depth first.
+        const StoreAside aside(pTop);
         std::vector<Frame> stack;
         stack.push_back(Frame(pTop));
         while (!stack.empty()) {
@@ -211,24 +256,16 @@ private:
         return pre;
     }
 
-    // The replaced children leave the list, the others keep their order, and
-    // the "__Pre_" nodes, each holding its node, follow them.
+    // The replaced children leave the list, and their "__Pre_" nodes, each
+    // holding its node, follow the others.
     void Rebuild(Frame& pFrame)
     {
-        if (pFrame.mReplaced.empty())
-            return;
-        KQelNode& owner = *pFrame.mOwner;
-        const int first = pFrame.mReplaced.front().mIndex;
-        std::vector<KQelNode*> tail = TakeTail(owner, first);
-        std::size_t next = 0;
-        for (std::size_t i = 0; i < tail.size(); ++i) {
-            if (next < pFrame.mReplaced.size() && pFrame.mReplaced[next].mIndex == first + static_cast<int>(i))
-                ++next;
-            else
-                owner.AddChild(tail[i]);
-        }
+        std::vector<int> places;
+        for (const Replaced& replaced : pFrame.mReplaced)
+            places.push_back(replaced.mIndex);
+        RemovePlaces(*pFrame.mOwner, places);
         for (const Replaced& replaced : pFrame.mReplaced) {
-            owner.AddChild(replaced.mPre);
+            pFrame.mOwner->AddChild(replaced.mPre);
             replaced.mPre->AddChild(replaced.mNode);
         }
     }
@@ -242,6 +279,7 @@ class PivotImport {
 public:
     void Run(KQelNode& pTop)
     {
+        const StoreAside aside(pTop);
         mStack.push_back(Frame(pTop));
         while (!mStack.empty()) {
             if (mStack.back().mNext < 0) {
@@ -340,24 +378,16 @@ private:
         }
     }
 
-    // The markers leave the list, the others keep their order, and the
-    // folded nodes follow them in the order they were folded.
+    // The markers leave the list, and the folded nodes follow the others in
+    // the order they were folded.
     void Rebuild(Frame& pFrame)
     {
-        if (pFrame.mFolded.empty())
-            return;
-        KQelNode& owner = *pFrame.mOwner;
-        const int first = pFrame.mFolded.back().mIndex;
-        std::vector<KQelNode*> tail = TakeTail(owner, first);
-        std::size_t next = pFrame.mFolded.size();
-        for (std::size_t i = 0; i < tail.size(); ++i) {
-            if (next > 0 && pFrame.mFolded[next - 1].mIndex == first + static_cast<int>(i))
-                --next;
-            else
-                owner.AddChild(tail[i]);
-        }
+        std::vector<int> places;
+        for (std::size_t i = pFrame.mFolded.size(); i-- > 0;)
+            places.push_back(pFrame.mFolded[i].mIndex);
+        RemovePlaces(*pFrame.mOwner, places);
         for (const Folded& folded : pFrame.mFolded)
-            owner.AddChild(folded.mNode);
+            pFrame.mOwner->AddChild(folded.mNode);
         pFrame.mFolded.clear();
     }
 
