@@ -5,19 +5,54 @@
 // scene can meet while the manager cannot make that kind. A kind's developer
 // fills in its own section (the lines to write are given in it); the
 // dispatch at the end needs no change.
+#include "character/kqelcharacter.h"
+#include "content/kqelcamera.h"
+#include "content/kqelcameraswitcher.h"
+#include "content/kqeldeformer.h"
+#include "content/kqelmesh.h"
+#include "content/kqelshape.h"
+#include "content/kqellight.h"
+#include "content/kqelmarker.h"
 #include "scene/kqelentity.h"
+#include "scene/kqelgenericnode.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelnode_impl.h"
 #include "scene/kqelnull.h"
+#include "scene/kqelopticalreference.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
 
 namespace qelsdk_600 {
+
+namespace {
+
+// An attribute as its class: a type number alone does not make one (an
+// attribute of another class may answer the type), so the class is checked.
+template <class T>
+T* AttributeAs(KQelNodeAttribute* pAttribute)
+{
+    return dynamic_cast<T*>(pAttribute);
+}
+
+// The class's own assignment, false when either side is not of the class.
+template <class T>
+bool AssignAs(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
+{
+    T* to = AttributeAs<T>(&pTo);
+    T* from = AttributeAs<T>(&pFrom);
+    if (!to || !from)
+        return false;
+    *to = *from;
+    return true;
+}
+
+}  // namespace
 
 // ---- Null ----
 
 KQelNull* KQelNode::GetNull()
 {
-    return static_cast<KQelNull*>(AttributeOfType(KQelNodeAttribute::eNull));
+    return AttributeAs<KQelNull>(AttributeOfType(KQelNodeAttribute::eNull));
 }
 
 static KQelNodeAttribute* CreateNull(KQelSdkManager& pManager)
@@ -27,79 +62,82 @@ static KQelNodeAttribute* CreateNull(KQelSdkManager& pManager)
 
 static bool AssignNull(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    static_cast<KQelNull&>(pTo) = static_cast<KQelNull&>(pFrom);
-    return true;
+    return AssignAs<KQelNull>(pTo, pFrom);
 }
 
-// ---- Marker: with the marker class ----
-//   GetMarker:        return static_cast<KQelMarker*>(AttributeOfType(KQelNodeAttribute::eMarker));
-//   CreateMarker:     return pManager.CreateKQelMarker();
-//   AssignMarker:     static_cast<KQelMarker&>(pTo) = static_cast<KQelMarker&>(pFrom); return true;
-//   KQelMarkerTypeOf: return static_cast<KQelMarker&>(pMarker).GetType();
+// ---- Marker ----
 
 KQelMarker* KQelNode::GetMarker()
 {
-    return nullptr;
+    return AttributeAs<KQelMarker>(AttributeOfType(KQelNodeAttribute::eMarker));
 }
 
 static KQelNodeAttribute* CreateMarker(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelMarker();
 }
 
 static bool AssignMarker(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    return AssignAs<KQelMarker>(pTo, pFrom);
 }
 
 int KQelMarkerTypeOf(KQelNodeAttribute& pMarker)
 {
-    return -1;
+    const KQelMarker* marker = AttributeAs<KQelMarker>(&pMarker);
+    return marker ? marker->GetType() : -1;
 }
 
-// ---- Skeleton: with the skeleton class ----
-//   GetSkeleton, CreateSkeleton (CreateKQelSkeleton), AssignSkeleton as for
-//   the marker; KQelSkeletonTypeOf: its GetSkeletonType().
+// ---- Skeleton ----
 
 KQelSkeleton* KQelNode::GetSkeleton()
 {
-    return nullptr;
+    return AttributeAs<KQelSkeleton>(AttributeOfType(KQelNodeAttribute::eSkeleton));
 }
 
 static KQelNodeAttribute* CreateSkeleton(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelSkeleton();
 }
 
 static bool AssignSkeleton(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    return AssignAs<KQelSkeleton>(pTo, pFrom);
 }
 
 int KQelSkeletonTypeOf(KQelNodeAttribute& pSkeleton)
 {
-    return -1;
+    const KQelSkeleton* skeleton = AttributeAs<KQelSkeleton>(&pSkeleton);
+    return skeleton ? skeleton->GetSkeletonType() : -1;
 }
 
-// ---- Geometry, mesh, NURBS surface, patch: with the geometry classes ----
-//   GetGeometry: the attribute as KQelGeometry* for types 4, 5 and 6.
-//   GetMesh, GetNurb, GetPatch, their creates and assignments as for the
-//   marker.
-//   KQelClearGeometryEntity: the geometry's entity, and each shape's, null.
-//   KQelGeometryControlPoints: GetControlPointsCount() and GetControlPoints().
+// ---- Geometry and mesh (NURBS surface, patch: with their classes) ----
+//   GetNurb, GetPatch, CreateNurb, CreatePatch, AssignNurb, AssignPatch as
+//   for the mesh.
 //   KQelCollectGeometryObjects: kinds 0 and 1, the objects of the direct
 //   arrays of the layers' material and texture elements (layers in index
-//   reference mode skipped, null entries skipped), in layer order; kind 2,
-//   the video each of those textures uses (with the texture class).
+//   reference mode skipped, null entries skipped), in layer order, with the
+//   material and texture classes (a KQelMaterial* or KQelTexture* becomes a
+//   KQelObject*); kind 2, the video each of those textures uses.
 
 KQelGeometry* KQelNode::GetGeometry()
 {
-    return nullptr;
+    KQelNodeAttribute* attribute = GetNodeAttribute();
+    if (!attribute)
+        return nullptr;
+    switch (attribute->GetAttributeType()) {
+    case KQelNodeAttribute::eMesh:
+    case KQelNodeAttribute::eNurb:
+    case KQelNodeAttribute::ePatch:
+        return static_cast<KQelGeometry*>(attribute);
+    default:
+        return nullptr;
+    }
 }
 
 KQelMesh* KQelNode::GetMesh()
 {
-    return nullptr;
+    return static_cast<KQelMesh*>(AttributeOfType(KQelNodeAttribute::eMesh));
 }
 
 KQelNurb* KQelNode::GetNurb()
@@ -114,12 +152,13 @@ KQelPatch* KQelNode::GetPatch()
 
 static KQelNodeAttribute* CreateMesh(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelMesh();
 }
 
 static bool AssignMesh(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelMesh&>(pTo) = static_cast<KQelMesh&>(pFrom);
+    return true;
 }
 
 static KQelNodeAttribute* CreateNurb(KQelSdkManager& pManager)
@@ -142,108 +181,109 @@ static bool AssignPatch(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
     return false;
 }
 
-void KQelClearGeometryEntity(KQelGeometry* pGeometry) {}
+void KQelClearGeometryEntity(KQelGeometry* pGeometry)
+{
+    if (!pGeometry)
+        return;
+    pGeometry->SetEntity(nullptr);
+    for (int i = 0; i < pGeometry->GetShapeCount(); ++i)
+        pGeometry->GetShape(i)->SetEntity(nullptr);
+}
 
 const KQelVector4* KQelGeometryControlPoints(KQelGeometry* pGeometry, int& pCount)
 {
-    pCount = 0;
-    return nullptr;
+    pCount = pGeometry ? pGeometry->GetControlPointsCount() : 0;
+    return pGeometry ? pGeometry->GetControlPoints() : nullptr;
 }
 
 void KQelCollectGeometryObjects(KQelGeometry* pGeometry, int pKind, std::vector<KQelObject*>& pObjects) {}
 
-// ---- Deformer: with the deformer class ----
-//   AsObject: return pObject;  AsDeformer: return static_cast<KQelDeformer*>(pObject);
-//   DeformerTypeOf: return static_cast<KQelDeformer*>(pDeformer)->GetDeformerType();
+// ---- Deformer ----
 
 KQelObject* KQelEntity::AsObject(KQelDeformer* pObject)
 {
-    return nullptr;
+    return pObject;
 }
 
 KQelDeformer* KQelEntity::AsDeformer(KQelObject* pObject)
 {
-    return nullptr;
+    return static_cast<KQelDeformer*>(pObject);
 }
 
 int KQelEntity::DeformerTypeOf(KQelObject* pDeformer)
 {
-    return -1;
+    return static_cast<KQelDeformer*>(pDeformer)->GetDeformerType();
 }
 
-// ---- Camera: with the camera class ----
-//   GetCamera, CreateCamera (CreateKQelCamera), AssignCamera as for the marker.
+// ---- Camera ----
 
 KQelCamera* KQelNode::GetCamera()
 {
-    return nullptr;
+    return static_cast<KQelCamera*>(AttributeOfType(KQelNodeAttribute::eCamera));
 }
 
 static KQelNodeAttribute* CreateCamera(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelCamera();
 }
 
 static bool AssignCamera(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelCamera&>(pTo) = static_cast<KQelCamera&>(pFrom);
+    return true;
 }
 
-// ---- Camera switcher: with the camera-switcher class ----
-//   GetCameraSwitcher, CreateCameraSwitcher (CreateKQelCameraSwitcher: a node
-//   assigned from one carrying a switcher gets its own), AssignCameraSwitcher.
+// ---- Camera switcher ----
 
 KQelCameraSwitcher* KQelNode::GetCameraSwitcher()
 {
-    return nullptr;
+    return static_cast<KQelCameraSwitcher*>(AttributeOfType(KQelNodeAttribute::eCameraSwitcher));
 }
 
+// A node assigned from one carrying a switcher gets its own.
 static KQelNodeAttribute* CreateCameraSwitcher(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelCameraSwitcher();
 }
 
 static bool AssignCameraSwitcher(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelCameraSwitcher&>(pTo) = static_cast<KQelCameraSwitcher&>(pFrom);
+    return true;
 }
 
-// ---- Light: with the light class ----
-//   GetLight, CreateLight (CreateKQelLight), AssignLight as for the marker.
+// ---- Light ----
 
 KQelLight* KQelNode::GetLight()
 {
-    return nullptr;
+    return AttributeAs<KQelLight>(AttributeOfType(KQelNodeAttribute::eLight));
 }
 
 static KQelNodeAttribute* CreateLight(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelLight();
 }
 
 static bool AssignLight(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    return AssignAs<KQelLight>(pTo, pFrom);
 }
 
-// ---- Optical reference and generic node: with their classes ----
-//   GetOpticalReference: as GetMarker with eOpticalReference (not copied by
-//   assignment). AsObject: return pObject;
-//   AsGenericNode: return static_cast<KQelGenericNode*>(pObject);
+// ---- Optical reference (not copied by assignment) and generic node ----
 
 KQelOpticalReference* KQelNode::GetOpticalReference()
 {
-    return nullptr;
+    return AttributeAs<KQelOpticalReference>(AttributeOfType(KQelNodeAttribute::eOpticalReference));
 }
 
 KQelObject* KQelEntity::AsObject(KQelGenericNode* pObject)
 {
-    return nullptr;
+    return pObject;
 }
 
 KQelGenericNode* KQelEntity::AsGenericNode(KQelObject* pObject)
 {
-    return nullptr;
+    return static_cast<KQelGenericNode*>(pObject);
 }
 
 // ---- Material, texture, video: with their classes ----
@@ -280,12 +320,12 @@ KQelVideo* KQelEntity::AsVideo(KQelObject* pObject)
     return nullptr;
 }
 
-// ---- Character and control set: with the character setup ----
-//   Null, in the character (kind 0) or its control set (kinds 1 to 3), the
-//   slot the link names, only while it still holds this node, only for a
-//   non-null character and an index within that table.
+// ---- Character and control set ----
 
-void KQelNode::ClearCharacterSlot(const KQelLinkToCharacter& pLink) {}
+void KQelNode::ClearCharacterSlot(const KQelLinkToCharacter& pLink)
+{
+    KQelCharacter_ClearNodeSlot(pLink.mCharacter, pLink.mKind, pLink.mIndex, pLink.mSubIndex, this);
+}
 
 // ---- Dispatch by attribute type (no change needed) ----
 

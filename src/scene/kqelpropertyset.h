@@ -91,6 +91,11 @@ KProperty* AddAnimatedProperty(KObject& pSet, const char* pName, const char* pDa
 // "Intensity", ...).
 KProperty* AddAnimatedProperty(KObject& pSet, const char* pName);
 
+// Appends every property of pSet, in list order, to the
+// KArrayTemplate<KProperty*> that pList points to; nothing for a null set or
+// list (the body of the FillPropertyList operations).
+void KQelAppendProperties(const KObject* pSet, void* pList);
+
 // The text of an enumeration value from a table indexed by value; null for a
 // value outside the table.
 template <std::size_t N>
@@ -207,6 +212,14 @@ public:                                                                         
         typedef std::remove_pointer_t<decltype(this)> QelSet_;                                    \
         List(QEL_PSET_REGISTER_V, QEL_PSET_REGISTER_E, QEL_PSET_REGISTER_L, QEL_PSET_IGNORE)      \
         List(QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_REGISTER_A)              \
+    } while (0)
+
+// The same in one pass, for sets whose animated properties keep their place
+// among the members: every row, animated or not, in table order.
+#define QEL_PROPERTY_SET_REGISTER_IN_PLACE(List)                                                  \
+    do {                                                                                          \
+        typedef std::remove_pointer_t<decltype(this)> QelSet_;                                    \
+        List(QEL_PSET_REGISTER_V, QEL_PSET_REGISTER_E, QEL_PSET_REGISTER_L, QEL_PSET_REGISTER_A)  \
     } while (0)
 
 }  // namespace qelsdk_600

@@ -3,15 +3,9 @@
 #define QELSDK_SCENE_KQELPROPERTYVALUE_IMPL_H
 
 #include "object/kproperty.h"
+#include "scene/kqelpropertyset.h"  // KQelAppendProperties
 
 namespace qelsdk_600 {
-
-class KObject;
-
-// Appends every property of pSet, in list order, to the
-// KArrayTemplate<KProperty*> that pList points to; nothing for a null set or
-// list (the body of the FillPropertyList operations).
-void KQelAppendProperties(const KObject* pSet, void* pList);
 
 // Largest number of doubles a property value is exchanged as.
 constexpr int kQelMaxValueMembers = 4;

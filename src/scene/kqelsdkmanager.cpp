@@ -425,6 +425,7 @@ QEL_MANAGER_GETTERS(KQelNodeAttribute, KQelNodeAttribute, kQelNodeAttributeList)
 QEL_MANAGER_GETTERS(KQelUserProperty, KQelUserProperty, kQelUserPropertyList)
 QEL_MANAGER_GETTERS(KQelThumbnail, KQelThumbnail, kQelThumbnailList)
 QEL_MANAGER_GETTERS(KQelSceneInfo, KQelSceneInfo, kQelSceneInfoList)
+QEL_MANAGER_GETTERS(KQelGenericNode, KQelGenericNode, kQelGenericNodeList)
 
 #undef QEL_MANAGER_GETTERS
 

@@ -236,6 +236,8 @@ public:
     KQelThumbnail* GetKQelThumbnail(int pIndex) const;
     int GetKQelSceneInfoCount() const;
     KQelSceneInfo* GetKQelSceneInfo(int pIndex) const;
+    int GetKQelGenericNodeCount() const;
+    KQelGenericNode* GetKQelGenericNode(int pIndex) const;
 
     // ---- Renaming strategies ----
 

@@ -22,66 +22,6 @@ bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
 
 void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Markers (node attributes) ----
-
-KQelMarker* KQelSdkManager::AllocateKQelMarker()
-{
-    return nullptr;
-}
-
-KQelMarker* KQelSdkManager::CreateKQelMarker()
-{
-    return KQelNotBuiltYet(AllocateKQelMarker());
-}
-
-// ---- Cameras (node attributes) ----
-
-KQelCamera* KQelSdkManager::AllocateKQelCamera()
-{
-    return nullptr;
-}
-
-KQelCamera* KQelSdkManager::CreateKQelCamera()
-{
-    return KQelNotBuiltYet(AllocateKQelCamera());
-}
-
-// ---- Lights (node attributes) ----
-
-KQelLight* KQelSdkManager::AllocateKQelLight()
-{
-    return nullptr;
-}
-
-KQelLight* KQelSdkManager::CreateKQelLight()
-{
-    return KQelNotBuiltYet(AllocateKQelLight());
-}
-
-// ---- Skeletons (node attributes) ----
-
-KQelSkeleton* KQelSdkManager::AllocateKQelSkeleton()
-{
-    return nullptr;
-}
-
-KQelSkeleton* KQelSdkManager::CreateKQelSkeleton()
-{
-    return KQelNotBuiltYet(AllocateKQelSkeleton());
-}
-
-// ---- Meshes (node attributes) ----
-
-KQelMesh* KQelSdkManager::AllocateKQelMesh()
-{
-    return nullptr;
-}
-
-KQelMesh* KQelSdkManager::CreateKQelMesh()
-{
-    return KQelNotBuiltYet(AllocateKQelMesh());
-}
-
 // ---- Patches (node attributes) ----
 
 KQelPatch* KQelSdkManager::AllocateKQelPatch()
@@ -105,39 +45,6 @@ KQelNurb* KQelSdkManager::CreateKQelNurb()
 {
     return KQelNotBuiltYet(AllocateKQelNurb());
 }
-
-// ---- Optical references (node attributes) ----
-
-KQelOpticalReference* KQelSdkManager::AllocateKQelOpticalReference()
-{
-    return nullptr;
-}
-
-KQelOpticalReference* KQelSdkManager::CreateKQelOpticalReference()
-{
-    return KQelNotBuiltYet(AllocateKQelOpticalReference());
-}
-
-// ---- Camera switchers (node attributes, constructed directly) ----
-
-KQelCameraSwitcher* KQelSdkManager::CreateKQelCameraSwitcher()
-{
-    return nullptr;
-}
-
-// ---- Links ----
-
-KQelLink* KQelSdkManager::AllocateKQelLink()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelLink(KQelLink* pLink)
-{
-    return NotFound();
-}
-
-void KQelEndLink(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Materials ----
 
@@ -214,25 +121,6 @@ KQelVideo* KQelSdkManager::FindKQelVideo(const char* pName, int pIndex)
 
 void KQelEndVideo(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Shapes (constructed directly) ----
-
-KQelShape* KQelSdkManager::AllocateKQelShape()
-{
-    return nullptr;
-}
-
-KQelShape* KQelSdkManager::CreateKQelShape()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelShape(KQelShape* pShape)
-{
-    return NotFound();
-}
-
-void KQelEndShape(KQelSdkManager& pManager, void* pObject) {}
-
 // ---- Poses ----
 
 KQelPose* KQelSdkManager::AllocateKQelPose(const char* pName, bool pBindPose)
@@ -252,40 +140,6 @@ KQelPose* KQelSdkManager::FindKQelPose(const char* pName)
 }
 
 void KQelEndPose(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Generic nodes ----
-
-KQelGenericNode* KQelSdkManager::AllocateKQelGenericNode(const char* pName)
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelGenericNode(KQelGenericNode* pNode)
-{
-    return NotFound();
-}
-
-KQelGenericNode* KQelSdkManager::FindKQelGenericNode(const char* pName)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndGenericNode(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Deformers ----
-
-KQelDeformer* KQelSdkManager::AllocateKQelDeformer(const char* pName, const char* pTypeName)
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelDeformer(KQelDeformer* pDeformer)
-{
-    return NotFound();
-}
-
-void KQelEndDeformer(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Geometry converters ----
 
@@ -314,33 +168,5 @@ bool KQelSdkManager::DestroyKQelImageConverter(KQelImageConverter* pConverter)
 }
 
 void KQelEndImageConverter(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Exporters ----
-
-KQelExporter* KQelSdkManager::AllocateKQelExporter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelExporter(KQelExporter* pExporter)
-{
-    return NotFound();
-}
-
-void KQelEndExporter(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Importers ----
-
-KQelImporter* KQelSdkManager::AllocateKQelImporter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelImporter(KQelImporter* pImporter)
-{
-    return NotFound();
-}
-
-void KQelEndImporter(KQelSdkManager& pManager, void* pObject) {}
 
 }  // namespace qelsdk_600

@@ -8,9 +8,14 @@
 
 #include "base/klib.h"
 #include "base/kname.h"
+#include "content/kqellight.h"
+#include "content/kqelmarker.h"
+#include "scene/kqelgenericnode.h"
 #include "scene/kqelnull.h"
+#include "scene/kqelopticalreference.h"
 #include "scene/kqelsceneinfo.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
 #include "scene/kqelthumbnail.h"
 #include "scene/kqeluserproperty.h"
 
@@ -45,6 +50,10 @@ std::vector<Kind> Kinds()
          [](KQelSdkManager& m, void* p) { return m.DestroyKQelSceneInfo(static_cast<KQelSceneInfo*>(p)); },
          [](KQelSdkManager& m) { return m.GetKQelSceneInfoCount(); },
          [](KQelSdkManager& m, int i) -> void* { return m.GetKQelSceneInfo(i); }},
+        {"generic node", [](KQelSdkManager& m) -> void* { return m.CreateKQelGenericNode("G"); },
+         [](KQelSdkManager& m, void* p) { return m.DestroyKQelGenericNode(static_cast<KQelGenericNode*>(p)); },
+         [](KQelSdkManager& m) { return m.GetKQelGenericNodeCount(); },
+         [](KQelSdkManager& m, int i) -> void* { return m.GetKQelGenericNode(i); }},
     };
 }
 
@@ -166,10 +175,7 @@ TEST(KQelSdkManager, KindsNotBuiltYetAreNeverListed)
 {
     KQelSdkManager manager;
     EXPECT_EQ(manager.CreateKQelScene(), nullptr);
-    EXPECT_EQ(manager.CreateKQelMarker(), nullptr);
-    EXPECT_EQ(manager.CreateKQelCameraSwitcher(), nullptr);
     EXPECT_EQ(manager.CreateKQelMaterial("Wood"), nullptr);
-    EXPECT_EQ(manager.CreateKQelDeformer("Arm", "Cluster"), nullptr);
     EXPECT_EQ(manager.GetKQelNodeAttributeCount(), 0);
     EXPECT_EQ(manager.GetKQelMaterialCount(), 0);
 
@@ -185,6 +191,44 @@ TEST(KQelSdkManager, KindsNotBuiltYetAreNeverListed)
     for (const auto& destroy : destroys) {
         manager.GetError().ClearLastError();
         EXPECT_FALSE(destroy());
+        EXPECT_STREQ(manager.GetLastErrorString(), "Object not found");
+    }
+}
+
+// Every attribute kind goes to the one attribute list, in creation order,
+// and is ended with the manager.
+TEST(KQelSdkManager, AttributeKindsShareTheAttributeList)
+{
+    KQelSdkManager manager;
+    KQelNodeAttribute* made[] = {manager.CreateKQelSkeleton(), manager.CreateKQelOpticalReference(),
+                                 manager.CreateKQelMarker(), manager.CreateKQelLight(), manager.CreateKQelNull()};
+    const KQelNodeAttribute::EAttributeType types[] = {KQelNodeAttribute::eSkeleton,
+                                                       KQelNodeAttribute::eOpticalReference,
+                                                       KQelNodeAttribute::eMarker, KQelNodeAttribute::eLight,
+                                                       KQelNodeAttribute::eNull};
+    ASSERT_EQ(manager.GetKQelNodeAttributeCount(), 5);
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(manager.GetKQelNodeAttribute(i), made[i]);
+        EXPECT_EQ(made[i]->GetAttributeType(), types[i]);
+        EXPECT_EQ(&made[i]->GetKQelSdkManager(), &manager);
+    }
+    EXPECT_TRUE(manager.DestroyKQelNodeAttribute(made[3]));
+    EXPECT_EQ(manager.GetKQelNodeAttributeCount(), 4);
+}
+
+TEST(KQelSdkManager, FindsGenericNodesByTheNameAsGiven)
+{
+    KQelSdkManager manager;
+    KQelGenericNode* first = manager.CreateKQelGenericNode("Model::Rig");
+    manager.CreateKQelGenericNode("Model::Rig");
+    KQelGenericNode* plain = manager.CreateKQelGenericNode("Rig");
+    EXPECT_STREQ(first->GetName(), "Model::Rig");  // no kind prefix applied or replaced
+    EXPECT_EQ(manager.FindKQelGenericNode("Model::Rig"), first);
+    EXPECT_EQ(manager.FindKQelGenericNode("Rig"), plain);
+    EXPECT_EQ(manager.GetLastErrorID(), -1);
+    for (const char* missing : {"rig", "Other", static_cast<const char*>(nullptr)}) {
+        manager.GetError().ClearLastError();
+        EXPECT_EQ(manager.FindKQelGenericNode(missing), nullptr);
         EXPECT_STREQ(manager.GetLastErrorString(), "Object not found");
     }
 }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "content/kqelmarker.h"
 #include "scene/kqellimits.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
 #include "node_test_util.h"
 
 namespace qelsdk_600 {
@@ -96,19 +98,15 @@ protected:
     {
         mParent = mManager.CreateKQelNode("Parent");
         mNode = AddChildren(mManager, mParent, 1, "Bone")[0];
-        mBone = new FakeAttribute(mManager, KQelNodeAttribute::eSkeleton);
+        mBone = mManager.CreateKQelSkeleton();
+        mBone->SetSkeletonType(KQelSkeleton::eLimbNode);
         mNode->SetNodeAttribute(mBone);
-    }
-    void TearDown() override
-    {
-        mManager.Clear();
-        delete mBone;
     }
 
     KQelSdkManager mManager;
     KQelNode* mParent;
     KQelNode* mNode;
-    FakeAttribute* mBone;
+    KQelSkeleton* mBone;
 };
 
 TEST_F(AutomaticLimits, ABoneAimsAtItsFarthestChild)
@@ -119,9 +117,8 @@ TEST_F(AutomaticLimits, ABoneAimsAtItsFarthestChild)
     } cases[] = {{V(5, 0, 0), eEulerXYZ}, {V(0, 0, 0), eSphericXYZ}};
     KQelNode* marker = AddChildren(mManager, mNode, 1, "Marker")[0];
     KQelNode* near = AddChildren(mManager, mNode, 1, "Near")[0];
-    FakeAttribute markerAttribute(mManager, KQelNodeAttribute::eMarker);
     FakeAttribute meshAttribute(mManager, KQelNodeAttribute::eMesh);
-    marker->SetNodeAttribute(&markerAttribute);
+    marker->SetNodeAttribute(mManager.CreateKQelMarker());
     near->SetNodeAttribute(&meshAttribute);
     marker->SetDefaultT(V(0, 10, 0));
     near->SetDefaultT(V(0, 0, 3));
@@ -142,7 +139,6 @@ TEST_F(AutomaticLimits, ABoneAimsAtItsFarthestChild)
         EXPECT_TRUE(Near3(mNode->GetLimits().mTranslationLimits.GetLimitMax(), c.position));
         EXPECT_TRUE(Near3(mNode->GetLimits().mScalingLimits.GetLimitMin(), V(1, 1, 1)));
     }
-    marker->SetNodeAttribute(nullptr);
     near->SetNodeAttribute(nullptr);
 }
 

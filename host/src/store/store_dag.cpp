@@ -1,0 +1,445 @@
+// Node store: the DAG, paths and their names, transform matrices.
+#include <algorithm>
+
+#include <vesk/MTransformationMatrix.h>
+
+#include "store/store_impl.h"
+
+namespace vesk {
+namespace {
+
+const std::vector<NodeId> kNoNodes;
+
+} // namespace
+
+const std::vector<NodeId>& NodeStore::parents(NodeId n) const
+{
+    const NodeRecord* r = record(n);
+    return r ? r->parents : kNoNodes;
+}
+
+const std::vector<NodeId>& NodeStore::children(NodeId n) const
+{
+    const NodeRecord* r = record(n);
+    return r ? r->children : kNoNodes;
+}
+
+NodeId NodeStore::childNamed(NodeId parent, const std::string& name) const
+{
+    auto it = mSiblingNames.find(siblingKey(parent, name));
+    return it == mSiblingNames.end() ? NodeId() : it->second;
+}
+
+void NodeStore::linkChild(NodeId parent, NodeId child, int index)
+{
+    NodeRecord* p = record(parent);
+    NodeRecord* c = record(child);
+    if (index < 0 || static_cast<size_t>(index) > p->children.size())
+        p->children.push_back(child);
+    else
+        p->children.insert(p->children.begin() + index, child);
+    c->parents.push_back(parent);
+    mSiblingNames[siblingKey(parent, c->name)] = child;
+}
+
+void NodeStore::unlinkChild(NodeId parent, NodeId child)
+{
+    NodeRecord* p = record(parent);
+    NodeRecord* c = record(child);
+    // From the back: deletions (and a new scene) take the youngest first.
+    if (p) {
+        auto it = std::find(p->children.rbegin(), p->children.rend(), child);
+        if (it != p->children.rend())
+            p->children.erase(std::next(it).base());
+    }
+    if (c) {
+        auto it = std::find(c->parents.begin(), c->parents.end(), parent);
+        if (it != c->parents.end())
+            c->parents.erase(it);
+        auto sib = mSiblingNames.find(siblingKey(parent, c->name));
+        if (sib != mSiblingNames.end() && sib->second == child)
+            mSiblingNames.erase(sib);
+    }
+}
+
+bool NodeStore::isAncestor(NodeId a, NodeId n) const
+{
+    std::vector<NodeId> stack{n};
+    std::unordered_set<uint32_t> seen;
+    while (!stack.empty()) {
+        const NodeId cur = stack.back();
+        stack.pop_back();
+        for (NodeId p : parents(cur)) {
+            if (p == a)
+                return true;
+            if (seen.insert(p.index).second)
+                stack.push_back(p);
+        }
+    }
+    return false;
+}
+
+MStatus NodeStore::addChild(NodeId parent, NodeId child, int index, bool keepExisting)
+{
+    NodeRecord* p = record(parent);
+    NodeRecord* c = record(child);
+    if (!p || !c || !p->kind->isDag() || !c->kind->isDag() || child == mWorld || parent == child)
+        return MStatus::kInvalidParameter;
+    const bool already = std::find(p->children.begin(), p->children.end(), child) != p->children.end();
+    if (already && keepExisting)
+        return MStatus::kInvalidParameter;
+    if (isAncestor(child, parent))
+        return MStatus::kInvalidParameter;
+    if (!keepExisting) {
+        const std::vector<NodeId> old = c->parents;
+        for (NodeId q : old)
+            unlinkChild(q, child);
+        releaseNumber(record(child)->name, true, old);
+    }
+    // A child moved within its parent keeps its name.
+    const bool clash = !already && childNamed(parent, record(child)->name).valid();
+    if (clash) {
+        // Renamed as if newly named under all its parents, the new one included.
+        NodeRecord* cr = record(child);
+        unindexName(child);
+        std::vector<NodeId> scope = cr->parents;
+        scope.insert(scope.begin(), parent);
+        cr->name = uniqueName(cr->name, true, scope);
+        indexName(child);
+    }
+    linkChild(parent, child, index);
+    return MStatus::kSuccess;
+}
+
+MStatus NodeStore::removeChild(NodeId parent, NodeId child)
+{
+    NodeRecord* p = record(parent);
+    if (!p || !record(child))
+        return MStatus::kInvalidParameter;
+    if (std::find(p->children.begin(), p->children.end(), child) == p->children.end())
+        return MStatus::kInvalidParameter;
+    unlinkChild(parent, child);
+    releaseNumber(record(child)->name, true, std::vector<NodeId>{parent});
+    if (record(child)->parents.empty())
+        return addChild(mWorld, child, -1, true);
+    return MStatus::kSuccess;
+}
+
+NodeId NodeStore::firstShape(NodeId n) const
+{
+    for (NodeId c : children(n)) {
+        const NodeRecord* r = record(c);
+        if (r && !r->intermediate && r->kind->isA(MFn::kShape))
+            return c;
+    }
+    return NodeId();
+}
+
+bool NodeStore::pathValid(const Path& p) const
+{
+    if (p.empty())
+        return false;
+    NodeId parent = mWorld;
+    for (NodeId n : p) {
+        const NodeRecord* r = record(n);
+        if (!r || n == mWorld || std::find(r->parents.begin(), r->parents.end(), parent) == r->parents.end())
+            return false;
+        parent = n;
+    }
+    return true;
+}
+
+namespace {
+
+// Position of child among the children of parent (the DFS order key).
+size_t childPosition(const std::vector<NodeId>& siblings, NodeId child)
+{
+    return static_cast<size_t>(std::find(siblings.begin(), siblings.end(), child) - siblings.begin());
+}
+
+} // namespace
+
+void NodeStore::allPaths(NodeId n, std::vector<Path>& out) const
+{
+    out.clear();
+    const NodeRecord* r = record(n);
+    if (!r || n == mWorld || !r->kind->isDag())
+        return;
+    // Up the chain while it has one parent: then the node has one path.
+    Path chain{n};
+    bool single = true;
+    for (NodeId cur = n;;) {
+        const std::vector<NodeId>& ps = parents(cur);
+        if (ps.size() != 1) {
+            single = false;
+            break;
+        }
+        if (ps[0] == mWorld)
+            break;
+        cur = ps[0];
+        chain.push_back(cur);
+    }
+    if (single) {
+        std::reverse(chain.begin(), chain.end());
+        out.push_back(chain);
+        return;
+    }
+    // Instanced somewhere above: enumerate, then order as a depth-first walk
+    // from the world meets them.
+    std::vector<Path> partial;
+    for (NodeId p : r->parents) {
+        if (p == mWorld) {
+            out.push_back(Path{n});
+            continue;
+        }
+        allPaths(p, partial);
+        for (Path& q : partial) {
+            q.push_back(n);
+            out.push_back(std::move(q));
+        }
+    }
+    std::vector<std::pair<std::vector<size_t>, size_t>> keys;
+    for (size_t i = 0; i < out.size(); ++i) {
+        std::vector<size_t> key;
+        NodeId parent = mWorld;
+        for (NodeId x : out[i]) {
+            key.push_back(childPosition(children(parent), x));
+            parent = x;
+        }
+        keys.emplace_back(std::move(key), i);
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<Path> sorted;
+    sorted.reserve(out.size());
+    for (const auto& k : keys)
+        sorted.push_back(out[k.second]);
+    out.swap(sorted);
+}
+
+bool NodeStore::firstPath(NodeId n, Path& out) const
+{
+    std::vector<Path> all;
+    allPaths(n, all);
+    if (all.empty())
+        return false;
+    out = all[0];
+    return true;
+}
+
+int NodeStore::instanceNumber(const Path& p) const
+{
+    if (!pathValid(p))
+        return -1;
+    bool single = true;
+    for (NodeId n : p)
+        if (parents(n).size() != 1)
+            single = false;
+    if (single)
+        return 0;
+    std::vector<Path> all;
+    allPaths(p.back(), all);
+    for (size_t i = 0; i < all.size(); ++i)
+        if (all[i] == p)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string NodeStore::fullPathName(const Path& p) const
+{
+    std::string out;
+    for (NodeId n : p) {
+        out += '|';
+        out += name(n);
+    }
+    return out;
+}
+
+namespace {
+
+// Count of paths from the world to the node, capped at 2.
+size_t pathCountCapped(const NodeStore& s, NodeId n)
+{
+    const std::vector<NodeId>& ps = s.parents(n);
+    if (ps.size() >= 2)
+        return 2;
+    if (ps.empty())
+        return 0;
+    if (ps[0] == s.world())
+        return 1;
+    return pathCountCapped(s, ps[0]);
+}
+
+} // namespace
+
+void NodeStore::pathsEndingWith(const std::vector<std::string>& names, size_t max, std::vector<Path>& out) const
+{
+    out.clear();
+    const bool anchored = !names.empty() && names[0].empty();
+    const size_t first = anchored ? 1 : 0;
+    const size_t t = names.size() - first;
+    if (t == 0 || max == 0)
+        return;
+    // Start from the name with the fewest nodes; the chain below it is
+    // unique (names are unique among siblings), the part above is searched.
+    size_t j = first;
+    for (size_t i = first; i < names.size(); ++i)
+        if (nodesNamed(names[i]).size() < nodesNamed(names[j]).size())
+            j = i;
+    const std::vector<NodeId> starts = nodesNamed(names[j]);
+    for (NodeId x : starts) {
+        const NodeRecord* xr = record(x);
+        if (!xr || !xr->kind->isDag())
+            continue;
+        Path below{x};
+        bool ok = true;
+        for (size_t m = j + 1; m < names.size() && ok; ++m) {
+            const NodeId c = childNamed(below.back(), names[m]);
+            ok = c.valid();
+            if (ok)
+                below.push_back(c);
+        }
+        if (!ok)
+            continue;
+        // Upward: match names[j-1 .. first], then any path to the world.
+        std::vector<Path> uppers{Path{}};
+        for (size_t m = j; m-- > first;) {
+            std::vector<Path> next;
+            for (const Path& u : uppers) {
+                const NodeId top = u.empty() ? x : u.front();
+                for (NodeId p : parents(top))
+                    if (p != mWorld && name(p) == names[m]) {
+                        Path q{p};
+                        q.insert(q.end(), u.begin(), u.end());
+                        next.push_back(std::move(q));
+                    }
+            }
+            uppers.swap(next);
+        }
+        for (const Path& u : uppers) {
+            const NodeId top = u.empty() ? x : u.front();
+            Path tail = u;
+            tail.insert(tail.end(), below.begin(), below.end());
+            if (anchored) {
+                const std::vector<NodeId>& ps = parents(top);
+                if (std::find(ps.begin(), ps.end(), mWorld) != ps.end())
+                    out.push_back(tail);
+            } else {
+                std::vector<Path> heads;
+                if (pathCountCapped(*this, top) == 1) {
+                    Path head;
+                    for (NodeId cur = top; cur != mWorld; cur = parents(cur)[0])
+                        head.push_back(cur);
+                    std::reverse(head.begin(), head.end());
+                    heads.push_back(head);
+                } else {
+                    allPaths(top, heads);
+                }
+                for (Path& h : heads) {
+                    h.pop_back();
+                    h.insert(h.end(), tail.begin(), tail.end());
+                    out.push_back(std::move(h));
+                    if (out.size() >= max)
+                        return;
+                }
+            }
+            if (out.size() >= max)
+                return;
+        }
+    }
+}
+
+std::string NodeStore::partialPathName(const Path& p) const
+{
+    if (p.empty())
+        return std::string();
+    std::vector<std::string> names;
+    for (NodeId n : p)
+        names.push_back(name(n));
+    std::vector<Path> found;
+    for (size_t t = 1; t <= names.size(); ++t) {
+        const std::vector<std::string> tail(names.end() - static_cast<long>(t), names.end());
+        if (t == 1) {
+            // Two nodes of one name, or an instanced node, are never unique.
+            const std::vector<NodeId>& same = nodesNamed(names.back());
+            if (same.size() != 1 || pathCountCapped(*this, p.back()) != 1)
+                continue;
+        } else {
+            pathsEndingWith(tail, 2, found);
+            if (found.size() != 1)
+                continue;
+        }
+        std::string out;
+        for (size_t i = 0; i < tail.size(); ++i) {
+            if (i)
+                out += '|';
+            out += tail[i];
+        }
+        return out;
+    }
+    return fullPathName(p);
+}
+
+bool NodeStore::pathHasFn(const Path& p, MFn::Type t) const
+{
+    if (p.empty())
+        return false;
+    const Kind* k = kindOf(p.back());
+    if (!k)
+        return false;
+    if (k->isA(t))
+        return true;
+    if (k->isA(MFn::kTransform)) {
+        const NodeId s = firstShape(p.back());
+        return s.valid() && kindOf(s)->isA(t);
+    }
+    return false;
+}
+
+MMatrix NodeStore::localMatrix(NodeId n) const
+{
+    const Kind* k = kindOf(n);
+    if (!k || !k->isA(MFn::kTransform))
+        return MMatrix();
+    NodeStore& self = const_cast<NodeStore&>(*this);
+    auto number = [&](const char* attrName, double fallback) {
+        PlugKey key;
+        key.attr = findAttribute(n, attrName);
+        Value v;
+        if (!key.attr || !self.readValue(n, key, v) || v.kind != Value::kNumber)
+            return fallback;
+        return v.number;
+    };
+    auto vec = [&](const char* x, const char* y, const char* z, double fallback) {
+        return MVector(number(x, fallback), number(y, fallback), number(z, fallback));
+    };
+    MTransformationMatrix tm;
+    tm.setTranslation(vec("translateX", "translateY", "translateZ", 0.0), MSpace::kTransform);
+    const double angles[3] = {number("rotateX", 0.0), number("rotateY", 0.0), number("rotateZ", 0.0)};
+    int order = static_cast<int>(number("rotateOrder", 1.0));
+    if (order < 1 || order > 6)
+        order = 1;
+    tm.setRotation(angles, static_cast<MTransformationMatrix::RotationOrder>(order));
+    const double scale[3] = {number("scaleX", 1.0), number("scaleY", 1.0), number("scaleZ", 1.0)};
+    tm.setScale(scale, MSpace::kTransform);
+    tm.setRotateOrientation(MEulerRotation(vec("rotateAxisX", "rotateAxisY", "rotateAxisZ", 0.0)).asQuaternion(),
+                            MSpace::kTransform);
+    tm.setJointOrientation(
+        MEulerRotation(vec("jointOrientX", "jointOrientY", "jointOrientZ", 0.0)).asQuaternion());
+    tm.setRotatePivot(MPoint(vec("rotatePivotX", "rotatePivotY", "rotatePivotZ", 0.0)), MSpace::kTransform);
+    tm.setRotatePivotTranslation(vec("rotatePivotTranslateX", "rotatePivotTranslateY", "rotatePivotTranslateZ", 0.0),
+                                 MSpace::kTransform);
+    tm.setScalePivot(MPoint(vec("scalePivotX", "scalePivotY", "scalePivotZ", 0.0)), MSpace::kTransform);
+    tm.setScalePivotTranslation(vec("scalePivotTranslateX", "scalePivotTranslateY", "scalePivotTranslateZ", 0.0),
+                                MSpace::kTransform);
+    return tm.asMatrix();
+}
+
+MMatrix NodeStore::inclusiveMatrix(const Path& p) const
+{
+    MMatrix m;
+    for (size_t i = p.size(); i-- > 0;)
+        m = m * localMatrix(p[i]);
+    return m;
+}
+
+} // namespace vesk

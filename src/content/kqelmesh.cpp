@@ -1,0 +1,332 @@
+#include "content/kqelmesh.h"
+
+#include <new>
+
+namespace qelsdk_600 {
+
+namespace {
+
+bool RefersThroughIndices(const KQelLayerElement* pElement)
+{
+    return pElement->GetReferenceMode() == KQelLayerElement::eIndex ||
+           pElement->GetReferenceMode() == KQelLayerElement::eIndexToDirect;
+}
+
+// Resizes an index array to pCount entries and stores pValue in the last.
+void StoreLast(KArrayTemplate<int>& pIndices, int pCount, int pValue)
+{
+    if (pCount > 0 && pIndices.SetCount(pCount))
+        pIndices[pCount - 1] = pValue;
+}
+
+}  // namespace
+
+KQelMesh::KQelMesh(KQelSdkManager& pManager) : KQelGeometry(pManager), mPolygons(256), mPolygonVertices(1024)
+{
+    Reset();
+}
+
+KQelMesh::~KQelMesh() {}
+
+KString KQelMesh::GetTypeName()
+{
+    return KString("Mesh");
+}
+
+void KQelMesh::Reset()
+{
+    mPolygons.Clear();
+    mPolygonVertices.Clear();
+    mControlPoints.Clear();
+    ClearLayers();
+    mUCount = mVCount = mUExtendedCount = mVExtendedCount = mUStep = mVStep = 0;
+    mUClosed = mVClosed = mUTopCap = mVTopCap = false;
+}
+
+KQelMesh& KQelMesh::operator=(KQelMesh& pOther)
+{
+    if (this == &pOther)
+        return *this;
+    KQelGeometry::operator=(pOther);
+    mPolygons = pOther.mPolygons;
+    mPolygonVertices = pOther.mPolygonVertices;
+    return *this;
+}
+
+// ---- Layer-0 elements ----
+
+template <class E>
+E* KQelMesh::Layer0Element(E* (KQelLayer::*pGet)() const) const
+{
+    KQelLayer* layer = GetLayer(0);
+    return layer ? (layer->*pGet)() : nullptr;
+}
+
+template <class E>
+E* KQelMesh::Layer0ElementOrCreate(E* (KQelLayer::*pGet)() const, void (KQelLayer::*pSet)(E*))
+{
+    KQelLayer* layer = GetOrCreateLayer0();
+    if (!layer)
+        return nullptr;
+    E* element = (layer->*pGet)();
+    if (!element) {
+        element = new (std::nothrow) E;
+        if (element)
+            (layer->*pSet)(element);
+    }
+    return element;
+}
+
+// ---- Building ----
+
+void KQelMesh::BeginPolygon(int pMaterial, int pTexture, int pGroup)
+{
+    const KPolygon polygon = {mPolygonVertices.GetCount(), 0, pGroup};
+    if (mPolygons.Add(polygon) < 0)
+        return;
+    KQelLayer* layer = GetOrCreateLayer0();
+    if (!layer)
+        return;
+    const int count = mPolygons.GetCount();
+    const bool first = count == 1;
+
+    KQelLayerElementMaterial* materials = layer->GetMaterials();
+    if (!materials && first && pMaterial != -1)
+        materials = Layer0ElementOrCreate(&KQelLayer::GetMaterials, &KQelLayer::SetMaterials);
+    if (materials && materials->GetMappingMode() == KQelLayerElement::eByPolygon && RefersThroughIndices(materials))
+        StoreLast(materials->GetIndexArray(), count, pMaterial);
+
+    KQelLayerElementTexture* textures = layer->GetTextures();
+    if (!textures && first && pTexture != -1)
+        textures = Layer0ElementOrCreate(&KQelLayer::GetTextures, &KQelLayer::SetTextures);
+    if (textures && textures->GetMappingMode() == KQelLayerElement::eByPolygon && RefersThroughIndices(textures))
+        StoreLast(textures->GetIndexArray(), count, pTexture);
+}
+
+void KQelMesh::AddPolygon(int pIndex, int pTextureUVIndex)
+{
+    const int count = mPolygons.GetCount();
+    if (count == 0 || mPolygonVertices.Add(pIndex) < 0)
+        return;
+    if (pTextureUVIndex != -1) {
+        KQelLayerElementUV* uvs = Layer0ElementOrCreate(&KQelLayer::GetUVs, &KQelLayer::SetUVs);
+        if (uvs && uvs->GetMappingMode() == KQelLayerElement::eByPolygonVertex &&
+            uvs->GetReferenceMode() == KQelLayerElement::eIndexToDirect)
+            StoreLast(uvs->GetIndexArray(), mPolygonVertices.GetCount(), pTextureUVIndex);
+    }
+    ++mPolygons[count - 1].mSize;
+}
+
+// ---- Access ----
+
+int KQelMesh::GetPolygonSize(int pPolygon) const
+{
+    return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mSize : -1;
+}
+
+int KQelMesh::GetPolygonGroup(int pPolygon) const
+{
+    return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mGroup : -1;
+}
+
+int KQelMesh::CornerIndex(int pPolygon, int pVertex) const
+{
+    if (pPolygon < 0 || pPolygon >= mPolygons.GetCount())
+        return -1;
+    const KPolygon& polygon = mPolygons[pPolygon];
+    if (pVertex < 0 || pVertex >= polygon.mSize)
+        return -1;
+    return polygon.mIndex + pVertex;
+}
+
+int KQelMesh::GetPolygonVertex(int pPolygon, int pVertex) const
+{
+    const int corner = CornerIndex(pPolygon, pVertex);
+    return corner >= 0 ? mPolygonVertices[corner] : -1;
+}
+
+void KQelMesh::GetPolygonVertexNormal(int pPolygon, int pVertex, KQelVector4& pNormal) const
+{
+    const int corner = CornerIndex(pPolygon, pVertex);
+    const KQelLayerElementNormal* normals = GetLayer0Normals();
+    // By-control-point normals are shorter than the corners.
+    if (corner >= 0 && normals && corner < normals->GetDirectArray().GetCount())
+        pNormal = normals->GetDirectArray()[corner];
+}
+
+// ---- Layer 0 ----
+
+void KQelMesh::InitMaterialIndices(KQelLayerElement::EMappingMode pMode)
+{
+    KQelLayerElementMaterial* materials = Layer0ElementOrCreate(&KQelLayer::GetMaterials, &KQelLayer::SetMaterials);
+    if (!materials)
+        return;
+    materials->SetReferenceMode(KQelLayerElement::eIndexToDirect);
+    KArrayTemplate<int>& indices = materials->GetIndexArray();
+    indices.Empty();
+    if (pMode == KQelLayerElement::eByPolygon) {
+        materials->SetMappingMode(KQelLayerElement::eByPolygon);
+    } else if (pMode == KQelLayerElement::eByControlPoint) {
+        if (GetControlPointsCount() > 0) {
+            materials->SetMappingMode(KQelLayerElement::eByControlPoint);
+            indices.SetCount(GetControlPointsCount());
+        }
+    } else {
+        materials->SetMappingMode(KQelLayerElement::eAllSame);
+        indices.Add(0);
+    }
+}
+
+void KQelMesh::InitTextureIndices(KQelLayerElement::EMappingMode pMode)
+{
+    KQelLayerElementTexture* textures = Layer0ElementOrCreate(&KQelLayer::GetTextures, &KQelLayer::SetTextures);
+    if (!textures)
+        return;
+    textures->SetReferenceMode(KQelLayerElement::eIndexToDirect);
+    textures->GetIndexArray().Empty();
+    if (pMode == KQelLayerElement::eByPolygon) {
+        textures->SetMappingMode(KQelLayerElement::eByPolygon);
+    } else {
+        textures->SetMappingMode(KQelLayerElement::eAllSame);
+        textures->GetIndexArray().Add(0);
+    }
+}
+
+void KQelMesh::InitTextureUVIndices(KQelLayerElement::EMappingMode pMode)
+{
+    KQelLayerElementUV* uvs = Layer0ElementOrCreate(&KQelLayer::GetUVs, &KQelLayer::SetUVs);
+    if (!uvs)
+        return;
+    uvs->GetDirectArray().Empty();
+    uvs->GetIndexArray().Empty();
+    KQelLayerElement::EMappingMode mapping = KQelLayerElement::eNoMappingInformation;
+    KQelLayerElement::EReferenceMode reference = KQelLayerElement::eDirect;
+    switch (pMode) {
+    case KQelLayerElement::eByPolygonVertex:
+        mapping = KQelLayerElement::eByPolygonVertex;
+        reference = KQelLayerElement::eIndexToDirect;
+        break;
+    case KQelLayerElement::eByControlPoint:
+    case KQelLayerElement::eAllSame:
+        mapping = pMode;
+        break;
+    default:
+        break;
+    }
+    uvs->SetMappingMode(mapping);
+    uvs->SetReferenceMode(reference);
+}
+
+void KQelMesh::InitTextureUV(int pCount)
+{
+    KQelLayerElementUV* uvs = Layer0ElementOrCreate(&KQelLayer::GetUVs, &KQelLayer::SetUVs);
+    if (!uvs)
+        return;
+    uvs->GetDirectArray().Empty();
+    if (pCount > 0)
+        uvs->GetDirectArray().SetCount(pCount);
+}
+
+void KQelMesh::AddTextureUV(const KQelVector2& pUV)
+{
+    if (KQelLayerElementUV* uvs = Layer0Element(&KQelLayer::GetUVs))
+        uvs->GetDirectArray().Add(pUV);
+}
+
+KQelVector2* KQelMesh::GetTextureUV()
+{
+    KQelLayerElementUV* uvs = Layer0Element(&KQelLayer::GetUVs);
+    return uvs ? uvs->GetDirectArray().GetArray() : nullptr;
+}
+
+int KQelMesh::GetTextureUVCount() const
+{
+    const KQelLayerElementUV* uvs = Layer0Element(&KQelLayer::GetUVs);
+    return uvs ? uvs->GetDirectArray().GetCount() : 0;
+}
+
+namespace {
+
+bool UVsByCornerIndex(const KQelLayerElementUV* pUVs)
+{
+    return pUVs && pUVs->GetMappingMode() == KQelLayerElement::eByPolygonVertex &&
+           pUVs->GetReferenceMode() == KQelLayerElement::eIndexToDirect;
+}
+
+}  // namespace
+
+int KQelMesh::GetTextureUVIndex(int pPolygon, int pVertex) const
+{
+    const KQelLayerElementUV* uvs = Layer0Element(&KQelLayer::GetUVs);
+    const int corner = CornerIndex(pPolygon, pVertex);
+    if (!UVsByCornerIndex(uvs) || corner < 0 || corner >= uvs->GetIndexArray().GetCount())
+        return -1;
+    return uvs->GetIndexArray()[corner];
+}
+
+void KQelMesh::SetTextureUVIndex(int pPolygon, int pVertex, int pUVIndex)
+{
+    KQelLayerElementUV* uvs = Layer0Element(&KQelLayer::GetUVs);
+    const int corner = CornerIndex(pPolygon, pVertex);
+    if (!UVsByCornerIndex(uvs) || corner < 0)
+        return;
+    KArrayTemplate<int>& indices = uvs->GetIndexArray();
+    if (indices.GetCount() < mPolygonVertices.GetCount() && !indices.SetCount(mPolygonVertices.GetCount()))
+        return;
+    if (corner < indices.GetCount())
+        indices[corner] = pUVIndex;
+}
+
+int* KQelMesh::GetMaterialIndices()
+{
+    KQelLayerElementMaterial* materials = Layer0Element(&KQelLayer::GetMaterials);
+    return materials && RefersThroughIndices(materials) ? materials->GetIndexArray().GetArray() : nullptr;
+}
+
+int* KQelMesh::GetTextureIndices()
+{
+    KQelLayerElementTexture* textures = Layer0Element(&KQelLayer::GetTextures);
+    return textures && RefersThroughIndices(textures) ? textures->GetIndexArray().GetArray() : nullptr;
+}
+
+KQelLayerElement::EMappingMode KQelMesh::GetMaterialMappingMode() const
+{
+    const KQelLayerElementMaterial* materials = Layer0Element(&KQelLayer::GetMaterials);
+    return materials ? materials->GetMappingMode() : KQelLayerElement::eNoMappingInformation;
+}
+
+KQelLayerElement::EMappingMode KQelMesh::GetTextureMappingMode() const
+{
+    const KQelLayerElementTexture* textures = Layer0Element(&KQelLayer::GetTextures);
+    const KQelLayerElement::EMappingMode mode =
+        textures ? textures->GetMappingMode() : KQelLayerElement::eNoMappingInformation;
+    return mode == KQelLayerElement::eByPolygon || mode == KQelLayerElement::eAllSame
+               ? mode
+               : KQelLayerElement::eNoMappingInformation;
+}
+
+KQelLayerElement::EMappingMode KQelMesh::GetTextureUVMappingMode() const
+{
+    const KQelLayerElementUV* uvs = Layer0Element(&KQelLayer::GetUVs);
+    const KQelLayerElement::EMappingMode mode = uvs ? uvs->GetMappingMode() : KQelLayerElement::eNoMappingInformation;
+    return mode == KQelLayerElement::eByControlPoint || mode == KQelLayerElement::eByPolygonVertex
+               ? mode
+               : KQelLayerElement::eNoMappingInformation;
+}
+
+KQelLayerElement::EMappingMode KQelMesh::GetNormalsMappingMode() const
+{
+    const KQelLayerElementNormal* normals = GetLayer0Normals();
+    const KQelLayerElement::EMappingMode mode = normals ? normals->GetMappingMode() : KQelLayerElement::eByControlPoint;
+    return mode == KQelLayerElement::eByPolygonVertex ? mode : KQelLayerElement::eByControlPoint;
+}
+
+void KQelMesh::SetNormalsMappingMode(KQelLayerElement::EMappingMode pMode)
+{
+    KQelLayerElementNormal* normals = GetLayer0Normals();
+    if (normals &&
+        (pMode == KQelLayerElement::eByControlPoint || pMode == KQelLayerElement::eByPolygonVertex))
+        normals->SetMappingMode(pMode);
+}
+
+}  // namespace qelsdk_600
