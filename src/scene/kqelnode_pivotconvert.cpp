@@ -4,6 +4,7 @@
 
 #include "curves/kfcurve.h"
 #include "curves/kfcurvefiltermatrixconverter.h"
+#include "content/kqelgeometry.h"
 #include "curves/kfcurvenode.h"
 #include "math/kmfunctions.h"
 #include "scene/kqelnode.h"
@@ -250,15 +251,24 @@ KgeAMatrix Geometric(const SetTerms& pSet)
 // pivot then becomes the identity, so that nothing moves them again.
 void BakeGeometryChange(KQelGeometry& pGeometry, const KgeAMatrix& pChange)
 {
-    (void)pGeometry;
-    (void)pChange;
+    KQelXMatrix pivot;
+    pGeometry.GetPivot(pivot);
+    KQelXMatrix moved;
+    static_cast<KgeAMatrix&>(moved) = Then(pChange, pivot);
+    pGeometry.SetPivot(moved);
+    pGeometry.ApplyPivot();
+    pGeometry.SetPivot(KQelXMatrix());
 }
 
 // The translation row of the geometry's pivot raised by pMove.
 void MoveGeometryPivot(KQelGeometry& pGeometry, const KQelVector4& pMove)
 {
-    (void)pGeometry;
-    (void)pMove;
+    KQelXMatrix pivot;
+    pGeometry.GetPivot(pivot);
+    KgeAMatrix& rows = pivot;
+    for (int i = 0; i < 3; ++i)
+        rows[3][i] += pMove[i];
+    pGeometry.SetPivot(pivot);
 }
 
 void ConvertNode(KQelNode& pNode, EPivotSet pTarget, const KTime& pPeriod, bool pReduceConstantKeys)

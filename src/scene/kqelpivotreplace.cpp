@@ -6,6 +6,7 @@
 #include "curves/kfcurve.h"
 #include "scene/kqelentity.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
 #include "scene/kqeltakenode.h"
 
 // Both walks change child lists while they go: a child leaves its place and
@@ -206,8 +207,13 @@ private:
     // A skeleton node's added nodes are limb nodes of its size.
     void GiveAttribute(KQelNode& pNode, KQelNode& pAdded)
     {
-        (void)pNode;
-        (void)pAdded;
+        KQelSkeleton* skeleton = pNode.GetSkeleton();
+        KQelSkeleton* limb = skeleton ? mManager.CreateKQelSkeleton() : nullptr;
+        if (!limb)
+            return;
+        limb->SetSkeletonType(KQelSkeleton::eLimbNode);
+        limb->SetLimbNodeSize(skeleton->GetLimbNodeSize());
+        pAdded.SetNodeAttribute(limb);
     }
 
     // The node's own rewrite: its "__Pre_" node made and given the node's

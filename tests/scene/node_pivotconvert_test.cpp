@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "content/kqelmesh.h"
 #include "curves/kfcurve.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelsdkmanager.h"
@@ -403,6 +404,106 @@ TEST_F(PivotConvert, ResetAndConvertResamplesAtThirtyAndLeavesBothSetsNeutral)
     EXPECT_EQ(Channel(node->GetTakeNode(1), 6)->KeyGetCount(), 31) << "no key reduction";
     for (KQelNode::EPivotSet set : {kSet0, kSet1})
         EXPECT_TRUE(Near3(node->GetRotationPivot(set), V(0, 0, 0), 0.0));
+}
+
+// A mesh node whose geometry holds the points given and the pivot pPivot.
+KQelMesh* AttachMesh(KQelSdkManager& pManager, KQelNode* pNode, const std::vector<KQelVector4>& pPoints,
+                     const KQelXMatrix& pPivot)
+{
+    KQelMesh* mesh = pManager.CreateKQelMesh();
+    pNode->SetNodeAttribute(mesh);
+    mesh->InitControlPoints(static_cast<int>(pPoints.size()));
+    for (std::size_t i = 0; i < pPoints.size(); ++i)
+        mesh->GetControlPoints()[i] = pPoints[i];
+    mesh->SetPivot(pPivot);
+    return mesh;
+}
+
+TEST_F(PivotConvert, CompleteConversionMovesControlPointsOnceAndClearsThePivot)
+{
+    // A point goes through inverse(target geometric), the source geometric
+    // (scaled, turned, moved), then the pivot, here a move by (10, 0, 0).
+    const KQelXMatrix pivot(V(10, 0, 0), V(0, 0, 0), V(1, 1, 1));
+    struct Case {
+        const char* what;
+        std::function<void(KQelNode*)> setUp;
+        KQelVector4 expected;  // of the point (1, 0, 0)
+    } cases[] = {
+        {"neutral sets: the pivot alone", [](KQelNode*) {}, V(11, 0, 0)},
+        {"source geometric",
+         [](KQelNode* n) {
+             n->SetPivotState(kSet0, KQelNode::ePivotActive);
+             n->SetGeometricScaling(kSet0, V(2, 2, 2));
+             n->SetGeometricRotation(kSet0, V(0, 0, 90));
+             n->SetGeometricTranslation(kSet0, V(1, 2, 3));
+         },
+         V(11, 4, 3)},
+        {"target geometric, taken back first",
+         [](KQelNode* n) {
+             n->SetPivotState(kSet1, KQelNode::ePivotActive);
+             n->SetGeometricScaling(kSet1, V(1, 1, 4));
+             n->SetGeometricTranslation(kSet1, V(0, 0, 5));
+         },
+         V(11, 0, -1.25)},
+        {"inactive sets play no part",
+         [](KQelNode* n) {
+             n->SetGeometricTranslation(kSet0, V(7, 7, 7));
+             n->SetGeometricScaling(kSet1, V(3, 3, 3));
+         },
+         V(11, 0, 0)},
+    };
+    for (const Case& c : cases) {
+        KQelNode* node = mManager.CreateKQelNode("Mesh");
+        KQelMesh* mesh = AttachMesh(mManager, node, {V(1, 0, 0, 1), V(0, 0, 0, 1)}, pivot);
+        c.setUp(node);
+        node->ConvertPivotAnimationRecursive(kSet1, 24.0, false);
+        EXPECT_TRUE(Near3(mesh->GetControlPoints()[0], c.expected, 1e-9)) << c.what;
+        KQelXMatrix stored;
+        mesh->GetPivot(stored);
+        EXPECT_TRUE(stored == KQelXMatrix()) << c.what << ": the points are not moved again by writers";
+    }
+    // An unusable rate leaves the geometry alone too.
+    KQelNode* node = mManager.CreateKQelNode("Mesh");
+    KQelMesh* mesh = AttachMesh(mManager, node, {V(1, 0, 0, 1)}, pivot);
+    node->ConvertPivotAnimationRecursive(kSet1, 0.0, false);
+    EXPECT_TRUE(Near3(mesh->GetControlPoints()[0], V(1, 0, 0), 0.0));
+}
+
+TEST_F(PivotConvert, OlderConversionMovesOnlyTheGeometryPivot)
+{
+    struct Case {
+        const char* what;
+        std::function<void(KQelNode*)> setUp;
+        KQelVector4 move;  // of the pivot's translation
+    } cases[] = {
+        // -(1, 2, 4) divided by the scaling (2, 1, 0 read as 1), turned back
+        // by the source's post-rotation of 90 about Z.
+        {"source pivot",
+         [](KQelNode* n) {
+             n->SetPivotState(kSet0, KQelNode::ePivotActive);
+             n->SetRotationPivot(kSet0, V(1, 2, 4));
+             n->SetPostRotation(kSet0, V(0, 0, 90));
+             n->SetDefaultS(V(2, 1, 0));
+         },
+         V(-2, 0.5, -4)},
+        {"target pivot",
+         [](KQelNode* n) {
+             n->SetPivotState(kSet1, KQelNode::ePivotActive);
+             n->SetRotationPivot(kSet1, V(1, 0, 0));
+             n->SetPostRotation(kSet1, V(0, 0, 90));
+         },
+         V(1, 0, 0)},
+    };
+    for (const Case& c : cases) {
+        KQelNode* node = mManager.CreateKQelNode("Mesh");
+        KQelMesh* mesh = AttachMesh(mManager, node, {V(1, 0, 0, 1)}, KQelXMatrix(V(3, 3, 3), V(0, 0, 0), V(1, 1, 1)));
+        c.setUp(node);
+        node->ConvertPivotAnimation(kSet1, 24.0, false);
+        KQelXMatrix pivot;
+        mesh->GetPivot(pivot);
+        EXPECT_TRUE(Near3(pivot.GetT(), V(3, 3, 3) + c.move, 1e-9)) << c.what;
+        EXPECT_TRUE(Near3(mesh->GetControlPoints()[0], V(1, 0, 0), 0.0)) << c.what;
+    }
 }
 
 }  // namespace

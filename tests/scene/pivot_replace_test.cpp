@@ -10,7 +10,9 @@
 #include "scene/kqelentity.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelpivotreplace.h"
+#include "scene/kqelnull.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
 #include "node_test_util.h"
 #include "pivot_test_util.h"
 
@@ -378,12 +380,43 @@ TEST_F(PivotReplace, AddedNodesAreNamedAfterTheInitialNameWhenTheNameHoldsNcl)
     }
 }
 
+TEST_F(PivotReplace, AddedNodesOfASkeletonAreLimbNodesOfItsSize)
+{
+    enum Kind { eNone, eNull, eSkeleton };
+    for (Kind kind : {eNone, eNull, eSkeleton}) {
+        KQelNode* node = Make("Bone");
+        if (kind == eNull)
+            node->SetNodeAttribute(mManager.CreateKQelNull());
+        if (kind == eSkeleton) {
+            KQelSkeleton* skeleton = mManager.CreateKQelSkeleton();
+            skeleton->SetSkeletonType(KQelSkeleton::eRoot);
+            skeleton->SetLimbNodeSize(7.5);
+            node->SetNodeAttribute(skeleton);
+        }
+        node->SetPreRotation(kSet0, V(0, 0, 10));
+        node->SetPostRotation(kSet0, V(0, 0, 20));
+        ReplacePivotExport(node, kSet0, mManager);
+        for (KQelNode* added : {node->GetParent(), node->GetChild(0)}) {
+            ASSERT_NE(added, nullptr);
+            if (kind != eSkeleton) {
+                EXPECT_EQ(added->GetNodeAttribute(), nullptr) << added->GetName();
+                continue;
+            }
+            KQelSkeleton* limb = added->GetSkeleton();
+            ASSERT_NE(limb, nullptr) << added->GetName();
+            EXPECT_NE(limb, node->GetSkeleton());
+            EXPECT_EQ(limb->GetSkeletonType(), KQelSkeleton::eLimbNode);
+            EXPECT_EQ(limb->GetLimbNodeSize(), 7.5);
+        }
+    }
+}
+
 // ---- Import ----
 
 TEST_F(PivotReplace, ExportThenImportGivesEveryNodeBack)
 {
     // R: A (pre), B (post; children B1, B2 (post, leaf)), C (both; child C1
-    // (pre)), D (none; child D1 (none)).
+    // (pre)), D (none; child D1 (a skeleton with both)).
     KQelNode* root = Make("R");
     KQelNode* a = Make("A");
     KQelNode* b = Make("B");
@@ -408,9 +441,12 @@ TEST_F(PivotReplace, ExportThenImportGivesEveryNodeBack)
         AddKey(Channel(TakeNamed(n, "Run"), 0), 0.25, static_cast<float>(i));
         AddKey(Channel(TakeNamed(n, "Jump"), 1), 0.5, static_cast<float>(i) + 0.5f);
     }
-    for (KQelNode* n : {a, c, c1})
+    KQelSkeleton* bone = mManager.CreateKQelSkeleton();
+    bone->SetSkeletonType(KQelSkeleton::eLimb);
+    d1->SetNodeAttribute(bone);
+    for (KQelNode* n : {a, c, c1, d1})
         n->SetPreRotation(kSet0, V(0, 0, 30, 0));
-    for (KQelNode* n : {b, c, b2})
+    for (KQelNode* n : {b, c, b2, d1})
         n->SetPostRotation(kSet0, V(45, 0, 0, 0));
     std::vector<std::string> before;
     for (KQelNode* n : all) {
@@ -427,7 +463,7 @@ TEST_F(PivotReplace, ExportThenImportGivesEveryNodeBack)
         KQelNode* n = all[i];
         EXPECT_EQ(n->GetParent(), parents[i]) << n->GetName();
         // Nodes without markers are made active; the others keep their states.
-        if (n == d || n == d1 || n == b1) {
+        if (n == d || n == b1) {
             n->SetPivotState(kSet0, KQelNode::ePivotReference);
             n->SetPivotState(kSet1, KQelNode::ePivotReference);
         }
@@ -443,6 +479,7 @@ TEST_F(PivotReplace, ExportThenImportGivesEveryNodeBack)
     EXPECT_EQ(root->GetChild(3), a);
     EXPECT_EQ(b->GetChild(0), b1);
     EXPECT_EQ(b->GetChild(1), b2);
+    EXPECT_EQ(d1->GetSkeleton(), bone);
     for (int i = 0; i < mManager.GetKQelNodeCount(); ++i) {
         KQelNode* n = mManager.GetKQelNode(i);
         if (Has(n, "__Pre_") || Has(n, "__Post_")) {
