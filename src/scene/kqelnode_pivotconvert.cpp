@@ -2,9 +2,9 @@
 // the reset of a pivot set.
 #include <cmath>
 
+#include "content/kqelgeometry.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvefiltermatrixconverter.h"
-#include "content/kqelgeometry.h"
 #include "curves/kfcurvenode.h"
 #include "math/kmfunctions.h"
 #include "scene/kqelnode.h"
@@ -271,6 +271,8 @@ void MoveGeometryPivot(KQelGeometry& pGeometry, const KQelVector4& pMove)
     pGeometry.SetPivot(pivot);
 }
 
+// The complete conversion of one node: fixed differences as filter matrices
+// or as the translation shift, the geometry baked, then every take.
 void ConvertNode(KQelNode& pNode, EPivotSet pTarget, const KTime& pPeriod, bool pReduceConstantKeys)
 {
     const SetTerms target(pNode, pTarget);
@@ -284,9 +286,8 @@ void ConvertNode(KQelNode& pNode, EPivotSet pTarget, const KTime& pPeriod, bool 
         convert = true;
     }
 
-    if (KQelGeometry* geometry = pNode.GetGeometry()) {
+    if (KQelGeometry* geometry = pNode.GetGeometry())
         BakeGeometryChange(*geometry, Then(Inverse(Geometric(target)), Geometric(source)));
-    }
 
     const KQelVector4 scalingPivot = Difference(source, target, &KQelPivot::mScalingPivot);
     if (!NearZero(scalingPivot)) {
@@ -304,7 +305,7 @@ void ConvertNode(KQelNode& pNode, EPivotSet pTarget, const KTime& pPeriod, bool 
     for (const RotationTerm& term : kRotationTerms) {
         const bool sourceTurns = source.mRotates && !ExactlyZero(source.mPivot.*term.mField);
         const bool targetTurns = target.mRotates && !ExactlyZero(target.mPivot.*term.mField);
-        if (!pNode.GetRotationActive() || !(sourceTurns || targetTurns))
+        if (!sourceTurns && !targetTurns)
             continue;
         const KgeAMatrix a = TermRotation(source, term, source.mRotates);
         const KgeAMatrix b = TermRotation(target, term, target.mRotates);
@@ -323,6 +324,7 @@ void ConvertNode(KQelNode& pNode, EPivotSet pTarget, const KTime& pPeriod, bool 
     ConvertTakes(pNode, shift, convert ? &filter : nullptr);
 }
 
+// The older conversion of one node, with its parent's pivot in the shift.
 void ConvertNodeOlder(KQelNode& pNode, EPivotSet pTarget, const KTime& pPeriod, bool pReduceConstantKeys)
 {
     const SetTerms target(pNode, pTarget);
@@ -370,6 +372,20 @@ void ConvertNodeOlder(KQelNode& pNode, EPivotSet pTarget, const KTime& pPeriod, 
     ConvertTakes(pNode, shift, convert ? &filter : nullptr);
 }
 
+// One conversion on pTop and every node below it, parents first; nothing at
+// all for an unusable rate.
+void ConvertTree(KQelNode& pTop, void (*pConvert)(KQelNode&, EPivotSet, const KTime&, bool), EPivotSet pTarget,
+                 double pRate, bool pReduceConstantKeys)
+{
+    KTime period;
+    if (!PeriodOfRate(pRate, period))
+        return;
+    KQelWalkTree(&pTop, [&](KQelNode* pNode) {
+        pConvert(*pNode, pTarget, period, pReduceConstantKeys);
+        return eQelWalkDescend;
+    });
+}
+
 }  // namespace
 
 void KQelNode::ResetPivotSet(EPivotSet pSet)
@@ -401,24 +417,12 @@ void KQelNode::ResetPivotSetAndConvertAnimation()
 
 void KQelNode::ConvertPivotAnimationRecursive(EPivotSet pTarget, double pRate, bool pReduceConstantKeys)
 {
-    KTime period;
-    if (!PeriodOfRate(pRate, period))
-        return;
-    KQelWalkTree(this, [&](KQelNode* pNode) {
-        ConvertNode(*pNode, pTarget, period, pReduceConstantKeys);
-        return eQelWalkDescend;
-    });
+    ConvertTree(*this, ConvertNode, pTarget, pRate, pReduceConstantKeys);
 }
 
 void KQelNode::ConvertPivotAnimation(EPivotSet pTarget, double pRate, bool pReduceConstantKeys)
 {
-    KTime period;
-    if (!PeriodOfRate(pRate, period))
-        return;
-    KQelWalkTree(this, [&](KQelNode* pNode) {
-        ConvertNodeOlder(*pNode, pTarget, period, pReduceConstantKeys);
-        return eQelWalkDescend;
-    });
+    ConvertTree(*this, ConvertNodeOlder, pTarget, pRate, pReduceConstantKeys);
 }
 
 }  // namespace qelsdk_600
