@@ -7,6 +7,7 @@
 #include "curves/kfcurvefiltermatrixconverter.h"
 #include "curves/kfcurvenode.h"
 #include "math/kmfunctions.h"
+#include "object/kpropertytemplate.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelnode_impl.h"
 #include "scene/kqeltakenode.h"
@@ -226,7 +227,7 @@ void ConvertTakes(KQelNode& pNode, const KQelVector4& pShift, Converter* pFilter
         if (!take)
             continue;
         for (int axis = 0; axis < 3; ++axis)
-            ShiftCurve(TransformCurve(*take, axis), static_cast<float>(pShift[axis]));
+            ShiftCurve(TransformCurve(*take, axis), detail::SaturateToFloat(pShift[axis]));
         KFCurveNode* root = take->GetKFCurveNode();
         if (pFilter && root) {
             pFilter->Apply(*root, true);

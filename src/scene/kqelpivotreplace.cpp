@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "curves/kfcurve.h"
+#include "object/kpropertytemplate.h"
 #include "scene/kqelentity.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqelskeleton.h"
@@ -243,9 +244,9 @@ private:
                         moved->SetValue(0.0f);
                     }
                     if (target)
-                        target->SetValue(static_cast<float>(translation[axis]));
+                        target->SetValue(detail::SaturateToFloat(translation[axis]));
                     if (KFCurve* rotation = Curve(pTo, 3 + axis))
-                        rotation->SetValue(static_cast<float>(preRotation[axis]));
+                        rotation->SetValue(detail::SaturateToFloat(preRotation[axis]));
                 }
             });
             pRewritten = true;

@@ -351,25 +351,34 @@ TEST_F(PivotConvert, TakesWithoutTranslationCurvesAreSkipped)
 
 TEST_F(PivotConvert, ResetPivotSetNeutralisesTheSubtreeButKeepsStateAndUpdateOffsets)
 {
+    typedef KQelNode N;
+    struct Field {
+        void (N::*mSet)(KQelNode::EPivotSet, KQelVector4);
+        KQelVector4 (N::*mGet)(KQelNode::EPivotSet) const;
+        KQelVector4 mAfter;  // (5, 5, 5) where the field is kept
+    } fields[] = {
+        {&N::SetPreRotation, &N::GetPreRotation, V(0, 0, 0)},
+        {&N::SetPostRotation, &N::GetPostRotation, V(0, 0, 0)},
+        {&N::SetRotationPivot, &N::GetRotationPivot, V(0, 0, 0)},
+        {&N::SetScalingPivot, &N::GetScalingPivot, V(0, 0, 0)},
+        {&N::SetRotationOffset, &N::GetRotationOffset, V(0, 0, 0)},
+        {&N::SetScalingOffset, &N::GetScalingOffset, V(0, 0, 0)},
+        {&N::SetGeometricTranslation, &N::GetGeometricTranslation, V(0, 0, 0)},
+        {&N::SetGeometricRotation, &N::GetGeometricRotation, V(0, 0, 0)},
+        {&N::SetGeometricScaling, &N::GetGeometricScaling, V(1, 1, 1)},
+        {&N::SetRotationPivotUpdateOffset, &N::GetRotationPivotUpdateOffset, V(5, 5, 5)},
+        {&N::SetScalingPivotUpdateOffset, &N::GetScalingPivotUpdateOffset, V(5, 5, 5)},
+    };
     KQelNode* node = mManager.CreateKQelNode("Node");
-    std::vector<KQelNode*> children = AddChildren(mManager, node, 2);
-    std::vector<KQelNode*> all = {node, children[0], children[1]};
+    std::vector<KQelNode*> all = AddChildren(mManager, node, 2);
+    all.push_back(node);
     for (KQelNode* n : all) {
         for (KQelNode::EPivotSet set : {kSet0, kSet1}) {
             n->SetPivotState(set, KQelNode::ePivotActive);
             n->SetRotationOrder(set, eEulerZXY);
             n->SetUseRotationSpaceForLimitOnly(set, true);
-            n->SetPreRotation(set, V(1, 2, 3, 1));
-            n->SetPostRotation(set, V(1, 2, 3, 1));
-            n->SetRotationPivot(set, V(1, 2, 3, 1));
-            n->SetScalingPivot(set, V(1, 2, 3, 1));
-            n->SetRotationOffset(set, V(1, 2, 3, 1));
-            n->SetScalingOffset(set, V(1, 2, 3, 1));
-            n->SetGeometricTranslation(set, V(1, 2, 3, 1));
-            n->SetGeometricRotation(set, V(1, 2, 3, 1));
-            n->SetGeometricScaling(set, V(2, 2, 2, 2));
-            n->SetRotationPivotUpdateOffset(set, V(5, 5, 5, 5));
-            n->SetScalingPivotUpdateOffset(set, V(6, 6, 6, 6));
+            for (const Field& field : fields)
+                (n->*field.mSet)(set, V(5, 5, 5, 5));
         }
     }
     node->ResetPivotSet(kSet1);
@@ -381,15 +390,10 @@ TEST_F(PivotConvert, ResetPivotSetNeutralisesTheSubtreeButKeepsStateAndUpdateOff
         n->GetRotationOrder(kSet1, order);
         EXPECT_EQ(order, eEulerXYZ);
         EXPECT_FALSE(n->GetUseRotationSpaceForLimitOnly(kSet1));
-        for (const KQelVector4& zero :
-             {n->GetPreRotation(kSet1), n->GetPostRotation(kSet1), n->GetRotationPivot(kSet1), n->GetScalingPivot(kSet1),
-              n->GetRotationOffset(kSet1), n->GetScalingOffset(kSet1), n->GetGeometricTranslation(kSet1),
-              n->GetGeometricRotation(kSet1)})
-            EXPECT_TRUE(Near3(zero, V(0, 0, 0), 0.0));
-        EXPECT_TRUE(Near3(n->GetGeometricScaling(kSet1), V(1, 1, 1), 0.0));
-        EXPECT_TRUE(Near3(n->GetRotationPivotUpdateOffset(kSet1), V(5, 5, 5), 0.0));
-        EXPECT_TRUE(Near3(n->GetScalingPivotUpdateOffset(kSet1), V(6, 6, 6), 0.0));
-        EXPECT_TRUE(Near3(n->GetPreRotation(kSet0), V(1, 2, 3), 0.0)) << "the other set stays";
+        for (const Field& field : fields) {
+            EXPECT_TRUE(Near3((n->*field.mGet)(kSet1), field.mAfter, 0.0));
+            EXPECT_TRUE(Near3((n->*field.mGet)(kSet0), V(5, 5, 5), 0.0)) << "the other set stays";
+        }
     }
 }
 
