@@ -124,6 +124,7 @@
 #include "scene/kqelopticalreference.h"
 #include "scene/kqelpath.h"
 #include "scene/kqelpivot.h"
+#include "scene/kqelpivotreplace.h"
 #include "scene/kqelplug.h"
 #include "scene/kqelpose.h"
 #include "scene/kqelpropertyhandler.h"
