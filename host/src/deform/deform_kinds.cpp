@@ -1,0 +1,7 @@
+#include "deform/deform_kinds.h"
+
+namespace vesk {
+
+void registerDeformHooks(KindRegistry&) {}
+
+} // namespace vesk
