@@ -1,4 +1,5 @@
 // Mesh geometry: building, corners around vertices, the normal list.
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
@@ -87,17 +88,24 @@ MeshGeometry::MeshGeometry() : RefObject(MFn::kMeshData)
 Ref<MeshGeometry> MeshGeometry::copy() const
 {
     Ref<MeshGeometry> m(new MeshGeometry);
-    m->mPoints = mPoints;
-    m->mCounts = mCounts;
-    m->mOffsets = mOffsets;
-    m->mConnects = mConnects;
-    m->mVertexNormal = mVertexNormal;
-    m->mVertexNormalSet = mVertexNormalSet;
-    m->mCornerNormal = mCornerNormal;
-    m->mCornerNormalSet = mCornerNormalSet;
-    m->mColors = mColors;
-    m->mUVSets = mUVSets;
+    m->assign(*this);
     return m;
+}
+
+void MeshGeometry::assign(const MeshGeometry& other)
+{
+    mPoints = other.mPoints;
+    mCounts = other.mCounts;
+    mOffsets = other.mOffsets;
+    mConnects = other.mConnects;
+    mVertexNormal = other.mVertexNormal;
+    mVertexNormalSet = other.mVertexNormalSet;
+    mCornerNormal = other.mCornerNormal;
+    mCornerNormalSet = other.mCornerNormalSet;
+    mColors = other.mColors;
+    mUVSets = other.mUVSets;
+    mAroundDirty = true;
+    invalidate();
 }
 
 bool MeshGeometry::valid(long long vertexCount, long long polygonCount, size_t pointCount, const int* counts,
@@ -163,6 +171,12 @@ void MeshGeometry::setPoint(size_t i, const MPoint& p)
 {
     mPoints[i] = p;
     invalidate();
+}
+
+int MeshGeometry::polygonOfCorner(size_t corner) const
+{
+    const auto it = std::upper_bound(mOffsets.begin(), mOffsets.end(), static_cast<int>(corner));
+    return static_cast<int>(it - mOffsets.begin()) - 1;
 }
 
 int MeshGeometry::cornerAt(size_t polygon, int vertex) const

@@ -44,8 +44,9 @@ class VESK_API MeshGeometry : public RefObject {
 public:
     MeshGeometry();
 
-    // A deep copy of the geometry.
+    // A deep copy of the geometry, and a copy of another's into this one.
     Ref<MeshGeometry> copy() const;
+    void assign(const MeshGeometry& other);
 
     // Replaces the whole geometry. Polygons of fewer than 3 corners are left
     // out. The arguments must have been checked with valid().
@@ -68,6 +69,8 @@ public:
     // The first corner of a polygon; offset(numPolygons()) is numCorners().
     int offset(size_t polygon) const { return mOffsets[polygon]; }
     int vertexOfCorner(size_t corner) const { return mConnects[corner]; }
+    // The polygon a corner belongs to (O(log polygons)).
+    int polygonOfCorner(size_t corner) const;
     // The corner of a polygon at a vertex, or -1.
     int cornerAt(size_t polygon, int vertex) const;
     // The corners around a vertex, ascending: [begin, end) of cornersAround().

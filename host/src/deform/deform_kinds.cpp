@@ -1,7 +1,0 @@
-#include "deform/deform_kinds.h"
-
-namespace vesk {
-
-void registerDeformHooks(KindRegistry&) {}
-
-} // namespace vesk
