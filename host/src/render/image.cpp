@@ -160,7 +160,8 @@ bool writeTiff(const char* path, const unsigned char* pixels, unsigned int width
     TIFF* tif = openTiff(path, "w");
     if (!tif)
         return false;
-    const uint16_t extra = EXTRASAMPLE_UNASSALPHA;
+    // Stored as associated alpha, which the reader returns unchanged.
+    const uint16_t extra = EXTRASAMPLE_ASSOCALPHA;
     bool ok = TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width) && TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height) &&
               TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 4) && TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8) &&
               TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB) &&
