@@ -36,6 +36,9 @@ size_t insertPosition(const std::vector<CurveKey>& keys, double t)
 
 long AnimCurve::find(double t) const
 {
+    // Appending in time order asks about times past the last key.
+    if (mKeys.empty() || t > mKeys.back().time)
+        return -1;
     auto it = std::lower_bound(mKeys.begin(), mKeys.end(), t,
                                [](const CurveKey& k, double time) { return k.time < time; });
     return it != mKeys.end() && it->time == t ? static_cast<long>(it - mKeys.begin()) : -1;
