@@ -220,6 +220,12 @@ TEST_F(RigTest, ClusterWiringIsWhatTheRigidExportReads)
     MPlug weights(cluster, fn.attribute("weights"));
     ASSERT_TRUE(weights.selectAncestorLogicalIndex(entry, fn.attribute("wl")));
     EXPECT_EQ(weights.elementByLogicalIndex(5).asDouble(), 1.0);
+    const vesk::NodeId shapeNode = vesk::ObjectAccess::node(memberPath.node());
+    ASSERT_TRUE(vesk::setClusterWeight(nodes.cluster, shapeNode, 5, 0.3));
+    EXPECT_EQ(weights.elementByLogicalIndex(5).asDouble(), 0.3);
+    double w = 0.0;
+    EXPECT_EQ(vesk::clusterWeight(nodes.cluster, shapeNode, 3, w).statusCode(), MStatus::kInvalidParameter);
+    EXPECT_EQ(vesk::setClusterWeight(nodes.cluster, shapeNode, 99, 0.5).statusCode(), MStatus::kInvalidParameter);
     EXPECT_FALSE(fn.findPlug("relative").asBool());
     EXPECT_TRUE(matrixOf(fn.findPlug("geomMatrix").elementByLogicalIndex(entry)) == memberPath.inclusiveMatrix());
     // A later deformer goes before the shape; both still read the one copy.

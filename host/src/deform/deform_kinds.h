@@ -182,6 +182,13 @@ VESK_API MStatus createCluster(MFn::Type kind, const std::string& name, const Pa
 // without points.
 VESK_API NodeId createSkinCluster(const std::string& name, const std::vector<Path>& influences,
                                   const Path& geometry, bool nearest, std::string* error);
+// The weight of one point of a shape in a cluster or joint cluster
+// ("weightList[k].weights[point]", k the shape's input index; 1 unless set).
+// Fails with kInvalidParameter for a shape the cluster does not deform or a
+// point outside its member set (a point index is u * numCVsInV + v on a
+// surface). Membership tests cost O(log n) for a member of n components.
+VESK_API MStatus clusterWeight(NodeId cluster, NodeId shape, size_t point, double& weight);
+VESK_API MStatus setClusterWeight(NodeId cluster, NodeId shape, size_t point, double weight);
 // Per point of a shape, the position of the influence nearest to it in
 // world space (the first on ties), or an empty list without geometry or
 // influences.

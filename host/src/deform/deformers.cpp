@@ -367,6 +367,65 @@ MStatus createCluster(MFn::Type kind, const std::string& name, const Path& weigh
     return MStatus::kSuccess;
 }
 
+namespace {
+
+// The weight plug of a cluster's point, when the point is a member.
+bool clusterWeightKey(NodeId cluster, NodeId shape, size_t point, PlugKey& out)
+{
+    const Kind* k = store().kindOf(cluster);
+    if (!k || !(k->isA(MFn::kCluster) || k->isA(MFn::kJointCluster)))
+        return false;
+    const long input = deformerIndexOf(cluster, shape);
+    const SetMembers* set = setOf(deformerSetOf(cluster));
+    const long count = pointCountOf(shape);
+    if (input < 0 || !set || count < 0 || point >= static_cast<size_t>(count))
+        return false;
+    const NurbsGeometry* surface = nurbsOf(shape);
+    bool member = false;
+    for (const SetMember& m : set->members()) {
+        if (m.node != shape || !SetMembers::live(m))
+            continue;
+        const Component* c = m.component.get();
+        if (!c || c->complete) {
+            member = true;
+        } else if (surface) {
+            const std::pair<int, int> uv(static_cast<int>(point / surface->numV),
+                                         static_cast<int>(point % surface->numV));
+            member = std::binary_search(c->pairs.begin(), c->pairs.end(), uv);
+        } else {
+            member = std::binary_search(c->single.begin(), c->single.end(), static_cast<int>(point));
+        }
+        if (member)
+            break;
+    }
+    if (!member)
+        return false;
+    out = keyOf(cluster, "weights", static_cast<uint32_t>(input));
+    out.idx[1] = static_cast<uint32_t>(point);
+    return true;
+}
+
+} // namespace
+
+MStatus clusterWeight(NodeId cluster, NodeId shape, size_t point, double& weight)
+{
+    PlugKey key;
+    Value v;
+    if (!clusterWeightKey(cluster, shape, point, key) || !store().readValue(cluster, key, v) ||
+        v.kind != Value::kNumber)
+        return MStatus::kInvalidParameter;
+    weight = v.number;
+    return MStatus::kSuccess;
+}
+
+MStatus setClusterWeight(NodeId cluster, NodeId shape, size_t point, double weight)
+{
+    PlugKey key;
+    if (!clusterWeightKey(cluster, shape, point, key))
+        return MStatus::kInvalidParameter;
+    return store().writeValue(cluster, key, Value::ofNumber(weight));
+}
+
 std::vector<int> nearestInfluences(const Path& geometry, const std::vector<Path>& influences)
 {
     std::vector<int> out;
