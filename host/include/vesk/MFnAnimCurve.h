@@ -14,17 +14,25 @@ class MDGModifier;
 // Keys are indexed in time order; key times are MTime values (seconds
 // inside), key values internal units (radians, centimetres). Tangents cross
 // this interface in user-interface units: x in MTime::uiUnit() units (as is
-// for unitless-input curves), y in the curve's output unit (MAngle::uiUnit()
-// for angle curves, MDistance::uiUnit() for distance curves, as is for the
-// others), converted with the units in force at each call. Tangent types,
-// slopes and evaluation are those of the host's curves: see
-// host/src/anim/anim_curve.h. Before the first key and after the last the
-// curve is constant. Change records and modifiers are accepted and unused
-// (nothing is undone).
+// for unitless-input curves), y in MAngle::uiUnit() for kAnimCurveTA curves,
+// MDistance::uiUnit() for kAnimCurveTL curves and as is for the others,
+// converted with the units in force at each call; slopes are kept per second
+// in internal units.
+//
+// Slopes by tangent type, per side: fixed, its own; linear, the chord toward
+// that side's neighbour (0 without one); flat and step, 0; smooth, slow and
+// fast, the chord between the two neighbours (to the one neighbour at an
+// end, 0 alone); clamped, as smooth but 0 at a key above or below both
+// neighbours. A segment whose first key steps out holds that key's value.
+// Unweighted segments have their handles a third of the segment in;
+// weighted ones a third of each tangent's time extent, solved for time.
+// Before the first key and after the last the curve is constant. Change
+// records and modifiers are accepted and unused (nothing is undone).
 //
 // Bound to a plug that no curve drives (kNotFound), the set has no keys and
-// evaluate gives the plug's own value. A plug driven by a curve with keys
-// reads the curve's value at MAnimControl::currentTime().
+// evaluate gives the plug's own value; a curve without keys drives nothing.
+// A plug driven by a curve with keys reads the curve's value at
+// MAnimControl::currentTime().
 class VESK_API MFnAnimCurve : public MFnDependencyNode {
 public:
     enum AnimCurveType {

@@ -6,10 +6,12 @@
 #include <vesk/MObjectArray.h>
 #include <vesk/VeskExport.h>
 
-// A deformer reads, per input index, the intermediate copy of a shape made
-// when the shape's first deformer came (see host/src/deform/deform_kinds.h)
-// and its output reaches the shape; nothing is deformed. Lists follow the
-// input indices in ascending order.
+// The first deformer put on a shape makes a hidden intermediate copy of it
+// (the last child of the shape's transform, "<shape>Orig") that feeds the
+// deformer's "input[k].inputGeometry"; "outputGeometry[k]" feeds the shape,
+// and later deformers go between the last one and the shape. A deformer
+// reads the copy and reaches the shape through the chain; nothing is
+// deformed. Lists follow the input indices in ascending order.
 class VESK_API MFnGeometryFilter : public MFnDependencyNode {
 public:
     MFnGeometryFilter() {}

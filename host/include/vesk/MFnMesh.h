@@ -25,9 +25,12 @@ class MDGModifier;
 //
 // Vertices and polygons keep the order they were given; a polygon's corners
 // are numbered from 0 within it, and every corner of the mesh has a running
-// face-vertex index (polygon after polygon). Normals: see
-// host/src/geometry/mesh_geometry.h (a shared normal per vertex, plus one
-// entry per distinct corner normal at a vertex whose corners differ). A
+// face-vertex index (polygon after polygon). Normals: every vertex has a
+// shared normal (set, else the average of its polygons' unit normals, zero
+// off every polygon) and a corner may carry its own; the normal list holds
+// the shared normals, then one entry per distinct corner normal at each
+// vertex whose corners differ, so it exceeds the vertex count exactly with
+// hard edges. A
 // corner without colour reads (-1, -1, -1, -1); its colour index is its
 // face-vertex index. UV sets have unique names; a new mesh has the empty set
 // "map1", which a null or empty set name also means; a corner without UV has

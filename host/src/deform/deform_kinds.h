@@ -132,7 +132,12 @@ public:
     size_t pointCount(uint32_t geometry) const;
     void setPointCount(uint32_t geometry, size_t count);
     double weight(uint32_t geometry, size_t point, uint32_t influence) const;
+    // Ignored for a point past the geometry's count.
     void setWeight(uint32_t geometry, size_t point, uint32_t influence, double w);
+    // The input indices that hold weights, and the influences that hold
+    // weights on one of them, ascending.
+    std::vector<uint32_t> geometries() const;
+    std::vector<uint32_t> influencesOf(uint32_t geometry) const;
 
 private:
     struct Geometry {

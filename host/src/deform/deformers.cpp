@@ -255,6 +255,26 @@ void SkinWeights::setWeight(uint32_t geometry, size_t point, uint32_t influence,
     list[point] = w;
 }
 
+std::vector<uint32_t> SkinWeights::geometries() const
+{
+    std::vector<uint32_t> out;
+    for (const auto& g : mGeometries)
+        out.push_back(g.first);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<uint32_t> SkinWeights::influencesOf(uint32_t geometry) const
+{
+    std::vector<uint32_t> out;
+    auto g = mGeometries.find(geometry);
+    if (g != mGeometries.end())
+        for (const auto& w : g->second.byInfluence)
+            out.push_back(w.first);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 SkinWeights* skinWeightsOf(NodeId skin)
 {
     const Kind* k = store().kindOf(skin);

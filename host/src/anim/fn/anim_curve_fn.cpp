@@ -16,26 +16,22 @@ using vesk::report;
 
 namespace {
 
-bool timeInput(int type)
-{
-    return type >= MFnAnimCurve::kAnimCurveTA && type <= MFnAnimCurve::kAnimCurveTU;
-}
-
-// Seconds (input units) per user-interface unit of the curve's input.
+// Seconds (input units) per interface unit of x: time units for every
+// curve but those of unitless input.
 double inputScale(int type)
 {
-    return timeInput(type) ? 1.0 / vesk::timeUnitsPerSecond(MTime::uiUnit()) : 1.0;
+    const bool unitlessInput = type >= MFnAnimCurve::kAnimCurveUA && type <= MFnAnimCurve::kAnimCurveUU;
+    return unitlessInput ? 1.0 : 1.0 / vesk::timeUnitsPerSecond(MTime::uiUnit());
 }
 
-// Internal output units per user-interface output unit.
+// Internal output units per interface unit of y: angles for time-to-angle
+// curves, distances for time-to-distance curves, as is for the others.
 double outputScale(int type)
 {
     switch (type) {
     case MFnAnimCurve::kAnimCurveTA:
-    case MFnAnimCurve::kAnimCurveUA:
         return MAngle(1.0, MAngle::uiUnit()).as(MAngle::internalUnit());
     case MFnAnimCurve::kAnimCurveTL:
-    case MFnAnimCurve::kAnimCurveUL:
         return MDistance(1.0, MDistance::uiUnit()).as(MDistance::internalUnit());
     default:
         return 1.0;
