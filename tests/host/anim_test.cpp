@@ -378,3 +378,30 @@ TEST_F(AnimTest, PlugsReadTheirCurvesAtTheCurrentTime)
     EXPECT_EQ(none.addKey(seconds(0), 1.0), 0u);
     EXPECT_EQ(MFnAnimCurve(plug("t.tx")).numKeys(), 2u);
 }
+
+TEST_F(AnimTest, EvaluationDoesNotDependOnTheOrderOfQueries)
+{
+    // Mixed tangents over 200 keys; values read at rising times equal those
+    // read in a scattered order, and keys are hit exactly.
+    MFnAnimCurve c = curveOn("translateX", MFnAnimCurve::kAnimCurveTL);
+    const MFnAnimCurve::TangentType types[] = {MFnAnimCurve::kTangentSmooth, MFnAnimCurve::kTangentLinear,
+                                               MFnAnimCurve::kTangentStep,   MFnAnimCurve::kTangentClamped,
+                                               MFnAnimCurve::kTangentFlat,   MFnAnimCurve::kTangentFixed};
+    for (int i = 0; i < 200; ++i)
+        c.addKey(seconds(i * 0.5), std::sin(i * 0.7) * 10.0, types[i % 6], types[(i / 6) % 6]);
+    c.setIsWeighted(true);
+    std::vector<double> rising;
+    for (int q = 0; q < 1000; ++q)
+        rising.push_back(c.evaluate(seconds(q * 0.1 - 1.0)));
+    for (int k = 0; k < 1000; ++k) {
+        const int q = (k * 617) % 1000;
+        EXPECT_EQ(c.evaluate(seconds(q * 0.1 - 1.0)), rising[static_cast<size_t>(q)]) << q;
+    }
+    for (unsigned int i = 0; i < c.numKeys(); i += 7)
+        EXPECT_EQ(c.evaluate(c.time(i)), c.value(i)) << i;
+    unsigned int index = 0;
+    ASSERT_TRUE(c.find(MTime(48.0, MTime::kFilm), index));
+    EXPECT_EQ(index, 4u);
+    EXPECT_FALSE(c.find(MTime(47.0, MTime::kFilm), index));
+    EXPECT_EQ(c.time(4).as(MTime::kFilm), 48.0);
+}

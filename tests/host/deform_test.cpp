@@ -370,3 +370,126 @@ TEST_F(DeformTest, ShadingGroupsShareOutFaces)
     asked.getSelectionStrings(texts);
     EXPECT_EQ(texts[0], MString("box.f[0:1]"));
 }
+
+TEST_F(RigTest, SkinsRefuseBadInfluencesAndGeometry)
+{
+    make("transform", "empty");
+    const struct {
+        const char* what;
+        std::vector<const char*> influences;
+        const char* geometry;
+    } cases[] = {
+        {"no influence", {}, "body"},
+        {"a repeated influence", {"j1", "j2", "j1"}, "body"},
+        {"a shape as influence", {"j1", "bodyShape"}, "body"},
+        {"a geometry without points", {"j1"}, "empty"},
+    };
+    const size_t nodes = vesk::store().nodeCount();
+    for (const auto& c : cases) {
+        std::vector<vesk::Path> influences;
+        for (const char* i : c.influences)
+            influences.push_back(storePath(i));
+        std::string error;
+        EXPECT_FALSE(vesk::createSkinCluster("", influences, storePath(c.geometry), true, &error).valid()) << c.what;
+        EXPECT_FALSE(error.empty()) << c.what;
+    }
+    EXPECT_EQ(vesk::store().nodeCount(), nodes);
+}
+
+TEST_F(RigTest, ClustersOverSeveralShapesIndexEachShape)
+{
+    vesk::fixture::makeShape("mesh", "head");
+    vesk::ClusterNodes nodes;
+    ASSERT_TRUE(vesk::createCluster(MFn::kJointCluster, "", vesk::Path(),
+                                    {member("body", vertices({1})), member("head", MObject::kNullObj)}, true, nodes,
+                                    nullptr));
+    EXPECT_EQ(vesk::store().name(nodes.cluster), "jointCluster1");
+    // Without a weighted node the handle comes under a transform of its own.
+    MFnDagNode handle(vesk::ObjectAccess::fromNode(nodes.handle));
+    EXPECT_EQ(handle.fullPathName(), MString("|jointCluster1Handle|jointCluster1HandleShape"));
+    MFnGeometryFilter fn(vesk::ObjectAccess::fromNode(nodes.cluster));
+    MStatus s;
+    const unsigned int headIndex = fn.indexForOutputShape(object("headShape"), &s);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(headIndex, 1u);
+    EXPECT_EQ(nameOf(fn.inputShapeAtIndex(headIndex)), "headShapeOrig");
+    EXPECT_EQ(nameOf(fn.outputShapeAtIndex(0)), "bodyShape");
+    fn.indexForOutputShape(object("j1"), &s);
+    EXPECT_EQ(s.statusCode(), MStatus::kInvalidParameter);
+    EXPECT_TRUE(fn.findPlug("relative").asBool());
+    // A whole shape is a member with all its points.
+    MSelectionList members;
+    MFnSet(fn.deformerSet()).getMembers(members, false);
+    ASSERT_EQ(members.length(), 2u);
+    MDagPath p;
+    MObject points;
+    members.getDagPath(1, p, points);
+    EXPECT_EQ(MItMeshVertex(p, points).count(), 25u);
+    double w = 0.0;
+    EXPECT_TRUE(vesk::clusterWeight(nodes.cluster, vesk::ObjectAccess::node(object("headShape")), 24, w));
+    EXPECT_EQ(w, 1.0);
+}
+
+TEST_F(RigTest, BindPosesHoldAncestorsFirst)
+{
+    plug("j1.ry").setValue(0.5);
+    const MObject pose = vesk::ObjectAccess::fromNode(vesk::createBindPose({storePath("j2"), storePath("j1")}));
+    MFnDependencyNode fn(pose);
+    const MPlug members = fn.findPlug("members");
+    ASSERT_EQ(members.numElements(), 3u);
+    const char* expected[] = {"rig", "j1", "j2"};
+    for (unsigned int i = 0; i < 3; ++i) {
+        MPlugArray from;
+        members.elementByLogicalIndex(i).connectedTo(from, true, false);
+        ASSERT_EQ(from.length(), 1u);
+        EXPECT_EQ(nameOf(from[0].node()), expected[i]);
+        EXPECT_TRUE(matrixOf(fn.findPlug("worldMatrix").elementByLogicalIndex(i)) ==
+                    path((std::string("|rig") + (i > 0 ? "|j1" : "") + (i > 1 ? "|j2" : "")).c_str())
+                        .inclusiveMatrix());
+    }
+    EXPECT_TRUE(matrixOf(fn.findPlug("xformMatrix").elementByLogicalIndex(1)) ==
+                MFnDagNode(object("j1")).transformationMatrix());
+}
+
+TEST_F(DeformTest, NestedSetsFlattenOnce)
+{
+    vesk::fixture::makeShape("mesh", "box");
+    MSelectionList verts;
+    verts.add("box.vtx[4:5]");
+    MFnSet inner;
+    const MObject innerSet = inner.create(verts);
+    MSelectionList outerItems;
+    outerItems.add(innerSet);
+    outerItems.add("box");
+    MFnSet outer;
+    const MObject outerSet = outer.create(outerItems);
+    // A cycle back to the outer set is walked once.
+    ASSERT_TRUE(inner.addMember(outerSet));
+    MSelectionList flat, direct;
+    outer.getMembers(flat, true);
+    outer.getMembers(direct, false);
+    MStringArray texts;
+    flat.getSelectionStrings(texts);
+    ASSERT_EQ(texts.length(), 2u);
+    EXPECT_EQ(texts[0], MString("box"));
+    EXPECT_EQ(texts[1], MString("box.vtx[4:5]"));
+    EXPECT_EQ(direct.length(), 2u);
+    EXPECT_TRUE(outer.isMember(innerSet));
+    ASSERT_TRUE(outer.removeMembers(outerItems));
+    outer.getMembers(direct, false);
+    EXPECT_EQ(direct.length(), 0u);
+    ASSERT_TRUE(inner.clear());
+    inner.getMembers(direct, true);
+    EXPECT_EQ(direct.length(), 0u);
+    // Sets answer for a component only when they share an element with it.
+    MSelectionList shared, apart;
+    shared.add("box.vtx[5]");
+    apart.add("box.vtx[6]");
+    MFnSet holder;
+    holder.create(verts);
+    MObjectArray sets;
+    MGlobal::getAssociatedSets(shared, sets);
+    EXPECT_EQ(sets.length(), 1u);
+    MGlobal::getAssociatedSets(apart, sets);
+    EXPECT_EQ(sets.length(), 0u);
+}

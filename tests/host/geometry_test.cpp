@@ -424,3 +424,59 @@ TEST_F(GeometryTest, ComponentsKeepAdditionOrder)
     EXPECT_EQ(MFnComponent(MObject::kNullObj).elementCount(), 0);
     EXPECT_EQ(MFnComponent(faces).componentType(), MFn::kMeshPolygonComponent);
 }
+
+TEST_F(GeometryTest, VerticesAndPolygonsAnswerTheirNeighbours)
+{
+    MFnMesh mesh = cube();
+    MIntArray counts, connects;
+    ASSERT_TRUE(mesh.getVertices(counts, connects));
+    EXPECT_EQ(counts.length(), 6u);
+    EXPECT_EQ(connects.length(), 24u);
+    EXPECT_EQ(connects[5], 5);
+    // Vertex 0 lies on the polygons facing -z, -y and -x.
+    MItMeshVertex vertex(mesh.object());
+    MIntArray faces;
+    vertex.getConnectedFaces(faces);
+    ASSERT_EQ(faces.length(), 3u);
+    EXPECT_EQ(faces[0] * 100 + faces[1] * 10 + faces[2], 24);
+    // Polygon 3 (facing +y) turned by its transform.
+    const double turn[3] = {0, 0, 3.14159265358979323846 / 2};
+    MFnTransform(object("box")).setRotation(turn, MTransformationMatrix::kXYZ);
+    MFnSingleIndexedComponent faceComp;
+    const MObject top = faceComp.create(MFn::kMeshPolygonComponent);
+    faceComp.addElement(3);
+    MItMeshPolygon polygon(path("box"), top);
+    MIntArray corners;
+    polygon.getVertices(corners);
+    EXPECT_EQ(corners[1], 6);
+    EXPECT_TRUE(polygon.point(1, MSpace::kWorld).isEquivalent(MPoint(-1, 0, 1), 1e-12));
+    EXPECT_EQ(polygon.vertexIndex(4), -1);
+    MFloatVectorArray normals;
+    mesh.getNormals(normals, MSpace::kWorld);
+    MVector up;
+    MFnMesh(path("box")).getVertexNormal(7, up, MSpace::kWorld);
+    EXPECT_TRUE(up.isEquivalent(MVector(-1, 1, 1).normal(), 1e-12));
+}
+
+TEST_F(GeometryTest, SurfaceCVsAreSetWholeOrOneByOne)
+{
+    MFnNurbsSurface surface;
+    surface.create(grid(2, 2), knots(2), knots(2), 1, 1, MFnNurbsSurface::kOpen, MFnNurbsSurface::kOpen, true,
+                   make("transform", "s"));
+    EXPECT_TRUE(surface.isRational());
+    ASSERT_TRUE(surface.setCV(1, 0, MPoint(5, 5, 5, 2)));
+    EXPECT_EQ(surface.setCV(2, 0, MPoint()).statusCode(), MStatus::kInvalidParameter);
+    EXPECT_EQ(surface.setCVs(grid(3, 1)).statusCode(), MStatus::kInvalidParameter);
+    MFnTransform(object("s")).setTranslation(MVector(0, 0, 100), MSpace::kTransform);
+    MPointArray world;
+    ASSERT_TRUE(surface.getCVs(world, MSpace::kWorld));
+    EXPECT_EQ(world[2], MPoint(5, 5, 205, 2));
+    ASSERT_TRUE(surface.setCVs(grid(2, 2)));
+    MPoint cv;
+    surface.getCV(1, 0, cv);
+    EXPECT_EQ(cv, MPoint(1, 0, 10));
+    MFnDoubleIndexedComponent all;
+    const MObject complete = all.create(MFn::kSurfaceCVComponent);
+    all.setCompleteData(2, 2);
+    EXPECT_EQ(MItSurfaceCV(path("s"), complete).count(), 4u);
+}

@@ -228,6 +228,10 @@ TEST_F(RenderTest, ImagesComeBottomRowFirstAndRoundTrip)
         std::remove(out.c_str());
     }
     EXPECT_EQ(top.writeToFile(tempFile("out.jpg").c_str(), "jpg").statusCode(), MStatus::kFailure);
+    EXPECT_EQ(top.depth(), 4u);
+    top.release();
+    EXPECT_EQ(top.depth(), 0u);
+    EXPECT_EQ(top.pixels(), nullptr);
     std::remove(in24.c_str());
     std::remove(in32.c_str());
 }

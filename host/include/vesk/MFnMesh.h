@@ -49,10 +49,10 @@ public:
 
     // Makes a mesh of numVertices points and the polygons described by
     // polygonCounts (corners per polygon) and polygonConnects (the vertex of
-    // each corner). Under a transform the shape ("meshShape1") goes below it
+    // each corner). Under a DAG node the shape ("<parent>Shape") goes below it
     // and is returned; with the null object a transform ("mesh1") is made
-    // too and returned; mesh data given as owner is filled and returned. The
-    // set is bound to the mesh. Refused with kInvalidParameter, making
+    // too, with the shape "meshShape1", and the transform is returned. The
+    // set is bound to the shape. Refused with kInvalidParameter, making
     // nothing: numVertices differing from the points, counts not adding up to
     // the connects, a negative count, a connect outside [0, numVertices),
     // numPolygons below the number of counts. Polygons of fewer than 3

@@ -27,12 +27,13 @@ public:
     MFn::Type type() const override;
 
     // Makes a surface from its CVs and knots, placed as MFnMesh::create
-    // places a mesh (shape "<parent>Shape" under a transform and returned;
-    // a transform "nurbsSurface1" too for the null object; surface data
-    // filled). A new surface shows "curvePrecisionShaded" 4. Refused with
-    // kInvalidParameter, making nothing: a degree below 1, a form outside 1
-    // to 3, knot counts that do not match the CVs (numCVs + degree - 1 in
-    // each direction), decreasing knots.
+    // places a mesh (shape "<parent>Shape" under a DAG node and returned; a
+    // transform "nurbsSurface1" with the shape "nurbsSurfaceShape1" for the
+    // null object, the transform returned). A new surface shows
+    // "curvePrecisionShaded" 4. Refused with kInvalidParameter, making
+    // nothing: a degree below 1, a form outside 1 to 3, knot counts that do
+    // not match the CVs (numCVs + degree - 1 in each direction), decreasing
+    // knots.
     MObject create(const MPointArray& controlVertices, const MDoubleArray& uKnotSequences,
                    const MDoubleArray& vKnotSequences, unsigned int degreeInU, unsigned int degreeInV, Form formU,
                    Form formV, bool createRational, const MObject& parentOrOwner = MObject::kNullObj,

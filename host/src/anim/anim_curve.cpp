@@ -207,7 +207,7 @@ double AnimCurve::segmentValue(size_t i, double t) const
 {
     const CurveKey& a = mKeys[i];
     const CurveKey& b = mKeys[i + 1];
-    if (a.outType == kTangentStep)
+    if (a.outType == kTangentStep || t == a.time)
         return a.value;
     const double dt = b.time - a.time;
     const double m0 = slope(i, false);

@@ -79,8 +79,7 @@ bool MFnMesh::accepts(const MObject& object) const
 
 namespace {
 
-// Checks, places and fills a new mesh; the set's object and path are set by
-// the caller from made.
+// Checks, places and fills a new mesh; made receives the new shape.
 template <class Points>
 MObject createMesh(int numVertices, int numPolygons, const Points& points, const MIntArray& counts,
                    const MIntArray& connects, const MObject& parentOrOwner, MObject& made, MStatus* status)
@@ -94,18 +93,12 @@ MObject createMesh(int numVertices, int numPolygons, const Points& points, const
         report(status, MStatus::kInvalidParameter);
         return MObject();
     }
-    MeshGeometry* target = vesk::meshOf(parentOrOwner);
-    MObject returned = parentOrOwner;
-    if (!target || ObjectAccess::node(parentOrOwner).valid()) {
-        NodeId shape;
-        returned = vesk::createShape("mesh", parentOrOwner, shape, status);
-        if (!shape.valid())
-            return MObject();
-        target = vesk::meshOf(shape);
-        made = ObjectAccess::fromNode(shape);
-    } else {
-        made = parentOrOwner;
-    }
+    NodeId shape;
+    const MObject returned = vesk::createShape("mesh", parentOrOwner, shape, status);
+    if (!shape.valid())
+        return MObject();
+    MeshGeometry* target = vesk::meshOf(shape);
+    made = ObjectAccess::fromNode(shape);
     target->build(pointsOf(points), c.data(), c.size(), v.data());
     report(status, MStatus::kSuccess);
     return returned;
@@ -149,14 +142,6 @@ MObject MFnMesh::copy(const MObject& source, const MObject& parentOrOwner, MStat
         return MObject();
     }
     const vesk::Ref<MeshGeometry> copied = from->copy();
-    if (MeshGeometry* owner = vesk::meshOf(parentOrOwner))
-        if (!ObjectAccess::node(parentOrOwner).valid()) {
-            owner->assign(*copied);
-            mObject = parentOrOwner;
-            mPath = MDagPath();
-            report(status, MStatus::kSuccess);
-            return parentOrOwner;
-        }
     NodeId shape;
     const MObject returned = vesk::createShape("mesh", parentOrOwner, shape, status);
     if (!shape.valid())

@@ -65,17 +65,11 @@ MObject MFnNurbsSurface::create(const MPointArray& controlVertices, const MDoubl
         report(status, MStatus::kInvalidParameter);
         return MObject();
     }
-    NurbsGeometry* target = vesk::nurbsOf(parentOrOwner);
-    MObject returned = parentOrOwner;
-    MObject made = parentOrOwner;
-    if (!target || ObjectAccess::node(parentOrOwner).valid()) {
-        NodeId shape;
-        returned = vesk::createShape("nurbsSurface", parentOrOwner, shape, status);
-        if (!shape.valid())
-            return MObject();
-        target = vesk::nurbsOf(shape);
-        made = ObjectAccess::fromNode(shape);
-    }
+    NodeId shape;
+    const MObject returned = vesk::createShape("nurbsSurface", parentOrOwner, shape, status);
+    if (!shape.valid())
+        return MObject();
+    NurbsGeometry* target = vesk::nurbsOf(shape);
     target->degreeU = static_cast<int>(degreeInU);
     target->degreeV = static_cast<int>(degreeInV);
     target->formU = formU;
@@ -87,7 +81,7 @@ MObject MFnNurbsSurface::create(const MPointArray& controlVertices, const MDoubl
     target->numV = kv.size() + 1 - degreeInV;
     target->cvs.resize(controlVertices.length());
     controlVertices.get(target->cvs.data());
-    mObject = made;
+    mObject = ObjectAccess::fromNode(shape);
     mPath = MDagPath();
     report(status, MStatus::kSuccess);
     return returned;
