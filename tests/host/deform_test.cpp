@@ -237,6 +237,20 @@ TEST_F(RigTest, ClusterWiringIsWhatTheRigidExportReads)
     EXPECT_EQ(nameOf(inputs[0]), "bodyShapeOrig");
     EXPECT_EQ(nameOf(outputs[0]), "bodyShape");
     EXPECT_EQ(MFnDagNode(object("body")).childCount(), 2u);
+    // Deleting deformers closes the chain; a new one finds the copy again.
+    ASSERT_TRUE(MGlobal::deleteNode(skinNode));
+    MFnGeometryFilter(cluster).getOutputGeometry(outputs);
+    EXPECT_EQ(nameOf(outputs[0]), "bodyShape");
+    ASSERT_TRUE(MGlobal::deleteNode(cluster));
+    MPlugArray feeding;
+    plug("bodyShape.inMesh").connectedTo(feeding, true, false);
+    ASSERT_EQ(feeding.length(), 1u);
+    EXPECT_EQ(nameOf(feeding[0].node()), "bodyShapeOrig");
+    MFnBlendShapeDeformer blend;
+    blend.create(object("body"));
+    MFnGeometryFilter(blend.object()).getInputGeometry(inputs);
+    EXPECT_EQ(nameOf(inputs[0]), "bodyShapeOrig");
+    EXPECT_EQ(MFnDagNode(object("body")).childCount(), 2u);
     // Points past the geometry make nothing.
     const size_t count = vesk::store().nodeCount();
     EXPECT_FALSE(vesk::createCluster(MFn::kJointCluster, "", storePath("j2"), {member("body", vertices({25}))}, false,

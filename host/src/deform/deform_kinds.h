@@ -9,7 +9,8 @@
 // D.input[k].inputGeometry; D.outputGeometry[k] feeds S's input; a groupId
 // node feeds D.input[k].groupId. A later deformer on S goes between the
 // last one and S. Nothing is deformed: outputs give their inputs' geometry,
-// and S keeps its own. A deformer's member set is fed by its "message"
+// and S keeps its own. A deformer deleted leaves the chain closed (what fed
+// it feeds what it fed). A deformer's member set is fed by its "message"
 // (into the set's "usedBy"); a cluster's handle shape feeds the cluster
 // ("clusterTransforms" into "clusterXforms"); a bind pose's members feed it
 // by "message" (into "members"), and a skin cluster's bind pose feeds it

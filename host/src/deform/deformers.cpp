@@ -123,6 +123,29 @@ Path pathToShape(const Path& p, NodeId shape)
     return out;
 }
 
+// A deformer about to be deleted leaves its chain closed: what fed each
+// input feeds what its output fed.
+void spliceOut(NodeId n)
+{
+    if (!isDeformer(n))
+        return;
+    NodeStore& s = store();
+    std::vector<uint32_t> indices;
+    s.logicalIndices(n, keyOf(n, "input"), indices);
+    for (uint32_t k : indices) {
+        PlugRef src;
+        if (!s.sourceOf(PlugRef{n, keyOf(n, "inputGeometry", k)}, src))
+            continue;
+        const PlugRef out{n, keyOf(n, "outputGeometry", k)};
+        std::vector<PlugRef> dsts;
+        s.destinationsOf(out, dsts);
+        for (const PlugRef& d : dsts) {
+            s.disconnect(out, d);
+            s.connect(src, d);
+        }
+    }
+}
+
 bool fail(std::string* error, const char* why)
 {
     if (error)
@@ -142,6 +165,8 @@ long attachDeformer(NodeId deformer, NodeId shape, MStatus* status)
     };
     if (!isDeformer(deformer) || !isShape(shape) || s.parents(shape).empty() || deformerIndexOf(deformer, shape) >= 0)
         return failed();
+    static const size_t splicing = s.addDeletionListener(spliceOut);
+    (void)splicing;
     std::vector<uint32_t> used;
     s.logicalIndices(deformer, keyOf(deformer, "input"), used);
     const uint32_t k = used.empty() ? 0 : used.back() + 1;
