@@ -43,24 +43,14 @@ NodeId atIndex(const IndexedNodes& nodes, unsigned int index)
     return NodeId();
 }
 
-// The shape an object stands for: a shape with geometry, or a transform's
-// first shape that is not an intermediate object.
 NodeId shapeOf(NodeId n)
 {
-    if (vesk::geometryInputName(n))
-        return n;
-    const vesk::Kind* k = store().kindOf(n);
-    if (k && k->isA(MFn::kTransform)) {
-        const NodeId s = store().firstShape(n);
-        return vesk::geometryInputName(s) ? s : NodeId();
-    }
-    return NodeId();
+    return vesk::geometryShapeOf(n);
 }
 
 NodeId shapeOfPath(const MDagPath& path)
 {
-    MObject node = path.node();
-    return shapeOf(ObjectAccess::node(node));
+    return shapeOf(ObjectAccess::node(path.node()));
 }
 
 PlugKey key(NodeId node, const char* name, uint32_t a = vesk::kUnsetIndex, uint32_t b = vesk::kUnsetIndex)

@@ -102,17 +102,7 @@ void writeMatrix(NodeId node, const PlugKey& key, const MMatrix& m)
 // The shape a path stands for: its node, or a transform's first shape.
 NodeId shapeOfPath(const Path& p)
 {
-    if (p.empty() || !store().pathValid(p))
-        return NodeId();
-    const NodeId last = p.back();
-    if (isShape(last))
-        return last;
-    const Kind* k = store().kindOf(last);
-    if (k && k->isA(MFn::kTransform)) {
-        const NodeId shape = store().firstShape(last);
-        return isShape(shape) ? shape : NodeId();
-    }
-    return NodeId();
+    return p.empty() || !store().pathValid(p) ? NodeId() : geometryShapeOf(p.back());
 }
 
 Path pathToShape(const Path& p, NodeId shape)

@@ -105,6 +105,18 @@ long pointCountOf(NodeId shape)
     return -1;
 }
 
+NodeId geometryShapeOf(NodeId node)
+{
+    if (payloadOf(node))
+        return node;
+    const Kind* k = store().kindOf(node);
+    if (k && k->isA(MFn::kTransform)) {
+        const NodeId shape = store().firstShape(node);
+        return payloadOf(shape) ? shape : NodeId();
+    }
+    return NodeId();
+}
+
 const char* geometryInputName(NodeId shape)
 {
     const Kind* k = store().kindOf(shape);

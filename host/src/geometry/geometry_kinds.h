@@ -27,6 +27,10 @@ VESK_API NurbsGeometry* nurbsOf(const MObject& object);
 // The number of points of a shape's geometry (mesh vertices, surface CVs),
 // or -1 for a node without geometry.
 VESK_API long pointCountOf(NodeId shape);
+// The shape a node stands for as a geometry: a mesh or NURBS surface shape
+// itself, or a transform's first such shape that is not an intermediate
+// object; else an invalid id.
+VESK_API NodeId geometryShapeOf(NodeId node);
 // The plugs that take in and give out a shape's geometry ("inMesh" /
 // "outMesh", "inSurface" / "outSurface"), or null for other kinds.
 VESK_API const char* geometryInputName(NodeId shape);

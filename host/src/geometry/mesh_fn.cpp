@@ -77,19 +77,25 @@ bool MFnMesh::accepts(const MObject& object) const
     return vesk::meshOf(object) != nullptr;
 }
 
-namespace {
-
-// Checks, places and fills a new mesh; made receives the new shape.
-template <class Points>
-MObject createMesh(int numVertices, int numPolygons, const Points& points, const MIntArray& counts,
-                   const MIntArray& connects, const MObject& parentOrOwner, MObject& made, MStatus* status)
+MObject MFnMesh::create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
+                        const MIntArray& polygonCounts, const MIntArray& polygonConnects,
+                        const MObject& parentOrOwner, MStatus* status)
 {
-    std::vector<int> c(counts.length()), v(connects.length());
-    counts.get(c.data());
-    connects.get(v.data());
-    std::string why;
-    if (!MeshGeometry::valid(numVertices, numPolygons, points.length(), c.data(), c.size(), v.data(), v.size(),
-                             &why)) {
+    MPointArray points(vertexArray.length());
+    for (unsigned int i = 0; i < vertexArray.length(); ++i)
+        points[i] = vertexArray[i].asPoint();
+    return create(numVertices, numPolygons, points, polygonCounts, polygonConnects, parentOrOwner, status);
+}
+
+MObject MFnMesh::create(int numVertices, int numPolygons, const MPointArray& vertexArray,
+                        const MIntArray& polygonCounts, const MIntArray& polygonConnects,
+                        const MObject& parentOrOwner, MStatus* status)
+{
+    std::vector<int> counts(polygonCounts.length()), connects(polygonConnects.length());
+    polygonCounts.get(counts.data());
+    polygonConnects.get(connects.data());
+    if (!MeshGeometry::valid(numVertices, numPolygons, vertexArray.length(), counts.data(), counts.size(),
+                             connects.data(), connects.size(), nullptr)) {
         report(status, MStatus::kInvalidParameter);
         return MObject();
     }
@@ -97,41 +103,11 @@ MObject createMesh(int numVertices, int numPolygons, const Points& points, const
     const MObject returned = vesk::createShape("mesh", parentOrOwner, shape, status);
     if (!shape.valid())
         return MObject();
-    MeshGeometry* target = vesk::meshOf(shape);
-    made = ObjectAccess::fromNode(shape);
-    target->build(pointsOf(points), c.data(), c.size(), v.data());
+    vesk::meshOf(shape)->build(pointsOf(vertexArray), counts.data(), counts.size(), connects.data());
+    mObject = ObjectAccess::fromNode(shape);
+    mPath = MDagPath();
     report(status, MStatus::kSuccess);
     return returned;
-}
-
-} // namespace
-
-MObject MFnMesh::create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
-                        const MIntArray& polygonCounts, const MIntArray& polygonConnects,
-                        const MObject& parentOrOwner, MStatus* status)
-{
-    MObject made;
-    const MObject r =
-        createMesh(numVertices, numPolygons, vertexArray, polygonCounts, polygonConnects, parentOrOwner, made, status);
-    if (!made.isNull()) {
-        mObject = made;
-        mPath = MDagPath();
-    }
-    return r;
-}
-
-MObject MFnMesh::create(int numVertices, int numPolygons, const MPointArray& vertexArray,
-                        const MIntArray& polygonCounts, const MIntArray& polygonConnects,
-                        const MObject& parentOrOwner, MStatus* status)
-{
-    MObject made;
-    const MObject r =
-        createMesh(numVertices, numPolygons, vertexArray, polygonCounts, polygonConnects, parentOrOwner, made, status);
-    if (!made.isNull()) {
-        mObject = made;
-        mPath = MDagPath();
-    }
-    return r;
 }
 
 MObject MFnMesh::copy(const MObject& source, const MObject& parentOrOwner, MStatus* status)

@@ -83,6 +83,19 @@ MMatrix pivotRotation(NodeId n)
            t.jointOrientation().asMatrix();
 }
 
+// A node of the kind under parent (the world for the null object); an
+// invalid id with the failure reported otherwise.
+NodeId makeUnder(const char* kind, const MObject& parent, MStatus* status)
+{
+    const NodeId p = ObjectAccess::node(parent);
+    MStatus s = MStatus::kInvalidParameter;
+    NodeId made;
+    if (parent.isNull() || p.valid())
+        made = store().createNode(kind, "", p, &s);
+    report(status, s);
+    return s ? made : NodeId();
+}
+
 bool validLimit(int type)
 {
     return type >= 0 && type < vesk::kTransformLimitCount;
@@ -113,13 +126,8 @@ bool MFnTransform::accepts(const MObject& object) const
 
 MObject MFnTransform::create(const MObject& parent, MStatus* status)
 {
-    const NodeId p = ObjectAccess::node(parent);
-    MStatus s = MStatus::kInvalidParameter;
-    NodeId made;
-    if (parent.isNull() || p.valid())
-        made = store().createNode("transform", "", p, &s);
-    report(status, s);
-    if (!s)
+    const NodeId made = makeUnder("transform", parent, status);
+    if (!made.valid())
         return MObject();
     mObject = ObjectAccess::fromNode(made);
     mPath = MDagPath();
@@ -460,13 +468,8 @@ bool MFnIkJoint::accepts(const MObject& object) const
 
 MObject MFnIkJoint::create(const MObject& parent, MStatus* status)
 {
-    const NodeId p = ObjectAccess::node(parent);
-    MStatus s = MStatus::kInvalidParameter;
-    NodeId made;
-    if (parent.isNull() || p.valid())
-        made = store().createNode("joint", "", p, &s);
-    report(status, s);
-    if (!s)
+    const NodeId made = makeUnder("joint", parent, status);
+    if (!made.valid())
         return MObject();
     mObject = ObjectAccess::fromNode(made);
     mPath = MDagPath();

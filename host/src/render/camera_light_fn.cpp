@@ -18,12 +18,6 @@ using vesk::store;
 
 namespace {
 
-bool isKind(const MObject& o, MFn::Type type)
-{
-    const NodeId n = ObjectAccess::node(o);
-    return n.valid() && store().kindOf(n)->isA(type);
-}
-
 // A plug's number, with the call's status.
 double number(const MObject& o, const char* name, MStatus* status)
 {
@@ -61,7 +55,7 @@ MFn::Type MFnCamera::type() const
 
 bool MFnCamera::accepts(const MObject& object) const
 {
-    return isKind(object, MFn::kCamera);
+    return object.hasFn(MFn::kCamera);
 }
 
 double MFnCamera::nearClippingPlane(MStatus* status) const
@@ -180,7 +174,7 @@ MStatus MFnCamera::setCenterOfInterest(double distance)
 MVector MFnCamera::upDirection(MSpace::Space space, MStatus* status) const
 {
     const MVector up(0.0, 1.0, 0.0);
-    if (!isKind(mObject, MFn::kCamera) || (space != MSpace::kObject && space != MSpace::kTransform &&
+    if (!mObject.hasFn(MFn::kCamera) || (space != MSpace::kObject && space != MSpace::kTransform &&
                                           space != MSpace::kWorld)) {
         report(status, MStatus::kInvalidParameter);
         return MVector();
@@ -212,7 +206,7 @@ MFn::Type MFnLight::type() const
 
 bool MFnLight::accepts(const MObject& object) const
 {
-    return isKind(object, MFn::kLight);
+    return object.hasFn(MFn::kLight);
 }
 
 MObject MFnLight::createLight(const char* kindName, const MObject& parent, MStatus* status)
@@ -240,7 +234,7 @@ MObject MFnLight::createLight(const char* kindName, const MObject& parent, MStat
 MColor MFnLight::color(MStatus* status) const
 {
     const NodeId n = ObjectAccess::node(mObject);
-    const bool ok = isKind(mObject, MFn::kLight);
+    const bool ok = mObject.hasFn(MFn::kLight);
     report(status, ok ? MStatus::kSuccess : MStatus::kInvalidParameter);
     if (!ok)
         return MColor();
@@ -250,7 +244,7 @@ MColor MFnLight::color(MStatus* status) const
 
 MStatus MFnLight::setColor(const MColor& color)
 {
-    if (!isKind(mObject, MFn::kLight))
+    if (!mObject.hasFn(MFn::kLight))
         return MStatus::kInvalidParameter;
     const vesk::NamedNumber values[3] = {{"colorR", color.r}, {"colorG", color.g}, {"colorB", color.b}};
     return vesk::writeNumbers(ObjectAccess::node(mObject), values, 3);
@@ -285,7 +279,7 @@ MFn::Type MFnPointLight::type() const
 
 bool MFnPointLight::accepts(const MObject& object) const
 {
-    return isKind(object, MFn::kPointLight) || isKind(object, MFn::kAreaLight) || isKind(object, MFn::kVolumeLight);
+    return object.hasFn(MFn::kPointLight) || object.hasFn(MFn::kAreaLight) || object.hasFn(MFn::kVolumeLight);
 }
 
 MObject MFnPointLight::create(const MObject& parent, bool, MStatus* status)
@@ -310,7 +304,7 @@ MFn::Type MFnDirectionalLight::type() const
 
 bool MFnDirectionalLight::accepts(const MObject& object) const
 {
-    return isKind(object, MFn::kDirectionalLight);
+    return object.hasFn(MFn::kDirectionalLight);
 }
 
 MObject MFnDirectionalLight::create(const MObject& parent, bool, MStatus* status)
@@ -335,7 +329,7 @@ MFn::Type MFnSpotLight::type() const
 
 bool MFnSpotLight::accepts(const MObject& object) const
 {
-    return isKind(object, MFn::kSpotLight);
+    return object.hasFn(MFn::kSpotLight);
 }
 
 MObject MFnSpotLight::create(const MObject& parent, bool, MStatus* status)

@@ -13,16 +13,6 @@ using vesk::ObjectAccess;
 using vesk::report;
 using vesk::store;
 
-namespace {
-
-bool isKind(const MObject& o, MFn::Type type)
-{
-    const NodeId n = ObjectAccess::node(o);
-    return n.valid() && store().kindOf(n)->isA(type);
-}
-
-} // namespace
-
 MFnLambertShader::MFnLambertShader(const MObject& object, MStatus* status)
 {
     report(status, setObject(object));
@@ -35,7 +25,7 @@ MFn::Type MFnLambertShader::type() const
 
 bool MFnLambertShader::accepts(const MObject& object) const
 {
-    return isKind(object, type());
+    return object.hasFn(type());
 }
 
 MObject MFnLambertShader::createShader(const char* kindName, MStatus* status)
@@ -121,7 +111,7 @@ MFn::Type MFnReflectShader::type() const
 
 bool MFnReflectShader::accepts(const MObject& object) const
 {
-    return isKind(object, type());
+    return object.hasFn(type());
 }
 
 MObject MFnReflectShader::create(bool, MStatus* status)
@@ -151,7 +141,7 @@ MFn::Type MFnPhongShader::type() const
 
 bool MFnPhongShader::accepts(const MObject& object) const
 {
-    return isKind(object, type());
+    return object.hasFn(type());
 }
 
 MObject MFnPhongShader::create(bool, MStatus* status)
