@@ -120,7 +120,7 @@ bool KQelWriterQel::WriteGlobalCameraAndTimeSettings(KQelScene& pScene)
         KQelCamera* camera = (cameras.*producer.mCamera)();
         if (node) {
             node->SetVisibility(false);
-            node->SetShadingMode(static_cast<KQelNode::EShadingMode>(1));
+            node->SetShadingMode(KQelNode::eWireFrame);
         }
         native_detail::WriteBlock cameraBlock(file, "Camera", producer.mName);
         if (node)

@@ -91,12 +91,14 @@ public:
     // error 3 when there is no file.
     virtual KStreamOptions* GetReadOptions(IQelObject* pObject, bool pParseFile);
     // The document driver: reads the document of pObject (a scene nested in
-    // a file being read: no password, a fresh object registry) or of the
-    // reader's own file into pScene under KStreamOptionsQel options. Refused
-    // (the scene untouched, the name tables emptied): options of another
-    // kind 6, no file 3, a main section that does not open 3, a wrong
-    // password 5, nesting deeper than 16 levels on one file 0. Once content
-    // is read the scene is cleared first, and a failure keeps what was read.
+    // a file being read: no password) or of the reader's own file into
+    // pScene under KStreamOptionsQel options. Each read registers its objects
+    // in a fresh registry of the file, dropped when it ends. Refused (the
+    // scene untouched, the name tables emptied): options of another kind 6,
+    // no file 3, a main section that does not open 3, a wrong password 5,
+    // more than 16 reads stacked on one file (the outermost included) 0.
+    // Once content is read the scene is cleared first, and a failure keeps
+    // what was read.
     virtual bool Read(KQelScene& pScene, KStreamOptions* pOptions, IQelObject* pObject);
     // Stores the scene information and take records of pOptions into the
     // summary of the open file (no section may be open). True when the

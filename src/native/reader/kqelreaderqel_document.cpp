@@ -23,8 +23,9 @@ namespace qelsdk_600 {
 
 namespace {
 
-// Scenes nested in one file (character poses holding character poses) are
-// read this deep at most, so that a hostile file cannot exhaust the stack.
+// Reads stacked on one file (character poses holding character poses), the
+// outermost included, go this deep at most, so that a hostile file cannot
+// exhaust the stack.
 const int kMaxNesting = 16;
 
 // The name under which connections reach the scene's root.
@@ -69,23 +70,24 @@ bool KQelReaderQel::Read(KQelScene& pScene, KStreamOptions* pOptions, IQelObject
 
     IQelObject* const own = mFile;
     const bool nested = pObject != nullptr;
-    bool pushed = false;
     if (ok) {
         mOptions = options;
-        if (nested) {
-            if (pObject->ObjectRegistryGetDepth() >= kMaxNesting) {
-                mError.SetLastErrorID(eFileCorrupted);
-                ok = false;
-            } else {
-                mFile = pObject;
-                pObject->ObjectRegistryPush();
-                pushed = true;
-            }
-        } else if (!mFile) {
+        if (nested)
+            mFile = pObject;
+        if (!mFile) {
             mError.SetLastErrorID(eFileNotOpened);
+            ok = false;
+        } else if (mFile->ObjectRegistryGetDepth() >= kMaxNesting) {
+            mError.SetLastErrorID(eFileCorrupted);
             ok = false;
         }
     }
+    // Every read registers its objects in a registry of its own: a nested
+    // scene must not see its host's names, and a second read of one file
+    // must not meet the objects of the first, which clearing the scene ended.
+    IQelObject* const registry = ok ? mFile : nullptr;
+    if (registry)
+        registry->ObjectRegistryPush();
     progress->DivideSection(1 + (ok ? SelectedTakeCount(*options) : 0));
 
     if (ok) {
@@ -126,8 +128,8 @@ bool KQelReaderQel::Read(KQelScene& pScene, KStreamOptions* pOptions, IQelObject
     mOptions = nullptr;
     progress->CloseSection();
     progress->ProgressDone();
-    if (pushed)
-        pObject->ObjectRegistryPop();
+    if (registry)
+        registry->ObjectRegistryPop();
     return ok;
 }
 

@@ -48,7 +48,6 @@ public:
 
     // Takes effect at the next FileCreate.
     void SetExportMode(EExportMode pMode) { mExportMode = pMode; }
-    EExportMode GetExportMode() const { return mExportMode; }
 
     // ---- KQelWriter ----
 
