@@ -9,6 +9,8 @@
 
 namespace qelsdk_600 {
 
+class IQelObject;
+class KError;
 class KQel;
 class KQelSceneInfo;
 class KQelTakeInfo;
@@ -34,6 +36,15 @@ struct SummaryContent {
 };
 // The "Summary" block at the current level.
 void WriteSummaryBlock(KQel& pFile, const SummaryContent& pContent);
+
+// The options' take records whose selected flag is set (progress steps).
+int SelectedTakeCount(const KStreamOptionsQel& pOptions);
+
+// Closes the field file (or, with pDiscard, abandons a file being written)
+// and deletes the object. On failure records pNotOpenedId when the file
+// layer's id is 3, else pOtherId with the file layer's text. False without a
+// file (pNotOpenedId) or when closing failed.
+bool CloseFieldFile(IQelObject*& pFile, bool pDiscard, KError& pError, int pNotOpenedId, int pOtherId);
 
 }  // namespace native_detail
 }  // namespace qelsdk_600

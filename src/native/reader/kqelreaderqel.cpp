@@ -7,6 +7,7 @@
 #include "file/iqelobject.h"
 #include "io/kqelimporter.h"
 #include "io/kstreamoptionsqel.h"
+#include "native/blocks/kqelblocks_shared.h"
 #include "scene/kqelsceneinfo.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakeinfo.h"
@@ -96,20 +97,7 @@ bool KQelReaderQel::FileOpen(const char* pFileName)
 
 bool KQelReaderQel::FileClose()
 {
-    if (!mFile) {
-        mError.SetLastErrorID(eFileNotOpened);
-        return false;
-    }
-    const bool closed = mFile->ProjectClose();
-    if (!closed) {
-        if (mFile->GetLastErrorID() == KQel::eFileNotOpened)
-            mError.SetLastErrorID(eFileNotOpened);
-        else
-            mError.SetLastError(eUnidentifiedError, mFile->GetLastErrorString());
-    }
-    delete mFile;
-    mFile = nullptr;
-    return closed;
+    return native_detail::CloseFieldFile(mFile, false, mError, eFileNotOpened, eUnidentifiedError);
 }
 
 bool KQelReaderQel::IsFileOpen()

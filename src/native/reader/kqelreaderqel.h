@@ -272,7 +272,7 @@ protected:
     // The driver's content steps once the document is open and the password
     // accepted: definitions to the last fix-up. False when the content read
     // failed.
-    bool ReadDocument(KQelScene& pScene, bool pNested);
+    bool ReadDocument(KQelScene& pScene);
     // Camera take-over of a current-layout document: producer cameras copied
     // from their nodes, the last switcher node adopted.
     void TakeOverCameras(KQelScene& pScene);

@@ -8,6 +8,7 @@
 #include "file/iqelobject.h"
 #include "io/kstreamoptionsqel.h"
 #include "native/blocks/kqelblockio.h"
+#include "native/blocks/kqelblocks_shared.h"
 #include "native/reader/kqelreaderqel.h"
 #include "object/kobject.h"
 #include "object/kprogress.h"
@@ -37,15 +38,6 @@ IKObject* HandlerInterface(KQelObject& pObject)
     return handler ? handler->IQuery(kIID_IKObject, 0) : nullptr;
 }
 
-int SelectedTakeCount(const KStreamOptionsQel& pOptions)
-{
-    int count = 0;
-    for (int i = 0; i < pOptions.mTakeInfo.GetCount(); ++i) {
-        if (pOptions.mTakeInfo[i] && pOptions.mTakeInfo[i]->mSelect)
-            ++count;
-    }
-    return count;
-}
 
 }  // namespace
 
@@ -88,7 +80,7 @@ bool KQelReaderQel::Read(KQelScene& pScene, KStreamOptions* pOptions, IQelObject
     IQelObject* const registry = ok ? mFile : nullptr;
     if (registry)
         registry->ObjectRegistryPush();
-    progress->DivideSection(1 + (ok ? SelectedTakeCount(*options) : 0));
+    progress->DivideSection(1 + (ok ? native_detail::SelectedTakeCount(*options) : 0));
 
     if (ok) {
         if (mFile->ProjectGetCurrentSection() < 0) {
@@ -119,7 +111,7 @@ bool KQelReaderQel::Read(KQelScene& pScene, KStreamOptions* pOptions, IQelObject
     mUpNodeTable.Clear();
     mCameraBackgroundTable.Clear();
     if (ok)
-        ok = ReadDocument(pScene, nested);
+        ok = ReadDocument(pScene);
 
     mFile = own;
     for (int i = 0; i < mObjectTypes.GetCount(); ++i)
@@ -133,7 +125,7 @@ bool KQelReaderQel::Read(KQelScene& pScene, KStreamOptions* pOptions, IQelObject
     return ok;
 }
 
-bool KQelReaderQel::ReadDocument(KQelScene& pScene, bool pNested)
+bool KQelReaderQel::ReadDocument(KQelScene& pScene)
 {
     pScene.Clear();
     mTextures.Clear();
@@ -195,7 +187,6 @@ bool KQelReaderQel::ReadDocument(KQelScene& pScene, bool pNested)
             ConvertCurrentLayoutScene(pScene);
         ReorderCameraSwitcherIndices(pScene);
     }
-    (void)pNested;
     return ok;
 }
 

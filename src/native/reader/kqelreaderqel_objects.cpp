@@ -115,22 +115,12 @@ struct ObjectReaders {
         Register(pReader, node, node->GetName());
     }
 
-    static void Material(KQelReaderQel& pReader, KQelScene&, const KString&, const KString& pName)
+    // Kinds whose family unit creates and reads the object.
+    template <KQelObject* (KQelReaderQel::*Read)(const char*)>
+    static void MadeByItsUnit(KQelReaderQel& pReader, KQelScene&, const KString&, const KString& pName)
     {
-        KQelObject* material = pReader.ReadMaterialObject(pName.Buffer());
-        Register(pReader, material, material ? material->GetName() : "");
-    }
-
-    static void Texture(KQelReaderQel& pReader, KQelScene&, const KString&, const KString& pName)
-    {
-        KQelObject* texture = pReader.ReadTextureObject(pName.Buffer());
-        Register(pReader, texture, texture ? texture->GetName() : "");
-    }
-
-    static void Video(KQelReaderQel& pReader, KQelScene&, const KString&, const KString& pName)
-    {
-        KQelObject* video = pReader.ReadVideoObject(pName.Buffer());
-        Register(pReader, video, video ? video->GetName() : "");
+        KQelObject* object = (pReader.*Read)(pName.Buffer());
+        Register(pReader, object, object ? object->GetName() : "");
     }
 
     static void Deformer(KQelReaderQel& pReader, KQelScene& pScene, const KString& pSubType, const KString& pName)
@@ -211,8 +201,10 @@ struct ObjectReaders {
 
 const ObjectReaders::Row ObjectReaders::kRows[] = {
     {"SceneInfo", &ObjectReaders::SceneInfo},     {"Model", &ObjectReaders::Model},
-    {"Material", &ObjectReaders::Material},       {"Texture", &ObjectReaders::Texture},
-    {"Video", &ObjectReaders::Video},             {"Deformer", &ObjectReaders::Deformer},
+    {"Material", &ObjectReaders::MadeByItsUnit<&KQelReaderQel::ReadMaterialObject>},
+    {"Texture", &ObjectReaders::MadeByItsUnit<&KQelReaderQel::ReadTextureObject>},
+    {"Video", &ObjectReaders::MadeByItsUnit<&KQelReaderQel::ReadVideoObject>},
+    {"Deformer", &ObjectReaders::Deformer},
     {"Pose", &ObjectReaders::Pose},               {"GenericNode", &ObjectReaders::GenericNode},
     {"Constraint", &ObjectReaders::Constraint},   {"ControlSetPlug", &ObjectReaders::ControlSetPlug},
 };

@@ -8,6 +8,7 @@
 #include "io/kstreamoptionsmotion.h"
 #include "io/kstreamoptionsqel.h"
 #include "native/blocks/kqelblockio.h"
+#include "native/blocks/kqelblocks_shared.h"
 #include "object/kprogress.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelscene.h"
@@ -31,15 +32,6 @@ void MotionOnly(KStreamOptionsQel& pOptions)
     pOptions.SetOption(KStreamOptionsQel::eAnimation, true);
 }
 
-int SelectedTakeCount(const KStreamOptionsQel& pOptions)
-{
-    int count = 0;
-    for (int i = 0; i < pOptions.mTakeInfo.GetCount(); ++i) {
-        if (pOptions.mTakeInfo[i] && pOptions.mTakeInfo[i]->mSelect)
-            ++count;
-    }
-    return count;
-}
 
 }  // namespace
 
@@ -107,20 +99,9 @@ bool KQelWriterQel::FileCreate(const char* pFileName)
 
 bool KQelWriterQel::FileClose()
 {
-    if (!mFile) {
-        mError.SetLastErrorID(eFileNotOpened);
-        return false;
-    }
     // A file whose writing failed never replaces what stood at its name.
-    const bool closed = mWriteFailed ? mFile->ProjectDiscard() : mFile->ProjectClose();
-    if (!closed) {
-        if (mFile->GetLastErrorID() == KQel::eFileNotOpened)
-            mError.SetLastErrorID(eFileNotOpened);
-        else
-            mError.SetLastError(eUnidentifiedError, mFile->GetLastErrorString());
-    }
-    delete mFile;
-    mFile = nullptr;
+    const bool closed =
+        native_detail::CloseFieldFile(mFile, mWriteFailed, mError, eFileNotOpened, eUnidentifiedError);
     mWriteFailed = false;
     return closed;
 }
@@ -173,7 +154,7 @@ bool KQelWriterQel::Write(KQelScene& pScene, KStreamOptions* pOptions, IQelObjec
             mFile->GetError().ClearLastError();
         }
     }
-    progress->DivideSection(1 + (ok ? SelectedTakeCount(*mOptions) : 0));
+    progress->DivideSection(1 + (ok ? native_detail::SelectedTakeCount(*mOptions) : 0));
     if (!ok) {
         mOptions = nullptr;
         progress->CloseSection();
