@@ -3,7 +3,6 @@
 // components toggle element by element). Every text is read first: an
 // unknown one changes nothing. Toggling n items costs O(n) plus the held
 // selection.
-#include <cstring>
 #include <unordered_map>
 
 #include "scenecmd/scene_commands_impl.h"
@@ -11,24 +10,28 @@
 namespace vesk {
 namespace {
 
-void appendBytes(std::string& key, const void* p, size_t n)
+uint64_t mix(uint64_t h, uint64_t v)
 {
-    key.append(static_cast<const char*>(p), n);
+    return (h ^ v) * 0x9E3779B97F4A7C15ull + (h >> 29);
 }
 
-// Items of one target (node, path, plug, kind of component) share a key.
-std::string targetKey(const SelectionItem& item)
+uint64_t nodeBits(const NodeId& n)
 {
-    std::string key;
-    appendBytes(key, &item.node, sizeof item.node);
+    return (uint64_t(n.gen) << 32) | n.index;
+}
+
+// Items of one target (node, path, plug, kind of component) share a hash;
+// sameTarget tells them apart from a collision.
+uint64_t targetHash(const SelectionItem& item)
+{
+    uint64_t h = mix(0, nodeBits(item.node));
     for (const NodeId& n : item.path)
-        appendBytes(key, &n, sizeof n);
-    const int type = item.component ? static_cast<int>(item.component->apiType()) : -1;
-    appendBytes(key, &type, sizeof type);
-    const Attribute* attr = item.plug.attr;
-    appendBytes(key, &attr, sizeof attr);
-    appendBytes(key, item.plug.idx, sizeof item.plug.idx);
-    return key;
+        h = mix(h, nodeBits(n));
+    h = mix(h, item.component ? uint64_t(item.component->apiType()) : ~0ull);
+    h = mix(h, reinterpret_cast<uintptr_t>(item.plug.attr));
+    for (uint32_t i : item.plug.idx)
+        h = mix(h, i);
+    return h;
 }
 
 int64_t elementKey(int u, int v)
@@ -45,6 +48,12 @@ struct Toggled {
     bool present = true;
     std::vector<int64_t> order;
     std::unordered_map<int64_t, bool> on;
+
+    bool sameTarget(const SelectionItem& other) const
+    {
+        const MFn::Type t = other.component ? other.component->apiType() : MFn::kInvalid;
+        return item.node == other.node && item.path == other.path && type == t && item.plug == other.plug;
+    }
 
     void flip(int64_t e)
     {
@@ -92,24 +101,41 @@ struct Toggled {
 void toggle(SelectionData& sel, const std::vector<SelectionItem>& items)
 {
     std::vector<Toggled> held;
-    std::unordered_map<std::string, size_t> byKey;
+    held.reserve(sel.size() + items.size());
+    std::unordered_map<uint64_t, size_t> byHash;
+    byHash.reserve(sel.size() + items.size());
+    // Targets whose hash another target took first (searched in turn).
+    std::vector<size_t> collided;
+    auto find = [&](const SelectionItem& it, uint64_t h) -> long {
+        auto same = byHash.find(h);
+        if (same == byHash.end())
+            return -1;
+        if (held[same->second].sameTarget(it))
+            return static_cast<long>(same->second);
+        for (size_t i : collided)
+            if (held[i].sameTarget(it))
+                return static_cast<long>(i);
+        return -1;
+    };
     auto take = [&](const SelectionItem& it) {
-        const std::string key = targetKey(it);
-        auto same = byKey.find(key);
-        if (same == byKey.end()) {
+        const uint64_t h = targetHash(it);
+        long at = find(it, h);
+        if (at < 0) {
             Toggled t;
             t.item = it;
             t.item.component = Ref<Component>();
             t.type = it.component ? it.component->apiType() : MFn::kInvalid;
-            same = byKey.emplace(key, held.size()).first;
+            at = static_cast<long>(held.size());
+            if (!byHash.emplace(h, held.size()).second)
+                collided.push_back(held.size());
             held.push_back(std::move(t));
             if (!it.component)
                 return;
         } else if (!it.component) {
-            held[same->second].present = !held[same->second].present;
+            held[static_cast<size_t>(at)].present = !held[static_cast<size_t>(at)].present;
             return;
         }
-        held[same->second].flipAll(*it.component);
+        held[static_cast<size_t>(at)].flipAll(*it.component);
     };
     // What is held goes in first (flipping onto an empty set adds).
     for (size_t i = 0; i < sel.size(); ++i)
