@@ -461,23 +461,30 @@ TEST_F(UiTest, ConfirmDialogsTakeRepliesFromEachSource)
     standin::queueReply("QEL import Warning", standin::Reply::press(" Unlock All ").expecting("locked.\n\nNOTE"));
     standin::queueReply(standin::Reply::pressIndex(1));
     standin::queueReply("QEL import Warning", standin::Reply::press(" Unlock "));
+    standin::queueReply("QEL import Error", standin::Reply::press("Ok"));
     standin::setStandingReply("QEL import Warning", standin::Reply::press(" Keep All Locked "));
+    standin::setStandingReply("QEL Export Question", standin::Reply::pressIndex(0));
     struct Case {
         const std::string* text;
         std::string answer;
     };
     const Case cases[] = {
-        {&locked, " Unlock All "}, // its own queue first
-        {&yesNo, "No"},            // the general queue
-        {&locked, " Unlock "},     // its own queue again
+        {&locked, " Unlock All "},      // its own queue first
+        {&yesNo, "No"},                 // the general queue
+        {&ok, "Ok"},                    // its own queue, the general one being empty
+        {&locked, " Unlock "},          // its own queue again
         {&locked, " Keep All Locked "}, // then the standing reply, kept
         {&locked, " Keep All Locked "},
+        {&yesNo, "Yes"},
     };
+    standin::clearLogs();
     for (const Case& c : cases) {
         MString answer;
         ASSERT_TRUE(MGlobal::executeCommand(MString(c.text->c_str()), answer, false, false));
         EXPECT_EQ(std::string(answer.asChar()), c.answer);
     }
+    EXPECT_EQ(standin::commandLog().at(1).dialogs, (std::vector<std::string>{"QEL Export Question -> \"No\""}));
+    standin::clearStandingReplies();
     EXPECT_EQ(standin::pendingReplies(), 0u);
     // A dialog with no reply is dismissed ("") and reported.
     MString answer("x");
@@ -499,11 +506,12 @@ TEST_F(UiTest, ConfirmDialogsTakeRepliesFromEachSource)
     EXPECT_EQ(problems[2], "dialog \"QEL import Error\" has no button 3");
     EXPECT_NE(problems[3].find("lacks \"Good file\""), std::string::npos);
     const std::vector<standin::DialogRecord> shown = standin::dialogs();
-    ASSERT_EQ(shown.size(), 10u);
+    ASSERT_EQ(shown.size(), 12u);
     EXPECT_EQ(shown[0].buttons, (std::vector<std::string>{" Unlock All ", " Unlock ", " Keep All Locked "}));
     EXPECT_EQ(shown[0].message, "rotateX: this attribute is locked.\n\nNOTE");
-    EXPECT_FALSE(shown[5].answered);
-    EXPECT_TRUE(shown[9].answered);
+    EXPECT_FALSE(shown[7].answered);
+    EXPECT_TRUE(shown[11].answered);
+    EXPECT_EQ(standin::commandLog().back().dialogs, (std::vector<std::string>{"QEL import Error -> \"\""}));
     standin::clearProblems();
 }
 

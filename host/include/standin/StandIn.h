@@ -131,6 +131,8 @@ struct VESK_API LoggedCommand {
     int status = 0;
     std::string result;
     std::vector<std::string> errors;
+    // Its dialogs: "title -> \"answer\"" or "title -> unanswered".
+    std::vector<std::string> dialogs;
 };
 // The latest runs of texts, oldest first.
 VESK_API std::vector<LoggedCommand> commandLog();

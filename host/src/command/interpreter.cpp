@@ -117,6 +117,14 @@ void Interpreter::setVariable(const std::string& name, const std::string& value)
     mVariables[name] = value;
 }
 
+CommandRecord* Interpreter::runningRecord()
+{
+    const uint64_t oldest = mLogCount - mLog.size();
+    if (mOpen.empty() || mOpen.back() < oldest)
+        return nullptr;
+    return &mLog[static_cast<size_t>(mOpen.back() - oldest)];
+}
+
 void Interpreter::clearLog()
 {
     mLog.clear();
@@ -145,6 +153,7 @@ MStatus Interpreter::run(const std::string& text, CommandResult& result, bool di
     mLog.push_back(opened);
     if (mLog.size() > kCommandLogLimit)
         mLog.pop_front();
+    mOpen.push_back(id);
     const size_t firstLine = MessageLog::size();
     if (display)
         MessageLog::add(MessageLog::kInfo, text);
@@ -169,15 +178,14 @@ MStatus Interpreter::run(const std::string& text, CommandResult& result, bool di
         MessageLog::add(MessageLog::kInfo, "Result: " + result.describe());
 
     // The record may have left the log while nested runs added theirs.
-    const uint64_t oldest = mLogCount - mLog.size();
-    if (id >= oldest) {
-        CommandRecord& rec = mLog[static_cast<size_t>(id - oldest)];
-        rec.status = status.statusCode();
-        rec.result = result.describe();
+    if (CommandRecord* rec = runningRecord()) {
+        rec->status = status.statusCode();
+        rec->result = result.describe();
         for (size_t i = firstLine; i < MessageLog::size(); ++i)
             if (MessageLog::severity(i) == MessageLog::kError)
-                rec.errors.push_back(MessageLog::line(i));
+                rec->errors.push_back(MessageLog::line(i));
     }
+    mOpen.pop_back();
     return status;
 }
 

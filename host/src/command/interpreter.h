@@ -54,6 +54,8 @@ struct CommandRecord {
     std::string result;
     // The error lines the run printed.
     std::vector<std::string> errors;
+    // The dialogs it showed: "title -> answer" ("title -> unanswered").
+    std::vector<std::string> dialogs;
 };
 
 // Runs nest at most this deep.
@@ -92,6 +94,9 @@ public:
     const std::deque<CommandRecord>& log() const { return mLog; }
     // Number of records ever logged (the position after the latest one).
     uint64_t logCount() const { return mLogCount; }
+    // The record of the innermost run going on, or null (none, or it left
+    // the log).
+    CommandRecord* runningRecord();
     void clearLog();
     // Forgets the variables and the log (commands stay).
     void reset();
@@ -110,6 +115,8 @@ private:
     std::unordered_map<std::string, std::string> mVariables;
     std::deque<CommandRecord> mLog;
     uint64_t mLogCount = 0;
+    // The log positions of the runs going on, innermost last.
+    std::vector<uint64_t> mOpen;
     int mDepth = 0;
 };
 

@@ -30,6 +30,7 @@ std::vector<LoggedCommand> commandLog()
         c.status = r.status;
         c.result = r.result;
         c.errors = r.errors;
+        c.dialogs = r.dialogs;
         out.push_back(c);
     }
     return out;

@@ -88,6 +88,8 @@ MStatus runConfirmDialog(const BoundArgs& args, CommandResult& result)
     }
     if (!rec.problem.empty())
         d.problems.push_back(rec.problem);
+    if (CommandRecord* running = interpreter().runningRecord())
+        running->dialogs.push_back(rec.title + " -> " + (rec.answered ? "\"" + rec.answer + "\"" : "unanswered"));
     d.shown.push_back(rec);
     if (d.shown.size() > kDialogLogLimit)
         d.shown.pop_front();
