@@ -56,6 +56,16 @@ protected:
             v.push_back(texts[i].asChar());
         return v;
     }
+    // A 25-vertex grid "body" (x, 0, z for x, z in 0 to 4), a joint "hip" at
+    // the origin and its child "knee" at (4, 0, 4).
+    static void makeLeg()
+    {
+        vesk::fixture::makeShape("mesh", "body");
+        vesk::fixture::make("joint", "hip");
+        vesk::fixture::make("joint", "knee", "hip");
+        vesk::fixture::setNumber("knee.tx", 4);
+        vesk::fixture::setNumber("knee.tz", 4);
+    }
     static double weight(const char* cluster, const char* shape, size_t point)
     {
         double w = -1.0;
@@ -322,11 +332,7 @@ TEST_F(SceneCommandTest, ShadingGroupsTakeObjectsAndFacesFromOneAnother)
 
 TEST_F(SceneCommandTest, SkinBindingFlowLeavesWhatTheExportReads)
 {
-    vesk::fixture::makeShape("mesh", "body");
-    vesk::fixture::make("joint", "hip");
-    vesk::fixture::make("joint", "knee", "hip");
-    vesk::fixture::setNumber("knee.tx", 4);
-    vesk::fixture::setNumber("knee.tz", 4);
+    makeLeg();
     const std::string s = " |body.vtx[0:2] |body.vtx[5] |body.vtx[7:8]";
     for (const std::string& text : {std::string("select -cl"), std::string("select -tgl \"hip\" \"knee\" "),
                                     "select -tgl " + s,
@@ -437,11 +443,7 @@ TEST_F(SceneCommandTest, ClusterFlowWeightsPointsOfItsSet)
 
 TEST_F(SceneCommandTest, RigidBindingGivesEachNearestJointAJointCluster)
 {
-    vesk::fixture::makeShape("mesh", "body");
-    vesk::fixture::make("joint", "hip");
-    vesk::fixture::make("joint", "knee", "hip");
-    vesk::fixture::setNumber("knee.tx", 4);
-    vesk::fixture::setNumber("knee.tz", 4);
+    makeLeg();
     for (const char* text : {"select -cl", "select -tgl |hip |hip|knee ", "select -tgl |body",
                              "newBindSkin \"-byClosestPoint -toSelectedBones\"", "select -cl"})
         ASSERT_TRUE(run(text)) << text;

@@ -122,6 +122,8 @@ VESK_API std::string variable(const std::string& name);
 
 // ---- Logs ------------------------------------------------------------------------------------
 
+// One run of a text: the text, how deep it ran, its flags, status, result
+// (entries joined by blanks) and the error lines it printed.
 struct VESK_API LoggedCommand {
     std::string text;
     // 0 for a text run from outside any command.

@@ -26,12 +26,20 @@ MStatus runAndDeliver(const MString& command, bool display, bool undo, const cha
     return deliver(result) ? status : conversionFailed(form);
 }
 
+// Delivers a number array: every entry must convert.
 template <class Array, class Item>
-void fill(Array& out, const std::vector<Item>& items)
+MStatus runForNumbers(const MString& command, Array& result, bool display, bool undo, const char* form,
+                      bool (CommandResult::*convert)(std::vector<Item>&) const)
 {
-    out.clear();
-    for (const Item& v : items)
-        out.append(v);
+    result.clear();
+    return runAndDeliver(command, display, undo, form, [&](const CommandResult& r) {
+        std::vector<Item> items;
+        if (!(r.*convert)(items))
+            return false;
+        for (const Item& v : items)
+            result.append(v);
+        return true;
+    });
 }
 
 } // namespace
@@ -83,25 +91,12 @@ MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bo
 
 MStatus MGlobal::executeCommand(const MString& command, MIntArray& result, bool displayEnabled, bool undoEnabled)
 {
-    result.clear();
-    return runAndDeliver(command, displayEnabled, undoEnabled, "an int array", [&](const CommandResult& r) {
-        std::vector<int> items;
-        if (!r.toInts(items))
-            return false;
-        vesk::fill(result, items);
-        return true;
-    });
+    return vesk::runForNumbers(command, result, displayEnabled, undoEnabled, "an int array", &CommandResult::toInts);
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MDoubleArray& result, bool displayEnabled,
                                 bool undoEnabled)
 {
-    result.clear();
-    return runAndDeliver(command, displayEnabled, undoEnabled, "a double array", [&](const CommandResult& r) {
-        std::vector<double> items;
-        if (!r.toDoubles(items))
-            return false;
-        vesk::fill(result, items);
-        return true;
-    });
+    return vesk::runForNumbers(command, result, displayEnabled, undoEnabled, "a double array",
+                               &CommandResult::toDoubles);
 }

@@ -20,6 +20,8 @@
 #include <vesk/MStatus.h>
 #include <vesk/VeskExport.h>
 
+#include <standin/StandIn.h>
+
 #include "command/binder.h"
 #include "command/command_result.h"
 #include "command/script.h"
@@ -44,19 +46,7 @@ struct CommandSpec {
 typedef std::function<MStatus(const std::vector<std::string>& args, CommandResult& result)> ExternalHandler;
 
 // One logged run of a text (also the texts that user actions fire).
-struct CommandRecord {
-    std::string text;
-    int depth = 0;
-    bool display = false;
-    bool undo = false;
-    int status = 0;
-    // The result as text (entries joined by blanks).
-    std::string result;
-    // The error lines the run printed.
-    std::vector<std::string> errors;
-    // The dialogs it showed: "title -> answer" ("title -> unanswered").
-    std::vector<std::string> dialogs;
-};
+typedef standin::LoggedCommand CommandRecord;
 
 // Runs nest at most this deep.
 constexpr int kMaxDepth = 64;

@@ -20,20 +20,8 @@ std::string variable(const std::string& name)
 
 std::vector<LoggedCommand> commandLog()
 {
-    std::vector<LoggedCommand> out;
-    for (const vesk::CommandRecord& r : vesk::interpreter().log()) {
-        LoggedCommand c;
-        c.text = r.text;
-        c.depth = r.depth;
-        c.display = r.display;
-        c.undo = r.undo;
-        c.status = r.status;
-        c.result = r.result;
-        c.errors = r.errors;
-        c.dialogs = r.dialogs;
-        out.push_back(c);
-    }
-    return out;
+    const auto& log = vesk::interpreter().log();
+    return std::vector<LoggedCommand>(log.begin(), log.end());
 }
 
 void clearLogs()

@@ -15,10 +15,15 @@ bool isJoint(NodeId n)
     return k && k->isA(MFn::kJoint);
 }
 
-// The selection as binding commands read it: the joints selected whole, in
-// order, and the first other object with geometry (or components of one).
-bool selectedBinding(std::vector<Path>& joints, Path& geometry, MStatus& status)
+// What binding commands read: one option text at most, and the selection:
+// the joints selected whole, in order, and the first other object with
+// geometry (or components of one).
+bool bindingArgs(const BoundArgs& args, std::vector<Path>& joints, Path& geometry, MStatus& status)
 {
+    if (args.positionals.size() > 1) {
+        status = commandError("takes one option text");
+        return false;
+    }
     const SelectionData& sel = store().activeSelection();
     for (size_t i = 0; i < sel.size(); ++i) {
         const SelectionItem& it = sel.item(i);
@@ -45,12 +50,10 @@ const FlagSpec kNoFlags[] = {{"", "", "", 0}};
 // on its nearest joint.
 MStatus runNewSkinCluster(const BoundArgs& args, CommandResult& result)
 {
-    if (args.positionals.size() > 1)
-        return commandError("takes one option text");
     std::vector<Path> joints;
     Path geometry;
     MStatus status;
-    if (!selectedBinding(joints, geometry, status))
+    if (!bindingArgs(args, joints, geometry, status))
         return status;
     std::string error;
     const NodeId skin = createSkinCluster("", joints, geometry, true, &error);
@@ -79,12 +82,10 @@ Ref<Component> pointsOf(NodeId shape, const std::vector<int>& points)
 // gets a joint cluster of its points.
 MStatus runNewBindSkin(const BoundArgs& args, CommandResult& result)
 {
-    if (args.positionals.size() > 1)
-        return commandError("takes one option text");
     std::vector<Path> joints;
     Path geometry;
     MStatus status;
-    if (!selectedBinding(joints, geometry, status))
+    if (!bindingArgs(args, joints, geometry, status))
         return status;
     const NodeId shape = geometryShapeOf(geometry.back());
     Path shapePath = geometry;

@@ -76,20 +76,25 @@ Character* character(const BoundArgs& args, MStatus& status)
     return &all[static_cast<size_t>(ci)];
 }
 
-// The slot key -lti and -li name; -1 when they name none.
-int slotKey(const BoundArgs& args, MStatus& status)
+// The character -ci names and the slot key -lti and -li name; false when
+// they name none.
+bool slotArgs(const BoundArgs& args, Character*& c, int& key, MStatus& status)
 {
+    c = character(args, status);
+    if (!c)
+        return false;
     if (!args.has("linkTypeIndex") || !args.has("linkIndex")) {
         status = commandError("needs -lti and -li");
-        return -1;
+        return false;
     }
     const int g = args.integer("linkTypeIndex");
     const int k = args.integer("linkIndex");
     if (g < 0 || g >= kGroupCount || k < 0 || k >= kGroupSizes[g]) {
         status = commandError("No slot " + std::to_string(g) + " " + std::to_string(k));
-        return -1;
+        return false;
     }
-    return g * 64 + k;
+    key = g * 64 + k;
+    return true;
 }
 
 MStatus runCreate(const BoundArgs& args, CommandResult& result)
@@ -106,9 +111,9 @@ MStatus runCreate(const BoundArgs& args, CommandResult& result)
 MStatus runSetLink(const BoundArgs& args, CommandResult&)
 {
     MStatus status;
-    Character* c = character(args, status);
-    const int key = c ? slotKey(args, status) : -1;
-    if (key < 0)
+    Character* c = nullptr;
+    int key = 0;
+    if (!slotArgs(args, c, key, status))
         return status;
     if (!args.has("nodeName"))
         return commandError("needs -nn");
@@ -125,9 +130,9 @@ MStatus runSetLink(const BoundArgs& args, CommandResult&)
 MStatus runSetOffsets(const BoundArgs& args, CommandResult&)
 {
     MStatus status;
-    Character* c = character(args, status);
-    const int key = c ? slotKey(args, status) : -1;
-    if (key < 0)
+    Character* c = nullptr;
+    int key = 0;
+    if (!slotArgs(args, c, key, status))
         return status;
     Slot& slot = c->slots[key];
     const char* const parts[] = {"translate", "rotate", "scale"};
@@ -175,9 +180,9 @@ std::string slotPath(const Slot& slot)
 MStatus runGetLink(const BoundArgs& args, CommandResult& result)
 {
     MStatus status;
-    Character* c = character(args, status);
-    const int key = c ? slotKey(args, status) : -1;
-    if (key < 0)
+    Character* c = nullptr;
+    int key = 0;
+    if (!slotArgs(args, c, key, status))
         return status;
     auto it = c->slots.find(key);
     result.setString(it == c->slots.end() ? std::string() : slotPath(it->second));
