@@ -128,12 +128,13 @@ CommandRecord* Interpreter::runningRecord()
 void Interpreter::clearLog()
 {
     mLog.clear();
+    mLogBytes = 0;
 }
 
 void Interpreter::reset()
 {
     mVariables.clear();
-    mLog.clear();
+    clearLog();
 }
 
 MStatus Interpreter::run(const std::string& text, CommandResult& result, bool display, bool undo)
@@ -151,8 +152,11 @@ MStatus Interpreter::run(const std::string& text, CommandResult& result, bool di
     opened.display = display;
     opened.undo = undo;
     mLog.push_back(opened);
-    if (mLog.size() > kCommandLogLimit)
+    mLogBytes += text.size();
+    while (mLog.size() > kCommandLogLimit || (mLogBytes > kCommandLogBytes && mLog.size() > 1)) {
+        mLogBytes -= mLog.front().text.size();
         mLog.pop_front();
+    }
     mOpen.push_back(id);
     const size_t firstLine = MessageLog::size();
     if (display)

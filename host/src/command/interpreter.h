@@ -29,7 +29,8 @@
 namespace vesk {
 
 // A built-in command: its flags and the handler of a bound call. A handler
-// reports a failure through fail() (command.h) and leaves the result empty.
+// reports a failure through commandError (command.h); the result of a
+// failed call is emptied.
 typedef MStatus (*BuiltinHandler)(const BoundArgs& args, CommandResult& result);
 struct CommandSpec {
     const char* name;
@@ -50,8 +51,10 @@ typedef standin::LoggedCommand CommandRecord;
 
 // Runs nest at most this deep.
 constexpr int kMaxDepth = 64;
-// The command log keeps the latest this many records.
+// The command log keeps the latest records, at most this many and at most
+// this many bytes of texts.
 constexpr size_t kCommandLogLimit = 1u << 17;
+constexpr size_t kCommandLogBytes = size_t(64) << 20;
 
 class VESK_API Interpreter {
 public:
@@ -105,6 +108,7 @@ private:
     std::unordered_map<std::string, std::string> mVariables;
     std::deque<CommandRecord> mLog;
     uint64_t mLogCount = 0;
+    size_t mLogBytes = 0;
     // The log positions of the runs going on, innermost last.
     std::vector<uint64_t> mOpen;
     int mDepth = 0;

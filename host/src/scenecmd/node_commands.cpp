@@ -2,7 +2,6 @@
 // namespaceInfo, the upAxis and jointDisplayScale queries, shadingNode,
 // sets, and objectMoveCommand and bakeResults (which change nothing here).
 #include <algorithm>
-#include <cstring>
 
 #include "deform/deform_kinds.h"
 #include "scenecmd/scene_commands_impl.h"

@@ -2,8 +2,7 @@
 // driver for creation, edits and queries, and setParent, showWindow,
 // deleteUI and commandEcho.
 #include <algorithm>
-#include <cmath>
-#include <cstring>
+#include <cstdlib>
 
 #include "command/command.h"
 #include "foundation/number_text.h"
