@@ -172,13 +172,13 @@ MStatus Interpreter::run(const std::string& text, CommandResult& result, bool di
     for (const Statement& st : statements) {
         CommandResult own;
         status = runStatement(st, own);
+        // A failing statement's result is the run's: empty, or what a
+        // plug-in command set before it failed.
+        result = own;
         if (!status)
             break;
-        result = own;
     }
-    if (!status)
-        result.clear();
-    else if (display && result.kind() != CommandResult::kNone)
+    if (status && display && result.kind() != CommandResult::kNone)
         MessageLog::add(MessageLog::kInfo, "Result: " + result.describe());
 
     // The record may have left the log while nested runs added theirs.
@@ -237,7 +237,8 @@ MStatus Interpreter::call(const std::vector<Token>& tokens, CommandResult& resul
         status = entry.external(texts, result);
     }
     runningCommands().pop_back();
-    if (!status)
+    // A plug-in command's result reaches the caller whatever its status.
+    if (!status && entry.builtin)
         result.clear();
     return status;
 }
