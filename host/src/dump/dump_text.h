@@ -16,7 +16,7 @@
 namespace vesk {
 
 // The first line of every dump.
-extern const char* const kDumpHeader;
+VESK_API extern const char* const kDumpHeader;
 
 // Appends a quoted text.
 VESK_API void appendQuoted(std::string& out, const std::string& text);

@@ -109,7 +109,8 @@ std::vector<PluginInfo> PluginRegistry::list() const
 {
     std::vector<PluginInfo> out;
     for (const Ref<PluginRecord>& r : mRecords)
-        out.push_back(PluginInfo{r->name, r->path, r->vendor, r->version, r->requiredApiVersion});
+        out.push_back(PluginInfo{r->name, r->path, r->vendor, r->version, r->requiredApiVersion, r->commands,
+                                 r->translators});
     return out;
 }
 

@@ -59,6 +59,9 @@ struct PluginInfo {
     std::string vendor;
     std::string version;
     std::string apiVersion;
+    // What it holds, in registration order.
+    std::vector<std::string> commands;
+    std::vector<std::string> translators;
 };
 
 // The highest API version a module may ask for.

@@ -171,12 +171,14 @@ public:
     }
 };
 
-// tmLast: what the last reader or writer was given ("" when none ran).
+// tmLast: what the last reader or writer was given ("" when none ran
+// since the last tmLast).
 class Last : public MPxCommand, Counted {
 public:
     MStatus doIt(const MArgList&) override
     {
         setResult(text(gLast));
+        gLast.clear();
         return MStatus::kSuccess;
     }
 };
