@@ -60,9 +60,10 @@ MStatus commandError(const std::string& message)
 
 const std::string& currentCommand()
 {
-    static const std::string none;
+    // Never destroyed: module static destructors may still run commands.
+    static const std::string* none = new std::string;
     const std::vector<std::string>& running = runningCommands();
-    return running.empty() ? none : running.back();
+    return running.empty() ? *none : running.back();
 }
 
 Interpreter::Interpreter()

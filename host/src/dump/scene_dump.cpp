@@ -3,6 +3,7 @@
 #include "dump/scene_dump.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -68,8 +69,19 @@ private:
 
     const std::string& identity(NodeId n) const { return mNodes[mIndex.at(n)].identity; }
 
+    // Orders plugs for the search of driven ones.
+    static bool drivenBefore(const std::pair<PlugKey, NodeId>& a, const std::pair<PlugKey, NodeId>& b)
+    {
+        if (a.first.attr != b.first.attr)
+            return std::less<const Attribute*>()(a.first.attr, b.first.attr);
+        return std::lexicographical_compare(a.first.idx, a.first.idx + kMaxLevels, b.first.idx,
+                                            b.first.idx + kMaxLevels);
+    }
+
     DumpWriter& mOut;
     NodeStore& mStore;
+    // The current node's plugs that curves drive, with the curve.
+    std::vector<std::pair<PlugKey, NodeId>> mDriven;
     std::vector<DumpNode> mNodes;
     std::unordered_map<NodeId, size_t, NodeIdHash> mIndex;
 };
@@ -156,6 +168,21 @@ void SceneDumper::node(const DumpNode& n)
         mOut.end();
         mOut.begin("node", id).word("intermediate").is().integer(mStore.intermediate(n.id) ? 1 : 0).end();
     }
+
+    // The plugs curves drive, from the node's own connections (a look-up
+    // in the store's table per plug would cost a cache miss each).
+    mDriven.clear();
+    for (uint32_t c : mStore.connectionsOf(n.id)) {
+        if (c == kNoConnection)
+            continue;
+        const Connection& con = mStore.connection(c);
+        if (!con.live || con.dst.node != n.id)
+            continue;
+        const NodeId curve = curveDriving(n.id, con.dst.key);
+        if (curve.valid())
+            mDriven.emplace_back(con.dst.key, curve);
+    }
+    std::sort(mDriven.begin(), mDriven.end(), drivenBefore);
 
     // Static attributes in the kind's order, then dynamic ones by name.
     std::vector<Attribute*> dynamic;
@@ -272,10 +299,10 @@ void SceneDumper::leaf(const std::string& id, NodeId n, const Attribute* a, cons
     mOut.end();
     if (geometry)
         writeGeometry(mOut, "geom", id, &plug, *geometry);
-    if (a->isNumericLeaf()) {
-        const NodeId curve = curveDriving(n, key);
-        if (curve.valid())
-            curveUnderPlug(id, plug, curve);
+    if (a->isNumericLeaf() && !mDriven.empty()) {
+        auto it = std::lower_bound(mDriven.begin(), mDriven.end(), std::make_pair(key, NodeId()), drivenBefore);
+        if (it != mDriven.end() && it->first == key)
+            curveUnderPlug(id, plug, it->second);
     }
 }
 
