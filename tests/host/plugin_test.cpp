@@ -44,6 +44,8 @@ TEST_F(PluginTest, GoodModuleRegistersInOrderRunsAndLeavesNothingBehind)
     EXPECT_EQ(list[0].commands, kGoodCommands);
     EXPECT_THAT(translatorNames(), ElementsAre("tmFormat", "tmOther"));
 
+    // The record is no node: a new scene leaves the module in place.
+    ASSERT_TRUE(MGlobal::executeCommand("file -f -new"));
     int count = 0;
     EXPECT_TRUE(run("tmInt a \"\" -5", count));
     EXPECT_EQ(count, 3);

@@ -69,6 +69,20 @@ private:
 
     const std::string& identity(NodeId n) const { return mNodes[mIndex.at(n)].identity; }
 
+    // The live connections into a node.
+    std::vector<const Connection*> incoming(NodeId n) const
+    {
+        std::vector<const Connection*> out;
+        for (uint32_t c : mStore.connectionsOf(n)) {
+            if (c == kNoConnection)
+                continue;
+            const Connection& con = mStore.connection(c);
+            if (con.live && con.dst.node == n)
+                out.push_back(&con);
+        }
+        return out;
+    }
+
     // Orders plugs for the search of driven ones.
     static bool drivenBefore(const std::pair<PlugKey, NodeId>& a, const std::pair<PlugKey, NodeId>& b)
     {
@@ -172,15 +186,10 @@ void SceneDumper::node(const DumpNode& n)
     // The plugs curves drive, from the node's own connections (a look-up
     // in the store's table per plug would cost a cache miss each).
     mDriven.clear();
-    for (uint32_t c : mStore.connectionsOf(n.id)) {
-        if (c == kNoConnection)
-            continue;
-        const Connection& con = mStore.connection(c);
-        if (!con.live || con.dst.node != n.id)
-            continue;
-        const NodeId curve = curveDriving(n.id, con.dst.key);
+    for (const Connection* con : incoming(n.id)) {
+        const NodeId curve = curveDriving(n.id, con->dst.key);
         if (curve.valid())
-            mDriven.emplace_back(con.dst.key, curve);
+            mDriven.emplace_back(con->dst.key, curve);
     }
     std::sort(mDriven.begin(), mDriven.end(), drivenBefore);
 
@@ -322,12 +331,8 @@ void SceneDumper::connections()
     };
     std::vector<Line> lines;
     for (const DumpNode& n : mNodes)
-        for (uint32_t c : mStore.connectionsOf(n.id)) {
-            if (c == kNoConnection)
-                continue;
-            const Connection& con = mStore.connection(c);
-            if (!con.live || con.dst.node != n.id)
-                continue;
+        for (const Connection* c : incoming(n.id)) {
+            const Connection& con = *c;
             Line line;
             line.key = "connect ";
             appendQuoted(line.key, n.identity);
