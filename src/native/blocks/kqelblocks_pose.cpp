@@ -1,9 +1,14 @@
-// Bind and rest poses, character poses (nested scenes) and constraints. The
-// blocks join this unit later; until then nothing is read or written.
+// Filled by the block unit; until then nothing is read or written.
+#include "native/blocks/kqelblockio.h"
 #include "native/reader/kqelreaderqel.h"
 #include "native/writer/kqelwriterqel.h"
 
 namespace qelsdk_600 {
+
+bool KQelReaderQel::ReadPoses(KQelScene&)
+{
+    return true;
+}
 
 int KQelReaderQel::ReadCharacterPose(KQelScene&)
 {
@@ -30,7 +35,17 @@ bool KQelWriterQel::WritePose(KQelScene&)
     return true;
 }
 
+bool KQelWriterQel::WriteKQelPose(KQelPose&)
+{
+    return true;
+}
+
 bool KQelWriterQel::WriteCharacterPose(KQelScene&)
+{
+    return true;
+}
+
+bool KQelWriterQel::WriteKQelCharacterPose(KQelCharacterPose&)
 {
     return true;
 }

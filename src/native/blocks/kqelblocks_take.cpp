@@ -1,6 +1,5 @@
-// Take animation blocks: the "Takes" section of both layouts and the
-// animated-channel table of the older-layout writer. The blocks join this
-// unit later; until then nothing is read or written.
+// Filled by the block unit; until then nothing is read or written.
+#include "native/blocks/kqelblockio.h"
 #include "native/reader/kqelreaderqel.h"
 #include "native/writer/kqelwriterqel.h"
 
@@ -11,7 +10,47 @@ bool KQelReaderQel::ReadAnimation(KQelScene&)
     return true;
 }
 
-void KQelWriterQel::FindAnimatedChannels(KQelScene&) {}
+bool KQelReaderQel::ReadTakeAnimation(KQelScene&, KQelTakeInfo*)
+{
+    return true;
+}
+
+bool KQelReaderQel::ReadNodeAnimation(KQel&, KQelScene&, KQelTakeInfo*)
+{
+    return true;
+}
+
+void KQelReaderQel::ReadAnimation(KQel&, KFCurveNode*)
+{
+}
+
+bool KQelReaderQel::TimeShiftNodeAnimation(KQelScene&, KQelTakeInfo*)
+{
+    return true;
+}
+
+void KQelReaderQel::ReadTimeWarps(KQel&, KSet&)
+{
+}
+
+bool KQelReaderQel::MergeLayerAndTimeWarp(KFCurveNode*, KFCurveNode*)
+{
+    return true;
+}
+
+bool KQelReaderQel::MergeTimeWarpWithLayer(KFCurveNode*, KFCurveNode*)
+{
+    return true;
+}
+
+bool KQelReaderQel::MergeTimeWarpWithoutLayer(KFCurveNode*, KFCurveNode*)
+{
+    return true;
+}
+
+void KQelWriterQel::FindAnimatedChannels(KQelScene&)
+{
+}
 
 void KQelWriterQel::ClearAnimatedChannels()
 {
@@ -19,7 +58,27 @@ void KQelWriterQel::ClearAnimatedChannels()
     mMaterialAnimatedChannels.Clear();
 }
 
+const bool* KQelWriterQel::GetTextureAnimatedChannels(const KQelObject*) const
+{
+    return nullptr;
+}
+
+const bool* KQelWriterQel::GetMaterialAnimatedChannels(const KQelObject*) const
+{
+    return nullptr;
+}
+
 bool KQelWriterQel::WriteAnimation(KQelScene&)
+{
+    return true;
+}
+
+bool KQelWriterQel::WriteAnimation(KQelNode&, const char*)
+{
+    return true;
+}
+
+bool KQelWriterQel::WriteTakeNode(KQelTakeNodeContainer&, const char*, const char*, bool)
 {
     return true;
 }
