@@ -46,81 +46,6 @@ KQelNurb* KQelSdkManager::CreateKQelNurb()
     return KQelNotBuiltYet(AllocateKQelNurb());
 }
 
-// ---- Materials ----
-
-KQelMaterial* KQelSdkManager::AllocateKQelMaterial(const char* pName)
-{
-    return nullptr;
-}
-
-KQelMaterial* KQelSdkManager::CreateKQelMaterial(const char* pName)
-{
-    return KQelNotBuiltYet(AllocateKQelMaterial(PrefixName("Material::", pName).Buffer()));
-}
-
-bool KQelSdkManager::DestroyKQelMaterial(KQelMaterial* pMaterial)
-{
-    return NotFound();
-}
-
-KQelMaterial* KQelSdkManager::FindKQelMaterial(const char* pName, int pIndex)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndMaterial(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Textures ----
-
-KQelTexture* KQelSdkManager::AllocateKQelTexture(const char* pName)
-{
-    return nullptr;
-}
-
-KQelTexture* KQelSdkManager::CreateKQelTexture(const char* pName)
-{
-    return KQelNotBuiltYet(AllocateKQelTexture(PrefixName("Texture::", pName).Buffer()));
-}
-
-bool KQelSdkManager::DestroyKQelTexture(KQelTexture* pTexture)
-{
-    return NotFound();
-}
-
-KQelTexture* KQelSdkManager::FindKQelTexture(const char* pName, int pIndex)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndTexture(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Videos ----
-
-KQelVideo* KQelSdkManager::AllocateKQelVideo(const char* pName)
-{
-    return nullptr;
-}
-
-KQelVideo* KQelSdkManager::CreateKQelVideo(const char* pName)
-{
-    return KQelNotBuiltYet(AllocateKQelVideo(PrefixName("Video::", pName).Buffer()));
-}
-
-bool KQelSdkManager::DestroyKQelVideo(KQelVideo* pVideo)
-{
-    return NotFound();
-}
-
-KQelVideo* KQelSdkManager::FindKQelVideo(const char* pName, int pIndex)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndVideo(KQelSdkManager& pManager, void* pObject) {}
-
 // ---- Poses ----
 
 KQelPose* KQelSdkManager::AllocateKQelPose(const char* pName, bool pBindPose)
@@ -154,20 +79,6 @@ bool KQelSdkManager::DestroyKQelGeometryConverter(KQelGeometryConverter* pConver
 }
 
 void KQelEndGeometryConverter(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Image converters ----
-
-KQelImageConverter* KQelSdkManager::AllocateKQelImageConverter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelImageConverter(KQelImageConverter* pConverter)
-{
-    return NotFound();
-}
-
-void KQelEndImageConverter(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Exporters ----
 

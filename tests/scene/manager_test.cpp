@@ -175,9 +175,7 @@ TEST(KQelSdkManager, KindsNotBuiltYetAreNeverListed)
 {
     KQelSdkManager manager;
     EXPECT_EQ(manager.CreateKQelScene(), nullptr);
-    EXPECT_EQ(manager.CreateKQelMaterial("Wood"), nullptr);
     EXPECT_EQ(manager.GetKQelNodeAttributeCount(), 0);
-    EXPECT_EQ(manager.GetKQelMaterialCount(), 0);
 
     int notAnObject = 0;
     const std::function<bool()> destroys[] = {
