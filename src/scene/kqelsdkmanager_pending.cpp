@@ -80,32 +80,4 @@ bool KQelSdkManager::DestroyKQelGeometryConverter(KQelGeometryConverter* pConver
 
 void KQelEndGeometryConverter(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Exporters ----
-
-KQelExporter* KQelSdkManager::AllocateKQelExporter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelExporter(KQelExporter* pExporter)
-{
-    return NotFound();
-}
-
-void KQelEndExporter(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Importers ----
-
-KQelImporter* KQelSdkManager::AllocateKQelImporter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelImporter(KQelImporter* pImporter)
-{
-    return NotFound();
-}
-
-void KQelEndImporter(KQelSdkManager& pManager, void* pObject) {}
-
 }  // namespace qelsdk_600
