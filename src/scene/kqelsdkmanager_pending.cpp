@@ -22,30 +22,6 @@ bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
 
 void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Patches (node attributes) ----
-
-KQelPatch* KQelSdkManager::AllocateKQelPatch()
-{
-    return nullptr;
-}
-
-KQelPatch* KQelSdkManager::CreateKQelPatch()
-{
-    return KQelNotBuiltYet(AllocateKQelPatch());
-}
-
-// ---- NURBS surfaces (node attributes) ----
-
-KQelNurb* KQelSdkManager::AllocateKQelNurb()
-{
-    return nullptr;
-}
-
-KQelNurb* KQelSdkManager::CreateKQelNurb()
-{
-    return KQelNotBuiltYet(AllocateKQelNurb());
-}
-
 // ---- Poses ----
 
 KQelPose* KQelSdkManager::AllocateKQelPose(const char* pName, bool pBindPose)
@@ -65,19 +41,5 @@ KQelPose* KQelSdkManager::FindKQelPose(const char* pName)
 }
 
 void KQelEndPose(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Geometry converters ----
-
-KQelGeometryConverter* KQelSdkManager::AllocateKQelGeometryConverter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelGeometryConverter(KQelGeometryConverter* pConverter)
-{
-    return NotFound();
-}
-
-void KQelEndGeometryConverter(KQelSdkManager& pManager, void* pObject) {}
 
 }  // namespace qelsdk_600
