@@ -17,6 +17,7 @@
 #include "scene/kqelentity.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelnodeproperties.h"
+#include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
@@ -324,6 +325,48 @@ void KQelSceneConversion::BuildKQelLinkFromKQelDeformer()
             }
         }
     }
+}
+
+// ---- The scene's operations ----
+
+void KQelScene::ConnectMaterials()
+{
+    KQelSceneConversion(*mEntity, mManager).ConnectMaterials();
+}
+
+void KQelScene::ConnectTextures()
+{
+    KQelSceneConversion(*mEntity, mManager).ConnectTextures();
+}
+
+void KQelScene::ConnectVideos()
+{
+    KQelSceneConversion(*mEntity, mManager).ConnectVideos();
+}
+
+void KQelScene::BuildKQelDeformerFromKQelLink()
+{
+    KQelSceneConversion(*mEntity, mManager).BuildKQelDeformerFromKQelLink();
+}
+
+void KQelScene::RemoveKQelDeformers()
+{
+    KQelSceneConversion(*mEntity, mManager).RemoveKQelDeformers();
+}
+
+void KQelScene::BuildMaterialLayersDirectArray()
+{
+    KQelSceneConversion(*mEntity, mManager).BuildMaterialLayersDirectArray();
+}
+
+void KQelScene::BuildTextureLayersDirectArray()
+{
+    KQelSceneConversion(*mEntity, mManager).BuildTextureLayersDirectArray();
+}
+
+void KQelScene::BuildKQelLinkFromKQelDeformer()
+{
+    KQelSceneConversion(*mEntity, mManager).BuildKQelLinkFromKQelDeformer();
 }
 
 // ---- Videos ----

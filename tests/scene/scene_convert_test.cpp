@@ -15,7 +15,7 @@
 #include "scene/kqelentity.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelnodeproperties.h"
-#include "scene/kqelscene_convert_impl.h"
+#include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
@@ -23,14 +23,14 @@ namespace {
 
 typedef KQelLayerElement LE;
 
-// A scene of the manager's nodes under one root.
+// A scene of the manager's nodes under its root.
 struct Scene {
-    Scene() : mEntity(mManager), mConvert(mEntity, mManager) {}
+    Scene() : mScene(mManager.CreateKQelScene()), mEntity(*mScene->GetEntity()) {}
 
     KQelNode* Node(const char* pName, KQelNode* pParent = nullptr)
     {
         KQelNode* node = mManager.CreateKQelNode(pName);
-        (pParent ? pParent : mEntity.GetRootNode())->AddChild(node);
+        (pParent ? pParent : mScene->GetRootNode())->AddChild(node);
         return node;
     }
     KQelMesh* Mesh(const char* pName)
@@ -42,22 +42,22 @@ struct Scene {
     }
     void Write()
     {
-        mConvert.ConnectMaterials();
-        mConvert.ConnectTextures();
-        mConvert.ConnectVideos();
-        mConvert.BuildKQelDeformerFromKQelLink();
+        mScene->ConnectMaterials();
+        mScene->ConnectTextures();
+        mScene->ConnectVideos();
+        mScene->BuildKQelDeformerFromKQelLink();
     }
     void Read()
     {
-        mConvert.BuildMaterialLayersDirectArray();
-        mConvert.BuildTextureLayersDirectArray();
-        mConvert.BuildKQelLinkFromKQelDeformer();
-        mConvert.RemoveKQelDeformers();
+        mScene->BuildMaterialLayersDirectArray();
+        mScene->BuildTextureLayersDirectArray();
+        mScene->BuildKQelLinkFromKQelDeformer();
+        mScene->RemoveKQelDeformers();
     }
 
     KQelSdkManager mManager;
-    KQelEntity mEntity;
-    KQelSceneConversion mConvert;
+    KQelScene* mScene;
+    KQelEntity& mEntity;
 };
 
 template <class Element, class T>
@@ -277,7 +277,7 @@ TEST(SceneConversion, IndexToDirectRemapsEachIndexOnce)
     KQelLayerElementMaterial* element = MakeElement<KQelLayerElementMaterial, KQelMaterial*>(
         LE::eByPolygon, LE::eIndexToDirect, {kept}, {0, 1, 7, -1, 1});
     mesh->GetLayer(0)->SetMaterials(element);
-    scene.mConvert.BuildMaterialLayersDirectArray();
+    scene.mScene->BuildMaterialLayersDirectArray();
     const KArrayTemplate<KQelMaterial*>& direct = element->GetDirectArray();
     ASSERT_EQ(direct.GetCount(), 3);
     EXPECT_EQ(direct[1], sources[0]);
@@ -302,8 +302,8 @@ TEST(SceneConversion, VideosComeOnlyForFilesAndObjectsWithoutOne)
     linked->GetPropertyHandler()->ConnectSrc(own->GetPropertyHandler());
     for (KQelTexture* texture : {bare, linked, fed})
         mesh->AT(texture, 0);
-    scene.mConvert.ConnectTextures();
-    scene.mConvert.ConnectVideos();
+    scene.mScene->ConnectTextures();
+    scene.mScene->ConnectVideos();
 
     EXPECT_EQ(bare->GetVideo(), nullptr);
     EXPECT_EQ(linked->GetVideo(), own);
@@ -337,11 +337,11 @@ TEST(SceneConversion, RemoveDeformersDropsEveryUseAndDestroysOnce)
     bound->SetEntity(&scene.mEntity);
     scene.mEntity.AddDeformer(bound);
     skin->GetPropertyHandler()->ConnectSrc(cluster->GetPropertyHandler());
-    scene.mConvert.RemoveKQelDeformers();
+    scene.mScene->RemoveKQelDeformers();
     EXPECT_EQ(scene.mEntity.GetDeformerCount(), 0);
     for (KQelDeformer* deformer : {skin, cluster, bound})
         EXPECT_FALSE(manager.DestroyKQelDeformer(deformer));
-    scene.mConvert.RemoveKQelDeformers();  // nothing left: nothing happens
+    scene.mScene->RemoveKQelDeformers();  // nothing left: nothing happens
 }
 
 }  // namespace
