@@ -71,10 +71,13 @@ struct KQelEntity::Lists {
     struct References {
         KQelObjectList mOrder;  // KQelObjectReference* of each Record, in order of addition
         std::unordered_map<const KQelObject*, Record*> mByObject;
-        // Records by name, each name's records by age; rebuilt when any
+        // Records by name, each name's records by age: made by the first
+        // lookup by name, kept up to date from then on, and rebuilt when any
         // object name may have changed since (KQelObject::GetNameChangeCount),
-        // so that a lookup by name stays constant time.
+        // so that a lookup by name stays constant time. Kinds never looked
+        // up by name pay nothing for it.
         std::unordered_map<std::string, std::map<unsigned long long, Record*>> mByName;
+        bool mNamesIndexed = false;
         unsigned long long mNextSequence = 0;
         unsigned long long mIndexedAt = 0;
 
@@ -95,10 +98,11 @@ struct KQelEntity::Lists {
         void SyncNames()
         {
             const unsigned long long changes = KQelObject::GetNameChangeCount();
-            if (mIndexedAt == changes)
+            if (mNamesIndexed && mIndexedAt == changes)
                 return;
             mByName.clear();
             mOrder.ForEach([this](void* pEntry) { IndexName(RecordOf(pEntry)); });
+            mNamesIndexed = true;
             mIndexedAt = changes;
         }
         // The oldest record whose object has that name, or null.
@@ -110,19 +114,22 @@ struct KQelEntity::Lists {
         }
         Record* Add(KQelObject* pObject)
         {
-            SyncNames();
+            if (mNamesIndexed)
+                SyncNames();
             Record* record = new Record;
             record->mObject = pObject;
             record->mUseCount = 1;
             record->mSequence = mNextSequence++;
             mOrder.Add(static_cast<KQelObjectReference*>(record));
             mByObject.emplace(pObject, record);
-            IndexName(record);
+            if (mNamesIndexed)
+                IndexName(record);
             return record;
         }
         void Remove(Record* pRecord)
         {
-            UnindexName(pRecord);
+            if (mNamesIndexed)
+                UnindexName(pRecord);
             mByObject.erase(pRecord->mObject);
             mOrder.Remove(static_cast<KQelObjectReference*>(pRecord));
             delete pRecord;
@@ -133,6 +140,7 @@ struct KQelEntity::Lists {
             mOrder.Clear();
             mByObject.clear();
             mByName.clear();
+            mNamesIndexed = false;
         }
     };
     KQelObjectList mNodes;

@@ -190,9 +190,10 @@ void KQelSceneConversion::BuildKQelDeformerFromKQelLink()
             *cluster = *link;
             KQelDeformerProperties* clusterSet = cluster->GetPropertyHandler();
             clusterSet->ConnectSrc(linked->GetPropertyHandler());
-            KProperty* reference = clusterSet->FindPropertyByName("SrcModelReference");
-            if (link->GetAssociateModel() && reference)
-                reference->ConnectSrc(link->GetAssociateModel()->GetPropertyHandler());
+            if (KQelNode* model = link->GetAssociateModel()) {
+                if (KProperty* reference = clusterSet->FindPropertyByName("SrcModelReference"))
+                    reference->ConnectSrc(model->GetPropertyHandler());
+            }
             skin->GetPropertyHandler()->ConnectSrc(clusterSet);
         }
     }
@@ -203,6 +204,7 @@ void KQelSceneConversion::BuildKQelDeformerFromKQelLink()
 void KQelSceneConversion::RemoveKQelDeformers()
 {
     std::vector<KQelDeformer*> deformers;
+    deformers.reserve(static_cast<std::size_t>(mEntity.GetDeformerCount(0)));
     for (int i = 0; i < mEntity.GetDeformerCount(0); ++i) {
         KQelDeformer* deformer = mEntity.GetDeformer(i, 0);
         if (deformer->GetDeformerType() == KQelDeformer::eCluster)

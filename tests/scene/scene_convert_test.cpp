@@ -287,6 +287,24 @@ TEST(SceneConversion, IndexToDirectRemapsEachIndexOnce)
         EXPECT_EQ(element->GetIndexArray()[i], expected[i]) << i;
 }
 
+TEST(SceneConversion, ConnectingSkipsNullEntriesAndIndexModeLayers)
+{
+    Scene scene;
+    KQelMesh* mesh = scene.Mesh("Mesh");
+    KQelMaterial* red = scene.mManager.CreateKQelMaterial("Red");
+    KQelMaterial* blue = scene.mManager.CreateKQelMaterial("Blue");
+    mesh->GetLayer(0)->SetMaterials(
+        MakeElement<KQelLayerElementMaterial, KQelMaterial*>(LE::eByPolygon, LE::eDirect, {nullptr, red}, {}));
+    mesh->CreateLayer();
+    mesh->GetLayer(1)->SetMaterials(
+        MakeElement<KQelLayerElementMaterial, KQelMaterial*>(LE::eByPolygon, LE::eIndex, {blue}, {0}));
+    scene.mScene->ConnectMaterials();
+    KQelNodeProperties* set = mesh->GetNode()->GetPropertyHandler();
+    ASSERT_EQ(set->GetSrcCount(), 1);
+    EXPECT_EQ(set->GetSrc(0), red->GetPropertyHandler());
+    EXPECT_EQ(scene.mEntity.GetMaterialCount(), 1);
+}
+
 TEST(SceneConversion, VideosComeOnlyForFilesAndObjectsWithoutOne)
 {
     Scene scene;
