@@ -252,95 +252,43 @@ KQelColor& KQelMaterial::GetColorValue(int pValue, KQelColor& pColor)
     return pColor;
 }
 
-void KQelMaterial::SetDefaultEmissiveColor(const KQelColor& pColor)
-{
-    SetColorValue(kEmissive, pColor);
-}
+// The four colours' default operations and short getters.
+#define QEL_MATERIAL_COLOR(Name, Value)                                    \
+    void KQelMaterial::SetDefault##Name##Color(const KQelColor& pColor)    \
+    {                                                                      \
+        SetColorValue(Value, pColor);                                      \
+    }                                                                      \
+    KQelColor& KQelMaterial::GetDefault##Name##Color(KQelColor& pColor)    \
+    {                                                                      \
+        return GetColorValue(Value, pColor);                               \
+    }                                                                      \
+    KQelColor KQelMaterial::Get##Name()                                    \
+    {                                                                      \
+        KQelColor color;                                                   \
+        return GetColorValue(Value, color);                                \
+    }
+QEL_MATERIAL_COLOR(Emissive, kEmissive)
+QEL_MATERIAL_COLOR(Ambient, kAmbient)
+QEL_MATERIAL_COLOR(Diffuse, kDiffuse)
+QEL_MATERIAL_COLOR(Specular, kSpecular)
+#undef QEL_MATERIAL_COLOR
 
-void KQelMaterial::SetDefaultAmbientColor(const KQelColor& pColor)
-{
-    SetColorValue(kAmbient, pColor);
-}
-
-void KQelMaterial::SetDefaultDiffuseColor(const KQelColor& pColor)
-{
-    SetColorValue(kDiffuse, pColor);
-}
-
-void KQelMaterial::SetDefaultSpecularColor(const KQelColor& pColor)
-{
-    SetColorValue(kSpecular, pColor);
-}
-
-KQelColor& KQelMaterial::GetDefaultEmissiveColor(KQelColor& pColor)
-{
-    return GetColorValue(kEmissive, pColor);
-}
-
-KQelColor& KQelMaterial::GetDefaultAmbientColor(KQelColor& pColor)
-{
-    return GetColorValue(kAmbient, pColor);
-}
-
-KQelColor& KQelMaterial::GetDefaultDiffuseColor(KQelColor& pColor)
-{
-    return GetColorValue(kDiffuse, pColor);
-}
-
-KQelColor& KQelMaterial::GetDefaultSpecularColor(KQelColor& pColor)
-{
-    return GetColorValue(kSpecular, pColor);
-}
-
-KQelColor KQelMaterial::GetEmissive()
-{
-    KQelColor color;
-    return GetDefaultEmissiveColor(color);
-}
-
-KQelColor KQelMaterial::GetAmbient()
-{
-    KQelColor color;
-    return GetDefaultAmbientColor(color);
-}
-
-KQelColor KQelMaterial::GetDiffuse()
-{
-    KQelColor color;
-    return GetDefaultDiffuseColor(color);
-}
-
-KQelColor KQelMaterial::GetSpecular()
-{
-    KQelColor color;
-    return GetDefaultSpecularColor(color);
-}
-
-void KQelMaterial::SetDefaultOpacity(double pOpacity)
-{
-    const double value = Clamp01(pOpacity);
-    SetDefaultValue(kOpacity, &value);
-}
-
-double KQelMaterial::GetDefaultOpacity()
-{
-    double value;
-    GetDefaultValue(kOpacity, &value);
-    return value;
-}
-
-void KQelMaterial::SetDefaultReflectivity(double pReflectivity)
-{
-    const double value = Clamp01(pReflectivity);
-    SetDefaultValue(kReflectivity, &value);
-}
-
-double KQelMaterial::GetDefaultReflectivity()
-{
-    double value;
-    GetDefaultValue(kReflectivity, &value);
-    return value;
-}
+// Opacity and reflectivity: clamped into the curve, read back as held.
+#define QEL_MATERIAL_FACTOR(Name, Value)                  \
+    void KQelMaterial::SetDefault##Name(double pFactor)   \
+    {                                                     \
+        const double value = Clamp01(pFactor);            \
+        SetDefaultValue(Value, &value);                   \
+    }                                                     \
+    double KQelMaterial::GetDefault##Name()               \
+    {                                                     \
+        double value;                                     \
+        GetDefaultValue(Value, &value);                   \
+        return value;                                     \
+    }
+QEL_MATERIAL_FACTOR(Opacity, kOpacity)
+QEL_MATERIAL_FACTOR(Reflectivity, kReflectivity)
+#undef QEL_MATERIAL_FACTOR
 
 void KQelMaterial::SetDefaultShininess(double pShininess)
 {

@@ -224,95 +224,32 @@ void KQelVideo::SetOriginalFilename(const char* pName)
 
 // ---- Clip settings ----
 
-double KQelVideo::GetFrameRate()
-{
-    return mProperties->FrameRate.Get();
-}
-
-int KQelVideo::GetLastFrame()
-{
-    return mProperties->LastFrame.Get();
-}
-
-int KQelVideo::GetWidth()
-{
-    return mProperties->Width.Get();
-}
-
-int KQelVideo::GetHeight()
-{
-    return mProperties->Height.Get();
-}
-
-int KQelVideo::GetStartFrame()
-{
-    return mProperties->StartFrame.Get();
-}
-
-int KQelVideo::GetStopFrame()
-{
-    return mProperties->StopFrame.Get();
-}
-
-double KQelVideo::GetPlaySpeed()
-{
-    return mProperties->PlaySpeed.Get();
-}
-
-KTime KQelVideo::GetOffset()
-{
-    return mProperties->Offset.Get();
-}
-
-bool KQelVideo::GetFreeRunning()
-{
-    return mProperties->FreeRunning.Get();
-}
-
-bool KQelVideo::GetLoop()
-{
-    return mProperties->Loop.Get();
-}
-
-void KQelVideo::SetStartFrame(int pFrame)
-{
-    mProperties->StartFrame.Set(pFrame);
-}
-
-void KQelVideo::SetStopFrame(int pFrame)
-{
-    mProperties->StopFrame.Set(pFrame);
-}
-
-void KQelVideo::SetPlaySpeed(double pSpeed)
-{
-    mProperties->PlaySpeed.Set(pSpeed);
-}
-
-void KQelVideo::SetOffset(KTime pOffset)
-{
-    mProperties->Offset.Set(pOffset);
-}
-
-void KQelVideo::SetFreeRunning(bool pFreeRunning)
-{
-    mProperties->FreeRunning.Set(pFreeRunning);
-}
-
-void KQelVideo::SetLoop(bool pLoop)
-{
-    mProperties->Loop.Set(pLoop);
-}
-
-void KQelVideo::SetInterlaceMode(EInterlaceMode pMode)
-{
-    mProperties->InterlaceMode.Set(pMode);
-}
-
-void KQelVideo::SetAccessMode(EAccessMode pMode)
-{
-    mProperties->AccessMode.Set(pMode);
-}
+// Getters read through the property's getter, setters write through its
+// setter with change notification.
+#define QEL_VIDEO_GETTER(Type, Name) \
+    Type KQelVideo::Get##Name() { return mProperties->Name.Get(); }
+#define QEL_VIDEO_SETTER(Type, Name) \
+    void KQelVideo::Set##Name(Type pValue) { mProperties->Name.Set(pValue); }
+QEL_VIDEO_GETTER(double, FrameRate)
+QEL_VIDEO_GETTER(int, LastFrame)
+QEL_VIDEO_GETTER(int, Width)
+QEL_VIDEO_GETTER(int, Height)
+QEL_VIDEO_GETTER(int, StartFrame)
+QEL_VIDEO_GETTER(int, StopFrame)
+QEL_VIDEO_GETTER(double, PlaySpeed)
+QEL_VIDEO_GETTER(KTime, Offset)
+QEL_VIDEO_GETTER(bool, FreeRunning)
+QEL_VIDEO_GETTER(bool, Loop)
+QEL_VIDEO_SETTER(int, StartFrame)
+QEL_VIDEO_SETTER(int, StopFrame)
+QEL_VIDEO_SETTER(double, PlaySpeed)
+QEL_VIDEO_SETTER(KTime, Offset)
+QEL_VIDEO_SETTER(bool, FreeRunning)
+QEL_VIDEO_SETTER(bool, Loop)
+QEL_VIDEO_SETTER(EInterlaceMode, InterlaceMode)
+QEL_VIDEO_SETTER(EAccessMode, AccessMode)
+#undef QEL_VIDEO_GETTER
+#undef QEL_VIDEO_SETTER
 
 KQelVideo::EInterlaceMode KQelVideo::GetInterlaceMode() const
 {

@@ -76,6 +76,23 @@ std::string WithoutPrefix(const char* pName)
     return separator == std::string::npos ? name : name.substr(separator + 2);
 }
 
+// Calls pVisit(node, element) for each layer element of Kind, in Direct or
+// IndexToDirect mode, of the geometry of each node of the store, in order.
+template <class Kind, class Visit>
+void ForEachArrayElement(KQelEntity& pEntity, Visit pVisit)
+{
+    for (int i = 0; i < pEntity.GetNodeCount(); ++i) {
+        KQelNode* node = pEntity.GetNode(i);
+        KQelGeometry* geometry = node->GetGeometry();
+        for (int l = 0, count = geometry ? geometry->GetLayerCount() : 0; l < count; ++l) {
+            auto* element = Kind::Element(geometry->GetLayer(l));
+            const KQelLayerElement::EReferenceMode mode = element ? element->GetReferenceMode() : KQelLayerElement::eIndex;
+            if (mode == KQelLayerElement::eDirect || mode == KQelLayerElement::eIndexToDirect)
+                pVisit(node, *element);
+        }
+    }
+}
+
 }  // namespace
 
 // ---- Before writing ----
@@ -83,34 +100,22 @@ std::string WithoutPrefix(const char* pName)
 template <class Kind>
 void KQelSceneConversion::ConnectLayerObjects()
 {
-    for (int i = 0; i < mEntity.GetNodeCount(); ++i) {
-        KQelNode* node = mEntity.GetNode(i);
-        KQelGeometry* geometry = node->GetGeometry();
-        if (!geometry)
-            continue;
-        KPlug* nodeSet = node->GetPropertyHandler();
-        for (int l = 0; l < geometry->GetLayerCount(); ++l) {
-            auto* element = Kind::Element(geometry->GetLayer(l));
-            if (!element)
-                continue;
-            const KQelLayerElement::EReferenceMode mode = element->GetReferenceMode();
-            if (mode != KQelLayerElement::eDirect && mode != KQelLayerElement::eIndexToDirect)
-                continue;
-            const auto& direct = element->GetDirectArray();
-            for (int k = 0; k < direct.GetCount(); ++k) {
-                KPlug* set = direct[k] ? direct[k]->GetPropertyHandler() : nullptr;
-                if (set && !nodeSet->IsConnectedSrc(set))
-                    nodeSet->ConnectSrc(set);
-            }
-            if (mode == KQelLayerElement::eIndexToDirect) {
-                KArrayTemplate<int>& indices = element->GetIndexArray();
-                for (int k = 0; k < indices.GetCount(); ++k) {
-                    if (indices[k] >= direct.GetCount())
-                        indices[k] = -1;
-                }
+    ForEachArrayElement<Kind>(mEntity, [](KQelNode* pNode, auto& pElement) {
+        KPlug* nodeSet = pNode->GetPropertyHandler();
+        const auto& direct = pElement.GetDirectArray();
+        for (int k = 0; k < direct.GetCount(); ++k) {
+            KPlug* set = direct[k] ? direct[k]->GetPropertyHandler() : nullptr;
+            if (set && !nodeSet->IsConnectedSrc(set))
+                nodeSet->ConnectSrc(set);
+        }
+        if (pElement.GetReferenceMode() == KQelLayerElement::eIndexToDirect) {
+            KArrayTemplate<int>& indices = pElement.GetIndexArray();
+            for (int k = 0; k < indices.GetCount(); ++k) {
+                if (indices[k] >= direct.GetCount())
+                    indices[k] = -1;
             }
         }
-    }
+    });
 }
 
 void KQelSceneConversion::ConnectMaterials()
@@ -235,51 +240,40 @@ void KQelSceneConversion::RemoveKQelDeformers()
 template <class Kind>
 void KQelSceneConversion::BuildDirectArrays()
 {
-    for (int i = 0; i < mEntity.GetNodeCount(); ++i) {
-        KQelNode* node = mEntity.GetNode(i);
-        KQelGeometry* geometry = node->GetGeometry();
-        if (!geometry)
-            continue;
-        bool gathered = false;
-        std::vector<typename Kind::Object*> sources;
-        for (int l = 0; l < geometry->GetLayerCount(); ++l) {
-            auto* element = Kind::Element(geometry->GetLayer(l));
-            if (!element)
-                continue;
-            const KQelLayerElement::EReferenceMode mode = element->GetReferenceMode();
-            if (mode != KQelLayerElement::eDirect && mode != KQelLayerElement::eIndexToDirect)
-                continue;
-            if (!gathered) {
-                sources = SourcesOfKind<Kind>(node->GetPropertyHandler());
-                gathered = true;
-            }
-            auto& direct = element->GetDirectArray();
-            const int count = static_cast<int>(sources.size());
-            if (mode == KQelLayerElement::eDirect) {
-                while (direct.GetCount() < count) {
-                    if (direct.Add(sources[static_cast<std::size_t>(direct.GetCount())]) < 0)
-                        break;
-                }
-                continue;
-            }
-            // The sources the indices use, appended in source order; then the
-            // indices move to where their source landed.
-            KArrayTemplate<int>& indices = element->GetIndexArray();
-            std::vector<int> position(sources.size(), -1);
-            for (int k = 0; k < indices.GetCount(); ++k) {
-                if (indices[k] >= 0 && indices[k] < count)
-                    position[static_cast<std::size_t>(indices[k])] = 0;
-            }
-            for (std::size_t k = 0; k < sources.size(); ++k) {
-                if (position[k] == 0)
-                    position[k] = direct.Add(sources[k]);
-            }
-            for (int k = 0; k < indices.GetCount(); ++k) {
-                if (indices[k] >= 0 && indices[k] < count && position[static_cast<std::size_t>(indices[k])] >= 0)
-                    indices[k] = position[static_cast<std::size_t>(indices[k])];
-            }
+    // The node's sources of the kind, gathered once per node.
+    KQelNode* gatheredFor = nullptr;
+    std::vector<typename Kind::Object*> sources;
+    ForEachArrayElement<Kind>(mEntity, [&gatheredFor, &sources](KQelNode* pNode, auto& pElement) {
+        if (pNode != gatheredFor) {
+            sources = SourcesOfKind<Kind>(pNode->GetPropertyHandler());
+            gatheredFor = pNode;
         }
-    }
+        auto& direct = pElement.GetDirectArray();
+        const int count = static_cast<int>(sources.size());
+        if (pElement.GetReferenceMode() == KQelLayerElement::eDirect) {
+            while (direct.GetCount() < count) {
+                if (direct.Add(sources[static_cast<std::size_t>(direct.GetCount())]) < 0)
+                    break;
+            }
+            return;
+        }
+        // The sources the indices use, appended in source order; then the
+        // indices move to where their source landed.
+        KArrayTemplate<int>& indices = pElement.GetIndexArray();
+        std::vector<int> position(sources.size(), -1);
+        for (int k = 0; k < indices.GetCount(); ++k) {
+            if (indices[k] >= 0 && indices[k] < count)
+                position[static_cast<std::size_t>(indices[k])] = 0;
+        }
+        for (std::size_t k = 0; k < sources.size(); ++k) {
+            if (position[k] == 0)
+                position[k] = direct.Add(sources[k]);
+        }
+        for (int k = 0; k < indices.GetCount(); ++k) {
+            if (indices[k] >= 0 && indices[k] < count && position[static_cast<std::size_t>(indices[k])] >= 0)
+                indices[k] = position[static_cast<std::size_t>(indices[k])];
+        }
+    });
 }
 
 void KQelSceneConversion::BuildMaterialLayersDirectArray()
@@ -331,45 +325,17 @@ void KQelSceneConversion::BuildKQelLinkFromKQelDeformer()
 
 // ---- The scene's operations ----
 
-void KQelScene::ConnectMaterials()
-{
-    KQelSceneConversion(*mEntity, mManager).ConnectMaterials();
-}
-
-void KQelScene::ConnectTextures()
-{
-    KQelSceneConversion(*mEntity, mManager).ConnectTextures();
-}
-
-void KQelScene::ConnectVideos()
-{
-    KQelSceneConversion(*mEntity, mManager).ConnectVideos();
-}
-
-void KQelScene::BuildKQelDeformerFromKQelLink()
-{
-    KQelSceneConversion(*mEntity, mManager).BuildKQelDeformerFromKQelLink();
-}
-
-void KQelScene::RemoveKQelDeformers()
-{
-    KQelSceneConversion(*mEntity, mManager).RemoveKQelDeformers();
-}
-
-void KQelScene::BuildMaterialLayersDirectArray()
-{
-    KQelSceneConversion(*mEntity, mManager).BuildMaterialLayersDirectArray();
-}
-
-void KQelScene::BuildTextureLayersDirectArray()
-{
-    KQelSceneConversion(*mEntity, mManager).BuildTextureLayersDirectArray();
-}
-
-void KQelScene::BuildKQelLinkFromKQelDeformer()
-{
-    KQelSceneConversion(*mEntity, mManager).BuildKQelLinkFromKQelDeformer();
-}
+#define QEL_SCENE_CONVERSION(Name) \
+    void KQelScene::Name() { KQelSceneConversion(*mEntity, mManager).Name(); }
+QEL_SCENE_CONVERSION(ConnectMaterials)
+QEL_SCENE_CONVERSION(ConnectTextures)
+QEL_SCENE_CONVERSION(ConnectVideos)
+QEL_SCENE_CONVERSION(BuildKQelDeformerFromKQelLink)
+QEL_SCENE_CONVERSION(RemoveKQelDeformers)
+QEL_SCENE_CONVERSION(BuildMaterialLayersDirectArray)
+QEL_SCENE_CONVERSION(BuildTextureLayersDirectArray)
+QEL_SCENE_CONVERSION(BuildKQelLinkFromKQelDeformer)
+#undef QEL_SCENE_CONVERSION
 
 // ---- Videos ----
 
