@@ -1,10 +1,6 @@
 // What the node, the entity, the finders and the limit utilities need of the
-// kinds whose classes live in other sources. Every spot that waits for such a
-// class is here, one section per kind: until its class exists each answers
-// "nothing" (null, false, -1, no objects), which is also all the rest of the
-// scene can meet while the manager cannot make that kind. A kind's developer
-// fills in its own section (the lines to write are given in it); the
-// dispatch at the end needs no change.
+// kinds whose classes live in other sources, one section per kind; the
+// dispatch by attribute type at the end serves them all.
 #include "character/kqelcharacter.h"
 #include "content/kqelcamera.h"
 #include "content/kqelcameraswitcher.h"
