@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -60,40 +60,68 @@ const char* NameOf(const KQelObject* pObject)
 }  // namespace
 
 struct KQelEntity::Lists {
-    // A reference with its place in the order of addition and the name under
-    // which the name index holds it.
+    // A reference, linked to the other references indexed under the same
+    // name, oldest first.
     struct Record : KQelObjectReference {
-        unsigned long long mSequence;
-        std::string mIndexedName;
+        std::string mIndexedName;  // the name under which the index holds it
+        Record* mOlder;
+        Record* mNewer;
+    };
+    // The records of one name: the oldest and the newest.
+    struct NameChain {
+        Record* mFirst;
+        Record* mLast;
     };
     // A list entry (held as its KQelObjectReference*) as its record.
     static Record* RecordOf(void* pEntry) { return static_cast<Record*>(static_cast<KQelObjectReference*>(pEntry)); }
     struct References {
         KQelObjectList mOrder;  // KQelObjectReference* of each Record, in order of addition
         std::unordered_map<const KQelObject*, Record*> mByObject;
-        // Records by name, each name's records by age: made by the first
-        // lookup by name, kept up to date from then on, and rebuilt when any
-        // object name may have changed since (KQelObject::GetNameChangeCount),
-        // so that a lookup by name stays constant time. Kinds never looked
-        // up by name pay nothing for it.
-        std::unordered_map<std::string, std::map<unsigned long long, Record*>> mByName;
+        // The records of each name, keyed by a view of the oldest one's
+        // indexed name: made by the first lookup by name, kept up to date
+        // from then on, and rebuilt when any object name may have changed
+        // since (KQelObject::GetNameChangeCount), so that a lookup by name
+        // stays constant time. Kinds never looked up by name pay nothing.
+        std::unordered_map<std::string_view, NameChain> mByName;
         bool mNamesIndexed = false;
-        unsigned long long mNextSequence = 0;
         unsigned long long mIndexedAt = 0;
 
+        // Records are indexed in order of addition, so each chain stays
+        // oldest first.
         void IndexName(Record* pRecord)
         {
             pRecord->mIndexedName = NameOf(pRecord->mObject);
-            mByName[pRecord->mIndexedName].emplace(pRecord->mSequence, pRecord);
+            pRecord->mNewer = nullptr;
+            const auto found = mByName.find(pRecord->mIndexedName);
+            if (found == mByName.end()) {
+                pRecord->mOlder = nullptr;
+                mByName.emplace(pRecord->mIndexedName, NameChain{pRecord, pRecord});
+                return;
+            }
+            pRecord->mOlder = found->second.mLast;
+            found->second.mLast->mNewer = pRecord;
+            found->second.mLast = pRecord;
         }
         void UnindexName(Record* pRecord)
         {
             const auto found = mByName.find(pRecord->mIndexedName);
             if (found == mByName.end())
                 return;
-            found->second.erase(pRecord->mSequence);
-            if (found->second.empty())
-                mByName.erase(found);
+            NameChain chain = found->second;
+            if (pRecord->mNewer)
+                pRecord->mNewer->mOlder = pRecord->mOlder;
+            else
+                chain.mLast = pRecord->mOlder;
+            if (pRecord->mOlder) {
+                pRecord->mOlder->mNewer = pRecord->mNewer;
+                found->second = chain;
+                return;
+            }
+            // The key views the leaving record's name: the next one keys the
+            // chain from now on.
+            mByName.erase(found);
+            if (Record* next = pRecord->mNewer)
+                mByName.emplace(next->mIndexedName, NameChain{next, chain.mLast});
         }
         void SyncNames()
         {
@@ -110,7 +138,7 @@ struct KQelEntity::Lists {
         {
             SyncNames();
             const auto found = mByName.find(pName);
-            return found == mByName.end() ? nullptr : found->second.begin()->second;
+            return found == mByName.end() ? nullptr : found->second.mFirst;
         }
         Record* Add(KQelObject* pObject)
         {
@@ -119,7 +147,6 @@ struct KQelEntity::Lists {
             Record* record = new Record;
             record->mObject = pObject;
             record->mUseCount = 1;
-            record->mSequence = mNextSequence++;
             mOrder.Add(static_cast<KQelObjectReference*>(record));
             mByObject.emplace(pObject, record);
             if (mNamesIndexed)

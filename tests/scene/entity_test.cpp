@@ -212,7 +212,12 @@ TEST_F(Entity, NameLookupsFollowRenames)
     std::strcpy(third->GetKName().GetCurrentName(), "Model::Elder");
     EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Other"), nullptr);
     EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Elder"), third);
+    // The oldest of a name leaving hands the name on to the next one.
+    KQelNode* fourth = Make("Shared");
+    entity.AddReference(KQelEntity::eMaterials, fourth);
     entity.RemoveReference(KQelEntity::eMaterials, second);
+    EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Shared"), fourth);
+    entity.RemoveReference(KQelEntity::eMaterials, fourth);
     EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Shared"), nullptr);
 
     // A video clashes with the current names only.
