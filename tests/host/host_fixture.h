@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <standin/StandIn.h>
+
+#include <vesk/MAngle.h>
 #include <vesk/MDagPath.h>
+#include <vesk/MDistance.h>
+#include <vesk/MTime.h>
 #include <vesk/MObject.h>
 #include <vesk/MPlug.h>
 #include <vesk/MSelectionList.h>
@@ -19,10 +24,19 @@ class HostTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        vesk::store().reset();
-        vesk::MessageLog::clear();
+        standin::resetHost();
+        MTime::setUIUnit(MTime::kFilm);
+        MAngle::setUIUnit(MAngle::kDegrees);
+        MAngle::setInternalUnit(MAngle::kRadians);
+        MDistance::setUIUnit(MDistance::kCentimeters);
     }
-    void TearDown() override { vesk::store().reset(); }
+    // Every dialog must have had its reply, and every reply its dialog.
+    void TearDown() override
+    {
+        EXPECT_EQ(standin::problems(), std::vector<std::string>());
+        EXPECT_EQ(standin::pendingReplies(), 0u);
+        standin::resetHost();
+    }
 
 public:
     // The object, path or plug a text names (null / empty when none).
