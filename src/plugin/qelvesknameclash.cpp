@@ -51,21 +51,6 @@ int FindIndex(const Items& pItems, const char* pKey, KeyOf pKeyOf)
     return low < pItems.size() && std::strcmp(pKeyOf(pItems[low]), pKey) == 0 ? static_cast<int>(low) : -1;
 }
 
-template <class Clash>
-const char* ClashKey(Clash* pClash)
-{
-    return pClash->mName.Buffer();
-}
-
-// Sorts records made in walk order by name; a name has one record, so the
-// order among records is the name order alone.
-template <class Clash>
-void SortByName(std::vector<Clash*>& pClashes)
-{
-    std::sort(pClashes.begin(), pClashes.end(),
-              [](Clash* pA, Clash* pB) { return std::strcmp(pA->mName.Buffer(), pB->mName.Buffer()) < 0; });
-}
-
 } // namespace
 
 // ---- QelVeskKQelNodeSortedArray ----
@@ -104,6 +89,46 @@ MDagPath* QelVeskDagPathSortedArray::Find(const char* pName)
     return at < 0 ? nullptr : &mItems[static_cast<size_t>(at)].mPath;
 }
 
+// ---- QelSortedClashList ----
+
+template <class Record>
+QelSortedClashList<Record>::~QelSortedClashList()
+{
+    for (size_t i = mClashes.size(); i > 0; --i)
+        delete mClashes[i - 1];
+}
+
+template <class Record>
+void QelSortedClashList<Record>::Add(Record* pClash)
+{
+    const size_t at = InsertPosition(mClashes, pClash->mName.Buffer(), [](Record* r) { return r->mName.Buffer(); });
+    mClashes.insert(mClashes.begin() + static_cast<std::ptrdiff_t>(at), pClash);
+}
+
+template <class Record>
+Record* QelSortedClashList<Record>::Find(const char* pName) const
+{
+    const int at = FindIndex(mClashes, pName, [](Record* r) { return r->mName.Buffer(); });
+    return at < 0 ? nullptr : mClashes[static_cast<size_t>(at)];
+}
+
+template <class Record>
+Record* QelSortedClashList<Record>::GetAt(int pIndex) const
+{
+    return pIndex >= 0 && pIndex < GetCount() ? mClashes[static_cast<size_t>(pIndex)] : nullptr;
+}
+
+template <class Record>
+void QelSortedClashList<Record>::SortByName()
+{
+    // A name has one record, so name order alone decides.
+    std::sort(mClashes.begin(), mClashes.end(),
+              [](Record* pA, Record* pB) { return std::strcmp(pA->mName.Buffer(), pB->mName.Buffer()) < 0; });
+}
+
+template class QelSortedClashList<QelNameClash>;
+template class QelSortedClashList<QelVeskNameClash>;
+
 // ---- QelNameClashTable ----
 
 QelNameClashTable::QelNameClashTable(KQelNode* pRoot)
@@ -137,31 +162,7 @@ QelNameClashTable::QelNameClashTable(KQelNode* pRoot)
             if (KQelNode* child = node->GetChild(i))
                 stack.push_back(child);
     }
-    SortByName(mClashes);
-}
-
-QelNameClashTable::~QelNameClashTable()
-{
-    for (size_t i = mClashes.size(); i > 0; --i)
-        delete mClashes[i - 1];
-}
-
-void QelNameClashTable::Add(Clash* pClash)
-{
-    mClashes.insert(mClashes.begin() +
-                        static_cast<std::ptrdiff_t>(InsertPosition(mClashes, pClash->mName.Buffer(), ClashKey<Clash>)),
-                    pClash);
-}
-
-QelNameClashTable::Clash* QelNameClashTable::Find(const char* pName) const
-{
-    const int at = FindIndex(mClashes, pName, ClashKey<Clash>);
-    return at < 0 ? nullptr : mClashes[static_cast<size_t>(at)];
-}
-
-QelNameClashTable::Clash* QelNameClashTable::GetAt(int pIndex) const
-{
-    return pIndex >= 0 && pIndex < GetCount() ? mClashes[static_cast<size_t>(pIndex)] : nullptr;
+    SortByName();
 }
 
 // ---- QelVeskNameClashTable ----
@@ -192,31 +193,12 @@ QelVeskNameClashTable::QelVeskNameClashTable(MFn::Type pType)
             s.mClash->mPaths.Add(new MDagPath(path));
         }
     }
-    SortByName(mClashes);
+    SortByName();
 }
 
 QelVeskNameClashTable::~QelVeskNameClashTable()
 {
-    for (size_t i = mClashes.size(); i > 0; --i) {
-        DeleteAndClear(mClashes[i - 1]->mPaths);
-        delete mClashes[i - 1];
-    }
+    for (Clash* clash : mClashes)
+        DeleteAndClear(clash->mPaths);
 }
 
-void QelVeskNameClashTable::Add(Clash* pClash)
-{
-    mClashes.insert(mClashes.begin() +
-                        static_cast<std::ptrdiff_t>(InsertPosition(mClashes, pClash->mName.Buffer(), ClashKey<Clash>)),
-                    pClash);
-}
-
-QelVeskNameClashTable::Clash* QelVeskNameClashTable::Find(const char* pName) const
-{
-    const int at = FindIndex(mClashes, pName, ClashKey<Clash>);
-    return at < 0 ? nullptr : mClashes[static_cast<size_t>(at)];
-}
-
-QelVeskNameClashTable::Clash* QelVeskNameClashTable::GetAt(int pIndex) const
-{
-    return pIndex >= 0 && pIndex < GetCount() ? mClashes[static_cast<size_t>(pIndex)] : nullptr;
-}

@@ -53,59 +53,66 @@ private:
     std::vector<Record> mItems;
 };
 
+// Clash records kept sorted by their mName; owns the records (a derived
+// table ends what they hold).
+template <class Record>
+class QelSortedClashList {
+public:
+    QelSortedClashList() = default;
+    QelSortedClashList(const QelSortedClashList&) = delete;
+    QelSortedClashList& operator=(const QelSortedClashList&) = delete;
+
+    // Takes the record, inserted at its sorted place (after equal names).
+    void Add(Record* pClash);
+    // The record of that name, null when none.
+    Record* Find(const char* pName) const;
+    int GetCount() const { return static_cast<int>(mClashes.size()); }
+    // Null out of range.
+    Record* GetAt(int pIndex) const;
+
+protected:
+    ~QelSortedClashList();
+    // Sorts records made in walk order by name.
+    void SortByName();
+
+    std::vector<Record*> mClashes;
+};
+
+struct QelNameClash {
+    qelsdk_600::KString mName;
+    // Not owned.
+    qelsdk_600::KArrayTemplate<qelsdk_600::KQelNode*> mNodes;
+};
+
+struct QelVeskNameClash {
+    qelsdk_600::KString mName;
+    // Owned copies.
+    qelsdk_600::KArrayTemplate<MDagPath*> mPaths;
+};
+
 // The names that two or more nodes of an SDK tree share, each with those
 // nodes in depth-first order (a node before its children).
-class QelNameClashTable {
+class QelNameClashTable : public QelSortedClashList<QelNameClash> {
 public:
-    struct Clash {
-        qelsdk_600::KString mName;
-        // Not owned.
-        qelsdk_600::KArrayTemplate<qelsdk_600::KQelNode*> mNodes;
-    };
+    typedef QelNameClash Clash;
 
     // The table of the tree under pRoot (names without kind prefix); null
     // gives an empty table. Linear in the number of nodes, whatever the
     // tree's depth.
     explicit QelNameClashTable(qelsdk_600::KQelNode* pRoot);
-    ~QelNameClashTable();
-    QelNameClashTable(const QelNameClashTable&) = delete;
-    QelNameClashTable& operator=(const QelNameClashTable&) = delete;
-
-    // Takes the record, inserted at its sorted place.
-    void Add(Clash* pClash);
-    // The record of that name, null when none.
-    Clash* Find(const char* pName) const;
-    int GetCount() const { return static_cast<int>(mClashes.size()); }
-    Clash* GetAt(int pIndex) const;
-
-private:
-    std::vector<Clash*> mClashes;
 };
 
 // The names (namespace included) that two or more host DAG nodes of one
 // function type share, each with copies of their paths in the order of a
 // depth-first walk of the DAG.
-class QelVeskNameClashTable {
+class QelVeskNameClashTable : public QelSortedClashList<QelVeskNameClash> {
 public:
-    struct Clash {
-        qelsdk_600::KString mName;
-        // Owned copies.
-        qelsdk_600::KArrayTemplate<MDagPath*> mPaths;
-    };
+    typedef QelVeskNameClash Clash;
 
     // Walks the host DAG once, filtered by pType (kInvalid: every node).
     explicit QelVeskNameClashTable(MFn::Type pType);
+    // Deletes every path copy.
     ~QelVeskNameClashTable();
-    QelVeskNameClashTable(const QelVeskNameClashTable&) = delete;
-    QelVeskNameClashTable& operator=(const QelVeskNameClashTable&) = delete;
-
-    void Add(Clash* pClash);
-    Clash* Find(const char* pName) const;
-    int GetCount() const { return static_cast<int>(mClashes.size()); }
-    Clash* GetAt(int pIndex) const;
-
-private:
-    std::vector<Clash*> mClashes;
 };
 
 #endif
