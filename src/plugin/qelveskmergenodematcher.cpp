@@ -130,23 +130,29 @@ MStatus QelVeskMergeNodeMatcher::Apply(KQelNode* pRoot, MFn::Type pType)
 
 bool QelVeskMergeNodeMatcher::FindPathEquivalent(KQelNode* pNode, const MDagPath& pPath)
 {
-    KQelPath sdkPath(pNode);
-    return ComparePath(sdkPath, pPath);
+    // What a KQelPath of the node would give, without its search of each
+    // ancestor's index among its siblings (linear in a wide tree).
+    int count = 0;
+    KQelNode* top = pNode;
+    for (; top && top->GetParent(); top = top->GetParent())
+        ++count;
+    return top && CompareAncestry(pNode, count, top->GetName(), pPath);
 }
 
 bool QelVeskMergeNodeMatcher::ComparePath(KQelPath& pSdkPath, MDagPath pHostPath)
 {
-    const int count = pSdkPath.GetParentCount();
+    KQelNode* node = pSdkPath.GetNode();
     const char* top = pSdkPath.GetParentNodeName(0);
-    const int first = top && std::strcmp(top, "Model::RootNode") == 0 ? 1 : 0;
-    if (count < 0 || static_cast<unsigned int>(count) != pHostPath.length())
+    return node && top && CompareAncestry(node, pSdkPath.GetParentCount(), top, pHostPath);
+}
+
+bool QelVeskMergeNodeMatcher::CompareAncestry(KQelNode* pNode, int pCount, const char* pTopName, MDagPath pHostPath)
+{
+    const int first = std::strcmp(pTopName, "Model::RootNode") == 0 ? 1 : 0;
+    if (pCount < 0 || static_cast<unsigned int>(pCount) != pHostPath.length())
         return false;
-    // The ancestors from the node up, as GetParentNode(i) for i = count - 1
-    // down to 0 would give them, without walking down from the root each time.
-    KQelNode* ancestor = pSdkPath.GetNode() ? pSdkPath.GetNode()->GetParent() : nullptr;
-    for (int i = count - 1; i >= first; --i) {
-        if (!ancestor)
-            ancestor = pSdkPath.GetParentNode(i);
+    KQelNode* ancestor = pNode->GetParent();
+    for (int i = pCount - 1; i >= first; --i) {
         pHostPath.pop(1);
         if (!ancestor || NameWithoutNamespaces(pHostPath) != ancestor->GetNameWithoutNameSpacePrefix().Buffer())
             return false;

@@ -51,6 +51,11 @@ public:
     QelVeskSdkManager& mManager;
     // Recognises QEL root nodes; set by the importer before Apply.
     qelsdk_600::KQelPluginBase* mPluginBase;
+
+private:
+    // ComparePath for pNode with pCount ancestors, the topmost named
+    // pTopName.
+    static bool CompareAncestry(qelsdk_600::KQelNode* pNode, int pCount, const char* pTopName, MDagPath pHostPath);
 };
 
 // True when pNode is a QEL root node (for pBase) none of whose children
