@@ -341,6 +341,9 @@ protected:
     bool WriteBlocks(KQelScene& pScene, int& pMediaCount);
     // The field file's error after a block: error 3 and false when it has one.
     bool CheckFile();
+    // The names of the user properties the older layout stores, as values
+    // of the open field (blocks/kqelblocks_hierarchy.cpp).
+    void WriteUserPropertyNames(KQelNode& pNode);
     // One take's "Take" block (skipped when unselected or "Default").
     void WriteTake(KQelScene& pScene, const char* pName);
     // A progress step of the take being written.
