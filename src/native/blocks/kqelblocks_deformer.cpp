@@ -8,6 +8,7 @@
 #include "native/blocks/kqelblockio.h"
 #include "native/blocks/kqelblocks_geometry_impl.h"
 #include "native/reader/kqelreaderqel.h"
+#include "scene/kqelscene.h"
 
 namespace qelsdk_600 {
 
@@ -119,9 +120,14 @@ bool KQelReaderQel::ReadKQelDeformer(KQelDeformer& pDeformer)
     return true;
 }
 
-// Once the scene offers them: BuildMaterialLayersDirectArray,
-// BuildTextureLayersDirectArray, BuildKQelLinkFromKQelDeformer,
-// RemoveKQelDeformers, in this order.
-void KQelReaderQel::ConvertCurrentLayoutScene(KQelScene&) {}
+// Current-layout files connect materials, textures and skins to their
+// nodes; the scene keeps them in layer arrays and links.
+void KQelReaderQel::ConvertCurrentLayoutScene(KQelScene& pScene)
+{
+    pScene.BuildMaterialLayersDirectArray();
+    pScene.BuildTextureLayersDirectArray();
+    pScene.BuildKQelLinkFromKQelDeformer();
+    pScene.RemoveKQelDeformers();
+}
 
 }  // namespace qelsdk_600
