@@ -629,6 +629,119 @@ TEST(GeometryHostile, IndicesOutsideTheirArraysFailTheRead)
     }
 }
 
+// Fields of the geometry and attribute blocks, each filled with a random
+// count of values drawn from edge values and tokens; "{" opens a block
+// holding the fields up to the matching "}".
+const char* const kGarbageFields[] = {
+    "Type", "Vertices", "Normals", "PolygonVertexIndex", "PolygonGroup", "MaterialAssignation", "Materials",
+    "TextureMode", "TextureId", "GeometryVersion", "UCount", "VCount", "UStep", "GeometryUVInfo", "{",
+    "MappingInformationType", "TextureUV", "TextureUVVerticeIndex", "}", "VertexColorInfo", "{",
+    "MappingInformationType", "Colors", "ColorIndex", "}", "GeometryLayer", "{", "LayerTextureInfo", "{",
+    "TextureMode", "TextureBlendMode", "TextureIdCount", "TextureId", "UVMode", "UVCount", "UV", "UVIdCount", "UVId",
+    "}", "}", "Link", "{", "Mode", "Indexes", "Weights", "Transform", "TransformLink", "AssociateModel", "{",
+    "Transform", "}", "}", "Shape", "{", "Indexes", "Vertices", "Normals", "}", "NurbOrder", "Dimensions", "Form",
+    "Points", "Step", "SurfaceDisplay", "MultiplicityU", "MultiplicityV", "KnotVectorU", "KnotVectorV",
+    "PatchType", "Closed", "UCapped", "VCapped", "Version", "AspectType", "AspectW", "FormatName",
+    "ApertureFormat", "Position", "CameraAndLens", "{", "DepthOfField", "OverSampling", "}", "LightType",
+    "Intensity", "CameraId", "CameraIndexName", "Look", "Size", "LimbLength", "LayerElementUV", "{",
+    "MappingInformationType", "ReferenceInformationType", "UV", "UVIndex", "}", "LayerElementTexture", "{",
+    "MappingInformationType", "ReferenceInformationType", "BlendMode", "TextureAlpha", "TextureId", "}",
+    "Layer", "{", "LayerElement", "{", "Type", "TypedIndex", "}", "}",
+};
+const char* const kGarbageTexts[] = {"Mesh", "Nurb", "Patch", "Camera", "Light", "Marker", "Limb", "ByVertice",
+                                     "ByPolygon", "ByPolygonVertex", "AllSame", "ByModel", "IndexToDirect", "Direct",
+                                     "Open", "Closed", "Periodic", "BSpline", "Model::M", "LayerElementUV", "", "?"};
+
+class Garbage {
+public:
+    explicit Garbage(unsigned int pSeed) : mState(pSeed * 2654435761u + 1u) {}
+    unsigned int Next(unsigned int pBelow)
+    {
+        mState = mState * 1103515245u + 12345u;
+        return (mState >> 8) % pBelow;
+    }
+    void Value(KQel& pFile)
+    {
+        static const int kInts[] = {0, 1, -1, 2, 3, 4, 7, 100, 100000, INT_MAX, INT_MIN, -5};
+        static const double kDoubles[] = {0.0, 1.0, -1.0, 0.5, 1e30, -1e308, 1e-300, NAN, INFINITY, 3.0};
+        switch (Next(3)) {
+            case 0:
+                pFile.FieldWriteI(kInts[Next(sizeof kInts / sizeof kInts[0])]);
+                break;
+            case 1:
+                pFile.FieldWriteD(kDoubles[Next(sizeof kDoubles / sizeof kDoubles[0])]);
+                break;
+            default:
+                pFile.FieldWriteC(kGarbageTexts[Next(sizeof kGarbageTexts / sizeof kGarbageTexts[0])]);
+        }
+    }
+    // The fields from pAt to the end of their level, each kept or left out
+    // at random.
+    size_t Fields(KQel& pFile, size_t pAt)
+    {
+        const size_t count = sizeof kGarbageFields / sizeof kGarbageFields[0];
+        while (pAt < count && std::string(kGarbageFields[pAt]) != "}") {
+            const char* name = kGarbageFields[pAt++];
+            const bool block = pAt < count && std::string(kGarbageFields[pAt]) == "{";
+            const bool written = Next(3) != 0;
+            if (written) {
+                pFile.FieldWriteBegin(name);
+                for (unsigned int v = 0, n = Next(3) == 0 ? Next(70) : Next(5); v < n; ++v)
+                    Value(pFile);
+                if (block)
+                    pFile.FieldWriteBlockBegin();
+            }
+            if (block) {
+                pAt = written ? Fields(pFile, pAt + 1) : Skip(pAt + 1);
+                if (written)
+                    pFile.FieldWriteBlockEnd();
+                ++pAt;  // "}"
+            }
+            if (written)
+                pFile.FieldWriteEnd();
+        }
+        return pAt;
+    }
+
+private:
+    static size_t Skip(size_t pAt)
+    {
+        for (int depth = 0; std::string(kGarbageFields[pAt]) != "}" || depth > 0; ++pAt) {
+            if (std::string(kGarbageFields[pAt]) == "{")
+                ++depth;
+            else if (std::string(kGarbageFields[pAt]) == "}")
+                --depth;
+        }
+        return pAt;
+    }
+    unsigned int mState;
+};
+
+TEST(GeometryHostile, GarbageFieldsReadOrFailCleanly)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("garbage.qel");
+    for (unsigned int seed = 0; seed < 120; ++seed) {
+        SCOPED_TRACE(seed);
+        const bool older = seed % 2 == 0;
+        BuildFile(path, older ? 5800 : 6000, seed % 3 != 0, [&](KQel& pFile) {
+            Garbage garbage(seed);
+            if (older) {
+                WriteModel(pFile, "Model::M", {}, [&](KQel& f) { garbage.Fields(f, 0); });
+                WriteModel(pFile, "Model::B", {});
+                return;
+            }
+            CurrentMesh([&](KQel& f) { garbage.Fields(f, 0); }, SkinObjects(static_cast<int>(seed) - 60),
+                        SkinConnections)(pFile);
+        });
+        SceneFixture f;
+        const ReadResult read = ReadInto(f.manager, *f.scene, path);
+        if (!read.mOk) {
+            EXPECT_NE(read.mError, -1);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace nativetest
 }  // namespace qelsdk_600
