@@ -8,14 +8,10 @@
 #include <string>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include "content/kqelmesh.h"
 #include "file/kqel.h"
-#include "io/kqelexporter.h"
-#include "io/kqelimporter.h"
-#include "io/kstreamoptionsqel.h"
-#include "native/reader/kqelreaderqel.h"
+#include "native_bench_util.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
@@ -25,9 +21,7 @@ namespace {
 
 std::string BenchPath(const char* pKind, int pVertices)
 {
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir && *dir ? dir : "/tmp") + "/qel_geometry_bench_" + std::to_string(getpid()) + "_" + pKind +
-           "_" + std::to_string(pVertices) + ".qel";
+    return benchutil::TempPath(std::string("geometry_bench_") + pKind + "_" + std::to_string(pVertices));
 }
 
 // A side x side grid of about pVertices points, closed into a tube: one quad
@@ -64,14 +58,6 @@ void BuildMesh(KQelSdkManager& pManager, KQelScene& pScene, int pVertices)
     }
 }
 
-bool Write(KQelSdkManager& pManager, KQelScene& pScene, const std::string& pPath)
-{
-    KQelExporter exporter(pManager);
-    exporter.SetFileFormat(KQelExporter::eQel5Binary);
-    exporter.Initialize(pPath.c_str());
-    return exporter.Export(pScene);
-}
-
 // Written once per size and removed at exit.
 const std::string& Document(int pVertices)
 {
@@ -85,7 +71,7 @@ const std::string& Document(int pVertices)
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
         BuildMesh(manager, *scene, pVertices);
-        Write(manager, *scene, path);
+        benchutil::WriteOlderBinary(manager, *scene, path);
         std::atexit([] {
             for (std::string& p : paths) {
                 if (!p.empty())
@@ -104,7 +90,7 @@ void BM_WriteMesh(benchmark::State& pState)
     BuildMesh(manager, *scene, vertices);
     const std::string path = BenchPath("write", vertices);
     for (auto _ : pState)
-        benchmark::DoNotOptimize(Write(manager, *scene, path));
+        benchmark::DoNotOptimize(benchutil::WriteOlderBinary(manager, *scene, path));
     std::remove(path.c_str());
     pState.SetItemsProcessed(pState.iterations() * vertices);
 }
@@ -113,16 +99,8 @@ void BM_ReadMesh(benchmark::State& pState)
 {
     const int vertices = static_cast<int>(pState.range(0));
     const std::string& path = Document(vertices);
-    for (auto _ : pState) {
-        KQelSdkManager manager;
-        KQelScene* scene = manager.CreateKQelScene();
-        KQelImporter importer(manager);
-        KQelReaderQel reader(manager, importer);
-        reader.FileOpen(path.c_str());
-        KStreamOptions* options = reader.GetReadOptions(true);
-        benchmark::DoNotOptimize(reader.Read(*scene, options));
-        options->Destroy();
-    }
+    for (auto _ : pState)
+        benchmark::DoNotOptimize(benchutil::ReadWhole(path));
     pState.SetItemsProcessed(pState.iterations() * vertices);
 }
 
