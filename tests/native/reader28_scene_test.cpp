@@ -96,6 +96,10 @@ struct RichScene : SceneFixture {
         shape->Copy(static_cast<KQelGeometryBase&>(*mesh));
         shape->GetControlPoints()[7][1] += 1.0;
         mesh->AddShape(shape, "Up");
+        // The shape's channel keyed in a take: its name changes form around
+        // the write.
+        scene->CreateTake("Morph");
+        AddKey(TakeOf(*meshNode, "Morph")->GetShapeChannel(mesh, 0), 1.0, 0.5f);
 
         KQelNode* hip = Add(*this, root, "Hip", manager.CreateKQelSkeleton());
         hip->GetSkeleton()->SetSkeletonType(KQelSkeleton::eRoot);
@@ -253,6 +257,13 @@ TEST(OlderScene, EveryGeometryAndAttributeReadsBack)
         KQelNode* body = node("Body");
         ASSERT_TRUE(body && body->GetMesh());
         ExpectMesh(*body->GetMesh(), *source.mesh);
+        KQelTakeNode* morph = TakeOf(*body, "Morph");
+        ASSERT_NE(morph, nullptr);
+        KFCurve* channel = morph->GetShapeChannel(body->GetMesh(), 0);
+        ASSERT_NE(channel, nullptr);
+        ASSERT_EQ(channel->KeyGetCount(), 1);
+        EXPECT_EQ(channel->KeyGetValue(0), 0.5f);
+        EXPECT_EQ(source.mesh->GetShapeChannel(TakeOf(*source.mesh->GetNode(), "Morph"), 0)->KeyGetCount(), 1);
 
         KQelNode* sheet = node("Sheet");
         ASSERT_TRUE(sheet && sheet->GetNurb());
