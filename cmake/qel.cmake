@@ -15,7 +15,12 @@ endfunction()
 # qel_link_subsystems(<target> <subsystem>...): adds the objects of each named
 # subsystem to a target, with the system libraries they need.
 function(qel_link_subsystems target)
-  foreach(sub ${ARGN})
+  set(subs ${ARGN})
+  # The scene manager makes and ends the io front ends, so scene brings io.
+  if("scene" IN_LIST subs AND NOT "io" IN_LIST subs)
+    list(APPEND subs io)
+  endif()
+  foreach(sub ${subs})
     qel_subsystem_target(lib ${sub})
     if(TARGET ${lib})
       target_sources(${target} PRIVATE $<TARGET_OBJECTS:${lib}>)

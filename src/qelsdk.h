@@ -98,6 +98,7 @@
 #include "io/kqelexporter.h"
 #include "io/kqelimporter.h"
 #include "io/kqelio.h"
+#include "io/kqelpluginbase.h"
 #include "io/kqelpluginrenamingstrategy.h"
 #include "io/kqelreader.h"
 #include "io/kqelwriter.h"

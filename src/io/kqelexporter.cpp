@@ -186,6 +186,7 @@ KStreamOptions* KQelExporter::GetExportOptions(IQelObject* pObject)
 bool KQelExporter::Export(KQelScene& pScene, KStreamOptions* pOptions)
 {
     KStreamOptionsQel ownOptions;
+    KQelSceneInfo* madeForOptions = nullptr;
     KStreamOptions* options = pOptions;
     if (!options) {
         if (!IsNative()) {
@@ -193,22 +194,27 @@ bool KQelExporter::Export(KQelScene& pScene, KStreamOptions* pOptions)
             return false;
         }
         SetExportOptionsInfo(&ownOptions);
-        io_detail::SettleExportSceneInfo(mManager, pScene, ownOptions);
+        madeForOptions = io_detail::SettleExportSceneInfo(mManager, pScene, ownOptions);
         options = &ownOptions;
     }
-    if (!FileCreatePart2()) {
+    bool written = false;
+    if (FileCreatePart2()) {
+        if (IsNative())
+            mCurrentOptions = options;
+        written = mWriter->Write(pScene, options);
+        mMessage.Empty();
+        mWriter->GetMessage(mMessage);
+        mCurrentOptions = nullptr;
+        FileClose();
+        if (!written)
+            mError.SetLastErrorID(eOutOfDiskSpace);
+    } else {
         mError.SetLastErrorID(eFileNotCreated);
-        return false;
     }
-    if (IsNative())
-        mCurrentOptions = options;
-    bool written = mWriter->Write(pScene, options);
-    mMessage.Empty();
-    mWriter->GetMessage(mMessage);
-    mCurrentOptions = nullptr;
-    FileClose();
-    if (!written)
-        mError.SetLastErrorID(eOutOfDiskSpace);
+    // The copy made for the local options served this write only; a writer
+    // that put another object there disposed of this one itself.
+    if (madeForOptions && ownOptions.mSceneInfo == madeForOptions)
+        io_detail::DestroySceneInfo(mManager, ownOptions.mSceneInfo);
     return written;
 }
 

@@ -82,7 +82,9 @@ public:
     // Creates the file and writes the scene, then closes the file. Without
     // options, a native format is written under options filled from the
     // exporter (SetExportOptionsInfo) with the scene information settled
-    // between scene and options; any other format fails with error 10.
+    // between scene and options (a copy of the scene's made for the options
+    // is destroyed through the manager after the write); any other format
+    // fails with error 10.
     // Failures: file not created error 4, failed write error 5; the writer's
     // message stays available through GetMessage.
     bool Export(KQelScene& pScene, KStreamOptions* pOptions = nullptr);

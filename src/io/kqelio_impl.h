@@ -23,6 +23,17 @@ class KStreamOptionsQel;
 
 namespace io_detail {
 
+// ---- Scene access (kqelio_sceneaccess.cpp) ----
+//
+// The only io code that needs the scene class itself.
+
+// The root of the scene's node tree.
+KQelNode* GetSceneRootNode(KQelScene& pScene);
+// The scene's scene information (null when it has none) and its setter,
+// which only stores the pointer (the scene ends it through the manager).
+KQelSceneInfo* GetSceneInfoOf(KQelScene& pScene);
+void SetSceneInfoOf(KQelScene& pScene, KQelSceneInfo* pSceneInfo);
+
 // ---- Scene-model operations (kqelio_scene.cpp) ----
 
 // A new copy of a take record (owned by the caller, freed with
@@ -35,16 +46,31 @@ void DestroySceneInfo(KQelSdkManager& pManager, KQelSceneInfo*& pSceneInfo);
 // A new scene information made through the manager holding a copy of
 // pSource; null when it cannot be made.
 KQelSceneInfo* CloneSceneInfo(KQelSdkManager& pManager, const KQelSceneInfo& pSource);
+// Copies pSource into pTarget, first making pTarget through the manager
+// when it is null; false when it cannot be made.
+bool CopySceneInfoInto(KQelSdkManager& pManager, KQelSceneInfo*& pTarget,
+                       const KQelSceneInfo& pSource);
 // Copies pSource into the scene's scene information, first giving the scene
 // one made through the manager when it has none.
 void CopySceneInfoToScene(KQelSdkManager& pManager, KQelScene& pScene,
                           const KQelSceneInfo& pSource);
-// Before an export with the exporter's own options: makes the scene's scene
-// information and that of the options agree (see KQelExporter::Export).
-void SettleExportSceneInfo(KQelSdkManager& pManager, KQelScene& pScene,
-                           KStreamOptionsQel& pOptions);
-// The node's current name, kind prefix included.
+// Makes the scene information of a scene (pScene) and of export options
+// (pOptions) agree before an export with the exporter's own options: both
+// present, the scene's receives a copy of the options'; only the scene's,
+// the options get a new copy of it; only the options', the scene gets a new
+// copy of it (then owned by the scene). Answers the object made for the
+// options, which serves that one write (the caller destroys it), or null.
+KQelSceneInfo* SettleSceneInfo(KQelSdkManager& pManager, KQelSceneInfo*& pScene,
+                               KQelSceneInfo*& pOptions);
+// SettleSceneInfo on the scene's scene information and the options'.
+KQelSceneInfo* SettleExportSceneInfo(KQelSdkManager& pManager, KQelScene& pScene,
+                                     KStreamOptionsQel& pOptions);
+// The node's current name, kind prefix included; empty for null.
 KString GetNodeName(KQelNode* pNode);
+// The first selected node on the chain of only children that starts at
+// pRoot's one child; null when pRoot is null or has not exactly one child,
+// or when the chain ends without a selected node.
+KQelNode* FindSelectedOnlyChild(KQelNode* pRoot);
 
 // ---- Take lists (owned records) ----
 

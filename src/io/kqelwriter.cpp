@@ -16,7 +16,7 @@ const char* const kWriterErrors[KQelWriter::eErrorCount] = {
 }  // namespace
 
 KQelWriter::KQelWriter(KQelSdkManager& pManager)
-    : mManager(pManager), mError(kWriterErrors, eErrorCount)
+    : mManager(pManager), mError(kWriterErrors, eErrorCount), mPendingNodes(nullptr)
 {
 }
 

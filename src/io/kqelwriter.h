@@ -51,9 +51,14 @@ public:
     // the chain ends without a selected node.
     virtual KQelNode* FindRootNode(KQelScene& pScene);
     // Appends "\n    " and the name of every node of the tree whose name
-    // holds a blank, a tab or a line feed to pMessage, recursing through
-    // this virtual so that a derived check covers the whole tree; false when
-    // any name was listed. Every node is visited.
+    // holds a blank, a tab or a line feed to pMessage, parents before
+    // children in child order; false when any name was listed. Every node
+    // below pNode is handed to this virtual, so a derived check covers the
+    // whole tree. The outermost call drives the walk from a work list (no
+    // tree depth can exhaust the stack): a call made for a node during the
+    // walk checks that node, leaves its children to the walk and answers for
+    // that node alone; the outermost call answers for the whole tree. Null:
+    // true, nothing listed.
     virtual bool CheckSpaceInNodeNameRecursive(KQelNode* pNode, KString& pMessage);
 
     KError& GetError() { return mError; }
@@ -68,6 +73,11 @@ protected:
     KQelSdkManager& mManager;
     KError mError;
     KString mMessage;
+
+private:
+    struct PendingNodes;
+    // The work list of the name check under way, null between checks.
+    PendingNodes* mPendingNodes;
 };
 
 }  // namespace qelsdk_600

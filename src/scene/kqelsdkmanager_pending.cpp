@@ -169,32 +169,4 @@ bool KQelSdkManager::DestroyKQelImageConverter(KQelImageConverter* pConverter)
 
 void KQelEndImageConverter(KQelSdkManager& pManager, void* pObject) {}
 
-// ---- Exporters ----
-
-KQelExporter* KQelSdkManager::AllocateKQelExporter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelExporter(KQelExporter* pExporter)
-{
-    return NotFound();
-}
-
-void KQelEndExporter(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Importers ----
-
-KQelImporter* KQelSdkManager::AllocateKQelImporter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelImporter(KQelImporter* pImporter)
-{
-    return NotFound();
-}
-
-void KQelEndImporter(KQelSdkManager& pManager, void* pObject) {}
-
 }  // namespace qelsdk_600

@@ -7,6 +7,8 @@
 #include "base/klib.h"
 #include "common/scratch_dir.h"
 #include "io/settings/kqelusernotification.h"
+#include "scene/kqelnode.h"
+#include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
 namespace {
@@ -23,6 +25,8 @@ public:
     bool OutputEntry(KQelAccumulatorEntry* pEntry, bool pFlag) override
     {
         mCalls.push_back("entry " + std::string(pEntry->mName.Buffer()) + (pFlag ? " 1" : " 0"));
+        int details = pEntry->mDetails.GetCount();
+        mLastDetail = details ? pEntry->mDetails[details - 1]->Buffer() : "";
         return true;
     }
     bool OutputAllEntries(KArrayTemplate<KQelAccumulatorEntry*>& pEntries, bool pFlag) override
@@ -32,6 +36,7 @@ public:
     }
 
     std::vector<std::string> mCalls;
+    std::string mLastDetail;  // of the entry last handed to OutputEntry
 };
 
 // TMPDIR and the master directory point into a scratch directory.
@@ -111,6 +116,11 @@ TEST_F(Notification, DetailsNeedAnEntryAndTextButAreAlwaysSent)
     notes.AddDetail(-1, KString("x"), true);
     notes.AddDetail(0, static_cast<KQelNode*>(nullptr), true);
     EXPECT_TRUE(notes.mCalls.empty());
+    KQelSdkManager manager;
+    notes.AddDetail(1, manager.CreateKQelNode("Cube"), false);
+    EXPECT_EQ(std::vector<std::string>{"entry X 0"}, notes.mCalls);
+    EXPECT_EQ("Model::Cube", notes.mLastDetail);
+    notes.mCalls.clear();
     notes.Output(0, true);
     notes.InitAccumulator();
     EXPECT_EQ(0, notes.GetEntryCount());

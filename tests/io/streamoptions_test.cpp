@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "io/kstreamoptionsbase.h"
 #include "io/kstreamoptionsmotion.h"
 #include "io/kstreamoptionsqel.h"
+#include "scene/kqeltakeinfo.h"
 
 namespace qelsdk_600 {
 namespace {
@@ -59,6 +61,36 @@ TEST(StreamOptionsQel, AssignmentCopiesEverythingAndSelfAssignmentNothing)
     copy = alias;
     EXPECT_STREQ("Walk", copy.mCurrentTakeName.Buffer());
     EXPECT_EQ(7, copy.GetContentCount(KStreamOptionsQel::eContentMedia));
+}
+
+TEST(StreamOptionsQel, TakeRecordsAreDeepCopiesThatOutliveTheSource)
+{
+    auto fill = [](KStreamOptionsQel& pOptions, int pCount, const char* pPrefix) {
+        for (int i = 0; i < pCount; ++i) {
+            auto* take = new KQelTakeInfo;
+            take->mName = pPrefix;
+            take->mName += i;
+            take->mLocalTimeSpan = KTimeSpan(KTime(i), KTime(10 * i));
+            pOptions.mTakeInfo.Add(take);
+        }
+    };
+    KStreamOptionsQel* source = KStreamOptionsQelCreate();
+    fill(*source, 3, "Take");
+    KStreamOptionsQel copy;
+    fill(copy, 5, "Old");
+    copy = *source;
+    source->mTakeInfo[0]->mName = "Changed";
+    source->Destroy();
+
+    ASSERT_EQ(3, copy.mTakeInfo.GetCount());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ("Take" + std::to_string(i), copy.mTakeInfo[i]->mName.Buffer());
+        EXPECT_EQ(10 * i, copy.mTakeInfo[i]->mLocalTimeSpan.GetStop().Get());
+    }
+    KStreamOptionsQel& alias = copy;
+    copy = alias;
+    ASSERT_EQ(3, copy.mTakeInfo.GetCount());
+    EXPECT_STREQ("Take2", copy.mTakeInfo[2]->mName.Buffer());
 }
 
 TEST(StreamOptions, ClassIdentityFollowsTheParents)

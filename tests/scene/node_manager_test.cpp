@@ -1,5 +1,3 @@
-#include <pthread.h>
-
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -9,6 +7,7 @@
 #include "scene/kqelnodefinder.h"
 #include "scene/kqelnull.h"
 #include "scene/kqelsdkmanager.h"
+#include "common/small_stack.h"
 #include "node_test_util.h"
 
 namespace qelsdk_600 {
@@ -49,29 +48,7 @@ TEST(NodeManager, CreateFindAndDestroy)
     EXPECT_EQ(manager.GetKQelNodeCount(), 2);
 }
 
-// Runs pWork on a thread with a small stack, so that any walk that recursed
-// once per level of a deep tree would overflow it.
-void OnSmallStack(void (*pWork)(void*), void* pData)
-{
-    struct Call {
-        void (*mWork)(void*);
-        void* mData;
-    } call{pWork, pData};
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, 128 * 1024);
-    pthread_t thread;
-    ASSERT_EQ(pthread_create(&thread, &attributes,
-                             [](void* pCall) -> void* {
-                                 Call* c = static_cast<Call*>(pCall);
-                                 c->mWork(c->mData);
-                                 return nullptr;
-                             },
-                             &call),
-              0);
-    pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attributes);
-}
+using smallstack::OnSmallStack;
 
 struct Chain {
     KQelSdkManager* mManager;
