@@ -3,6 +3,7 @@
 #include "io/kqelio_impl.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
+#include "native/kqelwriterqel6.h"
 
 namespace qelsdk_600 {
 
@@ -55,6 +56,13 @@ KQelIO::EError TranslateCreateError(int pWriterError)
     }
 }
 
+KQelWriter* MakeWriterQel6(KQelSdkManager& pManager, KQelExporter& pExporter, KQelWriterQel6::EExportMode pMode)
+{
+    KQelWriterQel6* writer = new KQelWriterQel6(pManager, pExporter);
+    writer->SetExportMode(pMode);
+    return writer;
+}
+
 }  // namespace
 
 void io_detail::SetWriterMaker(WriterMaker pMaker)
@@ -97,9 +105,12 @@ KQelWriter* KQelExporter::CreateWriter()
     // Each format's writer joins this switch with its subsystem; until then
     // the format makes nothing and fails as a number outside the table does.
     switch (mFileFormat) {
-    case eQelBinary:     // KQelWriterQel6(manager, *this), export mode binary
-    case eQelAscii:      // KQelWriterQel6, ASCII
-    case eQelEncrypted:  // KQelWriterQel6, enciphered
+    case eQelBinary:
+        return MakeWriterQel6(mManager, *this, KQelWriterQel6::eBinary);
+    case eQelAscii:
+        return MakeWriterQel6(mManager, *this, KQelWriterQel6::eAscii);
+    case eQelEncrypted:
+        return MakeWriterQel6(mManager, *this, KQelWriterQel6::eEncrypted);
     case eQel5Binary:    // KQelWriterQel(manager, *this), binary
     case eQel5Ascii:     // KQelWriterQel, ASCII
     case eBvh:           // KQelWriterBiovision

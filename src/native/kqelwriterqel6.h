@@ -10,6 +10,7 @@
 namespace qelsdk_600 {
 
 class IQelObject;
+class KQel;
 class KPlug;
 class KProperty;
 class KQelCamera;

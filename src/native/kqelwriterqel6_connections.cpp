@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "character/kqelcharacter.h"
+#include "character/kqelcontrolsetplug.h"
 #include "content/kqeldeformer.h"
 #include "file/iqelobject.h"
 #include "io/kstreamoptionsqel.h"
