@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "content/kqelcamera.h"
+#include "scene/kqelscene.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelsdkmanager.h"
 
@@ -206,11 +207,10 @@ void KQelGlobalCameraSettings::DestroyProducer(int pIndex)
         mData->mManager->DestroyKQelNode(node, true);
 }
 
-// SCENE-PENDING: the search of the scene's node tree needs the scene class,
-// which is not in this build yet; until then no scene node is found.
 bool KQelGlobalCameraSettings::IsSceneNode(const char* pName) const
 {
-    return false;
+    KQelNode* root = mData->mScene->GetRootNode();
+    return root && root->FindChild(pName, true, false);
 }
 
 }  // namespace qelsdk_600

@@ -67,7 +67,13 @@ public:
     void Normalize(ESet set, bool absolute);
 
 private:
-    typedef KArrayTemplate<KElement> KRelationList;
+    // A relation list starts with room for 4 relations (64 bytes) and grows
+    // geometrically: most elements of a large mapping hold one or two
+    // relations, and a first block of 16 (256 bytes each) made a million-point
+    // mapping cost half a gigabyte, too much for a 32-bit process.
+    struct KRelationList : KArrayTemplate<KElement> {
+        KRelationList() : KArrayTemplate<KElement>(4) {}
+    };
 
     KRelationList* List(ESet set, int element) const;
 

@@ -61,11 +61,7 @@ KStringList KQelGenericNode::GetTypeFlags()
 
 void KQelGenericNode::AddChannels(KQelTakeNode* pTakeNode)
 {
-    for (int i = 0, n = mProperties->GetPropertyCount(); i < n; ++i) {
-        KProperty* property = mProperties->GetProperty(i);
-        if (property && property->IsAnimatable())
-            CreateChannelsForProperty(property, pTakeNode);
-    }
+    CreateChannelsForAnimatableProperties(*mProperties, pTakeNode);
 }
 
 bool KQelGenericNode::SetEntity(KQelEntity* pEntity)

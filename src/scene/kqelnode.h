@@ -427,6 +427,49 @@ public:
     static void ComputeGlobalMatrixSorvinnStyle(KQelXMatrix& pGlobal, KQelXMatrix& pParentGlobal,
                                                 KQelXMatrix& pLocal);
 
+    // ---- Conversion of animation between the pivot sets ----
+    //
+    // The conversions rewrite the animation of every take (translation,
+    // rotation and scaling curves, default values and keys) of this node and
+    // every node below it, depth first in child order, so that each node is
+    // placed as before once read with the target set's pivots instead of the
+    // other set's. Fixed differences become a constant shift of the
+    // translation curves or a resampling on 1 / pRate second steps (last key
+    // at the end time, rotation unrolled, the constant key reducer with
+    // pReduceConstantKeys). Neither changes the pivot values, so converting
+    // twice shifts twice: reset the set that was converted from afterwards.
+    // Cached global matrices are not refreshed. A rate that is not finite or
+    // not positive, or whose period is shorter than one tick or longer than
+    // KTime can hold, converts nothing at all. Takes lacking translation
+    // curves are not shifted; the resampling leaves a take lacking any
+    // transform curve as it is. After resampling, the Default take's curves
+    // still give the node's default transform.
+
+    // Back to neutral for pSet on this node and every node below: rotation
+    // order 0, pre- and post-rotation, rotation and scaling pivots and
+    // offsets, geometric translation and rotation (0, 0, 0, 0), geometric
+    // scaling (1, 1, 1, 1), limit-only switch off. The pivot state and the
+    // pivot update offsets stay.
+    void ResetPivotSet(EPivotSet pSet);
+    // ResetPivotSet(destination), ConvertPivotAnimationRecursive(destination,
+    // 30 frames per second, no key reduction), ResetPivotSet(source).
+    void ResetPivotSetAndConvertAnimation();
+    // The complete conversion to pTarget from the other set: rotation and
+    // scaling pivots, rotation and scaling offsets, pre- and post-rotation
+    // (of a set that rotates: the node's rotation-active switch on, the set
+    // active, its limit-only switch off), geometric transform and effective
+    // rotation order (0 under the limit-only switch; a difference only makes
+    // the curves resample, in X, Y, Z order). A geometry's control points
+    // are moved by inverse(target geometric) . source geometric . pivot (a
+    // point goes through the inverse first), and its pivot becomes the
+    // identity so that writers do not move them again.
+    void ConvertPivotAnimationRecursive(EPivotSet pTarget, double pRate, bool pReduceConstantKeys);
+    // The older conversion to pTarget: rotation pivot and offset, the
+    // parent's rotation pivot, pre- and post-rotation of active sets. A
+    // geometry keeps its place through its pivot's translation, which is
+    // moved; its control points are not touched.
+    void ConvertPivotAnimation(EPivotSet pTarget, double pRate, bool pReduceConstantKeys);
+
     // ---- Matrices from takes ----
     //
     // References into the take caches, valid until the next call that

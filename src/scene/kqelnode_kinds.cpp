@@ -10,6 +10,8 @@
 #include "content/kqelcameraswitcher.h"
 #include "content/kqeldeformer.h"
 #include "content/kqelmesh.h"
+#include "content/kqelnurb.h"
+#include "content/kqelpatch.h"
 #include "content/kqelshape.h"
 #include "content/kqellight.h"
 #include "content/kqelmarker.h"
@@ -111,9 +113,7 @@ int KQelSkeletonTypeOf(KQelNodeAttribute& pSkeleton)
     return skeleton ? skeleton->GetSkeletonType() : -1;
 }
 
-// ---- Geometry and mesh (NURBS surface, patch: with their classes) ----
-//   GetNurb, GetPatch, CreateNurb, CreatePatch, AssignNurb, AssignPatch as
-//   for the mesh.
+// ---- Geometry: mesh, NURBS surface, patch ----
 //   KQelCollectGeometryObjects: kinds 0 and 1, the objects of the direct
 //   arrays of the layers' material and texture elements (layers in index
 //   reference mode skipped, null entries skipped), in layer order, with the
@@ -142,12 +142,12 @@ KQelMesh* KQelNode::GetMesh()
 
 KQelNurb* KQelNode::GetNurb()
 {
-    return nullptr;
+    return static_cast<KQelNurb*>(AttributeOfType(KQelNodeAttribute::eNurb));
 }
 
 KQelPatch* KQelNode::GetPatch()
 {
-    return nullptr;
+    return static_cast<KQelPatch*>(AttributeOfType(KQelNodeAttribute::ePatch));
 }
 
 static KQelNodeAttribute* CreateMesh(KQelSdkManager& pManager)
@@ -163,22 +163,24 @@ static bool AssignMesh(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 
 static KQelNodeAttribute* CreateNurb(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelNurb();
 }
 
 static bool AssignNurb(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelNurb&>(pTo) = static_cast<KQelNurb&>(pFrom);
+    return true;
 }
 
 static KQelNodeAttribute* CreatePatch(KQelSdkManager& pManager)
 {
-    return nullptr;
+    return pManager.CreateKQelPatch();
 }
 
 static bool AssignPatch(KQelNodeAttribute& pTo, KQelNodeAttribute& pFrom)
 {
-    return false;
+    static_cast<KQelPatch&>(pTo) = static_cast<KQelPatch&>(pFrom);
+    return true;
 }
 
 void KQelClearGeometryEntity(KQelGeometry* pGeometry)

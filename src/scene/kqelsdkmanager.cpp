@@ -415,6 +415,7 @@ KQelImporter* KQelSdkManager::CreateKQelImporter()
         return static_cast<Type*>(mLists->mList[ListId].GetAt(pIndex));               \
     }
 
+QEL_MANAGER_GETTERS(KQelScene, KQelScene, kQelSceneList)
 QEL_MANAGER_GETTERS(KQelNode, KQelNode, kQelNodeList)
 QEL_MANAGER_GETTERS(KQelMaterial, KQelMaterial, kQelMaterialList)
 QEL_MANAGER_GETTERS(KQelTexture, KQelTexture, kQelTextureList)

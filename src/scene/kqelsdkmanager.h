@@ -216,6 +216,8 @@ public:
 
     // ---- Counts and indexed getters (null out of range) ----
 
+    int GetKQelSceneCount() const;
+    KQelScene* GetKQelScene(int pIndex) const;
     int GetKQelNodeCount() const;
     KQelNode* GetKQelNode(int pIndex) const;
     int GetKQelMaterialCount() const;

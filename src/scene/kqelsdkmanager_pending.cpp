@@ -8,44 +8,6 @@
 
 namespace qelsdk_600 {
 
-// ---- Scenes ----
-
-KQelScene* KQelSdkManager::AllocateKQelScene()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelScene(KQelScene* pScene, bool pRecursive)
-{
-    return NotFound();
-}
-
-void KQelEndScene(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Patches (node attributes) ----
-
-KQelPatch* KQelSdkManager::AllocateKQelPatch()
-{
-    return nullptr;
-}
-
-KQelPatch* KQelSdkManager::CreateKQelPatch()
-{
-    return KQelNotBuiltYet(AllocateKQelPatch());
-}
-
-// ---- NURBS surfaces (node attributes) ----
-
-KQelNurb* KQelSdkManager::AllocateKQelNurb()
-{
-    return nullptr;
-}
-
-KQelNurb* KQelSdkManager::CreateKQelNurb()
-{
-    return KQelNotBuiltYet(AllocateKQelNurb());
-}
-
 // ---- Materials ----
 
 KQelMaterial* KQelSdkManager::AllocateKQelMaterial(const char* pName)
@@ -120,40 +82,6 @@ KQelVideo* KQelSdkManager::FindKQelVideo(const char* pName, int pIndex)
 }
 
 void KQelEndVideo(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Poses ----
-
-KQelPose* KQelSdkManager::AllocateKQelPose(const char* pName, bool pBindPose)
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelPose(KQelPose* pPose)
-{
-    return NotFound();
-}
-
-KQelPose* KQelSdkManager::FindKQelPose(const char* pName)
-{
-    NotFound();
-    return nullptr;
-}
-
-void KQelEndPose(KQelSdkManager& pManager, void* pObject) {}
-
-// ---- Geometry converters ----
-
-KQelGeometryConverter* KQelSdkManager::AllocateKQelGeometryConverter()
-{
-    return nullptr;
-}
-
-bool KQelSdkManager::DestroyKQelGeometryConverter(KQelGeometryConverter* pConverter)
-{
-    return NotFound();
-}
-
-void KQelEndGeometryConverter(KQelSdkManager& pManager, void* pObject) {}
 
 // ---- Image converters ----
 

@@ -15,6 +15,7 @@ namespace qelsdk_600 {
 
 class KDataType;
 class KFCurveNode;
+class KObject;
 class KProperty;
 class KQelTakeNodeContainer;
 
@@ -132,6 +133,9 @@ public:
     // (at most four members), with callback records in the Default take, then
     // copies the property's value into the curves.
     void CreateChannelsForProperty(KProperty* pProperty, KQelTakeNode* pTakeNode);
+    // CreateChannelsForProperty for each animatable property of pSet, in
+    // order: the AddChannels of a container whose set holds nothing else.
+    void CreateChannelsForAnimatableProperties(KObject& pSet, KQelTakeNode* pTakeNode);
     // Records and registers a callback on pCurve for a member of pProperty;
     // nothing for a null property or curve, or when that record exists.
     void RegisterDefaultTakeCallback(KProperty* pProperty, int pMember, KFCurve* pCurve);

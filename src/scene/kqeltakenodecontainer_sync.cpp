@@ -216,6 +216,15 @@ void KQelTakeNodeContainer::UnregisterAllDefaultTakeCallback()
 
 // ---- Channels ----
 
+void KQelTakeNodeContainer::CreateChannelsForAnimatableProperties(KObject& pSet, KQelTakeNode* pTakeNode)
+{
+    for (int i = 0, n = pSet.GetPropertyCount(); i < n; ++i) {
+        KProperty* property = pSet.GetProperty(i);
+        if (property && property->IsAnimatable())
+            CreateChannelsForProperty(property, pTakeNode);
+    }
+}
+
 void KQelTakeNodeContainer::CreateChannelsForProperty(KProperty* pProperty, KQelTakeNode* pTakeNode)
 {
     if (!pProperty || !pTakeNode || !pProperty->GetPropertyName())

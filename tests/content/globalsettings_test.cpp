@@ -5,6 +5,7 @@
 #include "content/kqelgloballightsettings.h"
 #include "content/kqelglobaltimesettings.h"
 #include "scene/kqelnode.h"
+#include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
@@ -245,7 +246,8 @@ TEST(GlobalCameraSettings, ProducerCamerasGetTheirViews)
 TEST(GlobalCameraSettings, DefaultCameraAcceptsKnownNamesOnly)
 {
     KQelSdkManager manager;
-    CameraSettings settings(manager, StandInScene());
+    KQelScene* scene = manager.CreateKQelScene();
+    CameraSettings& settings = *scene->GetGlobalCameraSettings();
     EXPECT_FALSE(settings.SetDefaultCamera(nullptr));
     EXPECT_STREQ(settings.GetLastErrorString(), "Null parameter.");
     EXPECT_TRUE(settings.SetDefaultCamera("Camera Switcher"));
@@ -255,6 +257,19 @@ TEST(GlobalCameraSettings, DefaultCameraAcceptsKnownNamesOnly)
     EXPECT_EQ(settings.GetLastErrorID(), CameraSettings::eUnknownCameraName);
     EXPECT_STREQ(settings.GetLastErrorString(), "Unknown camera name.");
     EXPECT_STREQ(settings.GetDefaultCamera(), "Producer Left");
+
+    // Any node of the tree, at any depth and with or without a camera, by
+    // its current name; the name is stored as given.
+    KQelNode* arm = manager.CreateKQelNode("Arm");
+    KQelNode* hand = manager.CreateKQelNode("producer top");
+    scene->GetRootNode()->AddChild(arm);
+    arm->AddChild(hand);
+    EXPECT_TRUE(settings.SetDefaultCamera("producer top"));
+    EXPECT_TRUE(settings.SetDefaultCamera("Model::Arm"));
+    EXPECT_STREQ(settings.GetDefaultCamera(), "Model::Arm");
+    hand->SetName("Wrist");
+    EXPECT_FALSE(settings.SetDefaultCamera("producer top"));
+    EXPECT_FALSE(settings.SetDefaultCamera("RootNode"));
 }
 
 TEST(GlobalCameraSettings, ProducerCamerasAreCopiedByName)

@@ -13,21 +13,25 @@
 #include "io/kqelreader.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
+#include "scene/kqelscene.h"
+#include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
 namespace iotest {
 
-// Never dereferenced: the front ends hand them to readers and writers only.
+// Never dereferenced: the front ends hand it to readers and writers only.
 inline KQelSdkManager& StandInManager()
 {
     alignas(16) static unsigned char sStorage[64];
     return *reinterpret_cast<KQelSdkManager*>(sStorage);
 }
 
+// An empty scene: no scene information, nothing below its root.
 inline KQelScene& StandInScene()
 {
-    alignas(16) static unsigned char sStorage[64];
-    return *reinterpret_cast<KQelScene*>(sStorage);
+    static KQelSdkManager sManager;
+    static KQelScene* sScene = sManager.CreateKQelScene();
+    return *sScene;
 }
 
 // What a fake does and what happened to it.

@@ -14,6 +14,7 @@
 #include "io/kstreamoptionsqel.h"
 #include "io_fakes.h"
 #include "scene/kqelnode.h"
+#include "scene/kqelscene.h"
 #include "scene/kqelsceneinfo.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakeinfo.h"
@@ -121,6 +122,37 @@ TEST(SceneInformation, ExportSettlesSceneAndOptions)
         EXPECT_TRUE(!scene || scene != options);
         EXPECT_EQ((scene ? 1 : 0) + (options ? 1 : 0), manager.GetKQelSceneInfoCount());
     }
+}
+
+// The scene's own record: a copy is made once, then overwritten; an export
+// without options hands the options a copy of it; the writer finds the root
+// node below the scene's root.
+TEST(SceneInformation, ReachesARealScene)
+{
+    KQelSdkManager manager;
+    KQelScene* scene = manager.CreateKQelScene();
+    KQelSceneInfo* source = Info(manager, "First");
+    io_detail::CopySceneInfoToScene(manager, *scene, *source);
+    KQelSceneInfo* held = scene->GetSceneInfo();
+    ASSERT_NE(nullptr, held);
+    EXPECT_NE(source, held);
+    source->mTitle = "Second";
+    io_detail::CopySceneInfoToScene(manager, *scene, *source);
+    EXPECT_EQ(held, scene->GetSceneInfo());
+    EXPECT_STREQ("Second", held->mTitle.Buffer());
+
+    KStreamOptionsQel options;
+    KQelSceneInfo* made = io_detail::SettleExportSceneInfo(manager, *scene, options);
+    ASSERT_NE(nullptr, made);
+    EXPECT_EQ(made, options.mSceneInfo);
+    EXPECT_STREQ("Second", made->mTitle.Buffer());
+
+    iotest::Script script;
+    iotest::FakeWriter writer(manager, script);
+    KQelNode* top = Child(manager, scene->GetRootNode(), "Top");
+    EXPECT_EQ(nullptr, writer.FindRootNode(*scene));
+    top->SetSelected(true);
+    EXPECT_EQ(top, writer.FindRootNode(*scene));
 }
 
 // A reader and a writer with nothing behind them: the node checks of the

@@ -174,7 +174,6 @@ TEST(KQelSdkManager, ObjectsThatEndOthersAreEndedOnce)
 TEST(KQelSdkManager, KindsNotBuiltYetAreNeverListed)
 {
     KQelSdkManager manager;
-    EXPECT_EQ(manager.CreateKQelScene(), nullptr);
     EXPECT_EQ(manager.CreateKQelMaterial("Wood"), nullptr);
     EXPECT_EQ(manager.GetKQelNodeAttributeCount(), 0);
     EXPECT_EQ(manager.GetKQelMaterialCount(), 0);
