@@ -95,14 +95,15 @@ KQelWriterQel6::~KQelWriterQel6()
 
 bool KQelWriterQel6::FileCreate(const char* pFileName)
 {
-    mWriteFailed = false;
-    mWritten = false;
+    // A file still open is closed first, so that one whose write failed is
+    // dropped rather than published by the next creation.
+    if (mFile)
+        FileClose();
     if (!pFileName || !*pFileName) {
         mError.SetLastErrorID(eFileNotCreated);
         return false;
     }
-    if (!mFile)
-        mFile = KQelObjectCreate();
+    mFile = KQelObjectCreate();
     KQelFileHeaderInfo header;
     header.mHeaderVersion = kHeaderVersion;
     const KString path = MakeFullPath(KGetCurrentDirectory().Buffer(), pFileName);
