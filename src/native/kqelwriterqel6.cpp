@@ -12,6 +12,7 @@
 #include "io/kstreamoptionsmotion.h"
 #include "io/kstreamoptionsqel.h"
 #include "object/kprogress.h"
+#include "scene/kqelentity.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakeinfo.h"
@@ -65,8 +66,11 @@ void DestroyDeformersBuilt(KQelScene& pScene, const std::unordered_set<KQelDefor
     }
     for (int i = 0, n = built.GetCount(); i < n; ++i) {
         KQelDeformer* deformer = built.GetAt(i);
-        while (pScene.RemoveDeformer(deformer)) {
-        }
+        // The store counts uses: every one is dropped before the deformer
+        // ends.
+        KQelEntity& entity = *pScene.GetEntity();
+        while (entity.GetReferenceUseCount(KQelEntity::eDeformers, deformer) > 0)
+            pScene.RemoveDeformer(deformer);
         pManager.DestroyKQelDeformer(deformer);
     }
 }
@@ -310,6 +314,13 @@ void KQelWriterQel6::FieldC(const char* pName, const char* pValue)
 {
     mFile->FieldWriteBegin(pName);
     mFile->FieldWriteC(pValue);
+    mFile->FieldWriteEnd();
+}
+
+void KQelWriterQel6::FieldTS(const char* pName, const KTimeSpan& pSpan)
+{
+    mFile->FieldWriteBegin(pName);
+    mFile->FieldWriteTS(pSpan);
     mFile->FieldWriteEnd();
 }
 

@@ -36,6 +36,7 @@ class KQelTakeNodeContainer;
 class KQelThumbnail;
 class KStreamOptions;
 class KStreamOptionsQel;
+class KTimeSpan;
 
 // Writes one scene into a field file of the current layout: a main section
 // holding "Definitions", "Objects", "Relations", "Connections", "Takes" and
@@ -276,6 +277,11 @@ private:
     void WriteReferenceRelations(KQelScene& pScene, int pKind, const char* pField);
     // "Type" and "TypeFlags" (one text per flag, the field even when empty).
     void WriteTypeFields(const KString& pTypeName, const KStringList& pFlags);
+    // Control-set plug and character header: the object block opened,
+    // "Type", "MultiLayer" 0 and the property block.
+    void WriteSolverObjectBegin(const char* pKind, KQelObject& pObject);
+    // One field holding a time span.
+    void FieldTS(const char* pName, const KTimeSpan& pSpan);
     // The object's property block.
     void WriteProperties(KQelObject& pObject);
     // Sends counter x 100 / total (within 0 to 100) to the exporter, then

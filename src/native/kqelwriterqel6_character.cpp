@@ -56,17 +56,22 @@ bool KQelWriterQel6::WriteKQelGenericNodes(KQelScene& pScene)
     return true;
 }
 
+void KQelWriterQel6::WriteSolverObjectBegin(const char* pKind, KQelObject& pObject)
+{
+    const KString type = pObject.GetTypeName();
+    ObjectBegin(pKind, pObject.GetName(), type.Buffer());
+    FieldC("Type", type.Buffer());
+    FieldI("MultiLayer", 0);
+    WriteProperties(pObject);
+}
+
 bool KQelWriterQel6::WriteControlSetPlug(KQelScene& pScene)
 {
     for (int i = 0, n = pScene.GetControlSetPlugCount(); i < n; ++i) {
         KQelControlSetPlug* plug = pScene.GetControlSetPlug(i);
         if (!plug)
             continue;
-        const KString type = plug->GetTypeName();
-        ObjectBegin("ControlSetPlug", plug->GetName(), type.Buffer());
-        FieldC("Type", type.Buffer());
-        FieldI("MultiLayer", 0);
-        WriteProperties(*plug);
+        WriteSolverObjectBegin("ControlSetPlug", *plug);
         BlockEnd();
     }
     return true;
@@ -78,11 +83,7 @@ bool KQelWriterQel6::WriteCharacter(KQelScene& pScene)
         KQelCharacter* character = pScene.GetCharacter(i);
         if (!character)
             continue;
-        const KString type = character->GetTypeName();
-        ObjectBegin("Constraint", character->GetName(), type.Buffer());
-        FieldC("Type", type.Buffer());
-        FieldI("MultiLayer", 0);
-        WriteProperties(*character);
+        WriteSolverObjectBegin("Constraint", *character);
         WriteKQelCharacter(pScene, i);
         BlockEnd();
     }

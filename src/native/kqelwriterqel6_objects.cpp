@@ -188,12 +188,8 @@ bool KQelWriterQel6::WriteExtensionSection(KQelScene& pScene, int pMediaCount)
         File().FieldWriteBlockBegin();
         if (!info->mDescription.IsEmpty())
             FieldC("Comments", info->mDescription.Buffer());
-        File().FieldWriteBegin("LocalTime");
-        File().FieldWriteTS(info->mLocalTimeSpan);
-        File().FieldWriteEnd();
-        File().FieldWriteBegin("ReferenceTime");
-        File().FieldWriteTS(info->mReferenceTimeSpan);
-        File().FieldWriteEnd();
+        FieldTS("LocalTime", info->mLocalTimeSpan);
+        FieldTS("ReferenceTime", info->mReferenceTimeSpan);
         WriteThumbnail(info->GetTakeThumbnail());
         BlockEnd();
     }

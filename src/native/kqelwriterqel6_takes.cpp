@@ -120,12 +120,8 @@ void KQelWriterQel6::WriteTake(KQelScene& pScene, const KString& pName)
         info->mLocalTimeSpan = computed;
     if (IsZero(info->mReferenceTimeSpan))
         info->mReferenceTimeSpan = computed;
-    File().FieldWriteBegin("LocalTime");
-    File().FieldWriteTS(info->mLocalTimeSpan);
-    File().FieldWriteEnd();
-    File().FieldWriteBegin("ReferenceTime");
-    File().FieldWriteTS(info->mReferenceTimeSpan);
-    File().FieldWriteEnd();
+    FieldTS("LocalTime", info->mLocalTimeSpan);
+    FieldTS("ReferenceTime", info->mReferenceTimeSpan);
     if (!info->mDescription.IsEmpty())
         FieldC("Comments", info->mDescription.Buffer());
     WriteThumbnail(info->GetTakeThumbnail());
