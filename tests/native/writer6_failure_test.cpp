@@ -107,8 +107,9 @@ TEST(Writer6Failure, FailedWritesLeaveTheFileAtThePathAsItWas)
             name = missing.c_str();
         if (c.mFailure != Failure::kNoFile) {
             EXPECT_EQ(writer->FileCreate(name), c.mCreated);
-            if (!c.mCreated)
+            if (!c.mCreated) {
                 EXPECT_EQ(writer->GetLastErrorID(), KQelWriter::eFileNotCreated);
+            }
         }
         EXPECT_EQ(writer->IsFileOpen(), c.mCreated);
 
