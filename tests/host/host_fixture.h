@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vesk/MAngle.h>
 #include <vesk/MDagPath.h>
+#include <vesk/MDistance.h>
+#include <vesk/MTime.h>
 #include <vesk/MObject.h>
 #include <vesk/MPlug.h>
 #include <vesk/MSelectionList.h>
@@ -20,6 +23,11 @@ protected:
     void SetUp() override
     {
         vesk::store().reset();
+        vesk::store().globals() = vesk::Globals();
+        MTime::setUIUnit(MTime::kFilm);
+        MAngle::setUIUnit(MAngle::kDegrees);
+        MAngle::setInternalUnit(MAngle::kRadians);
+        MDistance::setUIUnit(MDistance::kCentimeters);
         vesk::MessageLog::clear();
     }
     void TearDown() override { vesk::store().reset(); }

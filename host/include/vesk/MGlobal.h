@@ -3,6 +3,7 @@
 #define VESK_MGLOBAL_H
 
 #include <vesk/MObject.h>
+#include <vesk/MObjectArray.h>
 #include <vesk/MSelectionList.h>
 #include <vesk/MStatus.h>
 #include <vesk/VeskExport.h>
@@ -18,6 +19,10 @@ public:
     // null). The world, held attributes, data and null objects fail with
     // kInvalidParameter.
     static MStatus deleteNode(const MObject& object);
+    // The sets (shading groups among them) that hold an item of the list or
+    // some of its components, each once, in order of creation; an item on a
+    // transform's path also asks for its first shape.
+    static MStatus getAssociatedSets(const MSelectionList& list, MObjectArray& sets);
 };
 
 #endif

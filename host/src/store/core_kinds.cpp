@@ -4,6 +4,7 @@
 
 #include "store/kind.h"
 #include "store/node_store.h"
+#include "store/transform_limits.h"
 #include "store/types.h"
 
 namespace vesk {
@@ -84,6 +85,7 @@ const AttrRow kTransform[] = {
 };
 const AttrRow kJoint[] = {
     {"jointOrient", "jo", kAngle3, 0, 0, nullptr, 0},
+    {"bindPose", "bps", kMatrix, 0, 0, nullptr, 0},
 };
 const AttrRow kLookAt[] = {
     {"twist", "tw", kAngle, 0, kKeyable, nullptr, 0},
@@ -115,6 +117,11 @@ const AttrRow kCamera[] = {
     {"farClipPlane", "fcp", kDistance, 1000, 0, nullptr, 0},
     {"orthographic", "o", kBool, 0, 0, nullptr, 0},
     {"orthographicWidth", "ow", kDistance, 30, 0, nullptr, 0},
+    {"focusDistance", "fd", kDistance, 5, 0, nullptr, 0},
+    {"clippingPlanes", "cp", kBool, 1, 0, nullptr, 0},
+};
+const AttrRow kClusterHandle[] = {
+    {"clusterTransforms", "ct", kMessage, 0, kArray, nullptr, 0},
 };
 const AttrRow kLight[] = {
     {"color", "cl", kColor3, 1, kKeyable, nullptr, 0},
@@ -147,9 +154,15 @@ const AttrRow kCluster[] = {
     {"geomMatrix", "gm", kMatrix, 0, kArray, nullptr, 0},
     {"bindPreMatrix", "pm", kMatrix, 0, 0, nullptr, 0},
     {"matrix", "ma", kMatrix, 0, 0, nullptr, 0},
+    {"clusterXforms", "x", kMessage, 0, 0, nullptr, 0},
 };
+// inputTarget[base].inputTargetGroup[weight].inputGeomTarget receives the
+// target geometry of one weight of one base.
 const AttrRow kBlendShape[] = {
     {"weight", "w", kFloat, 0, kArray | kKeyable, nullptr, 0},
+    {"inputTarget", "it", kCompound, 0, kArray, nullptr, 1},
+    {"inputTargetGroup", "itg", kCompound, 0, kArray, nullptr, 1},
+    {"inputGeomTarget", "igt", kGeometryData, 0, kHidden, nullptr, 0},
 };
 const AttrRow kSet[] = {
     {"usedBy", "ub", kMessage, 0, kArray, nullptr, 0},
@@ -193,6 +206,8 @@ const AttrRow kPlace2d[] = {
     {"offsetV", "ofv", kFloat, 0, 0, nullptr, 0},
     {"rotateFrame", "rf", kAngle, 0, 0, nullptr, 0},
     {"rotateUV", "ruv", kAngle, 0, 0, nullptr, 0},
+    {"translateFrameU", "tfu", kFloat, 0, 0, nullptr, 0},
+    {"translateFrameV", "tfv", kFloat, 0, 0, nullptr, 0},
     {"outUV", "ouv", kFloat2, 0, kOutput, nullptr, 0},
 };
 const AttrRow kShaderList[] = {
@@ -233,7 +248,7 @@ const KindRow kKinds[] = {
     {MFn::kSurface, MFn::kShape, "surfaceShape", true, VESK_NO_ROWS},
     {MFn::kNurbsSurface, MFn::kSurface, "nurbsSurface", false, VESK_ROWS(kNurbsSurface)},
     {MFn::kCamera, MFn::kShape, "camera", false, VESK_ROWS(kCamera)},
-    {MFn::kClusterHandle, MFn::kShape, "clusterHandle", false, VESK_NO_ROWS},
+    {MFn::kClusterHandle, MFn::kShape, "clusterHandle", false, VESK_ROWS(kClusterHandle)},
     {MFn::kLight, MFn::kShape, "light", true, VESK_ROWS(kLight)},
     {MFn::kDirectionalLight, MFn::kLight, "directionalLight", false, VESK_NO_ROWS},
     {MFn::kPointLight, MFn::kLight, "pointLight", false, VESK_NO_ROWS},
@@ -271,6 +286,56 @@ const KindRow kKinds[] = {
     {MFn::kAnimCurveUnitlessToUnitless, MFn::kAnimCurve, "animCurveUnitlessToUnitless", false, VESK_NO_ROWS},
     {MFn::kAnimCurveUnknown, MFn::kAnimCurve, "animCurveUnknown", false, VESK_NO_ROWS},
 };
+
+Ref<Attribute> buildAttribute(const AttrRow* rows, int& i);
+
+// The limits of a transform, four groups of six in the order of their type
+// codes: per axis the minimum, then the maximum.
+struct LimitGroup {
+    const char* name;
+    const char* shortName;
+    Spec spec;
+    double min;
+    double max;
+    const char* axes[3];
+};
+const LimitGroup kLimitGroups[] = {
+    {"Scale", "s", kDouble, -1.0, 1.0, {"X", "Y", "Z"}},
+    {"Shear", "h", kDouble, -1.0, 1.0, {"XY", "XZ", "YZ"}},
+    {"Rotate", "r", kAngle, -45.0 * kDegree, 45.0 * kDegree, {"X", "Y", "Z"}},
+    {"Translate", "t", kDistance, -1.0, 1.0, {"X", "Y", "Z"}},
+};
+
+std::string lower(std::string t)
+{
+    for (char& c : t)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return t;
+}
+
+// The value and the enable flag of each limit, as attributes of the
+// transform kind.
+void addLimitAttributes(Kind& transform)
+{
+    for (int type = 0; type < kTransformLimitCount; ++type) {
+        const LimitGroup& g = kLimitGroups[type / 6];
+        const bool max = type % 2 != 0;
+        const std::string axis = g.axes[(type % 6) / 2];
+        const std::string shortName = std::string(max ? "mx" : "mn") + g.shortName + lower(axis) + "l";
+        AttrRow row = {nullptr, nullptr, g.spec, max ? g.max : g.min, 0, nullptr, 0};
+        const std::string valueName = transformLimitName(type, false);
+        row.longName = valueName.c_str();
+        row.shortName = shortName.c_str();
+        int i = 0;
+        transform.addAttribute(buildAttribute(&row, i));
+        const std::string enableName = transformLimitName(type, true);
+        const std::string enableShort = shortName + "e";
+        AttrRow flag = {enableName.c_str(), enableShort.c_str(), kBool, 0, 0, nullptr, 0};
+        i = 0;
+        transform.addAttribute(buildAttribute(&flag, i));
+    }
+}
 
 Ref<Attribute> makeUnitCompound(const AttrRow& row, int unitType)
 {
@@ -411,6 +476,15 @@ void worldMatrixElements(NodeStore& store, NodeId node, const PlugKey&, std::vec
 
 } // namespace
 
+std::string transformLimitName(int type, bool enable)
+{
+    if (type < 0 || type >= kTransformLimitCount)
+        return std::string();
+    const LimitGroup& g = kLimitGroups[type / 6];
+    return std::string(type % 2 ? "max" : "min") + g.name + g.axes[(type % 6) / 2] + "Limit" +
+           (enable ? "Enable" : "");
+}
+
 void registerCoreKinds(KindRegistry& registry)
 {
     for (const KindRow& row : kKinds) {
@@ -421,6 +495,7 @@ void registerCoreKinds(KindRegistry& registry)
         for (int i = 0; i < row.attrCount;)
             k->addAttribute(buildAttribute(row.attrs, i));
     }
+    addLimitAttributes(*registry.find(MFn::kTransform));
     Attribute* world = registry.find(MFn::kDagNode)->findAttribute("worldMatrix");
     world->compute = worldMatrixValue;
     world->elements = worldMatrixElements;

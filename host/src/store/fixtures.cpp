@@ -1,5 +1,6 @@
 #include "store/fixtures.h"
 
+#include "geometry/geometry_kinds.h"
 #include "store/node_store.h"
 #include "store/numeric.h"
 
@@ -14,6 +15,35 @@ bool plug(const std::string& text, PlugRef& out)
         return false;
     out = PlugRef{a.node, a.plug};
     return true;
+}
+
+// A flat grid of size x size quadrilaterals in the XZ plane, one unit apart.
+void buildGrid(MeshGeometry& mesh, int size)
+{
+    std::vector<MPoint> points;
+    for (int z = 0; z <= size; ++z)
+        for (int x = 0; x <= size; ++x)
+            points.emplace_back(x, 0.0, z);
+    std::vector<int> counts(static_cast<size_t>(size * size), 4);
+    std::vector<int> connects;
+    for (int z = 0; z < size; ++z)
+        for (int x = 0; x < size; ++x) {
+            const int a = z * (size + 1) + x;
+            connects.insert(connects.end(), {a, a + size + 1, a + size + 2, a + 1});
+        }
+    mesh.build(points, counts.data(), counts.size(), connects.data());
+}
+
+// A flat open bicubic patch of 4 x 4 control vertices.
+void buildPatch(NurbsGeometry& surface)
+{
+    surface.degreeU = surface.degreeV = 3;
+    surface.numU = surface.numV = 4;
+    surface.knotsU = surface.knotsV = {0, 0, 0, 1, 1, 1};
+    surface.cvs.clear();
+    for (int u = 0; u < 4; ++u)
+        for (int v = 0; v < 4; ++v)
+            surface.cvs.emplace_back(u, 0.0, v);
 }
 
 } // namespace
@@ -38,8 +68,13 @@ NodeId make(const std::string& typeName, const std::string& name, const std::str
 NodeId makeShape(const std::string& shapeType, const std::string& name, const std::string& parent)
 {
     const NodeId t = make("transform", name, parent);
-    if (!t.valid() || !store().createNode(shapeType, store().name(t) + "Shape", t).valid())
+    const NodeId shape = t.valid() ? store().createNode(shapeType, store().name(t) + "Shape", t) : NodeId();
+    if (!shape.valid())
         return NodeId();
+    if (MeshGeometry* mesh = meshOf(shape))
+        buildGrid(*mesh, 4);
+    if (NurbsGeometry* surface = nurbsOf(shape))
+        buildPatch(*surface);
     return t;
 }
 

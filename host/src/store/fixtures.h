@@ -19,7 +19,9 @@ VESK_API NodeId node(const std::string& address);
 // rule, so read it back with store().name().
 VESK_API NodeId make(const std::string& typeName, const std::string& name, const std::string& parent = "");
 // A transform named name with a shape of the kind below it (named
-// name + "Shape"); returns the transform.
+// name + "Shape"); returns the transform. A mesh is a flat grid of 4 x 4
+// quadrilaterals (25 vertices, row by row), a NURBS surface an open bicubic
+// patch of 4 x 4 control vertices.
 VESK_API NodeId makeShape(const std::string& shapeType, const std::string& name, const std::string& parent = "");
 // Connects two plugs given as texts ("a.message", "pose.members[2]").
 VESK_API bool connect(const std::string& src, const std::string& dst);

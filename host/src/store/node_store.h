@@ -13,6 +13,7 @@
 
 #include <vesk/MMatrix.h>
 #include <vesk/MStatus.h>
+#include <vesk/MTransformationMatrix.h>
 #include <vesk/VeskExport.h>
 
 #include "store/attribute.h"
@@ -33,8 +34,11 @@ struct Globals {
     // "y" or "z".
     std::string upAxis = "y";
     double jointDisplayScale = 1.0;
-    // The current time in seconds (read by computed curve outputs).
+    // The current time in seconds (read by computed curve outputs) and the
+    // playback range, also in seconds.
     double currentTime = 0.0;
+    double minTime = 0.0;
+    double maxTime = 1.0;
 };
 
 // One connection, source plug to destination plug.
@@ -157,6 +161,9 @@ public:
     // Local matrix of one node (identity unless it is a transform) and the
     // product along a path (last node first, as a point meets them).
     MMatrix localMatrix(NodeId n) const;
+    // The parts of a transform's local matrix as its plugs hold them (the
+    // identity for other nodes).
+    MTransformationMatrix transformation(NodeId n) const;
     MMatrix inclusiveMatrix(const Path& p) const;
 
     // ---- Attributes ----------------------------------------------------------

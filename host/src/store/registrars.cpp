@@ -1,5 +1,8 @@
 // The kind registrars the store runs, in order, when it is made. A later
 // module of the host appends its registrar here.
+#include "anim/anim_curve.h"
+#include "deform/deform_kinds.h"
+#include "geometry/geometry_kinds.h"
 #include "store/kind.h"
 #include "store/registrars.h"
 
@@ -7,6 +10,9 @@ namespace vesk {
 
 const KindRegistrar kRegistrars[] = {
     registerCoreKinds,
+    registerGeometryHooks,
+    registerAnimHooks,
+    registerDeformHooks,
 };
 const size_t kRegistrarCount = sizeof kRegistrars / sizeof kRegistrars[0];
 

@@ -397,9 +397,14 @@ bool NodeStore::pathHasFn(const Path& p, MFn::Type t) const
 
 MMatrix NodeStore::localMatrix(NodeId n) const
 {
+    return transformation(n).asMatrix();
+}
+
+MTransformationMatrix NodeStore::transformation(NodeId n) const
+{
     const Kind* k = kindOf(n);
     if (!k || !k->isA(MFn::kTransform))
-        return MMatrix();
+        return MTransformationMatrix();
     NodeStore& self = const_cast<NodeStore&>(*this);
     auto number = [&](const char* attrName, double fallback) {
         PlugKey key;
@@ -431,7 +436,7 @@ MMatrix NodeStore::localMatrix(NodeId n) const
     tm.setScalePivot(MPoint(vec("scalePivotX", "scalePivotY", "scalePivotZ", 0.0)), MSpace::kTransform);
     tm.setScalePivotTranslation(vec("scalePivotTranslateX", "scalePivotTranslateY", "scalePivotTranslateZ", 0.0),
                                 MSpace::kTransform);
-    return tm.asMatrix();
+    return tm;
 }
 
 MMatrix NodeStore::inclusiveMatrix(const Path& p) const

@@ -278,19 +278,24 @@ MStatus NodeStore::readValue(NodeId n, const PlugKey& k, Value& out)
 {
     if (!hasAttribute(n, k.attr) || !isValuePlug(k) || k.attr->form() == AttrForm::kMessage)
         return MStatus::kInvalidParameter;
-    // A computation met again while it runs gives its stored value.
-    NodeId from = n;
-    PlugKey key = k;
+    // A computation met again while it runs gives its stored value. A
+    // computed source with nothing to give (a curve without keys) leaves the
+    // destination its own value.
     PlugRef src;
     if (!k.attr->compute && sourceOf(PlugRef{n, k}, src) && src.key.attr->compute) {
-        from = src.node;
-        key = src.key;
+        if (mComputing.count(src)) {
+            if (storedValue(src.node, src.key, out))
+                return MStatus::kSuccess;
+            return defaultValue(src.key.attr, out) ? MStatus::kSuccess : MStatus::kInvalidParameter;
+        }
+        if (computeValue(src.node, src.key, out))
+            return MStatus::kSuccess;
+    } else if (k.attr->compute && computeValue(n, k, out)) {
+        return MStatus::kSuccess;
     }
-    if (key.attr->compute && computeValue(from, key, out))
+    if (storedValue(n, k, out))
         return MStatus::kSuccess;
-    if (storedValue(from, key, out))
-        return MStatus::kSuccess;
-    return defaultValue(key.attr, out) ? MStatus::kSuccess : MStatus::kInvalidParameter;
+    return defaultValue(k.attr, out) ? MStatus::kSuccess : MStatus::kInvalidParameter;
 }
 
 MStatus NodeStore::writeValue(NodeId n, const PlugKey& k, const Value& v)

@@ -78,6 +78,12 @@ public:
     // Appends the elements of other (of the same type) that this set lacks,
     // in their order; O(size of other) after a first O(size) look-up build.
     void merge(const Component& other);
+    // To be called after single or pairs were changed directly.
+    void changed()
+    {
+        mIndex.clear();
+        mIndexed = false;
+    }
 
     std::vector<int> single;
     std::vector<std::pair<int, int>> pairs;
