@@ -3,7 +3,7 @@
 
 #include <cstring>
 #include <string>
-#include <unordered_set>
+#include <vector>
 
 #include "base/kpath.h"
 #include "content/kqeldeformer.h"
@@ -51,27 +51,37 @@ int CreateErrorOf(int pFileError)
     }
 }
 
-// Removes and destroys the scene's deformers that are not in pKeep,
-// clusters first; each leaves the scene with every use it had there.
-void DestroyDeformersBuilt(KQelScene& pScene, const std::unordered_set<KQelDeformer*>& pKeep,
-                           KQelSdkManager& pManager)
+// The deformers a scene's store holds before a write, with their use
+// counts: the caller's, which the write must leave in place.
+struct KeptDeformer {
+    KQelDeformer* mDeformer;
+    int mUses;
+};
+
+std::vector<KeptDeformer> KeepDeformers(KQelEntity& pEntity)
 {
-    KArrayTemplate<KQelDeformer*> built;
-    for (int type : {KQelDeformer::eCluster, KQelDeformer::eSkin}) {
-        for (int i = 0, n = pScene.GetDeformerCount(type); i < n; ++i) {
-            KQelDeformer* deformer = pScene.GetDeformer(i, type);
-            if (deformer && !pKeep.count(deformer))
-                built.Add(deformer);
-        }
+    std::vector<KeptDeformer> kept;
+    for (int i = 0, n = pEntity.GetDeformerCount(0); i < n; ++i) {
+        KQelDeformer* deformer = pEntity.GetDeformer(i, 0);
+        kept.push_back({deformer, pEntity.GetReferenceUseCount(KQelEntity::eDeformers, deformer)});
     }
-    for (int i = 0, n = built.GetCount(); i < n; ++i) {
-        KQelDeformer* deformer = built.GetAt(i);
-        // The store counts uses: every one is dropped before the deformer
-        // ends.
-        KQelEntity& entity = *pScene.GetEntity();
-        while (entity.GetReferenceUseCount(KQelEntity::eDeformers, deformer) > 0)
-            pScene.RemoveDeformer(deformer);
-        pManager.DestroyKQelDeformer(deformer);
+    return kept;
+}
+
+// Ends the deformers built for the write: the caller's are set aside while
+// the scene removes every deformer of its store, then listed again as they
+// were (they came first, so the order stays).
+void RemoveBuiltDeformers(KQelScene& pScene, const std::vector<KeptDeformer>& pKept)
+{
+    KQelEntity& entity = *pScene.GetEntity();
+    for (const KeptDeformer& kept : pKept) {
+        while (entity.GetReferenceUseCount(KQelEntity::eDeformers, kept.mDeformer) > 0)
+            entity.RemoveDeformer(kept.mDeformer);
+    }
+    pScene.RemoveKQelDeformers();
+    for (const KeptDeformer& kept : pKept) {
+        for (int use = 0; use < kept.mUses; ++use)
+            entity.AddDeformer(kept.mDeformer);
     }
 }
 
@@ -201,9 +211,7 @@ bool KQelWriterQel6::Write(KQelScene& pScene, KStreamOptions* pOptions, IQelObje
     mFile->GetError().ClearLastError();
     mCurrentTakeName = pScene.GetCurrentTakeName();
 
-    std::unordered_set<KQelDeformer*> callersDeformers;
-    for (int i = 0, n = pScene.GetDeformerCount(0); i < n; ++i)
-        callersDeformers.insert(pScene.GetDeformer(i, 0));
+    const std::vector<KeptDeformer> callersDeformers = KeepDeformers(*pScene.GetEntity());
     pScene.ConnectMaterials();
     pScene.ConnectTextures();
     pScene.ConnectVideos();
@@ -233,7 +241,7 @@ bool KQelWriterQel6::Write(KQelScene& pScene, KStreamOptions* pOptions, IQelObje
         BlockEnd();
     }
 
-    DestroyDeformersBuilt(pScene, callersDeformers, mManager);
+    RemoveBuiltDeformers(pScene, callersDeformers);
 
     if (!pFile) {
         if (!mFile->ProjectCloseSection())

@@ -168,10 +168,14 @@ TEST(Writer6Failure, CallersDeformersSurviveTheWrite)
     ScratchDir dir;
     SceneFixture f;
     KQelDeformer* own = f.manager.CreateKQelDeformer("Own", "Skin");
-    ASSERT_TRUE(f.scene.AddDeformer(own));
+    KQelDeformer* cluster = f.manager.CreateKQelDeformer("Part", "Cluster");
+    for (KQelDeformer* deformer : {own, own, cluster})
+        ASSERT_TRUE(f.scene.AddDeformer(deformer));
     ASSERT_TRUE(WriteScene(f, dir.File("deformers.qel"), KQelWriterQel6::eAscii));
-    ASSERT_EQ(f.scene.GetDeformerCount(0), 1);
+    ASSERT_EQ(f.scene.GetDeformerCount(0), 2);
     EXPECT_EQ(f.scene.GetDeformer(0, 0), own);
+    EXPECT_EQ(f.scene.GetDeformer(1, 0), cluster);
+    EXPECT_EQ(f.scene.GetEntity()->GetReferenceUseCount(KQelEntity::eDeformers, own), 2);
 }
 
 // Every walk of the writer (model blocks, relations, connections, takes)
