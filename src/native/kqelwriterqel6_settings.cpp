@@ -57,8 +57,7 @@ bool KQelWriterQel6::WriteShadowPlane(KQelScene& pScene)
 bool KQelWriterQel6::WriteShadowPlaneSection(KQelScene& pScene)
 {
     KQelGlobalLightSettings& light = *pScene.GetGlobalLightSettings();
-    File().WriteComments("Shadow Planes Section ");
-    File().WriteComments("----------------------------------------------------");
+    Banner("Shadow Planes Section ", 52, false, false);
     FieldI("Version", 108);
     const int count = light.GetShadowPlaneCount();
     FieldI("Count", count);
