@@ -4,7 +4,7 @@
 # subsystem never blocks the others.
 
 set(QEL_SUBSYSTEMS base math object file curves scene content character io io/settings native
-    formats formats/toolkit3ds motion)
+    native/reader native/writer native/blocks formats formats/toolkit3ds motion)
 set(QEL_SRC_DIR ${CMAKE_SOURCE_DIR}/src)
 
 function(qel_subsystem_target out sub)
@@ -20,9 +20,10 @@ function(qel_link_subsystems target)
   if("scene" IN_LIST subs AND NOT "io" IN_LIST subs)
     list(APPEND subs io)
   endif()
-  # The exporter makes the native writers, so io brings native.
-  if("io" IN_LIST subs AND NOT "native" IN_LIST subs)
-    list(APPEND subs native)
+  # The io front ends make the native reader and writers.
+  if("io" IN_LIST subs)
+    list(APPEND subs native native/reader native/writer native/blocks)
+    list(REMOVE_DUPLICATES subs)
   endif()
   foreach(sub ${subs})
     qel_subsystem_target(lib ${sub})

@@ -1,10 +1,11 @@
 #!/bin/sh
 # Builds the fuzzers with clang and runs each for a fixed count.
-#   fuzz/run.sh [runs] [target...]   (default 20000 runs; targets: kqel objects tif)
+#   fuzz/run.sh [runs] [target...]   (default 20000 runs; targets: kqel objects tif native)
 #   kqel     the field file itself, every field walked
 #   objects  the object readers above it: curves, curve nodes, property
 #            blocks and embedded media
 #   tif      the TIFF reader of the image converter
+#   native   the native reader's document driver over a whole scene
 # Needs clang++ with libFuzzer, zlib, nettle and libtiff. Works in a scratch
 # directory (FUZZ_WORK, default a fresh one under /tmp) and removes it
 # afterwards, unless FUZZ_KEEP is set. FUZZ_JOBS (default 2) compiles in parallel;
@@ -13,7 +14,7 @@ set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 RUNS=${1:-20000}
 [ $# -gt 0 ] && shift
-TARGETS=${*:-kqel objects tif}
+TARGETS=${*:-kqel objects tif native}
 WORK=${FUZZ_WORK:-$(mktemp -d /tmp/qel_fuzz.XXXXXX)}
 # Every input goes through a file: in memory when possible, since on disk
 # creating it costs more than the run itself.
@@ -38,6 +39,9 @@ LIBS="-lz -lnettle -ltiff -lpthread -ldl"
 KQEL_SRCS="base/kstring.cpp base/kerror.cpp base/kpath.cpp base/ktime.cpp $(cd "$ROOT/src" && echo file/kqel_*.cpp)"
 OBJECTS_SRCS=$(cd "$ROOT/src" && echo base/*.cpp math/*.cpp object/*.cpp file/*.cpp curves/*.cpp)
 TIF_SRCS=$(cd "$ROOT/src" && echo base/*.cpp content/kqelimageconverter*.cpp)
+NATIVE_SRCS=$(cd "$ROOT/src" && echo base/*.cpp math/*.cpp object/*.cpp file/*.cpp curves/*.cpp scene/*.cpp \
+    content/*.cpp character/*.cpp io/*.cpp io/settings/*.cpp native/reader/*.cpp native/writer/*.cpp \
+    native/blocks/*.cpp)
 
 # Longest input: a little above the largest seed.
 max_len_of() {
@@ -52,6 +56,7 @@ srcs_of() {
     kqel) echo "$KQEL_SRCS" ;;
     objects) echo "$OBJECTS_SRCS" ;;
     tif) echo "$TIF_SRCS" ;;
+    native) echo "$NATIVE_SRCS" ;;
     *) echo "unknown fuzz target: $1" >&2; exit 2 ;;
     esac
 }

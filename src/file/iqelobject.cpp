@@ -50,6 +50,12 @@ bool IQelObject::ProjectClose()
     return KQel::ProjectClose();
 }
 
+bool IQelObject::ProjectDiscard()
+{
+    ResetSession();
+    return KQel::ProjectDiscard();
+}
+
 // ---- Registry ----
 
 bool IQelObject::ObjectRegister(const char* name, IKObject* object)
@@ -89,6 +95,11 @@ bool IQelObject::ObjectRegistryPop()
         return false;
     mObjectState->mRegistries.pop_back();
     return true;
+}
+
+int IQelObject::ObjectRegistryGetDepth() const
+{
+    return static_cast<int>(mObjectState->mRegistries.size()) - 1;
 }
 
 void IQelObject::SetIsBeforeVersion6(bool before)

@@ -33,6 +33,7 @@ public:
     bool ProjectOpenDirect(const char* path, bool binaryHint, bool readOnly,
                            KQelFileHeaderInfo* header);
     bool ProjectClose();
+    bool ProjectDiscard();
 
     // ---- Name-to-object registry -----------------------------------------
 
@@ -50,6 +51,9 @@ public:
     // one and gives the set-aside one back. Pop without a Push is refused.
     virtual void ObjectRegistryPush();
     virtual bool ObjectRegistryPop();
+    // Number of Push calls not yet popped: how deeply nested reads are
+    // stacked on this file (0 outside any).
+    int ObjectRegistryGetDepth() const;
 
     // ---- Layout --------------------------------------------------------
 

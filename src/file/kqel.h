@@ -95,6 +95,14 @@ public:
     // final name. False with error 3 when no file is open, or with error 8
     // when a created file could not be completed (no final file is made then).
     bool ProjectClose();
+    // Closes the file without completing what is being written, for a
+    // writer that failed part-way. A created file never gets its final
+    // name: its temporary file is removed and a file already at that name
+    // stays as it was. An opened file loses only an extension section being
+    // appended (it never counted: the committed length stays); sections
+    // committed before, and a section replaced by an overwriting append,
+    // stay as they are. False with error 3 when no file is open.
+    bool ProjectDiscard();
     bool ProjectIsOpen() const;
 
     // Opens the main section, or extension section index (0-based), for

@@ -659,6 +659,24 @@ bool KQel::ProjectClose() {
     return ok;
 }
 
+bool KQel::ProjectDiscard() {
+    KQelState& s = *mState;
+    if (s.mMode == Mode::kNone) {
+        mError.SetLastErrorID(eFileNotOpened);
+        return false;
+    }
+    if (s.mMode == Mode::kWriting) {
+        s.mFile.Close();
+        std::remove(s.mTempPath.Buffer());
+    } else if (s.mSectionWriting) {
+        // Readers stop at the committed length already; cutting the bytes of
+        // the unfinished append only tidies the file.
+        s.mFile.Truncate(s.mWriteSection.mStart);
+    }
+    mState.reset(new KQelState);
+    return true;
+}
+
 bool KQel::ProjectIsOpen() const { return mState->mMode != Mode::kNone; }
 
 // ---- Sections ----

@@ -4,6 +4,7 @@
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
 #include "native/kqelwriterqel6.h"
+#include "native/writer/kqelwriterqel.h"
 
 namespace qelsdk_600 {
 
@@ -111,8 +112,12 @@ KQelWriter* KQelExporter::CreateWriter()
         return MakeWriterQel6(mManager, *this, KQelWriterQel6::eAscii);
     case eQelEncrypted:
         return MakeWriterQel6(mManager, *this, KQelWriterQel6::eEncrypted);
-    case eQel5Binary:    // KQelWriterQel(manager, *this), binary
-    case eQel5Ascii:     // KQelWriterQel, ASCII
+    case eQel5Binary:
+    case eQel5Ascii: {
+        KQelWriterQel* writer = new KQelWriterQel(mManager, *this);
+        writer->SetExportMode(mFileFormat == eQel5Binary ? KQelWriterQel::eBINARY : KQelWriterQel::eASCII);
+        return writer;
+    }
     case eBvh:           // KQelWriterBiovision
     case eHtr:           // KQelWriterMotionAnalysisHtr
     case eTrc:           // KQelWriterMotionAnalysisTrc
@@ -188,10 +193,11 @@ KStreamOptions* KQelExporter::GetExportOptions(IQelObject* pObject)
         mError.SetLastErrorID(eFileNotCreated);
         return nullptr;
     }
-    // Nested scenes are written by the 5.0-layout writer, which is not part
-    // of this build yet: no options come back.
-    mError.SetLastErrorID(eUnidentifiedError);
-    return nullptr;
+    KQelWriterQel writer(mManager, *this);
+    KStreamOptions* options = writer.GetWriteOptions(pObject);
+    if (!options)
+        mError.SetLastErrorID(eUnidentifiedError);
+    return options;
 }
 
 bool KQelExporter::Export(KQelScene& pScene, KStreamOptions* pOptions)
@@ -235,10 +241,19 @@ bool KQelExporter::Export(KQelScene& pScene, KStreamOptions* pOptions, IQelObjec
         mError.SetLastErrorID(eStreamOptionsNotSet);
         return false;
     }
-    // Nested scenes are written by the 5.0-layout writer, which is not part
-    // of this build yet: nothing can be written.
-    mError.SetLastErrorID(eFileNotCreated);
-    return false;
+    if (!pObject) {
+        mError.SetLastErrorID(eFileNotCreated);
+        return false;
+    }
+    KQelWriterQel writer(mManager, *this);
+    mCurrentOptions = pOptions;
+    const bool written = writer.Write(pScene, pOptions, pObject);
+    mMessage.Empty();
+    writer.GetMessage(mMessage);
+    mCurrentOptions = nullptr;
+    if (!written)
+        mError.SetLastErrorID(eOutOfDiskSpace);
+    return written;
 }
 
 void KQelExporter::SetExportOptionsInfo(KStreamOptionsQel* pOptions)

@@ -4,6 +4,7 @@
 #include "io/kqelio_impl.h"
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
+#include "native/reader/kqelreaderqel.h"
 
 namespace qelsdk_600 {
 
@@ -126,7 +127,8 @@ KQelReader* KQelImporter::CreateReader()
     switch (mFileFormat) {
     case eQelBinary:
     case eQelAscii:
-    case eQelEncrypted:  // KQelReaderQel(manager, *this)
+    case eQelEncrypted:
+        return new KQelReaderQel(mManager, *this);
     case eBvh:           // KQelReaderBiovision
     case eHtr:           // KQelReaderMotionAnalysisHtr
     case eTrc:           // KQelReaderMotionAnalysisTrc
@@ -148,9 +150,18 @@ KQelReader* KQelImporter::CreateReader()
 
 bool KQelImporter::TakeNativeFileInfo(bool pVersionOnly)
 {
-    // Form, version and render resolution come from the native reader, which
-    // is not part of this build yet.
-    return false;
+    KQelReaderQel* reader = dynamic_cast<KQelReaderQel*>(mReader);
+    if (!reader)
+        return false;
+    reader->GetVersion(mVersion[0], mVersion[1], mVersion[2]);
+    if (pVersionOnly)
+        return true;
+    static const EFileFormat kFormOfMode[] = {eQelAscii, eQelBinary, eQelEncrypted};
+    const int mode = reader->GetImportMode();
+    mFileFormat = kFormOfMode[mode >= 0 && mode <= 2 ? mode : 0];
+    mRenderResolutionValid = reader->GetDefaultRenderResolution(mRenderCameraName, mRenderResolutionMode,
+                                                                mRenderWidth, mRenderHeight);
+    return true;
 }
 
 bool KQelImporter::FileOpen()
@@ -216,10 +227,11 @@ KStreamOptions* KQelImporter::GetImportOptions(IQelObject* pObject)
         mError.SetLastErrorID(eFileNotCreated);
         return nullptr;
     }
-    // Nested scenes are read by the native reader, which is not part of this
-    // build yet: no options come back.
-    mError.SetLastErrorID(eUnidentifiedError);
-    return nullptr;
+    KQelReaderQel reader(mManager, *this);
+    KStreamOptions* options = reader.GetReadOptions(pObject, true);
+    if (!options)
+        mError.SetLastErrorID(eUnidentifiedError);
+    return options;
 }
 
 bool KQelImporter::Import(KQelScene& pScene, KStreamOptions* pOptions)
@@ -268,17 +280,23 @@ bool KQelImporter::Import(KQelScene& pScene, KStreamOptions* pOptions, IQelObjec
         mError.SetLastErrorID(eFileNotCreated);
         return false;
     }
-    // Nested scenes are read by the native reader, which is not part of this
-    // build yet: the read fails.
-    mError.SetLastErrorID(eUnidentifiedError);
-    return false;
+    KQelReaderQel reader(mManager, *this);
+    mCurrentOptions = pOptions;
+    const bool read = reader.Read(pScene, pOptions, pObject);
+    mMessage.Empty();
+    reader.GetMessage(mMessage);
+    mCurrentOptions = nullptr;
+    if (!read)
+        mError.SetLastErrorID(eUnidentifiedError);
+    return read;
 }
 
 bool KQelImporter::UpdateImportOptions(KStreamOptions* pOptions)
 {
-    // Only the native reader rewrites a header extension; it is not part of
-    // this build yet.
-    return false;
+    KQelReaderQel* reader = IsNative() ? dynamic_cast<KQelReaderQel*>(mReader) : nullptr;
+    if (!reader || !pOptions || !pOptions->Is(KStreamOptionsQel::ClassId))
+        return false;
+    return reader->UpdateImportOptions(pOptions);
 }
 
 void KQelImporter::SetImportOptionsInfo(KStreamOptionsQel* pOptions)

@@ -288,6 +288,45 @@ TEST(KQelRobustTest, AFailedAppendLeavesTheFileAsItWas) {
     EXPECT_EQ(r.FieldGetInstanceCount("Data"), 100);
 }
 
+// Discarding keeps whatever stood at the final name and leaves nothing
+// else behind, for a created text or binary file and for an append.
+TEST(KQelRobustTest, DiscardLeavesTheDirectoryAsItWas) {
+    for (bool binary : {true, false}) {
+        ScratchDir dir;
+        std::string path = dir.File("keep.qel");
+        WriteFile(path, "the previous file");
+        KQel w;
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), binary, false, nullptr));
+        WriteMany(w, 100);
+        EXPECT_TRUE(w.ProjectDiscard());
+        EXPECT_FALSE(w.ProjectIsOpen());
+        EXPECT_FALSE(w.ProjectDiscard());
+        EXPECT_EQ(w.GetLastErrorID(), 3);
+        EXPECT_EQ(ReadFile(path), "the previous file");
+        int files = 0;
+        for (auto& e : std::filesystem::directory_iterator(dir.Path())) {
+            (void)e;
+            ++files;
+        }
+        EXPECT_EQ(files, 1);
+    }
+    ScratchDir dir;
+    std::string path = dir.File("append.qel");
+    {
+        KQel w;
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+        WriteMany(w, 10);
+        ASSERT_TRUE(w.ProjectClose());
+    }
+    const std::string before = ReadFile(path);
+    KQel u;
+    ASSERT_TRUE(u.ProjectOpen(path.c_str(), false, false, nullptr));
+    ASSERT_TRUE(u.ProjectCreateExtensionSection(false));
+    WriteMany(u, 10);
+    EXPECT_TRUE(u.ProjectDiscard());
+    EXPECT_TRUE(ReadFile(path) == before);
+}
+
 TEST(KQelRobustTest, PasswordCostFromTheFileIsBounded) {
     ScratchDir dir;
     std::string path = dir.File("pw.qel");
