@@ -40,7 +40,7 @@ KQEL_SRCS="base/kstring.cpp base/kerror.cpp base/kpath.cpp base/ktime.cpp $(cd "
 OBJECTS_SRCS=$(cd "$ROOT/src" && echo base/*.cpp math/*.cpp object/*.cpp file/*.cpp curves/*.cpp)
 TIF_SRCS=$(cd "$ROOT/src" && echo base/*.cpp content/kqelimageconverter*.cpp)
 NATIVE_SRCS=$(cd "$ROOT/src" && echo base/*.cpp math/*.cpp object/*.cpp file/*.cpp curves/*.cpp scene/*.cpp \
-    content/*.cpp character/*.cpp io/*.cpp io/settings/*.cpp native/reader/*.cpp native/writer/*.cpp \
+    content/*.cpp character/*.cpp io/*.cpp io/settings/*.cpp native/*.cpp native/reader/*.cpp native/writer/*.cpp \
     native/blocks/*.cpp)
 
 # Longest input: a little above the largest seed.
