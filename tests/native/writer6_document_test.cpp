@@ -210,7 +210,10 @@ TEST_F(Writer6Document, TakeRecordsSpansAndBlocks)
     ASSERT_TRUE(f.scene.CreateTake("Walk"));
     ASSERT_TRUE(f.scene.CreateTake("Run \tFast"));
     ASSERT_TRUE(f.scene.CreateTake("Still"));
-    ASSERT_TRUE(f.scene.CreateTake("Empty"));
+    // Blanks well past the first 4 KB of a long name are replaced too.
+    const std::string longName = std::string(5000, 'x') + " \t";
+    const std::string longFile = std::string(5000, 'x') + "__.tak";
+    ASSERT_TRUE(f.scene.CreateTake(longName.c_str()));
     lonely->RemoveTakeNode("Walk");
     AddKey(*a, "Walk", 1.0);
     AddKey(*a, "Walk", 2.0);
@@ -245,11 +248,11 @@ TEST_F(Writer6Document, TakeRecordsSpansAndBlocks)
         {"Still", "Still.tak", {Ticks(3), Ticks(4)}, {Ticks(5), Ticks(6)}, 1,
          {"S:Model::Camera Switcher", "S:Model::A", "S:Model::Lonely"}},
         // No keys anywhere: one second.
-        {"Empty", "Empty.tak", {Ticks(0), Ticks(kSecond)}, {Ticks(0), Ticks(kSecond)}, 0,
+        {longName.c_str(), longFile.c_str(), {Ticks(0), Ticks(kSecond)}, {Ticks(0), Ticks(kSecond)}, 0,
          {"S:Model::Camera Switcher", "S:Model::A", "S:Model::Lonely"}},
     };
     for (const auto& take : takes) {
-        SCOPED_TRACE(take.mName);
+        SCOPED_TRACE(std::string(take.mName).substr(0, 16));
         Values header;
         ASSERT_TRUE(read.Enter("Take", &header));
         EXPECT_EQ(header, Values{std::string("S:") + take.mName});
@@ -268,7 +271,7 @@ TEST_F(Writer6Document, TakeRecordsSpansAndBlocks)
 
     // The computed spans are kept in the records; the scene is back on its take.
     EXPECT_EQ(f.scene.GetTakeInfo("Walk")->mLocalTimeSpan.GetStop().Get(), 2 * kSecond);
-    EXPECT_EQ(f.scene.GetTakeInfo("Empty")->mReferenceTimeSpan.GetStop().Get(), kSecond);
+    EXPECT_EQ(f.scene.GetTakeInfo(longName.c_str())->mReferenceTimeSpan.GetStop().Get(), kSecond);
     EXPECT_STREQ(f.scene.GetCurrentTakeName(), "Walk");
     EXPECT_STREQ(a->GetCurrentTakeNodeName(), "Walk");
 }
