@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <standin/StandIn.h>
+
 #include <vesk/MAngle.h>
 #include <vesk/MDagPath.h>
 #include <vesk/MDistance.h>
@@ -22,15 +24,19 @@ class HostTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        vesk::store().reset();
-        vesk::store().globals() = vesk::Globals();
+        standin::resetHost();
         MTime::setUIUnit(MTime::kFilm);
         MAngle::setUIUnit(MAngle::kDegrees);
         MAngle::setInternalUnit(MAngle::kRadians);
         MDistance::setUIUnit(MDistance::kCentimeters);
-        vesk::MessageLog::clear();
     }
-    void TearDown() override { vesk::store().reset(); }
+    // Every dialog must have had its reply, and every reply its dialog.
+    void TearDown() override
+    {
+        EXPECT_EQ(standin::problems(), std::vector<std::string>());
+        EXPECT_EQ(standin::pendingReplies(), 0u);
+        standin::resetHost();
+    }
 
 public:
     // The object, path or plug a text names (null / empty when none).

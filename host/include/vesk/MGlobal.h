@@ -2,10 +2,14 @@
 #ifndef VESK_MGLOBAL_H
 #define VESK_MGLOBAL_H
 
+#include <vesk/MDoubleArray.h>
+#include <vesk/MIntArray.h>
 #include <vesk/MObject.h>
 #include <vesk/MObjectArray.h>
 #include <vesk/MSelectionList.h>
 #include <vesk/MStatus.h>
+#include <vesk/MString.h>
+#include <vesk/MStringArray.h>
 #include <vesk/VeskExport.h>
 
 class VESK_API MGlobal {
@@ -23,6 +27,30 @@ public:
     // some of its components, each once, in order of creation; an item on a
     // transform's path also asks for its first shape.
     static MStatus getAssociatedSets(const MSelectionList& list, MObjectArray& sets);
+
+    // Runs a text of the command language (statements separated by ';').
+    // The whole text is read before anything runs: a syntax error runs
+    // nothing. The first failing statement stops the run. The result is the
+    // last statement's, converted to the form asked for (a single value
+    // stands for a one-entry array and back, ints and doubles convert when
+    // exact, texts that read as numbers become numbers, numbers become texts
+    // as MString writes them). On a failure, of the run or of the conversion:
+    // kFailure with an error line in the message log; a scalar result keeps
+    // its value, an array result is emptied. displayEnabled echoes the text
+    // and its result to the message log; undoEnabled is only recorded.
+    static MStatus executeCommand(const MString& command, bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, int& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, double& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MString& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MStringArray& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MIntArray& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, MDoubleArray& result, bool displayEnabled = false,
+                                  bool undoEnabled = false);
 };
 
 #endif

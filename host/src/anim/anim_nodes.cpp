@@ -15,12 +15,24 @@ const MFn::Type kCurveKinds[kCurveTypeCount] = {
 };
 
 // A curve without keys gives nothing: the plug it feeds keeps its own value.
+// Time-input curves read the current time, the others their "input" (a
+// driven key's driver feeds it).
 bool curveOutput(NodeStore& s, NodeId n, const PlugKey&, Value& out)
 {
     const AnimCurve* c = curveOf(n);
     if (!c || c->size() == 0)
         return false;
-    out = Value::ofNumber(c->evaluate(s.globals().currentTime));
+    double at = s.globals().currentTime;
+    if (c->curveType() >= 4 && c->curveType() <= 7) {
+        PlugRef input{n, PlugKey()};
+        input.key.attr = s.findAttribute(n, "input");
+        PlugRef driver;
+        if (s.sourceOf(input, driver))
+            input = driver;
+        Value v;
+        at = s.readValue(input.node, input.key, v) && v.kind == Value::kNumber ? v.number : 0.0;
+    }
+    out = Value::ofNumber(c->evaluate(at));
     return true;
 }
 

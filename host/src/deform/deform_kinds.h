@@ -123,6 +123,12 @@ VESK_API void deformerOutputs(NodeId deformer, std::vector<std::pair<uint32_t, N
 VESK_API long deformerIndexOf(NodeId deformer, NodeId shape);
 // The set the deformer's "message" feeds, or an invalid id.
 VESK_API NodeId deformerSetOf(NodeId deformer);
+// The deformer whose "message" feeds the set, or an invalid id.
+VESK_API NodeId deformerOfSet(NodeId set);
+// Puts a set's deformer on the shapes of new members it does not deform
+// yet (clusters record each new shape's world matrix in "geomMatrix[k]"):
+// points that join a deformer's set are deformed by it.
+VESK_API void deformAddedMembers(NodeId set, const std::vector<SetMember>& members);
 
 // ---- Skin weights ---------------------------------------------------------------------
 
@@ -169,9 +175,10 @@ struct ClusterNodes {
 // shape "<cluster>HandleShape" under the weighted node (a new transform
 // "<cluster>Handle" under the world when the path is empty). Every member
 // point has weight 1; "relative" as given; "bindPreMatrix" the inverse of
-// the weighted node's world matrix, "geomMatrix[k]" each shape's. Fails
+// the weighted node's world matrix, "geomMatrix[k]" each shape's. Without
+// members the cluster deforms nothing until points join its set. Fails
 // with kInvalidParameter, making nothing, on members without geometry or
-// components past it, or no member; error says why.
+// components past it; error says why.
 VESK_API MStatus createCluster(MFn::Type kind, const std::string& name, const Path& weighted,
                                const std::vector<SetMember>& members, bool relative, ClusterNodes& out,
                                std::string* error);

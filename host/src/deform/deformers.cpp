@@ -223,6 +223,38 @@ long deformerIndexOf(NodeId deformer, NodeId shape)
     return -1;
 }
 
+NodeId deformerOfSet(NodeId set)
+{
+    NodeStore& s = store();
+    if (!setOf(set))
+        return NodeId();
+    for (uint32_t id : s.connectionsOf(set)) {
+        if (id == kNoConnection)
+            continue;
+        const Connection& c = s.connection(id);
+        if (c.live && c.dst.node == set && isDeformer(c.src.node) &&
+            c.src.key.attr == s.findAttribute(c.src.node, "message"))
+            return c.src.node;
+    }
+    return NodeId();
+}
+
+void deformAddedMembers(NodeId set, const std::vector<SetMember>& members)
+{
+    const NodeId deformer = deformerOfSet(set);
+    if (!deformer.valid())
+        return;
+    for (const SetMember& m : members) {
+        const NodeId shape = shapeOfPath(m.path);
+        if (!shape.valid() || deformerIndexOf(deformer, shape) >= 0)
+            continue;
+        const long k = attachDeformer(deformer, shape, nullptr);
+        const PlugKey geom = keyOf(deformer, "geomMatrix", k < 0 ? 0 : static_cast<uint32_t>(k));
+        if (k >= 0 && geom.attr && geom.attr->array)
+            writeMatrix(deformer, geom, worldMatrix(pathToShape(m.path, shape)));
+    }
+}
+
 NodeId deformerSetOf(NodeId deformer)
 {
     if (!isDeformer(deformer))
@@ -362,7 +394,7 @@ bool groupByShape(const std::vector<SetMember>& members, std::vector<ShapeMember
                 same->points->merge(*points);
         }
     }
-    return out.empty() ? fail(error, "no member") : true;
+    return true;
 }
 
 } // namespace

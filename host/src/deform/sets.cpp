@@ -338,6 +338,7 @@ MStatus addSetMembers(NodeId set, const std::vector<SetMember>& members, bool fo
         }
     for (const SetMember& m : held)
         target->add(m);
+    deformAddedMembers(set, held);
     return MStatus::kSuccess;
 }
 

@@ -228,6 +228,7 @@ const AttrRow kPolySmooth[] = {
     {"output", "out", kMeshData, 0, kOutput | kHidden, nullptr, 0},
 };
 const AttrRow kAnimCurve[] = {
+    {"input", "i", kDouble, 0, 0, nullptr, 0},
     {"output", "o", kDouble, 0, kOutput, nullptr, 0},
 };
 

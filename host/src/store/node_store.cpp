@@ -248,6 +248,8 @@ NodeId NodeStore::nextInCreationOrder(uint64_t seq, uint64_t* seqOut) const
 
 void NodeStore::reset()
 {
+    // Emptied first: each deletion would otherwise scan what is selected.
+    mSelection->clear();
     std::vector<NodeId> all;
     for (const OrderEntry& e : mOrder)
         if (isAlive(e.node))
@@ -259,7 +261,6 @@ void NodeStore::reset()
     mOrderDead = 0;
     mNamespaces.clear();
     mCurrentNamespace.clear();
-    mSelection->clear();
     mNextNumber.clear();
     mHintScopes.clear();
     buildDefaultScene();

@@ -64,6 +64,12 @@ MStatus SelectionData::remove(size_t i)
     return MStatus::kSuccess;
 }
 
+void SelectionData::assign(std::vector<SelectionItem> items)
+{
+    mItems.swap(items);
+    mDirty = true;
+}
+
 void SelectionData::clear()
 {
     mItems.clear();

@@ -39,6 +39,9 @@ public:
     void add(const SelectionItem& item, bool merge);
     // Removes item i; kInvalidParameter past the end.
     MStatus remove(size_t i);
+    // Replaces every item at once (one index rebuild instead of one per
+    // change: toggling n items stays O(n)).
+    void assign(std::vector<SelectionItem> items);
     void clear();
     // True when an equal whole-object item (same node, same path) is held.
     bool hasWhole(NodeId node, const Path& path) const;
