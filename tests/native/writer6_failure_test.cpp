@@ -9,6 +9,7 @@
 
 #include "common/small_stack.h"
 #include "content/kqeldeformer.h"
+#include "file/iqelobject.h"
 #include "io/kstreamoptionsbase.h"
 #include "io/kstreamoptionsmotion.h"
 #include "scene/kqelentity.h"
@@ -132,6 +133,29 @@ TEST(Writer6Failure, FailedWritesLeaveTheFileAtThePathAsItWas)
         }
         EXPECT_EQ(FileCount(dir.Path()), 1);
     }
+}
+
+// A file object of the caller: an error it held before the write does not
+// count, nothing is closed, and no summary follows the document.
+TEST(Writer6Failure, WriteIntoTheCallersFileIgnoresItsOldError)
+{
+    ScratchDir dir;
+    SceneFixture f;
+    const std::string path = dir.File("nested.qel");
+    std::unique_ptr<IQelObject> file(KQelObjectCreate());
+    ASSERT_TRUE(file->ProjectCreate(path.c_str(), true, false, nullptr));
+    file->FieldWriteBegin("");  // refused: an error before the write
+    ASSERT_GE(file->GetLastErrorID(), 0);
+    KQelExporter exporter(f.manager);
+    KQelWriterQel6 writer(f.manager, exporter);
+    KStreamOptionsQel options;
+    EXPECT_TRUE(writer.Write(f.scene, &options, file.get()));
+    EXPECT_FALSE(writer.IsFileOpen());
+    EXPECT_TRUE(file->ProjectCloseSection());  // still open for the caller
+    ASSERT_TRUE(file->ProjectClose());
+    KQel read;
+    ASSERT_TRUE(read.ProjectOpen(path.c_str(), true, true, nullptr));
+    EXPECT_EQ(read.ProjectGetExtensionSectionCount(), 0);
 }
 
 TEST(Writer6Failure, FileCloseWithoutFileIsRefused)
