@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "character/kqelcharacter.h"
 #include "character/kqelcharacterlink.h"
@@ -166,6 +167,25 @@ TEST_F(Writer6Document, PasswordFieldOnlyInBinaryObjects)
         EXPECT_EQ(read.Count("NodeId"), mode == KQelWriterQel6::eBinary ? 1 : 0);
         read.Leave();
     }
+}
+
+// A writer never given a mode makes a binary file, and a relative name is
+// taken from the current directory.
+TEST_F(Writer6Document, UnsetModeWritesBinaryIntoTheCurrentDirectory)
+{
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    KQelExporter exporter(f.manager);
+    KQelWriterQel6 writer(f.manager, exporter);
+    const bool written = writer.FileCreate("relative.qel") && writer.Write(f.scene, &options) && writer.FileClose();
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(written);
+    const std::string path = dir.File("relative.qel");
+    EXPECT_NE(ReadFile(path).rfind("; QEL text file", 0), 0u);
+    KQel file;
+    ASSERT_TRUE(file.ProjectOpen(path.c_str(), false, true, nullptr));
+    EXPECT_FALSE(file.IsEncrypted());
+    EXPECT_EQ(file.ProjectGetExtensionSectionCount(), 1);
 }
 
 // ---- Relations and Connections ----
