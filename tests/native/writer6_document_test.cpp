@@ -597,6 +597,10 @@ TEST_F(Writer6Document, SummaryOfABinaryFile)
     hidden.mName = "Hidden";
     hidden.mSelect = false;
     ASSERT_TRUE(f.scene.SetTakeInfo(hidden));
+    // Computing the span of "Run" makes it current for a while; the summary
+    // still names the take current when the write began.
+    ASSERT_TRUE(f.scene.CreateTake("Run"));
+    ASSERT_TRUE(f.scene.SetCurrentTake("Walk"));
     KQelNode* named = f.AddNode("Named");
     const struct {
         const char* mNodeName;
@@ -628,14 +632,17 @@ TEST_F(Writer6Document, SummaryOfABinaryFile)
         file.FieldReadEnd();
         ASSERT_TRUE(file.FieldReadBegin("Takes") && file.FieldReadBlockBegin());
         EXPECT_EQ(file.FieldReadI("Version"), 101);
+        EXPECT_STREQ(file.FieldReadC("Current", ""), "Walk");
         // The unselected take is in neither list.
-        EXPECT_EQ(file.FieldGetInstanceCount("Take"), 1);
+        EXPECT_EQ(file.FieldGetInstanceCount("Take"), 2);
         file.FieldReadBlockEnd();
         file.FieldReadEnd();
         ReadBack read(path);
         ASSERT_TRUE(read.Enter("Takes"));
-        EXPECT_EQ(read.Count("Take"), 1);
+        EXPECT_EQ(read.Field("Current"), Values{"S:Walk"});
+        EXPECT_EQ(read.Count("Take"), 2);
         read.Leave();
+        EXPECT_STREQ(f.scene.GetCurrentTakeName(), "Walk");
     }
     KQel text;
     ASSERT_TRUE(text.ProjectOpen(Write(KQelWriterQel6::eAscii).c_str(), false, true, nullptr));
