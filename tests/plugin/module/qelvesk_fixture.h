@@ -4,6 +4,7 @@
 #ifndef QEL_TESTS_PLUGIN_MODULE_QELVESK_FIXTURE_H
 #define QEL_TESTS_PLUGIN_MODULE_QELVESK_FIXTURE_H
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -20,6 +21,7 @@
 
 #include "foundation/message_log.h"
 #include "io/kqelexporter.h"
+#include "plugin/file_menu.h"
 #include "plugin/plugin_registry.h"
 #include "plugin/scratch.h"
 #include "scene/kqelscene.h"

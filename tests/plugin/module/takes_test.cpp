@@ -90,6 +90,7 @@ TEST_F(QelVeskTest, ImportSharesTheHeldImporterAndEndsItAfterAnImport)
     EXPECT_EQ(lImport.status, 1);
     EXPECT_EQ(lImport.result, "");
     EXPECT_EQ(run("QELGetTakeCount").errors, std::vector<std::string>{kNoFile});
+    EXPECT_FALSE(vesk::FileMenu::run(vesk::FileMenu::kImport, lPath)) << "the translator returns the failure";
 
     struct Case {
         std::string args;
@@ -117,6 +118,7 @@ TEST_F(QelVeskTest, ExportWithoutItsDialogReachesTheExporterAndWritesNothing)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.result, "");
     EXPECT_EQ(r.errors.size(), 1u);
+    EXPECT_FALSE(vesk::FileMenu::run(vesk::FileMenu::kExport, lOut)) << "the translator returns the failure";
     EXPECT_EQ(readFile(lOut), "");
     for (const char* lArgs : {"", "-f", "-caller QELExportDialog"}) {
         const Run u = run(std::string("QELExport ") + lArgs);
