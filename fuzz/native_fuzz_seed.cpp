@@ -4,19 +4,26 @@
 #include <cstdio>
 #include <string>
 
+#include "character/kqelcharacter.h"
 #include "content/kqelgloballightsettings.h"
 #include "content/kqelglobaltimesettings.h"
 #include "content/kqellight.h"
+#include "curves/kfcurve.h"
+#include "curves/kfcurvekey.h"
 #include "file/kqel.h"
 #include "io/kqelexporter.h"
 #include "io/kstreamoptionsqel.h"
 #include "native/blocks/kqelblockio.h"
 #include "native/writer/kqelwriterqel.h"
+#include "scene/kqellimits.h"
 #include "scene/kqelnode.h"
+#include "scene/kqelpose.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsceneinfo.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakeinfo.h"
+#include "scene/kqeltakenode.h"
+#include "scene/kqeluserproperty.h"
 
 using namespace qelsdk_600;
 using native_detail::WriteBlock;
@@ -44,6 +51,29 @@ void FillScene(KQelSdkManager& manager, KQelScene& scene)
         light->SetFileName("gobo.tif");
         scene.GetRootNode()->AddChild(node);
     }
+    // Model blocks with a target, a limit, a key and a user property; a rest
+    // pose and a character over them.
+    KQelNode* spot = scene.GetRootNode()->GetChild(0);
+    KQelNode* key = scene.GetRootNode()->GetChild(1);
+    spot->AddChild(manager.CreateKQelNode("Child"));
+    spot->SetTarget(key);
+    spot->SetPostTargetRotation(KQelVector4(90.0, 0.0, 0.0, 0.0));
+    KQelLimitsUtilities(&key->GetLimits()).SetAuto(KQelLimitsUtilities::eScaling, false);
+    KQelUserProperty* weight = manager.CreateKQelUserProperty("Weight", "Real", "");
+    weight->ModifyFlag(KQelUserProperty::eUserProperty, true);
+    key->AddProperty(weight);
+    key->SetCurrentTakeNode("Walk");
+    KFCurveKey curveKey;
+    curveKey.Set(KTime(0), 1.0f);
+    key->GetCurrentTakeNode()->GetTranslationX()->KeyAdd(KTime(0), curveKey);
+    key->SetCurrentTakeNode(0);
+    KQelPose* rest = manager.CreateKQelPose("Rest", false);
+    rest->Add("Model::Spot", KQelMatrix(), true);
+    scene.AddPose(rest);
+    KQelCharacter* hero = scene.GetCharacter(scene.CreateCharacter("Hero"));
+    KQelCharacterLink hips;
+    hips.mNode = spot;
+    hero->SetCharacterLink(eCharacterHips, hips, true);
     KQelGlobalLightSettings& light = *scene.GetGlobalLightSettings();
     light.AddShadowPlane(KQelGlobalLightSettings::KQelShadowPlane());
     light.SetShadowEnable(true);

@@ -33,6 +33,9 @@ public:
     KQelNode* GetRootNode() const;
     // The private scene's character 0.
     KQelCharacter* GetCharacter() const;
+    // The private scene (null when the manager made none); native files store
+    // it as a nested scene.
+    KQelScene* GetScene() const { return mScene; }
 
     // Copies the name (same name space), the other's node tree below this
     // root (added beside what is there already: assign into a fresh or reset

@@ -141,13 +141,15 @@ inline Filler ModelDocument(const std::vector<const char*>& pNodes,
 }
 
 // Reads a file with a reader of its own under options of the reader (or
-// default ones when it gives none); answers the read's result.
+// default ones when it gives none), changed by pAdjust when given; answers
+// the read's result.
 struct ReadResult {
     bool mOk = false;
     int mError = -1;
 };
 inline ReadResult ReadInto(KQelSdkManager& pManager, KQelScene& pScene, const std::string& pPath,
-                           const char* pPassword = nullptr)
+                           const char* pPassword = nullptr,
+                           const std::function<void(KStreamOptionsQel&)>& pAdjust = nullptr)
 {
     KQelImporter importer(pManager);
     KQelReaderQel reader(pManager, importer);
@@ -161,6 +163,8 @@ inline ReadResult ReadInto(KQelSdkManager& pManager, KQelScene& pScene, const st
     KStreamOptionsQel* used = given ? static_cast<KStreamOptionsQel*>(given) : &options;
     if (pPassword)
         used->mPassword = pPassword;
+    if (pAdjust)
+        pAdjust(*used);
     result.mOk = reader.Read(pScene, used);
     result.mError = reader.GetLastErrorID();
     if (given)

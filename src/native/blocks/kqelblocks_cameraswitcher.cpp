@@ -23,4 +23,14 @@ bool KQelWriterQel::WriteCameraSwitcher(KQelScene&)
     return true;
 }
 
+bool KQelReaderQel::ReadKQelCameraSwitcher(KQelCameraSwitcher&)
+{
+    return true;
+}
+
+bool KQelWriterQel::WriteKQelCameraSwitcher(KQelCameraSwitcher&)
+{
+    return true;
+}
+
 }  // namespace qelsdk_600

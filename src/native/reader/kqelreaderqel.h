@@ -2,6 +2,8 @@
 #ifndef QELSDK_NATIVE_READER_KQELREADERQEL_H
 #define QELSDK_NATIVE_READER_KQELREADERQEL_H
 
+#include <memory>
+
 #include "base/karraytemplate.h"
 #include "base/kcharptrset.h"
 #include "base/kstring.h"
@@ -10,6 +12,7 @@
 namespace qelsdk_600 {
 
 class IQelObject;
+class KFCurveNode;
 class KQel;
 class KQelCamera;
 class KQelCameraSwitcher;
@@ -19,18 +22,38 @@ class KQelControlSet;
 class KQelDeformer;
 class KQelFilterSet;
 class KQelGenericNode;
+class KQelGeometry;
 class KQelGobo;
 class KQelImporter;
+class KQelLight;
+class KQelLink;
+class KQelMarker;
 class KQelMaterial;
+class KQelMesh;
 class KQelNode;
+class KQelNull;
+class KQelNurb;
 class KQelObject;
+class KQelPatch;
 class KQelPose;
 class KQelSceneInfo;
+class KQelShape;
 class KQelTakeInfo;
+class KQelTakeNode;
+class KQelTakeNodeContainer;
 class KQelTexture;
 class KQelThumbnail;
 class KQelVideo;
+class KSet;
 class KStreamOptionsQel;
+
+namespace native_detail {
+class NodeNameIndex;
+// Ends a node index where its type is known.
+struct NodeNameIndexDeleter {
+    void operator()(NodeNameIndex* pIndex) const;
+};
+}  // namespace native_detail
 
 // One object type named by the "Definitions" of a current-layout document.
 // The reader fills mType and leaves the other two empty.
@@ -217,31 +240,193 @@ public:
     // name; any other name unchanged.
     static KString ConvertCameraName(KString pName);
 
-    // ---- Blocks filled by later units; each reads nothing yet ----
+    // ---- Refused data ----
+    //
+    // A block reader that refuses data (an attachment that would make a node
+    // its own ancestor, a character pose whose nested scene does not read, a
+    // time warp too long to merge, ...) drops the offending item, calls
+    // MarkCorruptData and goes on. Once the document has been read to the
+    // end, Read then answers false with error 0 "File is corrupted"; the
+    // scene keeps what was read, and the message text (GetMessage) holds one
+    // line per refusal naming the object and the field (the first 100). The
+    // mark is cleared when Read starts. Files written by this system never
+    // set it.
 
-    // Takes (blocks/kqelblocks_take.cpp).
-    bool ReadAnimation(KQelScene& pScene);
-    // Characters, marker sets, actors (blocks/kqelblocks_character.cpp).
-    bool ReadCharacter(KQelScene& pScene);
-    bool ReadKQelCharacter(KQelCharacter& pCharacter, int& pInputIndex);
-    bool ReadMarkerSet(KQelScene& pScene);
-    bool ReadActor(KQelScene& pScene);
-    // Model blocks (blocks/kqelblocks_model.cpp). ReadNode reads every
-    // "Model" block of an older-layout section; ReadKQelNode one node's
-    // block (open) of either layout.
+    // Sets the mark and appends "<object>: <field>" to the message text.
+    void MarkCorruptData(const char* pObject, const char* pField);
+    bool IsCorruptDataMarked() const { return mCorruptData; }
+
+    // ---- Model blocks (blocks/kqelblocks_model.cpp) ----
+
+    // Every "Model" block of an older-layout section: a node each (into the
+    // node table, registered under its name), read by ReadKQelNode. True.
     bool ReadNode();
+    // One node's block (open), either layout: shading, culling, targets,
+    // child names, attribute, limits and pivots (older) or properties
+    // (current), animation settings, the Default take's channels. True.
     bool ReadKQelNode(KQelNode& pNode);
+    // The sub-blocks of ReadKQelNode, in its order; each answers true.
+    bool ReadKQelNodeShading(KQelNode& pNode);
+    bool ReadKQelNodeCullingType(KQelNode& pNode);
+    bool ReadKQelNodeTarget(KQelNode& pNode);
+    bool ReadKQelNodeChildrenName(KQelNode& pNode);
+    // "Type" chooses the attribute made, how it is typed, attached and read
+    // (no "Type", or an unknown one: a mesh); in the older layout the
+    // "UserProperty" blocks follow.
+    bool ReadKQelNodeAttribute(KQelNode& pNode);
+    bool ReadKQelNodeProperties(KQelNode& pNode);
+    // "MultiLayer" (default 1) and "MultiTake" (default 0; a number that is
+    // no multi-take mode counts as absent).
+    bool ReadKQelNodeAnimationSettings(KQelNode& pNode);
+    bool ReadKQelNodeDefaultAttributes(KQelNode& pNode);
+    // A current-layout generic node's block (open). True.
     bool ReadKQelGenericNode(KQelGenericNode& pNode);
     // The node table's entry for a full name ("Model::…"), or null.
     KQelNode* FindNode(const char* pName);
-    // Hierarchy of the older layout (blocks/kqelblocks_hierarchy.cpp).
+
+    // ---- Limits and pivots of the older layout (blocks/kqelblocks_limits.cpp) ----
+
+    // "Limits": every value set, a missing field giving its default; rotation
+    // and clamp types outside their values count as absent. Nothing when
+    // the field is absent or no block. True.
+    bool ReadKQelNodeLimits(KQelNode& pNode);
+    // "Pivots": "Package" into the source pivot set, "File" into the
+    // destination one; missing fields leave the set's values. True.
+    bool ReadKQelNodePivots(KQelNode& pNode);
+
+    // ---- Hierarchy of the older layout (blocks/kqelblocks_hierarchy.cpp) ----
+
+    // Current layout: true at once. Older: ResolveHierarchy, then (option
+    // eLink) ResolveLinks, ResolveTargets and ResolveUpNodes.
     bool ReadHierarchy(KQelNode& pRoot);
-    // Poses (blocks/kqelblocks_pose.cpp). ReadCharacterPose answers 1 when
-    // it read the poses itself (the plain pose reader is then skipped).
+    // Builds the tree from the child names of the node table (sorted by
+    // name): a node named by several parents goes under the last; a child
+    // list that would make a node its own ancestor is cut at the naming made
+    // last (the mark is set) and that node goes under the root, with every
+    // node no name placed. Linear in the nodes and names. True.
+    bool ResolveHierarchy(KQelNode& pRoot);
+    // Binds the link and associate nodes of the geometry links of pNode and
+    // its subtree, by name: the first node below pRoot of that name,
+    // depth first. Names that match nothing leave the link unbound. True.
+    bool ResolveLinks(KQelNode& pRoot, KQelNode& pNode);
+    // The look-at targets and up-vector nodes of the tables, by name below
+    // pRoot as ResolveLinks finds them. True.
+    bool ResolveTargets(KQelNode& pRoot);
+    bool ResolveUpNodes(KQelNode& pRoot);
+    // Older layout: each "UserProperty" block at the current level becomes a
+    // user property of the node ("Type" appended to the name unless it is
+    // "Vector"), with its value and limits. True.
+    bool ReadUserProperties(KQelNode& pNode);
+
+    // ---- Takes (blocks/kqelblocks_take.cpp) ----
+
+    // The "Takes" section: each "Take" named by a selected take record of
+    // the options is read under the record's import name (a name met again
+    // in the section is skipped) and a copy of the record, shifted, joins
+    // the scene. False when a take file could not be read.
+    bool ReadAnimation(KQelScene& pScene);
+    // One "Take" block (open): from the regular file its "FileName" names
+    // when that opens, else from the block itself (header version above
+    // 1999; before: error, false), then the time shift.
+    bool ReadTakeAnimation(KQelScene& pScene, KQelTakeInfo* pTake);
+    // The object blocks at the current level of pFile: "Model", then
+    // "GenericNode", "Texture" and "Material", each object getting a take
+    // node of the import name (an object that has one already is skipped).
+    // An older-layout file of section version 3000 on stores material
+    // shininess on a 0 to 100 scale: read channels are multiplied by 1.28.
+    // True.
+    bool ReadNodeAnimation(KQel& pFile, KQelScene& pScene, KQelTakeInfo* pTake);
+    // Reads the "Channel" fields of the current block into pNode.
+    void ReadAnimation(KQel& pFile, KFCurveNode* pNode);
+    // Offset mode 1: the take moves by the import offset; any other mode:
+    // so that its first key lands on the offset (nothing moves when it has
+    // no key or the shift does not fit in a time). Moves the curves of the
+    // objects that have the take and the record's local span; "Default" is
+    // current afterwards. True.
+    bool TimeShiftNodeAnimation(KQelScene& pScene, KQelTakeInfo* pTake);
+    // The "TimeWarps" block at the current level: number → curve node into
+    // pSet; a number met again keeps its first node. The caller ends the
+    // nodes no curve refers to.
+    void ReadTimeWarps(KQel& pFile, KSet& pSet);
+    // Bake time warps and layers of a curve-node tree into plain curves. At
+    // most 10^7 samples per node: a longer interval leaves the node as read
+    // and answers false.
+    bool MergeLayerAndTimeWarp(KFCurveNode* pNode, KFCurveNode* pTimeWarp);
+    bool MergeTimeWarpWithLayer(KFCurveNode* pNode, KFCurveNode* pTimeWarp);
+    bool MergeTimeWarpWithoutLayer(KFCurveNode* pNode, KFCurveNode* pTimeWarp);
+
+    // ---- Poses (blocks/kqelblocks_pose.cpp) ----
+
+    // With option eCharacter: whether ReadCharacterPose read every pose;
+    // otherwise false.
+    bool ReadPoses(KQelScene& pScene);
+    // Every remaining "Pose" block of the current level, character poses
+    // included: 1 when none was a bind or rest pose, else 0. A character
+    // pose whose nested scene does not read is destroyed (mark set).
     int ReadCharacterPose(KQelScene& pScene);
+    // The bind and rest poses among the remaining "Pose" blocks. True.
     bool ReadPose(KQelScene& pScene);
+    // The entries of one pose, up to "NbPoseNodes" and the first missing
+    // "PoseNode". True.
     bool ReadKQelPose(KQelPose* pPose, bool pBindPose);
+    // The nested scene of a character pose, through a second importer over
+    // this file; false when it gives no options or does not read.
     bool ReadKQelCharacterPose(KQelCharacterPose& pPose);
+
+    // ---- Characters (blocks/kqelblocks_character.cpp) ----
+
+    // Older layout: every "CHARACTER" block (unnamed ones "Character",
+    // "Character1", ...), then the inputs between characters. True.
+    bool ReadCharacter(KQelScene& pScene);
+    // One character's block (open); pInputIndex receives the input index
+    // found, -1 when none. An input type that is no known one counts as
+    // absent. True.
+    bool ReadKQelCharacter(KQelCharacter& pCharacter, int& pInputIndex);
+    // The "LINK" blocks of group pGroup (open), by name or by position. True.
+    bool ReadKQelCharacterLinkGroup(KQelCharacter& pCharacter, int pGroup);
+    // The link of node id pNodeId from its block (open). True.
+    bool ReadKQelCharacterLink(KQelCharacter& pCharacter, int pNodeId);
+    // "PARAM" blocks by parameter name; a mode outside its mode type's
+    // values counts as absent. True.
+    bool ReadKQelFilterSet(KQelFilterSet& pFilterSet);
+    bool ReadKQelControlSet(KQelControlSet& pControlSet);
+    bool ReadKQelControlSetLinkGroup(KQelControlSet& pControlSet, int pGroup);
+    bool ReadKQelControlSetLink(KQelControlSet& pControlSet, int pNodeId);
+    // One effector "LINK" block (open); unknown names or nodes skip it.
+    bool ReadKQelEffector(KQelControlSet& pControlSet);
+    bool ReadKQelEffectorAux(KQelControlSet& pControlSet);
+    // Marker sets and actors are never stored: nothing is read.
+    bool ReadMarkerSet(KQelScene& pScene);
+    bool ReadActor(KQelScene& pScene);
+
+    // ---- Blocks filled by later units; each reads nothing yet ----
+    //
+    // Node attributes (geometry, links, shapes, cameras, lights, nulls,
+    // markers, skeletons, switchers), materials, media and deformers, at
+    // the current level of the field file.
+
+    // Geometry common block and version-6 layer elements
+    // (blocks/kqelblocks_geometry.cpp).
+    bool ReadKQelGeometry(KQelGeometry& pGeometry);
+    bool ReadLayerElements(KQelGeometry& pGeometry);
+    // Mesh (blocks/kqelblocks_mesh.cpp).
+    bool ReadKQelMesh(KQelMesh& pMesh);
+    // NURBS surfaces and patches (blocks/kqelblocks_surface.cpp).
+    bool ReadKQelNurb(KQelNurb& pNurb);
+    bool ReadKQelPatch(KQelPatch& pPatch);
+    // One "Link" field (open) (blocks/kqelblocks_link.cpp).
+    bool ReadKQelLink(KQelLink& pLink);
+    // One "Shape" field (open) of pGeometry (blocks/kqelblocks_shape.cpp).
+    bool ReadKQelShape(KQelShape& pShape, KQelGeometry& pGeometry);
+    // Light, on its node already (blocks/kqelblocks_light.cpp).
+    bool ReadKQelLight(KQelLight& pLight);
+    // Null and marker, the marker on its node already
+    // (blocks/kqelblocks_null.cpp).
+    bool ReadKQelNull(KQelNull& pNull);
+    bool ReadKQelMarker(KQelMarker& pMarker);
+    // A switcher on its node already (blocks/kqelblocks_cameraswitcher.cpp).
+    bool ReadKQelCameraSwitcher(KQelCameraSwitcher& pSwitcher);
+
     // Camera (blocks/kqelblocks_camera.cpp): one camera block at the current
     // level.
     bool ReadKQelCamera(KQelCamera& pCamera);
@@ -289,6 +474,28 @@ protected:
     // What creates, reads and registers each object kind of "Objects"
     // (kqelreaderqel_objects.cpp).
     friend struct ObjectReaders;
+    // What the take reader finds textures, materials and generic nodes by.
+    struct TakeLookups;
+    // The attribute entry's table of "Type" texts (blocks/kqelblocks_model.cpp).
+    friend struct NodeAttributeReaders;
+    // Name → first node below pRoot, depth first (as KQelNode::FindChild
+    // finds it); rebuilt after the tree changed.
+    const native_detail::NodeNameIndex& NodeIndex(KQelNode& pRoot);
+    // The node of a "MODEL" name (the "Model::" prefix applied), null for an
+    // empty name or an unknown one.
+    KQelNode* FindModel(const char* pName);
+    // The options' take record of that name, or null.
+    KQelTakeInfo* FindOptionTake(const char* pName) const;
+    // One object block of a take (the field open): a new take node of the
+    // import name filled from the block, merged when asked. Null, nothing
+    // read, when the object has a take node of that name already.
+    KQelTakeNode* ReadObjectAnimation(KQel& pFile, KQelTakeNodeContainer& pObject, KQelTakeInfo& pTake,
+                                      bool pMerge);
+    // The "Pose" blocks of the current level, character poses too when
+    // asked; ReadCharacterPose's answer.
+    int ReadPoseBlocks(KQelScene& pScene, bool pCharacterPoses);
+    // The "PoseScene" of a character pose block (open).
+    void ReadCharacterPoseBlock(KQelScene& pScene, const KString& pName);
     // The current field file's KQel.
     KQel& File();
 
@@ -316,6 +523,16 @@ protected:
     KString mRenderResolutionMode;
     double mRenderWidth;
     double mRenderHeight;
+    // Refused data met during the read under way, and the refusals listed.
+    bool mCorruptData = false;
+    int mCorruptLines = 0;
+    // The node index (made when first needed) and whether it still
+    // describes the tree below mNodeIndexRoot.
+    std::unique_ptr<native_detail::NodeNameIndex, native_detail::NodeNameIndexDeleter> mNodeIndex;
+    KQelNode* mNodeIndexRoot = nullptr;
+    bool mNodeIndexValid = false;
+    // Set while a "Takes" section is read.
+    TakeLookups* mTakeLookups = nullptr;
 };
 
 }  // namespace qelsdk_600

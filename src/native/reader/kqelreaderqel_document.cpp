@@ -29,6 +29,9 @@ namespace {
 // exhaust the stack.
 const int kMaxNesting = 16;
 
+// Refusals listed in the message text of one read.
+const int kMaxCorruptLines = 100;
+
 // The name under which connections reach the scene's root.
 const char kSceneRootName[] = "Model::Scene";
 
@@ -49,6 +52,9 @@ bool KQelReaderQel::Read(KQelScene& pScene, KStreamOptions* pOptions)
 bool KQelReaderQel::Read(KQelScene& pScene, KStreamOptions* pOptions, IQelObject* pObject)
 {
     mOptions = nullptr;
+    mCorruptData = false;
+    mCorruptLines = 0;
+    ClearMessage();
     KProgress* progress = KGetGlobalProgress();
     progress->ProgressBegin();
     bool ok = true;
@@ -112,6 +118,11 @@ bool KQelReaderQel::Read(KQelScene& pScene, KStreamOptions* pOptions, IQelObject
     mCameraBackgroundTable.Clear();
     if (ok)
         ok = ReadDocument(pScene);
+    // Refused data fails the read once everything else has been read.
+    if (ok && mCorruptData) {
+        mError.SetLastErrorID(eFileCorrupted);
+        ok = false;
+    }
 
     mFile = own;
     for (int i = 0; i < mObjectTypes.GetCount(); ++i)
@@ -188,6 +199,18 @@ bool KQelReaderQel::ReadDocument(KQelScene& pScene)
         ReorderCameraSwitcherIndices(pScene);
     }
     return ok;
+}
+
+void KQelReaderQel::MarkCorruptData(const char* pObject, const char* pField)
+{
+    mCorruptData = true;
+    // A hostile file may refuse millions of items: the text stays short.
+    if (mCorruptLines >= kMaxCorruptLines)
+        return;
+    ++mCorruptLines;
+    if (!mMessage.IsEmpty())
+        mMessage += "\n";
+    mMessage += KString(pObject ? pObject : "") + ": " + (pField ? pField : "");
 }
 
 bool KQelReaderQel::ReadSceneGenericPersistenceSection(KQelScene& pScene)

@@ -12,12 +12,28 @@ class IQelObject;
 class KQel;
 class KQelCamera;
 class KQelCameraSwitcher;
+class KQelCharacter;
 class KQelCharacterPose;
+class KQelControlSet;
+class KQelEntity;
 class KQelExporter;
+class KQelFilterSet;
+class KQelGeometry;
 class KQelGobo;
+class KQelLight;
+class KQelLink;
+class KQelMesh;
 class KQelNode;
+class KQelNull;
+class KQelNurb;
+class KQelObject;
+class KQelOpticalReference;
+class KQelPatch;
 class KQelPose;
 class KQelSceneInfo;
+class KQelShape;
+class KQelSkeleton;
+class KQelTakeNodeContainer;
 class KQelThumbnail;
 class KStreamOptionsQel;
 
@@ -115,32 +131,159 @@ public:
     // are hidden and given shading mode 1, then the time settings).
     bool WriteGlobalCameraAndTimeSettings(KQelScene& pScene);
 
+    // ---- Model blocks (blocks/kqelblocks_model.cpp) ----
+
+    // Reports progress, then writes a "Model" block for every node below
+    // pNode, a node before its subtree, children in order (without
+    // recursion). True.
+    bool WriteNode(KQelNode* pNode);
+    // One node's "Model" block: begin, parameters, Default-take channels,
+    // children, end. True.
+    bool WriteKQelNode(KQelNode& pNode);
+    // The node's fields from "Version" to its properties: the body of a
+    // model block, and of the scene's "Switcher" block. True.
+    bool WriteKQelNodeParameters(KQelNode& pNode);
+    // The sub-blocks, in block order; each answers true.
+    bool WriteKQelNodeBegin(KQelNode& pNode);
+    bool WriteKQelNodeVersion(KQelNode& pNode);
+    bool WriteKQelNodeAnimationSettings(KQelNode& pNode);
+    bool WriteKQelNodeShading(KQelNode& pNode);
+    bool WriteKQelNodeCullingType(KQelNode& pNode);
+    // "LookAtModel" with the post-target rotation and up vector when they
+    // turn (a triple equal to (0, 0, 0) within 1e-6, or to its 180-degree
+    // flip, is left out), and "UpVectorModel".
+    bool WriteKQelNodeTarget(KQelNode& pNode);
+    // "AnimatedProperty" and "Animated", then the "UserProperty" blocks.
+    bool WriteKQelNodeAnimatedProperties(KQelNode& pNode);
+    // The attribute's block by type (a node without attribute, and a
+    // geometry with option eModelAttribute off, as a null of size 100). A
+    // camera switcher on a tree node is preceded by "Type" "CameraSwitcher".
+    bool WriteKQelNodeAttribute(KQelNode& pNode);
+    // Only outside the older layout: the node's property block.
+    bool WriteKQelNodeProperties(KQelNode& pNode);
+    bool WriteKQelNodeDefaultAttributes(KQelNode& pNode);
+    bool WriteKQelNodeChildrenList(KQelNode& pNode);
+    bool WriteKQelNodeEnd(KQelNode& pNode);
+
+    // ---- Limits (blocks/kqelblocks_limits.cpp) ----
+
+    // "Limits": the three automatic flags, then each value that differs from
+    // the reader's default. True.
+    bool WriteKQelNodeLimits(KQelNode& pNode);
+
+    // ---- User properties (blocks/kqelblocks_hierarchy.cpp) ----
+
+    // A "UserProperty" block for each user property of the node that the
+    // older layout stores (flag eUserProperty). True.
+    bool WriteKQelNodeUserProperties(KQelNode& pNode);
+
+    // ---- Takes (blocks/kqelblocks_take.cpp) ----
+
+    // Channels of the animated-channel table, by kind.
+    enum ETextureChannel : int { eTextureTranslation, eTextureRotation, eTextureScaling, eTextureAlpha,
+                                 eTextureChannelCount };
+    enum EMaterialChannel : int { eMaterialAmbient, eMaterialDiffuse, eMaterialSpecular, eMaterialEmissive,
+                                  eMaterialOpacity, eMaterialShininess, eMaterialReflectivity,
+                                  eMaterialChannelCount };
+    // For every texture and material of the scene, which of its channels
+    // some take animates (a colour or vector channel through any of X, Y,
+    // Z). Called before the models.
+    void FindAnimatedChannels(KQelScene& pScene);
+    // Frees the records; called at the end of a write.
+    void ClearAnimatedChannels();
+    // The flags collected for a texture (eTextureChannelCount of them) or a
+    // material (eMaterialChannelCount), in enumeration order; null for an
+    // object FindAnimatedChannels did not see.
+    const bool* GetTextureAnimatedChannels(const KQelObject* pTexture) const;
+    const bool* GetMaterialAnimatedChannels(const KQelObject* pMaterial) const;
+    // The "Takes" section: one "Take" per selected take but "Default" (a
+    // take without record gets one), with the switcher's, the nodes', the
+    // textures' and the materials' blocks. The scene's current take is
+    // current again afterwards. True.
+    bool WriteAnimation(KQelScene& pScene);
+    // The blocks of the nodes below pNode for take pTake. True.
+    bool WriteAnimation(KQelNode& pNode, const char* pTake);
+    // One object's block for take pTake under field pField; false, nothing
+    // written, when the object has no take node of exactly that name. A
+    // material's shininess is written on the 0 to 100 scale (x 100/128)
+    // from a copy: the scene's curve is never touched.
+    bool WriteTakeNode(KQelTakeNodeContainer& pObject, const char* pTake, const char* pField, bool pMaterial);
+
+    // ---- Poses and constraints (blocks/kqelblocks_pose.cpp) ----
+
+    // The bind and rest pose blocks; true when the scene has a pose.
+    bool WritePose(KQelScene& pScene);
+    // The fields after "Type" of one pose. True.
+    bool WriteKQelPose(KQelPose& pPose);
+    // The character pose blocks; false when the scene has none.
+    bool WriteCharacterPose(KQelScene& pScene);
+    // A character pose's own scene, nested into this file by a second
+    // exporter; its answer.
+    bool WriteKQelCharacterPose(KQelCharacterPose& pPose);
+    // "Constraints" listing the characters; nothing without one. True.
+    bool WriteConstraint(KQelScene& pScene);
+
+    // ---- Characters (blocks/kqelblocks_character.cpp) ----
+
+    // One "CHARACTER" block per character. True.
+    bool WriteCharacter(KQelScene& pScene);
+    bool WriteKQelCharacter(KQelScene& pScene, int pIndex);
+    // A group's "LINK" blocks: each used link, and with pLegacy every
+    // version-4000 element. A link is used when it has a node of pEntity
+    // or a template name.
+    bool WriteKQelCharacterLinkGroup(KQelCharacter& pCharacter, int pGroup, KQelEntity& pEntity, bool pLegacy);
+    // A link's fields; the offsets when it is used or pOffsets.
+    bool WriteKQelCharacterLink(KQelCharacter& pCharacter, int pNodeId, KQelEntity& pEntity, bool pOffsets);
+    bool WriteKQelFilterSet(KQelFilterSet& pFilterSet);
+    bool WriteKQelControlSet(KQelControlSet& pControlSet, KQelEntity& pEntity, bool pLegacy);
+    bool WriteKQelControlSetLinkGroup(KQelControlSet& pControlSet, int pGroup, KQelEntity& pEntity, bool pLegacy);
+    bool WriteKQelControlSetLink(KQelControlSet& pControlSet, int pNodeId, KQelEntity& pEntity);
+    // An effector (auxiliary node of set 1) whose node is in pEntity.
+    bool WriteKQelEffector(KQelControlSet& pControlSet, int pId, KQelEntity& pEntity);
+    bool WriteKQelEffectorAux(KQelControlSet& pControlSet, int pId, KQelEntity& pEntity);
+    // Marker sets and actors are never stored: nothing is written.
+    bool WriteMarkerSet(KQelScene& pScene);
+    bool WriteKQelMarkerSet(KQelScene& pScene, int pIndex);
+    bool WriteActor(KQelScene& pScene);
+    bool WriteKQelActor(KQelScene& pScene, int pIndex);
+
     // ---- Blocks filled by later units; each writes nothing yet ----
+    //
+    // Node attributes (geometry, links, shapes, cameras, lights, nulls,
+    // markers, skeletons, switchers), materials, media and deformers, at
+    // the current level of the field file.
+
+    // Geometry common block (blocks/kqelblocks_geometry.cpp).
+    bool WriteKQelGeometry(KQelGeometry& pGeometry);
+    // Mesh (blocks/kqelblocks_mesh.cpp).
+    bool WriteKQelMesh(KQelMesh& pMesh);
+    // NURBS surfaces and patches (blocks/kqelblocks_surface.cpp).
+    bool WriteKQelNurb(KQelNurb& pNurb);
+    bool WriteKQelPatch(KQelPatch& pPatch);
+    // A link; false, nothing written, without link node
+    // (blocks/kqelblocks_link.cpp).
+    bool WriteKQelLink(KQelLink& pLink);
+    // A shape of pGeometry under pName (blocks/kqelblocks_shape.cpp).
+    bool WriteKQelShape(KQelShape& pShape, KString pName, KQelGeometry& pGeometry);
+    // Light (blocks/kqelblocks_light.cpp).
+    bool WriteKQelLight(KQelLight& pLight);
+    // Null (null: size 100), the node's marker, optical reference, skeleton
+    // (false, nothing written, for a type outside 0 to 3)
+    // (blocks/kqelblocks_null.cpp).
+    bool WriteKQelNull(KQelNull* pNull);
+    bool WriteKQelMarker(KQelNode& pNode);
+    bool WriteKQelOpticalReference(KQelOpticalReference& pReference);
+    bool WriteKQelSkeleton(KQelSkeleton& pSkeleton);
+    // The switcher attribute's fields (blocks/kqelblocks_cameraswitcher.cpp).
+    bool WriteKQelCameraSwitcher(KQelCameraSwitcher& pSwitcher);
 
     // Media (blocks/kqelblocks_media.cpp): pMediaCount receives the number
     // of clips written.
     bool WriteMedia(KQelScene& pScene, bool pEmbed, int& pMediaCount);
     // Camera switcher (blocks/kqelblocks_cameraswitcher.cpp).
     bool WriteCameraSwitcher(KQelScene& pScene);
-    // Takes (blocks/kqelblocks_take.cpp).
-    void FindAnimatedChannels(KQelScene& pScene);
-    void ClearAnimatedChannels();
-    bool WriteAnimation(KQelScene& pScene);
-    // Model blocks (blocks/kqelblocks_model.cpp): WriteNode writes the
-    // subtree below pNode; WriteKQelNodeParameters the node's fields from
-    // "Version" to its properties.
-    bool WriteNode(KQelNode* pNode);
-    bool WriteKQelNodeParameters(KQelNode& pNode);
     // Camera (blocks/kqelblocks_camera.cpp).
     bool WriteKQelCamera(KQelCamera& pCamera, bool pProducer);
-    // Characters, marker sets, actors (blocks/kqelblocks_character.cpp).
-    bool WriteCharacter(KQelScene& pScene);
-    bool WriteMarkerSet(KQelScene& pScene);
-    bool WriteActor(KQelScene& pScene);
-    // Poses and constraints (blocks/kqelblocks_pose.cpp).
-    bool WritePose(KQelScene& pScene);
-    bool WriteCharacterPose(KQelScene& pScene);
-    bool WriteConstraint(KQelScene& pScene);
     // Shape names (blocks/kqelblocks_shape.cpp).
     void ConvertShapeNamesToV5Format(KQelNode& pNode);
     void RevertShapeNamesToV6Format(KQelNode& pNode);
@@ -150,6 +293,13 @@ protected:
     bool WriteBlocks(KQelScene& pScene, int& pMediaCount);
     // The field file's error after a block: error 3 and false when it has one.
     bool CheckFile();
+    // The names of the user properties the older layout stores, as values
+    // of the open field (blocks/kqelblocks_hierarchy.cpp).
+    void WriteUserPropertyNames(KQelNode& pNode);
+    // One take's "Take" block (skipped when unselected or "Default").
+    void WriteTake(KQelScene& pScene, const char* pName);
+    // A progress step of the take being written.
+    void ReportTakeProgress();
     // The current field file's KQel.
     KQel& File();
 
@@ -168,6 +318,8 @@ protected:
     KSet mMaterialAnimatedChannels;
     // The last Write into the writer's own file failed: FileClose discards.
     bool mWriteFailed;
+    // A node of the tree is being written (not the scene's switcher block).
+    bool mWritingTreeNode = false;
 };
 
 // Removes a trailing " (Bool)", " (Real)", " (Color)", " (Integer)" or

@@ -1,0 +1,18 @@
+// Geometry link blocks. They join this unit later; until then nothing is
+// read or written.
+#include "native/reader/kqelreaderqel.h"
+#include "native/writer/kqelwriterqel.h"
+
+namespace qelsdk_600 {
+
+bool KQelReaderQel::ReadKQelLink(KQelLink&)
+{
+    return true;
+}
+
+bool KQelWriterQel::WriteKQelLink(KQelLink&)
+{
+    return true;
+}
+
+}  // namespace qelsdk_600
