@@ -135,12 +135,11 @@ TEST_F(QelVeskTest, ImportButtonReadsTheDialogBackSavesAndDeletesTheWindowThough
     EXPECT_EQ(run("QELGetTakeCount").status, 1) << "the import ended the importer";
 }
 
-TEST_F(QelVeskTest, ImportButtonRefusesAStaleWindowAndAnEmptyTakeSelection)
+TEST_F(QelVeskTest, ImportButtonRefusesAStaleWindowAndIgnoresAZeroRate)
 {
     const std::string lPath = threeTakes();
     ASSERT_EQ(run("QELImport -f \"" + lPath + "\"").status, 0);
     ASSERT_TRUE(standin::setFloatField("QELFRAMERATEFIELD", 0.0));
-    ASSERT_EQ(run("textScrollList -e -sii 7 QELTAKELIST").status, 1) << "no such item";
     // Another file read since: the window's button would import it.
     const std::string lOther = writeQel("other.qel", {});
     ASSERT_EQ(run("QELRead -f \"" + lOther + "\"").status, 0);
