@@ -38,7 +38,7 @@ TEST_F(QelVeskTest, RegistersTheTranslatorAndTheCommandsInOrderAndSavesAtUnload)
     const size_t lFirst = vesk::MessageLog::size();
     ASSERT_TRUE(unload());
     for (size_t i = lFirst; i < vesk::MessageLog::size(); ++i)
-        EXPECT_EQ(vesk::MessageLog::line(i).find("left registered"), std::string::npos) << vesk::MessageLog::line(i);
+        EXPECT_EQ(vesk::MessageLog::line(i).find("registered; removed"), std::string::npos) << vesk::MessageLog::line(i);
     EXPECT_NE(run("QELGetTakeCount").status, 0);
 
     const std::string lFile = readFile(settingsPath());

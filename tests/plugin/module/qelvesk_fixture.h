@@ -133,7 +133,7 @@ protected:
     // layout (major version 5) or the current one (6); its path, "" when the
     // SDK cannot write that layout.
     static std::string writeQel(const std::string& pName, const std::vector<FixtureTake>& pTakes,
-                                bool pOlder = true)
+                                bool pOlder = true, bool pAscii = false)
     {
         using namespace qelsdk_600;
         const std::string lPath = ScratchDir() + "/" + pName;
@@ -154,7 +154,8 @@ protected:
             lScene->SetTakeInfo(lInfo);
         }
         KQelExporter lExporter(lManager);
-        lExporter.SetFileFormat(pOlder ? KQelExporter::eQel5Binary : KQelExporter::eQelBinary);
+        lExporter.SetFileFormat(pOlder ? (pAscii ? KQelExporter::eQel5Ascii : KQelExporter::eQel5Binary)
+                                       : (pAscii ? KQelExporter::eQelAscii : KQelExporter::eQelBinary));
         if (!lExporter.Initialize(lPath.c_str()) || !lExporter.Export(*lScene)) {
             EXPECT_FALSE(pOlder) << lExporter.GetLastErrorString();
             return "";

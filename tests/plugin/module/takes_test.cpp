@@ -126,3 +126,19 @@ TEST_F(QelVeskTest, ExportWithoutItsDialogReachesTheExporterAndWritesNothing)
         EXPECT_EQ(u.errors, std::vector<std::string>{"Use syntax: QELExport -f \"filename\""}) << lArgs;
     }
 }
+
+TEST_F(QelVeskTest, TheLowerIndexAnswersForATakeNameGivenTwice)
+{
+    // A text file whose second take is renamed to the first one's name.
+    const std::string lText = readFile(writeQel("twice.qel", {{"Walk", "", 0.0, 1.0}, {"Runs", "", 0.0, 1.0}}, true, true));
+    std::string lTwice = lText;
+    for (size_t p = 0; (p = lTwice.find("\"Runs\"", p)) != std::string::npos;)
+        lTwice.replace(p, 6, "\"Walk\"");
+    ASSERT_NE(lTwice, lText);
+    const std::string lPath = ScratchDir() + "/twice.qel";
+    std::ofstream(lPath, std::ios::binary) << lTwice;
+    ASSERT_EQ(run("QELRead -f \"" + lPath + "\"").status, 0);
+    ASSERT_EQ(queryInt("QELGetTakeCount"), 2);
+    EXPECT_EQ(run("QELGetTakeName 1").result, "Walk");
+    EXPECT_EQ(queryInt("QELGetTakeIndex Walk"), 0);
+}
