@@ -92,11 +92,7 @@ MStatus CommandSetUserParams::doIt(const MArgList& pArgs)
     lValue = QelVeskCheckBoxValue("QELAPPLYCONSTANTKEYREDUCER", &lOk);
     if (lOk)
         lParams->SetBoolParam(QelVeskUserParams::kExportApplyCstKeyRed, lValue != 0);
-    const double lRate = QelVeskQueryDouble("floatField -q -v QELFRAMERATEFIELD", &lOk);
-    if (lOk) {
-        lParams->SetResamplingRate(lRate, false);
-        lParams->SetResamplingRate(lRate, true);
-    }
+    QelVeskReadRate(false);
     QelVeskRun("window -e -vis false QELBATCHUIWINDOW");
     lParams->Save();
     return MStatus::kSuccess;

@@ -97,6 +97,17 @@ void QelVeskRunRateRow(const char* pWindow, double pRate)
     QelVeskRun("setParent ..");
 }
 
+void QelVeskReadRate(bool pImportFirst)
+{
+    bool lOk = false;
+    const double lRate = QelVeskQueryDouble("floatField -q -v QELFRAMERATEFIELD", &lOk);
+    if (!lOk)
+        return;
+    QelVeskUserParams* lParams = QelVeskUserParams::Instance();
+    lParams->SetResamplingRate(lRate, pImportFirst);
+    lParams->SetResamplingRate(lRate, !pImportFirst);
+}
+
 void QelVeskRunButtonRow(const char* pWindow)
 {
     KString lText("row -p ");

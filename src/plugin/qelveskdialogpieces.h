@@ -30,6 +30,9 @@ QelVeskUserParams::ELoadMode QelVeskReadLoadMode(const QelVeskLoadModeVariables&
 // Runs the two-column row of the rate: the label and the float field
 // QELFRAMERATEFIELD showing the rate.
 void QelVeskRunRateRow(const char* pWindow, double pRate);
+// Reads QELFRAMERATEFIELD into both resampling rates, the import rate first
+// when pImportFirst; a failed query or a refused rate changes neither.
+void QelVeskReadRate(bool pImportFirst);
 // Runs the start of the four-column button row in the window.
 void QelVeskRunButtonRow(const char* pWindow);
 // Runs the left-aligned banner text in the window.

@@ -59,12 +59,7 @@ MStatus CommandExport::doIt(const MArgList& pArgs)
 
     lParams->SetBoolParam(QelVeskUserParams::kExportApplyCstKeyRed,
                           QelVeskCheckBoxValue("QELAPPLYCONSTANTKEYREDUCER") != 0);
-    bool lRateOk = false;
-    const double lRate = QelVeskQueryDouble("floatField -q -v QELFRAMERATEFIELD", &lRateOk);
-    if (lRateOk) {
-        lParams->SetResamplingRate(lRate, false);
-        lParams->SetResamplingRate(lRate, true);
-    }
+    QelVeskReadRate(false);
     lParams->SetBoolParam(QelVeskUserParams::kExportHardEdges, QelVeskCheckBoxValue("QELEXPORTHARDEDGES") == 1);
     lParams->SetBoolParam(QelVeskUserParams::kExportEmbedTextures,
                           QelVeskCheckBoxValue("QELEXPORTEMBEDTEXTURES") == 1);

@@ -122,12 +122,7 @@ MStatus CommandImport::FromDialog(const MString& pPath)
                           QelVeskCheckBoxValue("QELCONVERTDEFORMINGNULLTOJOINT") == 1);
     lParams->SetBoolParam(QelVeskUserParams::kImportNullsToPivot,
                           lMode != QelVeskUserParams::eCreate || QelVeskCheckBoxValue("QELREPLACENULLBYPIVOTS") == 1);
-    bool lRateOk = false;
-    const double lRate = QelVeskQueryDouble("floatField -q -v QELFRAMERATEFIELD", &lRateOk);
-    if (lRateOk) {
-        lParams->SetResamplingRate(lRate, true);
-        lParams->SetResamplingRate(lRate, false);
-    }
+    QelVeskReadRate(true);
     lParams->SetBoolParam(QelVeskUserParams::kImportHardEdges, QelVeskCheckBoxValue("QELEXPORTHARDEDGES") == 1);
     lParams->SetBoolParam(QelVeskUserParams::kProtectDrivenKeys,
                           QelVeskCheckBoxValue("QELIMPORTPROTECTDRIVENKEYS") == 1);

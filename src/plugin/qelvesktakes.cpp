@@ -62,6 +62,18 @@ MDoubleArray SpanInUiUnits(const KTimeSpan& pSpan)
     return lOut;
 }
 
+// Sets the command's result to what pAnswer makes of the take named by the
+// single argument; after the take's error, failure and no result.
+template <class Answer>
+MStatus AnswerTake(MPxCommand& pCommand, const MArgList& pArgs, const char* pUsage, Answer pAnswer)
+{
+    const KQelTakeInfo* lTake = TakeByIndex(pArgs, pUsage);
+    if (!lTake)
+        return MStatus::kFailure;
+    pCommand.setResult(pAnswer(*lTake));
+    return MStatus::kSuccess;
+}
+
 } // namespace
 
 void* CommandRead::creator()
@@ -140,11 +152,8 @@ void* CommandGetTakeName::creator()
 
 MStatus CommandGetTakeName::doIt(const MArgList& pArgs)
 {
-    const KQelTakeInfo* lTake = TakeByIndex(pArgs, "Use syntax: QELGetTakeName takeindex");
-    if (!lTake)
-        return MStatus::kFailure;
-    setResult(MString(lTake->mName.Buffer()));
-    return MStatus::kSuccess;
+    return AnswerTake(*this, pArgs, "Use syntax: QELGetTakeName takeindex",
+                      [](const KQelTakeInfo& pTake) { return MString(pTake.mName.Buffer()); });
 }
 
 void* CommandGetTakeComment::creator()
@@ -154,11 +163,8 @@ void* CommandGetTakeComment::creator()
 
 MStatus CommandGetTakeComment::doIt(const MArgList& pArgs)
 {
-    const KQelTakeInfo* lTake = TakeByIndex(pArgs, "Use syntax: QELGetTakeComment takeindex");
-    if (!lTake)
-        return MStatus::kFailure;
-    setResult(MString(lTake->mDescription.Buffer()));
-    return MStatus::kSuccess;
+    return AnswerTake(*this, pArgs, "Use syntax: QELGetTakeComment takeindex",
+                      [](const KQelTakeInfo& pTake) { return MString(pTake.mDescription.Buffer()); });
 }
 
 void* CommandGetTakeLocalTimeSpan::creator()
@@ -168,11 +174,8 @@ void* CommandGetTakeLocalTimeSpan::creator()
 
 MStatus CommandGetTakeLocalTimeSpan::doIt(const MArgList& pArgs)
 {
-    const KQelTakeInfo* lTake = TakeByIndex(pArgs, "Use syntax: QELGetTakeLocalTimeSpan takeindex");
-    if (!lTake)
-        return MStatus::kFailure;
-    setResult(SpanInUiUnits(lTake->mLocalTimeSpan));
-    return MStatus::kSuccess;
+    return AnswerTake(*this, pArgs, "Use syntax: QELGetTakeLocalTimeSpan takeindex",
+                      [](const KQelTakeInfo& pTake) { return SpanInUiUnits(pTake.mLocalTimeSpan); });
 }
 
 void* CommandGetTakeReferenceTimeSpan::creator()
@@ -182,9 +185,6 @@ void* CommandGetTakeReferenceTimeSpan::creator()
 
 MStatus CommandGetTakeReferenceTimeSpan::doIt(const MArgList& pArgs)
 {
-    const KQelTakeInfo* lTake = TakeByIndex(pArgs, "Use syntax: QELGetTakeReferenceTimeSpan takeindex");
-    if (!lTake)
-        return MStatus::kFailure;
-    setResult(SpanInUiUnits(lTake->mReferenceTimeSpan));
-    return MStatus::kSuccess;
+    return AnswerTake(*this, pArgs, "Use syntax: QELGetTakeReferenceTimeSpan takeindex",
+                      [](const KQelTakeInfo& pTake) { return SpanInUiUnits(pTake.mReferenceTimeSpan); });
 }

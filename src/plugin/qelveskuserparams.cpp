@@ -169,6 +169,9 @@ void QelVeskUserParams::Load()
     }
     mImportType = StringToLoadMode(GetStringParam(kImportLoadMode));
     lRegistry->Close();
+    // The unit texts describe the host's unit, not what the file held.
+    sgCurrentSystemUnits = GetSystemUnitInfo();
+    RefreshUnitTexts();
 }
 
 void QelVeskUserParams::Save()
