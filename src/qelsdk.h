@@ -150,5 +150,8 @@
 #include "content/kqelglobalcamerasettings.h"
 #include "content/kqelgloballightsettings.h"
 #include "content/kqelglobaltimesettings.h"
+#include "content/kqelmaterial.h"
+#include "content/kqeltexture.h"
+#include "content/kqelvideo.h"
 
 #endif

@@ -206,8 +206,7 @@ public:
     ECameraRenderOptionsUsageTime GetRenderOptionsUsageTime() const;
     // Makes the texture the background of the carrying node: the texture's
     // property set becomes a source of the node's, once. Nothing for a null
-    // texture or on no node. (Does nothing yet: it waits for the texture
-    // class, see kqelcamera_channels.cpp.)
+    // texture or on no node.
     void SetBackgroundTexture(KQelTexture* pTexture);
 
     // ---- Formats, film and lens (sizes in inches, lengths in mm, degrees) ----

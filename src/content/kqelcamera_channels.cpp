@@ -3,10 +3,12 @@
 #include <cstring>
 
 #include "content/kqelcamera.h"
+#include "content/kqeltexture.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
 #include "object/kpropertytemplate.h"
 #include "scene/kqelnode.h"
+#include "scene/kqelnodeproperties.h"
 #include "scene/kqeltakenode.h"
 
 namespace qelsdk_600 {
@@ -192,11 +194,13 @@ KQelVector4 KQelCamera::GetPosition() const
     return position;
 }
 
-// TEXTURE-PENDING: the connection needs the texture's property set, which
-// comes with the texture class (not in this build yet): when it exists, take
-// pTexture->GetPropertyHandler() and the carrying node's GetPropertyHandler();
-// with both present, connect the texture's as a source of the node's
-// (ConnectSrc, connection type 0) unless IsConnectedSrc already says so.
-void KQelCamera::SetBackgroundTexture(KQelTexture* pTexture) {}
+void KQelCamera::SetBackgroundTexture(KQelTexture* pTexture)
+{
+    KPlug* texture = pTexture ? pTexture->GetPropertyHandler() : nullptr;
+    KQelNode* node = GetNode();
+    KPlug* carrier = node ? node->GetPropertyHandler() : nullptr;
+    if (texture && carrier && !carrier->IsConnectedSrc(texture))
+        carrier->ConnectSrc(texture, kConnectionDefault);
+}
 
 }  // namespace qelsdk_600

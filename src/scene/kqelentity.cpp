@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -58,9 +60,115 @@ const char* NameOf(const KQelObject* pObject)
 }  // namespace
 
 struct KQelEntity::Lists {
+    // A reference, linked to the other references indexed under the same
+    // name, oldest first.
+    struct Record : KQelObjectReference {
+        std::string mIndexedName;  // the name under which the index holds it
+        Record* mOlder;
+        Record* mNewer;
+    };
+    // The records of one name: the oldest and the newest.
+    struct NameChain {
+        Record* mFirst;
+        Record* mLast;
+    };
+    // A list entry (held as its KQelObjectReference*) as its record.
+    static Record* RecordOf(void* pEntry) { return static_cast<Record*>(static_cast<KQelObjectReference*>(pEntry)); }
     struct References {
-        KQelObjectList mOrder;  // KQelObjectReference*, in order of addition
-        std::unordered_map<const KQelObject*, KQelObjectReference*> mByObject;
+        KQelObjectList mOrder;  // KQelObjectReference* of each Record, in order of addition
+        std::unordered_map<const KQelObject*, Record*> mByObject;
+        // The records of each name, keyed by a view of the oldest one's
+        // indexed name: made by the first lookup by name, kept up to date
+        // from then on, and rebuilt when any object name may have changed
+        // since (KQelObject::GetNameChangeCount), so that a lookup by name
+        // stays constant time. Kinds never looked up by name pay nothing.
+        std::unordered_map<std::string_view, NameChain> mByName;
+        bool mNamesIndexed = false;
+        unsigned long long mIndexedAt = 0;
+
+        // Records are indexed in order of addition, so each chain stays
+        // oldest first.
+        void IndexName(Record* pRecord)
+        {
+            pRecord->mIndexedName = NameOf(pRecord->mObject);
+            pRecord->mNewer = nullptr;
+            const auto found = mByName.find(pRecord->mIndexedName);
+            if (found == mByName.end()) {
+                pRecord->mOlder = nullptr;
+                mByName.emplace(pRecord->mIndexedName, NameChain{pRecord, pRecord});
+                return;
+            }
+            pRecord->mOlder = found->second.mLast;
+            found->second.mLast->mNewer = pRecord;
+            found->second.mLast = pRecord;
+        }
+        void UnindexName(Record* pRecord)
+        {
+            const auto found = mByName.find(pRecord->mIndexedName);
+            if (found == mByName.end())
+                return;
+            NameChain chain = found->second;
+            if (pRecord->mNewer)
+                pRecord->mNewer->mOlder = pRecord->mOlder;
+            else
+                chain.mLast = pRecord->mOlder;
+            if (pRecord->mOlder) {
+                pRecord->mOlder->mNewer = pRecord->mNewer;
+                found->second = chain;
+                return;
+            }
+            // The key views the leaving record's name: the next one keys the
+            // chain from now on.
+            mByName.erase(found);
+            if (Record* next = pRecord->mNewer)
+                mByName.emplace(next->mIndexedName, NameChain{next, chain.mLast});
+        }
+        void SyncNames()
+        {
+            const unsigned long long changes = KQelObject::GetNameChangeCount();
+            if (mNamesIndexed && mIndexedAt == changes)
+                return;
+            mByName.clear();
+            mOrder.ForEach([this](void* pEntry) { IndexName(RecordOf(pEntry)); });
+            mNamesIndexed = true;
+            mIndexedAt = changes;
+        }
+        // The oldest record whose object has that name, or null.
+        Record* FirstNamed(const char* pName)
+        {
+            SyncNames();
+            const auto found = mByName.find(pName);
+            return found == mByName.end() ? nullptr : found->second.mFirst;
+        }
+        Record* Add(KQelObject* pObject)
+        {
+            if (mNamesIndexed)
+                SyncNames();
+            Record* record = new Record;
+            record->mObject = pObject;
+            record->mUseCount = 1;
+            mOrder.Add(static_cast<KQelObjectReference*>(record));
+            mByObject.emplace(pObject, record);
+            if (mNamesIndexed)
+                IndexName(record);
+            return record;
+        }
+        void Remove(Record* pRecord)
+        {
+            if (mNamesIndexed)
+                UnindexName(pRecord);
+            mByObject.erase(pRecord->mObject);
+            mOrder.Remove(static_cast<KQelObjectReference*>(pRecord));
+            delete pRecord;
+        }
+        void Clear()
+        {
+            mOrder.ForEach([](void* pEntry) { delete RecordOf(pEntry); });
+            mOrder.Clear();
+            mByObject.clear();
+            mByName.clear();
+            mNamesIndexed = false;
+        }
     };
     KQelObjectList mNodes;
     References mReferences[eReferenceKindCount];
@@ -78,11 +186,8 @@ KQelEntity::KQelEntity(KQelSdkManager& pManager)
 KQelEntity::~KQelEntity()
 {
     Clear();
-    for (Lists::References& references : mLists->mReferences) {
-        references.mOrder.ForEach([](void* pRecord) { delete static_cast<KQelObjectReference*>(pRecord); });
-        references.mOrder.Clear();
-        references.mByObject.clear();
-    }
+    for (Lists::References& references : mLists->mReferences)
+        references.Clear();
 }
 
 bool KQelEntity::Fail(int pError)
@@ -209,10 +314,8 @@ KQelObject* KQelEntity::FindReferencedObject(EReferenceKind pKind, const char* p
 {
     if (!ValidKind(pKind) || !pName)
         return nullptr;
-    void* record = mLists->mReferences[pKind].mOrder.FindIf([pName](void* pRecord) {
-        return std::strcmp(NameOf(static_cast<KQelObjectReference*>(pRecord)->mObject), pName) == 0;
-    });
-    return record ? static_cast<KQelObjectReference*>(record)->mObject : nullptr;
+    Lists::Record* record = mLists->mReferences[pKind].FirstNamed(pName);
+    return record ? record->mObject : nullptr;
 }
 
 bool KQelEntity::AddReference(EReferenceKind pKind, KQelObject* pObject)
@@ -220,33 +323,19 @@ bool KQelEntity::AddReference(EReferenceKind pKind, KQelObject* pObject)
     if (!ValidKind(pKind) || !pObject)
         return false;
     Lists::References& references = mLists->mReferences[pKind];
+    const auto found = references.mByObject.find(pObject);
+    Lists::Record* own = found == references.mByObject.end() ? nullptr : found->second;
     if (pKind == eVideos) {
-        // Walked in order: the first reference to this video, or to another
-        // one of the same name, decides.
-        bool clash = false;
-        void* same = references.mOrder.FindIf([pObject, &clash](void* pRecord) {
-            const KQelObject* object = static_cast<KQelObjectReference*>(pRecord)->mObject;
-            if (object == pObject)
-                return true;
-            clash = std::strcmp(NameOf(object), NameOf(pObject)) == 0;
-            return clash;
-        });
-        if (clash)
+        // As a walk in order would decide: the first reference to this
+        // video, or to another one of the same name.
+        Lists::Record* first = references.FirstNamed(NameOf(pObject));
+        if (first && first != own)
             return Fail(eVideoNameClash);
-        if (same) {
-            ++static_cast<KQelObjectReference*>(same)->mUseCount;
-            return true;
-        }
-    } else {
-        const auto found = references.mByObject.find(pObject);
-        if (found != references.mByObject.end()) {
-            ++found->second->mUseCount;
-            return true;
-        }
     }
-    KQelObjectReference* record = new KQelObjectReference{pObject, 1};
-    references.mOrder.Add(record);
-    references.mByObject.emplace(pObject, record);
+    if (own)
+        ++own->mUseCount;
+    else
+        references.Add(pObject);
     return true;
 }
 
@@ -258,12 +347,10 @@ bool KQelEntity::RemoveReference(EReferenceKind pKind, KQelObject* pObject)
     const auto found = pObject ? references.mByObject.find(pObject) : references.mByObject.end();
     if (found == references.mByObject.end())
         return Fail(NotFoundError(pKind));
-    KQelObjectReference* record = found->second;
+    Lists::Record* record = found->second;
     if (--record->mUseCount > 0)
         return Fail(InUseError(pKind));
-    references.mByObject.erase(found);
-    references.mOrder.Remove(record);
-    delete record;
+    references.Remove(record);
     return true;
 }
 
@@ -360,13 +447,8 @@ void KQelEntity::Clear()
     });
     mRoot = nullptr;
     mLists->mNodes.Clear();
-    for (EReferenceKind kind : {eMaterials, eTextures}) {
-        Lists::References& references = mLists->mReferences[kind];
-        for (int i = references.mOrder.GetCount() - 1; i >= 0; --i)
-            delete static_cast<KQelObjectReference*>(references.mOrder.GetAt(i));
-        references.mOrder.Clear();
-        references.mByObject.clear();
-    }
+    for (EReferenceKind kind : {eMaterials, eTextures})
+        mLists->mReferences[kind].Clear();
 }
 
 // ---- Names ----

@@ -73,8 +73,7 @@ const KQelVector4* KQelGeometryControlPoints(KQelGeometry* pGeometry, int& pCoun
 // Appends, in layer order, the objects a geometry uses: pKind 0 the
 // materials, 1 the textures (of the layers' direct arrays, layers in index
 // reference mode skipped, null entries skipped), 2 the videos those textures
-// use (textures without one skipped). Appends nothing while the kinds are
-// not built.
+// use (textures without one skipped).
 void KQelCollectGeometryObjects(KQelGeometry* pGeometry, int pKind, std::vector<KQelObject*>& pObjects);
 
 }  // namespace qelsdk_600

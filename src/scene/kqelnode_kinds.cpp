@@ -1,10 +1,6 @@
 // What the node, the entity, the finders and the limit utilities need of the
-// kinds whose classes live in other sources. Every spot that waits for such a
-// class is here, one section per kind: until its class exists each answers
-// "nothing" (null, false, -1, no objects), which is also all the rest of the
-// scene can meet while the manager cannot make that kind. A kind's developer
-// fills in its own section (the lines to write are given in it); the
-// dispatch at the end needs no change.
+// kinds whose classes live in other sources, one section per kind; the
+// dispatch by attribute type at the end serves them all.
 #include "character/kqelcharacter.h"
 #include "content/kqelcamera.h"
 #include "content/kqelcameraswitcher.h"
@@ -15,6 +11,9 @@
 #include "content/kqelshape.h"
 #include "content/kqellight.h"
 #include "content/kqelmarker.h"
+#include "content/kqelmaterial.h"
+#include "content/kqeltexture.h"
+#include "content/kqelvideo.h"
 #include "scene/kqelentity.h"
 #include "scene/kqelgenericnode.h"
 #include "scene/kqelnode.h"
@@ -114,11 +113,6 @@ int KQelSkeletonTypeOf(KQelNodeAttribute& pSkeleton)
 }
 
 // ---- Geometry: mesh, NURBS surface, patch ----
-//   KQelCollectGeometryObjects: kinds 0 and 1, the objects of the direct
-//   arrays of the layers' material and texture elements (layers in index
-//   reference mode skipped, null entries skipped), in layer order, with the
-//   material and texture classes (a KQelMaterial* or KQelTexture* becomes a
-//   KQelObject*); kind 2, the video each of those textures uses.
 
 KQelGeometry* KQelNode::GetGeometry()
 {
@@ -198,7 +192,43 @@ const KQelVector4* KQelGeometryControlPoints(KQelGeometry* pGeometry, int& pCoun
     return pGeometry ? pGeometry->GetControlPoints() : nullptr;
 }
 
-void KQelCollectGeometryObjects(KQelGeometry* pGeometry, int pKind, std::vector<KQelObject*>& pObjects) {}
+namespace {
+
+// Appends the non-null entries of an element's direct array, unless the
+// element refers to the node's connections instead (index mode).
+template <class Element, class Visit>
+void ForEachDirectEntry(const Element* pElement, Visit pVisit)
+{
+    if (!pElement || pElement->GetReferenceMode() == KQelLayerElement::eIndex)
+        return;
+    const auto& direct = pElement->GetDirectArray();
+    for (int i = 0; i < direct.GetCount(); ++i) {
+        if (direct[i])
+            pVisit(direct[i]);
+    }
+}
+
+}  // namespace
+
+void KQelCollectGeometryObjects(KQelGeometry* pGeometry, int pKind, std::vector<KQelObject*>& pObjects)
+{
+    if (!pGeometry)
+        return;
+    for (int i = 0; i < pGeometry->GetLayerCount(); ++i) {
+        const KQelLayer* layer = pGeometry->GetLayer(i);
+        if (pKind == 0) {
+            ForEachDirectEntry(layer->GetMaterials(), [&pObjects](KQelMaterial* pMaterial) {
+                pObjects.push_back(pMaterial);
+            });
+        } else {
+            ForEachDirectEntry(layer->GetTextures(), [&pObjects, pKind](KQelTexture* pTexture) {
+                KQelObject* object = pKind == 1 ? static_cast<KQelObject*>(pTexture) : pTexture->GetVideo();
+                if (object)
+                    pObjects.push_back(object);
+            });
+        }
+    }
+}
 
 // ---- Deformer ----
 
@@ -288,38 +318,36 @@ KQelGenericNode* KQelEntity::AsGenericNode(KQelObject* pObject)
     return static_cast<KQelGenericNode*>(pObject);
 }
 
-// ---- Material, texture, video: with their classes ----
-//   AsObject: return pObject;  AsMaterial / AsTexture / AsVideo:
-//   return static_cast<KQelMaterial*>(pObject); (and alike).
+// ---- Material, texture, video ----
 
 KQelObject* KQelEntity::AsObject(KQelMaterial* pObject)
 {
-    return nullptr;
+    return pObject;
 }
 
 KQelObject* KQelEntity::AsObject(KQelTexture* pObject)
 {
-    return nullptr;
+    return pObject;
 }
 
 KQelObject* KQelEntity::AsObject(KQelVideo* pObject)
 {
-    return nullptr;
+    return pObject;
 }
 
 KQelMaterial* KQelEntity::AsMaterial(KQelObject* pObject)
 {
-    return nullptr;
+    return static_cast<KQelMaterial*>(pObject);
 }
 
 KQelTexture* KQelEntity::AsTexture(KQelObject* pObject)
 {
-    return nullptr;
+    return static_cast<KQelTexture*>(pObject);
 }
 
 KQelVideo* KQelEntity::AsVideo(KQelObject* pObject)
 {
-    return nullptr;
+    return static_cast<KQelVideo*>(pObject);
 }
 
 // ---- Character and control set ----

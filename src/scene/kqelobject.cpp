@@ -29,6 +29,8 @@ constexpr int kNameSpaceCount = static_cast<int>(sizeof(kNameSpacePrefixes) / si
 
 }  // namespace
 
+unsigned long long KQelObject::smNameChanges = 0;
+
 KQelObject::KQelObject(KQelSdkManager& pManager, const char* pName)
     : mName(pName ? pName : ""), mProperties(16), mManager(pManager)
 {
@@ -61,6 +63,7 @@ void KQelObject::PropertyRemoved(KQelUserProperty* pProperty) {}
 
 void KQelObject::SetName(const char* pName)
 {
+    ++smNameChanges;
     const KString prefix = GetNameSpacePrefix();
     mName.SetCurrentName(KQelSdkManager::PrefixName(prefix.Buffer(), pName).Buffer());
 }
@@ -72,6 +75,7 @@ const char* KQelObject::GetName() const
 
 void KQelObject::SetInitialName(const char* pName)
 {
+    ++smNameChanges;
     mName.SetInitialName(pName ? pName : "");
 }
 
@@ -113,8 +117,10 @@ KString KQelObject::RemovePrefix(const char* pName)
 
 KQelObject& KQelObject::operator=(KQelObject& pOther)
 {
-    if (this != &pOther && GetNameSpace() == pOther.GetNameSpace())
+    if (this != &pOther && GetNameSpace() == pOther.GetNameSpace()) {
+        ++smNameChanges;
         mName = pOther.mName;
+    }
     return *this;
 }
 

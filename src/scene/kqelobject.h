@@ -88,8 +88,17 @@ public:
     // The text after the last ':' of pName; the whole text without one (null:
     // empty).
     static KString RemovePrefix(const char* pName);
-    // The name pair itself, for renaming strategies.
-    KName& GetKName() { return mName; }
+    // The name pair itself, for renaming strategies. Counted as a name
+    // change (GetNameChangeCount), since the caller may rename through it.
+    KName& GetKName()
+    {
+        ++smNameChanges;
+        return mName;
+    }
+    // Goes up whenever the name of any object may have changed (SetName,
+    // SetInitialName, operator=, GetKName), so that lookups indexed by name
+    // can tell when their index is stale. 0 at start-up.
+    static unsigned long long GetNameChangeCount() { return smNameChanges; }
 
     // Copies both names when both objects answer the same name space;
     // otherwise changes nothing. Properties and manager are never copied.
@@ -118,6 +127,8 @@ public:
     KQelUserProperty* FindPropertyByName(const char* pName) const;
 
 private:
+    static unsigned long long smNameChanges;
+
     KName mName;
     KArrayTemplate<KQelUserProperty*> mProperties;
     KQelSdkManager& mManager;

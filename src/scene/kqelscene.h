@@ -101,6 +101,49 @@ public:
     bool AddDeformer(KQelDeformer* pDeformer);
     bool RemoveDeformer(KQelDeformer* pDeformer);
 
+    // ---- Linking and conversion ----
+    //
+    // What a scene holds in memory (layer arrays of materials and textures,
+    // file names of textures and light gobos, geometry links) and what files
+    // hold (plug connections between property sets, videos, skin and cluster
+    // deformers), converted either way. Walks follow the store's nodes in
+    // order; what lacks the expected relation is skipped. A writer calls the
+    // first four, in order, then RemoveKQelDeformers; a reader, after it read
+    // objects and connections, the last three, in order, then
+    // RemoveKQelDeformers.
+
+    // Each node's geometry connects the materials (textures) of its layers'
+    // direct arrays, in modes Direct and IndexToDirect, as sources of the
+    // node's set, once each (null entries skipped); in IndexToDirect mode
+    // indices past the direct array become -1.
+    void ConnectMaterials();
+    void ConnectTextures();
+    // ConnectVideoToNodeUsing for each texture of the store (its file,
+    // relative file, media name and bare name), then for each node of the
+    // manager whose light has a gobo file (no relative name, the file's last
+    // part as name).
+    void ConnectVideos();
+    // For each node whose geometry has links: a skin "Deformer::Skin <node>"
+    // connected to the node, and per link with a node a cluster
+    // "SubDeformer::Cluster <node>" (suffixed " 1", " 2"... while the store
+    // has a deformer of that name) carrying the link's data, connected to
+    // the linked node, to the associate model through "SrcModelReference",
+    // and to the skin; all added to the store.
+    void BuildKQelDeformerFromKQelLink();
+    // Every deformer of the store leaves it (every use) and is destroyed by
+    // the manager, once: clusters first, then the rest, each in list order.
+    void RemoveKQelDeformers();
+    // Direct arrays from the node's material (texture) sources: in Direct
+    // mode entry k becomes source k; in IndexToDirect mode the sources the
+    // index array uses are appended in source order and the indices moved to
+    // their new positions, each index once.
+    void BuildMaterialLayersDirectArray();
+    void BuildTextureLayersDirectArray();
+    // Each skin's clusters become links (linked node and associate model
+    // from their sources) of the geometry of every node the skin is
+    // connected to.
+    void BuildKQelLinkFromKQelDeformer();
+
     // ---- Characters, control-set plugs and character poses ----
     //
     // Owned by the scene, not listed by the manager. Create names the object
@@ -226,6 +269,15 @@ private:
     KQelSceneInfo* mSceneInfo;
     KError mError;
 };
+
+// Gives pObject a video for pFileName unless one of its set's sources is a
+// video already: a new video named pMediaName ("Video::" prefixed; pName when
+// the media name is empty or null) with the file name and, when not null,
+// the relative file name, connected as a source of pObject's set. Nothing
+// for a null or empty file name, a null object or manager, or an object
+// without set.
+void ConnectVideoToNodeUsing(KQelTakeNodeContainer* pObject, const char* pFileName, const char* pRelativeFileName,
+                             const char* pMediaName, const char* pName, KQelSdkManager* pManager);
 
 }  // namespace qelsdk_600
 

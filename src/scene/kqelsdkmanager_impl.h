@@ -4,15 +4,10 @@
 // one "end" function that finishes an object taken out of its list: Clear,
 // the destructor and the kind's destroy operation all use it. A kind's
 // manager operations (allocate, destroy, find, end, and the create when it
-// needs the complete class) form one block; the kinds whose classes are not
-// built yet keep theirs in kqelsdkmanager_pending.cpp, where the allocate
-// answers null (so nothing of the kind is ever listed), the destroy answers
-// "Object not found" and the end does nothing. Building a kind means moving
-// its block into the kind's own source and filling it in.
+// needs the complete class) form one block in the kind's own source.
 #ifndef QELSDK_SCENE_KQELSDKMANAGER_IMPL_H
 #define QELSDK_SCENE_KQELSDKMANAGER_IMPL_H
 
-#include <cassert>
 #include <cstddef>
 #include <vector>
 
@@ -152,15 +147,6 @@ void KQelEndGeometryConverter(KQelSdkManager& pManager, void* pObject);
 void KQelEndImageConverter(KQelSdkManager& pManager, void* pObject);
 void KQelEndExporter(KQelSdkManager& pManager, void* pObject);
 void KQelEndImporter(KQelSdkManager& pManager, void* pObject);
-
-// The create of a kind whose class is not built yet: its allocate cannot
-// have made anything, so there is nothing to list.
-template <class T>
-inline T* KQelNotBuiltYet(T* pAllocated)
-{
-    assert(!pAllocated);
-    return nullptr;
-}
 
 }  // namespace qelsdk_600
 

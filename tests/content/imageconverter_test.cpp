@@ -1,4 +1,5 @@
 #include "content/kqelimageconverter.h"
+#include "scene/kqelsdkmanager.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +27,6 @@ int Refuse(int, KString&, ImageConverterBuffer&)
     return 1;
 }
 
-// The converter only remembers its manager; these tests need none.
-KQelSdkManager& AnyManager()
-{
-    static char storage;
-    return reinterpret_cast<KQelSdkManager&>(storage);
-}
 
 bool ConvertFile(KQelImageConverter& converter, const char* name)
 {
@@ -42,7 +37,8 @@ bool ConvertFile(KQelImageConverter& converter, const char* name)
 
 TEST(ImageConverter, ConvertCallsTheFirstFunctionOfTheExtensionInAnyCase)
 {
-    KQelImageConverter converter(AnyManager());
+    KQelSdkManager manager;
+    KQelImageConverter& converter = *manager.CreateKQelImageConverter();
     converter.RegisterConverterFunction("jpg", First);
     converter.RegisterConverterFunction("JPG", Second);
     converter.RegisterConverterFunction("png", nullptr);
@@ -66,7 +62,8 @@ TEST(ImageConverter, ConvertCallsTheFirstFunctionOfTheExtensionInAnyCase)
 
 TEST(ImageConverter, UnregisterRemovesOneEntryPerCallInSortedOrder)
 {
-    KQelImageConverter converter(AnyManager());
+    KQelSdkManager manager;
+    KQelImageConverter& converter = *manager.CreateKQelImageConverter();
     converter.RegisterConverterFunction("png", First);
     converter.RegisterConverterFunction("bmp", First);
     converter.RegisterConverterFunction("tga", Second);

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -191,6 +192,46 @@ TEST_F(Entity, ReferencesAreUseCountedPerKind)
     EXPECT_EQ(entity.GetVideoCount(), 1);
     EXPECT_EQ(entity.GetGenericNodeCount(), 1);
     EXPECT_EQ(entity.GetDeformerCount(), 1);
+}
+
+// Lookups by name find the oldest reference of that current name, through
+// every way a name can change after the object was added.
+TEST_F(Entity, NameLookupsFollowRenames)
+{
+    KQelEntity entity(mManager);
+    KQelNode* first = Make("Shared");
+    KQelNode* second = Make("Shared");
+    KQelNode* third = Make("Other");
+    for (KQelNode* node : {first, second, third})
+        entity.AddReference(KQelEntity::eMaterials, node);
+    EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Shared"), first);
+    first->SetName("Moved");
+    EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Shared"), second);
+    EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Moved"), first);
+    // Written in place, through the name pair.
+    std::strcpy(third->GetKName().GetCurrentName(), "Model::Elder");
+    EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Other"), nullptr);
+    EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Elder"), third);
+    // The oldest of a name leaving hands the name on to the next one.
+    KQelNode* fourth = Make("Shared");
+    entity.AddReference(KQelEntity::eMaterials, fourth);
+    entity.RemoveReference(KQelEntity::eMaterials, second);
+    EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Shared"), fourth);
+    entity.RemoveReference(KQelEntity::eMaterials, fourth);
+    EXPECT_EQ(entity.FindReferencedObject(KQelEntity::eMaterials, "Model::Shared"), nullptr);
+
+    // A video clashes with the current names only.
+    KQelNode* clip = Make("Clip");
+    KQelNode* twin = Make("Clip");
+    EXPECT_TRUE(entity.AddReference(KQelEntity::eVideos, clip));
+    clip->SetName("Renamed");
+    EXPECT_TRUE(entity.AddReference(KQelEntity::eVideos, twin));
+    EXPECT_TRUE(entity.AddReference(KQelEntity::eVideos, clip));
+    EXPECT_EQ(entity.GetReferenceUseCount(KQelEntity::eVideos, clip), 2);
+    // Renamed back, the older one comes first and the twin now clashes.
+    clip->SetName("Clip");
+    EXPECT_FALSE(entity.AddReference(KQelEntity::eVideos, twin));
+    EXPECT_TRUE(entity.AddReference(KQelEntity::eVideos, clip));
 }
 
 TEST_F(Entity, FillNodeArrayInTreeOrListOrder)
