@@ -79,11 +79,6 @@ bool ReadDoubles(KQel& pFile, const char* pField, double* pValues, int pCount)
     return true;
 }
 
-void WriteToken(KQel& pFile, const char* pField, const char* pToken)
-{
-    native_detail::WriteFieldC(pFile, pField, pToken);
-}
-
 // "AnimatedProperty" and "Animated", both listing the names whose channel
 // flag is set; nothing when no flag is.
 struct AnimatedName {
@@ -395,20 +390,20 @@ bool KQelWriterQel::WriteKQelTexture(KQelTexture& pTexture)
     pTexture.GetDefaultR(vector);
     native_detail::WriteFieldDn(file, "Rotation", &vector[0], 3);
     native_detail::WriteFieldD(file, "TextureAlpha", pTexture.GetDefaultAlpha());
-    WriteToken(file, "Texture_Alpha_Source", TokenOf(kAlphaSourceTokens, pTexture.GetAlphaSource(), 0));
+    native_detail::WriteFieldC(file, "Texture_Alpha_Source", TokenOf(kAlphaSourceTokens, pTexture.GetAlphaSource(), 0));
     file.FieldWriteBegin("Cropping");
     file.FieldWriteI(pTexture.GetCroppingLeft());
     file.FieldWriteI(pTexture.GetCroppingRight());
     file.FieldWriteI(pTexture.GetCroppingTop());
     file.FieldWriteI(pTexture.GetCroppingBottom());
     file.FieldWriteEnd();
-    WriteToken(file, "Texture_Mapping_Type",
+    native_detail::WriteFieldC(file, "Texture_Mapping_Type",
                TokenOf(kMappingTokens, pTexture.GetMappingType(), KQelTexture::eUV));
-    WriteToken(file, "Texture_Planar_Mapping_Normal",
+    native_detail::WriteFieldC(file, "Texture_Planar_Mapping_Normal",
                TokenOf(kPlanarNormalTokens, pTexture.GetPlanarMappingNormal(), 0));
     native_detail::WriteFieldI(file, "SwapUV", pTexture.GetSwapUV() ? 1 : 0);
     native_detail::WriteFieldI(file, "MaterialMode", pTexture.GetMaterialUse());
-    WriteToken(file, "TextureUse", TokenOf(kTextureUseTokens, pTexture.GetTextureUse(), 0));
+    native_detail::WriteFieldC(file, "TextureUse", TokenOf(kTextureUseTokens, pTexture.GetTextureUse(), 0));
     native_detail::WriteFieldI(file, "WrapU", pTexture.GetWrapModeU());
     native_detail::WriteFieldI(file, "WrapV", pTexture.GetWrapModeV());
     native_detail::WriteFieldI(file, "BlendMode", pTexture.GetBlendMode());
