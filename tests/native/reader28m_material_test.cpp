@@ -418,5 +418,39 @@ TEST(DuplicateRemoval, ReadFileMergesThePerGeometryCopies)
     }
 }
 
+TEST(DuplicateRemoval, ATextFileWithTexturesCutAnywhereReadsOrFails)
+{
+    scratch::ScratchDir dir;
+    const std::string whole = dir.File("whole.qel");
+    {
+        nativetest::SceneFixture source;
+        MeshNodes nodes;
+        KQelMesh* mesh = nodes.Add(source.manager, "A");
+        mesh->InitControlPoints(3);
+        mesh->BeginPolygon();
+        for (int corner : {0, 1, 2})
+            mesh->AddPolygon(corner);
+        mesh->EndPolygon();
+        KQelTexture* texture = FullTexture(source.manager, "Oak");
+        texture->SetFileName("/maps/oak.png");
+        mesh->AT(texture, 0);
+        mesh->AM(FullMaterial(source.manager, "Coat"), 0);
+        nodes.Attach(*source.scene);
+        ASSERT_TRUE(nativetest::WriteOlder(source.manager, *source.scene, whole, false));
+    }
+    const std::string text = scratch::ReadFile(whole);
+    ASSERT_NE(std::string::npos, text.find("Media:"));
+    const std::string cut = dir.File("cut.qel");
+    for (std::size_t size = 64; size < text.size(); size += 64) {
+        SCOPED_TRACE(size);
+        scratch::WriteFile(cut, text.substr(0, size));
+        nativetest::SceneFixture f;
+        const nativetest::ReadResult read = nativetest::ReadInto(f.manager, *f.scene, cut);
+        if (!read.mOk) {
+            EXPECT_NE(-1, read.mError);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qelsdk_600

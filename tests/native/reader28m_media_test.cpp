@@ -15,6 +15,7 @@
 #include "content/kqelmesh.h"
 #include "content/kqeltexture.h"
 #include "content/kqelvideo.h"
+#include "io/kqelexporter.h"
 #include "native_test_util.h"
 #include "reader28_test_util.h"
 #include "scene/kqelentity.h"
@@ -153,6 +154,42 @@ TEST(MediaSection, EmbeddedFilesComeBackUnderTheMediaDirectory)
     EXPECT_STREQ("doc.qem/wood.png", texture->GetRelativeFileName());
     EXPECT_EQ(extracted, camera->GetBackgroundFileName());
     EXPECT_EQ(bytes, ReadFile(extracted));
+}
+
+TEST(MediaSection, AWholeDocumentCarriesItsEmbeddedImage)
+{
+    scratch::ScratchDir dir;
+    const std::string source = dir.File("art/oak.png");
+    std::filesystem::create_directories(dir.File("art"));
+    WriteFile(source, "oak image");
+    const std::string path = dir.File("scene.qel");
+    {
+        KQelSdkManager manager;
+        MediaScene written(manager);
+        KQelTexture* texture = written.AddTexture("Oak", source.c_str());
+        texture->SetCropping(1, 2, 3, 4);
+        written.mesh->InitControlPoints(3);
+        written.mesh->BeginPolygon();
+        for (int corner : {0, 1, 2})
+            written.mesh->AddPolygon(corner);
+        written.mesh->EndPolygon();
+        KQelExporter exporter(manager);
+        KQelWriterQel writer(manager, exporter);
+        KStreamOptionsQel options;
+        options.SetOption(KStreamOptionsQel::eEmbedMedia, true);
+        ASSERT_TRUE(writer.FileCreate(path.c_str()));
+        ASSERT_TRUE(writer.Write(written.Scene(), &options));
+        ASSERT_TRUE(writer.FileClose());
+    }
+    std::filesystem::remove_all(dir.File("art"));
+    nativetest::SceneFixture target;
+    ASSERT_TRUE(nativetest::ReadInto(target.manager, *target.scene, path).mOk);
+    ASSERT_EQ(1, target.scene->GetEntity()->GetTextureCount());
+    KQelTexture* texture = target.scene->GetEntity()->GetTexture(0);
+    EXPECT_STREQ("oak", texture->GetMediaName().Buffer());
+    EXPECT_EQ(dir.File("scene.qem/oak.png"), texture->GetFileName());
+    EXPECT_EQ("oak image", ReadFile(texture->GetFileName()));
+    EXPECT_EQ(3, texture->GetCroppingRight());
 }
 
 // Writes a clip entry of the media section as a file of another writer might.
@@ -402,8 +439,9 @@ TEST(MediaSafety, ReadingWritesAndDeletesOnlyUnderTheMediaDirectory)
         EXPECT_EQ(file.second, found->second);
     }
     for (const auto& file : after) {
-        if (!before.count(file.first))
+        if (!before.count(file.first)) {
             EXPECT_EQ(0u, file.first.rfind("docs/doc.qem/", 0)) << file.first;
+        }
     }
     for (size_t i = 0; i < textures.size(); ++i) {
         SCOPED_TRACE(clips[i].mName);

@@ -368,8 +368,10 @@ bool KQelReaderQel::ReadMedia(KQelScene& pScene, const char*)
 {
     KQel& file = File();
     MediaList media;
-    if (mFile->IsBeforeVersion6()) {
+    const auto readClips = [&]() {
         native_detail::ReadBlock section(file, "Media");
+        if (!section.IsOpen())
+            return;
         native_detail::ReadBlock videos(file, "Video");
         for (int i = 0, n = videos.IsOpen() ? file.FieldGetInstanceCount("Video") : 0;
              i < n && file.FieldReadBegin("Video"); ++i) {
@@ -385,7 +387,9 @@ bool KQelReaderQel::ReadMedia(KQelScene& pScene, const char*)
             }
             file.FieldReadEnd();
         }
-    }
+    };
+    if (mFile->IsBeforeVersion6())
+        readClips();
     KQelEntity* entity = pScene.GetEntity();
     if (media.GetCount() == 0 || !entity)
         return true;

@@ -535,10 +535,20 @@ public:
     bool ReadKQelMaterial(KQelMaterial& pMaterial);
     KQelObject* ReadTextureObject(const char* pName);
     KQelObject* ReadMaterialObject(const char* pName);
+    // Of the scene's textures (materials) equal under their operator==, the
+    // one listed first survives: the others leave the scene and are
+    // destroyed, and the layers and camera backgrounds (textures) that used
+    // them use the survivor, which takes over their use counts.
     void RemoveDuplicateTextures(KQelScene& pScene);
     void RemoveDuplicateMaterials(KQelScene& pScene);
-    // Media (blocks/kqelblocks_media.cpp).
+    // Media (blocks/kqelblocks_media.cpp). The older layout's "Media"
+    // section: each clip's file (see ReadMediaClip) goes to the textures and
+    // camera backgrounds of its media name, and to the lights whose file
+    // name is that media name. Nothing for the current layout. True.
     bool ReadMedia(KQelScene& pScene, const char* pUnused);
+    // A current-layout video (block open): properties, mip-map and format
+    // flags, and its file, extracted from "Content" when it is embedded.
+    // True when it has a file name; for the older layout, nothing and true.
     bool ReadKQelVideo(KQelVideo& pVideo);
     // A "Video" object, as ReadMaterialObject.
     KQelObject* ReadVideoObject(const char* pName);
