@@ -35,122 +35,6 @@ using native_detail::WriteFieldI;
 
 typedef KQelCamera Camera;
 
-// Each camera value the block carries, read through its getter.
-const std::vector<std::pair<const char*, std::function<double(Camera&)>>> kCameraValues = {
-    {"up y", [](Camera& c) { return c.GetUpVector()[1]; }},
-    {"look-at z", [](Camera& c) { return c.GetDefaultCameraInterestPosition()[2]; }},
-    {"roll", [](Camera& c) { return c.GetRoll(); }},
-    {"turntable", [](Camera& c) { return c.GetTurnTable(); }},
-    {"projection", [](Camera& c) { return c.GetProjectionType(); }},
-    {"format", [](Camera& c) { return c.GetFormat(); }},
-    {"aspect mode", [](Camera& c) { return c.GetAspectRatioMode(); }},
-    {"aspect width", [](Camera& c) { return c.GetAspectWidth(); }},
-    {"aspect height", [](Camera& c) { return c.GetAspectHeight(); }},
-    {"pixel ratio", [](Camera& c) { return c.GetPixelRatio(); }},
-    {"near", [](Camera& c) { return c.GetNearPlane(); }},
-    {"far", [](Camera& c) { return c.GetFarPlane(); }},
-    {"mouse lock", [](Camera& c) { return c.GetMouseLock(); }},
-    {"film format", [](Camera& c) { return c.GetApertureFormat(); }},
-    {"aperture mode", [](Camera& c) { return c.GetApertureMode(); }},
-    {"film width", [](Camera& c) { return c.GetApertureWidth(); }},
-    {"film height", [](Camera& c) { return c.GetApertureHeight(); }},
-    {"squeeze", [](Camera& c) { return c.GetSqueezeRatio(); }},
-    {"focal length", [](Camera& c) { return c.GetFocalLength(); }},
-    {"field of view x", [](Camera& c) { return c.GetDefaultFieldOfViewX(); }},
-    {"optical center y", [](Camera& c) { return c.GetDefaultOpticalCenterY(); }},
-    {"display mode", [](Camera& c) { return c.GetBackgroundDisplayMode(); }},
-    {"drawing mode", [](Camera& c) { return c.GetBackgroundDrawingMode(); }},
-    {"matte enable", [](Camera& c) { return c.GetForegroundMatteThresholdEnable(); }},
-    {"matte threshold", [](Camera& c) { return c.GetForegroundMatteThreshold(); }},
-    {"placement", [](Camera& c) { return c.GetBackgroundPlacementOptions(); }},
-    {"distance", [](Camera& c) { return c.GetBackgroundDistance(); }},
-    {"distance mode", [](Camera& c) { return c.GetBackgroundDistanceMode(); }},
-    {"view interest", [](Camera& c) { return c.GetViewCameraInterest(); }},
-    {"view planes", [](Camera& c) { return c.GetViewNearFarPlanes(); }},
-    {"grid", [](Camera& c) { return c.GetShowGrid(); }},
-    {"axis", [](Camera& c) { return c.GetShowAxis(); }},
-    {"name", [](Camera& c) { return c.GetShowName(); }},
-    {"info on moving", [](Camera& c) { return c.GetShowInfoOnMoving(); }},
-    {"time code", [](Camera& c) { return c.GetShowTimeCode(); }},
-    {"safe area", [](Camera& c) { return c.GetDisplaySafeArea(); }},
-    {"safe area style", [](Camera& c) { return c.GetSafeAreaStyle(); }},
-    {"safe area on render", [](Camera& c) { return c.GetDisplaySafeAreaOnRender(); }},
-    {"audio", [](Camera& c) { return c.GetShowAudio(); }},
-    {"background blue", [](Camera& c) { return c.GetBackgroundColor().mBlue; }},
-    {"audio red", [](Camera& c) { return c.GetAudioColor().mRed; }},
-    {"frame color used", [](Camera& c) { return c.GetUseFrameColor(); }},
-    {"frame green", [](Camera& c) { return c.GetFrameColor().mGreen; }},
-    {"depth of field", [](Camera& c) { return c.GetUseDepthOfField(); }},
-    {"focus source", [](Camera& c) { return c.GetFocusDistanceSource(); }},
-    {"focus angle", [](Camera& c) { return c.GetFocusAngle(); }},
-    {"specific distance", [](Camera& c) { return c.GetSpecificDistance(); }},
-    {"antialiasing", [](Camera& c) { return c.GetUseAntialiasing(); }},
-    {"antialiasing method", [](Camera& c) { return c.GetAntialiasingMethod(); }},
-    {"antialiasing intensity", [](Camera& c) { return c.GetAntialiasingIntensity(); }},
-    {"samples", [](Camera& c) { return c.GetNumberOfSamples(); }},
-    {"sampling type", [](Camera& c) { return c.GetSamplingType(); }},
-    {"accumulation", [](Camera& c) { return c.GetUseAccumulationBuffer(); }},
-    {"usage time", [](Camera& c) { return c.GetRenderOptionsUsageTime(); }},
-};
-
-// A camera whose every value differs from a new camera's.
-void SetCamera(Camera& c)
-{
-    c.SetUpVector(KQelVector4(0, 0.5, 0.5, 1));
-    c.SetDefaultCameraInterestPosition(KQelVector4(1, 2, 3, 1));
-    c.SetRoll(12);
-    c.SetTurnTable(7);
-    c.SetProjectionType(Camera::eOrthogonal);
-    c.SetAspect(Camera::eFixedResolution, 800, 600);
-    c.SetPixelRatio(1.5);
-    c.SetNearPlane(2);
-    c.SetFarPlane(900);
-    c.SetMouseLock(true);
-    c.SetApertureMode(Camera::eHorizontal);
-    c.SetApertureWidth(1.1);
-    c.SetApertureHeight(0.7);
-    c.SetSqueezeRatio(1.2);
-    c.SetFocalLength(50);
-    c.SetDefaultFieldOfViewX(33);
-    c.SetDefaultOpticalCenterY(4);
-    c.SetBackgroundMediaName("back");
-    c.SetBackgroundDisplayMode(Camera::eAlways);
-    c.SetBackgroundDrawingMode(Camera::eBackgroundAndForeground);
-    c.SetForegroundMatteThresholdEnable(false);
-    c.SetForegroundMatteThreshold(0.25);
-    c.SetBackgroundPlacementOptions(9);
-    c.SetBackgroundDistance(55);
-    c.SetBackgroundDistanceMode(Camera::eRelativeToCamera);
-    c.SetViewCameraInterest(false);
-    c.SetViewNearFarPlanes(true);
-    c.SetShowGrid(false);
-    c.SetShowAxis(false);
-    c.SetShowName(false);
-    c.SetShowInfoOnMoving(false);
-    c.SetShowTimeCode(true);
-    c.SetDisplaySafeArea(true);
-    c.SetSafeAreaStyle(Camera::eRound);
-    c.SetDisplaySafeAreaOnRender(true);
-    c.SetShowAudio(true);
-    c.SetBackgroundColor(KQelColor(0.1, 0.2, 0.3, 1));
-    c.SetAudioColor(KQelColor(0.4, 0.5, 0.6, 1));
-    c.SetUseFrameColor(true);
-    c.SetFrameColor(KQelColor(0.7, 0.8, 0.9, 1));
-    c.SetUseDepthOfField(true);
-    c.SetFocusDistanceSource(Camera::eSpecificDistance);
-    c.SetFocusAngle(4.5);
-    c.SetSpecificDistance(250);
-    c.SetUseAntialiasing(true);
-    c.SetAntialiasingMethod(static_cast<Camera::ECameraAntialiasingMethod>(2));
-    c.SetAntialiasingIntensity(0.6);
-    c.SetNumberOfSamples(9);
-    c.SetSamplingType(static_cast<Camera::ECameraSamplingType>(3));
-    c.SetUseAccumulationBuffer(true);
-    c.SetRenderOptionsUsageTime(Camera::eRealTime);
-    // A preset format brings its own aspect and pixel ratio.
-    c.SetFormat(Camera::ePAL);
-}
-
 TEST(AttributeBlocks, CameraReadsBackEveryValueInBothForms)
 {
     for (bool producer : {false, true}) {
@@ -165,8 +49,9 @@ TEST(AttributeBlocks, CameraReadsBackEveryValueInBothForms)
                 blocks, binary, [&](BlockWriter& pWriter) { pWriter.WriteKQelCamera(*written, producer); },
                 [&](BlockReader& pReader) {
                     // The attribute entry takes the first "Type" of a model block.
-                    if (!producer)
+                    if (!producer) {
                         EXPECT_STREQ(pReader.Fields().FieldReadC("Type", ""), "Camera");
+                    }
                     pReader.ReadKQelCamera(*read);
                 });
             for (const auto& value : kCameraValues) {

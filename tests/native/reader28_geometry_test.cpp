@@ -15,6 +15,7 @@
 #include "content/kqelnurb.h"
 #include "content/kqelpatch.h"
 #include "content/kqelshape.h"
+#include "content/kqeltexture.h"
 #include "reader28_test_util.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelscene.h"
@@ -280,6 +281,95 @@ TEST(GeometryBlocks, SurfaceCountsAndValuesAreCheckedBeforeUse)
             const bool pointsRead = c.mPoints == 16 && c.mError != 9;
             EXPECT_EQ(pointsRead && nurb->GetControlPoints()[0][0] == 0.5, pointsRead);
         }
+    }
+}
+
+// A mesh of four triangles over four points, on a node of a new scene.
+KQelMesh* FourTriangles(Blocks& pBlocks, KQelScene** pScene = nullptr)
+{
+    KQelMesh* mesh = pBlocks.manager.CreateKQelMesh();
+    mesh->InitControlPoints(4);
+    for (int p = 0; p < 4; ++p) {
+        mesh->BeginPolygon();
+        for (int v = 0; v < 3; ++v)
+            mesh->AddPolygon((p + v) % 4);
+        mesh->EndPolygon();
+    }
+    KQelNode* node = pBlocks.manager.CreateKQelNode("M");
+    node->SetNodeAttribute(mesh);
+    KQelScene* scene = pBlocks.manager.CreateKQelScene();
+    scene->GetRootNode()->AddChild(node);
+    if (pScene)
+        *pScene = scene;
+    return mesh;
+}
+
+void ListTextures(Blocks& pBlocks, BlockReader& pReader, int pCount)
+{
+    for (int i = 0; i < pCount; ++i)
+        pReader.Textures().Add(pBlocks.manager.CreateKQelTexture(("T" + std::to_string(i)).c_str()));
+}
+
+TEST(GeometryBlocks, TextureIdsPickFromTheGeometrysTextures)
+{
+    Blocks blocks;
+    KQelMesh* mesh = FourTriangles(blocks);
+    const std::string path = blocks.dir.File("layer.qel");
+    WriteBlocks(blocks, path, true, [&](BlockWriter&, KQel& f) {
+        WriteBlock model(f, "Model", "Model::M");
+        WriteBlock layer(f, "GeometryLayer");
+        WriteFieldI(f, "LayerIndex", 0);
+        WriteBlock info(f, "LayerTextureInfo");
+        WriteFieldI(f, "TextureMode", 6);
+        WriteFieldI(f, "TextureIdCount", 4);
+        WriteInts(f, "TextureId", {3, 3, 5, 3});
+    });
+    const int layers = mesh->GetLayerCount();
+    ReadBlocks(blocks, path, [&](BlockReader& pReader, KQel& pFile) {
+        ListTextures(blocks, pReader, 6);
+        native_detail::ReadBlock model(pFile, "Model");
+        EXPECT_TRUE(pReader.ReadKQelGeometryLayer(*mesh));
+        EXPECT_FALSE(pReader.Corrupt());
+    });
+    ASSERT_EQ(mesh->GetLayerCount(), layers + 1);
+    KQelLayerElementTexture* textures = mesh->GetLayer(layers)->GetTextures();
+    ASSERT_NE(textures, nullptr);
+    EXPECT_EQ(textures->GetMappingMode(), Element::eByPolygon);
+    EXPECT_EQ(NamesOf(textures->GetDirectArray()), (std::vector<std::string>{"Texture::T3", "Texture::T5"}));
+    EXPECT_EQ(Values(textures->GetIndexArray()), (std::vector<int>{0, 0, 1, 0}));
+}
+
+TEST(GeometryBlocks, OldTextureLayersGrowOnlyAsFarAsTheTextureList)
+{
+    for (int index : {1, 2147483647}) {
+        SCOPED_TRACE(index);
+        Blocks blocks;
+        KQelScene* scene = nullptr;
+        KQelMesh* mesh = FourTriangles(blocks, &scene);
+        for (int l = 0; l < 2; ++l) {
+            KQelLayerElementTexture* element = new KQelLayerElementTexture;
+            element->SetMappingMode(Element::eAllSame);
+            element->SetReferenceMode(Element::eIndexToDirect);
+            element->GetIndexArray().Add(l == 0 ? 0 : index);
+            if (mesh->GetLayerCount() <= l)
+                mesh->CreateLayer();
+            mesh->GetLayer(l)->SetTextures(element);
+        }
+        const std::string path = blocks.dir.File("empty.qel");
+        WriteBlocks(blocks, path, true, [](BlockWriter&, KQel&) {});
+        ReadBlocks(blocks, path, [&](BlockReader& pReader, KQel&) {
+            ListTextures(blocks, pReader, 2);
+            EXPECT_TRUE(pReader.CorrectTextureLayers(*mesh));
+            pReader.CheckGeometries(*scene);
+            EXPECT_EQ(pReader.Corrupt(), index != 1);
+        });
+        KQelLayerElementTexture* second = mesh->GetLayer(1)->GetTextures();
+        if (index != 1) {
+            EXPECT_EQ(second, nullptr);
+            continue;
+        }
+        ASSERT_NE(second, nullptr);
+        EXPECT_EQ(NamesOf(second->GetDirectArray()), (std::vector<std::string>{"Texture::T0", "Texture::T1"}));
     }
 }
 

@@ -4,19 +4,14 @@
 
 #include "content/kqeldeformer.h"
 #include "file/iqelobject.h"
-#include "math/kmfunctions.h"
 #include "native/blocks/kqelblockio.h"
 #include "native/blocks/kqelblocks_geometry_impl.h"
 #include "native/reader/kqelreaderqel.h"
+#include "scene/kqelscene.h"
 
 namespace qelsdk_600 {
 
 namespace {
-
-const struct Mode {
-    const char* mToken;
-    KQelLink::ELinkMode mMode;
-} kModes[] = {{"Additive", KQelLink::eAdditive}, {"Total1", KQelLink::eTotal1}};
 
 // A "Transform"-like field of 16 values, rebuilt as an affine transform;
 // false when absent.
@@ -34,15 +29,6 @@ bool ReadAffine(KQel& pFile, const char* pName, KQelXMatrix& pMatrix, bool pRebu
     for (int i = 0; i < 16; ++i)
         target[i] = values[i];
     return true;
-}
-
-// pFirst applied, then pThen.
-KQelXMatrix Then(const KQelXMatrix& pFirst, const KQelXMatrix& pThen)
-{
-    KQelXMatrix result;
-    KmAA(static_cast<KgeAMatrix&>(result), static_cast<const KgeAMatrix&>(pThen),
-         static_cast<const KgeAMatrix&>(pFirst));
-    return result;
 }
 
 }  // namespace
@@ -65,17 +51,8 @@ bool KQelReaderQel::ReadKQelDeformer(KQelDeformer& pDeformer)
     }
     if (type.CompareNoCase("Cluster") != 0)
         return true;
-    pDeformer.SetLinkMode(KQelLink::eNormalize);
-    const KString mode = file.FieldReadC("Mode", "");
-    for (const Mode& known : kModes) {
-        if (mode.CompareNoCase(known.mToken) == 0)
-            pDeformer.SetLinkMode(known.mMode);
-    }
-    if (file.FieldReadBegin("UserData")) {
-        const KString id = file.FieldReadC();
-        pDeformer.SetUserData(id, file.FieldReadC());
-        file.FieldReadEnd();
-    }
+    pDeformer.SetLinkMode(native_detail::ReadLinkMode(file));
+    native_detail::ReadUserData(file, pDeformer);
     std::vector<int> indices;
     if (native_detail::ReadIntField(file, "Indexes", indices)) {
         KArrayTemplate<int>& stored = pDeformer.GetControlPointIndices();
@@ -106,12 +83,12 @@ bool KQelReaderQel::ReadKQelDeformer(KQelDeformer& pDeformer)
     const KQelXMatrix linkAffine = native_detail::AffineFromRows(static_cast<const double*>(link));
     pDeformer.SetTransformLinkMatrix(link);
     pDeformer.SetTransformMatrix(
-        Then(native_detail::AffineFromRows(static_cast<const double*>(transform)), linkAffine));
+        native_detail::Followed(native_detail::AffineFromRows(static_cast<const double*>(transform)), linkAffine));
     {
         native_detail::ReadBlock associate(file, "AssociateModel");
         KQelXMatrix model;
         if (associate.IsOpen() && ReadAffine(file, "Transform", model, true))
-            pDeformer.SetTransformAssociateModelMatrix(Then(model, linkAffine));
+            pDeformer.SetTransformAssociateModelMatrix(native_detail::Followed(model, linkAffine));
     }
     KQelXMatrix parent;
     if (ReadAffine(file, "TransformParent", parent, false))
@@ -119,9 +96,14 @@ bool KQelReaderQel::ReadKQelDeformer(KQelDeformer& pDeformer)
     return true;
 }
 
-// Once the scene offers them: BuildMaterialLayersDirectArray,
-// BuildTextureLayersDirectArray, BuildKQelLinkFromKQelDeformer,
-// RemoveKQelDeformers, in this order.
-void KQelReaderQel::ConvertCurrentLayoutScene(KQelScene&) {}
+// Current-layout files connect materials, textures and skins to their
+// nodes; the scene keeps them in layer arrays and links.
+void KQelReaderQel::ConvertCurrentLayoutScene(KQelScene& pScene)
+{
+    pScene.BuildMaterialLayersDirectArray();
+    pScene.BuildTextureLayersDirectArray();
+    pScene.BuildKQelLinkFromKQelDeformer();
+    pScene.RemoveKQelDeformers();
+}
 
 }  // namespace qelsdk_600

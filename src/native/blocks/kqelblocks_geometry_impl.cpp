@@ -2,6 +2,7 @@
 #include "native/blocks/kqelblocks_geometry_impl.h"
 
 #include "content/kqelgeometry.h"
+#include "math/kmfunctions.h"
 
 namespace qelsdk_600 {
 namespace native_detail {
@@ -67,6 +68,40 @@ void WriteTransformedPoint(KQel& pFile, const KQelXMatrix& pMatrix, const KQelVe
     pFile.FieldWriteD(point[0]);
     pFile.FieldWriteD(point[1]);
     pFile.FieldWriteD(point[2]);
+}
+
+KQelXMatrix Followed(const KQelXMatrix& pFirst, const KQelXMatrix& pThen)
+{
+    KQelXMatrix result;
+    KmAA(static_cast<KgeAMatrix&>(result), static_cast<const KgeAMatrix&>(pThen),
+         static_cast<const KgeAMatrix&>(pFirst));
+    return result;
+}
+
+namespace {
+const struct LinkMode {
+    const char* mToken;
+    KQelLink::ELinkMode mMode;
+} kLinkModes[] = {{"Additive", KQelLink::eAdditive}, {"Total1", KQelLink::eTotal1}};
+}  // namespace
+
+KQelLink::ELinkMode ReadLinkMode(KQel& pFile)
+{
+    const KString token = pFile.FieldReadC("Mode", "");
+    for (const LinkMode& known : kLinkModes) {
+        if (token.CompareNoCase(known.mToken) == 0)
+            return known.mMode;
+    }
+    return KQelLink::eNormalize;
+}
+
+const char* LinkModeToken(KQelLink::ELinkMode pMode)
+{
+    for (const LinkMode& known : kLinkModes) {
+        if (known.mMode == pMode)
+            return known.mToken;
+    }
+    return nullptr;
 }
 
 KQelXMatrix AffineFromRows(const double* pValues)

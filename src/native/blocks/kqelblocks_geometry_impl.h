@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/kstring.h"
+#include "content/kqellink.h"
 #include "file/kqel.h"
 #include "math/kqelmatrix.h"
 #include "math/kqelvector.h"
@@ -39,6 +40,25 @@ KQelXMatrix NormalRotation(const KQelXMatrix& pPivot);
 // pPoint's x, y, z (w taken as 1) through the matrix, as three values of the
 // open field.
 void WriteTransformedPoint(KQel& pFile, const KQelXMatrix& pMatrix, const KQelVector4& pPoint);
+
+// pFirst applied, then pThen.
+KQelXMatrix Followed(const KQelXMatrix& pFirst, const KQelXMatrix& pThen);
+
+// "Mode" of a link or cluster: "Additive" or "Total1" in any letter case;
+// absent or anything else is eNormalize, which has no token (null).
+KQelLink::ELinkMode ReadLinkMode(KQel& pFile);
+const char* LinkModeToken(KQelLink::ELinkMode pMode);
+
+// "UserData" (id, data) into a link or cluster, when present.
+template <class T>
+void ReadUserData(KQel& pFile, T& pTarget)
+{
+    if (!pFile.FieldReadBegin("UserData"))
+        return;
+    const KString id = pFile.FieldReadC();
+    pTarget.SetUserData(id, pFile.FieldReadC());
+    pFile.FieldReadEnd();
+}
 
 // The affine transform of a 4 x 4 matrix of the file (16 values, rows):
 // translation, rotation and scaling kept, shear and projection dropped; a

@@ -14,11 +14,6 @@ namespace qelsdk_600 {
 
 namespace {
 
-const struct LinkMode {
-    const char* mToken;
-    KQelLink::ELinkMode mMode;
-} kLinkModes[] = {{"Additive", KQelLink::eAdditive}, {"Total1", KQelLink::eTotal1}};
-
 void WriteMatrixField(KQel& pFile, const char* pName, const KQelMatrix& pMatrix)
 {
     native_detail::WriteFieldDn(pFile, pName, pMatrix, 16);
@@ -31,15 +26,6 @@ KQelXMatrix RelativeTo(const KQelXMatrix& pLink, const KQelXMatrix& pMatrix)
     KmAiA(static_cast<KgeAMatrix&>(relative), static_cast<const KgeAMatrix&>(pLink),
           static_cast<const KgeAMatrix&>(pMatrix));
     return relative;
-}
-
-// pMatrix followed by pLink: back in scene terms.
-KQelXMatrix Followed(const KQelXMatrix& pMatrix, const KQelXMatrix& pLink)
-{
-    KQelXMatrix result;
-    KmAA(static_cast<KgeAMatrix&>(result), static_cast<const KgeAMatrix&>(pLink),
-         static_cast<const KgeAMatrix&>(pMatrix));
-    return result;
 }
 
 // The 16 values of a matrix field at the current level; false when absent.
@@ -66,10 +52,8 @@ bool KQelWriterQel::WriteKQelLink(KQelLink& pLink)
     KQel& file = File();
     pLink.SetLink(node);  // refreshes the stored name
     native_detail::WriteBlock block(file, "Link", pLink.GetLinkName().Buffer());
-    for (const LinkMode& mode : kLinkModes) {
-        if (pLink.GetLinkMode() == mode.mMode)
-            native_detail::WriteFieldC(file, "Mode", mode.mToken);
-    }
+    if (const char* mode = native_detail::LinkModeToken(pLink.GetLinkMode()))
+        native_detail::WriteFieldC(file, "Mode", mode);
     file.FieldWriteBegin("UserData");
     file.FieldWriteC(pLink.GetUserDataID().Buffer());
     file.FieldWriteC(pLink.GetUserData().Buffer());
@@ -101,17 +85,8 @@ bool KQelReaderQel::ReadKQelLink(KQelLink& pLink)
     pLink.SetLinkName(file.FieldReadC());
     if (!file.FieldReadBlockBegin())
         return true;
-    pLink.SetLinkMode(KQelLink::eNormalize);
-    const KString mode = file.FieldReadC("Mode", "");
-    for (const LinkMode& known : kLinkModes) {
-        if (mode.CompareNoCase(known.mToken) == 0)
-            pLink.SetLinkMode(known.mMode);
-    }
-    if (file.FieldReadBegin("UserData")) {
-        const KString id = file.FieldReadC();
-        pLink.SetUserData(id, file.FieldReadC());
-        file.FieldReadEnd();
-    }
+    pLink.SetLinkMode(native_detail::ReadLinkMode(file));
+    native_detail::ReadUserData(file, pLink);
     std::vector<int> indices;
     std::vector<double> weights;
     native_detail::ReadIntField(file, "Indexes", indices);
@@ -132,7 +107,7 @@ bool KQelReaderQel::ReadKQelLink(KQelLink& pLink)
     // The file holds the transforms relative to the link's; the link keeps
     // them in scene terms, rebuilt from the T, R, S it stored.
     pLink.GetTransformLinkMatrix(link);
-    pLink.SetTransformMatrix(Followed(pLink.GetTransformMatrix(transform), link));
+    pLink.SetTransformMatrix(native_detail::Followed(pLink.GetTransformMatrix(transform), link));
     pLink.SetAssociateModelName("");
     {
         KString name;
@@ -143,7 +118,7 @@ bool KQelReaderQel::ReadKQelLink(KQelLink& pLink)
         if (associate.IsOpen() && ReadMatrixField(file, "Transform", model)) {
             pLink.SetTransformAssociateModelMatrix(model);
             pLink.SetTransformAssociateModelMatrix(
-                Followed(pLink.GetTransformAssociateModelMatrix(model), link));
+                native_detail::Followed(pLink.GetTransformAssociateModelMatrix(model), link));
         }
     }
     KQelXMatrix parent;
