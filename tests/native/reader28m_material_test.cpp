@@ -418,6 +418,91 @@ TEST(DuplicateRemoval, ReadFileMergesThePerGeometryCopies)
     }
 }
 
+// A triangle mesh of four polygons: materials by polygon, and two texture
+// layers of three textures each, by polygon.
+KQelMesh* LayeredMesh(KQelSdkManager& pManager, MeshNodes& pNodes)
+{
+    typedef KQelLayerElement Element;
+    KQelMesh* mesh = pNodes.Add(pManager, "Layered");
+    mesh->InitControlPoints(3);
+    for (int p = 0; p < 4; ++p) {
+        mesh->BeginPolygon();
+        for (int corner : {0, 1, 2})
+            mesh->AddPolygon(corner);
+        mesh->EndPolygon();
+    }
+    for (const char* name : {"Wax", "Rust"}) {
+        KQelMaterial* material = FullMaterial(pManager, name);
+        material->SetShadingModel(name);
+        mesh->AM(material, 0);
+    }
+    KQelLayerElementMaterial* materials = mesh->GetLayer(0)->GetMaterials();
+    materials->SetMappingMode(Element::eByPolygon);
+    materials->SetReferenceMode(Element::eIndexToDirect);
+    for (int index : {0, 1, 1, 0})
+        materials->GetIndexArray().Add(index);
+    const char* const names[2][3] = {{"Oak", "Elm", "Ash"}, {"Fir", "Yew", "Box"}};
+    const int ids[2][4] = {{0, 1, 2, 0}, {0, 0, 2, 0}};
+    for (int layer = 0; layer < 2; ++layer) {
+        if (layer >= mesh->GetLayerCount())
+            mesh->CreateLayer();
+        for (const char* name : names[layer])
+            mesh->AT(FullTexture(pManager, name), layer);
+        KQelLayerElementTexture* textures = mesh->GetLayer(layer)->GetTextures();
+        textures->SetMappingMode(Element::eByPolygon);
+        textures->SetReferenceMode(Element::eIndexToDirect);
+        for (int id : ids[layer])
+            textures->GetIndexArray().Add(id);
+    }
+    return mesh;
+}
+
+TEST(DuplicateRemoval, LayeredMaterialsAndTexturesReadBackThroughAFile)
+{
+    for (bool binary : {true, false}) {
+        SCOPED_TRACE(binary);
+        scratch::ScratchDir dir;
+        const std::string path = dir.File("layers.qel");
+        {
+            nativetest::SceneFixture source;
+            MeshNodes nodes;
+            LayeredMesh(source.manager, nodes);
+            nodes.Attach(*source.scene);
+            ASSERT_TRUE(nativetest::WriteOlder(source.manager, *source.scene, path, binary));
+        }
+        if (!binary) {
+            // The second layer's ids count the first layer's textures.
+            EXPECT_NE(std::string::npos, scratch::ReadFile(path).find("TextureId: 3,3,5,3"));
+        }
+        nativetest::SceneFixture target;
+        ASSERT_TRUE(nativetest::ReadInto(target.manager, *target.scene, path).mOk);
+        KQelNode* node = target.scene->GetRootNode()->FindChild("Layered", true, false);
+        ASSERT_NE(nullptr, node);
+        KQelGeometry* mesh = node->GetGeometry();
+        ASSERT_NE(nullptr, mesh);
+        ASSERT_EQ(2, mesh->GMC(0));
+        EXPECT_STREQ("Material::Wax", mesh->GM(0, 0)->GetName());
+        EXPECT_STREQ("rust", mesh->GM(1, 0)->GetShadingModel());
+        EXPECT_EQ((std::vector<int>{0, 1, 1, 0}), blocktest::Values(mesh->GetLayer(0)->GetMaterials()->GetIndexArray()));
+        // Each polygon's texture, layer by layer.
+        const std::vector<std::vector<std::string>> expected = {
+            {"Texture::Oak", "Texture::Elm", "Texture::Ash", "Texture::Oak"},
+            {"Texture::Fir", "Texture::Fir", "Texture::Box", "Texture::Fir"}};
+        for (int layer = 0; layer < 2; ++layer) {
+            SCOPED_TRACE(layer);
+            KQelLayer* read = mesh->GetLayer(layer, KQelLayerElement::eTexture);
+            ASSERT_NE(nullptr, read);
+            const KArrayTemplate<KQelTexture*>& direct = read->GetTextures()->GetDirectArray();
+            std::vector<std::string> used;
+            for (int index : blocktest::Values(read->GetTextures()->GetIndexArray())) {
+                ASSERT_TRUE(index >= 0 && index < direct.GetCount());
+                used.push_back(direct[index]->GetName());
+            }
+            EXPECT_EQ(expected[layer], used);
+        }
+    }
+}
+
 TEST(DuplicateRemoval, ATextFileWithTexturesCutAnywhereReadsOrFails)
 {
     scratch::ScratchDir dir;
