@@ -527,5 +527,48 @@ TEST(MediaSection, CurrentLayoutVideoTakesItsEmbeddedFile)
     EXPECT_EQ(content, ReadFile(video->GetFileName()));
 }
 
+TEST(MediaSection, CurrentLayoutDocumentConnectsItsVideoToTheTexture)
+{
+    scratch::ScratchDir dir;
+    const std::string path = dir.File("six.qel");
+    const std::string content = "oak pixels";
+    nativetest::BuildFile(path, 6000, true, [&](KQel& pFile) {
+        nativetest::WriteDefinitions(pFile, {"Model", "Texture", "Video"});
+        {
+            native_detail::WriteBlock objects(pFile, "Objects");
+            nativetest::WriteObject(pFile, "Model", "Model::Box", "Null");
+            {
+                nativetest::ObjectBlock texture(pFile, "Texture", "Texture::Oak", "");
+                native_detail::WriteFieldC(pFile, "Media", "Video::Oak");
+            }
+            nativetest::ObjectBlock video(pFile, "Video", "Video::Oak", "Clip");
+            {
+                native_detail::WriteBlock properties(pFile, "Properties60");
+                pFile.FieldWriteBegin("Property");
+                for (const char* value : {"Path", "charptr", "", "", "/shots/oak.png"})
+                    pFile.FieldWriteC(value);
+                pFile.FieldWriteEnd();
+            }
+            native_detail::WriteFieldI(pFile, "UseMipMap", 1);
+            pFile.FieldWriteBegin("Content");
+            pFile.FieldWriteR(content.data(), static_cast<kUInt>(content.size()));
+            pFile.FieldWriteEnd();
+        }
+        native_detail::WriteBlock connections(pFile, "Connections");
+        nativetest::WriteConnect(pFile, "OO", "Model::Box", "Model::Scene");
+        nativetest::WriteConnect(pFile, "OO", "Video::Oak", "Texture::Oak");
+        nativetest::WriteConnect(pFile, "OO", "Texture::Oak", "Model::Box");
+    });
+    nativetest::SceneFixture target;
+    ASSERT_TRUE(nativetest::ReadInto(target.manager, *target.scene, path).mOk);
+    ASSERT_EQ(1, target.scene->GetEntity()->GetTextureCount());
+    KQelTexture* texture = target.scene->GetEntity()->GetTexture(0);
+    ASSERT_NE(nullptr, texture->GetVideo());
+    EXPECT_STREQ("Video::Oak", texture->GetVideo()->GetName());
+    EXPECT_TRUE(texture->GetVideo()->ImageTextureGetMipMap());
+    EXPECT_EQ(dir.File("six.qem/oak.png"), texture->GetFileName());
+    EXPECT_EQ(content, ReadFile(texture->GetFileName()));
+}
+
 }  // namespace
 }  // namespace qelsdk_600
