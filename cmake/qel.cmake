@@ -22,7 +22,7 @@ function(qel_link_subsystems target)
   endif()
   # The io front ends make the native reader and writers.
   if("io" IN_LIST subs)
-    list(APPEND subs native/reader native/writer native/blocks)
+    list(APPEND subs native native/reader native/writer native/blocks)
     list(REMOVE_DUPLICATES subs)
   endif()
   foreach(sub ${subs})

@@ -108,6 +108,7 @@
 #include "io/kstreamoptionsbase.h"
 #include "io/kstreamoptionsmotion.h"
 #include "io/kstreamoptionsqel.h"
+#include "native/kqelwriterqel6.h"
 #include "io/settings/kqelusernotification.h"
 #include "io/settings/kqeluserparams.h"
 #include "native/blocks/kqelgobo.h"

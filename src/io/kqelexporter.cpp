@@ -3,6 +3,7 @@
 #include "io/kqelio_impl.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
+#include "native/kqelwriterqel6.h"
 #include "native/writer/kqelwriterqel.h"
 
 namespace qelsdk_600 {
@@ -56,6 +57,13 @@ KQelIO::EError TranslateCreateError(int pWriterError)
     }
 }
 
+KQelWriter* MakeWriterQel6(KQelSdkManager& pManager, KQelExporter& pExporter, KQelWriterQel6::EExportMode pMode)
+{
+    KQelWriterQel6* writer = new KQelWriterQel6(pManager, pExporter);
+    writer->SetExportMode(pMode);
+    return writer;
+}
+
 }  // namespace
 
 void io_detail::SetWriterMaker(WriterMaker pMaker)
@@ -98,15 +106,18 @@ KQelWriter* KQelExporter::CreateWriter()
     // Each format's writer joins this switch with its subsystem; until then
     // the format makes nothing and fails as a number outside the table does.
     switch (mFileFormat) {
+    case eQelBinary:
+        return MakeWriterQel6(mManager, *this, KQelWriterQel6::eBinary);
+    case eQelAscii:
+        return MakeWriterQel6(mManager, *this, KQelWriterQel6::eAscii);
+    case eQelEncrypted:
+        return MakeWriterQel6(mManager, *this, KQelWriterQel6::eEncrypted);
     case eQel5Binary:
     case eQel5Ascii: {
         KQelWriterQel* writer = new KQelWriterQel(mManager, *this);
         writer->SetExportMode(mFileFormat == eQel5Binary ? KQelWriterQel::eBINARY : KQelWriterQel::eASCII);
         return writer;
     }
-    case eQelBinary:     // KQelWriterQel6(manager, *this), export mode binary
-    case eQelAscii:      // KQelWriterQel6, ASCII
-    case eQelEncrypted:  // KQelWriterQel6, enciphered
     case eBvh:           // KQelWriterBiovision
     case eHtr:           // KQelWriterMotionAnalysisHtr
     case eTrc:           // KQelWriterMotionAnalysisTrc

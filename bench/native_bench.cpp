@@ -1,0 +1,221 @@
+// Cost per node of writing and reading a scene in the current layout, beside
+// fwrite and fread of the same bytes. A flat time per node across the sizes
+// shows that the document's walks stay linear; the chain of 10^5 levels shows
+// that they do not recurse once per level.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "curves/kfcurve.h"
+#include "io/kqelexporter.h"
+#include "io/kqelimporter.h"
+#include "io/kstreamoptionsqel.h"
+#include "native/kqelwriterqel6.h"
+#include "scene/kqelnode.h"
+#include "scene/kqelscene.h"
+#include "scene/kqelsdkmanager.h"
+#include "scene/kqeltakenode.h"
+
+namespace qelsdk_600 {
+namespace {
+
+// A scene of n nodes in a tree of four children per node (or, with pFanOut
+// 1, a chain), each node keyed in two takes. The last one built is kept for
+// the next benchmark of the same shape.
+struct BenchScene {
+    KQelSdkManager manager;
+    KQelScene* scene = nullptr;
+};
+
+std::unique_ptr<BenchScene>& CachedScene()
+{
+    static std::unique_ptr<BenchScene> slot;
+    return slot;
+}
+
+BenchScene& SceneOf(long pNodes, long pFanOut = 4)
+{
+    static long size = -1;
+    static long fanOut = 0;
+    std::unique_ptr<BenchScene>& slot = CachedScene();
+    if (slot && size == pNodes && fanOut == pFanOut)
+        return *slot;
+    slot.reset();
+    slot.reset(new BenchScene);
+    size = pNodes;
+    fanOut = pFanOut;
+    KQelScene& scene = *(slot->scene = slot->manager.CreateKQelScene());
+    std::vector<KQelNode*> nodes;
+    nodes.reserve(static_cast<std::size_t>(pNodes));
+    for (long i = 0; i < pNodes; ++i) {
+        KQelNode* node = slot->manager.CreateKQelNode(("Node" + std::to_string(i)).c_str());
+        (i == 0 ? scene.GetRootNode() : nodes[static_cast<std::size_t>((i - 1) / pFanOut)])->AddChild(node);
+        nodes.push_back(node);
+    }
+    for (const char* take : {"Walk", "Run"}) {
+        scene.CreateTake(take);
+        for (KQelNode* node : nodes) {
+            node->SetCurrentTakeNode(take);
+            KFCurve* curve = node->GetCurrentTakeNode()->GetTranslationX();
+            for (int k = 0; k < 2; ++k) {
+                const KTime time(k * KTime::kTicksPerSecond);
+                curve->KeySet(curve->KeyAdd(time), time, static_cast<float>(k), kFCurveInterpolationLinear);
+            }
+        }
+    }
+    return *slot;
+}
+
+std::string BenchPath(const char* pName)
+{
+    return std::string(P_tmpdir) + "/qel_native_bench_" + std::to_string(getpid()) + "_" + pName;
+}
+
+double Seconds(std::chrono::steady_clock::duration pDuration)
+{
+    return std::chrono::duration<double>(pDuration).count();
+}
+
+// Time of one fwrite (fread) of pBytes bytes through a buffered stream.
+double FwriteSeconds(const std::string& pBytes)
+{
+    const std::string path = BenchPath("fwrite");
+    const auto start = std::chrono::steady_clock::now();
+    FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(pBytes.data(), 1, pBytes.size(), file);
+    std::fclose(file);
+    const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+    std::remove(path.c_str());
+    return seconds;
+}
+
+std::string ReadAll(const std::string& pPath)
+{
+    std::string bytes;
+    FILE* file = std::fopen(pPath.c_str(), "rb");
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, n);
+    std::fclose(file);
+    return bytes;
+}
+
+bool WriteOnce(BenchScene& pScene, const std::string& pPath, KQelWriterQel6::EExportMode pMode)
+{
+    KQelExporter exporter(pScene.manager);
+    KQelWriterQel6 writer(pScene.manager, exporter);
+    writer.SetExportMode(pMode);
+    KStreamOptionsQel options;
+    return writer.FileCreate(pPath.c_str()) && writer.Write(*pScene.scene, &options) && writer.FileClose();
+}
+
+void SetCounters(benchmark::State& state, long pNodes, double pSeconds, double pBaseline, std::size_t pBytes)
+{
+    state.counters["per_node"] = benchmark::Counter(static_cast<double>(pNodes),
+                                                    benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
+    state.counters["bytes"] = static_cast<double>(pBytes);
+    state.counters["x_stdio"] = pBaseline > 0 ? pSeconds / pBaseline : 0.0;
+}
+
+void BM_WriteScene(benchmark::State& state)
+{
+    BenchScene& scene = SceneOf(state.range(1));
+    const auto mode = static_cast<KQelWriterQel6::EExportMode>(state.range(0));
+    const std::string path = BenchPath("write.qel");
+    double seconds = 0.0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!WriteOnce(scene, path, mode))
+            state.SkipWithError("write failed");
+        seconds += Seconds(std::chrono::steady_clock::now() - start);
+    }
+    const std::string bytes = ReadAll(path);
+    std::remove(path.c_str());
+    SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FwriteSeconds(bytes),
+                bytes.size());
+}
+BENCHMARK(BM_WriteScene)
+    ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {1000, 10000, 100000}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+double FreadSeconds(const std::string& pPath, std::size_t pBytes)
+{
+    std::string buffer(pBytes, '\0');
+    const auto start = std::chrono::steady_clock::now();
+    FILE* file = std::fopen(pPath.c_str(), "rb");
+    const std::size_t read = std::fread(&buffer[0], 1, pBytes, file);
+    std::fclose(file);
+    benchmark::DoNotOptimize(read);
+    return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+void BM_ReadScene(benchmark::State& state)
+{
+    BenchScene& scene = SceneOf(state.range(1));
+    const std::string path = BenchPath("read.qel");
+    if (!WriteOnce(scene, path, static_cast<KQelWriterQel6::EExportMode>(state.range(0)))) {
+        state.SkipWithError("write failed");
+        return;
+    }
+    // The scene written is not needed while reading: it would double the
+    // memory of the largest size.
+    CachedScene().reset();
+    double seconds = 0.0;
+    for (auto _ : state) {
+        KQelSdkManager manager;
+        KQelScene* read = manager.CreateKQelScene();
+        KQelImporter importer(manager);
+        const auto start = std::chrono::steady_clock::now();
+        if (!importer.Initialize(path.c_str()) || !importer.Import(*read))
+            state.SkipWithError("read failed");
+        seconds += Seconds(std::chrono::steady_clock::now() - start);
+    }
+    const std::size_t bytes = ReadAll(path).size();
+    SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FreadSeconds(path, bytes),
+                bytes);
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadScene)
+    ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {1000, 10000, 100000}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One write and one read of a chain of 10^5 nodes, each a level deeper (the
+// building of the chain is not timed): the time per node beside that of
+// the wide tree of the same size.
+void BM_DeepChain(benchmark::State& state)
+{
+    const long nodes = state.range(0);
+    const std::string path = BenchPath("chain.qel");
+    double seconds = 0.0;
+    for (auto _ : state) {
+        BenchScene& chain = SceneOf(nodes, 1);
+        const auto start = std::chrono::steady_clock::now();
+        if (!WriteOnce(chain, path, KQelWriterQel6::eBinary))
+            state.SkipWithError("write failed");
+        CachedScene().reset();  // one scene of this size at a time
+        KQelSdkManager manager;
+        KQelScene* read = manager.CreateKQelScene();
+        KQelImporter importer(manager);
+        if (!importer.Initialize(path.c_str()) || !importer.Import(*read))
+            state.SkipWithError("read failed");
+        seconds += Seconds(std::chrono::steady_clock::now() - start);
+    }
+    const std::string bytes = ReadAll(path);
+    const double baseline = FwriteSeconds(bytes) + FreadSeconds(path, bytes.size());
+    std::remove(path.c_str());
+    SetCounters(state, nodes, seconds / static_cast<double>(state.iterations()), baseline, bytes.size());
+}
+BENCHMARK(BM_DeepChain)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace qelsdk_600

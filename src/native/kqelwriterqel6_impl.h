@@ -1,0 +1,46 @@
+// Private helpers of the version-6 writer's sections.
+#ifndef QELSDK_NATIVE_KQELWRITERQEL6_IMPL_H
+#define QELSDK_NATIVE_KQELWRITERQEL6_IMPL_H
+
+#include <vector>
+
+#include "scene/kqelnode.h"
+
+namespace qelsdk_600 {
+
+class KQelGlobalCameraSettings;
+
+namespace writer6_detail {
+
+// Calls pVisit on every node below pRoot, depth first, each node before its
+// children and children in their order. Works from its own stack, so a tree
+// of any depth is walked.
+template <class Visit>
+void ForEachNodeBelow(KQelNode& pRoot, Visit pVisit)
+{
+    std::vector<KQelNode*> pending;
+    auto pushChildren = [&pending](KQelNode& pNode) {
+        for (int i = pNode.GetChildCount(false) - 1; i >= 0; --i) {
+            if (KQelNode* child = pNode.GetChild(i))
+                pending.push_back(child);
+        }
+    };
+    pushChildren(pRoot);
+    while (!pending.empty()) {
+        KQelNode* node = pending.back();
+        pending.pop_back();
+        pVisit(*node);
+        pushChildren(*node);
+    }
+}
+
+// The seven producer camera nodes in file order: perspective, top, bottom,
+// front, back, right, left. Missing ones are null.
+const int kProducerCameraCount = 7;
+void GetProducerCameraNodes(const KQelGlobalCameraSettings* pSettings, KQelNode* pNodes[kProducerCameraCount]);
+
+}  // namespace writer6_detail
+
+}  // namespace qelsdk_600
+
+#endif
