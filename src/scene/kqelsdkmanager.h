@@ -226,6 +226,9 @@ public:
     KQelTexture* GetKQelTexture(int pIndex) const;
     int GetKQelVideoCount() const;
     KQelVideo* GetKQelVideo(int pIndex) const;
+    // The image converters, in order of creation.
+    int GetKQelImageConverterCount() const;
+    KQelImageConverter* GetKQelImageConverter(int pIndex) const;
     int GetKQelPoseCount() const;
     KQelPose* GetKQelPose(int pIndex) const;
     int GetKQelLinkCount() const;
