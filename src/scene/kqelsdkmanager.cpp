@@ -427,6 +427,7 @@ QEL_MANAGER_GETTERS(KQelUserProperty, KQelUserProperty, kQelUserPropertyList)
 QEL_MANAGER_GETTERS(KQelThumbnail, KQelThumbnail, kQelThumbnailList)
 QEL_MANAGER_GETTERS(KQelSceneInfo, KQelSceneInfo, kQelSceneInfoList)
 QEL_MANAGER_GETTERS(KQelGenericNode, KQelGenericNode, kQelGenericNodeList)
+QEL_MANAGER_GETTERS(KQelImageConverter, KQelImageConverter, kQelImageConverterList)
 
 #undef QEL_MANAGER_GETTERS
 

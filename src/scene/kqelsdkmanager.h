@@ -240,6 +240,10 @@ public:
     KQelSceneInfo* GetKQelSceneInfo(int pIndex) const;
     int GetKQelGenericNodeCount() const;
     KQelGenericNode* GetKQelGenericNode(int pIndex) const;
+    // Image converters in order of creation (the writers offer media files
+    // to them in this order).
+    int GetKQelImageConverterCount() const;
+    KQelImageConverter* GetKQelImageConverter(int pIndex) const;
 
     // ---- Renaming strategies ----
 
