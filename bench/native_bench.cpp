@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "content/kqelmaterial.h"
+#include "content/kqelmesh.h"
 #include "curves/kfcurve.h"
 #include "io/kqelexporter.h"
 #include "io/kstreamoptionsqel.h"
 #include "native/kqelwriterqel6.h"
+#include "scene/kqelentity.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
@@ -188,6 +191,110 @@ void BM_ReadScene(benchmark::State& state)
 }
 BENCHMARK(BM_ReadScene)
     ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {1000, 10000, 100000}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+#endif
+
+// ---- Meshes ----
+
+// One mesh of n vertices: n quads, normals by vertex, UVs by polygon
+// vertex through an index, and two materials by polygon through an index.
+std::unique_ptr<BenchScene>& CachedMesh()
+{
+    static std::unique_ptr<BenchScene> slot;
+    return slot;
+}
+
+BenchScene& MeshSceneOf(long pVertices)
+{
+    static long size = -1;
+    std::unique_ptr<BenchScene>& slot = CachedMesh();
+    if (slot && size == pVertices)
+        return *slot;
+    slot.reset();
+    CachedScene().reset();
+    slot.reset(new BenchScene);
+    size = pVertices;
+    KQelSdkManager& manager = slot->manager;
+    KQelScene& scene = *(slot->scene = manager.CreateKQelScene());
+    const int n = static_cast<int>(pVertices);
+    KQelMesh* mesh = manager.CreateKQelMesh();
+    mesh->InitControlPoints(n);
+    mesh->InitNormals(n);
+    for (int i = 0; i < n; ++i) {
+        mesh->GetControlPoints()[i] = KQelVector4(i % 1000, i / 1000, 0.5 * i, 1.0);
+        mesh->GetNormals()[i] = KQelVector4(0, 0, 1, 0);
+    }
+    KQelMaterial* materials[2] = {manager.CreateKQelMaterial("Red"), manager.CreateKQelMaterial("Blue")};
+    mesh->InitMaterialIndices(KQelLayerElement::eByPolygon);
+    KQelLayerElementMaterial* element = mesh->GetLayer(0)->GetMaterials();
+    element->SetReferenceMode(KQelLayerElement::eIndexToDirect);
+    element->GetDirectArray().Add(materials[0]);
+    element->GetDirectArray().Add(materials[1]);
+    mesh->InitTextureUVIndices(KQelLayerElement::eByPolygonVertex);
+    mesh->InitTextureUV(0);
+    for (int i = 0; i < n; ++i)
+        mesh->AddTextureUV(KQelVector2((i % 100) / 100.0, (i / 100 % 100) / 100.0));
+    for (int p = 0; p < n; ++p) {
+        mesh->BeginPolygon(p % 2);
+        for (int k = 0; k < 4; ++k)
+            mesh->AddPolygon((p + k) % n, (p + k) % n);
+    }
+    KQelNode* node = manager.CreateKQelNode("Mesh");
+    node->SetNodeAttribute(mesh);
+    scene.GetRootNode()->AddChild(node);
+    return *slot;
+}
+
+void BM_WriteMesh(benchmark::State& state)
+{
+    BenchScene& scene = MeshSceneOf(state.range(1));
+    const auto mode = static_cast<KQelWriterQel6::EExportMode>(state.range(0));
+    const std::string path = BenchPath("mesh_write.qel");
+    double seconds = 0.0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!WriteOnce(scene, path, mode))
+            state.SkipWithError("write failed");
+        seconds += Seconds(std::chrono::steady_clock::now() - start);
+    }
+    const std::string bytes = ReadAll(path);
+    std::remove(path.c_str());
+    SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FwriteSeconds(bytes),
+                bytes.size());
+}
+BENCHMARK(BM_WriteMesh)
+    ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {10000, 100000, 1000000}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+#ifdef QEL_NATIVE_BENCH_READ
+void BM_ReadMesh(benchmark::State& state)
+{
+    BenchScene& scene = MeshSceneOf(state.range(1));
+    const std::string path = BenchPath("mesh_read.qel");
+    if (!WriteOnce(scene, path, static_cast<KQelWriterQel6::EExportMode>(state.range(0)))) {
+        state.SkipWithError("write failed");
+        return;
+    }
+    CachedMesh().reset();
+    double seconds = 0.0;
+    for (auto _ : state) {
+        KQelSdkManager manager;
+        KQelScene* read = manager.CreateKQelScene();
+        KQelImporter importer(manager);
+        const auto start = std::chrono::steady_clock::now();
+        if (!importer.Initialize(path.c_str()) || !importer.Import(*read))
+            state.SkipWithError("read failed");
+        seconds += Seconds(std::chrono::steady_clock::now() - start);
+    }
+    const std::size_t bytes = ReadAll(path).size();
+    SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FreadSeconds(path, bytes),
+                bytes);
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadMesh)
+    ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {10000, 100000, 1000000}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 #endif

@@ -293,6 +293,73 @@ TEST(Writer30Geometry, MaterialAndTextureIndicesBecomeConnectionPositions)
     EXPECT_EQ(KQelWriterQel6::MapLayeredMaterialIndexToConnectionIndex(nullptr, materials, 0), -1);
 }
 
+// ---- Shapes ----
+
+KQelShape* AddShape(SceneFixture& pFixture, KQelGeometry& pGeometry, const char* pName,
+                    std::initializer_list<KQelVector4> pPoints)
+{
+    KQelShape* shape = pFixture.manager.CreateKQelShape();
+    shape->InitControlPoints(static_cast<int>(pPoints.size()));
+    int i = 0;
+    for (const KQelVector4& point : pPoints)
+        shape->GetControlPoints()[i++] = point;
+    EXPECT_GE(pGeometry.AddShape(shape, pName), 0);
+    return shape;
+}
+
+void SetNormals(KQelGeometryBase& pGeometry, std::initializer_list<KQelVector4> pNormals)
+{
+    pGeometry.InitNormals(static_cast<int>(pNormals.size()));
+    int i = 0;
+    for (const KQelVector4& normal : pNormals)
+        pGeometry.GetNormals()[i++] = normal;
+}
+
+// A scene a file or a careless caller could hold: NaN points, index
+// entries far past their direct arrays, null materials, an empty shape.
+TEST(Writer30Geometry, HostileGeometryWritesWithoutReadingPastArrays)
+{
+    typedef KQelLayerElement E;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    SceneFixture f;
+    KQelMesh* mesh = AddMesh(f, "Mesh", 3);
+    mesh->GetControlPoints()[1] = KQelVector4(nan, nan, nan, nan);
+    AddPolygon(*mesh, {0, 1, 2});
+    mesh->CreateLayer();
+    KQelLayer& layer = *mesh->GetLayer(0);
+    KQelLayerElementMaterial* materials = AddElement(layer, &KQelLayer::SetMaterials, E::eByPolygon, E::eIndexToDirect);
+    materials->GetDirectArray().Add(nullptr);
+    for (int index : {0, 1000000, -7})
+        materials->GetIndexArray().Add(index);
+    KQelLayerElementUV* uvs = AddElement(layer, &KQelLayer::SetUVs, E::eByPolygonVertex, E::eIndexToDirect);
+    for (int index : {5, -1, 1 << 30})
+        uvs->GetIndexArray().Add(index);
+    AddElement(layer, &KQelLayer::SetNormals, E::eByControlPoint, E::eDirect);
+    AddShape(f, *mesh, "Empty", {});
+    KQelShape* nanShape =
+        AddShape(f, *mesh, "NaN", {KQelVector4(nan, 0, 0, 1), KQelVector4(nan, nan, nan, 1), KQelVector4(2, 4, 6, 1)});
+    SetNormals(*nanShape, {KQelVector4(), KQelVector4(), KQelVector4()});
+    for (KQelWriterQel6::EExportMode mode : {KQelWriterQel6::eAscii, KQelWriterQel6::eBinary}) {
+        ScratchDir dir;
+        ObjectBlock block(Written(f, dir, mode), "Model", "Model::Mesh");
+        ASSERT_TRUE(block.Found());
+        ReadBack& read = block.Read();
+        ASSERT_TRUE(read.Enter("LayerElementMaterial"));
+        EXPECT_EQ(Numbers(read.Field("Materials")), (Doubles{-1, -1, -1}));
+        read.Leave();
+        ASSERT_TRUE(read.Enter("LayerElementUV"));
+        EXPECT_EQ(Numbers(read.Field("UV")), Doubles{});
+        EXPECT_EQ(Numbers(read.Field("UVIndex")), (Doubles{5, -1, 1 << 30}));
+        read.Leave();
+        ASSERT_TRUE(read.Enter("Shape"));
+        EXPECT_EQ(Numbers(read.Field("Indexes")), Doubles{0});
+        read.Leave();
+        ASSERT_TRUE(read.Enter("Shape"));
+        EXPECT_EQ(Numbers(read.Field("Indexes")), (Doubles{0, 1}));
+        read.Leave();
+    }
+}
+
 // ---- Surfaces ----
 
 KQelNurb* AddNurb(SceneFixture& pFixture, const char* pName)
@@ -397,28 +464,6 @@ TEST(Writer30Geometry, PatchFieldsAndTypeTokens)
         ObjectBlock b(Written(g, d), "Model", "Model::P");
         EXPECT_EQ(b.Field("PatchType"), (Values{std::string("S:") + tokens[type], "S:Bezier"}));
     }
-}
-
-// ---- Shapes ----
-
-KQelShape* AddShape(SceneFixture& pFixture, KQelGeometry& pGeometry, const char* pName,
-                    std::initializer_list<KQelVector4> pPoints)
-{
-    KQelShape* shape = pFixture.manager.CreateKQelShape();
-    shape->InitControlPoints(static_cast<int>(pPoints.size()));
-    int i = 0;
-    for (const KQelVector4& point : pPoints)
-        shape->GetControlPoints()[i++] = point;
-    EXPECT_GE(pGeometry.AddShape(shape, pName), 0);
-    return shape;
-}
-
-void SetNormals(KQelGeometryBase& pGeometry, std::initializer_list<KQelVector4> pNormals)
-{
-    pGeometry.InitNormals(static_cast<int>(pNormals.size()));
-    int i = 0;
-    for (const KQelVector4& normal : pNormals)
-        pGeometry.GetNormals()[i++] = normal;
 }
 
 TEST(Writer30Geometry, ShapesWriteOffsetsOfTheMovedPointsThroughThePivot)
