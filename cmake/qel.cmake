@@ -34,3 +34,20 @@ function(qel_link_subsystems target)
   target_include_directories(${target} PRIVATE ${QEL_SRC_DIR})
   target_link_libraries(${target} PRIVATE ZLIB::ZLIB PkgConfig::NETTLE TIFF::TIFF Threads::Threads ${CMAKE_DL_LIBS} m)
 endfunction()
+
+# qel_add_host_module(<target> <file name> <sources or objects>...): a module
+# the stand-in host loads with dlopen: <file name>.so (no "lib" prefix),
+# built against the host's headers and its three libraries, with hidden
+# visibility (the entry points export themselves), every symbol resolved at
+# link time.
+function(qel_add_host_module target name)
+  add_library(${target} MODULE ${ARGN})
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/host/include)
+  target_link_libraries(${target} PRIVATE OpenVeskAnim OpenVesk Foundation)
+  # The sanitizer runtimes live in the program, not in the module.
+  if(NOT QEL_SANITIZE)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
+endfunction()

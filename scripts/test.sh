@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the whole suite on both platforms, each built with every core:
 #   1. x86-64 in build-check/, with AddressSanitizer and UndefinedBehaviorSanitizer
-#      (the first sanitizer error fails the run), the fuzzing run included;
+#      (the first sanitizer error fails the run), the fuzzers built and run
+#      by ctest too;
 #   2. 32-bit x86 in build-i686/, cross-compiled (cmake/i686-linux-gnu.cmake),
 #      every test running as a 32-bit program.
 # Both legs always run; the script fails when either fails. The platform
@@ -15,19 +16,27 @@ export QEL_PLATFORM_EXCHANGE="$PWD/build-exchange"
 rm -rf "$QEL_PLATFORM_EXCHANGE"
 mkdir -p "$QEL_PLATFORM_EXCHANGE"
 
+# Runs one step and says what it cost, so that the time taken by the whole
+# suite can be watched as it grows.
+step() {
+  local TIMEFORMAT="== $1: %0R s wall, %0U s user, %0S s sys"
+  shift
+  time "$@"
+}
+
 leg_x86_64() {
   cmake -S . -B build-check -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON -DQEL_BUILD_BENCH=OFF &&
-  cmake --build build-check -j "$jobs" &&
+  step "x86_64 build" cmake --build build-check -j "$jobs" &&
   ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  ctest --test-dir build-check --output-on-failure -j "$jobs"
+  step "x86_64 tests" ctest --test-dir build-check --output-on-failure -j "$jobs"
 }
 
 leg_i686() {
   cmake -S . -B build-i686 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/i686-linux-gnu.cmake \
         -DCMAKE_BUILD_TYPE=Release -DQEL_BUILD_BENCH=OFF &&
-  cmake --build build-i686 -j "$jobs" &&
-  ctest --test-dir build-i686 --output-on-failure -j "$jobs"
+  step "i686 build" cmake --build build-i686 -j "$jobs" &&
+  step "i686 tests" ctest --test-dir build-i686 --output-on-failure -j "$jobs"
 }
 
 failed=()

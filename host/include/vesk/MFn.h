@@ -26,6 +26,7 @@
 //     kMatrixAttribute.
 //   data: kData <- kNumericData, kMatrixData, kStringData, kMeshData,
 //     kNurbsSurfaceData.
+//   kPlugin: the record of a loaded module (neither node nor data).
 class MFn {
 public:
     enum Type {
@@ -105,6 +106,8 @@ public:
         kStringData = 1063,
         kMeshData = 1064,
         kNurbsSurfaceData = 1065,
+
+        kPlugin = 1070,
 
         kLast = 1100
     };

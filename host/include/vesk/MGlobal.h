@@ -36,7 +36,9 @@ public:
     // exact, texts that read as numbers become numbers, numbers become texts
     // as MString writes them). On a failure, of the run or of the conversion:
     // kFailure with an error line in the message log; a scalar result keeps
-    // its value, an array result is emptied. displayEnabled echoes the text
+    // its value, an array result is emptied, except that a result a plug-in
+    // command set before failing is delivered all the same (as far as it
+    // converts). displayEnabled echoes the text
     // and its result to the message log; undoEnabled is only recorded.
     static MStatus executeCommand(const MString& command, bool displayEnabled = false, bool undoEnabled = false);
     static MStatus executeCommand(const MString& command, int& result, bool displayEnabled = false,

@@ -21,8 +21,12 @@ MStatus runAndDeliver(const MString& command, bool display, bool undo, const cha
 {
     CommandResult result;
     MStatus status = interpreter().run(std::string(command.asChar(), command.length()), result, display, undo);
-    if (!status)
+    // A failed run delivers the result a plug-in command left, if any.
+    if (!status) {
+        if (result.kind() != CommandResult::kNone)
+            deliver(result);
         return status;
+    }
     return deliver(result) ? status : conversionFailed(form);
 }
 

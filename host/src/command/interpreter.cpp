@@ -60,9 +60,10 @@ MStatus commandError(const std::string& message)
 
 const std::string& currentCommand()
 {
-    static const std::string none;
+    // Never destroyed: module static destructors may still run commands.
+    static const std::string* none = new std::string;
     const std::vector<std::string>& running = runningCommands();
-    return running.empty() ? none : running.back();
+    return running.empty() ? *none : running.back();
 }
 
 Interpreter::Interpreter()
@@ -172,13 +173,13 @@ MStatus Interpreter::run(const std::string& text, CommandResult& result, bool di
     for (const Statement& st : statements) {
         CommandResult own;
         status = runStatement(st, own);
+        // A failing statement's result is the run's: empty, or what a
+        // plug-in command set before it failed.
+        result = own;
         if (!status)
             break;
-        result = own;
     }
-    if (!status)
-        result.clear();
-    else if (display && result.kind() != CommandResult::kNone)
+    if (status && display && result.kind() != CommandResult::kNone)
         MessageLog::add(MessageLog::kInfo, "Result: " + result.describe());
 
     // The record may have left the log while nested runs added theirs.
@@ -237,7 +238,8 @@ MStatus Interpreter::call(const std::vector<Token>& tokens, CommandResult& resul
         status = entry.external(texts, result);
     }
     runningCommands().pop_back();
-    if (!status)
+    // A plug-in command's result reaches the caller whatever its status.
+    if (!status && entry.builtin)
         result.clear();
     return status;
 }

@@ -43,7 +43,8 @@ struct CommandSpec {
 };
 
 // An external command (a plug-in's): it gets the arguments as texts, flags
-// unread ("-t", "-5" stay two texts), and fills the result.
+// unread ("-t", "-5" stay two texts), and fills the result, which is kept
+// even when it fails.
 typedef std::function<MStatus(const std::vector<std::string>& args, CommandResult& result)> ExternalHandler;
 
 // One logged run of a text (also the texts that user actions fire).

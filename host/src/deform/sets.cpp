@@ -10,8 +10,9 @@ namespace {
 
 std::vector<NodeId>& registry()
 {
-    static std::vector<NodeId> sets;
-    return sets;
+    // Never destroyed, as the store itself.
+    static std::vector<NodeId>* sets = new std::vector<NodeId>;
+    return *sets;
 }
 
 void appendId(std::string& key, NodeId n)

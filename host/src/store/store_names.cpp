@@ -27,9 +27,10 @@ bool splitNumber(const std::string& name, std::string& base, uint32_t& number)
 
 const std::string& NodeStore::name(NodeId n) const
 {
-    static const std::string kEmpty;
+    // Never destroyed, as the store itself.
+    static const std::string* empty = new std::string;
     const NodeRecord* r = record(n);
-    return r ? r->name : kEmpty;
+    return r ? r->name : *empty;
 }
 
 const std::vector<NodeId>& NodeStore::nodesNamed(const std::string& name) const

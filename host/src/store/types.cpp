@@ -84,6 +84,7 @@ const TypeRow kTypes[] = {
     {MFn::kStringData, MFn::kData, "kStringData"},
     {MFn::kMeshData, MFn::kData, "kMeshData"},
     {MFn::kNurbsSurfaceData, MFn::kData, "kNurbsSurfaceData"},
+    {MFn::kPlugin, MFn::kInvalid, "kPlugin"},
 };
 
 struct TypeTable {
