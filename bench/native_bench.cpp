@@ -129,15 +129,15 @@ void SetCounters(benchmark::State& state, long pNodes, double pSeconds, double p
     state.counters["x_stdio"] = pBaseline > 0 ? pSeconds / pBaseline : 0.0;
 }
 
-void BM_WriteScene(benchmark::State& state)
+// Writes pScene in the mode of argument 0; the cost per item of argument 1.
+void RunWrite(benchmark::State& state, BenchScene& pScene, const char* pFile)
 {
-    BenchScene& scene = SceneOf(state.range(1));
     const auto mode = static_cast<KQelWriterQel6::EExportMode>(state.range(0));
-    const std::string path = BenchPath("write.qel");
+    const std::string path = BenchPath(pFile);
     double seconds = 0.0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        if (!WriteOnce(scene, path, mode))
+        if (!WriteOnce(pScene, path, mode))
             state.SkipWithError("write failed");
         seconds += Seconds(std::chrono::steady_clock::now() - start);
     }
@@ -145,6 +145,11 @@ void BM_WriteScene(benchmark::State& state)
     std::remove(path.c_str());
     SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FwriteSeconds(bytes),
                 bytes.size());
+}
+
+void BM_WriteScene(benchmark::State& state)
+{
+    RunWrite(state, SceneOf(state.range(1)), "write.qel");
 }
 BENCHMARK(BM_WriteScene)
     ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {1000, 10000, 100000}})
@@ -163,17 +168,17 @@ double FreadSeconds(const std::string& pPath, std::size_t pBytes)
     return Seconds(std::chrono::steady_clock::now() - start);
 }
 
-void BM_ReadScene(benchmark::State& state)
+// Reads what pScene wrote in the mode of argument 0; the scene itself is
+// dropped (pCache) first, so that it does not double the memory of the
+// largest size.
+void RunRead(benchmark::State& state, BenchScene& pScene, std::unique_ptr<BenchScene>& pCache, const char* pFile)
 {
-    BenchScene& scene = SceneOf(state.range(1));
-    const std::string path = BenchPath("read.qel");
-    if (!WriteOnce(scene, path, static_cast<KQelWriterQel6::EExportMode>(state.range(0)))) {
+    const std::string path = BenchPath(pFile);
+    if (!WriteOnce(pScene, path, static_cast<KQelWriterQel6::EExportMode>(state.range(0)))) {
         state.SkipWithError("write failed");
         return;
     }
-    // The scene written is not needed while reading: it would double the
-    // memory of the largest size.
-    CachedScene().reset();
+    pCache.reset();
     double seconds = 0.0;
     for (auto _ : state) {
         KQelSdkManager manager;
@@ -188,6 +193,11 @@ void BM_ReadScene(benchmark::State& state)
     SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FreadSeconds(path, bytes),
                 bytes);
     std::remove(path.c_str());
+}
+
+void BM_ReadScene(benchmark::State& state)
+{
+    RunRead(state, SceneOf(state.range(1)), CachedScene(), "read.qel");
 }
 BENCHMARK(BM_ReadScene)
     ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {1000, 10000, 100000}})
@@ -248,20 +258,7 @@ BenchScene& MeshSceneOf(long pVertices)
 
 void BM_WriteMesh(benchmark::State& state)
 {
-    BenchScene& scene = MeshSceneOf(state.range(1));
-    const auto mode = static_cast<KQelWriterQel6::EExportMode>(state.range(0));
-    const std::string path = BenchPath("mesh_write.qel");
-    double seconds = 0.0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        if (!WriteOnce(scene, path, mode))
-            state.SkipWithError("write failed");
-        seconds += Seconds(std::chrono::steady_clock::now() - start);
-    }
-    const std::string bytes = ReadAll(path);
-    std::remove(path.c_str());
-    SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FwriteSeconds(bytes),
-                bytes.size());
+    RunWrite(state, MeshSceneOf(state.range(1)), "mesh_write.qel");
 }
 BENCHMARK(BM_WriteMesh)
     ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {10000, 100000, 1000000}})
@@ -271,27 +268,7 @@ BENCHMARK(BM_WriteMesh)
 #ifdef QEL_NATIVE_BENCH_READ
 void BM_ReadMesh(benchmark::State& state)
 {
-    BenchScene& scene = MeshSceneOf(state.range(1));
-    const std::string path = BenchPath("mesh_read.qel");
-    if (!WriteOnce(scene, path, static_cast<KQelWriterQel6::EExportMode>(state.range(0)))) {
-        state.SkipWithError("write failed");
-        return;
-    }
-    CachedMesh().reset();
-    double seconds = 0.0;
-    for (auto _ : state) {
-        KQelSdkManager manager;
-        KQelScene* read = manager.CreateKQelScene();
-        KQelImporter importer(manager);
-        const auto start = std::chrono::steady_clock::now();
-        if (!importer.Initialize(path.c_str()) || !importer.Import(*read))
-            state.SkipWithError("read failed");
-        seconds += Seconds(std::chrono::steady_clock::now() - start);
-    }
-    const std::size_t bytes = ReadAll(path).size();
-    SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FreadSeconds(path, bytes),
-                bytes);
-    std::remove(path.c_str());
+    RunRead(state, MeshSceneOf(state.range(1)), CachedMesh(), "mesh_read.qel");
 }
 BENCHMARK(BM_ReadMesh)
     ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {10000, 100000, 1000000}})

@@ -23,17 +23,6 @@ namespace {
 
 typedef KQelLayerElement Element;
 
-const char* const kMappingTokens[] = {"NoMappingInformation", "ByVertice", "ByPolygonVertex", "ByPolygon",
-                                      "AllSame"};
-const char* const kReferenceTokens[] = {"Direct", "Index", "IndexToDirect"};
-const char* const kBlendTokens[] = {"Translucent", "Add", "Modulate", "Modulate2", "MaxBlend"};
-
-template <int N>
-const char* Token(const char* const (&pTokens)[N], int pValue)
-{
-    return pValue >= 0 && pValue < N ? pTokens[pValue] : pTokens[0];
-}
-
 // Element field names by element type (1 to 6), as the "Layer" blocks list
 // them too.
 const char* const kElementNames[] = {nullptr,
@@ -209,17 +198,17 @@ KObject* NodeHandler(KQelLayerContainer& pContainer)
 
 const char* GetMappingModeToken(KQelLayerElement::EMappingMode pMode)
 {
-    return Token(kMappingTokens, pMode);
+    return KQelLayerElement::GetMappingModeToken(pMode);
 }
 
 const char* GetReferenceModeToken(KQelLayerElement::EReferenceMode pMode)
 {
-    return Token(kReferenceTokens, pMode);
+    return KQelLayerElement::GetReferenceModeToken(pMode);
 }
 
 const char* GetBlendModeToken(KQelLayerElementTexture::EBlendMode pMode)
 {
-    return Token(kBlendTokens, pMode);
+    return KQelLayerElementTexture::GetBlendModeToken(pMode);
 }
 
 // ---- Mesh ----
