@@ -170,13 +170,15 @@ TEST(Writer30Media, BinaryFileEmbedsEachMediaFileOnce)
     AddVideo(f, "Again", big);
     AddVideo(f, "Small", small);
     AddVideo(f, "Missing", dir.File("missing.png"));
+    AddVideo(f, "Nameless", "");
     for (KQelWriterQel6::EExportMode mode : {KQelWriterQel6::eBinary, KQelWriterQel6::eEncrypted}) {
         SCOPED_TRACE(mode);
         const std::string path = Write(f, dir.File("media.qel"), mode, true);
         const struct {
             const char* mName;
             std::string mContent;
-        } videos[] = {{"Video::Big", bytes}, {"Video::Again", ""}, {"Video::Small", "small"}, {"Video::Missing", ""}};
+        } videos[] = {{"Video::Big", bytes},     {"Video::Again", ""},    {"Video::Small", "small"},
+                      {"Video::Missing", ""}, {"Video::Nameless", ""}};
         for (const auto& video : videos) {
             SCOPED_TRACE(video.mName);
             ObjectBlock block(path, "Video", video.mName);
