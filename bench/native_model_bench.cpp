@@ -7,15 +7,11 @@
 #include <string>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include "curves/kfcurve.h"
 #include "curves/kfcurvekey.h"
 #include "file/kqel.h"
-#include "io/kqelexporter.h"
-#include "io/kqelimporter.h"
-#include "io/kstreamoptionsqel.h"
-#include "native/reader/kqelreaderqel.h"
+#include "native_bench_util.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
@@ -28,9 +24,7 @@ const int kChainDepth = 1000;
 
 std::string BenchPath(int pNodes, bool pChains)
 {
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir && *dir ? dir : "/tmp") + "/qel_model_bench_" + std::to_string(getpid()) + "_" +
-           std::to_string(pNodes) + (pChains ? "_chains" : "_flat") + ".qel";
+    return benchutil::TempPath("model_bench_" + std::to_string(pNodes) + (pChains ? "_chains" : "_flat"));
 }
 
 // pNodes nodes below the root: all its children, or chains of kChainDepth.
@@ -62,14 +56,6 @@ void BuildScene(KQelSdkManager& pManager, KQelScene& pScene, int pNodes, bool pC
         first->SetTarget(previous);
 }
 
-bool Write(KQelSdkManager& pManager, KQelScene& pScene, const std::string& pPath)
-{
-    KQelExporter exporter(pManager);
-    exporter.SetFileFormat(KQelExporter::eQel5Binary);
-    exporter.Initialize(pPath.c_str());
-    return exporter.Export(pScene);
-}
-
 // Written once per case and removed at exit.
 const std::string& Document(int pNodes, bool pChains)
 {
@@ -83,7 +69,7 @@ const std::string& Document(int pNodes, bool pChains)
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
         BuildScene(manager, *scene, pNodes, pChains);
-        Write(manager, *scene, path);
+        benchutil::WriteOlderBinary(manager, *scene, path);
         std::atexit([] {
             for (auto& shape : paths) {
                 for (std::string& p : shape) {
@@ -105,7 +91,7 @@ void BM_WriteModels(benchmark::State& pState)
     BuildScene(manager, *scene, nodes, chains);
     const std::string path = BenchPath(nodes, chains) + ".w";
     for (auto _ : pState)
-        benchmark::DoNotOptimize(Write(manager, *scene, path));
+        benchmark::DoNotOptimize(benchutil::WriteOlderBinary(manager, *scene, path));
     std::remove(path.c_str());
     pState.SetItemsProcessed(pState.iterations() * nodes);
 }
@@ -114,16 +100,8 @@ void BM_ReadModels(benchmark::State& pState)
 {
     const int nodes = static_cast<int>(pState.range(0));
     const std::string& path = Document(nodes, pState.range(1) != 0);
-    for (auto _ : pState) {
-        KQelSdkManager manager;
-        KQelScene* scene = manager.CreateKQelScene();
-        KQelImporter importer(manager);
-        KQelReaderQel reader(manager, importer);
-        reader.FileOpen(path.c_str());
-        KStreamOptions* options = reader.GetReadOptions(true);
-        benchmark::DoNotOptimize(reader.Read(*scene, options));
-        options->Destroy();
-    }
+    for (auto _ : pState)
+        benchmark::DoNotOptimize(benchutil::ReadWhole(path));
     pState.SetItemsProcessed(pState.iterations() * nodes);
 }
 

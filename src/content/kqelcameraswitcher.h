@@ -43,6 +43,8 @@ public:
     // included); a null text adds nothing.
     void AddCameraName(const char* pName);
     int GetCameraNameCount() const;
+    // Empties the list of names.
+    void ClearCameraNames() { mCameraNames.clear(); }
     // The name at that position (from 0); null at or past the count. Valid
     // until the list changes.
     const char* GetCameraName(unsigned int pIndex) const;

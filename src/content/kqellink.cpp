@@ -58,6 +58,18 @@ KString KQelLink::GetAssociateModelName()
     return mAssociateModelName;
 }
 
+void KQelLink::SetLinkName(const KString& pName)
+{
+    mLink = nullptr;
+    mLinkName = pName;
+}
+
+void KQelLink::SetAssociateModelName(const KString& pName)
+{
+    mAssociateModel = nullptr;
+    mAssociateModelName = pName;
+}
+
 void KQelLink::SetUserData(const KString& pUserDataID, const KString& pUserData)
 {
     mUserDataID = pUserDataID;

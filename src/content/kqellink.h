@@ -65,6 +65,10 @@ public:
     KQelNode* GetAssociateModel() const { return mAssociateModel; }
     // The stored name, first refreshed from the node when there is one.
     KString GetAssociateModelName();
+    // Store a name for a node still to be found (a file names its nodes);
+    // the node itself is cleared.
+    void SetLinkName(const KString& pName);
+    void SetAssociateModelName(const KString& pName);
 
     // ---- Mode and user data ----
 

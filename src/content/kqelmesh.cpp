@@ -129,6 +129,12 @@ int KQelMesh::GetPolygonGroup(int pPolygon) const
     return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mGroup : -1;
 }
 
+void KQelMesh::SetPolygonGroup(int pPolygon, int pGroup)
+{
+    if (pPolygon >= 0 && pPolygon < mPolygons.GetCount())
+        mPolygons[pPolygon].mGroup = pGroup;
+}
+
 int KQelMesh::CornerIndex(int pPolygon, int pVertex) const
 {
     if (pPolygon < 0 || pPolygon >= mPolygons.GetCount())

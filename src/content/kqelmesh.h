@@ -84,6 +84,8 @@ public:
     // -1 for a polygon out of range.
     int GetPolygonSize(int pPolygon) const;
     int GetPolygonGroup(int pPolygon) const;
+    // Sets the group of a polygon; nothing out of range.
+    void SetPolygonGroup(int pPolygon, int pGroup);
     // The control point of corner pVertex of pPolygon; -1 out of range.
     int GetPolygonVertex(int pPolygon, int pVertex) const;
     // Copies the layer-0 normal of that corner (its polygon-vertex index)

@@ -172,6 +172,22 @@ inline ReadResult ReadInto(KQelSdkManager& pManager, KQelScene& pScene, const st
     return result;
 }
 
+// Every prefix of the text file pWhole, in steps of 64 bytes, written to
+// pCut and read into a new scene: each reads or fails with an error id.
+inline void ExpectEveryCutReadsOrFails(const std::string& pWhole, const std::string& pCut)
+{
+    const std::string text = ReadFile(pWhole);
+    for (std::size_t size = 64; size < text.size(); size += 64) {
+        SCOPED_TRACE(size);
+        WriteFile(pCut, text.substr(0, size));
+        SceneFixture f;
+        const ReadResult read = ReadInto(f.manager, *f.scene, pCut);
+        if (!read.mOk) {
+            EXPECT_NE(-1, read.mError);
+        }
+    }
+}
+
 // The names of the node's children, in order.
 inline std::vector<std::string> ChildNames(KQelNode& pNode)
 {

@@ -184,7 +184,8 @@ struct NodeAttributeReaders {
     static const Row kRows[];
 
     // Made, then read and attached, or (pAttachFirst) attached and read: a
-    // light's and a switcher's values go to the node's Default take.
+    // light's, a camera's and a switcher's values go to the node's Default
+    // take (attaching a camera sets its animated values to their defaults).
     template <class T, T* (KQelSdkManager::*Create)(), bool (KQelReaderQel::*Read)(T&), bool pAttachFirst>
     static bool Made(KQelReaderQel& pReader, KQelNode& pNode, int)
     {
@@ -251,7 +252,7 @@ const NodeAttributeReaders::Row NodeAttributeReaders::kRows[] = {
     {"Nurb", QEL_MADE(Nurb, &KQelReaderQel::ReadKQelNurb, false), 0, true},
     {"Patch", QEL_MADE(Patch, &KQelReaderQel::ReadKQelPatch, false), 0, true},
     {"Light", QEL_MADE(Light, &KQelReaderQel::ReadKQelLight, true), 0, true},
-    {"Camera", QEL_MADE(Camera, &KQelReaderQel::ReadKQelCamera, false), 0, true},
+    {"Camera", QEL_MADE(Camera, &KQelReaderQel::ReadKQelCamera, true), 0, true},
     {"CameraSwitcher", QEL_MADE(CameraSwitcher, &KQelReaderQel::ReadKQelCameraSwitcher, true), 0, false},
     {"Optical", QEL_MADE(OpticalReference, nullptr, true), 0, true},
     {nullptr, QEL_MADE(Mesh, &KQelReaderQel::ReadKQelMesh, false), 0, true},

@@ -25,6 +25,7 @@ class KQelGenericNode;
 class KQelGeometry;
 class KQelGobo;
 class KQelImporter;
+class KQelLayerElement;
 class KQelLight;
 class KQelLink;
 class KQelMarker;
@@ -65,6 +66,14 @@ struct ObjectTypeInfo {
 
 // Index of the first record whose type equals pType exactly, or -1.
 int FindTypeIndex(const KString& pType, const KArrayTemplate<ObjectTypeInfo*>& pList);
+
+// Layer-element tokens of the file, compared exactly: mapping "ByVertice" 1,
+// "ByPolygonVertex" 2, "ByPolygon" 3, "AllSame" 4; reference "Index" 1,
+// "IndexToDirect" 2; blend "Add" 1, "Modulate" 2, "Modulate2" 3, "MaxBlend"
+// 4. Any other text (null included) gives 0.
+int ConvertMappingModeToken(const char* pToken);
+int ConvertReferenceModeToken(const char* pToken);
+int ConvertBlendModeToken(const char* pToken);
 
 // Reads a native field file into a scene: the current layout (objects,
 // header version 6000) and the older node-centric one (5800 and before).
@@ -399,32 +408,113 @@ public:
     bool ReadMarkerSet(KQelScene& pScene);
     bool ReadActor(KQelScene& pScene);
 
-    // ---- Blocks filled by later units; each reads nothing yet ----
+    // ---- Geometry common part (blocks/kqelblocks_geometry.cpp) ----
     //
-    // Node attributes (geometry, links, shapes, cameras, lights, nulls,
-    // markers, skeletons, switchers), materials, media and deformers, at
-    // the current level of the field file.
+    // Node attributes read at the current level of the field file; a
+    // refusal marks the data corrupt (MarkCorruptData).
 
-    // Geometry common block and version-6 layer elements
-    // (blocks/kqelblocks_geometry.cpp).
+    // Older layout: materials (option eMaterial, into layer 0), textures
+    // (eTexture, into the geometry's texture list mTextures), links (eLink),
+    // shapes (eShape), then the "GeometryLayer" blocks. True.
     bool ReadKQelGeometry(KQelGeometry& pGeometry);
+    bool ReadKQelGeometryMaterial(KQelGeometry& pGeometry);
+    bool ReadKQelGeometryTexture(KQelGeometry& pGeometry);
+    bool ReadKQelGeometryLinks(KQelGeometry& pGeometry);
+    bool ReadKQelGeometryShapes(KQelGeometry& pGeometry);
+    // Each "GeometryLayer" holding "LayerTextureInfo" appends a layer; false
+    // when one of them does not fit the geometry (that layer maps nothing).
+    // Without any, a mesh gets the texture list in layer 0.
+    bool ReadKQelGeometryLayer(KQelGeometry& pGeometry);
+    // "LayerTextureInfo" (open) into layer pLayer: textures by their
+    // position in mTextures, then UVs; false, the data marked, for codes the
+    // geometry cannot take and for ids or UV indices out of range (ids of
+    // textures the options left unread excepted).
+    bool ReadKQelGeometryTextureLayer(KQelGeometry& pGeometry, int pLayer);
+    // Current layout: the six element lists, then the "Layer" blocks placing
+    // them. An element is placed once at most (a second placement is
+    // refused and marked); one displaced from its slot, like one never
+    // placed, is destroyed. True.
     bool ReadLayerElements(KQelGeometry& pGeometry);
-    // Mesh (blocks/kqelblocks_mesh.cpp).
+    bool ReadLayerElementsMaterial(KArrayTemplate<KQelLayerElement*>& pElements);
+    bool ReadLayerElementsNormal(KArrayTemplate<KQelLayerElement*>& pElements);
+    bool ReadLayerElementsVertexColor(KArrayTemplate<KQelLayerElement*>& pElements);
+    bool ReadLayerElementsTexture(KArrayTemplate<KQelLayerElement*>& pElements);
+    bool ReadLayerElementsUV(KArrayTemplate<KQelLayerElement*>& pElements);
+    bool ReadLayerElementsPolygonGroup(KArrayTemplate<KQelLayerElement*>& pElements);
+    // Once a document is read (both layouts): every layer element whose
+    // arrays are shorter than its mapping needs, or holding an index outside
+    // the array it addresses (-1, "none", allowed for materials and
+    // textures), is destroyed, and so is every link naming a point outside
+    // the control points; each marks the data corrupt, except elements of
+    // textures or materials the options left unread.
+    void CheckGeometries(KQelScene& pScene);
+
+    // ---- Mesh (blocks/kqelblocks_mesh.cpp) ----
+
+    // The mesh block of either layout. True.
     bool ReadKQelMesh(KQelMesh& pMesh);
-    // NURBS surfaces and patches (blocks/kqelblocks_surface.cpp).
+    bool ReadKQelMeshVertices(KQelMesh& pMesh);
+    // Polygons from "PolygonVertexIndex" (a negative value v ends its
+    // polygon with corner ~v); a list naming a point outside the control
+    // points makes no polygon and marks the data.
+    bool ReadKQelMeshPolygonIndex(KQelMesh& pMesh);
+    bool ReadKQelMeshNormals(KQelMesh& pMesh);
+    bool ReadKQelMeshPolyGroupIndex(KQelMesh& pMesh);
+    // False, the colours dropped and the data marked, when they do not
+    // cover the mesh.
+    bool ReadKQelMeshVertexColors(KQelMesh& pMesh);
+    bool ReadKQelMeshAssignation(KQelMesh& pMesh);
+    bool ReadKQelMeshMaterialsID(KQelMesh& pMesh);
+    bool ReadKQelMeshTexturesID(KQelMesh& pMesh);
+    bool ReadKQelMeshParameters(KQelMesh& pMesh);
+    bool ReadKQelMeshTextureType(KQelMesh& pMesh);
+    bool ReadKQelMeshTextureUV(KQelMesh& pMesh);
+    bool ReadKQelMeshTextureIndex(KQelMesh& pMesh);
+    // Files before geometry version 124: texture arrays of index-to-direct
+    // layers grown from mTextures to cover their indices, never past the
+    // list's length. True.
+    bool CorrectTextureLayers(KQelMesh& pMesh);
+
+    // ---- NURBS surfaces and patches (blocks/kqelblocks_surface.cpp) ----
+
+    // The surface block of either layout. Counts that are negative, orders
+    // outside 1 to their count (0 without points) or more points than
+    // "Points" values are refused before anything is made (error 9 in the
+    // field file's error record, no control points); a value count, form
+    // text or weight (0.00001 or less) that does not fit records error 9 or
+    // 10 with its text. Each marks the data and answers false.
     bool ReadKQelNurb(KQelNurb& pNurb);
+    // Counts as for NURBS (error 9, false); true otherwise.
     bool ReadKQelPatch(KQelPatch& pPatch);
-    // One "Link" field (open) (blocks/kqelblocks_link.cpp).
+    // The next value of the open field as a patch type token, any case:
+    // "Bezier" 0, "BezierQuadric" 1, "Cardinal" 2, "BSpline" 3, anything
+    // else 4 (linear).
+    int ReadKQelPatchType(KQelPatch& pPatch);
+    // Nothing. True.
+    bool GenerateParametricGeometryLayer(KQelGeometry& pGeometry);
+
+    // ---- Links and shapes (blocks/kqelblocks_link.cpp, kqelblocks_shape.cpp) ----
+
+    // One "Link" field (open): node names kept for later binding, the
+    // transforms back in scene terms. False, the data marked, when an index
+    // is negative.
     bool ReadKQelLink(KQelLink& pLink);
-    // One "Shape" field (open) of pGeometry (blocks/kqelblocks_shape.cpp).
+    // One "Shape" field (open) of pGeometry: the geometry's points and
+    // layer-0 normals plus the stored differences (a difference without an
+    // index inside the points marks the data). True.
     bool ReadKQelShape(KQelShape& pShape, KQelGeometry& pGeometry);
-    // Light, on its node already (blocks/kqelblocks_light.cpp).
+
+    // ---- Other attributes (kqelblocks_light.cpp, kqelblocks_null.cpp,
+    // kqelblocks_cameraswitcher.cpp) ----
+
+    // Light, on its node already. A type outside the list is a point. True.
     bool ReadKQelLight(KQelLight& pLight);
-    // Null and marker, the marker on its node already
-    // (blocks/kqelblocks_null.cpp).
+    // Null; marker, on its node already (a look outside the list counts as
+    // absent). True.
     bool ReadKQelNull(KQelNull& pNull);
     bool ReadKQelMarker(KQelMarker& pMarker);
-    // A switcher on its node already (blocks/kqelblocks_cameraswitcher.cpp).
+    // A switcher on its node already: default camera index and camera
+    // names. True.
     bool ReadKQelCameraSwitcher(KQelCameraSwitcher& pSwitcher);
 
     // Camera (blocks/kqelblocks_camera.cpp): one camera block at the current
@@ -450,7 +540,10 @@ public:
     bool ReadKQelVideo(KQelVideo& pVideo);
     // A "Video" object, as ReadMaterialObject.
     KQelObject* ReadVideoObject(const char* pName);
-    // Version-6 deformers (blocks/kqelblocks_deformer.cpp).
+    // Version-6 deformers (blocks/kqelblocks_deformer.cpp): a skin's
+    // accuracy; a cluster's mode, user data, pairs (a negative index marks
+    // the data) and matrices, the transform and associate model ones rebuilt
+    // from their translation, rotation and scaling. True.
     bool ReadKQelDeformer(KQelDeformer& pDeformer);
 
 protected:

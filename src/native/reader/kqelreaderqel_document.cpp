@@ -196,6 +196,7 @@ bool KQelReaderQel::ReadDocument(KQelScene& pScene)
     if (ok) {
         if (!older)
             ConvertCurrentLayoutScene(pScene);
+        CheckGeometries(pScene);
         ReorderCameraSwitcherIndices(pScene);
     }
     return ok;

@@ -2,6 +2,7 @@
 #ifndef QELSDK_NATIVE_WRITER_KQELWRITERQEL_H
 #define QELSDK_NATIVE_WRITER_KQELWRITERQEL_H
 
+#include "base/karraytemplate.h"
 #include "base/kset.h"
 #include "base/kstring.h"
 #include "io/kqelwriter.h"
@@ -33,6 +34,7 @@ class KQelPose;
 class KQelSceneInfo;
 class KQelShape;
 class KQelSkeleton;
+class KQelVector4;
 class KQelTakeNodeContainer;
 class KQelThumbnail;
 class KStreamOptionsQel;
@@ -247,34 +249,80 @@ public:
     bool WriteActor(KQelScene& pScene);
     bool WriteKQelActor(KQelScene& pScene, int pIndex);
 
-    // ---- Blocks filled by later units; each writes nothing yet ----
+    // ---- Geometry common part (blocks/kqelblocks_geometry.cpp) ----
     //
-    // Node attributes (geometry, links, shapes, cameras, lights, nulls,
-    // markers, skeletons, switchers), materials, media and deformers, at
-    // the current level of the field file.
+    // Node attributes written at the current level of the field file, in
+    // the geometry's pivot space.
 
-    // Geometry common block (blocks/kqelblocks_geometry.cpp).
+    // Materials of layer 0, textures of every layer (layer by layer), links,
+    // shapes, then the "GeometryLayer" blocks. True.
     bool WriteKQelGeometry(KQelGeometry& pGeometry);
-    // Mesh (blocks/kqelblocks_mesh.cpp).
+    // One "GeometryLayer" per texture layer (a mesh's first excepted); false
+    // when one could not be expressed (its block holds only "LayerIndex").
+    bool WriteKQelGeometryLayer(KQelGeometry& pGeometry);
+    // "LayerTextureInfo" of the pTextureLayer-th layer holding textures;
+    // false, writing nothing, when its textures cannot be expressed. Texture
+    // ids are positions among the geometry's "Texture" blocks. A UV element
+    // that cannot be expressed gets mapping none in the scene.
+    bool WriteKQelGeometryTextureLayer(KQelGeometry& pGeometry, int pTextureLayer);
+
+    // ---- Mesh (blocks/kqelblocks_mesh.cpp) ----
+
+    // The mesh fields; only the surface parameters without control points.
+    // True.
     bool WriteKQelMesh(KQelMesh& pMesh);
-    // NURBS surfaces and patches (blocks/kqelblocks_surface.cpp).
+    bool WriteKQelMeshVertices(KQelMesh& pMesh);
+    // Only normals the reader maps back as they were: one per control point
+    // or per polygon vertex.
+    bool WriteKQelMeshNormals(KQelMesh& pMesh);
+    // Entries the index arrays lack, or that name no material (texture),
+    // are written as the last one.
+    bool WriteKQelMeshMaterial(KQelMesh& pMesh);
+    bool WriteKQelMeshTexture(KQelMesh& pMesh);
+    bool WriteKQelMeshPolyVertexIndex(KQelMesh& pMesh);
+    bool WriteKQelMeshPolyGroupIndex(KQelMesh& pMesh);
+    bool WriteKQelMeshGeometryUVInfo(KQelMesh& pMesh);
+    // False, writing nothing, when the colours do not cover the mesh.
+    bool WriteKQelMeshVertexColors(KQelMesh& pMesh);
+
+    // ---- NURBS surfaces and patches (blocks/kqelblocks_surface.cpp) ----
+
+    // The surface fields (a NURBS asking for it written as its flipped
+    // copy); nothing without control points. True.
     bool WriteKQelNurb(KQelNurb& pNurb);
     bool WriteKQelPatch(KQelPatch& pPatch);
-    // A link; false, nothing written, without link node
-    // (blocks/kqelblocks_link.cpp).
+    // The token of a patch type as the next value of the open field;
+    // nothing outside 0 to 4. True.
+    bool WriteKQelPatchType(KQelPatch& pPatch, int pType);
+
+    // ---- Links and shapes (blocks/kqelblocks_link.cpp, kqelblocks_shape.cpp) ----
+
+    // A "Link" block; false, nothing written, without link node.
     bool WriteKQelLink(KQelLink& pLink);
-    // A shape of pGeometry under pName (blocks/kqelblocks_shape.cpp).
+    // A "Shape" block named pName: the points (and, for a mesh, normals)
+    // where the shape differs from pGeometry, in pivot space. True.
     bool WriteKQelShape(KQelShape& pShape, KString pName, KQelGeometry& pGeometry);
-    // Light (blocks/kqelblocks_light.cpp).
+    // Appends every position below both counts where the two points differ
+    // in x, y or z.
+    static void FindShapeValidIndices(KArrayTemplate<KQelVector4>& pGeometry, KArrayTemplate<KQelVector4>& pShape,
+                                      KArrayTemplate<int>& pIndices);
+
+    // ---- Other attributes (kqelblocks_light.cpp, kqelblocks_null.cpp,
+    // kqelblocks_cameraswitcher.cpp) ----
+
     bool WriteKQelLight(KQelLight& pLight);
-    // Null (null: size 100), the node's marker, optical reference, skeleton
-    // (false, nothing written, for a type outside 0 to 3)
-    // (blocks/kqelblocks_null.cpp).
+    // Null (no null: size 100), the node's marker, optical reference.
     bool WriteKQelNull(KQelNull* pNull);
     bool WriteKQelMarker(KQelNode& pNode);
     bool WriteKQelOpticalReference(KQelOpticalReference& pReference);
+    // By skeleton type; false, nothing written, outside 0 to 3. An effector
+    // is written as a root.
     bool WriteKQelSkeleton(KQelSkeleton& pSkeleton);
-    // The switcher attribute's fields (blocks/kqelblocks_cameraswitcher.cpp).
+    bool WriteKQelSkeletonRoot(KQelSkeleton& pSkeleton);
+    bool WriteKQelSkeletonLimb(KQelSkeleton& pSkeleton);
+    bool WriteKQelSkeletonLimbNode(KQelSkeleton& pSkeleton);
+    bool WriteKQelSkeletonEffector(KQelSkeleton& pSkeleton);
+    // The switcher attribute's fields.
     bool WriteKQelCameraSwitcher(KQelCameraSwitcher& pSwitcher);
 
     // Media (blocks/kqelblocks_media.cpp): pMediaCount receives the number

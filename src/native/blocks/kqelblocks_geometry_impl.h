@@ -1,0 +1,71 @@
+// Helpers shared by the geometry block units (geometry, mesh, NURBS and
+// patches, links, shapes, deformers) and the geometry check of the reader.
+// Internal to src/native/blocks/.
+#ifndef QELSDK_NATIVE_BLOCKS_KQELBLOCKS_GEOMETRY_IMPL_H
+#define QELSDK_NATIVE_BLOCKS_KQELBLOCKS_GEOMETRY_IMPL_H
+
+#include <vector>
+
+#include "base/kstring.h"
+#include "content/kqellink.h"
+#include "file/kqel.h"
+#include "math/kqelmatrix.h"
+#include "math/kqelvector.h"
+
+namespace qelsdk_600 {
+
+class KQelGeometry;
+
+namespace native_detail {
+
+// The values of the open field, from the next one to its last, as ints or
+// doubles. The count comes from the file, so it never exceeds what it holds.
+void ReadIntValues(KQel& pFile, std::vector<int>& pValues);
+void ReadDoubleValues(KQel& pFile, std::vector<double>& pValues);
+
+// The values of the named field at the current level; false, pValues
+// emptied, when the field is absent.
+bool ReadIntField(KQel& pFile, const char* pName, std::vector<int>& pValues);
+bool ReadDoubleField(KQel& pFile, const char* pName, std::vector<double>& pValues);
+
+// A field of ints.
+void WriteIntField(KQel& pFile, const char* pName, const int* pValues, int pCount);
+
+// The geometry's pivot, and the pure rotation that turns its normals: the
+// pivot's axis rows divided by their lengths (negative for a left-handed
+// frame), as Euler angles and back.
+KQelXMatrix GeometryPivot(const KQelGeometry& pGeometry);
+KQelXMatrix NormalRotation(const KQelXMatrix& pPivot);
+
+// pPoint's x, y, z (w taken as 1) through the matrix, as three values of the
+// open field.
+void WriteTransformedPoint(KQel& pFile, const KQelXMatrix& pMatrix, const KQelVector4& pPoint);
+
+// pFirst applied, then pThen.
+KQelXMatrix Followed(const KQelXMatrix& pFirst, const KQelXMatrix& pThen);
+
+// "Mode" of a link or cluster: "Additive" or "Total1" in any letter case;
+// absent or anything else is eNormalize, which has no token (null).
+KQelLink::ELinkMode ReadLinkMode(KQel& pFile);
+const char* LinkModeToken(KQelLink::ELinkMode pMode);
+
+// "UserData" (id, data) into a link or cluster, when present.
+template <class T>
+void ReadUserData(KQel& pFile, T& pTarget)
+{
+    if (!pFile.FieldReadBegin("UserData"))
+        return;
+    const KString id = pFile.FieldReadC();
+    pTarget.SetUserData(id, pFile.FieldReadC());
+    pFile.FieldReadEnd();
+}
+
+// The affine transform of a 4 x 4 matrix of the file (16 values, rows):
+// translation, rotation and scaling kept, shear and projection dropped; a
+// zero-length axis row gives scaling 0 on that axis.
+KQelXMatrix AffineFromRows(const double* pValues);
+
+}  // namespace native_detail
+}  // namespace qelsdk_600
+
+#endif
