@@ -80,21 +80,27 @@ KQelMesh* BuildMesh(SceneFixture& pFixture, const char* pName, KQelMaterial* pRe
     mesh->BeginPolygon();
     for (int corner : {2, 3, 4})
         mesh->AddPolygon(corner);
-    mesh->CreateLayer();
-    mesh->CreateLayer();
+    while (mesh->GetLayerCount() < 2)
+        mesh->CreateLayer();
     KQelLayer& first = *mesh->GetLayer(0);
     KQelLayer& second = *mesh->GetLayer(1);
     KQelLayerElementNormal* normals = AddElement(first, &KQelLayer::SetNormals, E::eByControlPoint, E::eDirect);
     for (int i = 0; i < 5; ++i)
         normals->GetDirectArray().Add(KQelVector4(0, i % 2, 1 - i % 2, 0));
-    KQelLayerElementMaterial* materials = AddElement(first, &KQelLayer::SetMaterials, E::eByPolygon, E::eIndexToDirect);
-    Fill(materials->GetDirectArray(), {pRed, pBlue});
-    Fill(materials->GetIndexArray(), {1, 0});
-    KQelLayerElementTexture* textures = AddElement(first, &KQelLayer::SetTextures, E::eByPolygon, E::eIndexToDirect);
-    textures->SetBlendMode(KQelLayerElementTexture::eAdd);
-    textures->SetAlpha(0.75);
-    Fill(textures->GetDirectArray(), {pWood});
-    Fill(textures->GetIndexArray(), {0, 0});
+    if (pRed && pBlue) {
+        KQelLayerElementMaterial* materials =
+            AddElement(first, &KQelLayer::SetMaterials, E::eByPolygon, E::eIndexToDirect);
+        Fill(materials->GetDirectArray(), {pRed, pBlue});
+        Fill(materials->GetIndexArray(), {1, 0});
+    }
+    if (pWood) {
+        KQelLayerElementTexture* textures =
+            AddElement(first, &KQelLayer::SetTextures, E::eByPolygon, E::eIndexToDirect);
+        textures->SetBlendMode(KQelLayerElementTexture::eAdd);
+        textures->SetAlpha(0.75);
+        Fill(textures->GetDirectArray(), {pWood});
+        Fill(textures->GetIndexArray(), {0, 0});
+    }
     KQelLayerElementPolygonGroup* groups = AddElement(first, &KQelLayer::SetPolygonGroups, E::eByPolygon, E::eIndex);
     Fill(groups->GetIndexArray(), {3, 4});
     KQelLayerElementUV* uvs = AddElement(first, &KQelLayer::SetUVs, E::eByPolygonVertex, E::eIndexToDirect);
@@ -152,23 +158,30 @@ KQelNurb* BuildNurb(SceneFixture& pFixture, const char* pName, bool pFlipUV, boo
     return nurb;
 }
 
+// Geometry, links and shapes; with pMediaFile also materials, a texture and
+// its video.
 void BuildScene(SceneFixture& pFixture, const std::string& pMediaFile)
 {
     KQelSdkManager& manager = pFixture.manager;
     KQelEntity& entity = *pFixture.scene.GetEntity();
-    KQelMaterial* red = manager.CreateKQelMaterial("Red");
-    red->SetShadingModel("Phong");
-    KQelMaterial* blue = manager.CreateKQelMaterial("Blue");
-    blue->SetShadingModel("lambert");
-    blue->SetMultiLayer(true);
-    KQelVideo* video = manager.CreateKQelVideo("Grain");
-    video->SetFileName(pMediaFile.c_str());
-    entity.AddVideo(video);
-    KQelTexture* wood = manager.CreateKQelTexture("Wood");
-    wood->SetUVScaling(KQelVector2(2, 3));
-    wood->SetCropping(1, 2, 3, 4);
-    wood->SetAlphaSource(KQelTexture::eBlack);
-    wood->GetPropertyHandler()->ConnectSrc(video->GetPropertyHandler());
+    KQelMaterial* red = nullptr;
+    KQelMaterial* blue = nullptr;
+    KQelTexture* wood = nullptr;
+    if (!pMediaFile.empty()) {
+        red = manager.CreateKQelMaterial("Red");
+        red->SetShadingModel("Phong");
+        blue = manager.CreateKQelMaterial("Blue");
+        blue->SetShadingModel("lambert");
+        blue->SetMultiLayer(true);
+        KQelVideo* video = manager.CreateKQelVideo("Grain");
+        video->SetFileName(pMediaFile.c_str());
+        entity.AddVideo(video);
+        wood = manager.CreateKQelTexture("Wood");
+        wood->SetUVScaling(KQelVector2(2, 3));
+        wood->SetCropping(1, 2, 3, 4);
+        wood->SetAlphaSource(KQelTexture::eBlack);
+        wood->GetPropertyHandler()->ConnectSrc(video->GetPropertyHandler());
+    }
 
     KQelMesh* mesh = BuildMesh(pFixture, "Mesh", red, blue, wood);
     KQelMesh* pivoted = BuildMesh(pFixture, "Pivoted", red, blue, wood);
@@ -209,7 +222,7 @@ void BuildScene(SceneFixture& pFixture, const std::string& pMediaFile)
         link->SetTransformMatrix(
             KQelXMatrix(KQelVector4(0, 0, 1, 0), KQelVector4(10, 0, 0, 0), KQelVector4(1, 1, 1, 0)));
         link->SetTransformLinkMatrix(
-            KQelXMatrix(KQelVector4(0, bone == hip ? 2 : 4, 0, 0), KQelVector4(0, 20, 0, 0), KQelVector4(1, 2, 1, 0)));
+            KQelXMatrix(KQelVector4(0, bone == hip ? 2 : 4, 0, 0), KQelVector4(0, 20, 0, 0), KQelVector4(2, 2, 2, 0)));
         mesh->AddLink(link);
     }
 }
@@ -530,14 +543,17 @@ private:
     KQelSdkManager& mManager;
 };
 
-TEST(Writer30RoundTrip, DISABLED_EveryFormReadsBackEqual)
+void RoundTrip(bool pMaterials)
 {
     for (KQelExporter::EFileFormat format :
          {KQelExporter::eQelAscii, KQelExporter::eQelBinary, KQelExporter::eQelEncrypted}) {
         SCOPED_TRACE(format);
         ScratchDir dir;
-        const std::string media = dir.File("grain.png");
-        WriteFile(media, "grain");
+        std::string media;
+        if (pMaterials) {
+            media = dir.File("grain.png");
+            WriteFile(media, "grain");
+        }
         const std::string path = dir.File("geometry.qel");
         SceneFixture original;
         BuildScene(original, media);
@@ -550,11 +566,25 @@ TEST(Writer30RoundTrip, DISABLED_EveryFormReadsBackEqual)
         SceneFixture read;
         KQelImporter importer(read.manager);
         ASSERT_TRUE(importer.Initialize(path.c_str()));
-        EXPECT_TRUE(importer.Import(read.scene));
+        const bool imported = importer.Import(read.scene);
+        KString message;
+        importer.GetMessage(message);
+        EXPECT_TRUE(imported) << message.Buffer();
         Comparer comparer(original.manager);
         comparer.Compare(original.scene, read.scene);
         EXPECT_EQ(comparer.mDifferences, std::vector<std::string>{});
     }
+}
+
+TEST(Writer30RoundTrip, GeometryReadsBackEqualInEveryForm)
+{
+    RoundTrip(false);
+}
+
+// Waits for the reader's material, texture and video blocks.
+TEST(Writer30RoundTrip, DISABLED_MaterialsTexturesAndVideosReadBackEqualInEveryForm)
+{
+    RoundTrip(true);
 }
 
 // Embedded media come back as files of the original bytes, also when two
