@@ -1,6 +1,7 @@
-// Cost per node of writing (and, with the native reader, reading) a scene in
-// the current layout, beside fwrite and fread of the same bytes. A flat time
-// per node across the sizes shows that the document's walks stay linear.
+// Cost per node of writing and reading a scene in the current layout, beside
+// fwrite and fread of the same bytes. A flat time per node across the sizes
+// shows that the document's walks stay linear; the chain of 10^5 levels shows
+// that they do not recurse once per level.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include "content/kqelmesh.h"
 #include "curves/kfcurve.h"
 #include "io/kqelexporter.h"
+#include "io/kqelimporter.h"
 #include "io/kstreamoptionsqel.h"
 #include "native/kqelwriterqel6.h"
 #include "scene/kqelentity.h"
@@ -23,17 +25,12 @@
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakenode.h"
 
-#if __has_include("native/reader/kqelreaderqel.h")
-#include "io/kqelimporter.h"
-#define QEL_NATIVE_BENCH_READ 1
-#endif
-
 namespace qelsdk_600 {
 namespace {
 
-// A scene of n nodes in a tree of four children per node, each node keyed
-// in two takes. The last one built is kept for the next benchmark of the
-// same size.
+// A scene of n nodes in a tree of four children per node (or, with pFanOut
+// 1, a chain), each node keyed in two takes. The last one built is kept for
+// the next benchmark of the same shape.
 struct BenchScene {
     KQelSdkManager manager;
     KQelScene* scene = nullptr;
@@ -45,21 +42,23 @@ std::unique_ptr<BenchScene>& CachedScene()
     return slot;
 }
 
-BenchScene& SceneOf(long pNodes)
+BenchScene& SceneOf(long pNodes, long pFanOut = 4)
 {
     static long size = -1;
+    static long fanOut = 0;
     std::unique_ptr<BenchScene>& slot = CachedScene();
-    if (slot && size == pNodes)
+    if (slot && size == pNodes && fanOut == pFanOut)
         return *slot;
     slot.reset();
     slot.reset(new BenchScene);
     size = pNodes;
+    fanOut = pFanOut;
     KQelScene& scene = *(slot->scene = slot->manager.CreateKQelScene());
     std::vector<KQelNode*> nodes;
     nodes.reserve(static_cast<std::size_t>(pNodes));
     for (long i = 0; i < pNodes; ++i) {
         KQelNode* node = slot->manager.CreateKQelNode(("Node" + std::to_string(i)).c_str());
-        (i == 0 ? scene.GetRootNode() : nodes[static_cast<std::size_t>((i - 1) / 4)])->AddChild(node);
+        (i == 0 ? scene.GetRootNode() : nodes[static_cast<std::size_t>((i - 1) / pFanOut)])->AddChild(node);
         nodes.push_back(node);
     }
     for (const char* take : {"Walk", "Run"}) {
@@ -156,7 +155,6 @@ BENCHMARK(BM_WriteScene)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-#ifdef QEL_NATIVE_BENCH_READ
 double FreadSeconds(const std::string& pPath, std::size_t pBytes)
 {
     std::string buffer(pBytes, '\0');
@@ -203,7 +201,34 @@ BENCHMARK(BM_ReadScene)
     ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {1000, 10000, 100000}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-#endif
+
+// One write and one read of a chain of 10^5 nodes, each a level deeper (the
+// building of the chain is not timed): the time per node beside that of
+// the wide tree of the same size.
+void BM_DeepChain(benchmark::State& state)
+{
+    const long nodes = state.range(0);
+    const std::string path = BenchPath("chain.qel");
+    double seconds = 0.0;
+    for (auto _ : state) {
+        BenchScene& chain = SceneOf(nodes, 1);
+        const auto start = std::chrono::steady_clock::now();
+        if (!WriteOnce(chain, path, KQelWriterQel6::eBinary))
+            state.SkipWithError("write failed");
+        CachedScene().reset();  // one scene of this size at a time
+        KQelSdkManager manager;
+        KQelScene* read = manager.CreateKQelScene();
+        KQelImporter importer(manager);
+        if (!importer.Initialize(path.c_str()) || !importer.Import(*read))
+            state.SkipWithError("read failed");
+        seconds += Seconds(std::chrono::steady_clock::now() - start);
+    }
+    const std::string bytes = ReadAll(path);
+    const double baseline = FwriteSeconds(bytes) + FreadSeconds(path, bytes.size());
+    std::remove(path.c_str());
+    SetCounters(state, nodes, seconds / static_cast<double>(state.iterations()), baseline, bytes.size());
+}
+BENCHMARK(BM_DeepChain)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // ---- Meshes ----
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "object/khandlemanager_impl.h"
 #include "object/kplug.h"
 
 namespace qelsdk_600 {
@@ -36,10 +37,13 @@ struct ClassRegistry {
     }
 };
 
+ClassRegistry* gRegistry = nullptr;
+
 ClassRegistry& Registry()
 {
-    static ClassRegistry* registry = new ClassRegistry;
-    return *registry;
+    if (!gRegistry)
+        gRegistry = new ClassRegistry;
+    return *gRegistry;
 }
 
 }  // namespace
@@ -100,6 +104,21 @@ bool KClassDefinitionIs(const KClassDefinition* pDefinition, int pId)
             return true;
     }
     return false;
+}
+
+void KObject_ReleaseStatics()
+{
+    if (gRegistry) {
+        for (KClassDefinition* definition : gRegistry->mDefinitions) {
+            if (definition) {
+                delete definition->mFilter;
+                definition->mFilter = nullptr;
+            }
+        }
+        delete gRegistry;
+        gRegistry = nullptr;
+    }
+    KHandleManager::ReleaseInstance();
 }
 
 }  // namespace qelsdk_600

@@ -47,6 +47,12 @@ int KPlug_RegisterClassId(KClassDefinition* pDefinition, int pId);
 // built-in "None" for -1); null when nothing is registered there.
 KPlugFilter* KPlug_GetFilter(int pId);
 
+// Frees what the object model keeps for the whole process (the class
+// registry with its filters, the plug-handle table). Only for a module about
+// to be unloaded, after every object and plug of it has ended; anything used
+// afterwards is made afresh.
+void KObject_ReleaseStatics();
+
 // The definition registered under pId (the built-in "None" for -1), or null.
 KClassDefinition* KPlug_GetClassDefinition(int pId);
 

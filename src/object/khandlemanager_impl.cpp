@@ -2,12 +2,23 @@
 
 namespace qelsdk_600 {
 
+namespace {
+// Deliberately never destroyed by static destruction: static plugs may be
+// destroyed after any static object of this unit would be.
+KHandleManager* gManager = nullptr;
+}  // namespace
+
 KHandleManager& KHandleManager::Get()
 {
-    // Deliberately leaked: static plugs may be destroyed after any static
-    // object of this unit would be.
-    static KHandleManager* manager = new KHandleManager;
-    return *manager;
+    if (!gManager)
+        gManager = new KHandleManager;
+    return *gManager;
+}
+
+void KHandleManager::ReleaseInstance()
+{
+    delete gManager;
+    gManager = nullptr;
 }
 
 void KHandleManager::Acquire(KPlug* pPlug, kUInt& pHandle, kUInt& pId)

@@ -19,6 +19,8 @@ public:
     // The process-wide manager, made on first use and never destroyed, so that
     // plugs with static storage can still release their handles at exit.
     static KHandleManager& Get();
+    // Frees the manager (KObject_ReleaseStatics); the next Get makes a new one.
+    static void ReleaseInstance();
 
     // A record for the plug; its index and current id are written out.
     void Acquire(KPlug* pPlug, kUInt& pHandle, kUInt& pId);

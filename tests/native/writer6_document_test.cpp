@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "character/kqelcharacter.h"
 #include "character/kqelcharacterlink.h"
@@ -166,6 +167,25 @@ TEST_F(Writer6Document, PasswordFieldOnlyInBinaryObjects)
         EXPECT_EQ(read.Count("NodeId"), mode == KQelWriterQel6::eBinary ? 1 : 0);
         read.Leave();
     }
+}
+
+// A writer never given a mode makes a binary file, and a relative name is
+// taken from the current directory.
+TEST_F(Writer6Document, UnsetModeWritesBinaryIntoTheCurrentDirectory)
+{
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    KQelExporter exporter(f.manager);
+    KQelWriterQel6 writer(f.manager, exporter);
+    const bool written = writer.FileCreate("relative.qel") && writer.Write(f.scene, &options) && writer.FileClose();
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(written);
+    const std::string path = dir.File("relative.qel");
+    EXPECT_NE(ReadFile(path).rfind("; QEL text file", 0), 0u);
+    KQel file;
+    ASSERT_TRUE(file.ProjectOpen(path.c_str(), false, true, nullptr));
+    EXPECT_FALSE(file.IsEncrypted());
+    EXPECT_EQ(file.ProjectGetExtensionSectionCount(), 1);
 }
 
 // ---- Relations and Connections ----
@@ -577,6 +597,10 @@ TEST_F(Writer6Document, SummaryOfABinaryFile)
     hidden.mName = "Hidden";
     hidden.mSelect = false;
     ASSERT_TRUE(f.scene.SetTakeInfo(hidden));
+    // Computing the span of "Run" makes it current for a while; the summary
+    // still names the take current when the write began.
+    ASSERT_TRUE(f.scene.CreateTake("Run"));
+    ASSERT_TRUE(f.scene.SetCurrentTake("Walk"));
     KQelNode* named = f.AddNode("Named");
     const struct {
         const char* mNodeName;
@@ -608,14 +632,17 @@ TEST_F(Writer6Document, SummaryOfABinaryFile)
         file.FieldReadEnd();
         ASSERT_TRUE(file.FieldReadBegin("Takes") && file.FieldReadBlockBegin());
         EXPECT_EQ(file.FieldReadI("Version"), 101);
+        EXPECT_STREQ(file.FieldReadC("Current", ""), "Walk");
         // The unselected take is in neither list.
-        EXPECT_EQ(file.FieldGetInstanceCount("Take"), 1);
+        EXPECT_EQ(file.FieldGetInstanceCount("Take"), 2);
         file.FieldReadBlockEnd();
         file.FieldReadEnd();
         ReadBack read(path);
         ASSERT_TRUE(read.Enter("Takes"));
-        EXPECT_EQ(read.Count("Take"), 1);
+        EXPECT_EQ(read.Field("Current"), Values{"S:Walk"});
+        EXPECT_EQ(read.Count("Take"), 2);
         read.Leave();
+        EXPECT_STREQ(f.scene.GetCurrentTakeName(), "Walk");
     }
     KQel text;
     ASSERT_TRUE(text.ProjectOpen(Write(KQelWriterQel6::eAscii).c_str(), false, true, nullptr));

@@ -194,6 +194,10 @@ public:
     // ignores failed writes (such as a value holding ';').
     void Load(KConfigFile& pFile, const char* pSection);
     void Save(KConfigFile& pFile, const char* pSection) const;
+    // That encoding of a value text (line feed to "\n") and its inverse, for
+    // applications that store the table themselves.
+    static KString EscapeLineFeeds(const char* pText);
+    static KString UnescapeLineFeeds(const char* pText);
 
     // Writes the unit description of one side (import: entry 1, export:
     // entry 0) for GetSystemUnitInfo() and, unless pTextOnly, its master

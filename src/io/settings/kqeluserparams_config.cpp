@@ -33,7 +33,7 @@ const unsigned int kStoredEntries[] = {
 };
 
 // A configuration line holds one line of text: line feeds travel as "\n".
-std::string EscapeLineFeeds(const char* pText)
+std::string EscapeText(const char* pText)
 {
     std::string out;
     for (const char* c = pText; *c; ++c) {
@@ -45,7 +45,7 @@ std::string EscapeLineFeeds(const char* pText)
     return out;
 }
 
-std::string UnescapeLineFeeds(const char* pText)
+std::string UnescapeText(const char* pText)
 {
     std::string out;
     for (const char* c = pText; *c; ++c) {
@@ -68,7 +68,7 @@ void KQelUserParams::Load(KConfigFile& pFile, const char* pSection)
         if (!entry)
             continue;
         if (const char* value = pFile.Get(pSection, entry->mName.Buffer(), nullptr))
-            entry->mValue = UnescapeLineFeeds(value).c_str();
+            entry->mValue = UnescapeText(value).c_str();
     }
 }
 
@@ -76,8 +76,20 @@ void KQelUserParams::Save(KConfigFile& pFile, const char* pSection) const
 {
     for (unsigned int index : kStoredEntries) {
         if (const KQelUserParamEntry* entry = Entry(index))
-            pFile.Set(pSection, entry->mName.Buffer(), EscapeLineFeeds(entry->mValue.Buffer()).c_str());
+            pFile.Set(pSection, entry->mName.Buffer(), EscapeText(entry->mValue.Buffer()).c_str());
     }
+}
+
+KString KQelUserParams::EscapeLineFeeds(const char* pText)
+{
+    const std::string out = EscapeText(pText ? pText : "");
+    return KString(out.data(), static_cast<int>(out.size()));
+}
+
+KString KQelUserParams::UnescapeLineFeeds(const char* pText)
+{
+    const std::string out = UnescapeText(pText ? pText : "");
+    return KString(out.data(), static_cast<int>(out.size()));
 }
 
 }  // namespace qelsdk_600
