@@ -226,6 +226,9 @@ public:
     KQelTexture* GetKQelTexture(int pIndex) const;
     int GetKQelVideoCount() const;
     KQelVideo* GetKQelVideo(int pIndex) const;
+    // The image converters, in order of creation.
+    int GetKQelImageConverterCount() const;
+    KQelImageConverter* GetKQelImageConverter(int pIndex) const;
     int GetKQelPoseCount() const;
     KQelPose* GetKQelPose(int pIndex) const;
     int GetKQelLinkCount() const;
@@ -240,10 +243,6 @@ public:
     KQelSceneInfo* GetKQelSceneInfo(int pIndex) const;
     int GetKQelGenericNodeCount() const;
     KQelGenericNode* GetKQelGenericNode(int pIndex) const;
-    // Image converters in order of creation (the writers offer media files
-    // to them in this order).
-    int GetKQelImageConverterCount() const;
-    KQelImageConverter* GetKQelImageConverter(int pIndex) const;
 
     // ---- Renaming strategies ----
 

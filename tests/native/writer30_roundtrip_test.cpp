@@ -596,12 +596,25 @@ TEST(Writer30RoundTrip, DISABLED_EmbeddedMediaAreExtractedOnRead)
     WriteFile(media, std::string(5000, 'x') + "end");
     const std::string path = dir.File("embedded.qel");
     {
+        // Two textures of one mesh, each showing its own video of the file.
         SceneFixture original;
+        KQelMesh* mesh = original.manager.CreateKQelMesh();
+        SetPoints(*mesh, 3);
+        mesh->BeginPolygon();
+        for (int corner : {0, 1, 2})
+            mesh->AddPolygon(corner);
+        KQelLayerElementTexture* textures =
+            AddElement(*mesh->GetLayer(0), &KQelLayer::SetTextures, E::eAllSame, E::eIndexToDirect);
         for (const char* name : {"First", "Second"}) {
             KQelVideo* video = original.manager.CreateKQelVideo(name);
             video->SetFileName(media.c_str());
             original.scene.GetEntity()->AddVideo(video);
+            KQelTexture* texture = original.manager.CreateKQelTexture(name);
+            texture->GetPropertyHandler()->ConnectSrc(video->GetPropertyHandler());
+            textures->GetDirectArray().Add(texture);
         }
+        textures->GetIndexArray().Add(1);
+        AddGeometryNode(original, "Mesh", mesh);
         KQelExporter exporter(original.manager);
         exporter.Initialize(path.c_str());
         exporter.SetFileFormat(KQelExporter::eQelBinary);
