@@ -270,9 +270,12 @@ public:
     // colours and UVs of meshes only; materials and textures of every
     // geometry), the "Layer" blocks and the shapes. True.
     bool WriteKQelGeometry(KQelGeometry& pGeometry);
-    // The element blocks of one type. An element's number counts only the
-    // elements of its type written before it (0, 1, 2 ...); each written
-    // element is entered in pTable with its number. True.
+    // The element blocks of one type: normals always (index-to-direct ones
+    // with "NormalsIndex"); materials, textures and polygon groups unless
+    // addressed directly; UVs and colours unless addressed by index. An
+    // element's number counts only the elements of its type written before
+    // it (0, 1, 2 ...); each written element is entered in pTable with its
+    // number. True.
     bool WriteKQelLayerElementNormals(KQelLayerContainer& pContainer, KSet& pTable);
     bool WriteKQelLayerElementMaterials(KQelLayerContainer& pContainer, KSet& pTable);
     bool WriteKQelLayerElementTextures(KQelLayerContainer& pContainer, KSet& pTable);
