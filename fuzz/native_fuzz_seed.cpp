@@ -8,6 +8,9 @@
 #include "content/kqelgloballightsettings.h"
 #include "content/kqelglobaltimesettings.h"
 #include "content/kqellight.h"
+#include "content/kqelmaterial.h"
+#include "content/kqelmesh.h"
+#include "content/kqeltexture.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvekey.h"
 #include "file/kqel.h"
@@ -32,6 +35,28 @@ using native_detail::WriteFieldD;
 using native_detail::WriteFieldI;
 
 namespace {
+
+// A triangle with a material and a texture, whose file gives the media
+// section a clip.
+void AddTexturedMesh(KQelSdkManager& manager, KQelScene& scene)
+{
+    KQelNode* node = manager.CreateKQelNode("Board");
+    KQelMesh* mesh = manager.CreateKQelMesh();
+    node->SetNodeAttribute(mesh);
+    mesh->InitControlPoints(3);
+    mesh->BeginPolygon();
+    for (int corner : {0, 1, 2})
+        mesh->AddPolygon(corner);
+    mesh->EndPolygon();
+    KQelTexture* texture = manager.CreateKQelTexture("Oak");
+    texture->SetFileName("/maps/oak.png");
+    texture->SetCropping(1, 2, 3, 4);
+    mesh->AT(texture, 0);
+    KQelMaterial* material = manager.CreateKQelMaterial("Coat");
+    material->SetDefaultShininess(0.5);
+    mesh->AM(material, 0);
+    scene.GetRootNode()->AddChild(node);
+}
 
 void FillScene(KQelSdkManager& manager, KQelScene& scene)
 {
@@ -82,6 +107,7 @@ void FillScene(KQelSdkManager& manager, KQelScene& scene)
     marker.mName = "mark";
     time.AddTimeMarker(marker);
     time.SetCurrentTimeMarker(0);
+    AddTexturedMesh(manager, scene);
 }
 
 bool WriteOlder(const std::string& path, KQelWriterQel::EExportMode mode, const char* password)

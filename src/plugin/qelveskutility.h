@@ -7,12 +7,16 @@
 #include <vesk/MPoint.h>
 
 #include "math/kqelmatrix.h"
+#include "plugin/qelveskutility_names.h"
+#include "plugin/qelveskutility_plugs.h"
 
 namespace qelsdk_600 {
 class KQelNode;
 }
 
-class QelVeskUtility {
+// Names, paths and curve colours, and bind poses and plugs, come from the
+// two bases (qelveskutility_names.h, qelveskutility_plugs.h).
+class QelVeskUtility : public QelVeskUtilityNames, public QelVeskUtilityPlugs {
 public:
     QelVeskUtility() = delete;
 

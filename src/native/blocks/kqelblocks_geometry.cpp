@@ -200,6 +200,16 @@ int ConvertBlendModeToken(const char* pToken)
 
 bool KQelWriterQel::WriteKQelGeometry(KQelGeometry& pGeometry)
 {
+    for (int i = 0, n = pGeometry.GMC(0); i < n; ++i) {
+        if (KQelMaterial* material = pGeometry.GM(i, 0))
+            WriteKQelMaterial(*material);
+    }
+    for (int l = 0, layers = pGeometry.GetLayerCount(); l < layers; ++l) {
+        for (int i = 0, n = pGeometry.GTC(l); i < n; ++i) {
+            if (KQelTexture* texture = pGeometry.GT(i, l))
+                WriteKQelTexture(*texture);
+        }
+    }
     for (int i = 0, n = pGeometry.GetLinkCount(); i < n; ++i) {
         if (KQelLink* link = pGeometry.GetLink(i))
             WriteKQelLink(*link);

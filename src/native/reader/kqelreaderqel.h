@@ -3,6 +3,8 @@
 #define QELSDK_NATIVE_READER_KQELREADERQEL_H
 
 #include <memory>
+#include <string>
+#include <unordered_set>
 
 #include "base/karraytemplate.h"
 #include "base/kcharptrset.h"
@@ -533,13 +535,35 @@ public:
     bool ReadKQelMaterial(KQelMaterial& pMaterial);
     KQelObject* ReadTextureObject(const char* pName);
     KQelObject* ReadMaterialObject(const char* pName);
+    // Of the scene's textures (materials) equal under their operator==, the
+    // one listed first survives: the others leave the scene and are
+    // destroyed, and the layers and camera backgrounds (textures) that used
+    // them use the survivor, which takes over their use counts.
     void RemoveDuplicateTextures(KQelScene& pScene);
     void RemoveDuplicateMaterials(KQelScene& pScene);
-    // Media (blocks/kqelblocks_media.cpp).
+    // Media (blocks/kqelblocks_media.cpp). The older layout's "Media"
+    // section: each clip's file (see ReadMediaClip) goes to the textures and
+    // camera backgrounds of its media name, and to the lights whose file
+    // name is that media name. Nothing for the current layout. True.
     bool ReadMedia(KQelScene& pScene, const char* pUnused);
+    // A current-layout video (block open): properties, mip-map and format
+    // flags, and its file, extracted from "Content" when it is embedded.
+    // True when it has a file name; for the older layout, nothing and true.
     bool ReadKQelVideo(KQelVideo& pVideo);
     // A "Video" object, as ReadMaterialObject.
     KQelObject* ReadVideoObject(const char* pName);
+    // The clip block of the current "Video" entry (open): the file to use,
+    // extracted from "Content" when it holds the file (converted back from
+    // TIFF when it was written as one), else FindFile of the stored names;
+    // empty when none. The text is not used.
+    KString ReadMediaClip(const char* pUnused);
+    // Where a referenced file is looked for: the name resolved against the
+    // read file's directory when that file exists, else the relative name
+    // resolved likewise when that exists, else the first of them given;
+    // empty when both are.
+    KString FindFile(KString pFileName, KString pRelativeFileName);
+    // Index of the first item equal to pText (exactly), -1 when none.
+    static int FindString(KString pText, KArrayTemplate<KString*>& pList);
     // Version-6 deformers (blocks/kqelblocks_deformer.cpp): a skin's
     // accuracy; a cluster's mode, user data, pairs (a negative index marks
     // the data) and matrices, the transform and associate model ones rebuilt
@@ -626,7 +650,16 @@ protected:
     bool mNodeIndexValid = false;
     // Set while a "Takes" section is read.
     TakeLookups* mTakeLookups = nullptr;
+    // Media files this reader has handed to a clip or video: an embedded
+    // file met again is then never deleted or replaced.
+    std::unordered_set<std::string> mMediaFilesInUse;
 };
+
+// A file name whose extension is neither "tif" nor "tiff" (any case): with
+// pRemoveFile the file of that name is deleted, then the extension of the
+// name's file part, when it has one, becomes ".tif". Names with a TIFF
+// extension, and their files, are left alone.
+void ForceFileNameExtensionToTif(KString& pFileName, bool pRemoveFile = true);
 
 }  // namespace qelsdk_600
 

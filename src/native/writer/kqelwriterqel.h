@@ -23,6 +23,7 @@ class KQelGeometry;
 class KQelGobo;
 class KQelLight;
 class KQelLink;
+class KQelMaterial;
 class KQelMesh;
 class KQelNode;
 class KQelNull;
@@ -36,6 +37,7 @@ class KQelShape;
 class KQelSkeleton;
 class KQelVector4;
 class KQelTakeNodeContainer;
+class KQelTexture;
 class KQelThumbnail;
 class KStreamOptionsQel;
 
@@ -325,9 +327,25 @@ public:
     // The switcher attribute's fields.
     bool WriteKQelCameraSwitcher(KQelCameraSwitcher& pSwitcher);
 
-    // Media (blocks/kqelblocks_media.cpp): pMediaCount receives the number
-    // of clips written.
+    // Media (blocks/kqelblocks_media.cpp): gives every texture and camera
+    // background a media name (one per distinct cleaned path, made unique by
+    // a number), writes "Media" with one clip per name; pMediaCount receives
+    // the number of clips written. Converted TIFF files made for the section
+    // are deleted after it; the source images are never changed. True.
     bool WriteMedia(KQelScene& pScene, bool pEmbed, int& pMediaCount);
+    // One clip block. With pEmbed in a binary file the content is embedded,
+    // as a TIFF in a new file of this writer's own when an image converter
+    // takes the image (pFileName then names it and pRemoveAfter is set);
+    // false only when embedding the content failed.
+    bool WriteMediaClip(KString& pFileName, bool pEmbed, bool& pRemoveAfter);
+    // A live video input entry ("Video input 1").
+    void WriteDefaultMedia();
+    // Index of the first item equal to pText (exactly), -1 when none.
+    static int FindString(KString pText, KArrayTemplate<KString*>& pList);
+    // Textures and materials (blocks/kqelblocks_material.cpp): one "Texture"
+    // or "Material" block at the current level. True.
+    bool WriteKQelTexture(KQelTexture& pTexture);
+    bool WriteKQelMaterial(KQelMaterial& pMaterial);
     // Camera switcher (blocks/kqelblocks_cameraswitcher.cpp).
     bool WriteCameraSwitcher(KQelScene& pScene);
     // Camera (blocks/kqelblocks_camera.cpp).
