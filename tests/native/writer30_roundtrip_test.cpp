@@ -581,15 +581,14 @@ TEST(Writer30RoundTrip, GeometryReadsBackEqualInEveryForm)
     RoundTrip(false);
 }
 
-// Waits for the reader's material, texture and video blocks.
-TEST(Writer30RoundTrip, DISABLED_MaterialsTexturesAndVideosReadBackEqualInEveryForm)
+TEST(Writer30RoundTrip, MaterialsTexturesAndVideosReadBackEqualInEveryForm)
 {
     RoundTrip(true);
 }
 
 // Embedded media come back as files of the original bytes, also when two
 // videos share one media file.
-TEST(Writer30RoundTrip, DISABLED_EmbeddedMediaAreExtractedOnRead)
+TEST(Writer30RoundTrip, EmbeddedMediaAreExtractedOnRead)
 {
     ScratchDir dir;
     const std::string media = dir.File("shared.png");
