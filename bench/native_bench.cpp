@@ -1,7 +1,8 @@
 // Cost per node of writing and reading a scene in the current layout, beside
 // fwrite and fread of the same bytes. A flat time per node across the sizes
 // shows that the document's walks stay linear; the chain of 10^5 levels shows
-// that they do not recurse once per level.
+// that they do not recurse once per level. The mesh benchmarks give the cost
+// per vertex of one mesh with its layers, from 10^4 to 10^6 vertices.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -12,11 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "content/kqelmaterial.h"
+#include "content/kqelmesh.h"
 #include "curves/kfcurve.h"
 #include "io/kqelexporter.h"
 #include "io/kqelimporter.h"
 #include "io/kstreamoptionsqel.h"
 #include "native/kqelwriterqel6.h"
+#include "scene/kqelentity.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
@@ -125,15 +129,15 @@ void SetCounters(benchmark::State& state, long pNodes, double pSeconds, double p
     state.counters["x_stdio"] = pBaseline > 0 ? pSeconds / pBaseline : 0.0;
 }
 
-void BM_WriteScene(benchmark::State& state)
+// Writes pScene in the mode of argument 0; the cost per item of argument 1.
+void RunWrite(benchmark::State& state, BenchScene& pScene, const char* pFile)
 {
-    BenchScene& scene = SceneOf(state.range(1));
     const auto mode = static_cast<KQelWriterQel6::EExportMode>(state.range(0));
-    const std::string path = BenchPath("write.qel");
+    const std::string path = BenchPath(pFile);
     double seconds = 0.0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        if (!WriteOnce(scene, path, mode))
+        if (!WriteOnce(pScene, path, mode))
             state.SkipWithError("write failed");
         seconds += Seconds(std::chrono::steady_clock::now() - start);
     }
@@ -141,6 +145,11 @@ void BM_WriteScene(benchmark::State& state)
     std::remove(path.c_str());
     SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FwriteSeconds(bytes),
                 bytes.size());
+}
+
+void BM_WriteScene(benchmark::State& state)
+{
+    RunWrite(state, SceneOf(state.range(1)), "write.qel");
 }
 BENCHMARK(BM_WriteScene)
     ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {1000, 10000, 100000}})
@@ -158,17 +167,17 @@ double FreadSeconds(const std::string& pPath, std::size_t pBytes)
     return Seconds(std::chrono::steady_clock::now() - start);
 }
 
-void BM_ReadScene(benchmark::State& state)
+// Reads what pScene wrote in the mode of argument 0; the scene itself is
+// dropped (pCache) first, so that it does not double the memory of the
+// largest size.
+void RunRead(benchmark::State& state, BenchScene& pScene, std::unique_ptr<BenchScene>& pCache, const char* pFile)
 {
-    BenchScene& scene = SceneOf(state.range(1));
-    const std::string path = BenchPath("read.qel");
-    if (!WriteOnce(scene, path, static_cast<KQelWriterQel6::EExportMode>(state.range(0)))) {
+    const std::string path = BenchPath(pFile);
+    if (!WriteOnce(pScene, path, static_cast<KQelWriterQel6::EExportMode>(state.range(0)))) {
         state.SkipWithError("write failed");
         return;
     }
-    // The scene written is not needed while reading: it would double the
-    // memory of the largest size.
-    CachedScene().reset();
+    pCache.reset();
     double seconds = 0.0;
     for (auto _ : state) {
         KQelSdkManager manager;
@@ -183,6 +192,11 @@ void BM_ReadScene(benchmark::State& state)
     SetCounters(state, state.range(1), seconds / static_cast<double>(state.iterations()), FreadSeconds(path, bytes),
                 bytes);
     std::remove(path.c_str());
+}
+
+void BM_ReadScene(benchmark::State& state)
+{
+    RunRead(state, SceneOf(state.range(1)), CachedScene(), "read.qel");
 }
 BENCHMARK(BM_ReadScene)
     ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {1000, 10000, 100000}})
@@ -216,6 +230,75 @@ void BM_DeepChain(benchmark::State& state)
     SetCounters(state, nodes, seconds / static_cast<double>(state.iterations()), baseline, bytes.size());
 }
 BENCHMARK(BM_DeepChain)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---- Meshes ----
+
+// One mesh of n vertices: n quads, normals by vertex, UVs by polygon
+// vertex through an index, and two materials by polygon through an index.
+std::unique_ptr<BenchScene>& CachedMesh()
+{
+    static std::unique_ptr<BenchScene> slot;
+    return slot;
+}
+
+BenchScene& MeshSceneOf(long pVertices)
+{
+    static long size = -1;
+    std::unique_ptr<BenchScene>& slot = CachedMesh();
+    if (slot && size == pVertices)
+        return *slot;
+    slot.reset();
+    CachedScene().reset();
+    slot.reset(new BenchScene);
+    size = pVertices;
+    KQelSdkManager& manager = slot->manager;
+    KQelScene& scene = *(slot->scene = manager.CreateKQelScene());
+    const int n = static_cast<int>(pVertices);
+    KQelMesh* mesh = manager.CreateKQelMesh();
+    mesh->InitControlPoints(n);
+    mesh->InitNormals(n);
+    for (int i = 0; i < n; ++i) {
+        mesh->GetControlPoints()[i] = KQelVector4(i % 1000, i / 1000, 0.5 * i, 1.0);
+        mesh->GetNormals()[i] = KQelVector4(0, 0, 1, 0);
+    }
+    KQelMaterial* materials[2] = {manager.CreateKQelMaterial("Red"), manager.CreateKQelMaterial("Blue")};
+    mesh->InitMaterialIndices(KQelLayerElement::eByPolygon);
+    KQelLayerElementMaterial* element = mesh->GetLayer(0)->GetMaterials();
+    element->SetReferenceMode(KQelLayerElement::eIndexToDirect);
+    element->GetDirectArray().Add(materials[0]);
+    element->GetDirectArray().Add(materials[1]);
+    mesh->InitTextureUVIndices(KQelLayerElement::eByPolygonVertex);
+    mesh->InitTextureUV(0);
+    for (int i = 0; i < n; ++i)
+        mesh->AddTextureUV(KQelVector2((i % 100) / 100.0, (i / 100 % 100) / 100.0));
+    for (int p = 0; p < n; ++p) {
+        mesh->BeginPolygon(p % 2);
+        for (int k = 0; k < 4; ++k)
+            mesh->AddPolygon((p + k) % n, (p + k) % n);
+    }
+    KQelNode* node = manager.CreateKQelNode("Mesh");
+    node->SetNodeAttribute(mesh);
+    scene.GetRootNode()->AddChild(node);
+    return *slot;
+}
+
+void BM_WriteCurrentMesh(benchmark::State& state)
+{
+    RunWrite(state, MeshSceneOf(state.range(1)), "mesh_write.qel");
+}
+BENCHMARK(BM_WriteCurrentMesh)
+    ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {10000, 100000, 1000000}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_ReadCurrentMesh(benchmark::State& state)
+{
+    RunRead(state, MeshSceneOf(state.range(1)), CachedMesh(), "mesh_read.qel");
+}
+BENCHMARK(BM_ReadCurrentMesh)
+    ->ArgsProduct({{KQelWriterQel6::eBinary, KQelWriterQel6::eAscii}, {10000, 100000, 1000000}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace qelsdk_600

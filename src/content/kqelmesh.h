@@ -72,6 +72,12 @@ public:
     // ---- Access ----
 
     int GetPolygonCount() const { return mPolygons.GetCount(); }
+    // Position of the polygon's first corner in the polygon-vertex array
+    // (stored as given, not checked against it); -1 out of range.
+    int GetPolygonVertexIndex(int pPolygon) const
+    {
+        return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mIndex : -1;
+    }
     // The polygon-vertex array; null while it was never filled.
     int* GetPolygonVertices() { return mPolygonVertices.GetArray(); }
     int GetPolygonVertexCount() const { return mPolygonVertices.GetCount(); }

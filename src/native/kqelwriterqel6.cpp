@@ -105,6 +105,7 @@ KQelWriterQel6::~KQelWriterQel6()
 {
     if (mFile)
         FileClose();
+    DeleteAndClear(mVideoOwnNames);
 }
 
 bool KQelWriterQel6::FileCreate(const char* pFileName)

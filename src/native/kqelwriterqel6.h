@@ -5,6 +5,7 @@
 #include "base/karraytemplate.h"
 #include "base/kstring.h"
 #include "base/kstringlist.h"
+#include "content/kqellayer.h"
 #include "io/kqelwriter.h"
 
 namespace qelsdk_600 {
@@ -21,7 +22,9 @@ class KQelDeformer;
 class KQelEntity;
 class KQelExporter;
 class KQelGeometry;
+class KQelLayerContainer;
 class KQelLight;
+class KQelMaterial;
 class KQelMesh;
 class KQelNode;
 class KQelNull;
@@ -31,12 +34,25 @@ class KQelPatch;
 class KQelPose;
 class KQelScene;
 class KQelSceneInfo;
+class KQelShape;
 class KQelSkeleton;
 class KQelTakeNodeContainer;
+class KQelTexture;
 class KQelThumbnail;
+class KQelVideo;
+class KObject;
+class KSet;
 class KStreamOptions;
 class KStreamOptionsQel;
 class KTimeSpan;
+
+// File tokens of the layer-element modes; constant texts.
+// "NoMappingInformation" for a mapping mode outside 0 to 4.
+const char* GetMappingModeToken(KQelLayerElement::EMappingMode pMode);
+// "Direct" for a reference mode other than 1 and 2.
+const char* GetReferenceModeToken(KQelLayerElement::EReferenceMode pMode);
+// "Translucent" for a blend mode outside 0 to 4.
+const char* GetBlendModeToken(KQelLayerElementTexture::EBlendMode pMode);
 
 // Writes one scene into a field file of the current layout: a main section
 // holding "Definitions", "Objects", "Relations", "Connections", "Takes" and
@@ -238,19 +254,103 @@ public:
     // Nothing for null or a thumbnail of size 0.
     bool WriteThumbnail(KQelThumbnail* pThumbnail);
 
-    // ---- Geometry, deformers, materials, textures and videos ----
-    //
-    // Declared for the attribute dispatch and the Objects section; each
-    // writes nothing yet and answers true.
+    // ---- Geometry and layer elements ----
 
+    // Nothing for a mesh without control points; else the vertices, the
+    // polygon corners and the geometry fields. True.
     bool WriteKQelMesh(KQelMesh& pMesh);
-    bool WriteKQelNurb(KQelNurb& pNurb);
-    bool WriteKQelPatch(KQelPatch& pPatch);
+    // "Vertices": each control point (x, y, z, 1) through the pivot.
+    bool WriteKQelMeshVertices(KQelMesh& pMesh);
+    // "PolygonVertexIndex" (nothing without polygons): each polygon's
+    // corners from its own start and size, the last one as -(index + 1). A
+    // polygon without corners, one whose corners lie outside the corner
+    // array, or one with a negative corner cannot be encoded and is left out.
+    bool WriteKQelMeshPolyVertexIndex(KQelMesh& pMesh);
+    // "GeometryVersion", the element blocks (normals, polygon groups,
+    // colours and UVs of meshes only; materials and textures of every
+    // geometry), the "Layer" blocks and the shapes. True.
     bool WriteKQelGeometry(KQelGeometry& pGeometry);
-    bool WriteMaterials(KQelScene& pScene);
+    // The element blocks of one type: normals always (index-to-direct ones
+    // with "NormalsIndex"); materials, textures and polygon groups unless
+    // addressed directly; UVs and colours unless addressed by index. An
+    // element's number counts only the elements of its type written before
+    // it (0, 1, 2 ...); each written element is entered in pTable with its
+    // number. True.
+    bool WriteKQelLayerElementNormals(KQelLayerContainer& pContainer, KSet& pTable);
+    bool WriteKQelLayerElementMaterials(KQelLayerContainer& pContainer, KSet& pTable);
+    bool WriteKQelLayerElementTextures(KQelLayerContainer& pContainer, KSet& pTable);
+    bool WriteKQelLayerElementPolygonGroups(KQelLayerContainer& pContainer, KSet& pTable);
+    bool WriteKQelLayerElementVertexColors(KQelLayerContainer& pContainer, KSet& pTable);
+    bool WriteKQelLayerElementUVs(KQelLayerContainer& pContainer, KSet& pTable);
+    // One "Layer" block per layer holding a written element (the elements in
+    // pTable), numbered without gaps; it lists only written elements. True.
+    bool WriteKQelLayers(KQelLayerContainer& pContainer, KSet& pTable);
+    // The position, in the list of pHandler's connections to materials
+    // (textures), of the last one leading to the object that index entry
+    // pIndex of the element (a KQelLayerElementMaterial* or
+    // KQelLayerElementTexture*) names; -1 when none, for a null handler or
+    // element, and for an entry outside the index array or naming no entry
+    // of the direct array.
+    static int MapLayeredMaterialIndexToConnectionIndex(KObject* pHandler, void* pElement, int pIndex);
+    static int MapLayeredTextureIndexToConnectionIndex(KObject* pHandler, void* pElement, int pIndex);
+
+    // ---- Surfaces ----
+
+    // Flipped copies (either flip flag) are written instead of the surface
+    // and destroyed afterwards; the surface itself is not changed. Nothing
+    // for a surface without control points. The fourth value of a point is
+    // its weight when finite and above 0.00001, else 1.0. True.
+    bool WriteKQelNurb(KQelNurb& pNurb);
+    // Nothing for a patch without control points. True.
+    bool WriteKQelPatch(KQelPatch& pPatch);
+    // The token of patch type pType into the open field; nothing outside
+    // 0 to 4. True.
+    bool WriteKQelPatchType(KQelPatch& pPatch, int pType);
+
+    // ---- Deformers and shapes ----
+
+    // One "Deformer" block per deformer of the scene's store. True.
     bool WriteDeformers(KQelScene& pScene);
-    bool WriteVideos(KQelScene& pScene);
+    // The block's fields from "Version" on. A cluster's matrices are rebuilt
+    // from their translation, rotation and scaling (no shear); only finite
+    // numbers are written: a part of the decomposition that is not finite
+    // (an axis row of zero length has no rotation; NaN or infinite entries)
+    // is taken as 0 (rotation 0: the axes keep their lengths along X, Y, Z).
+    // The transform link's inverse keeps a zero axis zero (a singular link
+    // projects instead of blowing up). "AssociateModel" is written when
+    // "SrcModelReference" leads to a live node. True.
+    bool WriteKQelDeformer(KQelDeformer& pDeformer);
+    // One "Shape" block: the points that differ from the base (all of them
+    // when the counts match), their offsets through the pivot and, for a
+    // mesh, the normal offsets. A shape of another point count, or one equal
+    // to its base, is the null shape (index 0, zero offsets). True.
+    bool WriteKQelShape(KQelShape& pShape, KString pName, KQelGeometry& pGeometry);
+    // Appends to pIndices each i below pBase's count whose shape point
+    // differs from the base point in x, y or z (exact; NaN differs). pShape
+    // must hold at least as many points.
+    static void FindShapeValidIndices(KArrayTemplate<KQelVector4>& pBase, KArrayTemplate<KQelVector4>& pShape,
+                                      KArrayTemplate<int>& pIndices);
+
+    // ---- Materials, textures and videos ----
+
+    // One "Material" block per material of the store. True.
+    bool WriteMaterials(KQelScene& pScene);
+    // From "Version" on; the shading model lower-cased. True.
+    bool WriteKQelMaterial(KQelMaterial& pMaterial);
+    // One "Texture" block per texture of the store. True.
     bool WriteTextures(KQelScene& pScene);
+    // The whole block, header and closing included. True.
+    bool WriteKQelTexture(KQelTexture& pTexture);
+    // One "Video" block per video. Media are embedded (binary files with
+    // write option 12) after the registered image converters were offered
+    // each file; a converted image is embedded from a TIFF written to a path
+    // where no file existed, removed again afterwards. Each video names its
+    // own file again once the textures are written. True.
+    bool WriteVideos(KQelScene& pScene);
+    // The block's fields from "Type" on. pFileName may be replaced by a
+    // converted file's name; pTemporary tells whether the writer created
+    // that file. The embedding result when embedding, else true.
+    bool WriteKQelVideo(KQelVideo& pVideo, KString& pFileName, bool& pTemporary, bool pEmbed);
 
 private:
     // The field file of the write under way.
@@ -310,6 +410,12 @@ private:
     KString mCurrentTakeName;
     // Reused by the property blocks.
     KArrayTemplate<KProperty*> mPropertyList;
+    // Videos whose name a converted file replaced, with their own file and
+    // relative names (two entries each): given back after the textures.
+    KArrayTemplate<KQelVideo*> mRenamedVideos;
+    KArrayTemplate<KString*> mVideoOwnNames;
+    // Gives each renamed video its own names back and forgets them.
+    void RestoreVideoNames();
 };
 
 }  // namespace qelsdk_600

@@ -591,6 +591,8 @@ bool KQelReaderQel::ReadLayerElementsNormal(KArrayTemplate<KQelLayerElement*>& p
         normals.SetCount(static_cast<int>(values.size() / 3));
         for (int i = 0, n = normals.GetCount(); i < n; ++i)
             normals[i] = KQelVector4(values[3 * i], values[3 * i + 1], values[3 * i + 2], 1.0);
+        if (element->GetReferenceMode() == Element::eIndexToDirect)
+            ReadIndices(file, "NormalsIndex", element->GetIndexArray());
         pElements.Add(element);
     });
     return true;
