@@ -107,6 +107,12 @@ bool KQelReaderQel::Read(KQelScene& pScene, KStreamOptions* pOptions, IQelObject
         } else if (wasLocked) {
             // An enciphered section only shows its fields once unlocked.
             SetIsBeforeVersion6WithMainSection(false);
+            // Its take list was enciphered too when the options were made:
+            // without it no take but the default one would be read.
+            if (options->mTakeInfo.GetCount() == 0) {
+                ReadTakeOptions();
+                mFile->FieldReadResetPosition();
+            }
         }
     }
 
