@@ -30,7 +30,7 @@
 // notification. Registration of a member: append to the property list, set
 // the type from the value type, bind name, owner and the pair (getter and
 // setter), then enum type and to-text function, or list filter, type and
-// content specification; then default and flags.
+// content description; then default and flags.
 //
 // Example (header):
 //
