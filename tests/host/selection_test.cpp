@@ -60,13 +60,13 @@ TEST_F(SelectionTest, HasItemHoldsForEqualWholeObjectItemsOnly)
     EXPECT_EQ(list.remove(5).statusCode(), MStatus::kInvalidParameter);
 }
 
-TEST_F(SelectionTest, ComponentTextsComeOnePerRunInAdditionOrder)
+TEST_F(SelectionTest, ComponentTextsComeOnePerRunInIndexOrder)
 {
     MSelectionList list;
     ASSERT_TRUE(list.add("b.vtx[3:5]"));
     ASSERT_TRUE(list.add("b.vtx[7]"));
     ASSERT_TRUE(list.add("b.vtx[1:2]"));
-    EXPECT_EQ(strings(list), (std::vector<std::string>{"b.vtx[3:5]", "b.vtx[7]", "b.vtx[1:2]"}));
+    EXPECT_EQ(strings(list), (std::vector<std::string>{"b.vtx[1:5]", "b.vtx[7]"}));
     // Merged into one item, a run that continues stays one text.
     MSelectionList merged;
     MDagPath shape;
@@ -169,4 +169,18 @@ TEST_F(SelectionTest, MergingAddsWholeItemsOnceAndPlugsByIdentity)
     EXPECT_FALSE(list.isEmpty());
     list.clear();
     EXPECT_TRUE(list.isEmpty());
+}
+
+TEST_F(SelectionTest, ListTextsMergeRunsPerObjectAndKind)
+{
+    MSelectionList list;
+    ASSERT_TRUE(list.add(path("|L|hip")));
+    for (const char* item : {"b.f[6]", "b.f[1]", "b.vtx[3]", "b.f[0]", "b.f[5]", "b.f[2]", "b.vtx[4]", "b.f[1]"})
+        ASSERT_TRUE(list.add(item)) << item;
+    EXPECT_EQ(strings(list), (std::vector<std::string>{"L|hip", "b.f[0:2]", "b.f[5:6]", "b.vtx[3:4]"}));
+    // Each item alone still gives its own text.
+    MStringArray one;
+    ASSERT_TRUE(list.getSelectionStrings(1, one));
+    ASSERT_EQ(one.length(), 1u);
+    EXPECT_STREQ(one[0].asChar(), "b.f[6]");
 }

@@ -146,6 +146,7 @@ inline Filler ModelDocument(const std::vector<const char*>& pNodes,
 struct ReadResult {
     bool mOk = false;
     int mError = -1;
+    std::string mText;
 };
 inline ReadResult ReadInto(KQelSdkManager& pManager, KQelScene& pScene, const std::string& pPath,
                            const char* pPassword = nullptr,
@@ -156,6 +157,7 @@ inline ReadResult ReadInto(KQelSdkManager& pManager, KQelScene& pScene, const st
     ReadResult result;
     if (!reader.FileOpen(pPath.c_str())) {
         result.mError = reader.GetLastErrorID();
+        result.mText = reader.GetLastErrorString();
         return result;
     }
     KStreamOptions* given = reader.GetReadOptions(true);
@@ -167,6 +169,7 @@ inline ReadResult ReadInto(KQelSdkManager& pManager, KQelScene& pScene, const st
         pAdjust(*used);
     result.mOk = reader.Read(pScene, used);
     result.mError = reader.GetLastErrorID();
+    result.mText = reader.GetLastErrorString();
     if (given)
         given->Destroy();
     return result;

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/qelveskdirectory.h"
+#include "module/qelveskdirectory.h"
 #include "plugin/scratch.h"
 
 namespace {

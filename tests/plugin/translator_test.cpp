@@ -3,7 +3,7 @@
 
 #include <vesk/MFileObject.h>
 
-#include "plugin/qelvesktranslator.h"
+#include "module/qelvesktranslator.h"
 
 TEST(QelVeskTranslator, ClaimsNamesHoldingItsExtensionAfterTheFirstCharacter)
 {

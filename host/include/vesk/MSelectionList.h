@@ -55,9 +55,11 @@ public:
     MStatus getDagPath(unsigned int index, MDagPath& path, MObject& component) const;
     MStatus getPlug(unsigned int index, MPlug& plug) const;
 
-    // One text per object or plug and one per run of consecutive component
-    // indices ("b.f[3:7]"); add reads each back.
+    // One text per object or plug item, and one per run of consecutive
+    // component indices ("b.f[3:7]"), the items of one object and component
+    // kind merged in index order; add reads each back.
     MStatus getSelectionStrings(MStringArray& strings) const;
+    // The texts of item index alone.
     MStatus getSelectionStrings(unsigned int index, MStringArray& strings) const;
 
 private:

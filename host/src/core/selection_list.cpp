@@ -215,11 +215,9 @@ MStatus MSelectionList::getSelectionStrings(MStringArray& strings) const
 {
     strings.clear();
     std::vector<std::string> texts;
-    for (size_t i = 0; i < mData->size(); ++i) {
-        mData->strings(store(), i, texts);
-        for (const std::string& t : texts)
-            strings.append(MString(t.c_str()));
-    }
+    mData->allStrings(store(), texts);
+    for (const std::string& t : texts)
+        strings.append(MString(t.c_str()));
     return MStatus::kSuccess;
 }
 

@@ -1,6 +1,7 @@
 #include "store/selection.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_set>
 
 namespace vesk {
@@ -124,6 +125,43 @@ void SelectionData::removeNode(NodeId node)
         mDirty = true;
 }
 
+namespace {
+
+std::string rangeText(long long a, long long b)
+{
+    return a == b ? "[" + std::to_string(a) + "]" : "[" + std::to_string(a) + ":" + std::to_string(b) + "]";
+}
+
+// One text per run of consecutive ascending indices, in the order given.
+void appendRuns(const std::string& prefix, const std::vector<int>& indices, std::vector<std::string>& out)
+{
+    size_t k = 0;
+    while (k < indices.size()) {
+        size_t end = k;
+        while (end + 1 < indices.size() && indices[end + 1] == indices[end] + 1)
+            ++end;
+        out.push_back(prefix + rangeText(indices[k], indices[end]));
+        k = end + 1;
+    }
+}
+
+} // namespace
+
+std::string SelectionData::baseName(const NodeStore& store, const SelectionItem& it)
+{
+    // Components of a transform's first shape are written on the transform,
+    // which stands for that shape when read back.
+    if (it.component && it.path.size() >= 2 && store.firstShape(it.path[it.path.size() - 2]) == it.node)
+        return store.partialPathName(Path(it.path.begin(), it.path.end() - 1));
+    return it.path.empty() ? store.name(it.node) : store.partialPathName(it.path);
+}
+
+std::string SelectionData::componentPrefix(const NodeStore& store, const SelectionItem& it)
+{
+    const char* word = NodeStore::componentWord(it.component->apiType());
+    return baseName(store, it) + "." + (word ? word : "vtx");
+}
+
 void SelectionData::strings(const NodeStore& store, size_t i, std::vector<std::string>& out) const
 {
     out.clear();
@@ -132,29 +170,20 @@ void SelectionData::strings(const NodeStore& store, size_t i, std::vector<std::s
     const SelectionItem& it = mItems[i];
     if (!store.isAlive(it.node))
         return;
-    std::string base = it.path.empty() ? store.name(it.node) : store.partialPathName(it.path);
-    // Components of a transform's first shape are written on the transform,
-    // which stands for that shape when read back.
-    if (it.component && it.path.size() >= 2 && store.firstShape(it.path[it.path.size() - 2]) == it.node)
-        base = store.partialPathName(Path(it.path.begin(), it.path.end() - 1));
     if (it.plug.attr) {
-        out.push_back(base + "." + store.plugPath(it.node, it.plug, true, false));
+        out.push_back(baseName(store, it) + "." + store.plugPath(it.node, it.plug, true, false));
         return;
     }
     if (!it.component) {
-        out.push_back(base);
+        out.push_back(baseName(store, it));
         return;
     }
     const Component& c = *it.component;
-    const char* word = NodeStore::componentWord(c.apiType());
-    const std::string prefix = base + "." + (word ? word : "vtx");
-    auto range = [](long long a, long long b) {
-        return a == b ? "[" + std::to_string(a) + "]" : "[" + std::to_string(a) + ":" + std::to_string(b) + "]";
-    };
+    const std::string prefix = componentPrefix(store, it);
     if (c.doubleIndexed()) {
         if (c.complete) {
             if (c.completeCount > 0 && c.completeCountV > 0)
-                out.push_back(prefix + range(0, c.completeCount - 1) + range(0, c.completeCountV - 1));
+                out.push_back(prefix + rangeText(0, c.completeCount - 1) + rangeText(0, c.completeCountV - 1));
             return;
         }
         for (const auto& p : c.pairs)
@@ -163,17 +192,79 @@ void SelectionData::strings(const NodeStore& store, size_t i, std::vector<std::s
     }
     if (c.complete) {
         if (c.completeCount > 0)
-            out.push_back(prefix + range(0, c.completeCount - 1));
+            out.push_back(prefix + rangeText(0, c.completeCount - 1));
         return;
     }
-    // One text per run of consecutive ascending indices, in element order.
-    size_t k = 0;
-    while (k < c.single.size()) {
-        size_t end = k;
-        while (end + 1 < c.single.size() && c.single[end + 1] == c.single[end] + 1)
-            ++end;
-        out.push_back(prefix + range(c.single[k], c.single[end]));
-        k = end + 1;
+    appendRuns(prefix, c.single, out);
+}
+
+void SelectionData::allStrings(const NodeStore& store, std::vector<std::string>& out) const
+{
+    out.clear();
+    // The component items of one text prefix (path and kind), gathered.
+    struct Group {
+        size_t first;
+        std::vector<size_t> items;
+    };
+    std::map<std::string, Group> groups;
+    std::vector<std::string> order;  // a prefix per item, empty when not a component
+    order.reserve(mItems.size());
+    for (size_t i = 0; i < mItems.size(); ++i) {
+        const SelectionItem& it = mItems[i];
+        if (!it.component || !store.isAlive(it.node)) {
+            order.emplace_back();
+            continue;
+        }
+        std::string prefix = componentPrefix(store, it);
+        auto g = groups.emplace(prefix, Group{i, {}}).first;
+        g->second.items.push_back(i);
+        order.push_back(std::move(prefix));
+    }
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < mItems.size(); ++i) {
+        if (order[i].empty()) {
+            strings(store, i, texts);
+            out.insert(out.end(), texts.begin(), texts.end());
+            continue;
+        }
+        const Group& g = groups.find(order[i])->second;
+        if (g.first != i)
+            continue;
+        if (g.items.size() == 1) {
+            strings(store, i, texts);
+            out.insert(out.end(), texts.begin(), texts.end());
+            continue;
+        }
+        // A complete item stands for the whole group.
+        bool complete = false;
+        for (size_t k : g.items)
+            complete = complete || mItems[k].component->complete;
+        if (complete) {
+            for (size_t k : g.items)
+                if (mItems[k].component->complete) {
+                    strings(store, k, texts);
+                    out.insert(out.end(), texts.begin(), texts.end());
+                    break;
+                }
+            continue;
+        }
+        const std::string& prefix = order[i];
+        if (mItems[i].component->doubleIndexed()) {
+            std::vector<std::pair<int, int>> pairs;
+            for (size_t k : g.items)
+                pairs.insert(pairs.end(), mItems[k].component->pairs.begin(), mItems[k].component->pairs.end());
+            std::sort(pairs.begin(), pairs.end());
+            pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+            for (const auto& p : pairs)
+                out.push_back(prefix + "[" + std::to_string(p.first) + "][" + std::to_string(p.second) + "]");
+            continue;
+        }
+        std::vector<int> indices;
+        for (size_t k : g.items)
+            indices.insert(indices.end(), mItems[k].component->single.begin(), mItems[k].component->single.end());
+        std::sort(indices.begin(), indices.end());
+        indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+        appendRuns(prefix, indices, out);
     }
 }
 

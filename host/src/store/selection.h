@@ -53,9 +53,18 @@ public:
     // consecutive indices for components ("b.vtx[3:7]", on the transform
     // when the shape is its first one); parseAddress reads each back.
     void strings(const NodeStore& store, size_t i, std::vector<std::string>& out) const;
+    // The texts of the whole list: one per object or plug item, and for the
+    // component items of one path and component kind, wherever they stand,
+    // one per run of consecutive indices in index order, placed where the
+    // first such item stands.
+    void allStrings(const NodeStore& store, std::vector<std::string>& out) const;
 
 private:
     void rebuildIndex() const;
+    // The object or path name an item's texts begin with, and that name
+    // followed by the component word ("b.f").
+    static std::string baseName(const NodeStore& store, const SelectionItem& it);
+    static std::string componentPrefix(const NodeStore& store, const SelectionItem& it);
 
     std::vector<SelectionItem> mItems;
     mutable std::unordered_map<uint64_t, std::vector<size_t>> mWholeIndex;

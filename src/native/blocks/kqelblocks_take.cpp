@@ -508,18 +508,28 @@ bool KQelReaderQel::ReadTakeAnimation(KQelScene& pScene, KQelTakeInfo* pTake)
     const KString path = file.GetFullFilePath(file.FieldReadC());
     file.FieldReadEnd();
     KQel takeFile;
-    if (IsRegularFile(path.Buffer()) && takeFile.ProjectOpenDirect(path.Buffer(), false, true, nullptr)) {
+    const bool regular = IsRegularFile(path.Buffer());
+    if (regular && takeFile.ProjectOpenDirect(path.Buffer(), false, true, nullptr)) {
         ReadNodeAnimation(takeFile, pScene, pTake);
         takeFile.ProjectClose();
     } else if (file.GetHeaderVersion() > 1999) {
         // Files of this system keep the take's content in its block.
         ReadNodeAnimation(file, pScene, pTake);
     } else {
+        // The text names the take file: the field file's own text is empty
+        // when the open was never tried.
         const int id = takeFile.GetLastErrorID();
         const int own = id == KQel::eFileCorrupted ? eFileCorrupted
                         : id == KQel::eFileNotOpened ? eFileNotOpened
                                                      : eUnidentifiedError;
-        mError.SetLastError(own, takeFile.GetLastErrorString());
+        KString text = KString("Cannot read the take file \"") + path + "\": ";
+        if (!regular)
+            text += "it is missing or not a regular file.";
+        else if (*takeFile.GetLastErrorString())
+            text += takeFile.GetLastErrorString();
+        else
+            text += "it could not be opened.";
+        mError.SetLastError(own, text.Buffer());
         return false;
     }
     return TimeShiftNodeAnimation(pScene, pTake);
