@@ -18,13 +18,7 @@ using namespace qelsdk_600;
 namespace {
 
 using scratch::ScratchDir;
-
-void WriteFile(const std::string& path, const std::string& content) {
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    fwrite(content.data(), 1, content.size(), f);
-    fclose(f);
-}
+using scratch::WriteFile;
 
 bool IsDirectory(const std::string& path) {
     struct stat st;

@@ -11,8 +11,8 @@ namespace {
 
 // A control set without owner keeps nodes without back-links and never
 // follows the pointers, so stand-ins do here.
-KQelNode* const kNodeA = reinterpret_cast<KQelNode*>(0x1000);
-KQelNode* const kNodeB = reinterpret_cast<KQelNode*>(0x2000);
+KQelNode* const kMemberA = reinterpret_cast<KQelNode*>(0x1000);
+KQelNode* const kMemberB = reinterpret_cast<KQelNode*>(0x2000);
 
 KQelControlSetLink Link(KQelNode* pNode, const char* pName)
 {
@@ -26,14 +26,14 @@ TEST(ControlSet, IdsOutsideTheirRangesAreRefusedAndChangeNothing)
 {
     KQelControlSet controls;
     KQelEffector effector;
-    effector.mNode = kNodeA;
+    effector.mNode = kMemberA;
     for (int id : {-1, 191, 1 << 30})
-        EXPECT_FALSE(controls.SetControlSetLink(ECharacterNodeId(id), Link(kNodeA, "x"))) << id;
+        EXPECT_FALSE(controls.SetControlSetLink(ECharacterNodeId(id), Link(kMemberA, "x"))) << id;
     for (int id : {-1, 44})
         EXPECT_FALSE(controls.SetEffector(EEffectorNodeId(id), effector)) << id;
     for (int set : {-1, 0, 15})
-        EXPECT_FALSE(controls.SetEffectorAux(eHipsEffector, kNodeA, EEffectorSetId(set))) << set;
-    EXPECT_FALSE(controls.SetEffectorAux(EEffectorNodeId(44), kNodeA, eEffectorSetAux1));
+        EXPECT_FALSE(controls.SetEffectorAux(eHipsEffector, kMemberA, EEffectorSetId(set))) << set;
+    EXPECT_FALSE(controls.SetEffectorAux(EEffectorNodeId(44), kMemberA, eEffectorSetAux1));
     for (int id = 0; id < kCharacterNodeIdCount; ++id)
         EXPECT_FALSE(controls.GetControlSetLink(ECharacterNodeId(id), nullptr)) << id;
     for (int id = 0; id < kEffectorNodeIdCount; ++id) {
@@ -51,26 +51,26 @@ TEST(ControlSet, SlotsHoldWhatIsSetAndResetKeepsNameOnlyLinksAndUseAxis)
     controls.SetLockTransform(true);
     controls.SetLock3DPick(true);
     controls.SetControlSetLink(eCharacterHips, Link(nullptr, "Hips"));
-    controls.SetControlSetLink(eCharacterHead, Link(kNodeA, "Head"));
+    controls.SetControlSetLink(eCharacterHead, Link(kMemberA, "Head"));
     KQelEffector effector;
-    effector.mNode = kNodeB;
+    effector.mNode = kMemberB;
     effector.mShow = false;
     effector.mRActive = true;
     controls.SetEffector(eLeftWristEffector, effector);
-    controls.SetEffectorAux(eHeadEffector, kNodeA, EEffectorSetId(14));
+    controls.SetEffectorAux(eHeadEffector, kMemberA, EEffectorSetId(14));
 
     KQelControlSetLink link;
     ASSERT_TRUE(controls.GetControlSetLink(eCharacterHead, &link));
-    EXPECT_EQ(link.mNode, kNodeA);
+    EXPECT_EQ(link.mNode, kMemberA);
     KQelEffector out;
     ASSERT_TRUE(controls.GetEffector(eLeftWristEffector, &out));
-    EXPECT_EQ(out.mNode, kNodeB);
+    EXPECT_EQ(out.mNode, kMemberB);
     EXPECT_FALSE(out.mShow);
     EXPECT_TRUE(out.mRActive);
     EXPECT_FALSE(out.mTActive);
     KQelNode* node = nullptr;
     ASSERT_TRUE(controls.GetEffectorAux(eHeadEffector, &node, EEffectorSetId(14)));
-    EXPECT_EQ(node, kNodeA);
+    EXPECT_EQ(node, kMemberA);
 
     // An empty link or an effector without node empties the slot.
     EXPECT_TRUE(controls.SetControlSetLink(eCharacterHead, KQelControlSetLink()));
@@ -82,7 +82,7 @@ TEST(ControlSet, SlotsHoldWhatIsSetAndResetKeepsNameOnlyLinksAndUseAxis)
     EXPECT_TRUE(controls.SetEffectorAux(eHeadEffector, nullptr, EEffectorSetId(14)));
     EXPECT_FALSE(controls.GetEffectorAux(eHeadEffector, nullptr, EEffectorSetId(14)));
 
-    controls.SetControlSetLink(eCharacterHead, Link(kNodeA, "Head"));
+    controls.SetControlSetLink(eCharacterHead, Link(kMemberA, "Head"));
     controls.Reset();
     EXPECT_EQ(controls.GetType(), 0);
     EXPECT_TRUE(controls.GetUseAxis());

@@ -14,7 +14,7 @@ namespace {
 const char* const kCameraCurveNodes[] = {"FieldOfView",    "FieldOfViewX", "FieldOfViewY", "OpticalCenterX",
                                          "OpticalCenterY", "Roll",         "TurnTable",    "BackgroundColor (Color)"};
 
-double Value(KQelCamera& pCamera, const char* pName)
+double PropertyValue(KQelCamera& pCamera, const char* pName)
 {
     return pCamera.GetPropertyHandler()->FindPropertyByName(pName)->AsDouble();
 }
@@ -86,8 +86,8 @@ TEST_F(CameraOnNodeTest, EveryTakeHasTheTenCurvesWithTheirValuesAndColours)
 // Attaching writes the fresh Default-take values into the linked properties.
 TEST_F(CameraOnNodeTest, OnlyTheDefaultTakeCurvesMoveTheProperties)
 {
-    EXPECT_EQ(Value(mCamera, "FieldOfView"), static_cast<double>(25.115f));
-    EXPECT_EQ(Value(mCamera, "FieldOfViewX"), 40.0);
+    EXPECT_EQ(PropertyValue(mCamera, "FieldOfView"), static_cast<double>(25.115f));
+    EXPECT_EQ(PropertyValue(mCamera, "FieldOfViewX"), 40.0);
 
     Curve(1, KQelTakeNode::eCameraRoll)->SetValue(60.0f);
     Curve(1, KQelTakeNode::eBackgroundColorG)->SetValue(0.5f);
@@ -103,10 +103,10 @@ TEST_F(CameraOnNodeTest, OnlyTheDefaultTakeCurvesMoveTheProperties)
 TEST_F(CameraOnNodeTest, DefaultValuesKeepPropertyAndDefaultCurveTogether)
 {
     mCamera.SetDefaultFieldOfViewX(30);
-    EXPECT_EQ(Value(mCamera, "FieldOfViewX"), 30.0);
+    EXPECT_EQ(PropertyValue(mCamera, "FieldOfViewX"), 30.0);
     EXPECT_EQ(Curve(0, KQelTakeNode::eCameraFieldOfViewX)->GetValue(), 30.0f);
     EXPECT_EQ(Curve(1, KQelTakeNode::eCameraFieldOfViewX)->GetValue(), 40.0f);
-    EXPECT_EQ(Value(mCamera, "FieldOfView"), static_cast<double>(25.115f));
+    EXPECT_EQ(PropertyValue(mCamera, "FieldOfView"), static_cast<double>(25.115f));
 
     // The getters read the curve, the plain getters the property.
     Curve(0, KQelTakeNode::eCameraTurnTable)->CallbackEnable(false);
@@ -147,7 +147,7 @@ TEST_F(CameraOnNodeTest, OnlyATakeNamedDefaultInAnyCaseIsLinked)
         mCamera.AddChannels(&take);
         EXPECT_EQ(CameraCurveNodeCount(&take), 8);
         take.GetCameraFieldOfViewY()->SetValue(12.0f);
-        EXPECT_EQ(Value(mCamera, "FieldOfViewY") == 12.0, name[1] == 'E') << name;
+        EXPECT_EQ(PropertyValue(mCamera, "FieldOfViewY") == 12.0, name[1] == 'E') << name;
         mCamera.SetDefaultFieldOfViewY(40);
     }
     // The curves of both takes are gone, and with them their links.

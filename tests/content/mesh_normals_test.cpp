@@ -16,7 +16,7 @@ namespace {
 typedef KQelLayerElement LE;
 typedef KArrayTemplate<KQelMesh::KDuplicateVertex> DuplicateList;
 
-std::vector<int> Corners(KQelMesh& pMesh)
+std::vector<int> PolygonCorners(KQelMesh& pMesh)
 {
     return std::vector<int>(pMesh.GetPolygonVertices(), pMesh.GetPolygonVertices() + pMesh.GetPolygonVertexCount());
 }
@@ -122,7 +122,7 @@ TEST(MeshNormals, CubeSplitsIntoOnePointPerCornerAndMergesBack)
     std::vector<int> expected(kCubeCorners, kCubeCorners + 8);
     for (int k = 8; k < 24; ++k)
         expected.push_back(k);
-    EXPECT_EQ(Corners(*cube), expected);
+    EXPECT_EQ(PolygonCorners(*cube), expected);
     EXPECT_EQ(cube->GetNormalsMappingMode(), LE::eByControlPoint);
     for (int k = 0; k < 24; ++k) {
         const int point = expected[static_cast<std::size_t>(k)];
@@ -139,7 +139,7 @@ TEST(MeshNormals, CubeSplitsIntoOnePointPerCornerAndMergesBack)
     EXPECT_TRUE(cube->BuildMergeList(merge, KQelMesh::eSplitControlPoints, false));
     cube->MergePointsForPolygonVerteNormals(merge);
     ASSERT_EQ(cube->GetControlPointsCount(), 8);
-    EXPECT_EQ(Corners(*cube), std::vector<int>(kCubeCorners, kCubeCorners + 24));
+    EXPECT_EQ(PolygonCorners(*cube), std::vector<int>(kCubeCorners, kCubeCorners + 24));
     EXPECT_EQ(cube->GetNormalsMappingMode(), LE::eByPolygonVertex);
     ASSERT_EQ(cube->GetLayer(0)->GetNormals()->GetDirectArray().GetCount(), 24);
     for (int k = 0; k < 24; ++k)
@@ -256,7 +256,7 @@ TEST(MeshNormals, MergeKeepsUniquePointsAfterTheFirstRepeat)
     mesh->MergePointsForPolygonVerteNormals(merge);
     ASSERT_EQ(mesh->GetControlPointsCount(), 4);
     ExpectVector(mesh->GetControlPoints()[3], points[5]);
-    EXPECT_EQ(Corners(*mesh), (std::vector<int>{0, 1, 2, 1, 2, 3}));
+    EXPECT_EQ(PolygonCorners(*mesh), (std::vector<int>{0, 1, 2, 1, 2, 3}));
     EXPECT_EQ(mesh->GetNormals()[5][3], 5.0);
     EXPECT_EQ(LinkIndices(*mesh), (std::vector<int>{3, 1}));
     EXPECT_EQ(link->GetControlPointWeights()[0], 0.5);
@@ -307,7 +307,7 @@ TEST(MeshNormals, HostileMeshesChangeNothing)
             mesh->MergePointsForPolygonVerteNormals(merge);
         }
         EXPECT_EQ(mesh->GetControlPointsCount(), 3);
-        EXPECT_EQ(Corners(*mesh), c.corners);
+        EXPECT_EQ(PolygonCorners(*mesh), c.corners);
         EXPECT_EQ(LinkIndices(*mesh), std::vector<int>{7});
         EXPECT_EQ(mesh->GetNormalsMappingMode(), c.byCorner ? LE::eByPolygonVertex : LE::eByControlPoint);
     }

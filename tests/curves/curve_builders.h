@@ -12,6 +12,13 @@
 namespace qelsdk_600 {
 namespace testing_curves {
 
+constexpr kUInt kCubic = kFCurveInterpolationCubic;
+constexpr kUInt kLinear = kFCurveInterpolationLinear;
+constexpr kUInt kConstant = kFCurveInterpolationConstant;
+
+// One frame at 30 frames a second.
+const KTime kFrame(1539538600LL);
+
 // A curve from KFCurveCreate/Copy, freed through Destroy.
 struct CurveDeleter {
     void operator()(KFCurve* curve) const { curve->Destroy(); }
@@ -49,6 +56,21 @@ inline void FillUniform(KFCurve& curve, kUInt interpolation, kUInt tangentMode,
         const int index = curve.KeyAppendFast(Sec(key.first), key.second);
         curve.KeySet(index, Sec(key.first), key.second, interpolation, tangentMode);
     }
+}
+
+// A piecewise linear curve through the given (seconds, value) points.
+inline void Linear(KFCurve& curve, std::initializer_list<std::pair<double, float>> keys)
+{
+    FillUniform(curve, kFCurveInterpolationLinear, 0, keys);
+}
+
+// Whether every key comes strictly after the one before.
+inline bool StrictlyIncreasing(const KFCurve& curve)
+{
+    for (int i = 1; i < curve.KeyGetCount(); ++i)
+        if (!(curve.KeyGetTime(i - 1) < curve.KeyGetTime(i)))
+            return false;
+    return true;
 }
 
 }  // namespace testing_curves

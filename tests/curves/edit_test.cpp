@@ -13,14 +13,7 @@ namespace {
 
 using testing_curves::FillUniform;
 using testing_curves::Sec;
-
-bool StrictlyIncreasing(const KFCurve& curve)
-{
-    for (int i = 1; i < curve.KeyGetCount(); ++i)
-        if (!(curve.KeyGetTime(i - 1) < curve.KeyGetTime(i)))
-            return false;
-    return true;
-}
+using testing_curves::StrictlyIncreasing;
 
 KFCurveKey MakeKey(double seconds, float value)
 {

@@ -11,11 +11,10 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::Fill;
+using testing_curves::kCubic;
+using testing_curves::kLinear;
 using testing_curves::FillUniform;
 using testing_curves::Sec;
-
-constexpr kUInt kCubic = kFCurveInterpolationCubic;
-constexpr kUInt kLinear = kFCurveInterpolationLinear;
 
 // Linear keys at uneven times: 0 s 0, 1 s 10, 3 s 4, 4 s 7 (span 4 s).
 void Zigzag(KFCurve& curve)

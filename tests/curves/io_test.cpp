@@ -21,6 +21,7 @@ using scratch::ScratchDir;
 using testing_curves::CurvePtr;
 using testing_curves::FillUniform;
 using testing_curves::Sec;
+using testing_curves::StrictlyIncreasing;
 
 // Writes `body` inside the block of a field "Curve".
 void WriteCurveFile(const std::string& path, bool binary, const std::function<void(KQel&)>& body)
@@ -80,14 +81,6 @@ void WriteHeader(KQel& file, double defaultValue, int version, int count)
     file.FieldWriteBegin("KeyCount");
     file.FieldWriteI(count);
     file.FieldWriteEnd();
-}
-
-bool StrictlyIncreasing(const KFCurve& curve)
-{
-    for (int i = 1; i < curve.KeyGetCount(); ++i)
-        if (!(curve.KeyGetTime(i - 1) < curve.KeyGetTime(i)))
-            return false;
-    return true;
 }
 
 // Every interpolation, tangent mode, constant mode and weight mode, with the

@@ -11,12 +11,11 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::FillUniform;
+using testing_curves::kFrame;
 using testing_curves::NodePtr;
 using testing_curves::Sec;
 using testing_curves::TransformTree;
 typedef KFCurveFilterMatrixConverter Converter;
-
-const KTime kFrame(1539538600LL);  // 1/30 s
 
 // Curve of channel ("T", "R", "S") and axis (0 X, 1 Y, 2 Z).
 KFCurve* Channel(KFCurveNode* root, const char* channel, int axis)

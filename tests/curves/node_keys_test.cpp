@@ -172,28 +172,28 @@ TEST(CurveNodeKeys, AppendWithContinuityFollowsThePreviousKey)
     EXPECT_FLOAT_EQ(rotation->Get(0)->FCurveGet()->KeyGetValue(1), 365.0f);
 }
 
-struct Recorder {
+struct NodeEventRecorder {
     std::vector<int> types;
     std::vector<int> counts;
     std::vector<kReference> data;
     KFCurveNode* unregisterFrom = nullptr;
 };
 
-void Record(KFCurveNode* node, KFCurveNodeEvent* event, void* object)
+void RecordNodeEvent(KFCurveNode* node, KFCurveNodeEvent* event, void* object)
 {
-    Recorder* recorder = static_cast<Recorder*>(object);
+    NodeEventRecorder* recorder = static_cast<NodeEventRecorder*>(object);
     recorder->types.push_back(event->mEventType);
     recorder->counts.push_back(event->mEventCount);
     recorder->data.push_back(event->mData);
     if (recorder->unregisterFrom == node)
-        node->CallbackUnregister(Record, object);
+        node->CallbackUnregister(RecordNodeEvent, object);
 }
 
 TEST(CurveNodeKeys, HeldEventsMergeAndDeliverOnce)
 {
-    Recorder recorder;  // outlives the node, which reports its destruction
+    NodeEventRecorder recorder;  // outlives the node, which reports its destruction
     NodePtr node(KFCurveNodeCreate("n"));
-    node->CallbackRegister(Record, &recorder);
+    node->CallbackRegister(RecordNodeEvent, &recorder);
     node->CallbackEnable(false);
     for (int type : {4, 8, 16})
         node->CallbackAddEvent(type);
@@ -215,12 +215,12 @@ TEST(CurveNodeKeys, HeldEventsMergeAndDeliverOnce)
 
 TEST(CurveNodeKeys, CallbackMayUnregisterItselfWhileCalled)
 {
-    Recorder recorder;
-    Recorder other;
+    NodeEventRecorder recorder;
+    NodeEventRecorder other;
     {
         NodePtr node(KFCurveNodeCreate("n"));
-        node->CallbackRegister(Record, &other);
-        node->CallbackRegister(Record, &recorder);
+        node->CallbackRegister(RecordNodeEvent, &other);
+        node->CallbackRegister(RecordNodeEvent, &recorder);
         recorder.unregisterFrom = node.get();
         node->CallbackAddEvent(1);
         node->CallbackAddEvent(4);

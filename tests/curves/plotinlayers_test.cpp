@@ -12,12 +12,12 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::FillUniform;
+using testing_curves::kFrame;
 using testing_curves::LayerIDs;
+using testing_curves::Linear;
 using testing_curves::NodePtr;
 using testing_curves::PropertyNode;
 using testing_curves::Sec;
-
-const KTime kFrame(1539538600LL);  // 1/30 s
 
 // A leaf of that layer type whose curve holds value (no keys).
 KFCurveNode* Leaf(int layerType, float value)
@@ -38,11 +38,6 @@ KFCurveNode* AddLayer(KFCurveNode* node, int id, float value)
     for (int i = 0; i < layer->GetCount(); ++i)
         layer->Get(i)->FCurveGet()->SetValue(value);
     return layer;
-}
-
-void Linear(KFCurve& curve, std::initializer_list<std::pair<double, float>> keys)
-{
-    FillUniform(curve, kFCurveInterpolationLinear, 0, keys);
 }
 
 std::vector<KTime> KeyTimes(KFCurve* curve)

@@ -9,17 +9,12 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::FillUniform;
+using testing_curves::Linear;
 using testing_curves::NodePtr;
 using testing_curves::PropertyNode;
 using testing_curves::Sec;
 
 const KTime kTangentPeriod = Sec(1.0 / 120.0);
-
-// A piecewise linear reference through the given points.
-void Linear(KFCurve& curve, std::initializer_list<std::pair<double, float>> keys)
-{
-    FillUniform(curve, kFCurveInterpolationLinear, 0, keys);
-}
 
 TEST(SmartPlotBreakTangent, KeyAgreeingWithTheReferenceKeepsItsMode)
 {

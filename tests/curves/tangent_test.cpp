@@ -9,12 +9,11 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::Fill;
+using testing_curves::kConstant;
+using testing_curves::kCubic;
+using testing_curves::kLinear;
 using testing_curves::FillUniform;
 using testing_curves::Sec;
-
-constexpr kUInt kCubic = kFCurveInterpolationCubic;
-constexpr kUInt kLinear = kFCurveInterpolationLinear;
-constexpr kUInt kConstant = kFCurveInterpolationConstant;
 
 // Slopes of the test curve: 2 into key 1, 0.5 out of it.
 void ThreeKeys(KFCurve& curve, kUInt interpolation, kUInt mode)

@@ -18,16 +18,15 @@ namespace qelsdk_600 {
 namespace {
 
 using testing_curves::Fill;
+using testing_curves::kConstant;
+using testing_curves::kCubic;
+using testing_curves::kLinear;
 using testing_curves::FillUniform;
 using testing_curves::KeyDifference;
 using testing_curves::NodePtr;
 using testing_curves::Sec;
 using testing_curves::Seconds;
 using testing_curves::Values;
-
-constexpr kUInt kCubic = kFCurveInterpolationCubic;
-constexpr kUInt kLinear = kFCurveInterpolationLinear;
-constexpr kUInt kConstant = kFCurveInterpolationConstant;
 
 // Near-equal seconds lists (times round-trip through ticks).
 void ExpectSeconds(const KFCurve& curve, const std::vector<double>& expected)

@@ -9,12 +9,11 @@
 #include <vesk/MFnTransform.h>
 
 #include "host_fixture.h"
+#include "math_values.h"
 
 namespace {
 
 using AnimTest = HostTest;
-
-const double kPi = 3.14159265358979323846;
 
 // A curve of the type on a fresh transform's plug.
 MFnAnimCurve curveOn(const char* plugName, MFnAnimCurve::AnimCurveType type, MStatus* status = nullptr)

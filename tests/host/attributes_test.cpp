@@ -15,12 +15,11 @@
 #include <vesk/MGlobal.h>
 
 #include "host_fixture.h"
+#include "math_values.h"
 
 namespace {
 
 using AttributeTest = HostTest;
-
-const double kPi = 3.14159265358979323846;
 
 } // namespace
 

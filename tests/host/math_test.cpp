@@ -13,18 +13,9 @@
 #include <vesk/MQuaternion.h>
 #include <vesk/MTransformationMatrix.h>
 
+#include "math_values.h"
+
 namespace {
-
-const double kPi = 3.14159265358979323846;
-
-MMatrix translation(double x, double y, double z)
-{
-    MMatrix m;
-    m(3, 0) = x;
-    m(3, 1) = y;
-    m(3, 2) = z;
-    return m;
-}
 
 void expectPoint(const MPoint& p, double x, double y, double z)
 {

@@ -14,12 +14,11 @@
 #include <vesk/MImage.h>
 
 #include "host_fixture.h"
+#include "math_values.h"
 
 namespace {
 
 using RenderTest = HostTest;
-
-const double kPi = 3.14159265358979323846;
 
 std::string tempFile(const char* name)
 {

@@ -7,21 +7,11 @@
 #include <vesk/MMatrix.h>
 
 #include "host_fixture.h"
+#include "math_values.h"
 
 namespace {
 
 using TransformTest = HostTest;
-
-const double kPi = 3.14159265358979323846;
-
-MMatrix translation(double x, double y, double z)
-{
-    MMatrix m;
-    m(3, 0) = x;
-    m(3, 1) = y;
-    m(3, 2) = z;
-    return m;
-}
 
 MMatrix scaling(double x, double y, double z)
 {

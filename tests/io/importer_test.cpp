@@ -14,7 +14,7 @@ using iotest::ProgressLog;
 using iotest::StandInManager;
 using iotest::StandInScene;
 
-typedef KQelImporter::EFileFormat Format;
+typedef KQelImporter::EFileFormat ImportFormat;
 
 TEST(Importer, FormatTablesAnswerTheirTextsAndNothingOutside)
 {
@@ -40,7 +40,7 @@ TEST(Importer, EveryFormatWithoutReaderFailsToOpenWithUnidentifiedError)
     importer.Initialize("take.bvh");
     for (int format = -3; format <= 20; ++format) {
         SCOPED_TRACE(format);
-        importer.SetFileFormat(static_cast<Format>(format));
+        importer.SetFileFormat(static_cast<ImportFormat>(format));
         EXPECT_FALSE(importer.FileOpen());
         EXPECT_EQ(KQelIO::eUnidentifiedError, importer.GetLastErrorID());
         EXPECT_EQ(nullptr, importer.GetImportOptions());

@@ -13,6 +13,7 @@
 #include "io/kqelreader.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
+#include "scene/kqelnode.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
 
@@ -215,6 +216,15 @@ struct ProgressLog {
         log->mPercent = pPercent;
     }
 };
+
+// A new node named pName, the last child of pParent when there is one.
+inline KQelNode* Child(KQelSdkManager& pManager, KQelNode* pParent, const char* pName)
+{
+    KQelNode* node = pManager.CreateKQelNode(pName);
+    if (pParent)
+        pParent->AddChild(node);
+    return node;
+}
 
 }  // namespace iotest
 }  // namespace qelsdk_600

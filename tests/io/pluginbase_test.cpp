@@ -5,12 +5,15 @@
 #include <vector>
 
 #include "io/kqelpluginbase.h"
+#include "io_fakes.h"
 #include "math/kqelmatrix.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
 namespace {
+
+using iotest::Child;
 
 // Supplies the world transform, accepts chosen nodes as alternative roots,
 // and records the hooks it is called through.
@@ -38,14 +41,6 @@ public:
     std::vector<std::string> mCalls;
     bool mWorldWasIdentity = false;
 };
-
-KQelNode* Child(KQelSdkManager& pManager, KQelNode* pParent, const char* pName)
-{
-    KQelNode* node = pManager.CreateKQelNode(pName);
-    if (pParent)
-        pParent->AddChild(node);
-    return node;
-}
 
 std::vector<KQelNode*> Items(const KArrayTemplate<KQelNode*>& pArray)
 {

@@ -22,13 +22,7 @@
 namespace qelsdk_600 {
 namespace {
 
-KQelNode* Child(KQelSdkManager& pManager, KQelNode* pParent, const char* pName)
-{
-    KQelNode* node = pManager.CreateKQelNode(pName);
-    if (pParent)
-        pParent->AddChild(node);
-    return node;
-}
+using iotest::Child;
 
 KQelSceneInfo* Info(KQelSdkManager& pManager, const char* pTitle)
 {

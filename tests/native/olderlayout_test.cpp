@@ -51,8 +51,8 @@ bool SameImage(KQelThumbnail* pA, KQelThumbnail* pB)
 // The scene every case writes: three takes (one unselected), scene
 // information with a 128-pixel RGBA thumbnail, and global settings of every
 // kind.
-struct RichScene : SceneFixture {
-    RichScene()
+struct SettingsScene : SceneFixture {
+    SettingsScene()
     {
         for (const char* take : {"Walk", "Run", "Idle"})
             scene->CreateTake(take);
@@ -129,7 +129,7 @@ TEST(OlderLayout, FrontEndsRoundTripTakesSceneInformationAndSettings)
         SCOPED_TRACE(c.mExport);
         ScratchDir dir;
         const std::string path = dir.File("scene.qel");
-        RichScene source;
+        SettingsScene source;
         KQelExporter exporter(source.manager);
         exporter.SetFileFormat(c.mExport);
         exporter.Initialize(path.c_str());

@@ -35,17 +35,6 @@ typedef KQelLayerElement E;
 
 // ---- The scene ----
 
-template <class ElementT>
-ElementT* AddElement(KQelLayer& pLayer, void (KQelLayer::*pSet)(ElementT*), E::EMappingMode pMapping,
-                     E::EReferenceMode pReference)
-{
-    ElementT* element = new ElementT;
-    element->SetMappingMode(pMapping);
-    element->SetReferenceMode(pReference);
-    (pLayer.*pSet)(element);
-    return element;
-}
-
 template <class T>
 void Fill(KArrayTemplate<T>& pArray, std::initializer_list<T> pValues)
 {
@@ -229,9 +218,9 @@ void BuildScene(SceneFixture& pFixture, const std::string& pMediaFile)
 
 // ---- The comparer ----
 
-class Comparer {
+class ContentComparer {
 public:
-    explicit Comparer(KQelSdkManager& pManager) : mManager(pManager) {}
+    explicit ContentComparer(KQelSdkManager& pManager) : mManager(pManager) {}
 
     void Compare(KQelScene& pA, KQelScene& pB)
     {
@@ -570,7 +559,7 @@ void RoundTrip(bool pMaterials)
         KString message;
         importer.GetMessage(message);
         EXPECT_TRUE(imported) << message.Buffer();
-        Comparer comparer(original.manager);
+        ContentComparer comparer(original.manager);
         comparer.Compare(original.scene, read.scene);
         EXPECT_EQ(comparer.mDifferences, std::vector<std::string>{});
     }

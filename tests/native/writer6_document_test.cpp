@@ -31,8 +31,6 @@ namespace qelsdk_600 {
 namespace writer6test {
 namespace {
 
-const kLongLong kSecond = KTime::kTicksPerSecond;
-
 std::string Ticks(kLongLong pTicks)
 {
     return "L:" + std::to_string(pTicks);

@@ -20,7 +20,6 @@ namespace writer6test {
 namespace {
 
 typedef std::vector<double> Doubles;
-const Values kAbsent{"absent"};
 
 // A mesh on node "Model::<pName>" with pCount points (i, 2i, 3i).
 KQelMesh* AddMesh(SceneFixture& pFixture, const char* pName, int pCount)
@@ -131,17 +130,6 @@ TEST(Writer6Geometry, TokensOfTheElementModes)
     for (int mode = 0; mode < 6; ++mode)
         EXPECT_STREQ(GetBlendModeToken(static_cast<KQelLayerElementTexture::EBlendMode>(mode)), blends[mode]);
     EXPECT_STREQ(GetBlendModeToken(static_cast<KQelLayerElementTexture::EBlendMode>(-1)), "Translucent");
-}
-
-template <class ElementT>
-ElementT* AddElement(KQelLayer& pLayer, void (KQelLayer::*pSet)(ElementT*), KQelLayerElement::EMappingMode pMapping,
-                     KQelLayerElement::EReferenceMode pReference)
-{
-    ElementT* element = new ElementT;
-    element->SetMappingMode(pMapping);
-    element->SetReferenceMode(pReference);
-    (pLayer.*pSet)(element);
-    return element;
 }
 
 // Element numbers count the written elements of their type only; a layer

@@ -16,7 +16,6 @@ namespace writer6test {
 namespace {
 
 typedef std::vector<double> Doubles;
-const Values kAbsent{"absent"};
 
 bool Exists(const std::string& pPath)
 {

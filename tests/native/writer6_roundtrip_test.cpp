@@ -39,8 +39,6 @@ namespace qelsdk_600 {
 namespace writer6test {
 namespace {
 
-const kLongLong kSecond = KTime::kTicksPerSecond;
-
 // ---- The scene ----
 
 KQelNode* AddAttributeNode(SceneFixture& pFixture, const char* pName, KQelNodeAttribute* pAttribute,

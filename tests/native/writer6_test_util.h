@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/scratch_dir.h"
+#include "content/kqellayer.h"
 #include "file/kqel.h"
 #include "io/kqelexporter.h"
 #include "io/kstreamoptionsqel.h"
@@ -29,6 +30,23 @@ using scratch::ReadFile;
 using scratch::ScratchDir;
 using scratch::WriteFile;
 using Values = std::vector<std::string>;
+
+// What ReadBack::Field answers for a field the block lacks.
+const Values kAbsent{"absent"};
+
+const kLongLong kSecond = KTime::kTicksPerSecond;
+
+// A new layer element of the given modes, handed to the layer by pSet.
+template <class ElementT>
+ElementT* AddElement(KQelLayer& pLayer, void (KQelLayer::*pSet)(ElementT*), KQelLayerElement::EMappingMode pMapping,
+                     KQelLayerElement::EReferenceMode pReference)
+{
+    ElementT* element = new ElementT;
+    element->SetMappingMode(pMapping);
+    element->SetReferenceMode(pReference);
+    (pLayer.*pSet)(element);
+    return element;
+}
 
 // A manager with one scene.
 struct SceneFixture {
@@ -92,11 +110,11 @@ public:
         mFile.FieldReadEnd();
     }
     // The values of the next field of that name, each as its type letter,
-    // ':' and its value ("I:231", "D:1.1", "S:Model::A"); empty when absent.
+    // ':' and its value ("I:231", "D:1.1", "S:Model::A"); kAbsent when absent.
     Values Field(const char* pName)
     {
         if (!mFile.FieldReadBegin(pName))
-            return {"absent"};
+            return kAbsent;
         Values values = ReadValues();
         mFile.FieldReadEnd();
         return values;

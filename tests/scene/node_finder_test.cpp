@@ -146,13 +146,6 @@ TEST(KQelNodeFinderDuplicateName, SwitchesAndGenericNodes)
 
 // ---- Bad scale ----
 
-KTime Seconds(double pSeconds)
-{
-    KTime time;
-    time.SetSecondDouble(pSeconds);
-    return time;
-}
-
 TEST(KQelNodeFinderBadScale, CheckValueAppliesTheSwitchesInOrder)
 {
     KQelNodeFinderBadScale finder;

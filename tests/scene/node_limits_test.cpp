@@ -11,7 +11,6 @@ namespace qelsdk_600 {
 namespace {
 
 typedef KQelLimitsUtilities U;
-const KQelNode::EPivotSet kSet0 = KQelNode::eSourcePivot;
 
 TEST(KQelLimits, FlagsAndFourComponentBounds)
 {

@@ -15,9 +15,6 @@
 namespace qelsdk_600 {
 namespace {
 
-const KQelNode::EPivotSet kSet0 = KQelNode::eSourcePivot;
-const KQelNode::EPivotSet kSet1 = KQelNode::eDestinationPivot;
-
 typedef std::vector<std::vector<CurveState>> Snapshot;  // [take][channel]
 
 class PivotConvert : public ::testing::Test {

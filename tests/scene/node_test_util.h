@@ -8,12 +8,33 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ktime.h"
 #include "math/kqelvector.h"
 #include "scene/kqelnode.h"
 #include "scene/kqelnodeattribute.h"
 #include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
+
+// The two pivot sets by their number.
+const KQelNode::EPivotSet kSet0 = KQelNode::eSourcePivot;
+const KQelNode::EPivotSet kSet1 = KQelNode::eDestinationPivot;
+
+// A time of pSeconds seconds.
+inline KTime Seconds(double pSeconds)
+{
+    KTime time;
+    time.SetSecondDouble(pSeconds);
+    return time;
+}
+
+// The time of frame pFrame at 30 frames a second.
+inline KTime Frame(int pFrame)
+{
+    KTime time;
+    time.SetSecondDouble(pFrame / 30.0);
+    return time;
+}
 
 // An attribute of any type that records the take nodes its channel hooks
 // see. Owned by the test.

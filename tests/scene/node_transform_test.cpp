@@ -11,21 +11,11 @@
 namespace qelsdk_600 {
 namespace {
 
-const KQelNode::EPivotSet kSet0 = KQelNode::eSourcePivot;
-const KQelNode::EPivotSet kSet1 = KQelNode::eDestinationPivot;
-
 KQelNode::EPivotState StateOf(KQelNode* pNode, KQelNode::EPivotSet pSet)
 {
     KQelNode::EPivotState state;
     pNode->GetPivotState(pSet, state);
     return state;
-}
-
-KTime Seconds(double pSeconds)
-{
-    KTime time;
-    time.SetSecondDouble(pSeconds);
-    return time;
 }
 
 class NodeTransform : public ::testing::Test {

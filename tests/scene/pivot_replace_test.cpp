@@ -19,9 +19,6 @@
 namespace qelsdk_600 {
 namespace {
 
-const KQelNode::EPivotSet kSet0 = KQelNode::eSourcePivot;
-const KQelNode::EPivotSet kSet1 = KQelNode::eDestinationPivot;
-
 bool Has(KQelNode* pNode, const char* pMarker)
 {
     return std::strstr(pNode->GetName(), pMarker) != nullptr;

@@ -5,6 +5,7 @@
 
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
+#include "node_test_util.h"
 #include "object/kdatatype.h"
 #include "object/kpropertytemplate.h"
 #include "scene/kqelsdkmanager.h"
@@ -13,13 +14,6 @@
 
 namespace qelsdk_600 {
 namespace {
-
-KTime Frame(int pFrame)
-{
-    KTime time;
-    time.SetSecondDouble(pFrame / 30.0);
-    return time;
-}
 
 // Adds a child with a curve holding pValue as default value.
 KFCurveNode* Leaf(KFCurveNode* pParent, const char* pName, float pValue, KDataType* pDataType = nullptr)

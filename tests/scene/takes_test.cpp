@@ -5,6 +5,7 @@
 
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
+#include "node_test_util.h"
 #include "object/kpropertytemplate.h"
 #include "scene/kqelpropertyhandler.h"
 #include "scene/kqelpropertyset.h"
@@ -83,13 +84,6 @@ public:
 };
 
 namespace {
-
-KTime Frame(int pFrame)
-{
-    KTime time;
-    time.SetSecondDouble(pFrame / 30.0);
-    return time;
-}
 
 // Counts the events a curve delivers.
 struct EventCounter {
