@@ -25,7 +25,7 @@ using qelsdk_600::KFCurveKey;
 using qelsdk_600::KQel;
 using qelsdk_600::KTime;
 
-constexpr long long kTicksPerKey = 1539538600LL;  // 1/30 s
+constexpr long long kTicksBetweenKeys = 1539538600LL;  // 1/30 s
 
 std::vector<int> Shuffled(int n)
 {
@@ -43,7 +43,7 @@ void BM_KeyAddInOrder(benchmark::State& state)
     for (auto _ : state) {
         KFCurve curve;
         for (int i = 0; i < keys; ++i)
-            curve.KeyAdd(KTime(i * kTicksPerKey), key);
+            curve.KeyAdd(KTime(i * kTicksBetweenKeys), key);
         benchmark::DoNotOptimize(curve.KeyGetCount());
     }
     state.SetItemsProcessed(state.iterations() * keys);
@@ -61,7 +61,7 @@ void BM_KeyAddRandomOrder(benchmark::State& state)
     for (auto _ : state) {
         KFCurve curve;
         for (int i : order)
-            curve.KeyAdd(KTime(i * kTicksPerKey), key);
+            curve.KeyAdd(KTime(i * kTicksBetweenKeys), key);
         benchmark::DoNotOptimize(curve.KeyGetCount());
     }
     state.SetItemsProcessed(state.iterations() * keys);
@@ -77,7 +77,7 @@ void BM_VectorInsertRandomOrder(benchmark::State& state)
         std::vector<KFCurveKey> records;
         for (int i : order) {
             KFCurveKey key;
-            key.Set(KTime(i * kTicksPerKey), 1.0f);
+            key.Set(KTime(i * kTicksBetweenKeys), 1.0f);
             auto at = std::lower_bound(records.begin(), records.end(), key,
                                        [](const KFCurveKey& a, const KFCurveKey& b) { return a.GetTime() < b.GetTime(); });
             records.insert(at, key);
@@ -96,7 +96,7 @@ void BM_DeleteMiddleSpan(benchmark::State& state)
         state.PauseTiming();
         KFCurve curve;
         for (int i = 0; i < keys; ++i)
-            curve.KeyAppendFast(KTime(i * kTicksPerKey), 1.0f);
+            curve.KeyAppendFast(KTime(i * kTicksBetweenKeys), 1.0f);
         state.ResumeTiming();
         curve.Delete(keys / 10, keys - keys / 10);
         benchmark::DoNotOptimize(curve.KeyGetCount());
@@ -117,7 +117,7 @@ void BM_BinaryFileRoundTrip(benchmark::State& state)
     const int keys = static_cast<int>(state.range(0));
     KFCurve curve;
     for (int i = 0; i < keys; ++i) {
-        curve.KeyAppendFast(KTime(i * kTicksPerKey), static_cast<float>((i * 7919) % 13));
+        curve.KeyAppendFast(KTime(i * kTicksBetweenKeys), static_cast<float>((i * 7919) % 13));
         curve.KeySetTangeantMode(i, i % 2 ? qelsdk_600::kFCurveTangentUser : qelsdk_600::kFCurveTangentAuto);
         curve.KeyGetPtr(i)->SetDataDouble(qelsdk_600::eKFCurveRightDerivative, 0.5f);
     }

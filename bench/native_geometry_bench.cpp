@@ -19,7 +19,7 @@
 namespace qelsdk_600 {
 namespace {
 
-std::string BenchPath(const char* pKind, int pVertices)
+std::string MeshPath(const char* pKind, int pVertices)
 {
     return benchutil::TempPath(std::string("geometry_bench_") + pKind + "_" + std::to_string(pVertices));
 }
@@ -59,7 +59,7 @@ void BuildMesh(KQelSdkManager& pManager, KQelScene& pScene, int pVertices)
 }
 
 // Written once per size and removed at exit.
-const std::string& Document(int pVertices)
+const std::string& MeshDocument(int pVertices)
 {
     static std::string paths[3];
     int slot = 0;
@@ -67,7 +67,7 @@ const std::string& Document(int pVertices)
         ++slot;
     std::string& path = paths[slot];
     if (path.empty()) {
-        path = BenchPath("mesh", pVertices);
+        path = MeshPath("mesh", pVertices);
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
         BuildMesh(manager, *scene, pVertices);
@@ -88,7 +88,7 @@ void BM_WriteMesh(benchmark::State& pState)
     KQelSdkManager manager;
     KQelScene* scene = manager.CreateKQelScene();
     BuildMesh(manager, *scene, vertices);
-    const std::string path = BenchPath("write", vertices);
+    const std::string path = MeshPath("write", vertices);
     for (auto _ : pState)
         benchmark::DoNotOptimize(benchutil::WriteOlderBinary(manager, *scene, path));
     std::remove(path.c_str());
@@ -98,7 +98,7 @@ void BM_WriteMesh(benchmark::State& pState)
 void BM_ReadMesh(benchmark::State& pState)
 {
     const int vertices = static_cast<int>(pState.range(0));
-    const std::string& path = Document(vertices);
+    const std::string& path = MeshDocument(vertices);
     for (auto _ : pState)
         benchmark::DoNotOptimize(benchutil::ReadWhole(path));
     pState.SetItemsProcessed(pState.iterations() * vertices);
@@ -109,7 +109,7 @@ void BM_ReadMesh(benchmark::State& pState)
 void BM_FieldFileDoubles(benchmark::State& pState)
 {
     const int vertices = static_cast<int>(pState.range(0));
-    const std::string path = BenchPath("fields", vertices);
+    const std::string path = MeshPath("fields", vertices);
     for (auto _ : pState) {
         {
             KQel file;
@@ -165,16 +165,16 @@ void BM_FieldFileDoubles(benchmark::State& pState)
     pState.SetItemsProcessed(pState.iterations() * vertices);
 }
 
-void Sizes(benchmark::internal::Benchmark* pBenchmark)
+void MeshSizes(benchmark::internal::Benchmark* pBenchmark)
 {
     for (int vertices = 10000; vertices <= 1000000; vertices *= 10)
         pBenchmark->Arg(vertices);
     pBenchmark->ArgName("vertices")->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(BM_WriteMesh)->Apply(Sizes);
-BENCHMARK(BM_ReadMesh)->Apply(Sizes);
-BENCHMARK(BM_FieldFileDoubles)->Apply(Sizes);
+BENCHMARK(BM_WriteMesh)->Apply(MeshSizes);
+BENCHMARK(BM_ReadMesh)->Apply(MeshSizes);
+BENCHMARK(BM_FieldFileDoubles)->Apply(MeshSizes);
 
 // ---- Textures ----
 // Duplicate removal and media naming for 10^3, 10^4 and 10^5 textures (half

@@ -22,7 +22,7 @@ namespace {
 
 const int kChainDepth = 1000;
 
-std::string BenchPath(int pNodes, bool pChains)
+std::string ModelPath(int pNodes, bool pChains)
 {
     return benchutil::TempPath("model_bench_" + std::to_string(pNodes) + (pChains ? "_chains" : "_flat"));
 }
@@ -57,7 +57,7 @@ void BuildScene(KQelSdkManager& pManager, KQelScene& pScene, int pNodes, bool pC
 }
 
 // Written once per case and removed at exit.
-const std::string& Document(int pNodes, bool pChains)
+const std::string& ModelDocument(int pNodes, bool pChains)
 {
     static std::string paths[2][3];
     int slot = 0;
@@ -65,7 +65,7 @@ const std::string& Document(int pNodes, bool pChains)
         ++slot;
     std::string& path = paths[pChains][slot];
     if (path.empty()) {
-        path = BenchPath(pNodes, pChains);
+        path = ModelPath(pNodes, pChains);
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
         BuildScene(manager, *scene, pNodes, pChains);
@@ -89,7 +89,7 @@ void BM_WriteModels(benchmark::State& pState)
     KQelSdkManager manager;
     KQelScene* scene = manager.CreateKQelScene();
     BuildScene(manager, *scene, nodes, chains);
-    const std::string path = BenchPath(nodes, chains) + ".w";
+    const std::string path = ModelPath(nodes, chains) + ".w";
     for (auto _ : pState)
         benchmark::DoNotOptimize(benchutil::WriteOlderBinary(manager, *scene, path));
     std::remove(path.c_str());
@@ -99,7 +99,7 @@ void BM_WriteModels(benchmark::State& pState)
 void BM_ReadModels(benchmark::State& pState)
 {
     const int nodes = static_cast<int>(pState.range(0));
-    const std::string& path = Document(nodes, pState.range(1) != 0);
+    const std::string& path = ModelDocument(nodes, pState.range(1) != 0);
     for (auto _ : pState)
         benchmark::DoNotOptimize(benchutil::ReadWhole(path));
     pState.SetItemsProcessed(pState.iterations() * nodes);
@@ -110,7 +110,7 @@ void BM_ReadModels(benchmark::State& pState)
 void BM_ScanModels(benchmark::State& pState)
 {
     const int nodes = static_cast<int>(pState.range(0));
-    const std::string& path = Document(nodes, pState.range(1) != 0);
+    const std::string& path = ModelDocument(nodes, pState.range(1) != 0);
     for (auto _ : pState) {
         KQel file;
         file.ProjectOpenDirect(path.c_str(), false, true, nullptr);
@@ -128,7 +128,7 @@ void BM_ScanModels(benchmark::State& pState)
     pState.SetItemsProcessed(pState.iterations() * nodes);
 }
 
-void Sizes(benchmark::internal::Benchmark* pBenchmark)
+void SceneSizes(benchmark::internal::Benchmark* pBenchmark)
 {
     for (int chains = 0; chains < 2; ++chains) {
         for (int nodes = 1000; nodes <= 100000; nodes *= 10)
@@ -137,9 +137,9 @@ void Sizes(benchmark::internal::Benchmark* pBenchmark)
     pBenchmark->ArgNames({"nodes", "chains"})->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(BM_WriteModels)->Apply(Sizes);
-BENCHMARK(BM_ReadModels)->Apply(Sizes);
-BENCHMARK(BM_ScanModels)->Apply(Sizes);
+BENCHMARK(BM_WriteModels)->Apply(SceneSizes);
+BENCHMARK(BM_ReadModels)->Apply(SceneSizes);
+BENCHMARK(BM_ScanModels)->Apply(SceneSizes);
 
 }  // namespace
 }  // namespace qelsdk_600

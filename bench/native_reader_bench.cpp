@@ -21,7 +21,7 @@
 namespace qelsdk_600 {
 namespace {
 
-std::string BenchPath(int pObjects)
+std::string ReaderPath(int pObjects)
 {
     const char* dir = std::getenv("TMPDIR");
     return std::string(dir && *dir ? dir : "/tmp") + "/qel_native_bench_" + std::to_string(getpid()) + "_" +
@@ -34,7 +34,7 @@ std::string ModelName(int pIndex)
 }
 
 // Written once per size and removed at exit.
-const std::string& Document(int pObjects)
+const std::string& ReaderDocument(int pObjects)
 {
     static std::string paths[6];
     int slot = 0;
@@ -43,7 +43,7 @@ const std::string& Document(int pObjects)
     std::string& path = paths[slot];
     if (!path.empty())
         return path;
-    path = BenchPath(pObjects);
+    path = ReaderPath(pObjects);
     KQel file;
     file.ProjectCreate(path.c_str(), true, false, nullptr);
     file.FieldWriteBegin("Definitions");
@@ -92,7 +92,7 @@ const std::string& Document(int pObjects)
 void BM_ReaderDocument(benchmark::State& pState)
 {
     const int objects = static_cast<int>(pState.range(0));
-    const std::string& path = Document(objects);
+    const std::string& path = ReaderDocument(objects);
     for (auto _ : pState) {
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
@@ -116,7 +116,7 @@ void BM_ReaderDocument(benchmark::State& pState)
 void BM_PlainFieldWalk(benchmark::State& pState)
 {
     const int objects = static_cast<int>(pState.range(0));
-    const std::string& path = Document(objects);
+    const std::string& path = ReaderDocument(objects);
     for (auto _ : pState) {
         KQel file;
         file.ProjectOpen(path.c_str(), false, true, nullptr);

@@ -30,7 +30,7 @@
 namespace qelsdk_600 {
 namespace {
 
-std::string BenchPath(const char* pWhat, int pTextures)
+std::string TexturePath(const char* pWhat, int pTextures)
 {
     const char* dir = std::getenv("TMPDIR");
     return std::string(dir && *dir ? dir : "/tmp") + "/qel_texture_bench_" + std::to_string(getpid()) + "_" +
@@ -135,7 +135,7 @@ void BM_WriteMedia(benchmark::State& pState)
     KQelScene* scene = manager.CreateKQelScene();
     BuildScene(manager, *scene, textures);
     KQelExporter exporter(manager);
-    const std::string path = BenchPath("media", textures);
+    const std::string path = TexturePath("media", textures);
     for (auto _ : pState) {
         IQelObject* file = CreateFile(path);
         int clips = 0;
@@ -154,7 +154,7 @@ void BM_WriteMedia(benchmark::State& pState)
 void BM_WriteClipBlocks(benchmark::State& pState)
 {
     const int textures = static_cast<int>(pState.range(0));
-    const std::string path = BenchPath("clips", textures);
+    const std::string path = TexturePath("clips", textures);
     for (auto _ : pState) {
         IQelObject* file = CreateFile(path);
         {

@@ -35,6 +35,34 @@ function(qel_link_subsystems target)
   target_link_libraries(${target} PRIVATE ZLIB::ZLIB PkgConfig::NETTLE TIFF::TIFF Threads::Threads ${CMAKE_DL_LIBS} m)
 endfunction()
 
+# qel_programs_as_one_unit(): every program of the calling folder, however and
+# wherever in it it is added, compiles its own sources as one translation unit
+# (a unity build): the headers, and the inline and template code that each
+# source instantiates, are then compiled once per program instead of once per
+# file, which halves the build of the tests. Helpers local to one source file
+# therefore need names no other file of its program uses. Sanitizer builds
+# also compile these programs' own code without optimisation, a third of the
+# time: the code they test keeps its flags and every sanitizer check stays.
+option(QEL_UNITY "Compile each test and benchmark program's own sources as one translation unit" ON)
+function(qel_programs_as_one_unit)
+  cmake_language(DEFER CALL qel_programs_as_one_unit_now)
+endfunction()
+function(qel_programs_as_one_unit_now)
+  get_property(targets DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(NOT type STREQUAL "EXECUTABLE")
+      continue()
+    endif()
+    if(QEL_UNITY)
+      set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
+    endif()
+    if(QEL_SANITIZE)
+      target_compile_options(${target} PRIVATE -O0)
+    endif()
+  endforeach()
+endfunction()
+
 # qel_add_host_module(<target> <file name> <sources or objects>...): a module
 # the stand-in host loads with dlopen: <file name>.so (no "lib" prefix),
 # built against the host's headers and its three libraries, with hidden

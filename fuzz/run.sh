@@ -10,9 +10,10 @@
 #            blocks and embedded media
 #   tif      the TIFF reader of the image converter
 #   native   the native reader's document driver over a whole scene
-# Each run starts from the target's seeds, written afresh by its seed program,
-# and stops after <runs> inputs or FUZZ_TIME seconds (default 300), whichever
-# comes first; the first fault fails it.
+# Each run starts from the target's seeds, written afresh by its seed program
+# and always run in full, then stops after <runs> inputs (-1: no count) or
+# FUZZ_TIME seconds (default 300), whichever comes first; the first fault
+# fails it.
 # Needs clang++ (CXX) with libFuzzer, CMake, Ninja, zlib, nettle and libtiff.
 # The first form works in FUZZ_WORK (default a fresh directory under /tmp) and
 # removes it afterwards, unless FUZZ_KEEP is set. FUZZ_JOBS (default: every
