@@ -155,4 +155,11 @@
 #include "content/kqeltexture.h"
 #include "content/kqelvideo.h"
 
+#include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionbase.h"
+#include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotiontrc.h"
+#include "motion/kqelmotionutil.h"
+#include "motion/kqelviconloader.h"
+
 #endif

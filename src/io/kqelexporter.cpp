@@ -3,6 +3,9 @@
 #include "io/kqelio_impl.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
+#include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotiontrc.h"
 #include "native/kqelwriterqel6.h"
 #include "native/writer/kqelwriterqel.h"
 
@@ -118,14 +121,17 @@ KQelWriter* KQelExporter::CreateWriter()
         writer->SetExportMode(mFileFormat == eQel5Binary ? KQelWriterQel::eBINARY : KQelWriterQel::eASCII);
         return writer;
     }
+    case eTrc:
+        return new KQelWriterMotionAnalysisTrc(mManager);
+    case eC3d:
+        return new KQelWriterVicon(mManager);
+    case eAoa:
+    case eMcd:
+        return new KQelWriterAdaptiveOptics(mManager, mFileFormat == eMcd);
     case eBvh:           // KQelWriterBiovision
     case eHtr:           // KQelWriterMotionAnalysisHtr
-    case eTrc:           // KQelWriterMotionAnalysisTrc
     case eAsf:           // KQelWriterAcclaimAsf
     case eAmc:           // KQelWriterAcclaimAmc
-    case eC3d:           // KQelWriterVicon
-    case eAoa:           // KQelWriterAdaptiveOptics(manager, false)
-    case eMcd:           // KQelWriterAdaptiveOptics(manager, true)
     case eVpm:           // KQelWriterPuppeteer
     case eMov:           // KQelWriterPellacordMov
     case eBrd:           // KQelWriterAscension

@@ -4,6 +4,9 @@
 #include "io/kqelio_impl.h"
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
+#include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotiontrc.h"
 #include "native/reader/kqelreaderqel.h"
 
 namespace qelsdk_600 {
@@ -129,14 +132,17 @@ KQelReader* KQelImporter::CreateReader()
     case eQelAscii:
     case eQelEncrypted:
         return new KQelReaderQel(mManager, *this);
+    case eTrc:
+        return new KQelReaderMotionAnalysisTrc(mManager);
+    case eC3d:
+        return new KQelReaderVicon(mManager);
+    case eAoa:
+    case eMcd:
+        return new KQelReaderAdaptiveOptics(mManager, mFileFormat == eMcd);
     case eBvh:           // KQelReaderBiovision
     case eHtr:           // KQelReaderMotionAnalysisHtr
-    case eTrc:           // KQelReaderMotionAnalysisTrc
     case eAsf:           // KQelReaderAcclaimAsf
     case eAmc:           // KQelReaderAcclaimAmc
-    case eC3d:           // KQelReaderVicon
-    case eAoa:           // KQelReaderAdaptiveOptics(manager, false)
-    case eMcd:           // KQelReaderAdaptiveOptics(manager, true)
     case eVpm:           // KQelReaderPuppeteer
     case eMov:           // KQelReaderPellacordMov
     case eBrd:           // KQelReaderAscension
