@@ -138,9 +138,10 @@ TEST_F(TrcTest, WithoutGapHoldingAnEmptyFieldReadsZero)
 TEST_F(TrcTest, HeaderTypesAndUnits)
 {
     const std::string walk = ReadFile(DataFile("trc/walk.trc"));
-    const std::string type3 = Replace(
-        Replace(Replace(walk, "PathFileType\t4", "PathFileType\t3"), "\tOrigDataRate\tOrigDataStartFrame\tOrigNumFrames", ""),
-        "\t60.00\t61\t5\n", "\n");
+    const std::string type3 =
+        Replace(Replace(Replace(walk, "PathFileType\t4", "PathFileType\t3"),
+                        "\tOrigDataRate\tOrigDataStartFrame\tOrigNumFrames", ""),
+                "\t60.00\t61\t5\n", "\n");
     const struct {
         const char* mName;
         std::string mText;
