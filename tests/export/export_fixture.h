@@ -25,7 +25,7 @@
 #include "scene/kqelsdkmanager.h"
 
 class ExportTest : public HostTest {
-protected:
+public:
     void SetUp() override
     {
         HostTest::SetUp();
@@ -67,11 +67,11 @@ protected:
         QelVeskExport own;
         return (pExport ? pExport : &own)->Export(mPath.c_str());
     }
-    // Exports, then reads the file back into Read(); false when either fails.
-    bool ExportAndRead()
+    // Exports, then reads the file back; false when either fails.
+    bool ExportAndRead(QelVeskExport* pExport = nullptr) { return Export(pExport) && Read(); }
+    // Reads mPath into a scene of its own (Root(), Node()).
+    bool Read()
     {
-        if (!Export())
-            return false;
         mReadManager.reset(new qelsdk_600::KQelSdkManager);
         mRead = mReadManager->CreateKQelScene();
         qelsdk_600::KQelImporter importer(*mReadManager);
