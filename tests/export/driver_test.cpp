@@ -245,14 +245,4 @@ TEST_F(ExportTest, TreeWalksNeitherRecurseNorSkip)
         node->GetPivotState(KQelNode::eSourcePivot, state);
         ASSERT_EQ(state, KQelNode::ePivotReference) << node->GetName();
     }
-
-    // A node's take: made from the default take once, then only made current.
-    QelVeskNode& node = *work.chain.back();
-    work.exporter.SetCurrentTakeOnNode(node, "Take 001");
-    work.exporter.SetCurrentTakeOnNode(node, "Take 001");
-    EXPECT_EQ(node.GetTakeNodeCount(), 2);
-    EXPECT_STREQ(node.GetCurrentTakeNodeName(), "Take 001");
-    work.exporter.SetCurrentTakeOnNode(node, "Default");
-    EXPECT_STREQ(node.GetCurrentTakeNodeName(), "Default");
-    EXPECT_EQ(node.GetTakeNodeCount(), 2);
 }
