@@ -1,14 +1,13 @@
 // Marker-file reads into a scene (TRC text, float C3D) of 40 markers at
-// 10^3 to 10^5 frames (C3D: to 65535, its limit), per sample, beside the floor of each: tokenizing the
-// same TRC with KTextFile, and fread of the same C3D. A flat time per
-// sample across the sizes shows that reading stays linear.
+// 10^3 to 10^5 frames (C3D: to 65535, its limit), per sample, beside the
+// floor of each: tokenizing the same TRC with KTextFile, and fread of the
+// same C3D. A flat time per sample across the sizes shows that reading
+// stays linear.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -18,61 +17,41 @@
 #include "motion/kqelmotiontrc.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
+#include "motion_bench_util.h"
 
 namespace qelsdk_600 {
 namespace {
 
 constexpr int kMarkers = 40;
 
-std::string BenchPath(const std::string& pName)
-{
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir && *dir ? dir : "/tmp") + "/qel_motion_bench_" + std::to_string(getpid()) + "_" + pName;
-}
-
-// Removes the files made for the run when the program ends.
-struct Files {
-    std::map<std::string, std::string> mPaths;
-    ~Files()
-    {
-        for (const auto& entry : mPaths)
-            std::remove(entry.second.c_str());
-    }
-};
-Files gFiles;
-
 // Writes pFrames frames of markers on circles through the format's own file
 // class, once per format and size.
 template <class File>
 const std::string& MarkerFile(const char* pExtension, int pFrames, double pScale)
 {
-    const std::string key = std::string(pExtension) + std::to_string(pFrames);
-    auto found = gFiles.mPaths.find(key);
-    if (found != gFiles.mPaths.end())
-        return found->second;
-    const std::string path = BenchPath(key + pExtension);
-    File* file = new File();
-    file->Open(path.c_str(), "wb");
-    KArrayTemplate<KString*> names;
-    for (int m = 0; m < kMarkers; ++m)
-        names.Add(new KString((std::string("Marker") + std::to_string(m)).c_str()));
-    file->PrintHeader(kMarkers, KTime(0), pFrames, 100.0, pScale);
-    file->PrintAnimationHeader(names);
-    std::vector<KQelVector4> points(kMarkers);
-    for (int f = 0; f < pFrames; ++f) {
-        for (int m = 0; m < kMarkers; ++m) {
-            const double angle = 0.01 * f + m;
-            points[static_cast<size_t>(m)].Set(100.0 * std::cos(angle), 10.0 * m, 100.0 * std::sin(angle),
-                                               (f + m) % 50 == 0 ? 1.0 : 0.0);
+    return motionbench::File(std::to_string(pFrames) + pExtension, [&](const std::string& pPath) {
+        File* file = new File();
+        file->Open(pPath.c_str(), "wb");
+        KArrayTemplate<KString*> names;
+        for (int m = 0; m < kMarkers; ++m)
+            names.Add(new KString((std::string("Marker") + std::to_string(m)).c_str()));
+        file->PrintHeader(kMarkers, KTime(0), pFrames, 100.0, pScale);
+        file->PrintAnimationHeader(names);
+        std::vector<KQelVector4> points(kMarkers);
+        for (int f = 0; f < pFrames; ++f) {
+            for (int m = 0; m < kMarkers; ++m) {
+                const double angle = 0.01 * f + m;
+                points[static_cast<size_t>(m)].Set(100.0 * std::cos(angle), 10.0 * m, 100.0 * std::sin(angle),
+                                                   (f + m) % 50 == 0 ? 1.0 : 0.0);
+            }
+            KTime time;
+            time.SetSecondDouble(f / 100.0);
+            file->PrintAnimationFrame(points.data(), kMarkers, time, f + 1);
         }
-        KTime time;
-        time.SetSecondDouble(f / 100.0);
-        file->PrintAnimationFrame(points.data(), kMarkers, time, f + 1);
-    }
-    file->PrintFooter();
-    file->Destroy(0);
-    DeleteAndClear(names);
-    return gFiles.mPaths[key] = path;
+        file->PrintFooter();
+        file->Destroy(0);
+        DeleteAndClear(names);
+    });
 }
 
 template <class Reader>

@@ -4,8 +4,12 @@
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
 #include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionbrd.h"
+#include "motion/kqelmotionbvh.h"
 #include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionmov.h"
 #include "motion/kqelmotiontrc.h"
+#include "motion/kqelmotionvpm.h"
 #include "native/kqelwriterqel6.h"
 #include "native/writer/kqelwriterqel.h"
 
@@ -121,6 +125,8 @@ KQelWriter* KQelExporter::CreateWriter()
         writer->SetExportMode(mFileFormat == eQel5Binary ? KQelWriterQel::eBINARY : KQelWriterQel::eASCII);
         return writer;
     }
+    case eBvh:
+        return new KQelWriterBiovision(mManager);
     case eTrc:
         return new KQelWriterMotionAnalysisTrc(mManager);
     case eC3d:
@@ -128,13 +134,15 @@ KQelWriter* KQelExporter::CreateWriter()
     case eAoa:
     case eMcd:
         return new KQelWriterAdaptiveOptics(mManager, mFileFormat == eMcd);
-    case eBvh:           // KQelWriterBiovision
+    case eVpm:
+        return new KQelWriterPuppeteer(mManager);
+    case eMov:
+        return new KQelWriterPellacordMov(mManager);
+    case eBrd:
+        return new KQelWriterAscension(mManager);
     case eHtr:           // KQelWriterMotionAnalysisHtr
     case eAsf:           // KQelWriterAcclaimAsf
     case eAmc:           // KQelWriterAcclaimAmc
-    case eVpm:           // KQelWriterPuppeteer
-    case eMov:           // KQelWriterPellacordMov
-    case eBrd:           // KQelWriterAscension
     case eDxf:           // KQelWriterDxf
     case e3ds:           // KQelWriter3DS
     case eObj:           // KQelWriterObj

@@ -5,8 +5,12 @@
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
 #include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionbrd.h"
+#include "motion/kqelmotionbvh.h"
 #include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionmov.h"
 #include "motion/kqelmotiontrc.h"
+#include "motion/kqelmotionvpm.h"
 #include "native/reader/kqelreaderqel.h"
 
 namespace qelsdk_600 {
@@ -132,6 +136,8 @@ KQelReader* KQelImporter::CreateReader()
     case eQelAscii:
     case eQelEncrypted:
         return new KQelReaderQel(mManager, *this);
+    case eBvh:
+        return new KQelReaderBiovision(mManager);
     case eTrc:
         return new KQelReaderMotionAnalysisTrc(mManager);
     case eC3d:
@@ -139,13 +145,15 @@ KQelReader* KQelImporter::CreateReader()
     case eAoa:
     case eMcd:
         return new KQelReaderAdaptiveOptics(mManager, mFileFormat == eMcd);
-    case eBvh:           // KQelReaderBiovision
+    case eVpm:
+        return new KQelReaderPuppeteer(mManager);
+    case eMov:
+        return new KQelReaderPellacordMov(mManager);
+    case eBrd:
+        return new KQelReaderAscension(mManager);
     case eHtr:           // KQelReaderMotionAnalysisHtr
     case eAsf:           // KQelReaderAcclaimAsf
     case eAmc:           // KQelReaderAcclaimAmc
-    case eVpm:           // KQelReaderPuppeteer
-    case eMov:           // KQelReaderPellacordMov
-    case eBrd:           // KQelReaderAscension
     case eDxf:           // KQelReaderDxf
     case e3ds:           // KQelReader3DS
     case eObj:           // KQelReaderObj

@@ -182,7 +182,6 @@ bool KQelReaderMotionBase::Read(KQelScene& pScene, KStreamOptions* pOptions)
     const KTime start = options.GetStart();
     const KTime period = options.GetFramePeriod();
     const int frameCount = options.GetFrameCount();
-    const KTime end = frameCount > 0 ? start + period * (frameCount - 1) : start;
 
     NameArray names;
     CreateNameArray(names.mNames, markerCount);
@@ -218,7 +217,7 @@ bool KQelReaderMotionBase::Read(KQelScene& pScene, KStreamOptions* pOptions)
         mError.SetLastError(eFileCorrupted, kMemoryText);
         return false;
     }
-    motion_util::SetReadTake(pScene, takeName, start, end, options.GetTimeMode());
+    motion_util::SetReadTake(pScene, takeName, options, true);
     return true;
 }
 
@@ -296,21 +295,15 @@ void KQelReaderMotionBase::CreateNodeArray(KArrayTemplate<KQelNode*>& pNodes, KA
             unnamed = "*Unnamed_";
             unnamed += i + 1;
         }
-        KQelNode* node = mManager.CreateKQelNode(i < nameCount ? pNames[i]->Buffer() : unnamed.Buffer());
-        KQelMarker* marker = mManager.CreateKQelMarker();
-        marker->SetType(KQelMarker::eOptical);
-        node->SetNodeAttribute(marker);
-        pNodes.Add(node);
+        pNodes.Add(motion_util::CreateMarkerNode(mManager, i < nameCount ? pNames[i]->Buffer() : unnamed.Buffer()));
     }
 }
 
 bool KQelReaderMotionBase::InsertNodeArrayInScene(KStreamOptionsMotion* pOptions, KQelScene& pScene,
                                                   KArrayTemplate<KQelNode*>& pNodes, KQelNode*& pReference)
 {
-    KString name(mPrefix);
-    name += IsOn(*pOptions, KStreamOptionsMotion::eImportAsOpticalSegments) ? ":optical" : ":reference";
-    pReference = mManager.CreateKQelNode(name.Buffer());
-    pReference->SetNodeAttribute(mManager.CreateKQelOpticalReference());
+    pReference = motion_util::CreateReferenceNode(
+        mManager, mPrefix.Buffer(), IsOn(*pOptions, KStreamOptionsMotion::eImportAsOpticalSegments));
     for (int i = 0; i < pNodes.GetCount(); ++i)
         pReference->AddChild(pNodes[i]);
     KString report("Duplicate names found in ");

@@ -1,5 +1,3 @@
-#include <vector>
-
 #include "curves/kfcurve.h"
 #include "io/kstreamoptionsmotion.h"
 #include "math/kqelmatrix.h"
@@ -11,20 +9,7 @@
 
 namespace qelsdk_600 {
 
-namespace {
-
 using motion_util::IsOn;
-
-// Pins pRoot at the identity so that every global state computed with id 1
-// afterwards is relative to it.
-void PinRoot(KQelNode* pRoot)
-{
-    pRoot->SetGlobalState(KQelXMatrix());
-    pRoot->SetGlobalStateId(0, true);
-    pRoot->SetGlobalStateId(1, false);
-}
-
-}  // namespace
 
 KQelWriterMotionBase::KQelWriterMotionBase(KQelSdkManager& pManager, const char* pDescription)
     : KQelWriter(pManager), mFileObject(nullptr), mDescription(pDescription)
@@ -46,10 +31,7 @@ bool KQelWriterMotionBase::FileCreate(const char* pFileName)
     mFileObject = CreateFileObject(pFileName);
     if (mFileObject)
         return true;
-    KString text("Cannot open file \"");
-    text += pFileName ? pFileName : "";
-    text += "\" for writing.";
-    mError.SetLastError(eFileNotOpened, text.Buffer());
+    mError.SetLastError(eFileNotOpened, motion_util::CannotOpenText(pFileName).Buffer());
     return false;
 }
 
@@ -93,13 +75,12 @@ bool KQelWriterMotionBase::Write(KQelScene& pScene, KStreamOptions* pOptions)
         return false;
     }
     KStreamOptionsMotion& options = *motion;
-    KQelNode* root = IsOn(options, KStreamOptionsMotion::eExportFromGlobalPosition) ? nullptr
-                                                                                    : FindRootNode(pScene);
-    if (!root)
-        root = pScene.GetRootNode();
+    KQelNode* root = motion_util::SamplingRoot(*this, pScene, options);
     root->ResetPivotSetAndConvertAnimation();
     root->SetLocalStateFromDefaultTake(true);
-    PinRoot(root);
+    root->SetGlobalState(KQelXMatrix());
+    root->SetGlobalStateId(0, true);
+    root->SetGlobalStateId(1, false);
 
     KArrayTemplate<KQelNode*> nodes;
     KArrayTemplate<KString*> names;
@@ -138,8 +119,7 @@ bool KQelWriterMotionBase::WriteFrames(KStreamOptionsMotion& pOptions, KQelNode*
     KTime time = pOptions.GetStart();
     for (int n = 1; n <= frameCount; ++n, time += period) {
         pOptions.UpdateProgress(nullptr, "Writing animation frames", static_cast<float>(n * 100.0 / frameCount));
-        pRoot->SetLocalStateFromCurrentTake(time, true);
-        PinRoot(pRoot);
+        motion_util::PinRoot(pRoot, time);
         UpdateTranslationArray(pPositions, pNodes, time, gapsAsValid);
         if (!mFileObject->PrintAnimationFrame(pPositions.GetArray(), pPositions.GetCount(), time, n))
             return false;
@@ -149,18 +129,7 @@ bool KQelWriterMotionBase::WriteFrames(KStreamOptionsMotion& pOptions, KQelNode*
 
 void KQelWriterMotionBase::FillNodeArray(KArrayTemplate<KQelNode*>& pNodes, KQelNode* pNode)
 {
-    // An explicit stack: no depth of tree can exhaust the call stack.
-    std::vector<KQelNode*> pending;
-    if (pNode)
-        pending.push_back(pNode);
-    while (!pending.empty()) {
-        KQelNode* node = pending.back();
-        pending.pop_back();
-        if (node->GetSelected(false) && !node->GetOpticalReference())
-            pNodes.Add(node);
-        for (int i = node->GetChildCount() - 1; i >= 0; --i)
-            pending.push_back(node->GetChild(i));
-    }
+    motion_util::CollectSelectedNodes(pNodes, pNode);
 }
 
 void KQelWriterMotionBase::FillNameArray(KArrayTemplate<KString*>& pNames, KArrayTemplate<KQelNode*>& pNodes)

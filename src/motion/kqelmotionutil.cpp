@@ -8,15 +8,20 @@
 #include <locale.h>
 #include <sys/stat.h>
 
+#include <vector>
+
 #include "base/kpath.h"
 #include "content/kqelglobaltimesettings.h"
+#include "content/kqelmarker.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvefilterconstantkeyreducer.h"
 #include "curves/kfcurvefiltergimblekiller.h"
 #include "curves/kfcurvefilterunroll.h"
 #include "curves/kfcurvesettings.h"
+#include "math/kqelmatrix.h"
 #include "object/kstreamoptions.h"
 #include "scene/kqelnode.h"
+#include "scene/kqelopticalreference.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakeinfo.h"
@@ -151,17 +156,45 @@ KString TakeNameOf(const char* pPath)
     return ExtractFileName(pPath, false);
 }
 
-void SetReadTake(KQelScene& pScene, const KString& pName, KTime pStart, KTime pStop,
-                 KTime::ETimeMode pMode)
+void SetReadTake(KQelScene& pScene, const KString& pName, const KStreamOptionsMotion& pOptions, bool pSetTimeMode)
 {
+    const int frameCount = pOptions.GetFrameCount();
+    const KTime start = pOptions.GetStart();
+    const KTime stop = frameCount > 0 ? start + pOptions.GetFramePeriod() * (frameCount - 1) : start;
     KQelTakeInfo info;
     info.mName = pName;
-    info.mLocalTimeSpan.Set(pStart, pStop);
-    info.mReferenceTimeSpan.Set(pStart, pStop);
+    info.mLocalTimeSpan.Set(start, stop);
+    info.mReferenceTimeSpan.Set(start, stop);
     pScene.SetTakeInfo(info);
     pScene.SetCurrentTake(pName.Buffer());
-    if (pMode != KTime::eDEFAULT_MODE && pScene.GetGlobalTimeSettings())
-        pScene.GetGlobalTimeSettings()->SetTimeMode(pMode);
+    if (pSetTimeMode && pOptions.GetTimeMode() != KTime::eDEFAULT_MODE && pScene.GetGlobalTimeSettings())
+        pScene.GetGlobalTimeSettings()->SetTimeMode(pOptions.GetTimeMode());
+}
+
+KQelNode* CreateMarkerNode(KQelSdkManager& pManager, const char* pName)
+{
+    KQelNode* node = pManager.CreateKQelNode(pName);
+    KQelMarker* marker = pManager.CreateKQelMarker();
+    marker->SetType(KQelMarker::eOptical);
+    node->SetNodeAttribute(marker);
+    return node;
+}
+
+KQelNode* CreateReferenceNode(KQelSdkManager& pManager, const char* pPrefix, bool pOptical)
+{
+    KString name(pPrefix);
+    name += pOptical ? ":optical" : ":reference";
+    KQelNode* node = pManager.CreateKQelNode(name.Buffer());
+    node->SetNodeAttribute(pManager.CreateKQelOpticalReference());
+    return node;
+}
+
+void DestroyNodes(KQelSdkManager& pManager, KArrayTemplate<KQelNode*>& pNodes)
+{
+    for (int i = 0; i < pNodes.GetCount(); ++i) {
+        if (pNodes[i])
+            pManager.DestroyKQelNode(pNodes[i], true);
+    }
 }
 
 void DiscardNodeTree(KQelSdkManager& pManager, KQelNode* pNode)
@@ -227,10 +260,48 @@ bool ParseRealC(const char*& pText, double& pValue)
     return true;
 }
 
-void ShowOkMessage(KStreamOptions* pOptions, const char* pTitle, const char* pText)
+void ShowOkMessage(KStreamOptions* pOptions, const char* pTitle, const char* pText, const char* pButton)
 {
     if (pOptions)
-        pOptions->ShowMessage(1, pTitle, pText, "Ok", nullptr, nullptr, 0);
+        pOptions->ShowMessage(1, pTitle, pText, pButton, nullptr, nullptr, 0);
+}
+
+KString CannotOpenText(const char* pPath)
+{
+    KString text("Cannot open file \"");
+    text += pPath ? pPath : "";
+    text += "\" for writing.";
+    return text;
+}
+
+KQelNode* SamplingRoot(KQelWriter& pWriter, KQelScene& pScene, const KStreamOptionsMotion& pOptions)
+{
+    KQelNode* root = IsOn(pOptions, KStreamOptionsMotion::eExportFromGlobalPosition) ? nullptr
+                                                                                     : pWriter.FindRootNode(pScene);
+    return root ? root : pScene.GetRootNode();
+}
+
+void CollectSelectedNodes(KArrayTemplate<KQelNode*>& pNodes, KQelNode* pNode)
+{
+    std::vector<KQelNode*> pending;
+    if (pNode)
+        pending.push_back(pNode);
+    while (!pending.empty()) {
+        KQelNode* node = pending.back();
+        pending.pop_back();
+        if (node->GetSelected(false) && !node->GetOpticalReference())
+            pNodes.Add(node);
+        for (int i = node->GetChildCount() - 1; i >= 0; --i)
+            pending.push_back(node->GetChild(i));
+    }
+}
+
+void PinRoot(KQelNode* pRoot, KTime pTime)
+{
+    pRoot->SetLocalStateFromCurrentTake(pTime, true);
+    pRoot->SetGlobalState(KQelXMatrix());
+    pRoot->SetGlobalStateId(0, true);
+    pRoot->SetGlobalStateId(1, false);
 }
 
 }  // namespace motion_util

@@ -42,7 +42,8 @@ TEST(Exporter, EveryFormatWithoutWriterFailsToCreateTheFile)
     EXPECT_EQ(KQelIO::eUninitializedFilename, exporter.GetLastErrorID());
 
     exporter.Initialize("out.qel");
-    const int built[] = {KQelExporter::eTrc, KQelExporter::eC3d, KQelExporter::eAoa, KQelExporter::eMcd};
+    const int built[] = {KQelExporter::eBvh, KQelExporter::eTrc, KQelExporter::eC3d, KQelExporter::eAoa,
+                         KQelExporter::eMcd, KQelExporter::eVpm, KQelExporter::eMov, KQelExporter::eBrd};
     for (int format = -3; format <= 20; ++format) {
         if (format >= KQelExporter::eQelBinary && format <= KQelExporter::eQel5Ascii)
             continue;  // the native writers'

@@ -11,10 +11,7 @@
 namespace qelsdk_600 {
 namespace {
 
-using motiontest::DataFile;
-using motiontest::Seconds;
-using scratch::ReadFile;
-using scratch::WriteFile;
+using namespace motiontest;
 
 using AoaTest = motiontest::MarkerTest;
 

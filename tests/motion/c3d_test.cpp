@@ -12,10 +12,7 @@
 namespace qelsdk_600 {
 namespace {
 
-using motiontest::DataFile;
-using motiontest::Seconds;
-using scratch::ReadFile;
-using scratch::WriteFile;
+using namespace motiontest;
 
 const int kC3d = KQelImporter::eC3d;
 

@@ -24,6 +24,11 @@
 namespace qelsdk_600 {
 namespace motiontest {
 
+// The scratch helpers beside this file's, for tests that use the namespace.
+using scratch::ReadFile;
+using scratch::ScratchDir;
+using scratch::WriteFile;
+
 inline std::string DataFile(const std::string& pRelative)
 {
     return std::string(QEL_TEST_DATA_DIR) + "/" + pRelative;
@@ -53,6 +58,28 @@ protected:
     scratch::ScratchDir mDir;
 };
 
+// Keys as read: neither the reducer nor the rotation filter runs.
+class RawKeysTest : public MarkerTest {
+protected:
+    void SetUp() override
+    {
+        MarkerTest::SetUp();
+        KFCURVE_SetRotationFilterToApply(0);
+    }
+    void TearDown() override
+    {
+        MarkerTest::TearDown();
+        KFCURVE_SetRotationFilterToApply(2);
+    }
+};
+
+// pText with the first pFrom replaced by pTo (unchanged without one).
+inline std::string Replaced(std::string pText, const std::string& pFrom, const std::string& pTo)
+{
+    const size_t at = pText.find(pFrom);
+    return at == std::string::npos ? pText : pText.replace(at, pFrom.size(), pTo);
+}
+
 // What a read through the importer gave.
 struct ReadResult {
     bool mRead = false;
@@ -61,6 +88,7 @@ struct ReadResult {
     KTime mStart;
     int mFrameCount = 0;
     double mFrameRate = 0.0;
+    KTime::ETimeMode mTimeMode = KTime::eDEFAULT_MODE;
 };
 
 // Options edits applied between GetImportOptions and Import.
@@ -87,6 +115,7 @@ inline ReadResult ReadFile(KQelSdkManager& pManager, KQelScene& pScene, const st
     result.mStart = motion.GetStart();
     result.mFrameCount = motion.GetFrameCount();
     result.mFrameRate = motion.GetFrameRate();
+    result.mTimeMode = motion.GetTimeMode();
     result.mRead = importer.Import(pScene, options);
     importer.ReleaseImportOptions(options);
     return result;
@@ -171,11 +200,15 @@ inline KQelNode* AddMarkerNode(KQelSdkManager& pManager, KQelNode* pParent, cons
     return node;
 }
 
-// Adds a key (constant for occlusion, else cubic) at pTime.
+// Adds a key at pTime: cubic with automatic tangents, or constant holding
+// its own value until the next key.
 inline void AddKey(KFCurve* pCurve, KTime pTime, float pValue, bool pConstant = false)
 {
     KFCurveKey key;
-    key.Set(pTime, pValue, pConstant ? kFCurveInterpolationConstant : kFCurveInterpolationCubic);
+    if (pConstant)
+        key.Set(pTime, pValue, kFCurveInterpolationConstant, kFCurveConstantStandard);
+    else
+        key.Set(pTime, pValue);
     pCurve->KeyAdd(pTime, key);
 }
 

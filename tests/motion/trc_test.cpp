@@ -9,10 +9,7 @@
 namespace qelsdk_600 {
 namespace {
 
-using motiontest::DataFile;
-using motiontest::Seconds;
-using scratch::ReadFile;
-using scratch::WriteFile;
+using namespace motiontest;
 
 const int kTrc = KQelImporter::eTrc;
 
@@ -56,12 +53,6 @@ void LogMessages(KStreamOptionsMotion& pOptions)
 {
     pOptions.SetMessageCallback(0, MessageLog::Record, gLog);
     pOptions.SetMessageCallback(1, MessageLog::Record, gLog);
-}
-
-std::string Replace(std::string pText, const std::string& pFrom, const std::string& pTo)
-{
-    const size_t at = pText.find(pFrom);
-    return at == std::string::npos ? pText : pText.replace(at, pFrom.size(), pTo);
 }
 
 TEST_F(TrcTest, RealFileGivesItsMarkersFramesAndRate)
@@ -139,7 +130,7 @@ TEST_F(TrcTest, HeaderTypesAndUnits)
 {
     const std::string walk = ReadFile(DataFile("trc/walk.trc"));
     const std::string type3 =
-        Replace(Replace(Replace(walk, "PathFileType\t4", "PathFileType\t3"),
+        Replaced(Replaced(Replaced(walk, "PathFileType\t4", "PathFileType\t3"),
                         "\tOrigDataRate\tOrigDataStartFrame\tOrigNumFrames", ""),
                 "\t60.00\t61\t5\n", "\n");
     const struct {
@@ -149,14 +140,14 @@ TEST_F(TrcTest, HeaderTypesAndUnits)
         double mStart;
     } cases[] = {
         {"type 3 keeps the start", type3, true, 0.0},
-        {"centimetres", Replace(walk, "\tMM\t", "\tcm\t"), true, 1.0},
-        {"inches", Replace(walk, "\tMM\t", "\tinch\t"), false, 0.0},
-        {"type 5", Replace(walk, "PathFileType\t4", "PathFileType\t5"), false, 0.0},
-        {"zero rate", Replace(walk, "60.00\t60.00\t5", "0\t60.00\t5"), false, 0.0},
-        {"negative frame count", Replace(walk, "60.00\t60.00\t5", "60.00\t60.00\t-5"), false, 0.0},
-        {"huge marker count", Replace(walk, "\t5\t3\tMM", "\t5\t2147483647\tMM"), false, 0.0},
-        {"huge frame count", Replace(walk, "\t5\t3\tMM", "\t2147483647\t3\tMM"), false, 0.0},
-        {"wrong keyword", Replace(walk, "NumMarkers", "Markers"), false, 0.0},
+        {"centimetres", Replaced(walk, "\tMM\t", "\tcm\t"), true, 1.0},
+        {"inches", Replaced(walk, "\tMM\t", "\tinch\t"), false, 0.0},
+        {"type 5", Replaced(walk, "PathFileType\t4", "PathFileType\t5"), false, 0.0},
+        {"zero rate", Replaced(walk, "60.00\t60.00\t5", "0\t60.00\t5"), false, 0.0},
+        {"negative frame count", Replaced(walk, "60.00\t60.00\t5", "60.00\t60.00\t-5"), false, 0.0},
+        {"huge marker count", Replaced(walk, "\t5\t3\tMM", "\t5\t2147483647\tMM"), false, 0.0},
+        {"huge frame count", Replaced(walk, "\t5\t3\tMM", "\t2147483647\t3\tMM"), false, 0.0},
+        {"wrong keyword", Replaced(walk, "NumMarkers", "Markers"), false, 0.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mName);
@@ -183,10 +174,10 @@ TEST_F(TrcTest, BadFilesFailWithNothingAdded)
         std::string mText;
     } cases[] = {
         {"frames missing", walk.substr(0, walk.find("64\t"))},
-        {"frame without time", Replace(walk, "62\t1.017\t", "62\t\t")},
+        {"frame without time", Replaced(walk, "62\t1.017\t", "62\t\t")},
         {"name line cut", walk.substr(0, walk.find("Head Top") + 4)},
-        {"axis letter wrong", Replace(walk, "X2", "Q2")},
-        {"duplicate names", Replace(walk, "LHand", "Head Top")},
+        {"axis letter wrong", Replaced(walk, "X2", "Q2")},
+        {"duplicate names", Replaced(walk, "LHand", "Head Top")},
         {"garbage", "PathFileType\t4\t(X/Y/Z)\n\x01\x02\xff"},
     };
     for (const auto& c : cases) {
@@ -201,7 +192,7 @@ TEST_F(TrcTest, BadFilesFailWithNothingAdded)
 TEST_F(TrcTest, DuplicateNamesAreReportedOrRenamed)
 {
     const std::string path = mDir.File("twins.trc");
-    WriteFile(path, Replace(ReadFile(DataFile("trc/walk.trc")), "LHand", "Head Top"));
+    WriteFile(path, Replaced(ReadFile(DataFile("trc/walk.trc")), "LHand", "Head Top"));
     for (bool rename : {false, true}) {
         SCOPED_TRACE(rename);
         motiontest::Fixture fixture;
