@@ -105,12 +105,14 @@ public:
         return group;
     }
     static MObject MakeShader(const char* pKind, const char* pName) { return make(pKind, pName); }
-    // A file texture reading pFile, driving pTarget (a plug text).
+    // A file texture reading pFile, driving pTarget (a plug text) unless
+    // that is empty.
     static MObject MakeFileTexture(const char* pName, const char* pFile, const std::string& pTarget)
     {
         MObject texture = make("file", pName);
         MFnDependencyNode(texture).findPlug("fileTextureName").setValue(pFile);
-        vesk::fixture::connect(nameOf(texture) + ".outColor", pTarget);
+        if (!pTarget.empty())
+            vesk::fixture::connect(nameOf(texture) + ".outColor", pTarget);
         return texture;
     }
 
