@@ -1,0 +1,177 @@
+// Shared set-up of the import tests: a fresh stand-in host per test; an
+// importer object of this process for scenes built in memory; and the
+// module qelvesk.so, driven by commands, for files written by the SDK.
+#ifndef QEL_TESTS_IMPORT_IMPORT_FIXTURE_H
+#define QEL_TESTS_IMPORT_IMPORT_FIXTURE_H
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <standin/StandIn.h>
+#include <vesk/MAngle.h>
+#include <vesk/MDistance.h>
+#include <vesk/MGlobal.h>
+#include <vesk/MTime.h>
+
+#include "dump/scene_dump.h"
+#include "import/qelveskimport.h"
+#include "io/kqelexporter.h"
+#include "io/kstreamoptionsqel.h"
+#include "plugin/plugin_registry.h"
+#include "plugin/qelvesknode.h"
+#include "plugin/qelveskuserparams.h"
+#include "plugin/scratch.h"
+#include "scene/kqelnode.h"
+#include "scene/kqelscene.h"
+#include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
+
+class ImportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        standin::resetHost();
+        MTime::setUIUnit(MTime::kFilm);
+        MAngle::setUIUnit(MAngle::kDegrees);
+        MDistance::setUIUnit(MDistance::kCentimeters);
+        QelVeskUserParams* settings = QelVeskUserParams::Instance();
+        settings->Reset();
+        settings->SetBoolParam(QelVeskUserParams::kImportShowUI, false);
+        mImport.reset(new QelVeskImport);
+    }
+    void TearDown() override
+    {
+        mImport.reset();
+        EXPECT_EQ(standin::problems(), std::vector<std::string>());
+        EXPECT_EQ(standin::pendingReplies(), 0u);
+        standin::resetHost();
+    }
+
+    // A node of the importer's manager under pParent (the root when null),
+    // with the attribute made by pAttribute (none when null).
+    QelVeskNode* node(const char* pName, qelsdk_600::KQelNode* pParent = nullptr,
+                      qelsdk_600::KQelNodeAttribute* pAttribute = nullptr)
+    {
+        QelVeskNode* made = mImport->GetManager().CreateQelVeskNode(pName, nullptr);
+        (pParent ? pParent : root())->AddChild(made);
+        if (pAttribute)
+            made->SetNodeAttribute(pAttribute);
+        return made;
+    }
+    qelsdk_600::KQelSkeleton* skeleton(qelsdk_600::KQelSkeleton::ESkeletonType pType)
+    {
+        qelsdk_600::KQelSkeleton* made = mImport->GetManager().CreateKQelSkeleton();
+        made->SetSkeletonType(pType);
+        return made;
+    }
+    qelsdk_600::KQelNode* root()
+    {
+        if (!mRoot)
+            mRoot = mImport->GetManager().CreateQelVeskNode("RootNode", nullptr);
+        return mRoot;
+    }
+
+    std::unique_ptr<QelVeskImport> mImport;
+    QelVeskNode* mRoot = nullptr;
+};
+
+// The host commands run so far whose text matches the pattern.
+inline std::vector<std::string> loggedCommands(const std::string& pPattern)
+{
+    std::vector<std::string> found;
+    const std::regex pattern(pPattern);
+    for (const standin::LoggedCommand& c : standin::commandLog())
+        if (std::regex_search(c.text, pattern))
+            found.push_back(c.text);
+    return found;
+}
+
+// The dump records whose line matches the pattern.
+inline std::vector<std::string> dumpLines(const std::string& pPattern)
+{
+    std::vector<std::string> found;
+    std::istringstream lines(vesk::sceneDump());
+    const std::regex pattern(pPattern);
+    for (std::string line; std::getline(lines, line);)
+        if (std::regex_search(line, pattern))
+            found.push_back(line);
+    return found;
+}
+
+// The module loaded through the stand-in, its settings file fresh.
+class ModuleImportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        standin::resetHost();
+        MTime::setUIUnit(MTime::kFilm);
+        MDistance::setUIUnit(MDistance::kCentimeters);
+        std::remove((ScratchDir() + "/qelplugins6.0.2registry.txt").c_str());
+        ASSERT_TRUE(vesk::plugins().load(ScratchDir() + "/qelvesk.so"));
+        ASSERT_EQ(run("QELImportShowUI -v false"), 0);
+    }
+    void TearDown() override
+    {
+        vesk::plugins().unloadAll();
+        EXPECT_EQ(standin::problems(), std::vector<std::string>());
+        EXPECT_EQ(standin::pendingReplies(), 0u);
+        standin::resetHost();
+    }
+
+public:
+    static int run(const std::string& pText)
+    {
+        return static_cast<int>(MGlobal::executeCommand(MString(pText.c_str())).statusCode());
+    }
+    // Imports with the load mode ("exmerge", "merge" or "add"); the status.
+    static int importFile(const std::string& pPath, const char* pMode = "merge")
+    {
+        run(std::string("QELImportMode -v ") + pMode);
+        return run("QELImport -f \"" + pPath + "\"");
+    }
+
+    // A scene filled by pFill, written by the SDK in the scratch directory;
+    // its path ("" when the writer failed).
+    typedef std::function<void(qelsdk_600::KQelSdkManager&, qelsdk_600::KQelScene&)> Filler;
+    static std::string writeScene(const std::string& pName, const Filler& pFill,
+                                  qelsdk_600::KQelExporter::EFileFormat pFormat = qelsdk_600::KQelExporter::eQelBinary,
+                                  const char* pPassword = "")
+    {
+        using namespace qelsdk_600;
+        const std::string path = ScratchDir() + "/" + pName;
+        KQelSdkManager manager;
+        KQelScene* scene = manager.CreateKQelScene();
+        pFill(manager, *scene);
+        KQelExporter exporter(manager);
+        exporter.SetFileFormat(pFormat);
+        KStreamOptionsQel options;
+        options.mIsPasswordProtected = *pPassword != 0;
+        options.mPassword = pPassword;
+        if (!exporter.Initialize(path.c_str()) || !exporter.Export(*scene, &options)) {
+            ADD_FAILURE() << exporter.GetLastErrorString();
+            return "";
+        }
+        return path;
+    }
+    // A node named pName under pParent (the scene root when null), with the
+    // attribute when given.
+    static qelsdk_600::KQelNode* add(qelsdk_600::KQelSdkManager& pManager, qelsdk_600::KQelScene& pScene,
+                                     const char* pName, qelsdk_600::KQelNode* pParent = nullptr,
+                                     qelsdk_600::KQelNodeAttribute* pAttribute = nullptr)
+    {
+        qelsdk_600::KQelNode* made = pManager.CreateKQelNode(pName);
+        (pParent ? pParent : pScene.GetRootNode())->AddChild(made);
+        if (pAttribute)
+            made->SetNodeAttribute(pAttribute);
+        return made;
+    }
+};
+
+#endif
