@@ -1,5 +1,6 @@
 #include "import/qelveskimport.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include <vesk/MAnimControl.h>
@@ -64,8 +65,16 @@ MStatus QelVeskImport::OpenProject(const MString& pPath)
     const KString path(pPath.asChar());
     CloseProject();
     mImporter = mManager.CreateKQelImporter();
-    if (!mImporter || !mImporter->Initialize(path.Buffer()))
+    if (!mImporter)
         return MStatus::kNotFound;
+    if (mImporter->Initialize(path.Buffer()))
+        return MStatus::kSuccess;
+    // A file that is there but damaged is refused by the read, which says
+    // why; only a file that cannot be opened at all is not found.
+    std::FILE* file = std::fopen(path.Buffer(), "rb");
+    if (!file)
+        return MStatus::kNotFound;
+    std::fclose(file);
     return MStatus::kSuccess;
 }
 

@@ -62,8 +62,9 @@ public:
 
     // Closes any project, makes an importer through the manager and
     // initializes it with the file (a native QEL file opens at once).
-    // Success, or MStatus::kNotFound when the file cannot be opened; the
-    // importer is kept either way.
+    // Success, or MStatus::kNotFound when the file cannot be opened for
+    // reading at all; a damaged file is refused by Import, which reports why.
+    // The importer is kept either way.
     MStatus OpenProject(const MString& pPath);
     // Destroys the importer and the scene when present; always success.
     MStatus CloseProject();

@@ -105,6 +105,42 @@ inline std::vector<std::string> dumpLines(const std::string& pPattern)
     return found;
 }
 
+// A scene filled by pFill, written by the SDK in the scratch directory;
+// its path ("" when the writer failed).
+typedef std::function<void(qelsdk_600::KQelSdkManager&, qelsdk_600::KQelScene&)> Filler;
+inline std::string writeScene(const std::string& pName, const Filler& pFill,
+                              qelsdk_600::KQelExporter::EFileFormat pFormat = qelsdk_600::KQelExporter::eQelBinary,
+                              const char* pPassword = "")
+{
+    using namespace qelsdk_600;
+    const std::string path = ScratchDir() + "/" + pName;
+    KQelSdkManager manager;
+    KQelScene* scene = manager.CreateKQelScene();
+    pFill(manager, *scene);
+    KQelExporter exporter(manager);
+    exporter.SetFileFormat(pFormat);
+    KStreamOptionsQel options;
+    options.mIsPasswordProtected = *pPassword != 0;
+    options.mPassword = pPassword;
+    if (!exporter.Initialize(path.c_str()) || !exporter.Export(*scene, &options)) {
+        ADD_FAILURE() << exporter.GetLastErrorString();
+        return "";
+    }
+    return path;
+}
+// A node named pName under pParent (the scene root when null), with the
+// attribute when given.
+inline qelsdk_600::KQelNode* add(qelsdk_600::KQelSdkManager& pManager, qelsdk_600::KQelScene& pScene,
+                                 const char* pName, qelsdk_600::KQelNode* pParent = nullptr,
+                                 qelsdk_600::KQelNodeAttribute* pAttribute = nullptr)
+{
+    qelsdk_600::KQelNode* made = pManager.CreateKQelNode(pName);
+    (pParent ? pParent : pScene.GetRootNode())->AddChild(made);
+    if (pAttribute)
+        made->SetNodeAttribute(pAttribute);
+    return made;
+}
+
 // The module loaded through the stand-in, its settings file fresh.
 class ModuleImportTest : public ::testing::Test {
 protected:
@@ -116,6 +152,7 @@ protected:
         std::remove((ScratchDir() + "/qelplugins6.0.2registry.txt").c_str());
         ASSERT_TRUE(vesk::plugins().load(ScratchDir() + "/qelvesk.so"));
         ASSERT_EQ(run("QELImportShowUI -v false"), 0);
+        ASSERT_EQ(run("QELImportMode -v merge"), 0);
     }
     void TearDown() override
     {
@@ -137,41 +174,6 @@ public:
         return run("QELImport -f \"" + pPath + "\"");
     }
 
-    // A scene filled by pFill, written by the SDK in the scratch directory;
-    // its path ("" when the writer failed).
-    typedef std::function<void(qelsdk_600::KQelSdkManager&, qelsdk_600::KQelScene&)> Filler;
-    static std::string writeScene(const std::string& pName, const Filler& pFill,
-                                  qelsdk_600::KQelExporter::EFileFormat pFormat = qelsdk_600::KQelExporter::eQelBinary,
-                                  const char* pPassword = "")
-    {
-        using namespace qelsdk_600;
-        const std::string path = ScratchDir() + "/" + pName;
-        KQelSdkManager manager;
-        KQelScene* scene = manager.CreateKQelScene();
-        pFill(manager, *scene);
-        KQelExporter exporter(manager);
-        exporter.SetFileFormat(pFormat);
-        KStreamOptionsQel options;
-        options.mIsPasswordProtected = *pPassword != 0;
-        options.mPassword = pPassword;
-        if (!exporter.Initialize(path.c_str()) || !exporter.Export(*scene, &options)) {
-            ADD_FAILURE() << exporter.GetLastErrorString();
-            return "";
-        }
-        return path;
-    }
-    // A node named pName under pParent (the scene root when null), with the
-    // attribute when given.
-    static qelsdk_600::KQelNode* add(qelsdk_600::KQelSdkManager& pManager, qelsdk_600::KQelScene& pScene,
-                                     const char* pName, qelsdk_600::KQelNode* pParent = nullptr,
-                                     qelsdk_600::KQelNodeAttribute* pAttribute = nullptr)
-    {
-        qelsdk_600::KQelNode* made = pManager.CreateKQelNode(pName);
-        (pParent ? pParent : pScene.GetRootNode())->AddChild(made);
-        if (pAttribute)
-            made->SetNodeAttribute(pAttribute);
-        return made;
-    }
 };
 
 #endif

@@ -1,0 +1,102 @@
+// The importer object of this process on SDK-written files: deep trees on a
+// small stack, names that command texts must carry safely, and the world
+// transform from one import to the next.
+#include "import_fixture.h"
+
+#include <fstream>
+
+#include <vesk/MSelectionList.h>
+
+#include "common/small_stack.h"
+#include "curves/kfcurve.h"
+#include "curves/kfcurvekey.h"
+#include "scene/kqeltakenode.h"
+
+using namespace qelsdk_600;
+
+namespace {
+
+std::string logText()
+{
+    std::ifstream in(ScratchDir() + "/qelvesklog.txt", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The stand-in's DAG paths list every ancestor, so each host call on a deep
+// node costs its depth: the chain is kept to a depth whose recursion could
+// never fit the stack, and 10^4 levels run in the benchmark.
+TEST_F(ImportTest, ADeepChainImportsOnASmallStack)
+{
+    const int depth = 2000;
+    const std::string path = writeScene("deep.qel", [](KQelSdkManager& pManager, KQelScene& pScene) {
+        KQelNode* parent = nullptr;
+        for (int i = 0; i < depth; ++i)
+            parent = add(pManager, pScene, ("n" + std::to_string(i)).c_str(), parent);
+    });
+    struct Run {
+        QelVeskImport* mImport;
+        std::string mPath;
+        MStatus mStatus;
+    } run{mImport.get(), path, MStatus::kFailure};
+    smallstack::OnSmallStack(
+        [](void* pRun) {
+            Run& r = *static_cast<Run*>(pRun);
+            r.mImport->OpenProject(MString(r.mPath.c_str()));
+            r.mStatus = r.mImport->Import();
+        },
+        &run);
+    EXPECT_EQ(run.mStatus, MStatus::kSuccess);
+    // Found by its name alone: the scene dump of so deep a chain is too long.
+    MSelectionList deepest;
+    MDagPath last;
+    ASSERT_TRUE(deepest.add(MString(("n" + std::to_string(depth - 1)).c_str())));
+    ASSERT_TRUE(deepest.getDagPath(0, last));
+    EXPECT_EQ(last.length(), static_cast<unsigned int>(depth));
+}
+
+TEST_F(ImportTest, NamesFromTheFileReachWarningsVerbatimAndCommandsQuoted)
+{
+    const char* const alpha = "Alpha\"\\;$x\ny";
+    const char* const beta = "Beta\"\\;$x\ny";
+    const std::string path = writeScene("names.qel", [&](KQelSdkManager& pManager, KQelScene& pScene) {
+        // Scaled non-uniformly in the take, each with a child that inherits
+        // its scaling the RrSs way; listed Beta first.
+        std::vector<KQelNode*> scaled;
+        for (const char* name : {beta, alpha}) {
+            scaled.push_back(add(pManager, pScene, name));
+            add(pManager, pScene, (std::string("Kid") + name[0]).c_str(), scaled.back());
+        }
+        add(pManager, pScene, "sp\"a;$\\ce:Node");
+        pScene.CreateTake("Walk");
+        for (KQelNode* node : scaled) {
+            node->SetCurrentTakeNode("Walk");
+            KFCurveKey key;
+            key.Set(KTime(0), 2.0f);
+            node->GetCurrentTakeNode()->GetScaleX()->KeyAdd(KTime(0), key);
+        }
+    });
+    QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kImportShowUI, true);
+    standin::queueReply("QEL import Error", standin::Reply::press("Ok"));
+    standin::clearLogs();
+    ASSERT_EQ(mImport->OpenProject(MString(path.c_str())), MStatus::kSuccess);
+    mImport->SetTakeName("Walk");
+    ASSERT_EQ(mImport->Import(), MStatus::kSuccess);
+
+    const std::string sentence = " has a Non-uniform scale and one or more child that have a RrSs-type scaling which "
+                                 "is not supported by Vesk. Some shearing that was not present in Animora may appear "
+                                 "on a child.";
+    ASSERT_EQ(standin::dialogs().size(), 1u);
+    EXPECT_EQ(standin::dialogs()[0].message,
+              "Node " + std::string(alpha) + sentence + "\nNode " + beta + sentence + "\n");
+    EXPECT_NE(logText().find("Node " + std::string(alpha) + sentence + "\\n\nNode " + beta + sentence + "\\n\n"),
+              std::string::npos)
+        << logText();
+    for (const standin::LoggedCommand& c : standin::commandLog())
+        EXPECT_TRUE(std::regex_match(c.text, std::regex("(namespace|namespaceInfo|upAxis|confirmDialog|exists) .*")))
+            << c.text;
+    EXPECT_EQ(dumpLines("^node \"\\|[^\"]*\" = \"transform\"").size(), 9u) << "five and the default cameras";
+    EXPECT_EQ(dumpLines("^node \"\\|[\\w|:]*\" = \"transform\"").size(), 9u) << "only legal names";
+    EXPECT_EQ(dumpLines("^global namespaces = \"\\w+\"$").size(), 1u);
+}
+
+}  // namespace
