@@ -1,0 +1,176 @@
+// The import's free functions and the passes that adjust the read scene
+// before host nodes are made.
+#include "import_fixture.h"
+
+#include <vesk/MFnAnimCurve.h>
+#include <vesk/MFnDependencyNode.h>
+#include <vesk/MPlug.h>
+
+#include "content/kqellink.h"
+#include "content/kqelmesh.h"
+#include "curves/kfcurve.h"
+#include "curves/kfcurvekey.h"
+#include "import/qelveskimportfunctions.h"
+#include "core/object_access.h"
+#include "scene/kqelnull.h"
+#include "store/fixtures.h"
+
+using namespace qelsdk_600;
+
+namespace {
+
+TEST_F(ImportTest, DeformingNullsBecomeLimbNodesAndLinksAreCounted)
+{
+    KQelMesh* mesh = mImport->GetManager().CreateKQelMesh();
+    QelVeskNode* skin = node("Skin", nullptr, mesh);
+    QelVeskNode* joint = node("Joint", nullptr, skeleton(KQelSkeleton::eLimb));
+    QelVeskNode* null = node("Null", nullptr, mImport->GetManager().CreateKQelNull());
+    QelVeskNode* bare = node("Bare", skin);
+    QelVeskNode* other = node("Other", nullptr, mImport->GetManager().CreateKQelMesh());
+    for (QelVeskNode* linked : {joint, null, bare, other, null}) {
+        KQelLink* link = mImport->GetManager().CreateKQelLink();
+        link->SetLink(linked);
+        mesh->AddLink(link);
+    }
+    int count = 0;
+    CountNbQelLinks(static_cast<QelVeskNode*>(root()), count);
+    EXPECT_EQ(count, 5);
+    ReplaceNullsUsedAsLinks(static_cast<QelVeskNode*>(root()), &mImport->GetManager());
+    for (QelVeskNode* n : {joint, null, bare})
+        EXPECT_TRUE(IsJoint(n)) << n->GetName();
+    EXPECT_EQ(null->GetSkeleton()->GetSkeletonType(), KQelSkeleton::eLimbNode);
+    EXPECT_EQ(joint->GetSkeleton()->GetSkeletonType(), KQelSkeleton::eLimb) << "a joint stays as it was";
+    EXPECT_NE(other->GetMesh(), nullptr) << "a linked mesh keeps its attribute";
+}
+
+TEST_F(ImportTest, OldVersionFilesAreToldByPivotStatesBelowTheRoot)
+{
+    QelVeskNode* child = node("Child");
+    QelVeskNode* grandchild = node("Grandchild", child);
+    mImport->EnablePivotUse(static_cast<QelVeskNode*>(root()));
+    EXPECT_FALSE(IsOldVersion(static_cast<QelVeskNode*>(root())));
+    root()->SetPivotState(KQelNode::eSourcePivot, KQelNode::ePivotReference);
+    EXPECT_FALSE(IsOldVersion(static_cast<QelVeskNode*>(root()))) << "the root's own state is not looked at";
+    grandchild->SetPivotState(KQelNode::eSourcePivot, KQelNode::ePivotReference);
+    EXPECT_TRUE(IsOldVersion(static_cast<QelVeskNode*>(root())));
+
+    child->mMerged = true;
+    for (QelVeskNode* n : {child, grandchild})
+        n->SetRotationPivot(KQelNode::eSourcePivot, KQelVector4(1, 2, 3, 1));
+    mImport->RemoveRotationPivotOnNotPresentNode(static_cast<QelVeskNode*>(root()));
+    EXPECT_EQ(child->GetRotationPivot(KQelNode::eSourcePivot)[0], 1.0) << "merged";
+    EXPECT_EQ(grandchild->GetRotationPivot(KQelNode::eSourcePivot)[0], 0.0);
+    mImport->RemoveRotationPivot(root());
+    EXPECT_EQ(child->GetRotationPivot(KQelNode::eSourcePivot)[0], 0.0);
+}
+
+TEST_F(ImportTest, ReOrderKeepsTheLastRecordOfEachNodeInTreeOrder)
+{
+    QelVeskNode* a = node("A");
+    QelVeskNode* b = node("B", a);
+    QelVeskNode* c = node("C");
+    QelVeskNode* outside = mImport->GetManager().CreateQelVeskNode("Outside", nullptr);
+    const struct {
+        std::vector<QelVeskNode*> records;
+        std::vector<int> kept;  // indices of the records kept, in order
+    } cases[] = {
+        {{}, {}},
+        {{outside}, {0}},
+        {{outside, outside}, {}},
+        {{c, b, a, b, outside}, {2, 3, 0}},
+    };
+    for (const auto& c : cases) {
+        KArrayTemplate<TempPoseData*> list;
+        for (QelVeskNode* n : c.records)
+            list.Add(new TempPoseData{n, KQelMatrix(), KQelMatrix()});
+        std::vector<TempPoseData*> made(list.GetCount());
+        for (int i = 0; i < list.GetCount(); ++i)
+            made[i] = list[i];
+        ReOrder(list, static_cast<QelVeskNode*>(root()));
+        std::vector<TempPoseData*> expected;
+        for (int index : c.kept)
+            expected.push_back(made[index]);
+        std::vector<TempPoseData*> got(list.GetCount());
+        for (int i = 0; i < list.GetCount(); ++i)
+            got[i] = list[i];
+        EXPECT_EQ(got, expected) << c.records.size();
+        for (TempPoseData* record : got)
+            delete record;
+    }
+}
+
+TEST_F(ImportTest, NodeListsSortByNameWithoutRepeats)
+{
+    KArrayTemplate<KQelNode*> nodes;
+    for (const char* name : {"c", "a", "b", "a"})
+        nodes.Add(node(name));
+    KQelNode* firstA = nodes[1];
+    SortNodeArray(nodes);
+    ASSERT_EQ(nodes.GetCount(), 3);
+    EXPECT_EQ(nodes[0], firstA);
+    EXPECT_EQ(std::string(nodes[1]->GetName()) + nodes[2]->GetName(), "Model::bModel::c");
+}
+
+TEST_F(ImportTest, WeightedTangentsAnywhereMakeACurveWeighted)
+{
+    KFCurve curve;
+    EXPECT_FALSE(HasWeightedTangent(curve));
+    for (int second = 0; second < 3; ++second) {
+        KFCurveKey key;
+        key.Set(KTime(second * 46186158000LL), 1.0f, kFCurveInterpolationCubic, kFCurveTangentUser);
+        curve.KeyAdd(KTime(second * 46186158000LL), key);
+    }
+    EXPECT_FALSE(HasWeightedTangent(curve));
+    curve.KeySetRightTangeantWeightedMode(1, true);
+    EXPECT_TRUE(HasWeightedTangent(curve));
+}
+
+TEST_F(ImportTest, DrivenPlugsAreAskedForOnlyWhenProtected)
+{
+    vesk::fixture::make("transform", "t");
+    vesk::fixture::make("transform", "d");
+    MPlug plug = MFnDependencyNode(vesk::ObjectAccess::fromNode(vesk::fixture::node("t"))).findPlug("translateY");
+    MFnAnimCurve curve;
+    const MObject made = curve.create(plug, MFnAnimCurve::kAnimCurveUL);
+    ASSERT_TRUE(vesk::fixture::connect("d.rx", MFnDependencyNode(made).name().asChar() + std::string(".input")));
+    standin::clearLogs();
+    EXPECT_FALSE(IsDriven(plug));
+    EXPECT_EQ(loggedCommands("."), std::vector<std::string>{});
+    QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kProtectDrivenKeys, true);
+    EXPECT_TRUE(IsDriven(plug));
+    MPlug free = MFnDependencyNode(vesk::ObjectAccess::fromNode(vesk::fixture::node("t"))).findPlug("translateX");
+    EXPECT_FALSE(IsDriven(free));
+}
+
+TEST_F(ImportTest, HardEdgesMergeOnlyMeshesWithAPointPerCorner)
+{
+    const struct {
+        std::vector<KQelVector4> points;
+        std::vector<int> corners;  // two triangles
+        int pointsAfter;
+    } cases[] = {
+        // Shared points: left as they are.
+        {{{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 1, 0, 1}}, {0, 1, 2, 0, 2, 3}, 4},
+        // A point per corner, two pairs equal: merged to four.
+        {{{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 0, 0, 1}, {1, 1, 0, 1}, {0, 1, 0, 1}},
+         {0, 1, 2, 3, 4, 5},
+         4},
+    };
+    for (const auto& c : cases) {
+        KQelMesh* mesh = mImport->GetManager().CreateKQelMesh();
+        node("Mesh", nullptr, mesh);
+        mesh->InitControlPoints(static_cast<int>(c.points.size()));
+        for (size_t i = 0; i < c.points.size(); ++i)
+            mesh->GetControlPoints()[i] = c.points[i];
+        for (int p = 0; p < 2; ++p) {
+            mesh->BeginPolygon();
+            for (int k = 0; k < 3; ++k)
+                mesh->AddPolygon(c.corners[static_cast<size_t>(p * 3 + k)]);
+            mesh->EndPolygon();
+        }
+        mImport->MergeMeshOnNormalPerPolyVertex(root());
+        EXPECT_EQ(mesh->GetControlPointsCount(), c.pointsAfter);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// The world transform of an import: master scale and up axis on the scene
+// root, the "Qel_Root" node above top-level nodes, and the matrix from one
+// import to the next.
+#include "import_fixture.h"
+
+#include <cmath>
+
+#include "math/kqelmatrix.h"
+
+using namespace qelsdk_600;
+
+namespace {
+
+std::vector<double> Rounded(const KQelVector4& pVector)
+{
+    return {std::round(pVector[0] * 1e9) / 1e9 + 0.0, std::round(pVector[1] * 1e9) / 1e9 + 0.0,
+            std::round(pVector[2] * 1e9) / 1e9 + 0.0};
+}
+
+std::vector<std::string> Children(KQelNode& pNode)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < pNode.GetChildCount(); ++i)
+        names.push_back(pNode.GetChild(i)->GetName());
+    return names;
+}
+
+TEST_F(ImportTest, MasterScaleAndZUpGoOnTheRootAndOnOneQelRootAboveTopLevelNodes)
+{
+    QelVeskUserParams::Instance()->SetDoubleParam(QelVeskUserParams::kImportMasterScale, 2.0);
+    ASSERT_EQ(standin::setUpAxis("z"), MStatus::kSuccess);
+    node("A");
+    node("Merged")->mMerged = true;
+    node("C");
+    mImport->Preprocess(root());
+    KQelVector4 value;
+    EXPECT_EQ(Rounded(root()->GetDefaultS(value)), (std::vector<double>{2, 2, 2}));
+    EXPECT_EQ(Rounded(root()->GetDefaultR(value)), (std::vector<double>{90, 0, 0}));
+    ASSERT_NE(mImport->GetWorldTransform(), nullptr);
+
+    mImport->PropagateWorldTransformToChildrenOf(root());
+    EXPECT_EQ(Children(*root()), (std::vector<std::string>{"Model::Merged", "Model::Qel_Root"}));
+    KQelNode& qelRoot = *root()->GetChild(1);
+    EXPECT_EQ(Children(qelRoot), (std::vector<std::string>{"Model::A", "Model::C"}));
+    EXPECT_EQ(Rounded(qelRoot.GetDefaultS(value)), (std::vector<double>{2, 2, 2}));
+    EXPECT_EQ(Rounded(qelRoot.GetDefaultR(value)), (std::vector<double>{90, 0, 0}));
+}
+
+TEST_F(ImportTest, AScaleThatIsNoNumberAndAnIdentityWorldKeepNoMatrix)
+{
+    for (double scale : {1.0, 0.0, std::nan(""), double(INFINITY)}) {
+        QelVeskUserParams::Instance()->SetDoubleParam(QelVeskUserParams::kImportMasterScale, scale);
+        mImport->Preprocess(root());
+        EXPECT_EQ(mImport->GetWorldTransform(), nullptr) << scale;
+    }
+    node("A");
+    mImport->PropagateWorldTransformToChildrenOf(root());
+    EXPECT_EQ(Children(*root()), std::vector<std::string>{"Model::A"});
+}
+
+TEST_F(ImportTest, AlternativeRootMarkersBecomeQelRoot)
+{
+    QelVeskNode* motion = node("xHTR:referencey");
+    QelVeskNode* plain = node("reference");
+    EXPECT_TRUE(mImport->IsAlternativeQelRootNode(motion));
+    EXPECT_EQ(std::string(motion->GetName()), "Model::xQel_Rooty");
+    EXPECT_TRUE(mImport->IsQelRootNode(motion));
+    EXPECT_FALSE(mImport->IsAlternativeQelRootNode(plain));
+    EXPECT_FALSE(mImport->IsAlternativeQelRootNode(nullptr));
+}
+
+TEST_F(ImportTest, ASecondImportDoesNotApplyTheFirstImportsWorld)
+{
+    const std::string path = writeScene("world.qel", [](KQelSdkManager& pManager, KQelScene& pScene) {
+        add(pManager, pScene, "Top");
+    });
+    ASSERT_EQ(mImport->OpenProject(MString(path.c_str())), MStatus::kSuccess);
+    QelVeskUserParams::Instance()->SetDoubleParam(QelVeskUserParams::kImportMasterScale, 2.0);
+    ASSERT_EQ(mImport->Import(), MStatus::kSuccess);
+    EXPECT_NE(mImport->GetWorldTransform(), nullptr);
+    QelVeskUserParams::Instance()->SetDoubleParam(QelVeskUserParams::kImportMasterScale, 1.0);
+    ASSERT_EQ(mImport->Import(), MStatus::kSuccess);
+    EXPECT_EQ(mImport->GetWorldTransform(), nullptr);
+    EXPECT_EQ(dumpLines("^node \"[^\"]*Qel_Root\" = ").size(), 1u) << "from the first import only";
+}
+
+}  // namespace
