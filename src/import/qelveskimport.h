@@ -233,6 +233,8 @@ public:
     // Node name with kind prefix to QelVeskNode*.
     const qelsdk_600::KCharPtrSet& GetNodeSet() const { return mNodeSet; }
     bool GetIsOldVersion() const { return mIsOldVersion; }
+    // Filled by the shape animation, listed by the warning.
+    qelsdk_600::KArrayTemplate<QelVeskNode*>& GetFailedBlendShapeNodes() { return mFailedBlendShapeNodes; }
 
 private:
     // One line in the log of the import in progress; nothing between imports.

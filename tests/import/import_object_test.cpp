@@ -5,6 +5,8 @@
 
 #include <fstream>
 
+#include <vesk/MArgList.h>
+
 #include <vesk/MSelectionList.h>
 
 #include "common/small_stack.h"
@@ -97,6 +99,54 @@ TEST_F(ImportTest, NamesFromTheFileReachWarningsVerbatimAndCommandsQuoted)
     EXPECT_EQ(dumpLines("^node \"\\|[^\"]*\" = \"transform\"").size(), 9u) << "five and the default cameras";
     EXPECT_EQ(dumpLines("^node \"\\|[\\w|:]*\" = \"transform\"").size(), 9u) << "only legal names";
     EXPECT_EQ(dumpLines("^global namespaces = \"\\w+\"$").size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ImportTest, TheBlendShapeWarningListsNamesThreeARowAndEndsWithAnEmptyRow)
+{
+    QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kImportShowUI, true);
+    standin::setStandingReply("QEL import error", standin::Reply::press("Ok"));
+    const std::string head = "Import of blendshape animation failed for the following nodes:\n\n";
+    const std::string tail = "\nMake sure the animation function curves exist on these nodes.\n"
+                             " (Make sure each blendshape have at least a key)\n";
+    mImport->DisplayBlendShapeImportWarningDialog();
+    for (const char* name : {"a", "b", "c", "d"}) {
+        mImport->GetFailedBlendShapeNodes().Add(node(name));
+        if (*name == 'b')
+            continue;
+        mImport->DisplayBlendShapeImportWarningDialog();
+    }
+    std::vector<std::string> messages;
+    for (const standin::DialogRecord& d : standin::dialogs())
+        messages.push_back(d.message);
+    EXPECT_EQ(messages, (std::vector<std::string>{head + "        a\n        \n" + tail,
+                                                  head + "        a, b, c\n        \n" + tail,
+                                                  head + "        a, b, c, \n        d\n        \n" + tail}));
+    standin::clearStandingReplies();
+}
+
+TEST_F(ImportTest, ParseArgsCopiesTheFileArgumentWhenItFits)
+{
+    const struct {
+        std::vector<std::string> args;
+        unsigned int size;
+        MStatus::MStatusCode status;
+        const char* buffer;
+    } cases[] = {
+        {{"-t", "1", "-f", "scene.qel", "-f", "other"}, 16, MStatus::kSuccess, "scene.qel"},
+        {{"-f", "scene.qel"}, 10, MStatus::kSuccess, "scene.qel"},
+        {{"-f", "scene.qel"}, 9, MStatus::kFailure, ""},
+        {{"-f"}, 16, MStatus::kInvalidParameter, "untouched"},
+        {{"-t", "1"}, 16, MStatus::kSuccess, "untouched"},
+    };
+    for (const auto& c : cases) {
+        char buffer[16] = "untouched";
+        EXPECT_EQ(mImport->parseArgs(MArgList(c.args), buffer, c.size).statusCode(), c.status) << c.size;
+        EXPECT_STREQ(buffer, c.buffer);
+    }
 }
 
 }  // namespace
