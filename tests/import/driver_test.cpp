@@ -7,8 +7,6 @@
 #include <vesk/MAnimControl.h>
 
 #include "content/kqelcamera.h"
-#include "curves/kfcurve.h"
-#include "curves/kfcurvekey.h"
 #include "native/olderlayout_test_util.h"
 #include "scene/kqeltakenode.h"
 
@@ -32,24 +30,6 @@ void FillRig(KQelSdkManager& pManager, KQelScene& pScene)
     }
     add(pManager, pScene, "rig:Arm", add(pManager, pScene, "rig:Spine"));
     add(pManager, pScene, "persp", nullptr, pManager.CreateKQelCamera());
-}
-
-// "path type" of every node the import made, and "path id N" of node ids.
-std::vector<std::string> madeNodes()
-{
-    std::vector<std::string> made;
-    const std::regex record("^(node|attr) \"([^\"]*)\" (= \"(\\w+)\"|tarnvekTypeID = h (\\d+))");
-    for (const std::string& line : dumpLines("^node \"\\|[^\"]*\" = |tarnvekTypeID = ")) {
-        std::smatch m;
-        if (std::regex_search(line, m, record) && !std::regex_search(line, std::regex("\\|(persp|top|front|side)")))
-            made.push_back(m[2].str() + " " + (m[4].matched ? m[4].str() : "id " + m[5].str()));
-    }
-    return made;
-}
-
-std::string logText()
-{
-    return scratch::ReadFile(ScratchDir() + "/qelvesklog.txt");
 }
 
 TEST_F(ModuleImportTest, TheNodeTreeBecomesTransformsLocatorsAndJointsInTheirNamespaces)
@@ -85,13 +65,8 @@ Filler KeyedAt(std::vector<double> pTimes)
         KQelNode* node = add(pManager, pScene, "Keyed");
         pScene.CreateTake("Take1");
         node->SetCurrentTakeNode("Take1");
-        for (double seconds : pTimes) {
-            KTime time;
-            time.SetSecondDouble(seconds);
-            KFCurveKey key;
-            key.Set(time, static_cast<float>(seconds));
-            node->GetCurrentTakeNode()->GetTranslationX()->KeyAdd(time, key);
-        }
+        for (double seconds : pTimes)
+            addKey(node->GetCurrentTakeNode()->GetTranslationX(), seconds, static_cast<float>(seconds));
     };
 }
 

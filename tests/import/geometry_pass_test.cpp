@@ -10,20 +10,6 @@ using namespace qelsdk_600;
 
 namespace {
 
-// "path type" for every node the import made (the default scene left out),
-// and "path id" for every node id.
-std::vector<std::string> madeNodes()
-{
-    std::vector<std::string> made;
-    const std::regex record("^(node|attr) \"([^\"]*)\" (= \"(\\w+)\"|tarnvekTypeID = h (\\d+))");
-    for (const std::string& line : dumpLines("^node \"\\|[^\"]*\" = |tarnvekTypeID = ")) {
-        std::smatch m;
-        if (std::regex_search(line, m, record) && !std::regex_search(line, std::regex("\\|(persp|top|front|side)")))
-            made.push_back(m[2].str() + " " + (m[4].matched ? m[4].str() : "id " + m[5].str()));
-    }
-    return made;
-}
-
 std::vector<std::string> setNames(const QelVeskImport& pImport)
 {
     std::vector<std::string> names;

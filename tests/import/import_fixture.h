@@ -4,6 +4,7 @@
 #ifndef QEL_TESTS_IMPORT_IMPORT_FIXTURE_H
 #define QEL_TESTS_IMPORT_IMPORT_FIXTURE_H
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -20,6 +21,9 @@
 #include <vesk/MGlobal.h>
 #include <vesk/MTime.h>
 
+#include "common/scratch_dir.h"
+#include "curves/kfcurve.h"
+#include "curves/kfcurvekey.h"
 #include "dump/scene_dump.h"
 #include "import/qelveskimport.h"
 #include "io/kqelexporter.h"
@@ -71,7 +75,7 @@ protected:
         made->SetSkeletonType(pType);
         return made;
     }
-    qelsdk_600::KQelNode* root()
+    QelVeskNode* root()
     {
         if (!mRoot)
             mRoot = mImport->GetManager().CreateQelVeskNode("RootNode", nullptr);
@@ -81,6 +85,31 @@ protected:
     std::unique_ptr<QelVeskImport> mImport;
     QelVeskNode* mRoot = nullptr;
 };
+
+// x, y and z rounded to 1e-9 (so that -0 and rounding noise compare equal).
+inline std::vector<double> rounded(const qelsdk_600::KQelVector4& pVector)
+{
+    std::vector<double> out;
+    for (int i = 0; i < 3; ++i)
+        out.push_back(std::round(pVector[i] * 1e9) / 1e9 + 0.0);
+    return out;
+}
+
+// A key of that value at that time (seconds).
+inline void addKey(qelsdk_600::KFCurve* pCurve, double pSeconds, float pValue)
+{
+    qelsdk_600::KTime time;
+    time.SetSecondDouble(pSeconds);
+    qelsdk_600::KFCurveKey key;
+    key.Set(time, pValue);
+    pCurve->KeyAdd(time, key);
+}
+
+// The import log in the scratch directory ("" before any).
+inline std::string logText()
+{
+    return qelsdk_600::scratch::ReadFile(ScratchDir() + "/qelvesklog.txt");
+}
 
 // The host commands run so far whose text matches the pattern.
 inline std::vector<std::string> loggedCommands(const std::string& pPattern)
@@ -103,6 +132,21 @@ inline std::vector<std::string> dumpLines(const std::string& pPattern)
         if (std::regex_search(line, pattern))
             found.push_back(line);
     return found;
+}
+
+// "path type" of every node the import made (the default scene left out),
+// and "path id N" of every node id.
+inline std::vector<std::string> madeNodes()
+{
+    std::vector<std::string> made;
+    const std::regex record("^(node|attr) \"([^\"]*)\" (= \"(\\w+)\"|tarnvekTypeID = h (\\d+))");
+    const std::regex defaults("^node \"\\|(persp|top|front|side)[|\"]");
+    for (const std::string& line : dumpLines("^node \"\\|[^\"]*\" = |tarnvekTypeID = ")) {
+        std::smatch m;
+        if (std::regex_search(line, m, record) && !std::regex_search(line, defaults))
+            made.push_back(m[2].str() + " " + (m[4].matched ? m[4].str() : "id " + m[5].str()));
+    }
+    return made;
 }
 
 // A scene filled by pFill, written by the SDK in the scratch directory;

@@ -3,26 +3,16 @@
 // transform from one import to the next.
 #include "import_fixture.h"
 
-#include <fstream>
-
 #include <vesk/MArgList.h>
 
 #include <vesk/MSelectionList.h>
 
 #include "common/small_stack.h"
-#include "curves/kfcurve.h"
-#include "curves/kfcurvekey.h"
 #include "scene/kqeltakenode.h"
 
 using namespace qelsdk_600;
 
 namespace {
-
-std::string logText()
-{
-    std::ifstream in(ScratchDir() + "/qelvesklog.txt", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The stand-in's DAG paths list every ancestor, so each host call on a deep
 // node costs its depth: the chain is kept to a depth whose recursion could
@@ -72,9 +62,7 @@ TEST_F(ImportTest, NamesFromTheFileReachWarningsVerbatimAndCommandsQuoted)
         pScene.CreateTake("Walk");
         for (KQelNode* node : scaled) {
             node->SetCurrentTakeNode("Walk");
-            KFCurveKey key;
-            key.Set(KTime(0), 2.0f);
-            node->GetCurrentTakeNode()->GetScaleX()->KeyAdd(KTime(0), key);
+            addKey(node->GetCurrentTakeNode()->GetScaleX(), 0.0, 2.0f);
         }
     });
     QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kImportShowUI, true);

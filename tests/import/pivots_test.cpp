@@ -2,11 +2,7 @@
 // come before names are made legal.
 #include "import_fixture.h"
 
-#include <cmath>
-
 #include "content/kqellight.h"
-#include "curves/kfcurve.h"
-#include "curves/kfcurvekey.h"
 #include "scene/kqeltakenode.h"
 
 using namespace qelsdk_600;
@@ -15,12 +11,6 @@ namespace {
 
 const KQelNode::EPivotSet S = KQelNode::eSourcePivot;
 const KQelNode::EPivotSet D = KQelNode::eDestinationPivot;
-
-std::vector<double> Rounded(const KQelVector4& pVector)
-{
-    return {std::round(pVector[0] * 1e9) / 1e9 + 0.0, std::round(pVector[1] * 1e9) / 1e9 + 0.0,
-            std::round(pVector[2] * 1e9) / 1e9 + 0.0};
-}
 
 TEST_F(ImportTest, PivotSetsKeepWhatTheHostModelCanHoldAndWarnAboutDroppedLimits)
 {
@@ -80,9 +70,9 @@ TEST_F(ImportTest, PivotSetsKeepWhatTheHostModelCanHoldAndWarnAboutDroppedLimits
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         KQelNode* made = root()->FindChild(c.name, false);
-        EXPECT_EQ(Rounded(made->GetPostRotation(S)), c.postS);
-        EXPECT_EQ(Rounded(made->GetPostRotation(D)), c.postD);
-        EXPECT_EQ(Rounded(made->GetPreRotation(D)), c.preD);
+        EXPECT_EQ(rounded(made->GetPostRotation(S)), c.postS);
+        EXPECT_EQ(rounded(made->GetPostRotation(D)), c.postD);
+        EXPECT_EQ(rounded(made->GetPreRotation(D)), c.preD);
         ERotationOrder order = eEulerXYZ;
         made->GetRotationOrder(D, order);
         EXPECT_EQ(order, c.orderD);
@@ -91,28 +81,19 @@ TEST_F(ImportTest, PivotSetsKeepWhatTheHostModelCanHoldAndWarnAboutDroppedLimits
     EXPECT_EQ(standin::dialogs().size(), 3u);
 }
 
-void Key(KFCurve* pCurve, double pSeconds, float pValue)
-{
-    KTime time;
-    time.SetSecondDouble(pSeconds);
-    KFCurveKey key;
-    key.Set(time, pValue);
-    pCurve->KeyAdd(time, key);
-}
-
 TEST_F(ImportTest, KeyedPreAndPostRotationNodesWarnOncePerTakeWithTheirRawNames)
 {
     const char* const pre = "Arm\"$;\\__Pre_1";
     QelVeskNode* varying = node(pre);
-    Key(varying->GetDefaultTakeNode()->GetEulerRotationX(), 0, 1.0f);
-    Key(varying->GetDefaultTakeNode()->GetEulerRotationX(), 1, 2.0f);
+    addKey(varying->GetDefaultTakeNode()->GetEulerRotationX(), 0, 1.0f);
+    addKey(varying->GetDefaultTakeNode()->GetEulerRotationX(), 1, 2.0f);
     QelVeskNode* constant = node("Leg__Pre_");
-    Key(constant->GetDefaultTakeNode()->GetEulerRotationY(), 0, 3.0f);
-    Key(constant->GetDefaultTakeNode()->GetEulerRotationY(), 1, 3.0f);
+    addKey(constant->GetDefaultTakeNode()->GetEulerRotationY(), 0, 3.0f);
+    addKey(constant->GetDefaultTakeNode()->GetEulerRotationY(), 1, 3.0f);
     QelVeskNode* post = node("Hand__Post_");
     post->CreateTakeNode("Run");
-    Key(post->GetDefaultTakeNode()->GetTranslationX(), 0, 1.0f);
-    Key(post->GetTakeNode(1)->GetScaleZ(), 0, 1.0f);
+    addKey(post->GetDefaultTakeNode()->GetTranslationX(), 0, 1.0f);
+    addKey(post->GetTakeNode(1)->GetScaleZ(), 0, 1.0f);
 
     QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kImportShowUI, true);
     standin::setStandingReply("QEL import error", standin::Reply::press("Ok"));

@@ -8,9 +8,8 @@
 
 #include "content/kqellink.h"
 #include "content/kqelmesh.h"
-#include "curves/kfcurve.h"
-#include "curves/kfcurvekey.h"
 #include "import/qelveskimportfunctions.h"
+#include "io/kqelimporter.h"
 #include "core/object_access.h"
 #include "scene/kqelnull.h"
 #include "store/fixtures.h"
@@ -33,9 +32,9 @@ TEST_F(ImportTest, DeformingNullsBecomeLimbNodesAndLinksAreCounted)
         mesh->AddLink(link);
     }
     int count = 0;
-    CountNbQelLinks(static_cast<QelVeskNode*>(root()), count);
+    CountNbQelLinks(root(), count);
     EXPECT_EQ(count, 5);
-    ReplaceNullsUsedAsLinks(static_cast<QelVeskNode*>(root()), &mImport->GetManager());
+    ReplaceNullsUsedAsLinks(root(), &mImport->GetManager());
     for (QelVeskNode* n : {joint, null, bare})
         EXPECT_TRUE(IsJoint(n)) << n->GetName();
     EXPECT_EQ(null->GetSkeleton()->GetSkeletonType(), KQelSkeleton::eLimbNode);
@@ -47,17 +46,22 @@ TEST_F(ImportTest, OldVersionFilesAreToldByPivotStatesBelowTheRoot)
 {
     QelVeskNode* child = node("Child");
     QelVeskNode* grandchild = node("Grandchild", child);
-    mImport->EnablePivotUse(static_cast<QelVeskNode*>(root()));
-    EXPECT_FALSE(IsOldVersion(static_cast<QelVeskNode*>(root())));
+    mImport->EnablePivotUse(root());
+    EXPECT_FALSE(IsOldVersion(root()));
     root()->SetPivotState(KQelNode::eSourcePivot, KQelNode::ePivotReference);
-    EXPECT_FALSE(IsOldVersion(static_cast<QelVeskNode*>(root()))) << "the root's own state is not looked at";
+    EXPECT_FALSE(IsOldVersion(root())) << "the root's own state is not looked at";
     grandchild->SetPivotState(KQelNode::eSourcePivot, KQelNode::ePivotReference);
-    EXPECT_TRUE(IsOldVersion(static_cast<QelVeskNode*>(root())));
+    EXPECT_TRUE(IsOldVersion(root()));
+    // Files of version 5.8 and later are never old.
+    KQelImporter importer(mImport->GetManager());
+    ASSERT_TRUE(importer.Initialize(
+        writeScene("older.qel", [](KQelSdkManager&, KQelScene&) {}, KQelExporter::eQel5Binary).c_str()));
+    EXPECT_FALSE(IsOldVersion(root(), &importer));
 
     child->mMerged = true;
     for (QelVeskNode* n : {child, grandchild})
         n->SetRotationPivot(KQelNode::eSourcePivot, KQelVector4(1, 2, 3, 1));
-    mImport->RemoveRotationPivotOnNotPresentNode(static_cast<QelVeskNode*>(root()));
+    mImport->RemoveRotationPivotOnNotPresentNode(root());
     EXPECT_EQ(child->GetRotationPivot(KQelNode::eSourcePivot)[0], 1.0) << "merged";
     EXPECT_EQ(grandchild->GetRotationPivot(KQelNode::eSourcePivot)[0], 0.0);
     mImport->RemoveRotationPivot(root());
@@ -72,27 +76,18 @@ TEST_F(ImportTest, ReOrderKeepsTheLastRecordOfEachNodeInTreeOrder)
     QelVeskNode* outside = mImport->GetManager().CreateQelVeskNode("Outside", nullptr);
     const struct {
         std::vector<QelVeskNode*> records;
-        std::vector<int> kept;  // indices of the records kept, in order
-    } cases[] = {
-        {{}, {}},
-        {{outside}, {0}},
-        {{outside, outside}, {}},
-        {{c, b, a, b, outside}, {2, 3, 0}},
-    };
+        std::vector<int> kept;  // the records kept, in order; the others are deleted
+    } cases[] = {{{}, {}}, {{outside}, {0}}, {{outside, outside}, {}}, {{c, b, a, b, outside}, {2, 3, 0}}};
     for (const auto& c : cases) {
         KArrayTemplate<TempPoseData*> list;
+        std::vector<TempPoseData*> made, expected, got;
         for (QelVeskNode* n : c.records)
-            list.Add(new TempPoseData{n, KQelMatrix(), KQelMatrix()});
-        std::vector<TempPoseData*> made(list.GetCount());
-        for (int i = 0; i < list.GetCount(); ++i)
-            made[i] = list[i];
-        ReOrder(list, static_cast<QelVeskNode*>(root()));
-        std::vector<TempPoseData*> expected;
+            made.push_back(list[list.Add(new TempPoseData{n, KQelMatrix(), KQelMatrix()})]);
+        ReOrder(list, root());
         for (int index : c.kept)
-            expected.push_back(made[index]);
-        std::vector<TempPoseData*> got(list.GetCount());
+            expected.push_back(made[static_cast<size_t>(index)]);
         for (int i = 0; i < list.GetCount(); ++i)
-            got[i] = list[i];
+            got.push_back(list[i]);
         EXPECT_EQ(got, expected) << c.records.size();
         for (TempPoseData* record : got)
             delete record;
@@ -115,11 +110,10 @@ TEST_F(ImportTest, WeightedTangentsAnywhereMakeACurveWeighted)
 {
     KFCurve curve;
     EXPECT_FALSE(HasWeightedTangent(curve));
-    for (int second = 0; second < 3; ++second) {
-        KFCurveKey key;
-        key.Set(KTime(second * 46186158000LL), 1.0f, kFCurveInterpolationCubic, kFCurveTangentUser);
-        curve.KeyAdd(KTime(second * 46186158000LL), key);
-    }
+    for (int second = 0; second < 3; ++second)
+        addKey(&curve, second, 1.0f);
+    for (int i = 0; i < 3; ++i)
+        curve.KeySetTangeantMode(i, kFCurveTangentUser);
     EXPECT_FALSE(HasWeightedTangent(curve));
     curve.KeySetRightTangeantWeightedMode(1, true);
     EXPECT_TRUE(HasWeightedTangent(curve));
@@ -160,13 +154,11 @@ TEST_F(ImportTest, HardEdgesMergeOnlyMeshesWithAPointPerCorner)
         KQelMesh* mesh = mImport->GetManager().CreateKQelMesh();
         node("Mesh", nullptr, mesh);
         mesh->InitControlPoints(static_cast<int>(c.points.size()));
-        for (size_t i = 0; i < c.points.size(); ++i)
-            mesh->GetControlPoints()[i] = c.points[i];
-        for (int p = 0; p < 2; ++p) {
-            mesh->BeginPolygon();
-            for (int k = 0; k < 3; ++k)
-                mesh->AddPolygon(c.corners[static_cast<size_t>(p * 3 + k)]);
-            mesh->EndPolygon();
+        std::copy(c.points.begin(), c.points.end(), mesh->GetControlPoints());
+        for (size_t corner = 0; corner < c.corners.size(); ++corner) {
+            if (corner % 3 == 0)
+                mesh->BeginPolygon();
+            mesh->AddPolygon(c.corners[corner]);
         }
         mImport->MergeMeshOnNormalPerPolyVertex(root());
         EXPECT_EQ(mesh->GetControlPointsCount(), c.pointsAfter);
