@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -37,7 +38,20 @@
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqelskeleton.h"
 
-class ImportTest : public ::testing::Test {
+// A node of pManager named pName under pParent, with the attribute when
+// given.
+inline qelsdk_600::KQelNode* add(qelsdk_600::KQelSdkManager& pManager, qelsdk_600::KQelNode* pParent,
+                                 const char* pName, qelsdk_600::KQelNodeAttribute* pAttribute = nullptr)
+{
+    qelsdk_600::KQelNode* made = pManager.CreateKQelNode(pName);
+    pParent->AddChild(made);
+    if (pAttribute)
+        made->SetNodeAttribute(pAttribute);
+    return made;
+}
+
+// A fresh host in the default units; every dialog must have had its reply.
+class StandInTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -45,29 +59,37 @@ protected:
         MTime::setUIUnit(MTime::kFilm);
         MAngle::setUIUnit(MAngle::kDegrees);
         MDistance::setUIUnit(MDistance::kCentimeters);
-        QelVeskUserParams* settings = QelVeskUserParams::Instance();
-        settings->Reset();
-        settings->SetBoolParam(QelVeskUserParams::kImportShowUI, false);
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(standin::problems(), std::vector<std::string>());
+        EXPECT_EQ(standin::pendingReplies(), 0u);
+        standin::resetHost();
+    }
+};
+
+// An importer object of this process, the settings at their defaults with
+// the interface off.
+class ImportTest : public StandInTest {
+protected:
+    void SetUp() override
+    {
+        StandInTest::SetUp();
+        QelVeskUserParams::Instance()->Reset();
+        QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kImportShowUI, false);
         mImport.reset(new QelVeskImport);
     }
     void TearDown() override
     {
         mImport.reset();
-        EXPECT_EQ(standin::problems(), std::vector<std::string>());
-        EXPECT_EQ(standin::pendingReplies(), 0u);
-        standin::resetHost();
+        StandInTest::TearDown();
     }
 
-    // A node of the importer's manager under pParent (the root when null),
-    // with the attribute made by pAttribute (none when null).
+    // A node of the importer's manager under pParent (root() when null).
     QelVeskNode* node(const char* pName, qelsdk_600::KQelNode* pParent = nullptr,
                       qelsdk_600::KQelNodeAttribute* pAttribute = nullptr)
     {
-        QelVeskNode* made = mImport->GetManager().CreateQelVeskNode(pName, nullptr);
-        (pParent ? pParent : root())->AddChild(made);
-        if (pAttribute)
-            made->SetNodeAttribute(pAttribute);
-        return made;
+        return static_cast<QelVeskNode*>(add(mImport->GetManager(), pParent ? pParent : root(), pName, pAttribute));
     }
     qelsdk_600::KQelSkeleton* skeleton(qelsdk_600::KQelSkeleton::ESkeletonType pType)
     {
@@ -87,7 +109,8 @@ protected:
 };
 
 // x, y and z rounded to 1e-9 (so that -0 and rounding noise compare equal).
-inline std::vector<double> rounded(const qelsdk_600::KQelVector4& pVector)
+template <class V>
+inline std::vector<double> rounded(const V& pVector)
 {
     std::vector<double> out;
     for (int i = 0; i < 3; ++i)
@@ -109,6 +132,15 @@ inline void addKey(qelsdk_600::KFCurve* pCurve, double pSeconds, float pValue)
 inline std::string logText()
 {
     return qelsdk_600::scratch::ReadFile(ScratchDir() + "/qelvesklog.txt");
+}
+
+// The messages of the dialogs shown so far.
+inline std::vector<std::string> dialogMessages()
+{
+    std::vector<std::string> messages;
+    for (const standin::DialogRecord& d : standin::dialogs())
+        messages.push_back(d.message);
+    return messages;
 }
 
 // The host commands run so far whose text matches the pattern.
@@ -134,19 +166,30 @@ inline std::vector<std::string> dumpLines(const std::string& pPattern)
     return found;
 }
 
-// "path type" of every node the import made (the default scene left out),
-// and "path id N" of every node id.
+// "path kind [id]" of every node the import made (the default cameras left
+// out): its type, "null" for a transform with a locator shape (the shape not
+// listed), and its node id.
 inline std::vector<std::string> madeNodes()
 {
-    std::vector<std::string> made;
+    std::map<std::string, std::string> made;
     const std::regex record("^(node|attr) \"([^\"]*)\" (= \"(\\w+)\"|tarnvekTypeID = h (\\d+))");
     const std::regex defaults("^node \"\\|(persp|top|front|side)[|\"]");
     for (const std::string& line : dumpLines("^node \"\\|[^\"]*\" = |tarnvekTypeID = ")) {
         std::smatch m;
-        if (std::regex_search(line, m, record) && !std::regex_search(line, defaults))
-            made.push_back(m[2].str() + " " + (m[4].matched ? m[4].str() : "id " + m[5].str()));
+        if (!std::regex_search(line, m, record) || std::regex_search(line, defaults))
+            continue;
+        const std::string path = m[2].str();
+        if (m[4].str() == "locator")
+            made[path.substr(0, path.rfind('|'))].replace(0, 9, "null");
+        else if (m[4].matched)
+            made[path] = m[4].str();
+        else
+            made[path] += " " + m[5].str();
     }
-    return made;
+    std::vector<std::string> out;
+    for (const auto& entry : made)
+        out.push_back(entry.first + " " + entry.second);
+    return out;
 }
 
 // A scene filled by pFill, written by the SDK in the scratch directory;
@@ -172,27 +215,13 @@ inline std::string writeScene(const std::string& pName, const Filler& pFill,
     }
     return path;
 }
-// A node named pName under pParent (the scene root when null), with the
-// attribute when given.
-inline qelsdk_600::KQelNode* add(qelsdk_600::KQelSdkManager& pManager, qelsdk_600::KQelScene& pScene,
-                                 const char* pName, qelsdk_600::KQelNode* pParent = nullptr,
-                                 qelsdk_600::KQelNodeAttribute* pAttribute = nullptr)
-{
-    qelsdk_600::KQelNode* made = pManager.CreateKQelNode(pName);
-    (pParent ? pParent : pScene.GetRootNode())->AddChild(made);
-    if (pAttribute)
-        made->SetNodeAttribute(pAttribute);
-    return made;
-}
 
 // The module loaded through the stand-in, its settings file fresh.
-class ModuleImportTest : public ::testing::Test {
+class ModuleImportTest : public StandInTest {
 protected:
     void SetUp() override
     {
-        standin::resetHost();
-        MTime::setUIUnit(MTime::kFilm);
-        MDistance::setUIUnit(MDistance::kCentimeters);
+        StandInTest::SetUp();
         std::remove((ScratchDir() + "/qelplugins6.0.2registry.txt").c_str());
         ASSERT_TRUE(vesk::plugins().load(ScratchDir() + "/qelvesk.so"));
         ASSERT_EQ(run("QELImportShowUI -v false"), 0);
@@ -201,9 +230,7 @@ protected:
     void TearDown() override
     {
         vesk::plugins().unloadAll();
-        EXPECT_EQ(standin::problems(), std::vector<std::string>());
-        EXPECT_EQ(standin::pendingReplies(), 0u);
-        standin::resetHost();
+        StandInTest::TearDown();
     }
 
 public:
@@ -217,7 +244,6 @@ public:
         run(std::string("QELImportMode -v ") + pMode);
         return run("QELImport -f \"" + pPath + "\"");
     }
-
 };
 
 #endif

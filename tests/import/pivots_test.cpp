@@ -98,12 +98,9 @@ TEST_F(ImportTest, KeyedPreAndPostRotationNodesWarnOncePerTakeWithTheirRawNames)
     QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kImportShowUI, true);
     standin::setStandingReply("QEL import error", standin::Reply::press("Ok"));
     mImport->ValidatePreAndPostJoints(root());
-    std::vector<std::string> messages;
-    for (const standin::DialogRecord& d : standin::dialogs())
-        messages.push_back(d.message);
     const std::string postText = "KeyFrames found in an animation channel for node: Hand__Post_ , \n Keyframing "
                                  "animation in a PostRotation node can lead to undefined behavior.";
-    EXPECT_EQ(messages, (std::vector<std::string>{"KeyFrames found in the rotation channel for node: " +
+    EXPECT_EQ(dialogMessages(), (std::vector<std::string>{"KeyFrames found in the rotation channel for node: " +
                                                       std::string(pre) +
                                                       " , \n Keyframing rotation in a PreRotation node can lead to "
                                                       "undefined behavior.",

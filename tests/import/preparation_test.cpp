@@ -2,17 +2,11 @@
 // before host nodes are made.
 #include "import_fixture.h"
 
-#include <vesk/MFnAnimCurve.h>
-#include <vesk/MFnDependencyNode.h>
-#include <vesk/MPlug.h>
-
 #include "content/kqellink.h"
 #include "content/kqelmesh.h"
 #include "import/qelveskimportfunctions.h"
 #include "io/kqelimporter.h"
-#include "core/object_access.h"
 #include "scene/kqelnull.h"
-#include "store/fixtures.h"
 
 using namespace qelsdk_600;
 
@@ -62,10 +56,8 @@ TEST_F(ImportTest, OldVersionFilesAreToldByPivotStatesBelowTheRoot)
     for (QelVeskNode* n : {child, grandchild})
         n->SetRotationPivot(KQelNode::eSourcePivot, KQelVector4(1, 2, 3, 1));
     mImport->RemoveRotationPivotOnNotPresentNode(root());
-    EXPECT_EQ(child->GetRotationPivot(KQelNode::eSourcePivot)[0], 1.0) << "merged";
-    EXPECT_EQ(grandchild->GetRotationPivot(KQelNode::eSourcePivot)[0], 0.0);
-    mImport->RemoveRotationPivot(root());
-    EXPECT_EQ(child->GetRotationPivot(KQelNode::eSourcePivot)[0], 0.0);
+    EXPECT_EQ(child->GetRotationPivot(KQelNode::eSourcePivot)[0] + grandchild->GetRotationPivot(KQelNode::eSourcePivot)[0],
+              1.0) << "the merged node's kept";
 }
 
 TEST_F(ImportTest, ReOrderKeepsTheLastRecordOfEachNodeInTreeOrder)
@@ -94,74 +86,25 @@ TEST_F(ImportTest, ReOrderKeepsTheLastRecordOfEachNodeInTreeOrder)
     }
 }
 
-TEST_F(ImportTest, NodeListsSortByNameWithoutRepeats)
-{
-    KArrayTemplate<KQelNode*> nodes;
-    for (const char* name : {"c", "a", "b", "a"})
-        nodes.Add(node(name));
-    KQelNode* firstA = nodes[1];
-    SortNodeArray(nodes);
-    ASSERT_EQ(nodes.GetCount(), 3);
-    EXPECT_EQ(nodes[0], firstA);
-    EXPECT_EQ(std::string(nodes[1]->GetName()) + nodes[2]->GetName(), "Model::bModel::c");
-}
-
-TEST_F(ImportTest, WeightedTangentsAnywhereMakeACurveWeighted)
-{
-    KFCurve curve;
-    EXPECT_FALSE(HasWeightedTangent(curve));
-    for (int second = 0; second < 3; ++second)
-        addKey(&curve, second, 1.0f);
-    for (int i = 0; i < 3; ++i)
-        curve.KeySetTangeantMode(i, kFCurveTangentUser);
-    EXPECT_FALSE(HasWeightedTangent(curve));
-    curve.KeySetRightTangeantWeightedMode(1, true);
-    EXPECT_TRUE(HasWeightedTangent(curve));
-}
-
-TEST_F(ImportTest, DrivenPlugsAreAskedForOnlyWhenProtected)
-{
-    vesk::fixture::make("transform", "t");
-    vesk::fixture::make("transform", "d");
-    MPlug plug = MFnDependencyNode(vesk::ObjectAccess::fromNode(vesk::fixture::node("t"))).findPlug("translateY");
-    MFnAnimCurve curve;
-    const MObject made = curve.create(plug, MFnAnimCurve::kAnimCurveUL);
-    ASSERT_TRUE(vesk::fixture::connect("d.rx", MFnDependencyNode(made).name().asChar() + std::string(".input")));
-    standin::clearLogs();
-    EXPECT_FALSE(IsDriven(plug));
-    EXPECT_EQ(loggedCommands("."), std::vector<std::string>{});
-    QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kProtectDrivenKeys, true);
-    EXPECT_TRUE(IsDriven(plug));
-    MPlug free = MFnDependencyNode(vesk::ObjectAccess::fromNode(vesk::fixture::node("t"))).findPlug("translateX");
-    EXPECT_FALSE(IsDriven(free));
-}
-
 TEST_F(ImportTest, HardEdgesMergeOnlyMeshesWithAPointPerCorner)
 {
-    const struct {
-        std::vector<KQelVector4> points;
-        std::vector<int> corners;  // two triangles
-        int pointsAfter;
-    } cases[] = {
-        // Shared points: left as they are.
-        {{{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 1, 0, 1}}, {0, 1, 2, 0, 2, 3}, 4},
-        // A point per corner, two pairs equal: merged to four.
-        {{{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 0, 0, 1}, {1, 1, 0, 1}, {0, 1, 0, 1}},
-         {0, 1, 2, 3, 4, 5},
-         4},
-    };
+    // Two triangles over points 0 and 3 equal: a point shared by corners
+    // keeps the mesh as it is; one point per corner merges the equal ones.
+    const std::vector<KQelVector4> points = {{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 0, 0, 1},
+                                             {1, 1, 0, 1}, {0, 1, 0, 1}};
+    const std::pair<std::vector<int>, int> cases[] = {{{0, 1, 2, 0, 2, 3}, 4}, {{0, 1, 2, 3, 4, 5}, 4}};
     for (const auto& c : cases) {
         KQelMesh* mesh = mImport->GetManager().CreateKQelMesh();
         node("Mesh", nullptr, mesh);
-        mesh->InitControlPoints(static_cast<int>(c.points.size()));
-        std::copy(c.points.begin(), c.points.end(), mesh->GetControlPoints());
-        for (size_t corner = 0; corner < c.corners.size(); ++corner) {
+        mesh->InitControlPoints(c.first.back() + 1);
+        std::copy(points.begin(), points.begin() + c.first.back() + 1, mesh->GetControlPoints());
+        for (size_t corner = 0; corner < c.first.size(); ++corner) {
             if (corner % 3 == 0)
                 mesh->BeginPolygon();
-            mesh->AddPolygon(c.corners[corner]);
+            mesh->AddPolygon(c.first[corner]);
         }
         mImport->MergeMeshOnNormalPerPolyVertex(root());
-        EXPECT_EQ(mesh->GetControlPointsCount(), c.pointsAfter);
+        EXPECT_EQ(mesh->GetControlPointsCount(), c.second);
     }
 }
 

@@ -2,8 +2,6 @@
 // values stored on each node, walked parents first by the animation pass.
 #include "import_fixture.h"
 
-#include <cmath>
-
 using namespace qelsdk_600;
 
 namespace {
@@ -11,14 +9,6 @@ namespace {
 struct Vector3 {
     double x, y, z;
 };
-
-std::vector<double> Global(const double* pValues)
-{
-    std::vector<double> out;
-    for (int i = 0; i < 3; ++i)
-        out.push_back(std::round(pValues[i] * 1e9) / 1e9 + 0.0);
-    return out;
-}
 
 TEST_F(ImportTest, StaticValuesReachTheHostAndComposeWithTheParentsGlobalValues)
 {
@@ -58,12 +48,12 @@ TEST_F(ImportTest, StaticValuesReachTheHostAndComposeWithTheParentsGlobalValues)
         SCOPED_TRACE(c.name);
         QelVeskNode* made = static_cast<QelVeskNode*>(above->FindChild(c.name));
         ASSERT_NE(made, nullptr);
-        EXPECT_EQ(Global(made->GetGlobalTranslation()), c.globalT);
-        std::vector<double> rotation = Global(made->GetGlobalRotation());
+        EXPECT_EQ(rounded(made->GetGlobalTranslation()), c.globalT);
+        std::vector<double> rotation = rounded(made->GetGlobalRotation());
         if (rotation[2] == -180.0)
             rotation[2] = 180.0;
         EXPECT_EQ(rotation, c.globalR);
-        EXPECT_EQ(Global(made->GetGlobalScaling()), c.globalS);
+        EXPECT_EQ(rounded(made->GetGlobalScaling()), c.globalS);
         const std::string path = std::string(c.name) == "Child" ? "|Parent|Child" : std::string("|") + c.name;
         std::string host;
         for (const std::string& line : dumpLines("^attr \"" + std::regex_replace(path, std::regex("\\|"), "\\|") +
