@@ -206,7 +206,7 @@ private:
     // owner.
     enum { kFlagMadeAsView = 1 << 30 };
     // No handle yet: matches no connection entry.
-    static const kUInt kNoHandle = ~kUInt(0);
+    static constexpr kUInt kNoHandle = ~kUInt(0);
 
     Links& MakeLinks();
     // Takes a handle from the plug-handle manager when the plug has none.
