@@ -67,6 +67,18 @@
 // operations after the base's (in table order), the members Size, Kind and
 // Targets, the properties "Size", "Kind", "Targets", "Color" in that order,
 // and a class id registered at start-up as the next free id.
+//
+// Storage. What every set of a class has in common is held once, by the
+// class: the row texts are the table's string literals (borrowed, never
+// copied), each V or E row's getter, setter and to-text function form one
+// KPropertyAccessors constant of the constructor (made on its first run,
+// then shared), and a data type or class filter is the process-wide one. A
+// set itself holds its members' values, flags and types, its plug and list
+// bookkeeping, and what someone gave one object only (a label, limits,
+// enumeration texts, connections), which KProperty and KPlug keep in
+// records made on first use. Only A rows cost an allocation each (a dynamic
+// property and its name). docs/scene-memory.md gives the byte budget of a
+// node.
 #ifndef QELSDK_SCENE_KQELPROPERTYSET_H
 #define QELSDK_SCENE_KQELPROPERTYSET_H
 
