@@ -128,8 +128,9 @@ TEST_F(ImageConverterTest, WritingConvertsToTiffOnlyWhenAskedAndAble)
         EXPECT_EQ(ExtractFileExtension(converted.c_str()), "tif");
         EXPECT_FALSE(Exists(converted));
         ASSERT_EQ(buffer.mWidth * buffer.mHeight * buffer.mSamplesPerPixel, 16);
-        if (!tiff)
+        if (!tiff) {
             EXPECT_EQ(std::vector<int>(buffer.mPixels, buffer.mPixels + 4), (std::vector<int>{255, 0, 0, 255}));
+        }
     }
     // A temporary directory too long to be told gives a name in /tmp/.
     setenv("TMPDIR", ("/" + std::string(300, 'd')).c_str(), 1);
@@ -166,8 +167,9 @@ TEST_F(ImageConverterTest, ReadingRestoresTheOriginalBesideTheTiff)
         EXPECT_EQ(ConvertTif(1, name, buffer), c.result) << c.original;
         EXPECT_EQ(std::string(name.Buffer()), dir + c.file) << c.original;
         EXPECT_EQ(Exists(dir + "back.tif"), !c.keptFormat && std::string(c.file) == "back.tif") << c.original;
-        if (c.result == 0 && std::string(c.file) != "back.tif")
+        if (c.result == 0 && std::string(c.file) != "back.tif") {
             EXPECT_EQ(ReadText(dir + c.file).compare(0, 2, "BM"), 0);
+        }
     }
     EXPECT_EQ(ReadText(dir + "Keep.bmp"), "the user's own");
 }

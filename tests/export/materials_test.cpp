@@ -93,10 +93,12 @@ TEST_F(ShapeTest, MaterialsTakeWhatEachShaderFunctionSetOffers)
     for (const auto& s : shaders) {
         KQelMaterial* material = mReadManager->FindKQelMaterial(s.name);
         ASSERT_NE(material, nullptr) << s.name;
-        if (s.shininess >= 0)
+        if (s.shininess >= 0) {
             EXPECT_DOUBLE_EQ(material->GetDefaultShininess(), s.shininess) << s.name;
-        if (s.opacity >= 0)
+        }
+        if (s.opacity >= 0) {
             EXPECT_DOUBLE_EQ(material->GetDefaultOpacity(), s.opacity) << s.name;
+        }
         EXPECT_EQ(Rgb(material->GetAmbient()), s.ambient) << s.name;
         EXPECT_EQ(Rgb(material->GetDiffuse()), s.ambient == kGrey ? kGrey : kColour) << s.name;
     }
@@ -136,8 +138,9 @@ TEST_F(ShapeTest, MeshMaterialsAndTexturesFollowTheirShadingGroups)
         EXPECT_EQ(layer->GetMaterials()->GetReferenceMode(), E::eIndexToDirect) << m.mesh;
         EXPECT_EQ(Indices(layer->GetMaterials()), m.materials) << m.mesh;
         EXPECT_EQ(Indices(layer->GetTextures()), m.textures) << m.mesh;
-        if (!m.textures.empty())
+        if (!m.textures.empty()) {
             EXPECT_EQ(layer->GetTextures()->GetMappingMode(), E::eByPolygon) << m.mesh;
+        }
     }
     // One material per shader, shared; white under a texture.
     KQelMaterial* shared = Mesh("one")->GM(0, 0);
