@@ -98,14 +98,15 @@ bool FindObject(QelLogFile* pLog, MDagPath& pPath, MFnDagNode&, MStatus& pStatus
 {
     pStatus = MStatus::kSuccess;
     bool found = false;
-    if (pPath.apiType() == MFn::kTransform && pPath.childCount() > 0) {
+    // Joints and the other kinds of transform carry shapes as transforms do.
+    if (pPath.node().hasFn(MFn::kTransform) && pPath.childCount() > 0) {
         pShape = pPath.child(static_cast<unsigned int>(pIndex));
         found = true;
     } else {
         // A shape path stands for its shape only under a transform holding
         // several.
         MDagPath above(pPath);
-        if (above.pop(1) && above.apiType() == MFn::kTransform && above.childCount() > 1) {
+        if (above.pop(1) && above.node().hasFn(MFn::kTransform) && above.childCount() > 1) {
             pShape = pPath.node();
             found = true;
         }

@@ -60,7 +60,11 @@ TEST_F(ShapeTest, MeshPointsPolygonsAndNormalsByControlPoint)
 {
     MakeMesh("pyramid", {{0, 0, 0, 1}, {2, 0, 0, 1}, {2, 0, 2, 1}, {0, 0, 2, 1}, {1, 3, 1, 2}},
              {{0, 1, 2, 3}, {4, 1, 0}, {4, 2, 1}, {4, 3, 2}, {4, 0, 3}});
+    // A joint carries its mesh as a transform does.
+    MFnMesh().copy(object("pyramidShape"), make("joint", "bone"));
     ASSERT_TRUE(ExportAndRead());
+    ASSERT_NE(Mesh("bone"), nullptr);
+    EXPECT_EQ(Mesh("bone")->GetPolygonCount(), 5);
     KQelMesh* mesh = Mesh("pyramid");
     ASSERT_NE(mesh, nullptr);
     ASSERT_EQ(mesh->GetControlPointsCount(), 5);
@@ -185,7 +189,9 @@ TEST_F(ShapeTest, BindStateGeometryComesFromTheDeformerInputOfTheShape)
 {
     // Input indices 0 and 3 after two of four shapes went; the last shape's
     // input is its fourth, at the second list position. Its bind state is
-    // moved, and has hard edges on one face where the final mesh has none.
+    // moved, and has hard edges on one face where the final mesh has them
+    // on all, so that the final mesh's normal indices pass the bind state's
+    // list.
     for (const char* name : {"a", "b", "c", "d"})
         MakeCube(name);
     const MObject skin = Deform("skinCluster", "skin", "a|aShape");
@@ -206,6 +212,7 @@ TEST_F(ShapeTest, BindStateGeometryComesFromTheDeformerInputOfTheShape)
         vertices.append(v);
     }
     MFnMesh(object("d|dShapeOrig")).setFaceVertexNormals(up, faces, vertices);
+    HardenEdges("d|dShape");
     Params().SetBoolParam(QelVeskUserParams::kExportHardEdges, true);
     ASSERT_TRUE(ExportAndRead());
     KQelMesh* mesh = Mesh("d");
