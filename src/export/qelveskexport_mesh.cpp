@@ -1,5 +1,6 @@
 // Polygon meshes: control points, polygons, normals, vertex colours, UV
 // sets, and the materials and textures of their shading groups.
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -162,6 +163,28 @@ void WriteUVs(KQelMesh* pMesh, int pLayer, const MFloatArray& pU, const MFloatAr
         indices[k] = pIds[k];
 }
 
+// The layers a UV set goes to: layer 0 when no texture is tied to it, else
+// the layers in which the records put its textures; each once, in order.
+std::vector<int> UVSetLayers(const MObjectArray& pTextures, const std::vector<MaterialEntry>& pEntries)
+{
+    std::vector<int> layers;
+    if (pTextures.length() == 0)
+        layers.push_back(0);
+    for (const MaterialEntry& entry : pEntries)
+        for (unsigned int t = 0; t < pTextures.length(); ++t) {
+            const KLayerMapping& record = *entry.mRecord;
+            unsigned int q = 0;
+            while (q < record.mHostTextures.length() && !(record.mHostTextures[q] == pTextures[t]))
+                ++q;
+            if (static_cast<int>(q) >= record.mLayers.GetCount())
+                continue;
+            const int layer = record.mLayers[static_cast<int>(q)];
+            if (layer >= 0 && std::find(layers.begin(), layers.end(), layer) == layers.end())
+                layers.push_back(layer);
+        }
+    return layers;
+}
+
 // The UV sets of the mesh: in layer 0 when no texture is tied to a set,
 // else in the layers of the textures that use it; a later set in one layer
 // replaces an earlier.
@@ -188,27 +211,7 @@ void WriteUVSets(MFnMesh& pMesh, KQelMesh* pQelMesh, const MIntArray& pCounts,
         const int count = static_cast<int>(u.length() < v.length() ? u.length() : v.length());
         if (count <= 0)
             continue;
-        // Target layers, each once, in order of first appearance.
-        std::vector<int> layers;
-        if (textures[s].length() == 0)
-            layers.push_back(0);
-        for (const MaterialEntry& entry : pEntries)
-            for (unsigned int t = 0; t < textures[s].length(); ++t) {
-                const KLayerMapping& record = *entry.mRecord;
-                for (unsigned int q = 0; q < record.mHostTextures.length(); ++q) {
-                    if (!(record.mHostTextures[q] == textures[s][t]))
-                        continue;
-                    if (static_cast<int>(q) < record.mLayers.GetCount() && record.mLayers[static_cast<int>(q)] >= 0) {
-                        const int layer = record.mLayers[static_cast<int>(q)];
-                        bool listed = false;
-                        for (int l : layers)
-                            listed = listed || l == layer;
-                        if (!listed)
-                            layers.push_back(layer);
-                    }
-                    break;
-                }
-            }
+        const std::vector<int> layers = UVSetLayers(textures[s], pEntries);
         if (layers.empty())
             continue;
         ReadUVIds(pMesh, sets[s], pCounts, count, ids);
