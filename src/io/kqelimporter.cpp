@@ -1,6 +1,7 @@
 #include "io/kqelimporter.h"
 
 #include "base/kpath.h"
+#include "formats/dxf/kqelreaderdxf.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
@@ -129,6 +130,8 @@ KQelReader* KQelImporter::CreateReader()
     case eQelAscii:
     case eQelEncrypted:
         return new KQelReaderQel(mManager, *this);
+    case eDxf:
+        return new KQelReaderDxf(mManager);
     case eBvh:           // KQelReaderBiovision
     case eHtr:           // KQelReaderMotionAnalysisHtr
     case eTrc:           // KQelReaderMotionAnalysisTrc
@@ -140,7 +143,6 @@ KQelReader* KQelImporter::CreateReader()
     case eVpm:           // KQelReaderPuppeteer
     case eMov:           // KQelReaderPellacordMov
     case eBrd:           // KQelReaderAscension
-    case eDxf:           // KQelReaderDxf
     case e3ds:           // KQelReader3DS
     case eObj:           // KQelReaderObj
     default:
