@@ -39,6 +39,10 @@ bool KQelReaderDxf::FileOpen(const char* pFileName)
         return false;
     }
     mFileName = pFileName;
+    // Positions of blocks belong to the file they were found in.
+    mBlocksPosition = 0;
+    mState->mBlocksIndexed = false;
+    mState->mBlocks.clear();
     return true;
 }
 

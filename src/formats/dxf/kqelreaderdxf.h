@@ -60,8 +60,8 @@ public:
     // Closes the file.
     ~KQelReaderDxf() override;
 
-    // Closes any open file, then opens the regular file named; false with
-    // error 3 when it cannot.
+    // Closes any open file, then opens the regular file named and forgets
+    // where the former file's blocks were; false with error 3 when it cannot.
     bool FileOpen(const char* pFileName) override;
     // False only when closing the stream fails; true with no file open.
     bool FileClose() override;
