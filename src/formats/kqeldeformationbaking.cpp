@@ -146,8 +146,6 @@ void ComputeLinkDeformation(const KQelXMatrix& pWorld, KQelMesh* pMesh, KQelVect
             moved /= weight;
         else if (mode == KQelLink::eTotal1)
             moved += point * (1.0 - weight);
-        // The transform answers positions only: the point keeps its w.
-        moved[3] = point[3];
         pPoints[i] = moved;
     }
 }

@@ -25,8 +25,9 @@ void ComputeShapeDeformation(KQelNode* pNode, KQelMesh* pMesh, KQelVector4* pPoi
 // point's total weight, total one adds (1 - total weight) times the point,
 // additive chains (w M + (1 - w) I) per link. Links without a link node,
 // entries of weight 0.0 and entries whose index lies outside the points are
-// passed over; a point that no entry moves keeps its place, w included. Null
-// mesh or points: nothing.
+// passed over; a point that no entry moves is unchanged. A moved point's w
+// is 0 in modes normalize and additive, (1 - total weight) times its former
+// w in mode total one. Null mesh or points: nothing.
 void ComputeLinkDeformation(const KQelXMatrix& pWorld, KQelMesh* pMesh, KQelVector4* pPoints);
 
 // Multiplies each of the 16 elements by pFactor.
