@@ -2,6 +2,7 @@
 
 #include "base/kpath.h"
 #include "formats/dxf/kqelreaderdxf.h"
+#include "formats/obj/kqelreaderobj.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
@@ -132,6 +133,8 @@ KQelReader* KQelImporter::CreateReader()
         return new KQelReaderQel(mManager, *this);
     case eDxf:
         return new KQelReaderDxf(mManager);
+    case eObj:
+        return new KQelReaderObj(mManager);
     case eBvh:           // KQelReaderBiovision
     case eHtr:           // KQelReaderMotionAnalysisHtr
     case eTrc:           // KQelReaderMotionAnalysisTrc
@@ -144,7 +147,6 @@ KQelReader* KQelImporter::CreateReader()
     case eMov:           // KQelReaderPellacordMov
     case eBrd:           // KQelReaderAscension
     case e3ds:           // KQelReader3DS
-    case eObj:           // KQelReaderObj
     default:
         return nullptr;
     }

@@ -5,16 +5,12 @@
 #include <cmath>
 #include <cstdlib>
 
-#include <sys/stat.h>
-
 #include "base/kclocale.h"
 
 namespace qelsdk_600 {
 namespace dxf_detail {
 
 namespace {
-
-const std::size_t kBufferSize = 65536;
 
 bool IsBlank(char c)
 {
@@ -23,141 +19,47 @@ bool IsBlank(char c)
 
 }  // namespace
 
-PairReader::PairReader()
-    : mFile(nullptr), mSize(0), mBufferStart(0), mLength(0), mCursor(0), mCode(0)
-{
-}
-
-PairReader::~PairReader()
-{
-    Close();
-}
+PairReader::PairReader() : mCode(0), mLine(kMaxLineLength + 1), mLineLength(0) {}
 
 bool PairReader::Open(const char* pPath)
 {
-    Close();
-    if (!pPath)
-        return false;
-    std::FILE* file = std::fopen(pPath, "rb");
-    if (!file)
-        return false;
-    struct stat status;
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
-        std::fclose(file);
-        return false;
-    }
-    mFile = file;
-    mSize = static_cast<std::int64_t>(status.st_size);
-    mBuffer.resize(kBufferSize);
-    mBufferStart = 0;
-    mLength = mCursor = 0;
     mCode = 0;
     mValue.clear();
+    return mFile.Open(pPath);
+}
+
+bool PairReader::ReadLine()
+{
+    bool ended = false;
+    if (!mFile.ReadLine(mLine.data(), kMaxLineLength, mLineLength, ended))
+        return false;
+    if (!ended)
+        mFile.SkipLine();
     return true;
-}
-
-bool PairReader::Close()
-{
-    if (!mFile)
-        return true;
-    const bool closed = std::fclose(mFile) == 0;
-    mFile = nullptr;
-    mBuffer.clear();
-    mBuffer.shrink_to_fit();
-    return closed;
-}
-
-bool PairReader::Seek(std::int64_t pPosition)
-{
-    if (!mFile || pPosition < 0)
-        return false;
-    if (pPosition >= mBufferStart && pPosition <= mBufferStart + static_cast<std::int64_t>(mLength)) {
-        mCursor = static_cast<std::size_t>(pPosition - mBufferStart);
-        return true;
-    }
-    if (fseeko(mFile, static_cast<off_t>(pPosition), SEEK_SET) != 0)
-        return false;
-    mBufferStart = pPosition;
-    mLength = mCursor = 0;
-    return true;
-}
-
-bool PairReader::Fill()
-{
-    // Called with the buffer used up: the stream stands at its end (Seek
-    // moves the stream when it leaves the buffer).
-    mBufferStart = Tell();
-    mCursor = 0;
-    mLength = std::fread(mBuffer.data(), 1, mBuffer.size(), mFile);
-    return mLength > 0;
-}
-
-bool PairReader::ReadLine(std::string& pLine)
-{
-    pLine.clear();
-    if (!mFile)
-        return false;
-    bool any = false;
-    for (;;) {
-        if (mCursor == mLength && !Fill())
-            return any;
-        const char* start = mBuffer.data() + mCursor;
-        const char* end = mBuffer.data() + mLength;
-        const char* stop = start;
-        while (stop < end && *stop != '\n' && *stop != '\r')
-            ++stop;
-        const std::size_t room = kMaxLineLength - pLine.size();
-        const std::size_t taken = static_cast<std::size_t>(stop - start);
-        pLine.append(start, taken < room ? taken : room);
-        mCursor += taken;
-        any = true;
-        if (stop == end)
-            continue;
-        ++mCursor;
-        if (*stop == '\r') {
-            if (mCursor == mLength)
-                Fill();
-            if (mCursor < mLength && mBuffer[mCursor] == '\n')
-                ++mCursor;
-        }
-        return true;
-    }
 }
 
 bool PairReader::Next()
 {
-    if (!ReadLine(mLine))
+    if (!ReadLine())
         return false;
-    ParseInt(mLine, mCode);
-    if (!ReadLine(mLine))
+    ParseInt(std::string(mLine.data(), mLineLength), mCode);
+    if (!ReadLine())
         return false;
     std::size_t first = 0;
-    std::size_t last = mLine.size();
+    std::size_t last = mLineLength;
     while (first < last && IsBlank(mLine[first]))
         ++first;
     while (last > first && IsBlank(mLine[last - 1]))
         --last;
-    mValue.assign(mLine, first, last - first);
+    mValue.assign(mLine.data() + first, last - first);
     return true;
 }
 
 bool ParseInt(const std::string& pText, int& pValue)
 {
-    std::size_t i = 0;
-    while (i < pText.size() && IsBlank(pText[i]))
-        ++i;
-    bool negative = false;
-    if (i < pText.size() && (pText[i] == '+' || pText[i] == '-'))
-        negative = pText[i++] == '-';
-    if (i >= pText.size() || pText[i] < '0' || pText[i] > '9')
-        return false;
     long long value = 0;
-    for (; i < pText.size() && pText[i] >= '0' && pText[i] <= '9'; ++i) {
-        if (value <= static_cast<long long>(INT_MAX) + 1)
-            value = value * 10 + (pText[i] - '0');
-    }
-    if (negative)
-        value = -value;
+    if (!KReadInteger(pText.c_str(), value))
+        return false;
     pValue = value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
     return true;
 }

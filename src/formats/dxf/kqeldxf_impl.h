@@ -4,13 +4,13 @@
 #define QELSDK_FORMATS_DXF_KQELDXF_IMPL_H
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "base/karraytemplate.h"
+#include "formats/ktextreader.h"
 #include "math/kqelpointgrid.h"
 #include "math/kqelvector.h"
 
@@ -18,27 +18,23 @@ namespace qelsdk_600 {
 namespace dxf_detail {
 
 // Reads a DXF text file as group pairs: a line holding the group code, then
-// a line holding the value. A line ends at LF, CR LF or a lone CR; the last
-// line counts without a line end. Positions are byte offsets (64-bit) of the
-// start of a pair, for reading it again after a look-ahead.
+// a line holding the value. Positions are byte offsets (64-bit) of the start
+// of a pair, for reading it again after a look-ahead.
 class PairReader {
 public:
     // Characters of a line kept; the rest of a longer line is passed over.
     static const std::size_t kMaxLineLength = 65536;
 
     PairReader();
-    ~PairReader();
-    PairReader(const PairReader&) = delete;
-    PairReader& operator=(const PairReader&) = delete;
 
-    // Opens a regular file (anything else could be endless); false on
-    // failure, with nothing open.
+    // Opens a regular file (anything else could be endless); false with
+    // nothing open.
     bool Open(const char* pPath);
     // False when closing the stream fails.
-    bool Close();
-    bool IsOpen() const { return mFile != nullptr; }
+    bool Close() { return mFile.Close(); }
+    bool IsOpen() const { return mFile.IsOpen(); }
     // Size of the open file in bytes.
-    std::int64_t GetSize() const { return mSize; }
+    std::int64_t GetSize() const { return mFile.GetSize(); }
 
     // Reads the next pair. The code is the group-code line read as "%d" (a
     // line that holds no number leaves the former code); the value is the
@@ -50,25 +46,18 @@ public:
     bool Is(int pCode, const char* pValue) const { return mCode == pCode && mValue == pValue; }
 
     // Position of the next unread byte; Seek goes back (or forward) to one.
-    std::int64_t Tell() const { return mBufferStart + static_cast<std::int64_t>(mCursor); }
-    bool Seek(std::int64_t pPosition);
+    std::int64_t Tell() const { return mFile.Tell(); }
+    bool Seek(std::int64_t pPosition) { return mFile.Seek(pPosition); }
 
 private:
-    // Reads one line into pLine (line end dropped); false at the end of the
-    // file when nothing was read.
-    bool ReadLine(std::string& pLine);
-    // Refills the buffer at the current position; false at the end.
-    bool Fill();
+    // Reads one line into mLine; false at the end of the file.
+    bool ReadLine();
 
-    std::FILE* mFile;
-    std::int64_t mSize;
-    std::vector<char> mBuffer;
-    std::int64_t mBufferStart;  // file offset of mBuffer[0]
-    std::size_t mLength;        // bytes held
-    std::size_t mCursor;        // next unread byte
+    KTextReader mFile;
     int mCode;
     std::string mValue;
-    std::string mLine;
+    std::vector<char> mLine;
+    std::size_t mLineLength;
 };
 
 // The value as "%d" reads it: leading blanks, a sign, digits; false (and

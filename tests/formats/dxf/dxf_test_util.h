@@ -2,11 +2,11 @@
 #ifndef QELSDK_TESTS_FORMATS_DXF_DXF_TEST_UTIL_H
 #define QELSDK_TESTS_FORMATS_DXF_DXF_TEST_UTIL_H
 
-#include <clocale>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include "common/scene_text.h"
 #include "common/scratch_dir.h"
 #include "content/kqelmaterial.h"
 #include "content/kqelmesh.h"
@@ -19,6 +19,9 @@
 namespace dxftest {
 
 using namespace qelsdk_600;
+using scenetext::ChildNames;
+using scenetext::Materials;
+using scenetext::Polygons;
 
 // "code value" lines, each written as the two lines of a group pair.
 inline std::string Pairs(const std::string& pCompact)
@@ -99,46 +102,6 @@ inline std::unique_ptr<Reading> Read(const std::string& pText,
     scratch::WriteFile(path, pText);
     return ReadPath(path, pDerivation, pWeld, pReferenceNode);
 }
-
-// Corners of every polygon, "a b c|d e f".
-inline std::string Polygons(KQelMesh* pMesh)
-{
-    std::string text;
-    for (int p = 0; pMesh && p < pMesh->GetPolygonCount(); ++p) {
-        if (p)
-            text += "|";
-        for (int v = 0; v < pMesh->GetPolygonSize(p); ++v)
-            text += (v ? " " : "") + std::to_string(pMesh->GetPolygonVertex(p, v));
-    }
-    return text;
-}
-
-// Names of the node's children, "a|b|c".
-inline std::string ChildNames(KQelNode* pNode)
-{
-    std::string text;
-    for (int i = 0; i < pNode->GetChildCount(); ++i)
-        text += (i ? "|" : "") + std::string(pNode->GetChild(i)->GetName());
-    return text;
-}
-
-// Switches LC_NUMERIC to a locale with a decimal comma for one scope;
-// Available() is false when none is installed.
-class CommaLocale {
-public:
-    CommaLocale()
-    {
-        const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-        mSaved = previous ? previous : "C";
-        mAvailable = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
-    }
-    ~CommaLocale() { std::setlocale(LC_NUMERIC, mSaved.c_str()); }
-    bool Available() const { return mAvailable; }
-
-private:
-    std::string mSaved;
-    bool mAvailable;
-};
 
 }  // namespace dxftest
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/comma_locale.h"
+
 #include "content/kqelcamera.h"
 #include "content/kqelcolor.h"
 #include "content/kqelshape.h"
@@ -194,7 +196,7 @@ TEST(DxfWriter, CubeRoundTripsInWorldPlace)
     EXPECT_EQ(0.0, red.mGreen + red.mBlue);
 
     // Numbers follow the "C" locale whatever the process's.
-    dxftest::CommaLocale comma;
+    commalocale::CommaLocale comma;
     if (comma.Available()) {
         EXPECT_EQ(text, scene.WriteTo(dir.File("comma.dxf"), false));
         auto again = dxftest::ReadPath(dir.File("comma.dxf"), KStreamOptionsDxf::eMeshPerLayer, true, false);
