@@ -122,6 +122,8 @@
 #include "formats/ktextreader.h"
 #include "formats/obj/kobjmodel.h"
 #include "formats/obj/kqelreaderobj.h"
+#include "formats/obj/kqelwriterobj.h"
+#include "formats/kqeltexturecopy.h"
 #include "scene/kqelcharacterpose.h"
 #include "scene/kqelentity.h"
 #include "scene/kqelgenericnode.h"

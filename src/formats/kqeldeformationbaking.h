@@ -45,6 +45,27 @@ KQelXMatrix GetLocalPosition(KQelNode* pNode);
 // (included) down to the node; identity for null. Walked without recursion.
 KQelXMatrix GetGlobalPosition(KQelNode* pNode);
 
+// The baking above as static members, for the geometry writers to inherit.
+class KQelDeformationBaking {
+public:
+    static void ComputeShapeDeformation(KQelNode* pNode, KQelMesh* pMesh, KQelVector4* pPoints)
+    {
+        ::qelsdk_600::ComputeShapeDeformation(pNode, pMesh, pPoints);
+    }
+    static void ComputeLinkDeformation(KQelXMatrix& pWorld, KQelMesh* pMesh, KQelVector4* pPoints)
+    {
+        ::qelsdk_600::ComputeLinkDeformation(pWorld, pMesh, pPoints);
+    }
+    static void MatrixScale(KQelXMatrix& pMatrix, double pFactor) { ::qelsdk_600::MatrixScale(pMatrix, pFactor); }
+    static void MatrixAddToDiagonal(KQelXMatrix& pMatrix, double pValue)
+    {
+        ::qelsdk_600::MatrixAddToDiagonal(pMatrix, pValue);
+    }
+    static void MatrixAdd(KQelXMatrix& pMatrix, KQelXMatrix& pOther) { ::qelsdk_600::MatrixAdd(pMatrix, pOther); }
+    static KQelXMatrix GetLocalPosition(KQelNode* pNode) { return ::qelsdk_600::GetLocalPosition(pNode); }
+    static KQelXMatrix GetGlobalPosition(KQelNode* pNode) { return ::qelsdk_600::GetGlobalPosition(pNode); }
+};
+
 }  // namespace qelsdk_600
 
 #endif

@@ -141,11 +141,9 @@ bool KReadInteger(const char* pText, long long& pValue, const char** pEnd)
         return false;
     long long value = 0;
     for (; *p >= '0' && *p <= '9'; ++p) {
-        if (value < kLimit)
-            value = value * 10 + (*p - '0');
+        const int digit = *p - '0';
+        value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + digit;
     }
-    if (value > kLimit)
-        value = kLimit;
     pValue = negative ? -value : value;
     if (pEnd)
         *pEnd = p;

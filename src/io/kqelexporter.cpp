@@ -1,6 +1,7 @@
 #include "io/kqelexporter.h"
 
 #include "formats/dxf/kqelwriterdxf.h"
+#include "formats/obj/kqelwriterobj.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
@@ -121,6 +122,8 @@ KQelWriter* KQelExporter::CreateWriter()
     }
     case eDxf:
         return new KQelWriterDxf(mManager);
+    case eObj:
+        return new KQelWriterObj(mManager);
     case eBvh:           // KQelWriterBiovision
     case eHtr:           // KQelWriterMotionAnalysisHtr
     case eTrc:           // KQelWriterMotionAnalysisTrc
@@ -133,7 +136,6 @@ KQelWriter* KQelExporter::CreateWriter()
     case eMov:           // KQelWriterPellacordMov
     case eBrd:           // KQelWriterAscension
     case e3ds:           // KQelWriter3DS
-    case eObj:           // KQelWriterObj
     default:
         return nullptr;
     }

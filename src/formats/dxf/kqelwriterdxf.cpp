@@ -432,39 +432,4 @@ int KQelWriterDxf::GetACIFromQELColor(KQelColor pColor)
     return kSectors[largest][middle][column] + 2 * shift + (s > 0.2 ? 1 : 0);
 }
 
-void KQelWriterDxf::ComputeShapeDeformation(KQelNode* pNode, KQelMesh* pMesh, KQelVector4* pPoints)
-{
-    ::qelsdk_600::ComputeShapeDeformation(pNode, pMesh, pPoints);
-}
-
-void KQelWriterDxf::ComputeLinkDeformation(KQelXMatrix& pWorld, KQelMesh* pMesh, KQelVector4* pPoints)
-{
-    ::qelsdk_600::ComputeLinkDeformation(pWorld, pMesh, pPoints);
-}
-
-void KQelWriterDxf::MatrixScale(KQelXMatrix& pMatrix, double pFactor)
-{
-    ::qelsdk_600::MatrixScale(pMatrix, pFactor);
-}
-
-void KQelWriterDxf::MatrixAddToDiagonal(KQelXMatrix& pMatrix, double pValue)
-{
-    ::qelsdk_600::MatrixAddToDiagonal(pMatrix, pValue);
-}
-
-void KQelWriterDxf::MatrixAdd(KQelXMatrix& pMatrix, KQelXMatrix& pOther)
-{
-    ::qelsdk_600::MatrixAdd(pMatrix, pOther);
-}
-
-KQelXMatrix KQelWriterDxf::GetLocalPosition(KQelNode* pNode)
-{
-    return ::qelsdk_600::GetLocalPosition(pNode);
-}
-
-KQelXMatrix KQelWriterDxf::GetGlobalPosition(KQelNode* pNode)
-{
-    return ::qelsdk_600::GetGlobalPosition(pNode);
-}
-
 }  // namespace qelsdk_600

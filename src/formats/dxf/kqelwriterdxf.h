@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/kstring.h"
+#include "formats/kqeldeformationbaking.h"
 #include "io/kqelwriter.h"
 #include "math/kqelmatrix.h"
 
@@ -25,7 +26,8 @@ class KQelMesh;
 // Errors: 1 "File not opened" when the file cannot be created or Write has
 // none, 3 "Out of disk space" when a write fails, 4 "Stream options not
 // set" for missing or foreign options (nothing is then written).
-class KQelWriterDxf : public KQelWriter {
+// The deformation baking members come from KQelDeformationBaking.
+class KQelWriterDxf : public KQelWriter, public KQelDeformationBaking {
 public:
     // No file; both flags true.
     explicit KQelWriterDxf(KQelSdkManager& pManager);
@@ -59,14 +61,6 @@ public:
     // paleness. Alpha is not used.
     static int GetACIFromQELColor(KQelColor pColor);
 
-    // The deformation baking of the geometry writers (kqeldeformationbaking.h).
-    static void ComputeShapeDeformation(KQelNode* pNode, KQelMesh* pMesh, KQelVector4* pPoints);
-    static void ComputeLinkDeformation(KQelXMatrix& pWorld, KQelMesh* pMesh, KQelVector4* pPoints);
-    static void MatrixScale(KQelXMatrix& pMatrix, double pFactor);
-    static void MatrixAddToDiagonal(KQelXMatrix& pMatrix, double pValue);
-    static void MatrixAdd(KQelXMatrix& pMatrix, KQelXMatrix& pOther);
-    static KQelXMatrix GetLocalPosition(KQelNode* pNode);
-    static KQelXMatrix GetGlobalPosition(KQelNode* pNode);
 
 private:
     // One group pair: the code line, then the value line.

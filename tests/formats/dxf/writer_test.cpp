@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/comma_locale.h"
+#include "common/writable_scene.h"
 
 #include "content/kqelcamera.h"
 #include "content/kqelcolor.h"
@@ -21,54 +22,7 @@ const char* const kHeader =
     "  0\nSECTION\n  2\nTABLES\n";
 const char* const kEnd = "  0\nENDSEC\n  0\nSECTION\n  2\nBLOCKS\n  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n";
 
-struct Scene {
-    KQelSdkManager mManager;
-    KQelScene* mScene = mManager.CreateKQelScene();
-
-    // A mesh node under pParent (the root when null): points, then polygons.
-    KQelMesh* AddMesh(const char* pName, std::vector<KQelVector4> pPoints, std::vector<std::vector<int>> pPolygons,
-                      KQelNode* pParent = nullptr)
-    {
-        KQelNode* node = mManager.CreateKQelNode(pName);
-        KQelMesh* mesh = mManager.CreateKQelMesh();
-        node->SetNodeAttribute(mesh);
-        mesh->InitControlPoints(static_cast<int>(pPoints.size()));
-        for (std::size_t i = 0; i < pPoints.size(); ++i)
-            mesh->GetControlPoints()[i] = pPoints[i];
-        for (const auto& polygon : pPolygons) {
-            mesh->BeginPolygon();
-            for (int corner : polygon)
-                mesh->AddPolygon(corner);
-            mesh->EndPolygon();
-        }
-        (pParent ? pParent : mScene->GetRootNode())->AddChild(node);
-        return mesh;
-    }
-    KQelMaterial* Material(double pRed, double pGreen, double pBlue)
-    {
-        KQelMaterial* material = mManager.CreateKQelMaterial("m");
-        material->SetDiffuse(KQelColor(pRed, pGreen, pBlue, 1.0));
-        return material;
-    }
-
-    // Writes to pPath; the text written, or "failed" with the error id.
-    std::string WriteTo(const std::string& pPath, bool pTriangulate = true, bool pDeform = true)
-    {
-        KQelWriterDxf writer(mManager);
-        KStreamOptionsDxf options;
-        options.SetOption(KStreamOptionsBase::eForceTriangulation, pTriangulate ? 1 : 0);
-        options.SetOption(KStreamOptionsBase::eEvaluateDeformations, pDeform ? 1 : 0);
-        if (!writer.FileCreate(pPath.c_str()) || !writer.Write(*mScene, &options))
-            return "failed " + std::to_string(writer.GetLastErrorID());
-        writer.FileClose();
-        return scratch::ReadFile(pPath);
-    }
-    std::string Write(bool pTriangulate = true, bool pDeform = true)
-    {
-        scratch::ScratchDir dir;
-        return WriteTo(dir.File("out.dxf"), pTriangulate, pDeform);
-    }
-};
+typedef writablescene::WritableScene<KQelWriterDxf, KStreamOptionsDxf> Scene;
 
 // The values of the pairs with the code, blank-separated; for "faces" the
 // corners of each face record, "|a b c".
