@@ -117,6 +117,7 @@
 #include "native/reader/kqelreaderqel.h"
 #include "native/writer/kqelwriterqel.h"
 #include "formats/kqeldeformationbaking.h"
+#include "formats/kqelgeometrywriter.h"
 #include "formats/dxf/kqelreaderdxf.h"
 #include "formats/dxf/kqelwriterdxf.h"
 #include "formats/ktextreader.h"

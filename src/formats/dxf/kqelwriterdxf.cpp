@@ -6,7 +6,6 @@
 
 #include "base/kclocale.h"
 #include "content/kqelcolor.h"
-#include "content/kqelgeometryconverter.h"
 #include "content/kqellayer.h"
 #include "content/kqelmaterial.h"
 #include "content/kqelmesh.h"
@@ -51,17 +50,6 @@ const char* const kEnd[][2] = {{"  0", "ENDSEC"}, {"  0", "EOF"}};
 
 const char* const kCornerCodes[] = {" 71", " 72", " 73", " 74"};
 
-// The node's name as a value: a line break would end the value early.
-std::string LayerName(KQelNode& pNode)
-{
-    std::string name = pNode.GetName();
-    for (char& c : name) {
-        if (c == '\n' || c == '\r')
-            c = '_';
-    }
-    return name;
-}
-
 // The mesh of a node, null for any other attribute.
 KQelMesh* MeshOf(KQelNode& pNode)
 {
@@ -91,64 +79,16 @@ int EntryColour(KQelMesh& pMesh, int pEntry)
     return material ? KQelWriterDxf::GetACIFromQELColor(material->GetDiffuse()) : 0;
 }
 
-// Visits pNode, then with pRecursive every node below it, parents before
-// children in child order, without recursion.
-template <class Visit>
-void VisitTree(KQelNode* pNode, bool pRecursive, Visit pVisit)
-{
-    std::vector<KQelNode*> pending(1, pNode);
-    while (!pending.empty()) {
-        KQelNode* node = pending.back();
-        pending.pop_back();
-        if (!node)
-            continue;
-        pVisit(*node);
-        if (!pRecursive)
-            continue;
-        for (int i = node->GetChildCount(false); i-- > 0;)
-            pending.push_back(node->GetChild(i));
-    }
-}
-
 }  // namespace
 
 KQelWriterDxf::KQelWriterDxf(KQelSdkManager& pManager)
-    : KQelWriter(pManager), mStream(nullptr), mForceTriangulation(true), mEvaluateDeformations(true),
-      mWriteFailed(false)
+    : KQelGeometryWriter(pManager), mForceTriangulation(true), mEvaluateDeformations(true)
 {
-}
-
-KQelWriterDxf::~KQelWriterDxf()
-{
-    FileClose();
 }
 
 bool KQelWriterDxf::FileCreate(const char* pFileName)
 {
-    if (IsFileOpen())
-        FileClose();
-    mStream = pFileName ? std::fopen(pFileName, "w") : nullptr;
-    if (!mStream) {
-        mError.SetLastErrorID(eFileNotOpened);
-        return false;
-    }
-    mFileName = pFileName;
-    return true;
-}
-
-bool KQelWriterDxf::FileClose()
-{
-    bool closed = true;
-    if (mStream)
-        closed = std::fclose(mStream) == 0;
-    mStream = nullptr;
-    mFileName.Empty();
-    return closed;
-}
-
-bool KQelWriterDxf::IsFileOpen()
-{
-    return mStream != nullptr;
+    return CreateFile(pFileName, false);
 }
 
 KStreamOptions* KQelWriterDxf::GetWriteOptions()
@@ -156,28 +96,19 @@ KStreamOptions* KQelWriterDxf::GetWriteOptions()
     return KStreamOptionsDxfCreate();
 }
 
-void KQelWriterDxf::Text(const char* pFormat, ...)
-{
-    va_list arguments;
-    va_start(arguments, pFormat);
-    if (std::vfprintf(mStream, pFormat, arguments) < 0)
-        mWriteFailed = true;
-    va_end(arguments);
-}
-
 void KQelWriterDxf::Pair(const char* pCode, const char* pValue)
 {
-    Text("%s\n%s\n", pCode, pValue);
+    Print(mFile, "%s\n%s\n", pCode, pValue);
 }
 
 void KQelWriterDxf::PairInt(const char* pCode, int pValue)
 {
-    Text("%s\n   %d\n", pCode, pValue);
+    Print(mFile, "%s\n   %d\n", pCode, pValue);
 }
 
 void KQelWriterDxf::PairReal(const char* pCode, double pValue)
 {
-    Text("%s\n%lf\n", pCode, pValue);
+    Print(mFile, "%s\n%lf\n", pCode, pValue);
 }
 
 void KQelWriterDxf::Pairs(const char* const (*pPairs)[2], int pCount)
@@ -192,14 +123,13 @@ bool KQelWriterDxf::Write(KQelScene& pScene, KStreamOptions* pOptions)
         mError.SetLastErrorID(eStreamOptionsNotSet);
         return false;
     }
-    if (!mStream) {
+    if (!mFile) {
         mError.SetLastErrorID(eFileNotOpened);
         return false;
     }
     const KStreamOptionsDxf* options = static_cast<KStreamOptionsDxf*>(pOptions);
     mForceTriangulation = options->GetOption(KStreamOptionsBase::eForceTriangulation) == 1;
     mEvaluateDeformations = options->GetOption(KStreamOptionsBase::eEvaluateDeformations) == 1;
-    mWriteFailed = false;
     KCLocaleScope cLocale;
 
     KQelNode* root = pScene.GetRootNode();
@@ -217,18 +147,12 @@ bool KQelWriterDxf::Write(KQelScene& pScene, KStreamOptions* pOptions)
     for (int i = 0; i < children; ++i)
         WritePolyfaceMesh(root->GetChild(i), true);
     Pairs(kEnd, sizeof(kEnd) / sizeof(kEnd[0]));
-    if (std::fflush(mStream) != 0 || std::ferror(mStream))
-        mWriteFailed = true;
-    if (mWriteFailed) {
-        mError.SetLastErrorID(eOutOfDiskSpace);
-        return false;
-    }
-    return true;
+    return FinishWrite();
 }
 
 void KQelWriterDxf::WriteLayerTable(KQelNode* pNode, bool pRecursive)
 {
-    if (!mStream)
+    if (!mFile)
         return;
     KCLocaleScope cLocale;
     VisitTree(pNode, pRecursive, [this](KQelNode& pVisited) { LayerEntry(&pVisited); });
@@ -236,7 +160,7 @@ void KQelWriterDxf::WriteLayerTable(KQelNode* pNode, bool pRecursive)
 
 void KQelWriterDxf::WritePolyfaceMesh(KQelNode* pNode, bool pRecursive)
 {
-    if (!mStream)
+    if (!mFile)
         return;
     KCLocaleScope cLocale;
     VisitTree(pNode, pRecursive, [this](KQelNode& pVisited) { PolyfaceMesh(&pVisited); });
@@ -244,18 +168,7 @@ void KQelWriterDxf::WritePolyfaceMesh(KQelNode* pNode, bool pRecursive)
 
 void KQelWriterDxf::LayerEntry(KQelNode* pNode)
 {
-    KQelNodeAttribute* attribute = pNode->GetNodeAttribute();
-    if (!attribute)
-        return;
-    const KQelNodeAttribute::EAttributeType type = attribute->GetAttributeType();
-    if (type == KQelNodeAttribute::eNurb || type == KQelNodeAttribute::ePatch ||
-        (type == KQelNodeAttribute::eMesh && mForceTriangulation)) {
-        // The scene itself changes: the node keeps the triangulated mesh.
-        if (KQelGeometryConverter* converter = mManager.CreateKQelGeometryConverter()) {
-            converter->TriangulateInPlace(pNode);
-            mManager.DestroyKQelGeometryConverter(converter);
-        }
-    }
+    Triangulate(pNode, mForceTriangulation);
     KQelMesh* mesh = MeshOf(*pNode);
     if (!mesh)
         return;
@@ -264,7 +177,7 @@ void KQelWriterDxf::LayerEntry(KQelNode* pNode)
     if (!pNode->GetVisibility())
         colour = -colour;
     Pair("  0", "LAYER");
-    Pair("  2", LayerName(*pNode).c_str());
+    Pair("  2", OneLine(pNode->GetName()).Buffer());
     Pair(" 70", "   0");
     PairInt(" 62", colour);
     Pair("  6", "CONTINUOUS");
@@ -276,7 +189,7 @@ void KQelWriterDxf::FaceRecord(const char* pLayer, const char* pColourFormat, in
     Pair("  0", "VERTEX");
     Pair("  8", pLayer);
     if (pColourFormat)
-        Text(pColourFormat, pColour);
+        Print(mFile, pColourFormat, pColour);
     Pair(" 10", "0.0");
     Pair(" 20", "0.0");
     Pair(" 30", "0.0");
@@ -298,10 +211,10 @@ void KQelWriterDxf::PolyfaceMesh(KQelNode* pNode)
                             pNode->GetGlobalR(KQelNode::eSourcePivot, false),
                             pNode->GetGlobalS(KQelNode::eSourcePivot, false));
     const int meshColour = MeshColour(*mesh);
-    const std::string layer = LayerName(*pNode);
+    const KString layer = OneLine(pNode->GetName());
 
     Pair("  0", "POLYLINE");
-    Pair("  8", layer.c_str());
+    Pair("  8", layer.Buffer());
     if (hasMaterials)
         PairInt(" 62", meshColour);
     Pair(" 66", "   1");
@@ -322,7 +235,7 @@ void KQelWriterDxf::PolyfaceMesh(KQelNode* pNode)
     for (int i = 0; i < pointCount; ++i) {
         const KQelVector4 p = world.MultT(points[i]);
         Pair("  0", "VERTEX");
-        Pair("  8", layer.c_str());
+        Pair("  8", layer.Buffer());
         const int colour = mapping == KQelLayerElement::eByControlPoint ? EntryColour(*mesh, i) : 0;
         if (colour > 0)
             PairInt(" 62", colour);
@@ -342,7 +255,7 @@ void KQelWriterDxf::PolyfaceMesh(KQelNode* pNode)
         if (size <= 4) {
             for (int k = 0; k < size; ++k)
                 corners[k] = corner(size - 1 - k);
-            FaceRecord(layer.c_str(), colourPair ? " 62\n   %d\n" : nullptr, colour, corners, size > 0 ? size : 0);
+            FaceRecord(layer.Buffer(), colourPair ? " 62\n   %d\n" : nullptr, colour, corners, size > 0 ? size : 0);
             continue;
         }
         // A larger polygon is a fan of triangles from its corner 0, each
@@ -352,9 +265,9 @@ void KQelWriterDxf::PolyfaceMesh(KQelNode* pNode)
             corners[1] = corner(j + 1);
             corners[2] = corner(0);
             if (j == 0)
-                FaceRecord(layer.c_str(), colourPair ? " 62\n   %d\n" : nullptr, colour, corners, 3);
+                FaceRecord(layer.Buffer(), colourPair ? " 62\n   %d\n" : nullptr, colour, corners, 3);
             else
-                FaceRecord(layer.c_str(), colour > 0 ? " 62\n %d\n" : nullptr, colour, corners, 3);
+                FaceRecord(layer.Buffer(), colour > 0 ? " 62\n %d\n" : nullptr, colour, corners, 3);
         }
     }
     Pair("  0", "SEQEND");

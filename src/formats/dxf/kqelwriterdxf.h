@@ -2,11 +2,8 @@
 #ifndef QELSDK_FORMATS_DXF_KQELWRITERDXF_H
 #define QELSDK_FORMATS_DXF_KQELWRITERDXF_H
 
-#include <cstdio>
-
 #include "base/kstring.h"
-#include "formats/kqeldeformationbaking.h"
-#include "io/kqelwriter.h"
+#include "formats/kqelgeometrywriter.h"
 #include "math/kqelmatrix.h"
 
 namespace qelsdk_600 {
@@ -27,19 +24,13 @@ class KQelMesh;
 // none, 3 "Out of disk space" when a write fails, 4 "Stream options not
 // set" for missing or foreign options (nothing is then written).
 // The deformation baking members come from KQelDeformationBaking.
-class KQelWriterDxf : public KQelWriter, public KQelDeformationBaking {
+class KQelWriterDxf : public KQelGeometryWriter {
 public:
     // No file; both flags true.
     explicit KQelWriterDxf(KQelSdkManager& pManager);
-    // Closes the file.
-    ~KQelWriterDxf() override;
-
     // Closes any open file, then creates (or empties) the named file; false
     // with error 1 when it cannot.
     bool FileCreate(const char* pFileName) override;
-    // False only when closing the stream fails; true with no file open.
-    bool FileClose() override;
-    bool IsFileOpen() override;
     // A new KStreamOptionsDxf with its defaults; the caller owns it.
     KStreamOptions* GetWriteOptions() override;
     // Writes the whole file: header, LTYPE and LAYER tables (when the root
@@ -77,15 +68,8 @@ private:
     // The layer entry or the polyface mesh of one node.
     void LayerEntry(KQelNode* pNode);
     void PolyfaceMesh(KQelNode* pNode);
-    // Line text through the checked stream.
-    void Text(const char* pFormat, ...);
-
-    std::FILE* mStream;
-    KString mFileName;
     bool mForceTriangulation;
     bool mEvaluateDeformations;
-    // A write of this Write failed.
-    bool mWriteFailed;
 };
 
 }  // namespace qelsdk_600

@@ -1,6 +1,5 @@
 #include "formats/obj/kqelwriterobj.h"
 
-#include <cstdarg>
 #include <map>
 #include <string>
 #include <utility>
@@ -8,7 +7,6 @@
 
 #include "base/kclocale.h"
 #include "base/kpath.h"
-#include "content/kqelgeometryconverter.h"
 #include "content/kqellayer.h"
 #include "content/kqelmaterial.h"
 #include "content/kqelmesh.h"
@@ -27,36 +25,6 @@ struct KQelWriterObj::PairIndex {
 };
 
 namespace {
-
-// A name as one value of a line: a line break would end it early.
-std::string OneLine(const char* pText)
-{
-    std::string text = pText ? pText : "";
-    for (char& c : text) {
-        if (c == '\n' || c == '\r')
-            c = '_';
-    }
-    return text;
-}
-
-// Visits pNode, then with pRecurse every node below it, parents before
-// children in child order, without recursion.
-template <class Visit>
-void VisitTree(KQelNode* pNode, bool pRecurse, Visit pVisit)
-{
-    std::vector<KQelNode*> pending(1, pNode);
-    while (!pending.empty()) {
-        KQelNode* node = pending.back();
-        pending.pop_back();
-        if (!node)
-            continue;
-        pVisit(*node);
-        if (!pRecurse)
-            continue;
-        for (int i = node->GetChildCount(false); i-- > 0;)
-            pending.push_back(node->GetChild(i));
-    }
-}
 
 // The entry that an element mapped by polygon or by control point gives for
 // item pItem: its index-array entry, or the item itself with direct
@@ -124,62 +92,25 @@ struct KQelWriterObj::MeshWriting {
 };
 
 KQelWriterObj::KQelWriterObj(KQelSdkManager& pManager)
-    : KQelWriter(pManager), mFile(nullptr), mMtlFile(nullptr), mTriangulate(false), mEvaluateDeformations(true),
+    : KQelGeometryWriter(pManager), mMtlFile(nullptr), mTriangulate(false), mEvaluateDeformations(true),
       mHasMaterials(false), mVertexIndex(1), mUVIndex(1), mNormalIndex(1), mDefaultMaterial(nullptr),
-      mPairIndex(new PairIndex), mWriteFailed(false)
+      mPairIndex(new PairIndex)
 {
 }
 
 KQelWriterObj::~KQelWriterObj()
 {
-    FileClose();
     DestroyObjMaterials();
 }
 
 bool KQelWriterObj::FileCreate(const char* pFileName)
 {
-    if (IsFileOpen())
-        FileClose();
-    if (pFileName)
-        KEnsureDirectoryExistance(pFileName);
-    mFile = pFileName ? std::fopen(pFileName, "w") : nullptr;
-    if (!mFile) {
-        mError.SetLastErrorID(eFileNotOpened);
-        return false;
-    }
-    mFileName = pFileName;
-    return true;
-}
-
-bool KQelWriterObj::FileClose()
-{
-    bool closed = true;
-    if (mFile)
-        closed = std::fclose(mFile) == 0;
-    mFile = nullptr;
-    mFileName.Empty();
-    return closed;
-}
-
-bool KQelWriterObj::IsFileOpen()
-{
-    return mFile != nullptr;
+    return CreateFile(pFileName, true);
 }
 
 KStreamOptions* KQelWriterObj::GetWriteOptions()
 {
     return KStreamOptionsObjCreate();
-}
-
-void KQelWriterObj::Print(std::FILE* pStream, const char* pFormat, ...)
-{
-    if (!pStream)
-        return;
-    va_list arguments;
-    va_start(arguments, pFormat);
-    if (std::vfprintf(pStream, pFormat, arguments) < 0)
-        mWriteFailed = true;
-    va_end(arguments);
 }
 
 bool KQelWriterObj::Write(KQelScene& pScene, KStreamOptions* pOptions)
@@ -195,7 +126,6 @@ bool KQelWriterObj::Write(KQelScene& pScene, KStreamOptions* pOptions)
     const KStreamOptionsBase* options = static_cast<KStreamOptionsBase*>(pOptions);
     mTriangulate = options->GetOption(KStreamOptionsBase::eForceTriangulation) == 1;
     mEvaluateDeformations = options->GetOption(KStreamOptionsBase::eEvaluateDeformations) == 1;
-    mWriteFailed = false;
     KQelNode* root = pScene.GetRootNode();
     if (!InitNodes(root))
         return false;
@@ -203,7 +133,7 @@ bool KQelWriterObj::Write(KQelScene& pScene, KStreamOptions* pOptions)
     Print(mFile, "# \n# Pellacord OBJ file\n# Created with Sorvinn QEL\n# \n");
     if (mHasMaterials) {
         InitMtlLib();
-        Print(mFile, "mtllib %s\n\n", OneLine(mMtlFileName.Buffer()).c_str());
+        Print(mFile, "mtllib %s\n\n", OneLine(mMtlFileName.Buffer()).Buffer());
         // The name "default" is recorded: the default material's pair is
         // "default1".
         KName name("default");
@@ -216,13 +146,7 @@ bool KQelWriterObj::Write(KQelScene& pScene, KStreamOptions* pOptions)
         mDefaultMaterial = nullptr;
     }
     DestroyObjMaterials();
-    if (std::fflush(mFile) != 0 || std::ferror(mFile))
-        mWriteFailed = true;
-    if (mWriteFailed) {
-        mError.SetLastErrorID(eOutOfDiskSpace);
-        return false;
-    }
-    return true;
+    return FinishWrite();
 }
 
 bool KQelWriterObj::InitNodes(KQelNode* pNode)
@@ -251,12 +175,7 @@ bool KQelWriterObj::TriangulateGeometry(KQelNode* pNode)
 {
     if (!IsGeometryNode(pNode))
         return false;
-    if (pNode->GetNodeAttribute()->GetAttributeType() != KQelNodeAttribute::eMesh || mTriangulate) {
-        if (KQelGeometryConverter* converter = mManager.CreateKQelGeometryConverter()) {
-            converter->TriangulateInPlace(pNode);
-            mManager.DestroyKQelGeometryConverter(converter);
-        }
-    }
+    Triangulate(pNode, mTriangulate);
     return true;
 }
 
@@ -322,7 +241,7 @@ void KQelWriterObj::WriteMesh(KQelNode& pNode, KQelMesh& pMesh)
                             pNode.GetGlobalR(KQelNode::eSourcePivot, false),
                             pNode.GetGlobalS(KQelNode::eSourcePivot, false));
     const KQelXMatrix normalMatrix = world.Inverse().Transpose();
-    Print(mFile, "g %s\n", OneLine(pNode.GetNameWithoutNameSpacePrefix().Buffer()).c_str());
+    Print(mFile, "g %s\n", OneLine(pNode.GetNameWithoutNameSpacePrefix().Buffer()).Buffer());
 
     if (mEvaluateDeformations && (pMesh.GetShapeCount() > 0 || pMesh.GetLinkCount() > 0)) {
         // Normals by control point move as the tips of the normals do.
@@ -456,7 +375,7 @@ void KQelWriterObj::UsePair(KQelMaterial* pMaterial, KQelTexture* pTexture)
     if (index < 0) {
         KString base = pMaterial->GetNameWithoutNameSpacePrefix();
         base.FindAndReplace(" ", "_");
-        KName name(OneLine(base.Buffer()).c_str());
+        KName name(OneLine(base.Buffer()).Buffer());
         mRenamingStrategy.Rename(name);
         index = mObjMaterials.Add(new KObjMaterial(name.GetCurrentName(), pMaterial, pTexture));
         mPairIndex->mBlocks.emplace(std::make_pair(pMaterial, pTexture), index);
@@ -498,7 +417,7 @@ bool KQelWriterObj::WriteMaterial(const char* pName, KQelMaterial* pMaterial, KQ
     Print(mMtlFile, "\nnewmtl %s\n", pName);
     if (pTexture && pTexture->GetTextureUse() == KQelTexture::eStandard) {
         CopyTextureFile(pTexture->GetFileName(), ExtractDirectoryFromFilePath(mFileName.Buffer()).Buffer(), mMessage);
-        Print(mMtlFile, "map_Kd %s\n", OneLine(ExtractFileName(pTexture->GetFileName(), true).Buffer()).c_str());
+        Print(mMtlFile, "map_Kd %s\n", OneLine(ExtractFileName(pTexture->GetFileName(), true).Buffer()).Buffer());
     }
     const KQelColor colours[3] = {pMaterial->GetAmbient(), pMaterial->GetDiffuse(), pMaterial->GetSpecular()};
     const char* const keys[3] = {"Ka", "Kd", "Ks"};

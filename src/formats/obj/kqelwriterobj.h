@@ -10,8 +10,7 @@
 #include "base/kname.h"
 #include "base/kstring.h"
 #include "base/ktypes.h"
-#include "formats/kqeldeformationbaking.h"
-#include "io/kqelwriter.h"
+#include "formats/kqelgeometrywriter.h"
 #include "math/kqelmatrix.h"
 
 namespace qelsdk_600 {
@@ -51,17 +50,15 @@ public:
 // none, 3 "Out of disk space" when a write to the OBJ or MTL file fails, 4
 // "Stream options not set" for missing or foreign options (nothing written).
 // The deformation baking members come from KQelDeformationBaking.
-class KQelWriterObj : public KQelWriter, public KQelDeformationBaking {
+class KQelWriterObj : public KQelGeometryWriter {
 public:
     explicit KQelWriterObj(KQelSdkManager& pManager);
+    // Closes the file and the library.
     ~KQelWriterObj() override;
 
     // Closes any open file, makes the path's directory and creates the file;
     // false with error 1 when it cannot.
     bool FileCreate(const char* pFileName) override;
-    // False only when closing the stream fails.
-    bool FileClose() override;
-    bool IsFileOpen() override;
     // A new KStreamOptionsObj with its defaults; the caller owns it.
     KStreamOptions* GetWriteOptions() override;
     // Writes the scene; every write is checked and both files flushed before
@@ -98,17 +95,13 @@ private:
     struct MeshWriting;
     struct PairIndex;
 
-    // Formatted text to a stream; a failed write is noted.
-    void Print(std::FILE* pStream, const char* pFormat, ...);
     void WriteMesh(KQelNode& pNode, KQelMesh& pMesh);
     void WriteTextureCoordinates(MeshWriting& pMesh);
     void WriteFaces(MeshWriting& pMesh);
     // The pair step: finds or writes the block of the pair, then "usemtl".
     void UsePair(KQelMaterial* pMaterial, KQelTexture* pTexture);
 
-    std::FILE* mFile;
     std::FILE* mMtlFile;
-    KString mFileName;
     KString mMtlFileName;
     bool mTriangulate;
     bool mEvaluateDeformations;
@@ -121,8 +114,6 @@ private:
     KNumberRenamingStrategy mRenamingStrategy;
     // Block of each pair, so that a lookup does not scan the blocks.
     std::unique_ptr<PairIndex> mPairIndex;
-    // A write of this Write failed.
-    bool mWriteFailed;
 };
 
 }  // namespace qelsdk_600
