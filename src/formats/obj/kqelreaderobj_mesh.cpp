@@ -2,6 +2,7 @@
 // textures, and rational B-spline surfaces.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -223,12 +224,12 @@ KQelMesh* KQelReaderObj::CreateQelMeshFromObjMesh(KObjMesh* pMesh)
     std::vector<kInt> cornerPoints;
     std::vector<kInt> cornerUVs;
     kInt noUV = -1;  // one (0, 0) UV shared by the corners without one
-    TripleTable triples;
+    std::unique_ptr<TripleTable> triples(new TripleTable);
     for (int f = 0; f < faceCount; ++f) {
         const KObjFace& face = *pMesh->GetFace(f);
         for (int k = 0; k < face.GetCount(); ++k) {
             const KIndexGroup corner = face.GetGroupAt(k);
-            TripleTable::Entry& entry = triples.Find(corner);
+            TripleTable::Entry& entry = triples->Find(corner);
             if (entry.mControlPoint < 0) {
                 entry.mControlPoint = static_cast<kInt>(points.size());
                 points.push_back(mPositions[corner.mPosition]);
@@ -249,6 +250,9 @@ KQelMesh* KQelReaderObj::CreateQelMeshFromObjMesh(KObjMesh* pMesh)
             cornerUVs.push_back(entry.mUV);
         }
     }
+    // Each working array goes as soon as the mesh holds its copy: the peak
+    // stays low on a 32-bit target.
+    triples.reset();
 
     const int pointCount = static_cast<int>(points.size());
     mesh->InitControlPoints(pointCount);
@@ -281,6 +285,10 @@ KQelMesh* KQelReaderObj::CreateQelMeshFromObjMesh(KObjMesh* pMesh)
     }
     std::copy(points.begin(), points.end(), mesh->GetControlPoints());
     std::copy(normals.begin(), normals.end(), normalElement->GetDirectArray().GetArray());
+    const bool withUVs = !uvs.empty();
+    std::vector<KQelVector4>().swap(points);
+    std::vector<KQelVector4>().swap(normals);
+    std::vector<KQelVector2>().swap(uvs);
 
     // Second pass: the polygons with their layer-0 material and texture.
     LayerIndex layerIndex(*mesh);
@@ -297,7 +305,7 @@ KQelMesh* KQelReaderObj::CreateQelMeshFromObjMesh(KObjMesh* pMesh)
         }
         mesh->BeginPolygon(material, texture, -1);
         for (int k = 0; k < face.GetCount(); ++k, ++corner)
-            mesh->AddPolygon(cornerPoints[corner], uvs.empty() ? -1 : cornerUVs[corner]);
+            mesh->AddPolygon(cornerPoints[corner], withUVs ? cornerUVs[corner] : -1);
         mesh->EndPolygon();
     }
     return mesh;

@@ -183,12 +183,12 @@ TEST(ObjWriter, TwoMeshesRoundTripInWorldPlace)
     EXPECT_STREQ("map.tif", read->GT(0, 0)->GetFileName());
 
     // Numbers follow the "C" locale whatever the process's.
-    const std::string text = scratch::ReadFile(dir.File("pair.obj"));
+    Scene again;
+    AddUVsAndNormals(again.AddMesh("both", kTriangle, {{0, 1, 2}}));
+    const std::string text = again.Write();
     commalocale::CommaLocale comma;
     if (comma.Available()) {
-        Scene again;
-        AddUVsAndNormals(again.AddMesh("both", kTriangle, {{0, 1, 2}}));
-        EXPECT_NE(std::string::npos, again.Write().find("vt 0.250000 0.500000"));
+        EXPECT_EQ(text, again.Write());
         EXPECT_NEAR(0.25, objtest::ReadPath(dir.File("pair.obj"))->Mesh(1)->GetTextureUV()[1][0], 1e-6);
     }
 }
