@@ -4,13 +4,10 @@
 // line scan of the same files and, where installed, dxflib parsing them
 // without building anything. The time per vertex should stay flat as the
 // count grows tenfold.
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #ifdef QEL_HAVE_DXFLIB
 #include <dxflib/dl_creationadapter.h>
@@ -18,6 +15,7 @@
 #endif
 
 #include "content/kqelmesh.h"
+#include "format_bench_util.h"
 #include "formats/dxf/kqelreaderdxf.h"
 #include "io/kstreamoptionsbase.h"
 #include "scene/kqelnode.h"
@@ -28,12 +26,6 @@ namespace qelsdk_600 {
 namespace {
 
 enum EDrawing { ePolyface, eFaceGrid };
-
-// Side of the square grid of about pVertices points.
-int GridSide(long pVertices)
-{
-    return static_cast<int>(std::lround(std::sqrt(static_cast<double>(pVertices))));
-}
 
 void WritePolyface(std::FILE* pFile, int pSide)
 {
@@ -67,49 +59,17 @@ void WriteFaceGrid(std::FILE* pFile, int pSide)
     std::fputs("0\nENDSEC\n0\nEOF\n", pFile);
 }
 
-// Written once per drawing and size, removed at exit.
 const std::string& Drawing(EDrawing pKind, long pVertices)
 {
-    static std::string paths[2][3];
-    const int slot = pVertices >= 1000000 ? 2 : pVertices >= 100000 ? 1 : 0;
-    std::string& path = paths[pKind][slot];
-    if (!path.empty())
-        return path;
-    const char* dir = std::getenv("TMPDIR");
-    path = std::string(dir && *dir ? dir : "/tmp") + "/qel_dxf_bench_" + std::to_string(getpid()) + "_" +
-           std::to_string(pKind) + "_" + std::to_string(pVertices) + ".dxf";
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file) {
-        (pKind == ePolyface ? WritePolyface : WriteFaceGrid)(file, GridSide(pVertices));
-        std::fclose(file);
-    }
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        std::atexit([] {
-            for (auto& kind : paths) {
-                for (const std::string& p : kind) {
-                    if (!p.empty())
-                        std::remove(p.c_str());
-                }
-            }
-        });
-    }
-    return path;
-}
-
-void SetPerVertex(benchmark::State& pState, long pVertices)
-{
-    pState.counters["per_vertex"] = benchmark::Counter(static_cast<double>(pVertices),
-                                                       benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
+    return formatbench::GeneratedFile((pKind == ePolyface ? "polyface_" : "facegrid_") + std::to_string(pVertices) + ".dxf",
+                                      pKind == ePolyface ? WritePolyface : WriteFaceGrid, pVertices);
 }
 
 void ReadDrawing(benchmark::State& pState, EDrawing pKind, KStreamOptionsDxf::EObjectDerivation pDerivation)
 {
     const long vertices = pState.range(0);
     const std::string& path = Drawing(pKind, vertices);
-    const int side = GridSide(vertices);
+    const int side = formatbench::GridSide(vertices);
     for (auto _ : pState) {
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
@@ -126,7 +86,7 @@ void ReadDrawing(benchmark::State& pState, EDrawing pKind, KStreamOptionsDxf::EO
         manager.DestroyKQelScene(scene, true);
         pState.ResumeTiming();
     }
-    SetPerVertex(pState, vertices);
+    formatbench::SetPerVertex(pState, vertices);
 }
 
 void BM_DxfPolyface(benchmark::State& pState)
@@ -139,22 +99,9 @@ void BM_DxfWeldedFaceGrid(benchmark::State& pState)
     ReadDrawing(pState, eFaceGrid, KStreamOptionsDxf::eMeshPerLayer);
 }
 
-// Every line of the file read and its first character looked at.
 void LineScan(benchmark::State& pState, EDrawing pKind)
 {
-    const long vertices = pState.range(0);
-    const std::string& path = Drawing(pKind, vertices);
-    char line[1240];
-    for (auto _ : pState) {
-        std::FILE* file = std::fopen(path.c_str(), "r");
-        long sum = 0;
-        while (file && std::fgets(line, sizeof(line), file))
-            sum += line[0];
-        if (file)
-            std::fclose(file);
-        benchmark::DoNotOptimize(sum);
-    }
-    SetPerVertex(pState, vertices);
+    formatbench::LineScan(pState, Drawing(pKind, pState.range(0)), pState.range(0));
 }
 
 void BM_LineScanPolyface(benchmark::State& pState)
@@ -187,7 +134,7 @@ void DxflibParse(benchmark::State& pState, EDrawing pKind)
             pState.SkipWithError("dxflib did not read the drawing");
         benchmark::DoNotOptimize(counter.mCount);
     }
-    SetPerVertex(pState, vertices);
+    formatbench::SetPerVertex(pState, vertices);
 }
 
 void BM_DxflibPolyface(benchmark::State& pState)

@@ -5,20 +5,19 @@
 // stay flat as the count grows tenfold; the read also reports the peak
 // memory it took per vertex, which must keep a 10^6-vertex file well inside
 // a 32-bit process.
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #ifdef QEL_HAVE_TINYOBJLOADER
 #include <tiny_obj_loader.h>
 #endif
 
 #include "content/kqelmesh.h"
+#include "format_bench_util.h"
 #include "formats/obj/kqelreaderobj.h"
 #include "io/kstreamoptionsbase.h"
 #include "scene/kqelnode.h"
@@ -28,55 +27,25 @@
 namespace qelsdk_600 {
 namespace {
 
-int GridSide(long pVertices)
+void WriteGrid(std::FILE* pFile, int pSide)
 {
-    return static_cast<int>(std::lround(std::sqrt(static_cast<double>(pVertices))));
+    std::fputs("g grid\n", pFile);
+    for (int y = 0; y < pSide; ++y) {
+        for (int x = 0; x < pSide; ++x)
+            std::fprintf(pFile, "v %d.25 %d.5 0.125\nvt %.6f %.6f\nvn 0 0.6 0.8\n", x, y,
+                         static_cast<double>(x) / pSide, static_cast<double>(y) / pSide);
+    }
+    for (int y = 0; y + 1 < pSide; ++y) {
+        for (int x = 0; x + 1 < pSide; ++x) {
+            const int a = y * pSide + x + 1, b = a + 1, c = a + pSide + 1, d = a + pSide;
+            std::fprintf(pFile, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, c, c, c, d, d, d);
+        }
+    }
 }
 
-// Written once per size, removed at exit.
 const std::string& Grid(long pVertices)
 {
-    static std::string paths[3];
-    std::string& path = paths[pVertices >= 1000000 ? 2 : pVertices >= 100000 ? 1 : 0];
-    if (!path.empty())
-        return path;
-    const char* dir = std::getenv("TMPDIR");
-    path = std::string(dir && *dir ? dir : "/tmp") + "/qel_obj_bench_" + std::to_string(getpid()) + "_" +
-           std::to_string(pVertices) + ".obj";
-    const int side = GridSide(pVertices);
-    if (std::FILE* file = std::fopen(path.c_str(), "w")) {
-        std::fputs("g grid\n", file);
-        for (int y = 0; y < side; ++y) {
-            for (int x = 0; x < side; ++x)
-                std::fprintf(file, "v %d.25 %d.5 0.125\nvt %.6f %.6f\nvn 0 0.6 0.8\n", x, y,
-                             static_cast<double>(x) / side, static_cast<double>(y) / side);
-        }
-        for (int y = 0; y + 1 < side; ++y) {
-            for (int x = 0; x + 1 < side; ++x) {
-                const int a = y * side + x + 1, b = a + 1, c = a + side + 1, d = a + side;
-                std::fprintf(file, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, c, c, c, d, d, d);
-            }
-        }
-        std::fclose(file);
-    }
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        std::atexit([] {
-            for (const std::string& p : paths) {
-                if (!p.empty())
-                    std::remove(p.c_str());
-            }
-        });
-    }
-    return path;
-}
-
-void SetPerVertex(benchmark::State& pState, long pVertices)
-{
-    pState.counters["per_vertex"] = benchmark::Counter(static_cast<double>(pVertices),
-                                                       benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
+    return formatbench::GeneratedFile("grid_" + std::to_string(pVertices) + ".obj", WriteGrid, pVertices);
 }
 
 // A value in kB of /proc/self/status ("VmRSS", "VmHWM"); -1 when unknown.
@@ -121,7 +90,7 @@ void BM_ObjRead(benchmark::State& pState)
 {
     const long vertices = pState.range(0);
     const std::string& path = Grid(vertices);
-    const int side = GridSide(vertices);
+    const int side = formatbench::GridSide(vertices);
     // One read measured for its peak memory, outside the timing.
     if (ResetPeak()) {
         const long before = StatusKiB("VmRSS:");
@@ -133,25 +102,12 @@ void BM_ObjRead(benchmark::State& pState)
         if (!ReadGrid(path, side))
             pState.SkipWithError("the grid did not read back");
     }
-    SetPerVertex(pState, vertices);
+    formatbench::SetPerVertex(pState, vertices);
 }
 
-// Every line of the file read and its first character looked at.
 void BM_ObjLineScan(benchmark::State& pState)
 {
-    const long vertices = pState.range(0);
-    const std::string& path = Grid(vertices);
-    char line[1024];
-    for (auto _ : pState) {
-        std::FILE* file = std::fopen(path.c_str(), "r");
-        long sum = 0;
-        while (file && std::fgets(line, sizeof(line), file))
-            sum += line[0];
-        if (file)
-            std::fclose(file);
-        benchmark::DoNotOptimize(sum);
-    }
-    SetPerVertex(pState, vertices);
+    formatbench::LineScan(pState, Grid(pState.range(0)), pState.range(0));
 }
 
 BENCHMARK(BM_ObjRead)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
@@ -170,7 +126,7 @@ void BM_TinyObjLoader(benchmark::State& pState)
             pState.SkipWithError("tinyobjloader did not read the grid");
         benchmark::DoNotOptimize(reader.GetShapes().size());
     }
-    SetPerVertex(pState, vertices);
+    formatbench::SetPerVertex(pState, vertices);
 }
 
 BENCHMARK(BM_TinyObjLoader)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string>
 
+#include "seed_files.h"
+
 namespace {
 
 // "code value" lines, each written as the two lines of a group pair.
@@ -49,16 +51,9 @@ int main(int argc, char** argv)
     int written = 0;
     for (const char* drawing : kDrawings) {
         const std::string text = Pairs(drawing);
-        std::string crlf;
-        for (char c : text)
-            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        for (const std::string& variant : {text, "999\nwelded\n" + text, crlf}) {
-            const std::string path = std::string(argv[1]) + "/seed" + std::to_string(written++) + ".dxf";
-            std::FILE* f = std::fopen(path.c_str(), "wb");
-            if (!f)
+        for (const std::string& variant : {text, "999\nwelded\n" + text, seedfiles::WithCarriageReturns(text)}) {
+            if (!seedfiles::WriteSeed(argv[1], written, variant, ".dxf"))
                 return 1;
-            std::fwrite(variant.data(), 1, variant.size(), f);
-            std::fclose(f);
         }
     }
     return 0;

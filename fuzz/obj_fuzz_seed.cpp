@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "seed_files.h"
+
 namespace {
 
 const char* const kScenes[] = {
@@ -32,17 +34,9 @@ int main(int argc, char** argv)
     }
     int written = 0;
     for (const char* scene : kScenes) {
-        const std::string text = scene;
-        std::string crlf;
-        for (char c : text)
-            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        for (const std::string& variant : {text, crlf}) {
-            const std::string path = std::string(argv[1]) + "/seed" + std::to_string(written++) + ".obj";
-            std::FILE* f = std::fopen(path.c_str(), "wb");
-            if (!f)
+        for (const std::string& variant : {std::string(scene), seedfiles::WithCarriageReturns(scene)}) {
+            if (!seedfiles::WriteSeed(argv[1], written, variant, ".obj"))
                 return 1;
-            std::fwrite(variant.data(), 1, variant.size(), f);
-            std::fclose(f);
         }
     }
     return 0;
