@@ -217,6 +217,8 @@ TEST(ObjWriter, DeformationsAreBakedWhenAsked)
                          : "v 0.000000 0.000000 0.000000|v 1.000000 0.000000 0.000000|v 0.000000 1.000000 0.000000",
                   Lines(text, "v "));
         EXPECT_EQ(deform ? 2.0 : 1.0, mesh->GetControlPoints()[1][0]);
+        // The tip moved half the shape's way less than the point.
+        EXPECT_EQ(deform ? 0.5 : 1.0, mesh->GetNormals()[0][2]);
         EXPECT_EQ("vn 0.000000 0.000000 1.000000", Lines(text, "vn").substr(0, 29));
     }
 }
