@@ -33,7 +33,7 @@ struct EntityValues;
 // Read, FileClose. Numbers are read in the "C" locale.
 //
 // The file is a sequence of group pairs: a line holding the group code (read
-// as "%d"; a line without a number gives a group no entity takes), then a
+// as "%d"; a line without a number keeps the former pair's code), then a
 // line holding the value, the whole line without surrounding white space.
 // Lines end at LF, CR LF or a lone CR, the last one also without a line end.
 //
