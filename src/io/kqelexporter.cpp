@@ -1,5 +1,7 @@
 #include "io/kqelexporter.h"
 
+#include "formats/dxf/kqelwriterdxf.h"
+#include "formats/obj/kqelwriterobj.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
@@ -125,6 +127,10 @@ KQelWriter* KQelExporter::CreateWriter()
         writer->SetExportMode(mFileFormat == eQel5Binary ? KQelWriterQel::eBINARY : KQelWriterQel::eASCII);
         return writer;
     }
+    case eDxf:
+        return new KQelWriterDxf(mManager);
+    case eObj:
+        return new KQelWriterObj(mManager);
     case eBvh:
         return new KQelWriterBiovision(mManager);
     case eTrc:
@@ -143,9 +149,7 @@ KQelWriter* KQelExporter::CreateWriter()
     case eHtr:           // KQelWriterMotionAnalysisHtr
     case eAsf:           // KQelWriterAcclaimAsf
     case eAmc:           // KQelWriterAcclaimAmc
-    case eDxf:           // KQelWriterDxf
     case e3ds:           // KQelWriter3DS
-    case eObj:           // KQelWriterObj
     default:
         return nullptr;
     }
