@@ -17,13 +17,6 @@ using namespace qelsdk_600;
 
 namespace {
 
-void Deform(const char* pKind, const char* pName, const char* pShape)
-{
-    MStatus status;
-    vesk::attachDeformer(vesk::fixture::make(pKind, pName), vesk::fixture::node(pShape), &status);
-    EXPECT_TRUE(status) << pName;
-}
-
 double Number(const std::string& pPlug)
 {
     double value = -1;

@@ -18,16 +18,6 @@ using namespace qelsdk_600;
 
 namespace {
 
-// Puts a deformer of that kind on the shape; returns it.
-MObject Deform(const char* pKind, const char* pName, const char* pShape)
-{
-    const vesk::NodeId deformer = vesk::fixture::make(pKind, pName);
-    MStatus status;
-    vesk::attachDeformer(deformer, vesk::fixture::node(pShape), &status);
-    EXPECT_TRUE(status) << pShape;
-    return vesk::ObjectAccess::fromNode(deformer);
-}
-
 // Replaces the geometry of a mesh shape.
 void Rebuild(const char* pShape, const std::vector<MPoint>& pPoints, const Polygons& pPolygons)
 {

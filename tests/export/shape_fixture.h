@@ -18,9 +18,20 @@
 
 #include "content/kqellayer.h"
 #include "content/kqelmesh.h"
+#include "deform/deform_kinds.h"
 #include "export/export_fixture.h"
 
 using Polygons = std::vector<std::vector<int>>;
+
+// Puts a deformer of that kind on the shape; returns it.
+inline MObject Deform(const char* pKind, const char* pName, const char* pShape)
+{
+    const vesk::NodeId deformer = vesk::fixture::make(pKind, pName);
+    MStatus status;
+    vesk::attachDeformer(deformer, vesk::fixture::node(pShape), &status);
+    EXPECT_TRUE(status) << pShape;
+    return vesk::ObjectAccess::fromNode(deformer);
+}
 
 class ShapeTest : public ExportTest {
 public:

@@ -127,11 +127,6 @@ void BuildGroup(KQelSdkManager& pManager, KQelScene& pScene)
     motiontest::AddKey(c->GetCurrentTakeNode()->GetOcclusion(), KTime(0), 1.0f, true);
 }
 
-void FromSceneRoot(KStreamOptionsMotion& pOptions)
-{
-    pOptions.SetOption(KStreamOptionsMotion::eExportFromGlobalPosition, KStreamOptionsMotion::eOn);
-}
-
 TEST_F(AoaTest, WriterSamplesSelectedNodesBelowThePinnedRoot)
 {
     BuildGroup(mFixture.mManager, *mFixture.mScene);

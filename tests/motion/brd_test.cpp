@@ -95,11 +95,6 @@ TEST_F(BrdTest, EmptyAndHostileFiles)
 
 // Sampled from the scene's root: the only top node would otherwise be the
 // root that positions are relative to.
-void FromSceneRoot(KStreamOptionsMotion& pOptions)
-{
-    pOptions.SetOption(KStreamOptionsMotion::eExportFromGlobalPosition, KStreamOptionsMotion::eOn);
-}
-
 TEST_F(BrdTest, WrittenRecordsReadBack)
 {
     KQelNode* marker = motiontest::AddMarkerNode(mFixture.mManager, mFixture.mScene->GetRootNode(), "Wrist", true,

@@ -42,6 +42,12 @@ inline KTime Seconds(double pSeconds)
     return time;
 }
 
+// Writer options that sample global positions, from the scene root.
+inline void FromSceneRoot(KStreamOptionsMotion& pOptions)
+{
+    pOptions.SetOption(KStreamOptionsMotion::eExportFromGlobalPosition, KStreamOptionsMotion::eOn);
+}
+
 // A manager with one scene.
 struct Fixture {
     KQelSdkManager mManager;
