@@ -56,24 +56,8 @@ const std::string& SkeletonFile(int pFrames)
     });
 }
 
-bool Import(const std::string& pPath, int pFormat)
-{
-    KQelSdkManager manager;
-    KQelScene* scene = manager.CreateKQelScene();
-    KQelImporter importer(manager);
-    importer.SetFileFormat(static_cast<KQelImporter::EFileFormat>(pFormat));
-    importer.Initialize(pPath.c_str());
-    KStreamOptions* options = importer.GetImportOptions();
-    const bool read = options && importer.Import(*scene, options);
-    importer.ReleaseImportOptions(options);
-    return read;
-}
-
-void PerItem(benchmark::State& pState, double pItems, const char* pName)
-{
-    pState.counters[pName] =
-        benchmark::Counter(pItems * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
+using motionbench::Import;
+using motionbench::PerItem;
 
 void BM_ReadBvh(benchmark::State& pState)
 {

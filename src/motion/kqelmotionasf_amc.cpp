@@ -202,10 +202,10 @@ bool KQelFileAcclaimAmc::Read(KQelAsfScene& pScene, KStreamOptionsMotion* pOptio
         pOptions->UpdateProgress(nullptr, "Reading AMC animation frames",
                                  limit > 0 ? static_cast<float>(static_cast<kLongLong>(read) * 100 / limit) : 0.0f);
         // Frames need increasing times: the keys are appended as they come.
-        const double index = std::trunc(number - 1.0);
         KTime time;
-        ok = index >= static_cast<double>(INT_MIN) && index <= static_cast<double>(INT_MAX) &&
-             TimeAt(start, period, static_cast<kLongLong>(index), time) && (read == 0 || time > previous);
+        ok = number >= static_cast<double>(INT_MIN) && number <= static_cast<double>(INT_MAX) &&
+             TimeAt(start, period, static_cast<kLongLong>(std::trunc(number - 1.0)), time) &&
+             (read == 0 || time > previous);
         if (!ok) {
             Error("Bad frame number\n");
             break;
@@ -316,7 +316,8 @@ void KQelFileAcclaimAmc::WriteBone(KQelAsfScene& pScene, KTime pTime, const KgeA
         KgeAMatrix handed;
         for (int k = 0; k < 3; ++k) {
             const double* row = visit.mMatrix[k];
-            const double scale = visit.mHasMatrix ? std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]) : 1.0;
+            const double length = std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
+            const double scale = visit.mHasMatrix ? length : 1.0;
             handed[k][k] = scale * s[k];
         }
         if (bone.mDofCount > 0) {

@@ -165,7 +165,8 @@ bool KQelFileAcclaimAsf::ReadUnitLines()
             if (GetDouble(value) && std::isfinite(value))
                 kept = value;
             else
-                Warning(unit == eMass ? "Can't read mass unit, using %f\n" : "Can't read length unit, using %f\n", kept);
+                Warning(unit == eMass ? "Can't read mass unit, using %f\n" : "Can't read length unit, using %f\n",
+                        kept);
             break;
         }
         case eAngle: {

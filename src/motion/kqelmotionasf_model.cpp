@@ -328,10 +328,12 @@ bool KQelAsfNode::AddSampleFromDOF(const double* pValues, KTime pTime, double pL
             return false;
     }
     for (int k = 0; k < 3; ++k) {
-        if (mTranslationCurves[k] && mTranslationCurves[k]->KeyAppendFast(pTime, static_cast<float>(translation[k])) < 0)
-            return false;
-        if (mRotationCurves[k] && mRotationCurves[k]->KeyAppendFast(pTime, static_cast<float>(angles[k])) < 0)
-            return false;
+        const std::pair<KFCurve*, double> keys[2] = {{mTranslationCurves[k], translation[k]},
+                                                     {mRotationCurves[k], angles[k]}};
+        for (const auto& key : keys) {
+            if (key.first && key.first->KeyAppendFast(pTime, static_cast<float>(key.second)) < 0)
+                return false;
+        }
     }
     return true;
 }

@@ -365,7 +365,9 @@ bool KQelReaderMotionAnalysisHtr::Read(KQelScene& pScene, KStreamOptions* pOptio
     if (!options)
         return false;
     options->UpdateProgress(nullptr, "Reading HTR nodes", 0.0f);
-    if (!mFile->ReadMain(options)) {
+    // A hierarchy without one root, or with cycles, makes no node at all.
+    std::vector<int> order;
+    if (!mFile->ReadMain(options) || !mFile->ResolveHierarchy(order)) {
         mError.SetLastErrorID(eFileCorrupted);
         return false;
     }

@@ -366,7 +366,8 @@ TEST_F(HtrTest, WriterHeaderRateAndRefusals)
     }
     const std::string empty = WriteHtr(mFixture.mManager, *mFixture.mScene, mDir.File("empty.htr"), 0, 30.0);
     EXPECT_NE(std::string::npos, empty.find("NumSegments 1\nNumFrames 0\n"));
-    EXPECT_NE(std::string::npos, empty.find("[SegmentNames&Hierarchy]\nLone\tGLOBAL\n[BasePosition]\nLone\t10\t20\t30\t"));
+    EXPECT_NE(std::string::npos,
+              empty.find("[SegmentNames&Hierarchy]\nLone\tGLOBAL\n[BasePosition]\nLone\t10\t20\t30\t"));
     EXPECT_NE(std::string::npos, empty.find("[Lone]\n[EndOfFile]\n"));
 
     Joint(mFixture.mManager, lone, "Left Arm", KQelVector4());
