@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -53,6 +54,16 @@ const std::string& File(const std::string& pKey, Make pMake)
     const std::string path = BenchPath(pKey);
     pMake(path);
     return files.mPaths[pKey] = path;
+}
+
+// The file of pKey, written by pMake to a binary stream the first time.
+template <class Make>
+const std::string& StreamFile(const std::string& pKey, Make pMake)
+{
+    return File(pKey, [&](const std::string& pPath) {
+        std::ofstream out(pPath, std::ios::binary);
+        pMake(out);
+    });
 }
 
 // Reads pPath as format pFormat through the importer into a fresh scene,

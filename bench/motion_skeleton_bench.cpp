@@ -24,15 +24,7 @@ using motionbench::PerItem;
 
 constexpr int kSegments = 30;
 
-// The file of pKey, written by pMake to a stream the first time.
-template <class Make>
-const std::string& File(const std::string& pKey, Make pMake)
-{
-    return motionbench::File(pKey, [&](const std::string& pPath) {
-        std::ofstream out(pPath, std::ios::binary);
-        pMake(out);
-    });
-}
+using motionbench::StreamFile;
 
 // A body of 30 segments: a spine of six from the root, two arms of six from
 // the fifth, two legs of six from the root.
@@ -70,7 +62,7 @@ struct Values {
 
 const std::string& HtrFile(int pFrames)
 {
-    return File("body" + std::to_string(pFrames) + ".htr", [pFrames](std::ofstream& pOut) {
+    return StreamFile("body" + std::to_string(pFrames) + ".htr", [pFrames](std::ofstream& pOut) {
         pOut << "[Header]\nFileType htr\nDataType HTRS\nNumSegments " << kSegments << "\nNumFrames " << pFrames
              << "\nDataFrameRate 120\nEulerRotationOrder ZYX\nCalibrationUnits mm\nRotationUnits Degrees\n"
                 "BoneLengthAxis Y\nScaleFactor 1\n[SegmentNames&Hierarchy]\n";
@@ -91,7 +83,7 @@ const std::string& HtrFile(int pFrames)
 
 const std::string& AsfFile()
 {
-    return File("body.asf", [](std::ofstream& pOut) {
+    return StreamFile("body.asf", [](std::ofstream& pOut) {
         pOut << ":name body\n:units\nlength 1\nangle deg\n:root\norder TX TY TZ RX RY RZ\naxis XYZ\n:bonedata\n";
         for (int s = 1; s < kSegments; ++s)
             pOut << "begin\nname " << SegmentName(s) << "\ndirection 0 1 0\nlength 10\naxis 0 0 5 XYZ\ndof rx ry rz\n"
@@ -107,7 +99,7 @@ const std::string& AsfFile()
 
 const std::string& AmcFile(int pFrames)
 {
-    return File("body" + std::to_string(pFrames) + ".amc", [pFrames](std::ofstream& pOut) {
+    return StreamFile("body" + std::to_string(pFrames) + ".amc", [pFrames](std::ofstream& pOut) {
         pOut << ":FULLY-SPECIFIED\n:DEGREES\n:SAMPLES-PER-SECOND 120\n";
         Values values;
         for (int f = 0; f < pFrames; ++f) {
@@ -197,7 +189,7 @@ void BM_SkeletonChainRoundTrip(benchmark::State& pState)
 {
     const int depth = static_cast<int>(pState.range(0));
     const bool asf = pState.range(1) != 0;
-    const std::string& path = File("chain" + std::to_string(depth) + (asf ? ".asf" : ".htr"),
+    const std::string& path = StreamFile("chain" + std::to_string(depth) + (asf ? ".asf" : ".htr"),
                                    [depth, asf](std::ofstream& pOut) {
         if (asf) {
             pOut << ":root\norder TX TY TZ RX RY RZ\n:bonedata\n";
