@@ -69,8 +69,8 @@ public:
     // and rotation as its values (and pNode's defaults), and hands pNode the
     // curves this bone owns.
     bool SetKFCurvePointers(KQelNode* pNode, const char* pTakeName);
-    // Keeps pNode's "T", "R" and "S" curve nodes of its current take (none
-    // when that is its default take).
+    // Keeps pNode's "T", "R" and "S" curve nodes of its current take (the
+    // default take when it has no other).
     void GetKFCurvePointers(KQelNode* pNode);
     // A new limb node per bone of the subtree with the take pTakeName
     // (limits when pLimits, but not for the ASF root), a "<name>_End" node

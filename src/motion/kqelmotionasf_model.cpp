@@ -371,8 +371,10 @@ bool KQelAsfNode::SetKFCurvePointers(KQelNode* pNode, const char* pTakeName)
 void KQelAsfNode::GetKFCurvePointers(KQelNode* pNode)
 {
     static const char* const kGroups[3] = {"T", "R", "S"};
+    // The default take too: its curves hold the node's own values, which a
+    // node without the current take keeps.
     KQelTakeNode* take = pNode->GetCurrentTakeNode();
-    KFCurveNode* root = take && take != pNode->GetDefaultTakeNode() ? take->GetKFCurveNode() : nullptr;
+    KFCurveNode* root = take ? take->GetKFCurveNode() : nullptr;
     for (int k = 0; k < 3; ++k)
         mSceneCurveNodes[k] = root ? root->FindRecursive(kGroups[k]) : nullptr;
 }

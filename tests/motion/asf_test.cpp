@@ -358,7 +358,11 @@ TEST_F(AsfTest, WrittenSkeletonAndMotionReadBackTheSame)
     KQelNode* toe = Joint(mFixture.mManager, foot, "LeftToe", KQelVector4(0.0, 0.0, 2.0, 1.0));
     KQelNode* right = Joint(mFixture.mManager, hips, "RightLeg", KQelVector4(-3.0, 0.0, 0.0, 1.0),
                             KQelVector4(0.0, 0.0, -10.0, 0.0));
-    KQelNode* rightFoot = Joint(mFixture.mManager, right, "RightFoot", KQelVector4(0.0, -4.0, 0.0, 1.0));
+    // A joint without the take keeps its own turn.
+    KQelNode* rightFoot = Joint(mFixture.mManager, right, "RightFoot", KQelVector4(0.0, -4.0, 0.0, 1.0),
+                                KQelVector4(0.0, 20.0, 0.0, 0.0));
+    rightFoot->RemoveTakeNode("Take");
+    KQelNode* rightToe = Joint(mFixture.mManager, rightFoot, "RightToe", KQelVector4(1.0, 0.0, 0.0, 1.0));
     Animate(hips, false, KQelVector4(0.0, 10.0, 0.0, 0.0), KQelVector4(1.0, 0.5, -2.0, 0.0));
     Animate(hips, true, KQelVector4(0.0, 0.0, 0.0, 0.0), KQelVector4(10.0, 5.0, -15.0, 0.0));
     Animate(left, true, KQelVector4(0.0, 0.0, 10.0, 0.0), KQelVector4(20.0, -10.0, 5.0, 0.0));
@@ -378,7 +382,7 @@ TEST_F(AsfTest, WrittenSkeletonAndMotionReadBackTheSame)
     // offset bones, without any, are gone.
     KQelAsfNode* writtenRoot = SkeletonIn(*written.mOptions)->mRoot;
     KQelAsfNode* readRoot = SkeletonIn(*options)->mRoot;
-    for (const char* name : {"LeftLeg", "LeftFoot", "RightLeg"}) {
+    for (const char* name : {"LeftLeg", "LeftFoot", "RightLeg", "RightFoot"}) {
         SCOPED_TRACE(name);
         const KQelAsfNode* before = writtenRoot->Find(name);
         const KQelAsfNode* after = readRoot->Find(name);
@@ -397,8 +401,9 @@ TEST_F(AsfTest, WrittenSkeletonAndMotionReadBackTheSame)
         KQelNode* mBefore;
         const char* mAfter;
         bool mTurned;
-    } joints[] = {{hips, "root", true},        {left, "LeftLeg", true},  {foot, "LeftFoot", true},
-                  {right, "RightLeg", true},   {toe, "LeftFoot_End", false}, {rightFoot, "RightLeg_End", false}};
+    } joints[] = {{hips, "root", true},          {left, "LeftLeg", true},         {foot, "LeftFoot", true},
+                  {right, "RightLeg", true},     {rightFoot, "RightFoot", true}, {toe, "LeftFoot_End", false},
+                  {rightToe, "RightFoot_End", false}};
     for (int f = 0; f < 3; ++f) {
         const KTime time = Seconds(f / 30.0);
         for (const auto& c : joints) {
