@@ -121,9 +121,9 @@ public:
     // from the options' start every frame period, each section's extra lines
     // passed over; then the minimisation when it is on and the curve
     // filters. Reserves no more keys than the rest of the file has lines for
-    // (16 bytes or more each) nor than the key budget; a section that stops
-    // short ends its keys with those set. False on a missing, repeated or
-    // short section.
+    // (16 bytes or more each, in every section left) nor than the key budget;
+    // a section that stops short ends its keys with those set. False on a
+    // missing, repeated or short section.
     bool ReadFrames(KStreamOptionsMotion* pOptions, KQelNode* pHolder);
 
     // True when every parent name names a segment or marks the one root

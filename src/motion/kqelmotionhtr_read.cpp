@@ -104,8 +104,8 @@ bool KQelFileMotionAnalysisHtr::ReadFrames(KStreamOptionsMotion* pOptions, KQelN
     const KTime period = pOptions->GetFramePeriod();
     const int count = mSegments.GetCount();
     std::vector<char> sampled(static_cast<size_t>(count), 0);
-    // Room for no more frame lines than the rest of the file can hold, and
-    // no more keys than one read may make.
+    // Room for no more frame lines than the rest of the file can hold (16
+    // bytes a line or more), and no more keys than one read may make.
     kLongLong bytesLeft = std::max<kLongLong>(0, mFileSize);
     kLongLong keys = 0;
     for (int i = 0; i < count; ++i) {
@@ -116,7 +116,11 @@ bool KQelFileMotionAnalysisHtr::ReadFrames(KStreamOptionsMotion* pOptions, KQelN
         if (!segment || sampled[static_cast<size_t>(segment->mIndex)])
             return false;
         sampled[static_cast<size_t>(segment->mIndex)] = 1;
-        const int room = static_cast<int>(std::min<kLongLong>(frameCount, bytesLeft / kFrameLineBytes));
+        // This section and each one after it need their lines (the file's
+        // last may lack its line feed).
+        const kLongLong sectionsLeft = count - i;
+        const int room =
+            static_cast<int>(std::min<kLongLong>(frameCount, (bytesLeft + 1) / (kFrameLineBytes * sectionsLeft)));
         keys += static_cast<kLongLong>(room) * KQelHtrSegment::eCurveCount;
         if (keys > motion_util::kKeyBudget || !segment->StartSampling(room))
             return false;
