@@ -54,9 +54,7 @@ QelVeskImport::QelVeskImport()
 QelVeskImport::~QelVeskImport()
 {
     mFailedBlendShapeNodes.Clear();
-    for (int i = 0, n = mMaterials.GetCount(); i < n; ++i)
-        delete mMaterials[i];
-    mMaterials.Clear();
+    ClearMaterials();
     mNodeSet.Clear();
 }
 
@@ -176,6 +174,8 @@ void QelVeskImport::BuildHost()
     QelVeskUserParams* settings = QelVeskUserParams::Instance();
     const int importType = ImportType();
     if (importType != QelVeskUserParams::eExclusiveMerge && importType != QelVeskUserParams::eMerge) {
+        // No cached shader may outlive the scene that held it.
+        ClearMaterials();
         MStringArray ignored;
         MGlobal::executeCommand("file -f -new", ignored, false, false);
     }
