@@ -16,6 +16,7 @@
 #include "math/kqelmatrix.h"
 #include "plugin/qelcharacterbridge.h"
 #include "plugin/qelveskdialogs.h"
+#include "plugin/qelveskimageconverter.h"
 #include "plugin/qelveskmergenodematcher.h"
 #include "scene/kqelpivotreplace.h"
 #include "scene/kqelscene.h"
@@ -131,9 +132,10 @@ MStatus QelVeskImport::Import()
     header += mImporter->GetFileName();
     mLog.reset(new QelLogFile(kLogFileName, header.Buffer(), true, true));
 
-    // The host's image converters are registered on mManager here, before
-    // the read, once the host export provides
-    // QelVeskRegisterImageConverters.
+    // Embedded textures are restored through the host's image converters;
+    // a later Import on this object finds them registered already.
+    if (mManager.GetKQelImageConverterCount() == 0)
+        QelVeskRegisterImageConverters(&mManager);
 
     mScene = mManager.CreateKQelScene();
     mRootNode = mScene ? Vesk(mScene->GetRootNode()) : nullptr;
