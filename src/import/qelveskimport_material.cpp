@@ -171,6 +171,9 @@ void QelVeskImport::AssignPolygons(QelVeskNode& pNode, KQelMesh& pMesh, const MO
     if (mode != KQelLayerElement::eByPolygon && mode != KQelLayerElement::eByControlPoint &&
         mode != KQelLayerElement::eByPolygonVertex)
         return;
+    if (mode == KQelLayerElement::eByControlPoint)
+        Warn("QEL import warning",
+             KString("Materials assigned by Control Points. Results may differ from original assignment."));
     const int slotCount = pMesh.GMC(0);
     const KQelLayer* layer0 = pMesh.GetLayer(0);
     if (slotCount < 1 || !pMesh.GetMaterialIndices() || !layer0 || !layer0->GetMaterials())
@@ -183,9 +186,6 @@ void QelVeskImport::AssignPolygons(QelVeskNode& pNode, KQelMesh& pMesh, const MO
         const int slot = indices[static_cast<int>(pPosition)];
         return slot >= 0 && slot < slotCount ? slot : -1;
     };
-    if (mode == KQelLayerElement::eByControlPoint)
-        Warn("QEL import warning",
-             KString("Materials assigned by Control Points. Results may differ from original assignment."));
 
     const MDagPath& path = *pNode.GetDagPath();
     HostPolygons map;

@@ -89,7 +89,13 @@ TEST_F(ImportTest, PolygonsJoinTheGroupOfTheirIndexOrOfTheirCornersVote)
         }
         addElement(mesh, 0, &KQelLayer::SetTextures, E::eByPolygon, E::eIndexToDirect, textures, {0, 1, 2, 3});
         node("M", nullptr, mesh);
+        // Only a vote by point warns that it may differ from the original.
+        const bool byPoint = row.mode == E::eByControlPoint;
+        QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kImportShowUI, true);
+        if (byPoint)
+            standin::queueReply("QEL import warning", standin::Reply::press("Ok"));
         build();
+        EXPECT_EQ(standin::dialogs().size(), byPoint ? 1u : 0u);
         EXPECT_EQ(dumpLines("member|^connect \"[abc]\" color"), row.members);
         EXPECT_EQ(dumpLines("^node \"MSG").size(), 3u) << "one group per slot, used or not";
     }
