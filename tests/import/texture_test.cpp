@@ -128,6 +128,12 @@ TEST_F(ImportTest, NamesFromAWrittenFileComeInLegalAndRelativeTexturesBesideIt)
                                                         "sets -e -forceElement \"a_b_c_dSG\"  \"a_b_c_d\"|"
                                                         "shadingNode -a[tu] (file|place2dTexture)")))
             << c.text;
+
+    // A new scene gets shaders of its own: none is kept from the scene before.
+    QelVeskUserParams::Instance()->SetImportType(QelVeskUserParams::eCreate);
+    ASSERT_EQ(mImport->Import(), MStatus::kSuccess);
+    EXPECT_EQ(dumpLines("^connect \"a_b_c_dSG\" surfaceShader"),
+              std::vector<std::string>{"connect \"a_b_c_dSG\" surfaceShader = \"a_b_c_d1\" outColor"});
 }
 
 }  // namespace
