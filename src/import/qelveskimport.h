@@ -46,9 +46,9 @@ class KQelXMatrix;
 class QelLogFile;
 }
 
-// One material slot of a geometry that received geometry: made by
-// BuildMaterialInformation for one node and released when the node is done;
-// read by the texture import. Points at nothing it owns.
+// A material slot that received the whole geometry or some of its polygons:
+// made by BuildMaterialInformation for one node and released when the node
+// is done; read by the texture import. Owns nothing it points at.
 struct FaceAttributes {
     // A record of the geometry, polygonIndex -1, no shader, no textures.
     explicit FaceAttributes(qelsdk_600::KQelGeometry* pGeometry)

@@ -116,8 +116,9 @@ TEST_F(ImportTest, ElementsThatDoNotCoverTheirMappingAreLeftOut)
         EXPECT_EQ(dumpLines("^mesh \"\\|T\\|TShape\" = ").size(), 1u);
         EXPECT_EQ(dumpLines(row.absent), std::vector<std::string>{});
         MFnMesh host(*made->GetDagPath());
-        if (mesh->GetLayer(0)->GetVertexColors())
+        if (mesh->GetLayer(0)->GetVertexColors()) {
             EXPECT_FALSE(mImport->SetVertexColors(mesh, host));
+        }
     }
 }
 
