@@ -71,6 +71,19 @@ bool keyedPlugs(const BoundArgs& args, std::vector<PlugRef>& out, MStatus& statu
     return true;
 }
 
+// Sets one side's tangent type; a side made fixed keeps the slope it has.
+void setSideType(AnimCurve& curve, size_t i, bool in, int type)
+{
+    if (type != kTangentFixed) {
+        curve.setTangentType(i, in, type);
+        return;
+    }
+    const bool locked = curve.key(i).tangentsLocked;
+    curve.setLocks(i, true, false);
+    curve.setTangent(i, in, curve.slope(i, in), 0.0);
+    curve.setLocks(i, true, locked);
+}
+
 std::string plugText(const PlugRef& p)
 {
     return nodeText(p.node) + "." + store().plugPath(p.node, p.key, true, false);
@@ -128,16 +141,16 @@ MStatus runSetKeyframe(const BoundArgs& args, CommandResult& result)
         if (!curveNode.valid())
             return commandError("Cannot animate " + plugText(p));
         AnimCurve* curve = curveOf(curveNode);
-        const long at = curve->find(seconds);
-        if (at < 0) {
-            curve->addKey(seconds, values[i], std::max(inType, 0), std::max(outType, 0), nullptr);
-            continue;
-        }
-        curve->setValue(static_cast<size_t>(at), values[i]);
+        const long found = curve->find(seconds);
+        size_t at = static_cast<size_t>(found);
+        if (found < 0)
+            curve->addKey(seconds, values[i], kTangentGlobal, kTangentGlobal, &at);
+        else
+            curve->setValue(at, values[i]);
         if (inType >= 0)
-            curve->setTangentType(static_cast<size_t>(at), true, inType);
+            setSideType(*curve, at, true, inType);
         if (outType >= 0)
-            curve->setTangentType(static_cast<size_t>(at), false, outType);
+            setSideType(*curve, at, false, outType);
     }
     result.setInt(static_cast<int>(plugs.size()));
     return MStatus::kSuccess;
@@ -301,9 +314,9 @@ MStatus runKeyTangent(const BoundArgs& args, CommandResult&)
             if (args.has("weightLock"))
                 curve.setLocks(i, false, args.boolean("weightLock"));
             if (inType >= 0)
-                curve.setTangentType(i, true, inType);
+                setSideType(curve, i, true, inType);
             if (outType >= 0)
-                curve.setTangentType(i, false, outType);
+                setSideType(curve, i, false, outType);
             for (int side = 0; side < 2; ++side)
                 if (sideGiven(args, kSides[side]))
                     applySide(args, kSides[side], curve, i, side == 0);
