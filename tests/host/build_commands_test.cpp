@@ -164,7 +164,8 @@ TEST_F(BuildCommandTest, CreateNodeMakesAnyKindUnderItsParent)
         {"createNode joint -p \"|rig|hip\"", "joint1", "|rig|hip|joint1", "joint"},
         {"createNode pointLight", "pointLightShape1", "|pointLight1|pointLightShape1", "pointLight"},
         {"createNode spotLight -n spot -p rig", "spot", "|rig|spot", "spotLight"},
-        {"createNode directionalLight -n \"sun light\"", "sun_light", "|directionalLight1|sun_light", "directionalLight"},
+        {"createNode directionalLight -n \"sun light\"", "sun_light", "|directionalLight1|sun_light",
+         "directionalLight"},
         {"createNode lambert -n skin", "skin", "", "lambert"},
     };
     for (const Case& c : cases) {
@@ -325,6 +326,13 @@ TEST_F(BuildCommandTest, KeysAndTangentsCrossInUserUnits)
     EXPECT_NEAR(y / x, 1.0, 1e-6);
     tx.getTangent(1, x, y, false);
     EXPECT_NEAR(y / x, 2.0, 1e-6);
+    // Times meet keys made through the function set exactly (7 / 24 s).
+    MFnAnimCurve tz;
+    tz.create(plug("grp.tz"));
+    tz.addKey(MTime(7.0, MTime::kFilm), 1.0);
+    ASSERT_TRUE(run("setKeyframe -t 7 -v 2 grp.tz; keyTangent -t 7 -itt flat grp.tz"));
+    EXPECT_EQ(tz.numKeys(), 1u);
+    EXPECT_EQ(tz.inTangentType(0), MFnAnimCurve::kTangentFlat);
 }
 
 TEST_F(BuildCommandTest, BlendShapesHoldInBetweenTargetsOnOneWeight)

@@ -7,6 +7,7 @@
 
 #include <vesk/MAngle.h>
 #include <vesk/MFnAnimCurve.h>
+#include <vesk/MTime.h>
 
 #include "anim/anim_curve.h"
 #include "foundation/number_text.h"
@@ -17,10 +18,14 @@ namespace {
 
 // Internal units per user unit of a curve's inputs (key times; unitless
 // inputs as they are) and of its outputs in tangents.
+bool unitlessInput(int curveType)
+{
+    return curveType >= MFnAnimCurve::kAnimCurveUA && curveType <= MFnAnimCurve::kAnimCurveUU;
+}
+
 double inputScale(int curveType)
 {
-    return curveType >= MFnAnimCurve::kAnimCurveUA && curveType <= MFnAnimCurve::kAnimCurveUU ? 1.0
-                                                                                               : internalPerUiUnit(3);
+    return unitlessInput(curveType) ? 1.0 : internalPerUiUnit(3);
 }
 
 double outputScale(int curveType)
@@ -28,6 +33,18 @@ double outputScale(int curveType)
     return curveType == MFnAnimCurve::kAnimCurveTA   ? internalPerUiUnit(1)
            : curveType == MFnAnimCurve::kAnimCurveTL ? internalPerUiUnit(2)
                                                      : 1.0;
+}
+
+// Times between user units and seconds as MTime converts them, so that
+// they match keys made through the function sets exactly.
+double toSeconds(double ui)
+{
+    return MTime(ui, MTime::uiUnit()).as(MTime::kSeconds);
+}
+
+double toUiTime(double seconds)
+{
+    return MTime(seconds, MTime::kSeconds).as(MTime::uiUnit());
 }
 
 const char* const kTangentWords[kTangentTypeCount] = {"global", "fixed", "linear", "flat",   "smooth",
@@ -109,7 +126,7 @@ MStatus runSetKeyframe(const BoundArgs& args, CommandResult& result)
         !tangentType(args, "outTangentType", outType, status))
         return status;
     NodeStore& s = store();
-    const double uiTime = args.has("time") ? args.number("time") : s.globals().currentTime / internalPerUiUnit(3);
+    const double uiTime = args.has("time") ? args.number("time") : toUiTime(s.globals().currentTime);
     if (!std::isfinite(uiTime) || (args.has("value") && !std::isfinite(args.number("value"))))
         return commandError("The time and value must be finite numbers");
     // Every plug is checked before any is keyed.
@@ -132,7 +149,7 @@ MStatus runSetKeyframe(const BoundArgs& args, CommandResult& result)
         else
             return commandError("Cannot read the value of " + plugText(p));
     }
-    const double seconds = uiTime * internalPerUiUnit(3);
+    const double seconds = toSeconds(uiTime);
     for (size_t i = 0; i < plugs.size(); ++i) {
         const PlugRef& p = plugs[i];
         NodeId curveNode = curveDriving(p.node, p.key);
@@ -232,8 +249,8 @@ void applySide(const BoundArgs& args, const SideFlags& f, AnimCurve& curve, size
         x = args.number(f.x, 0, x0);
         y = args.number(f.y, 0, y0);
     } else {
-        const double angle =
-            args.has(f.angle) ? MAngle(args.number(f.angle), MAngle::uiUnit()).as(MAngle::kRadians) : std::atan2(y0, x0);
+        const double angle = args.has(f.angle) ? MAngle(args.number(f.angle), MAngle::uiUnit()).as(MAngle::kRadians)
+                                               : std::atan2(y0, x0);
         const double weight = args.number(f.weight, 0, std::hypot(x0, y0));
         x = weight * std::cos(angle);
         y = weight * std::sin(angle);
@@ -247,7 +264,8 @@ bool keysNamed(const BoundArgs& args, const AnimCurve& curve, const std::string&
 {
     out.clear();
     for (const BoundArgs::Use* use : args.all("time")) {
-        const long at = curve.find(use->values[0].number * inputScale(curve.curveType()));
+        const double t = use->values[0].number;
+        const long at = curve.find(unitlessInput(curve.curveType()) ? t : toSeconds(t));
         if (at < 0) {
             status = commandError("No key at time " + use->values[0].text + " on " + plug);
             return false;
@@ -333,17 +351,16 @@ const FlagSpec kCurrentTimeFlags[] = {{"query", "q", "", 0}};
 MStatus runCurrentTime(const BoundArgs& args, CommandResult& result)
 {
     Globals& g = store().globals();
-    const double scale = internalPerUiUnit(3);
     if (args.query) {
         if (!args.positionals.empty())
             return commandError("-q takes no time");
-        result.setDouble(g.currentTime / scale);
+        result.setDouble(toUiTime(g.currentTime));
         return MStatus::kSuccess;
     }
     double t = 0.0;
     if (args.positionals.size() != 1 || !parseDouble(args.positionals[0].c_str(), t) || !std::isfinite(t))
         return commandError("needs one time");
-    g.currentTime = t * scale;
+    g.currentTime = toSeconds(t);
     result.setDouble(t);
     return MStatus::kSuccess;
 }
@@ -359,21 +376,20 @@ const FlagSpec kPlaybackFlags[] = {
 MStatus runPlaybackOptions(const BoundArgs& args, CommandResult& result)
 {
     Globals& g = store().globals();
-    const double scale = internalPerUiUnit(3);
     if (!args.positionals.empty())
         return commandError("takes no positional arguments");
     if (args.query) {
         if (!args.queried)
             return commandError("-q needs -min or -max");
-        result.setDouble((args.queried == &kPlaybackFlags[1] ? g.minTime : g.maxTime) / scale);
+        result.setDouble(toUiTime(args.queried == &kPlaybackFlags[1] ? g.minTime : g.maxTime));
         return MStatus::kSuccess;
     }
-    const double low = args.number("minTime", 0, g.minTime / scale);
-    const double high = args.number("maxTime", 0, g.maxTime / scale);
+    const double low = args.has("minTime") ? toSeconds(args.number("minTime")) : g.minTime;
+    const double high = args.has("maxTime") ? toSeconds(args.number("maxTime")) : g.maxTime;
     if (!std::isfinite(low) || !std::isfinite(high) || low > high)
         return commandError("The range needs finite ends, the start not after the end");
-    g.minTime = low * scale;
-    g.maxTime = high * scale;
+    g.minTime = low;
+    g.maxTime = high;
     return MStatus::kSuccess;
 }
 

@@ -310,7 +310,8 @@ MStatus editBlendShape(const BoundArgs& args)
     std::vector<TargetUse> uses;
     for (const BoundArgs::Use* use : args.all("target")) {
         TargetUse u{NodeId(), static_cast<int>(use->values[1].number), NodeId(), use->values[3].number};
-        if (!geometryNamed(use->values[0].text, u.base, status) || !geometryNamed(use->values[2].text, u.target, status))
+        if (!geometryNamed(use->values[0].text, u.base, status) ||
+            !geometryNamed(use->values[2].text, u.target, status))
             return status;
         uses.push_back(u);
     }

@@ -73,7 +73,8 @@ bool readPolygons(const std::string& text, size_t vertexCount, std::vector<int>&
         }
         for (double v : indices) {
             if (!indexIn(v, 0, static_cast<long long>(vertexCount))) {
-                status = commandError("Polygon " + std::to_string(counts.size()) + " names no vertex: " + shortestText(v));
+                status = commandError("Polygon " + std::to_string(counts.size()) +
+                                      " names no vertex: " + shortestText(v));
                 return false;
             }
             connects.push_back(static_cast<int>(v));
