@@ -58,6 +58,7 @@ TEST_F(BuildCommandTest, BadInputFailsWithItsReasonAndChangesNothing)
     vesk::fixture::makeShape("mesh", "tgt");
     vesk::fixture::makeShape("nurbsSurface", "patch");
     vesk::fixture::make("transform", "grp");
+    vesk::fixture::make("file", "wood");
     ASSERT_TRUE(run("setKeyframe -t 1 -v 2 grp.tx; blendShape -n bs tgt body; connectAttr grp.ty grp.tz"));
     vesk::PlugKey scaleX;
     scaleX.attr = vesk::store().findAttribute(vesk::fixture::node("grp"), "sx");
@@ -115,7 +116,10 @@ TEST_F(BuildCommandTest, BadInputFailsWithItsReasonAndChangesNothing)
         {"setKeyframe -t 1 -itt bouncy grp.tx", "Not a tangent type"},
         {"setKeyframe -t 1 grp.tz", "is connected"},
         {"setKeyframe -t 1 grp.sx", "is locked"},
-        {"setKeyframe -t inf grp.tx", "finite"},
+        {"setKeyframe -t inf grp.tx", "Not a finite time"},
+        {"setKeyframe -v -inf grp.tx", "Not a finite value"},
+        {"setKeyframe grp.wm[0]", "Not a single number"},
+        {"setKeyframe wood.outAlpha", "Cannot animate wood.outAlpha"},
         {"keyTangent grp.rx", "No keys on grp.rotateX"},
         {"keyTangent -t 99 grp.tx", "No key at time 99"},
         {"keyTangent -in 5 grp.tx", "No key 5"},
@@ -133,7 +137,8 @@ TEST_F(BuildCommandTest, BadInputFailsWithItsReasonAndChangesNothing)
         {"blendShape -e -t patch 0 tgt 1 bs", "not deformed"},
         {"blendShape -e -t body 1 tgt 1 -t body 1 tgt 1 bs", "share their full weight"},
         {"blendShape -e -t body 1 tgt 1 grp", "Not a blend shape"},
-        {"currentTime", "needs one time"},
+        {"currentTime", "needs one finite time"},
+        {"currentTime inf", "needs one finite time"},
         {"playbackOptions -min 10 -max 5", "not after the end"},
         {"playbackOptions -q", "-q needs -min or -max"},
     };

@@ -126,9 +126,9 @@ MStatus runSetKeyframe(const BoundArgs& args, CommandResult& result)
         !tangentType(args, "outTangentType", outType, status))
         return status;
     NodeStore& s = store();
-    const double uiTime = args.has("time") ? args.number("time") : toUiTime(s.globals().currentTime);
-    if (!std::isfinite(uiTime) || (args.has("value") && !std::isfinite(args.number("value"))))
-        return commandError("The time and value must be finite numbers");
+    const double seconds = args.has("time") ? toSeconds(args.number("time")) : s.globals().currentTime;
+    if (!std::isfinite(seconds))
+        return commandError("Not a finite time: " + args.text("time"));
     // Every plug is checked before any is keyed.
     std::vector<double> values(plugs.size());
     for (size_t i = 0; i < plugs.size(); ++i) {
@@ -141,15 +141,18 @@ MStatus runSetKeyframe(const BoundArgs& args, CommandResult& result)
             return commandError("The attribute is connected: " + plugText(p));
         if (s.isLocked(p.node, p.key))
             return commandError("The attribute is locked: " + plugText(p));
+        if (!p.key.attr->writable || !p.key.attr->connectable)
+            return commandError("Cannot animate " + plugText(p));
         Value v;
         if (args.has("value"))
             values[i] = fromUiUnits(p.key.attr, args.number("value"));
-        else if (s.readValue(p.node, p.key, v) && v.kind == Value::kNumber && std::isfinite(v.number))
+        else if (s.readValue(p.node, p.key, v) && v.kind == Value::kNumber)
             values[i] = v.number;
         else
             return commandError("Cannot read the value of " + plugText(p));
+        if (!std::isfinite(values[i]))
+            return commandError("Not a finite value for " + plugText(p));
     }
-    const double seconds = toSeconds(uiTime);
     for (size_t i = 0; i < plugs.size(); ++i) {
         const PlugRef& p = plugs[i];
         NodeId curveNode = curveDriving(p.node, p.key);
@@ -358,8 +361,9 @@ MStatus runCurrentTime(const BoundArgs& args, CommandResult& result)
         return MStatus::kSuccess;
     }
     double t = 0.0;
-    if (args.positionals.size() != 1 || !parseDouble(args.positionals[0].c_str(), t) || !std::isfinite(t))
-        return commandError("needs one time");
+    if (args.positionals.size() != 1 || !parseDouble(args.positionals[0].c_str(), t) ||
+        !std::isfinite(toSeconds(t)))
+        return commandError("needs one finite time");
     g.currentTime = toSeconds(t);
     result.setDouble(t);
     return MStatus::kSuccess;
