@@ -173,9 +173,9 @@ TEST_F(QelVeskTest, ExportDialogEnablesTheTiffBoxWithTheEmbedBoxAndSavesOnExport
     EXPECT_EQ(lTiff.value, 1.0) << "disabling keeps the value";
     ASSERT_TRUE(standin::setFloatField("QELFRAMERATEFIELD", 25.0));
     ASSERT_TRUE(standin::setCheckBox("QELAPPLYCONSTANTKEYREDUCER", false));
-    EXPECT_EQ(standin::pressButton("QELVESKBUTTON").statusCode(), MStatus::kFailure);
+    EXPECT_EQ(standin::pressButton("QELVESKBUTTON").statusCode(), MStatus::kSuccess);
     EXPECT_FALSE(standin::control("QELEXPORTWINDOW").found);
-    EXPECT_EQ(readFile(lOut), "");
+    EXPECT_NE(readFile(lOut), "") << "the button exports";
     EXPECT_EQ(setting("kExportConvert_2Tiff"), "1");
     EXPECT_EQ(setting("kExportEmbedTextures"), "0");
     EXPECT_EQ(setting("kExportApplyCstKeyRed"), "0");
