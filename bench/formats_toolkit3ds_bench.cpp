@@ -1,9 +1,11 @@
-// The 3D Studio toolkit at growing sizes: n mesh objects and n object nodes
-// with 10-key tracks are put into a new database, written, read back and
-// fetched one by one by index. The cost per object should stay flat from
-// 10^3 to 10^5; a plain fread of the same file is the reference. A file
-// numbers at most 65535 nodes, so the files hold that many at 10^5; the
-// in-memory run puts and fetches all n.
+// The 3D Studio toolkit at growing sizes. Chunks: n mesh objects and n
+// object nodes with 10-key tracks are put into a new database, written,
+// read back and fetched one by one by index; a plain fread of the same file
+// is the reference. Records: n meshes, n cameras and n omni lights, with
+// motions, are put through the record functions, written, read and got by
+// index. The cost per item should stay flat from 10^3 to 10^5. A file
+// numbers at most 65535 keyframer nodes, so the files hold that many at
+// 10^5; the in-memory runs put and fetch all n.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -166,6 +168,124 @@ void BM_Toolkit3dsPutFetchInMemory(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_Toolkit3dsPutFetchInMemory)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+
+// ---- Records
+
+// Cameras have a node and a target node, omni lights one node.
+constexpr int kMostMotions = kMostNodes / 3;
+
+std::string Named(char kind, int i)
+{
+    return kind + std::to_string(i);
+}
+
+database3ds* PutRecords(int n, int motions)
+{
+    database3ds* db = nullptr;
+    InitDatabase3ds(&db);
+    CreateNewDatabase3ds(db, MeshFile3ds);
+    mesh3ds* mesh = nullptr;
+    InitMeshObj3ds(&mesh, 4, 2, InitTextArray3ds);
+    mesh->facearray[1] = {1, 2, 3, 7};
+    camera3ds* camera = nullptr;
+    InitCamera3ds(&camera);
+    light3ds* light = nullptr;
+    InitLight3ds(&light);
+    cameramotion3ds* cameraMotion = nullptr;
+    InitCameraMotion3ds(&cameraMotion, 10, 2, 2, 10);
+    omnimotion3ds* lightMotion = nullptr;
+    InitOmnilightMotion3ds(&lightMotion, 10, 2);
+    for (int i = 0; i < n; ++i) {
+        std::snprintf(mesh->name, sizeof mesh->name, "%s", Named('m', i).c_str());
+        PutMesh3ds(db, mesh);
+        std::snprintf(camera->name, sizeof camera->name, "%s", Named('c', i).c_str());
+        PutCamera3ds(db, camera);
+        std::snprintf(light->name, sizeof light->name, "%s", Named('l', i).c_str());
+        PutOmnilight3ds(db, light);
+        if (i >= motions)
+            continue;
+        std::snprintf(cameraMotion->name, sizeof cameraMotion->name, "%s", camera->name);
+        PutCameraMotion3ds(db, cameraMotion);
+        std::snprintf(lightMotion->name, sizeof lightMotion->name, "%s", light->name);
+        PutOmnilightMotion3ds(db, lightMotion);
+    }
+    RelMeshObj3ds(&mesh);
+    ReleaseCamera3ds(&camera);
+    ReleaseLight3ds(&light);
+    ReleaseCameraMotion3ds(&cameraMotion);
+    ReleaseOmnilightMotion3ds(&lightMotion);
+    return db;
+}
+
+// Gets every record by index; the vertices, cameras, lights and keys seen.
+std::uint64_t GetRecords(database3ds* db, int n, int motions)
+{
+    std::uint64_t seen = 0;
+    mesh3ds* mesh = nullptr;
+    camera3ds* camera = nullptr;
+    light3ds* light = nullptr;
+    cameramotion3ds* cameraMotion = nullptr;
+    omnimotion3ds* lightMotion = nullptr;
+    for (int i = 0; i < n; ++i) {
+        const std::uint32_t at = static_cast<std::uint32_t>(i);
+        GetMeshByIndex3ds(db, at, &mesh);
+        GetCameraByIndex3ds(db, at, &camera);
+        GetOmnilightByIndex3ds(db, at, &light);
+        seen += (mesh ? mesh->nvertices : 0) + (camera ? 1 : 0) + (light ? 1 : 0);
+        if (i >= motions)
+            continue;
+        GetCameraMotionByIndex3ds(db, at, &cameraMotion);
+        GetOmnilightMotionByIndex3ds(db, at, &lightMotion);
+        seen += (cameraMotion ? cameraMotion->pos.keycount : 0) + (lightMotion ? lightMotion->pos.keycount : 0);
+    }
+    RelMeshObj3ds(&mesh);
+    ReleaseCamera3ds(&camera);
+    ReleaseLight3ds(&light);
+    ReleaseCameraMotion3ds(&cameraMotion);
+    ReleaseOmnilightMotion3ds(&lightMotion);
+    return seen;
+}
+
+void BM_Toolkit3dsRecordsPutWriteReadGet(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const int motions = n < kMostMotions ? n : kMostMotions;
+    const std::string path = TempPath("records", n);
+    ClearErrList3ds();
+    for (auto _ : state) {
+        database3ds* db = PutRecords(n, motions);
+        file3ds* out = OpenFile3ds(path.c_str(), "wb");
+        WriteDatabase3ds(out, db);
+        CloseFile3ds(out);
+        ReleaseDatabase3ds(&db);
+        file3ds* in = OpenFile3ds(path.c_str(), "rb");
+        InitDatabase3ds(&db);
+        CreateDatabase3ds(in, db);
+        if (GetRecords(db, n, motions) != 6u * n + 20u * motions || ftkerr3ds)
+            state.SkipWithError("the records did not come back");
+        ReleaseDatabase3ds(&db);
+        CloseFile3ds(in);
+    }
+    std::remove(path.c_str());
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_Toolkit3dsRecordsPutWriteReadGet)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+
+void BM_Toolkit3dsRecordsInMemory(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    ClearErrList3ds();
+    for (auto _ : state) {
+        database3ds* db = PutRecords(n, n);
+        if (GetRecords(db, n, n) != 26u * n || ftkerr3ds)
+            state.SkipWithError("the records did not come back");
+        state.PauseTiming();
+        ReleaseDatabase3ds(&db);
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_Toolkit3dsRecordsInMemory)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 
 // The reference: reading the same file with fread alone.
 void BM_Toolkit3dsPlainFread(benchmark::State& state)

@@ -1,7 +1,8 @@
 // libFuzzer target: the 3D Studio toolkit's chunk tree. The input is read as
-// a database and every body decoded; a tree that reads is written, read
-// again and decoded: both trees must hold the same chunks with the same
-// sizes, and the second must write the same bytes as the first.
+// a database, every body decoded and every record got by index; a tree that
+// reads is written, read again and decoded: both trees must hold the same
+// chunks with the same sizes, and the second must write the same bytes as
+// the first.
 #include <unistd.h>
 
 #include <cstddef>
@@ -59,6 +60,52 @@ database3ds* ReadAll(const std::string& path)
     return db;
 }
 
+template <class Record, void (*Get)(database3ds*, std::uint32_t, Record**), void (*Release)(Record**)>
+void GetOne(database3ds* db, std::uint32_t index)
+{
+    Record* record = nullptr;
+    Get(db, index, &record);
+    Release(&record);
+}
+
+// Gets every record by index, as a reader would; errors are the records'
+// own and do not end the run.
+void GetAll(database3ds* db)
+{
+    struct Counted {
+        std::uint32_t (*count)(database3ds*);
+        void (*get)(database3ds*, std::uint32_t);
+    };
+    static const Counted kinds[] = {
+        {GetMeshCount3ds, GetOne<mesh3ds, GetMeshByIndex3ds, RelMeshObj3ds>},
+        {GetMaterialCount3ds, GetOne<material3ds, GetMaterialByIndex3ds, ReleaseMaterial3ds>},
+        {GetOmnilightCount3ds, GetOne<light3ds, GetOmnilightByIndex3ds, ReleaseLight3ds>},
+        {GetSpotlightCount3ds, GetOne<light3ds, GetSpotlightByIndex3ds, ReleaseLight3ds>},
+        {GetCameraCount3ds, GetOne<camera3ds, GetCameraByIndex3ds, ReleaseCamera3ds>},
+        {GetObjectNodeCount3ds, GetOne<objectmotion3ds, GetObjectMotionByIndex3ds, ReleaseObjectMotion3ds>},
+        {GetCameraNodeCount3ds, GetOne<cameramotion3ds, GetCameraMotionByIndex3ds, ReleaseCameraMotion3ds>},
+        {GetOmnilightNodeCount3ds, GetOne<omnimotion3ds, GetOmnilightMotionByIndex3ds, ReleaseOmnilightMotion3ds>},
+        {GetSpotlightNodeCount3ds, GetOne<spotmotion3ds, GetSpotlightMotionByIndex3ds, ReleaseSpotlightMotion3ds>},
+    };
+    for (const Counted& kind : kinds) {
+        const std::uint32_t count = kind.count(db);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            ClearErrList3ds();
+            kind.get(db, i);
+        }
+    }
+    meshset3ds* settings = nullptr;
+    GetMeshSet3ds(db, &settings);
+    ReleaseMeshSet3ds(&settings);
+    background3ds* background = nullptr;
+    GetBackground3ds(db, &background);
+    ReleaseBackground3ds(&background);
+    kfsets3ds* kf = nullptr;
+    GetKfSets3ds(db, &kf);
+    ReleaseKfSets3ds(&kf);
+    ClearErrList3ds();
+}
+
 bool WriteAll(database3ds* db, const std::string& path)
 {
     file3ds* out = OpenFile3ds(path.c_str(), "wb");
@@ -84,6 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ignoreftkerr3ds = 0;
     database3ds* db = ReadAll(input);
     CloseAllFiles3ds();
+    if (!ftkerr3ds)
+        GetAll(db);
     // A top of another kind is kept bare; only the three kinds of file are
     // written and read again.
     if (!ftkerr3ds && GetDatabaseType3ds(db) != DbTypeUnknown3ds && WriteAll(db, first)) {

@@ -1,8 +1,8 @@
 // Writes the seed corpus of toolkit3ds_fuzz: small trees built through the
-// toolkit (a new mesh file; one with a mesh, a material, a spotlight, a
-// camera, keyframer nodes with tracks and parents and extended data; a
-// material library) and, when the checkout holds them, the real files of
-// tests/data/3ds.
+// toolkit (a new mesh file; one built chunk by chunk with a mesh, a
+// material, a spotlight, a camera, keyframer nodes with tracks, parents and
+// extended data; one put record by record; a material library) and, when
+// the checkout holds them, the real files of tests/data/3ds.
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -140,6 +140,58 @@ void AddNodes(chunk3ds* top)
     kfPutTargetTrack("", 2, 0, keys, points, "cam", 0, 0, True3ds, kf);
 }
 
+// The same kinds of things, put as records.
+void PutRecords(database3ds* db)
+{
+    mesh3ds* mesh = nullptr;
+    InitMeshObj3ds(&mesh, 3, 1, 0xFFFF);
+    std::strcpy(mesh->name, "tri");
+    mesh->nmats = 1;
+    InitMeshObjField3ds(mesh, InitMatArray3ds);
+    std::strcpy(mesh->matarray[0].name, "wood");
+    mesh->matarray[0].nfaces = 1;
+    InitMatArrayIndex3ds(mesh, 0, 1);
+    PutMesh3ds(db, mesh);
+    RelMeshObj3ds(&mesh);
+    material3ds* material = nullptr;
+    InitMaterial3ds(&material);
+    std::strcpy(material->name, "wood");
+    std::strcpy(material->texture.name, "wood.gif");
+    material->texture.source = 4;
+    material->useauto = 1;
+    PutMaterial3ds(db, material);
+    ReleaseMaterial3ds(&material);
+    light3ds* light = nullptr;
+    InitSpotlight3ds(&light);
+    std::strcpy(light->name, "spot");
+    light->spot->uselocal = light->spot->useprojector = 1;
+    light->spot->projector = strdup3ds("p.tga");
+    PutSpotlight3ds(db, light);
+    ReleaseLight3ds(&light);
+    camera3ds* camera = nullptr;
+    InitCamera3ds(&camera);
+    std::strcpy(camera->name, "cam");
+    PutCamera3ds(db, camera);
+    ReleaseCamera3ds(&camera);
+    objectmotion3ds* object = nullptr;
+    InitObjectMotion3ds(&object, 2, 2, 2, 1, 1);
+    std::strcpy(object->name, DummyName3ds);
+    std::strcpy(object->instance, "a");
+    PutObjectMotion3ds(db, object);
+    ReleaseObjectMotion3ds(&object);
+    spotmotion3ds* spot = nullptr;
+    InitSpotlightMotion3ds(&spot, 1, 1, 1, 1, 1, 2);
+    std::strcpy(spot->name, "spot");
+    std::strcpy(spot->parent, "$$$DUMMY.a");
+    PutSpotlightMotion3ds(db, spot);
+    ReleaseSpotlightMotion3ds(&spot);
+    kfsets3ds* kf = nullptr;
+    InitKfSets3ds(&kf);
+    kf->seg.use = 1;
+    PutKfSets3ds(db, kf);
+    ReleaseKfSets3ds(&kf);
+}
+
 bool Save(database3ds* db, const std::string& path)
 {
     file3ds* file = OpenFile3ds(path.c_str(), "wb");
@@ -173,6 +225,12 @@ int main(int argc, char** argv)
     AddLightAndCamera(mdata);
     AddNodes(db->topchunk);
     status |= !Save(db, dir + "/scene.3ds");
+
+    db = nullptr;
+    InitDatabase3ds(&db);
+    CreateNewDatabase3ds(db, MeshFile3ds);
+    PutRecords(db);
+    status |= !Save(db, dir + "/records.3ds");
 
     db = nullptr;
     InitDatabase3ds(&db);

@@ -192,6 +192,37 @@ enum : std::uint16_t {
     CMAGIC = 0xC23D
 };
 
+// Flag chunks (no body) the catalogue does not list: each stands for one
+// flag of a record.
+enum : std::uint16_t {
+    OBJ_VIS_LOFTER = 0x4011,
+    OBJ_DOESNT_CAST = 0x4012,
+    OBJ_MATTE = 0x4013,
+    OBJ_FAST = 0x4014,
+    OBJ_PROCEDURAL = 0x4015,
+    OBJ_FROZEN = 0x4016,
+    OBJ_DONT_RCVSHADOW = 0x4017,
+    DL_OFF = 0x4620,
+    DL_ATTENUATE = 0x4625,
+    DL_RAYSHAD = 0x4627,
+    DL_SHADOWED = 0x4630,
+    DL_LOCAL_SHADOW = 0x4640,
+    DL_SEE_CONE = 0x4650,
+    DL_SPOT_RECTANGULAR = 0x4651,
+    DL_SPOT_OVERSHOOT = 0x4652,
+    CAM_SEE_CONE = 0x4710,
+    MAT_SELF_ILLUM = 0xA080,
+    MAT_TWO_SIDE = 0xA081,
+    MAT_ADDITIVE = 0xA083,
+    MAT_WIRE = 0xA085,
+    MAT_FACEMAP = 0xA088,
+    MAT_XPFALLIN = 0xA08A,
+    MAT_PHONGSOFT = 0xA08C,
+    MAT_WIREABS = 0xA08E,
+    MAT_USE_XPFALL = 0xA240,
+    MAT_USE_REFBLUR = 0xA250
+};
+
 // ---- Data records, by shape; the tags each serves are listed. Fields are in
 // ---- record order; where the file's order differs it is said.
 

@@ -95,6 +95,34 @@ bool InsertIndexed(chunk3ds* parent, chunk3ds* child, int value)
 
 // ---- Iterative walks.
 
+// A stack that lives in place while it is shallow, as nearly every walk
+// is, so walks cost no allocation.
+template <class T, int kInPlace = 16>
+class WalkStack {
+public:
+    bool empty() const { return mSize == 0; }
+    T& back() { return mSize <= kInPlace ? mPlace[mSize - 1] : mMore[mSize - kInPlace - 1]; }
+    void push_back(const T& value)
+    {
+        if (mSize < kInPlace)
+            mPlace[mSize] = value;
+        else
+            mMore.push_back(value);
+        ++mSize;
+    }
+    void pop_back()
+    {
+        if (mSize > kInPlace)
+            mMore.pop_back();
+        --mSize;
+    }
+
+private:
+    T mPlace[kInPlace];
+    std::vector<T> mMore;
+    int mSize = 0;
+};
+
 // Pre-order over a chunk's subtree (the chunk, then its children's
 // subtrees); `enter` returns false to stop. The chunk's own siblings are not
 // visited.
@@ -103,7 +131,7 @@ void WalkSubtree(chunk3ds* root, Enter enter)
 {
     if (!root || !enter(root))
         return;
-    std::vector<chunk3ds*> next;
+    WalkStack<chunk3ds*> next;
     next.push_back(root->children);
     while (!next.empty()) {
         chunk3ds* c = next.back();
@@ -355,7 +383,7 @@ void CopyChunk3ds(chunk3ds* source, chunk3ds** copy)
         chunk3ds* target;
         chunk3ds* tail;
     };
-    std::vector<Level> levels;
+    WalkStack<Level> levels;
     levels.push_back({source->children, top, nullptr});
     while (!levels.empty()) {
         Level& level = levels.back();
@@ -587,7 +615,7 @@ void WriteChunk3ds(chunk3ds* chunk, std::uint8_t fileindex)
         std::uint64_t start;
         chunk3ds* next;
     };
-    std::vector<Open> open;
+    WalkStack<Open> open;
     // Writes a chunk's header and body; false when it is skipped or fails.
     auto begin = [&](chunk3ds* c) {
         if (c->tag == NULL_CHUNK || c->tag == PARENT_NAME)

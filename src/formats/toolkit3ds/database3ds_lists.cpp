@@ -45,8 +45,9 @@ struct ListIndex {
     }
 };
 
-// Keyframer nodes: per tag, in KFDATA order, by node-list name and by
-// NODE_HDR name (keys are the tag's two bytes and the name).
+// Keyframer nodes: per tag, in KFDATA order, by node-list name and, for
+// object nodes (the only ones whose two names differ), by NODE_HDR name;
+// keys are the tag's two bytes and the name.
 struct NodeIndex {
     bool valid = false;
     chunk3ds* kfdata = nullptr;
@@ -180,7 +181,8 @@ void AddNode(NodeIndex& index, chunk3ds* node)
     std::string header, listed;
     NodeNames(node, &header, &listed);
     index.byName.emplace(Key(node->tag, listed), node);
-    index.byHeaderName.emplace(Key(node->tag, header), node);
+    if (node->tag == OBJECT_NODE_TAG)
+        index.byHeaderName.emplace(Key(node->tag, header), node);
     index.byTag[node->tag].push_back({node, std::move(listed)});
 }
 
@@ -424,6 +426,23 @@ void NamedObjectNames(database3ds* db, std::uint32_t kind, namelist3ds** names)
     std::vector<const std::string*> listed;
     for (std::uint32_t i : list)
         listed.push_back(&index->entries[i].name);
+    FillNameList(names, listed);
+}
+
+std::uint32_t MaterialCount(database3ds* db)
+{
+    ListIndex* index = Materials(db);
+    return index ? static_cast<std::uint32_t>(index->entries.size()) : 0;
+}
+
+void MaterialNames(database3ds* db, namelist3ds** names)
+{
+    ListIndex* index = Materials(db);
+    if (!index)
+        return;
+    std::vector<const std::string*> listed;
+    for (const Entry& e : index->entries)
+        listed.push_back(&e.name);
     FillNameList(names, listed);
 }
 
@@ -694,8 +713,9 @@ void kfFindNamedAndTaggedChunk(database3ds* database, const char* name, std::uin
     NodeIndex* index = Nodes(database);
     if (!index)
         return;
-    auto it = index->byHeaderName.find(Key(tag, name));
-    if (it != index->byHeaderName.end())
+    const auto& byName = tag == OBJECT_NODE_TAG ? index->byHeaderName : index->byName;
+    auto it = byName.find(Key(tag, name));
+    if (it != byName.end())
         *node = it->second;
 }
 

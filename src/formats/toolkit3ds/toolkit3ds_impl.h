@@ -3,10 +3,14 @@
 #ifndef QELSDK_FORMATS_TOOLKIT3DS_TOOLKIT3DS_IMPL_H
 #define QELSDK_FORMATS_TOOLKIT3DS_TOOLKIT3DS_IMPL_H
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
+#include "formats/toolkit3ds/catalogue3ds.h"
+#include "formats/toolkit3ds/chunk3ds.h"
 #include "formats/toolkit3ds/errors3ds.h"
 
 namespace qelsdk_600 {
@@ -122,6 +126,10 @@ std::uint32_t NamedObjectCount(database3ds* db, std::uint32_t kind);
 chunk3ds* NamedObjectByIndex(database3ds* db, std::uint32_t kind, std::uint32_t position);
 void NamedObjectNames(database3ds* db, std::uint32_t kind, namelist3ds** names);
 
+// The number of material entries, and a name list of them, in list order.
+std::uint32_t MaterialCount(database3ds* db);
+void MaterialNames(database3ds* db, namelist3ds** names);
+
 // Forgets every lookup index (after changes the toolkit does not follow).
 void InvalidateIndexes(database3ds* db);
 
@@ -130,6 +138,79 @@ void InvalidateIndexes(database3ds* db);
 // a missing array gives a track without keys.
 chunk3ds* PutTrack(std::uint32_t tag, std::uint32_t keycount, std::uint16_t flags, const keyheader3ds* keys,
                    const void* values, std::size_t valuesize, chunk3ds* node);
+
+// ---- Helpers of the record families (mesh, material, light, camera,
+// ---- keyframer settings, motions).
+
+// The integer a float stands for, after clamping to the integer's range
+// (NaN gives 0): out-of-range conversions are undefined behaviour.
+template <class Int>
+Int ClampToInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value <= static_cast<double>(std::numeric_limits<Int>::min()))
+        return std::numeric_limits<Int>::min();
+    if (value >= static_cast<double>(std::numeric_limits<Int>::max()))
+        return std::numeric_limits<Int>::max();
+    return static_cast<Int>(value);
+}
+
+// Kinds of database a function takes, or-ed.
+enum : unsigned { kTakesMesh = 1, kTakesProject = 2, kTakesLibrary = 4 };
+// ERR_INVALID_ARG for none, ERR_INVALID_DATABASE without a top chunk,
+// ERR_WRONG_DATABASE for a kind not taken; false then.
+bool CheckDatabase(database3ds* db, unsigned kinds);
+// The MDATA of a database (found depth-first), made under the top when
+// absent; none after an error.
+chunk3ds* MeshDataOf(database3ds* db);
+// A new chunk of the tag with a fresh record, inserted in order; the
+// record (none after an error, ERR_PUT_FAIL recorded).
+void* AddData(chunk3ds* parent, std::uint32_t tag);
+// A new chunk without a record (a flag or a container), inserted in order.
+chunk3ds* AddChunk(chunk3ds* parent, std::uint32_t tag);
+
+// A named object put in place of any of the same name: the object chunk
+// (reused where it stood, emptied, or new under MDATA) with its name, the
+// old object's XDATA_SECTION set aside, and whether it was reused.
+struct ObjectPut {
+    chunk3ds* mdata;
+    chunk3ds* object;
+    chunk3ds* xdata;
+    bool reused;
+};
+// Starts a put; false after an error (nothing to finish).
+bool BeginObjectPut(database3ds* db, const char* name, ObjectPut* put);
+// Gives the object back its XDATA_SECTION (appended, or in order) and tells
+// the database's lists.
+void EndObjectPut(database3ds* db, ObjectPut* put, bool ordered);
+
+// The first direct child of a tag, and the first chunk of a tag in a
+// subtree (depth-first, the root included); none for none.
+chunk3ds* ChildOf(chunk3ds* parent, std::uint32_t tag);
+chunk3ds* Below(chunk3ds* root, std::uint32_t tag);
+// The record of the first direct child of a tag, or none.
+void* ChildData(chunk3ds* parent, std::uint32_t tag);
+// Empties and re-tags the first direct child of a tag, or adds one, and
+// gives it a fresh record, which it returns (none after an error).
+void* ReplaceData(chunk3ds* parent, std::uint32_t tag);
+// Copies every child of `from` whose tag is among the tags into `to`, in
+// order, after emptying the first live child of that tag in `to`.
+void CopyTaggedChildren(chunk3ds* from, chunk3ds* to, const std::uint16_t* tags, std::size_t count);
+
+// Calls use(record) with a chunk's record, then frees the record again when
+// it was read for this and can be read again.
+template <class Record, class Use>
+void WithData(chunk3ds* chunk, Use use)
+{
+    if (!chunk)
+        return;
+    const bool loaded = chunk->data != nullptr;
+    if (Record* record = static_cast<Record*>(ReadChunkData3ds(chunk)))
+        use(*record);
+    if (!loaded)
+        FreeFileChunkData3ds(chunk);
+}
 
 // Whether no live child with the tag of `child` follows it under its parent,
 // so that it is the last of its kind in list order.

@@ -123,6 +123,32 @@ protected:
     database3ds* mDb = nullptr;
 };
 
+// With a new mesh-file database, mNew, besides.
+class NewDatabaseTest : public Toolkit3dsTest {
+protected:
+    void SetUp() override
+    {
+        Toolkit3dsTest::SetUp();
+        InitDatabase3ds(&mNew);
+        CreateNewDatabase3ds(mNew, MeshFile3ds);
+    }
+    void TearDown() override
+    {
+        ReleaseDatabase3ds(&mNew);
+        Toolkit3dsTest::TearDown();
+    }
+    // The first chunk of a tag below a root (the root included), or none.
+    static chunk3ds* Below(chunk3ds* root, std::uint32_t tag)
+    {
+        chunk3ds* found = nullptr;
+        if (root)
+            FindChunk3ds(root, tag, &found);
+        return found;
+    }
+
+    database3ds* mNew = nullptr;
+};
+
 }  // namespace test3ds
 }  // namespace qelsdk_600
 
