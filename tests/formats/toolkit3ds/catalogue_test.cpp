@@ -109,9 +109,9 @@ std::string EveryLayout()
          Chunk(0x1237, "four")});
 }
 
-class Catalogue : public Toolkit3dsTest {};
+class Toolkit3dsCatalogue : public Toolkit3dsTest {};
 
-TEST_F(Catalogue, EveryLayoutDecodesCopiesAndEncodesBack)
+TEST_F(Toolkit3dsCatalogue, EveryLayoutDecodesCopiesAndEncodesBack)
 {
     const std::string bytes = EveryLayout();
     ReadBytes(bytes);
@@ -129,7 +129,7 @@ TEST_F(Catalogue, EveryLayoutDecodesCopiesAndEncodesBack)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(Catalogue, RecordsHoldTheFileInTheirOwnOrder)
+TEST_F(Toolkit3dsCatalogue, RecordsHoldTheFileInTheirOwnOrder)
 {
     ReadBytes(Chunk(MLIBMAGIC, "",
                     {Chunk(POINT_ARRAY, U16(0)), Chunk(SMOOTH_GROUP, U32(1) + U32(2) + U32(4)),
@@ -147,7 +147,7 @@ TEST_F(Catalogue, RecordsHoldTheFileInTheirOwnOrder)
     EXPECT_EQ(view->target.z, 3.0f);
 }
 
-TEST_F(Catalogue, KeyframerHeaderNamesAreBoundedAt512)
+TEST_F(Toolkit3dsCatalogue, KeyframerHeaderNamesAreBoundedAt512)
 {
     const std::string longest(512, 'n');
     const std::string bytes = Chunk(M3DMAGIC, "",
@@ -162,7 +162,7 @@ TEST_F(Catalogue, KeyframerHeaderNamesAreBoundedAt512)
     EXPECT_EQ(Errors(), (std::vector<int>{ERR_READING_FILE, ERR_READING_DATABASE, ERR_CREATING_DATABASE}));
 }
 
-TEST_F(Catalogue, OrderingValuesSortMeshData)
+TEST_F(Toolkit3dsCatalogue, OrderingValuesSortMeshData)
 {
     database3ds* db = nullptr;
     InitDatabase3ds(&db);

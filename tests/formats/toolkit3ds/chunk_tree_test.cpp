@@ -11,7 +11,7 @@ namespace {
 
 using namespace test3ds;
 
-class ChunkTree : public Toolkit3dsTest {};
+class Toolkit3dsChunkTree : public Toolkit3dsTest {};
 
 std::vector<std::uint32_t> Tags(const chunk3ds* parent)
 {
@@ -28,7 +28,7 @@ chunk3ds* Made(std::uint32_t tag)
     return c;
 }
 
-TEST_F(ChunkTree, OrderedInsertionGoesAfterEqualValues)
+TEST_F(Toolkit3dsChunkTree, OrderedInsertionGoesAfterEqualValues)
 {
     // Ordering values 5, 3, 5, 4.
     chunk3ds* parent = Made(KFDATA);
@@ -45,7 +45,7 @@ TEST_F(ChunkTree, OrderedInsertionGoesAfterEqualValues)
 // Long lists are indexed; the live order must stay what inserting before
 // the first lower value gives, through appends, emptied chunks and chunks
 // emptied and used again in place (as replacing does).
-TEST_F(ChunkTree, IndexedInsertionMatchesTheWalk)
+TEST_F(Toolkit3dsChunkTree, IndexedInsertionMatchesTheWalk)
 {
     const std::uint32_t tags[] = {M3D_VERSION, MDATA,     COLOR_24, MESH_VERSION, MAT_ENTRY,
                                   KFHDR,       MASTER_SCALE, NAMED_OBJECT, OBJ_HIDDEN, KFSEG, 0x1234};
@@ -96,7 +96,7 @@ TEST_F(ChunkTree, IndexedInsertionMatchesTheWalk)
     }
 }
 
-TEST_F(ChunkTree, ReplacingKeepsTheChildInPlace)
+TEST_F(Toolkit3dsChunkTree, ReplacingKeepsTheChildInPlace)
 {
     chunk3ds* parent = Made(M3DMAGIC);
     AddChildOrdered3ds(parent, Made(M3D_VERSION));
@@ -115,7 +115,7 @@ TEST_F(ChunkTree, ReplacingKeepsTheChildInPlace)
     ReleaseChunk3ds(&parent);
 }
 
-TEST_F(ChunkTree, ReadingBuildsHeadersAloneAndCopiesMoveLoadedBodies)
+TEST_F(Toolkit3dsChunkTree, ReadingBuildsHeadersAloneAndCopiesMoveLoadedBodies)
 {
     ReadBytes(Chunk(M3DMAGIC, "", {Chunk(M3D_VERSION, U32(3)), Chunk(MDATA)}));
     ASSERT_TRUE(Errors().empty());
@@ -137,7 +137,7 @@ TEST_F(ChunkTree, ReadingBuildsHeadersAloneAndCopiesMoveLoadedBodies)
     ReleaseChunk3ds(&copy);
 }
 
-TEST_F(ChunkTree, ExtendedDataEntriesStopAtAForeignTag)
+TEST_F(Toolkit3dsChunkTree, ExtendedDataEntriesStopAtAForeignTag)
 {
     const std::string entry =
         Chunk(XDATA_ENTRY, "",
@@ -152,7 +152,7 @@ TEST_F(ChunkTree, ExtendedDataEntriesStopAtAForeignTag)
     EXPECT_EQ(Tags(mDb->topchunk), (std::vector<std::uint32_t>{XDATA_SECTION, MAT_ENTRY}));
 }
 
-TEST_F(ChunkTree, GrownBodiesAreWrittenWithTheirNewSize)
+TEST_F(Toolkit3dsChunkTree, GrownBodiesAreWrittenWithTheirNewSize)
 {
     ReadBytes(Chunk(MLIBMAGIC, "", {Chunk(MAT_ENTRY, "", {Chunk(MAT_NAME, Str("a"))})}));
     chunk3ds* name = nullptr;
@@ -165,7 +165,7 @@ TEST_F(ChunkTree, GrownBodiesAreWrittenWithTheirNewSize)
     EXPECT_EQ(name->size, 13u);
 }
 
-TEST_F(ChunkTree, NameListsGrowByFive)
+TEST_F(Toolkit3dsChunkTree, NameListsGrowByFive)
 {
     namelist3ds* names = nullptr;
     InitNameList3ds(&names, 0);

@@ -18,9 +18,9 @@ std::string Object(const std::string& name, std::uint16_t kind)
                                                        : "")});
 }
 
-class Database : public Toolkit3dsTest {};
+class Toolkit3dsDatabase : public Toolkit3dsTest {};
 
-TEST_F(Database, NewMeshFileHoldsItsReleaseRecords)
+TEST_F(Toolkit3dsDatabase, NewMeshFileHoldsItsReleaseRecords)
 {
     database3ds* db = nullptr;
     InitDatabase3ds(&db);
@@ -33,7 +33,7 @@ TEST_F(Database, NewMeshFileHoldsItsReleaseRecords)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(Database, MaterialLibraryIsRelease3WithoutChunks)
+TEST_F(Toolkit3dsDatabase, MaterialLibraryIsRelease3WithoutChunks)
 {
     ReadBytes(Chunk(MLIBMAGIC, "", {Chunk(MAT_ENTRY, "", {Chunk(MAT_NAME, Str("wood"))})}));
     EXPECT_EQ(GetDatabaseType3ds(mDb), MaterialFile3ds);
@@ -45,7 +45,7 @@ TEST_F(Database, MaterialLibraryIsRelease3WithoutChunks)
     EXPECT_EQ(FindMatEntryByIndex3ds(mDb, 1), nullptr);
 }
 
-TEST_F(Database, ObjectsAreFoundByNameAndByKind)
+TEST_F(Toolkit3dsDatabase, ObjectsAreFoundByNameAndByKind)
 {
     const std::string spot =
         Chunk(NAMED_OBJECT, Str("spot"),
@@ -72,7 +72,7 @@ TEST_F(Database, ObjectsAreFoundByNameAndByKind)
     EXPECT_EQ(mDb->objlist->list[4].chunk, cam);
 }
 
-TEST_F(Database, DeletedObjectsStayEmptyAndAreNotWritten)
+TEST_F(Toolkit3dsDatabase, DeletedObjectsStayEmptyAndAreNotWritten)
 {
     ReadBytes(MeshFile(Object("box", N_TRI_OBJECT) + Object("cam", N_CAMERA)));
     chunk3ds* box = nullptr;
@@ -89,7 +89,7 @@ TEST_F(Database, DeletedObjectsStayEmptyAndAreNotWritten)
     EXPECT_EQ(WriteBytes(mDb), MeshFile(Object("cam", N_CAMERA)));
 }
 
-TEST_F(Database, CopiedObjectsReplaceTheirNamesakes)
+TEST_F(Toolkit3dsDatabase, CopiedObjectsReplaceTheirNamesakes)
 {
     ReadBytes(MeshFile(Object("box", N_TRI_OBJECT)));
     DisconnectDatabase3ds(mDb);
@@ -103,7 +103,7 @@ TEST_F(Database, CopiedObjectsReplaceTheirNamesakes)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(Database, InstancedNodesAreNamedNameDotInstance)
+TEST_F(Toolkit3dsDatabase, InstancedNodesAreNamedNameDotInstance)
 {
     ReadBytes(MeshFile("", Node(OBJECT_NODE_TAG, 0, "box", -1, "a") + Node(OBJECT_NODE_TAG, 1, "box", -1, "b") +
                                Node(CAMERA_NODE_TAG, 2, "cam", -1) + Node(TARGET_NODE_TAG, 3, "cam", -1)));
@@ -131,7 +131,7 @@ TEST_F(Database, InstancedNodesAreNamedNameDotInstance)
     EXPECT_STREQ(mDb->nodelist->list[0].name, "box.a");
 }
 
-TEST_F(Database, CopiedCameraNodesBringTheirTargets)
+TEST_F(Toolkit3dsDatabase, CopiedCameraNodesBringTheirTargets)
 {
     ReadBytes(MeshFile("", Node(CAMERA_NODE_TAG, 0, "cam", -1) + Node(TARGET_NODE_TAG, 1, "cam", -1)));
     DisconnectDatabase3ds(mDb);
@@ -146,7 +146,7 @@ TEST_F(Database, CopiedCameraNodesBringTheirTargets)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(Database, WritingMoreNodesThanIdsIsRefused)
+TEST_F(Toolkit3dsDatabase, WritingMoreNodesThanIdsIsRefused)
 {
     database3ds* db = nullptr;
     InitDatabase3ds(&db);

@@ -13,7 +13,7 @@ namespace {
 
 using namespace test3ds;
 
-class ErrorsAndFiles : public Toolkit3dsTest {
+class Toolkit3dsErrorsAndFiles : public Toolkit3dsTest {
 protected:
     std::vector<std::string> FilesInDir()
     {
@@ -24,7 +24,7 @@ protected:
     }
 };
 
-TEST_F(ErrorsAndFiles, FullStackKeepsNineteenAndMarksTheRest)
+TEST_F(Toolkit3dsErrorsAndFiles, FullStackKeepsNineteenAndMarksTheRest)
 {
     PushErrList3ds(0);
     EXPECT_EQ(ftkerr3ds, 0);
@@ -41,14 +41,14 @@ TEST_F(ErrorsAndFiles, FullStackKeepsNineteenAndMarksTheRest)
     EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(ErrorsAndFiles, CodesOutsideTheTableAreUnknown)
+TEST_F(Toolkit3dsErrorsAndFiles, CodesOutsideTheTableAreUnknown)
 {
     for (int code : {20, 21, -1, 23})
         EXPECT_STREQ(ErrCodeToString3ds(code), "Unknown error code was encountered");
     EXPECT_STREQ(ErrCodeToString3ds(13), "ERR_READING_FILE: Error occured while reading file");
 }
 
-TEST_F(ErrorsAndFiles, ModesChooseReadingOrWriting)
+TEST_F(Toolkit3dsErrorsAndFiles, ModesChooseReadingOrWriting)
 {
     scratch::WriteFile(Path("a.3ds"), "x");
     const struct {
@@ -76,7 +76,7 @@ TEST_F(ErrorsAndFiles, ModesChooseReadingOrWriting)
     EXPECT_EQ(Errors(), std::vector<int>{ERR_OPENING_FILE});
 }
 
-TEST_F(ErrorsAndFiles, SameNameReadTwiceIsOneFile)
+TEST_F(Toolkit3dsErrorsAndFiles, SameNameReadTwiceIsOneFile)
 {
     scratch::WriteFile(Path("a.3ds"), "abc");
     file3ds* first = OpenFile3ds(Path("a.3ds").c_str(), "rb");
@@ -86,7 +86,7 @@ TEST_F(ErrorsAndFiles, SameNameReadTwiceIsOneFile)
     EXPECT_EQ(GetContextByIndex3ds(1), nullptr);
 }
 
-TEST_F(ErrorsAndFiles, WritingAFileBeingReadMovesTheReadCopyAside)
+TEST_F(Toolkit3dsErrorsAndFiles, WritingAFileBeingReadMovesTheReadCopyAside)
 {
     scratch::WriteFile(Path("a.3ds"), "abcdef");
     file3ds* in = OpenFile3ds(Path("a.3ds").c_str(), "rb");
@@ -110,7 +110,7 @@ TEST_F(ErrorsAndFiles, WritingAFileBeingReadMovesTheReadCopyAside)
     EXPECT_EQ(scratch::ReadFile(Path("a.3ds")), std::string("new", 4));
 }
 
-TEST_F(ErrorsAndFiles, TheTableHolds252FilesAndReusesSlots)
+TEST_F(Toolkit3dsErrorsAndFiles, TheTableHolds252FilesAndReusesSlots)
 {
     std::vector<file3ds*> files;
     for (int i = 0; i < MaxFileContexts3ds; ++i) {
@@ -128,7 +128,7 @@ TEST_F(ErrorsAndFiles, TheTableHolds252FilesAndReusesSlots)
     EXPECT_EQ(again->index, 7);
 }
 
-TEST_F(ErrorsAndFiles, ClosedHandlesAreRefused)
+TEST_F(Toolkit3dsErrorsAndFiles, ClosedHandlesAreRefused)
 {
     scratch::WriteFile(Path("a.3ds"), "");
     file3ds* file = OpenFile3ds(Path("a.3ds").c_str(), "rb");
@@ -146,7 +146,7 @@ TEST_F(ErrorsAndFiles, ClosedHandlesAreRefused)
     ReleaseDatabase3ds(&db);
 }
 
-TEST_F(ErrorsAndFiles, SlotsAtOrAboveTheCountAreNotMadeCurrent)
+TEST_F(Toolkit3dsErrorsAndFiles, SlotsAtOrAboveTheCountAreNotMadeCurrent)
 {
     scratch::WriteFile(Path("a.3ds"), "");
     file3ds* file = OpenFile3ds(Path("a.3ds").c_str(), "rb");
@@ -157,7 +157,7 @@ TEST_F(ErrorsAndFiles, SlotsAtOrAboveTheCountAreNotMadeCurrent)
     EXPECT_EQ(GetContext3ds(), file);
 }
 
-TEST_F(ErrorsAndFiles, LongPathsMoveAsideWhole)
+TEST_F(Toolkit3dsErrorsAndFiles, LongPathsMoveAsideWhole)
 {
     std::string dir = mDir.Path();
     while (dir.size() < 600)
@@ -174,7 +174,7 @@ TEST_F(ErrorsAndFiles, LongPathsMoveAsideWhole)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
 }
 
-TEST_F(ErrorsAndFiles, StringLengthsAreBounded)
+TEST_F(Toolkit3dsErrorsAndFiles, StringLengthsAreBounded)
 {
     EXPECT_EQ(strlenf3ds("abcd", 3), 4u);
     EXPECT_TRUE(Errors().empty());
@@ -184,7 +184,7 @@ TEST_F(ErrorsAndFiles, StringLengthsAreBounded)
     EXPECT_EQ(strlenf3ds("abcde", 3), 4u);
 }
 
-TEST_F(ErrorsAndFiles, PrimitivesRoundTripLittleEndian)
+TEST_F(Toolkit3dsErrorsAndFiles, PrimitivesRoundTripLittleEndian)
 {
     file3ds* out = OpenFile3ds(Path("p").c_str(), "wb");
     SetContext3ds(out);

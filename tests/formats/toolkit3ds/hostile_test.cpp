@@ -31,9 +31,9 @@ struct HostileTree {
     std::vector<int> onDisconnect;  // then, when every body is decoded
 };
 
-class Hostile : public Toolkit3dsTest {};
+class Toolkit3dsHostile : public Toolkit3dsTest {};
 
-TEST_F(Hostile, TreesAreRefusedWithTheirOwnErrors)
+TEST_F(Toolkit3dsHostile, TreesAreRefusedWithTheirOwnErrors)
 {
     const std::vector<int> tree = {ERR_INVALID_CHUNK, ERR_READING_DATABASE, ERR_CREATING_DATABASE};
     const std::vector<int> none;
@@ -82,7 +82,7 @@ TEST_F(Hostile, TreesAreRefusedWithTheirOwnErrors)
     }
 }
 
-TEST_F(Hostile, ChunksReadBeforeTheFaultStayInTheTree)
+TEST_F(Toolkit3dsHostile, ChunksReadBeforeTheFaultStayInTheTree)
 {
     ReadBytes(InTop(Chunk(M3D_VERSION, U32(3)) + Chunk(MDATA, "", {Chunk(MESH_VERSION, U32(3))}) +
                     U16(0x1234) + U32(1000)));
@@ -94,7 +94,7 @@ TEST_F(Hostile, ChunksReadBeforeTheFaultStayInTheTree)
     EXPECT_EQ(found, nullptr);
 }
 
-TEST_F(Hostile, ManySiblingsAreReadCopiedWrittenAndReleased)
+TEST_F(Toolkit3dsHostile, ManySiblingsAreReadCopiedWrittenAndReleased)
 {
     constexpr int kSiblings = 200000;
     std::string inside;

@@ -11,7 +11,7 @@ namespace {
 
 using namespace test3ds;
 
-class Keyframer : public Toolkit3dsTest {
+class Toolkit3dsKeyframer : public Toolkit3dsTest {
 protected:
     std::string ParentOf(const char* name, std::uint32_t tag)
     {
@@ -27,7 +27,7 @@ protected:
     }
 };
 
-TEST_F(Keyframer, ParentsAreNamedByIdWithOrWithoutNodeIds)
+TEST_F(Toolkit3dsKeyframer, ParentsAreNamedByIdWithOrWithoutNodeIds)
 {
     for (const bool ids : {true, false}) {
         SCOPED_TRACE(ids ? "with ids" : "without ids");
@@ -50,7 +50,7 @@ TEST_F(Keyframer, ParentsAreNamedByIdWithOrWithoutNodeIds)
     }
 }
 
-TEST_F(Keyframer, ParentsLinkToTheExactInstance)
+TEST_F(Toolkit3dsKeyframer, ParentsLinkToTheExactInstance)
 {
     ReadBytes(MeshFile("", Node(OBJECT_NODE_TAG, 0, "box", -1, "a") + Node(OBJECT_NODE_TAG, 1, "box", -1, "b") +
                                Node(AMBIENT_NODE_TAG, 9, "amb", -1) + Node(OBJECT_NODE_TAG, 2, "kid", 1) +
@@ -65,7 +65,7 @@ TEST_F(Keyframer, ParentsLinkToTheExactInstance)
                                Node(OBJECT_NODE_TAG, 3, "lost", -1)));
 }
 
-TEST_F(Keyframer, NamesThatMatchNoNodeLeaveNoParent)
+TEST_F(Toolkit3dsKeyframer, NamesThatMatchNoNodeLeaveNoParent)
 {
     database3ds* db = nullptr;
     InitDatabase3ds(&db);
@@ -86,7 +86,7 @@ TEST_F(Keyframer, NamesThatMatchNoNodeLeaveNoParent)
     ReleaseDatabase3ds(&db);
 }
 
-TEST_F(Keyframer, ParentNamesAreCutToTheBuffer)
+TEST_F(Toolkit3dsKeyframer, ParentNamesAreCutToTheBuffer)
 {
     chunk3ds* header = nullptr;
     InitChunkAs3ds(&header, NODE_HDR);
@@ -97,7 +97,7 @@ TEST_F(Keyframer, ParentNamesAreCutToTheBuffer)
     ReleaseChunk3ds(&header);
 }
 
-TEST_F(Keyframer, HierarchyPrintsEachNodeOnce)
+TEST_F(Toolkit3dsKeyframer, HierarchyPrintsEachNodeOnce)
 {
     // Two roots with a child each; ids 4 and 5 name each other as parents
     // and are printed under no root.

@@ -13,9 +13,9 @@ namespace {
 
 using namespace test3ds;
 
-class Records : public NewDatabaseTest {};
+class Toolkit3dsRecords : public NewDatabaseTest {};
 
-TEST_F(Records, NewMeshRecordsHoldTheirArrays)
+TEST_F(Toolkit3dsRecords, NewMeshRecordsHoldTheirArrays)
 {
     mesh3ds* mesh = nullptr;
     InitMeshObj3ds(&mesh, 0, 0, InitNoExtras3ds);
@@ -40,7 +40,7 @@ TEST_F(Records, NewMeshRecordsHoldTheirArrays)
     EXPECT_EQ(mesh, nullptr);
 }
 
-TEST_F(Records, ReplacedMeshKeepsItsPlaceAndExtendedData)
+TEST_F(Toolkit3dsRecords, ReplacedMeshKeepsItsPlaceAndExtendedData)
 {
     mesh3ds* mesh = nullptr;
     InitMeshObj3ds(&mesh, 3, 0, InitNoExtras3ds);
@@ -90,7 +90,7 @@ std::string Faces(int count, std::uint16_t last)
     return bytes;
 }
 
-TEST_F(Records, MeshIndicesOutsideTheirArraysAreRefused)
+TEST_F(Toolkit3dsRecords, MeshIndicesOutsideTheirArraysAreRefused)
 {
     const struct {
         const char* what;
@@ -116,7 +116,7 @@ TEST_F(Records, MeshIndicesOutsideTheirArraysAreRefused)
     }
 }
 
-TEST_F(Records, SmoothingHasOneWordPerFace)
+TEST_F(Toolkit3dsRecords, SmoothingHasOneWordPerFace)
 {
     std::string masks;
     for (std::uint32_t i = 1; i <= 5; ++i)
@@ -131,7 +131,7 @@ TEST_F(Records, SmoothingHasOneWordPerFace)
     RelMeshObj3ds(&mesh);
 }
 
-TEST_F(Records, ByteColoursReadByTheirOwnScale)
+TEST_F(Toolkit3dsRecords, ByteColoursReadByTheirOwnScale)
 {
     ReadBytes(MeshFile(
         Chunk(AMBIENT_LIGHT, "", {Chunk(COLOR_24, "\xff\xff\xff")}) +
@@ -147,7 +147,7 @@ TEST_F(Records, ByteColoursReadByTheirOwnScale)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(Records, MaterialFractionsAndColoursAreWrittenClamped)
+TEST_F(Toolkit3dsRecords, MaterialFractionsAndColoursAreWrittenClamped)
 {
     material3ds* material = nullptr;
     InitMaterial3ds(&material);
@@ -191,7 +191,7 @@ TEST_F(Records, MaterialFractionsAndColoursAreWrittenClamped)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(Records, MaterialWithAnUnlistedChunkKeepsWhatWasRead)
+TEST_F(Toolkit3dsRecords, MaterialWithAnUnlistedChunkKeepsWhatWasRead)
 {
     // A tag the material does not list, and tag 0 with a short body.
     for (const std::string& unlisted : {Chunk(MAT_SHIN3PCT), Chunk(NULL_CHUNK, "ab")}) {
@@ -207,7 +207,7 @@ TEST_F(Records, MaterialWithAnUnlistedChunkKeepsWhatWasRead)
     }
 }
 
-TEST_F(Records, LongMapNamesAreCutToTheMapsField)
+TEST_F(Toolkit3dsRecords, LongMapNamesAreCutToTheMapsField)
 {
     chunk3ds* map = nullptr;
     InitChunkAs3ds(&map, MAT_TEXMAP);

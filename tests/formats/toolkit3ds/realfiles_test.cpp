@@ -14,7 +14,7 @@ std::string DataFile(const std::string& name)
     return std::string(QEL_3DS_DATA_DIR) + "/" + name;
 }
 
-class RealFiles : public Toolkit3dsTest {
+class Toolkit3dsRealFiles : public Toolkit3dsTest {
 protected:
     // Reads, disconnects and writes a real file; its bytes and the output's.
     void RoundTrip(const std::string& name, std::string* in, std::string* out)
@@ -31,7 +31,7 @@ protected:
     }
 };
 
-TEST_F(RealFiles, ComeBackByteForByte)
+TEST_F(Toolkit3dsRealFiles, ComeBackByteForByte)
 {
     for (const char* name : {"test1.3ds", "RotatingCube.3DS", "cube_with_diffuse_texture.3DS",
                              "CameraRollAnimWithChildObject.3ds"}) {
@@ -41,7 +41,7 @@ TEST_F(RealFiles, ComeBackByteForByte)
     }
 }
 
-TEST_F(RealFiles, FileWithoutKeyframerGetsItsHeaderAfterTheMeshData)
+TEST_F(Toolkit3dsRealFiles, FileWithoutKeyframerGetsItsHeaderAfterTheMeshData)
 {
     std::string in, out;
     RoundTrip("fels.3ds", &in, &out);
@@ -53,7 +53,7 @@ TEST_F(RealFiles, FileWithoutKeyframerGetsItsHeaderAfterTheMeshData)
     EXPECT_TRUE(out == expected);
 }
 
-TEST_F(RealFiles, ChildNodeNamesItsParent)
+TEST_F(Toolkit3dsRealFiles, ChildNodeNamesItsParent)
 {
     ReadBytes(scratch::ReadFile(DataFile("CameraRollAnimWithChildObject.3ds")));
     ASSERT_EQ(Errors(), std::vector<int>());
@@ -81,7 +81,7 @@ namespace {
 
 using namespace test3ds;
 
-class RealRecords : public Toolkit3dsTest {
+class Toolkit3dsRealRecords : public Toolkit3dsTest {
 protected:
     void Read(const char* name)
     {
@@ -90,7 +90,7 @@ protected:
     }
 };
 
-TEST_F(RealRecords, BoxesWithTexturedMaterials)
+TEST_F(Toolkit3dsRealRecords, BoxesWithTexturedMaterials)
 {
     Read("test1.3ds");
     ASSERT_EQ(GetMeshCount3ds(mDb), 9u);
@@ -116,7 +116,7 @@ TEST_F(RealRecords, BoxesWithTexturedMaterials)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(RealRecords, OneLargeMeshWithoutKeyframes)
+TEST_F(Toolkit3dsRealRecords, OneLargeMeshWithoutKeyframes)
 {
     Read("fels.3ds");
     mesh3ds* mesh = nullptr;
@@ -131,7 +131,7 @@ TEST_F(RealRecords, OneLargeMeshWithoutKeyframes)
     EXPECT_EQ(GetObjectNodeCount3ds(mDb), 0u);
 }
 
-TEST_F(RealRecords, RotationTrackOfEveryFrame)
+TEST_F(Toolkit3dsRealRecords, RotationTrackOfEveryFrame)
 {
     Read("RotatingCube.3DS");
     objectmotion3ds* motion = nullptr;
@@ -143,7 +143,7 @@ TEST_F(RealRecords, RotationTrackOfEveryFrame)
     ReleaseObjectMotion3ds(&motion);
 }
 
-TEST_F(RealRecords, RollingCameraWithAChild)
+TEST_F(Toolkit3dsRealRecords, RollingCameraWithAChild)
 {
     Read("CameraRollAnimWithChildObject.3ds");
     camera3ds* camera = nullptr;
@@ -169,7 +169,7 @@ TEST_F(RealRecords, RollingCameraWithAChild)
     ReleaseObjectMotion3ds(&box);
 }
 
-TEST_F(RealRecords, TexturedCube)
+TEST_F(Toolkit3dsRealRecords, TexturedCube)
 {
     Read("cube_with_diffuse_texture.3DS");
     material3ds* material = nullptr;

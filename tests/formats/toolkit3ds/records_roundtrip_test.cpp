@@ -315,9 +315,9 @@ void Fill(material3ds* m)
     }
 }
 
-class RecordsRoundTrip : public Toolkit3dsTest {};
+class Toolkit3dsRecordsRoundTrip : public Toolkit3dsTest {};
 
-TEST_F(RecordsRoundTrip, EveryFamilyComesBackFieldByField)
+TEST_F(Toolkit3dsRecordsRoundTrip, EveryFamilyComesBackFieldByField)
 {
     database3ds* db = nullptr;
     InitDatabase3ds(&db);

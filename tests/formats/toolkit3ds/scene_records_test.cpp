@@ -12,7 +12,7 @@ namespace {
 
 using namespace test3ds;
 
-class SceneRecords : public NewDatabaseTest {
+class Toolkit3dsSceneRecords : public NewDatabaseTest {
 protected:
     chunk3ds* Object(const char* name)
     {
@@ -22,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(SceneRecords, SpotlightsAreNeverOmniLights)
+TEST_F(Toolkit3dsSceneRecords, SpotlightsAreNeverOmniLights)
 {
     light3ds* light = nullptr;
     InitLight3ds(&light);
@@ -54,7 +54,7 @@ TEST_F(SceneRecords, SpotlightsAreNeverOmniLights)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(SceneRecords, CamerasHoldTheirLens)
+TEST_F(Toolkit3dsSceneRecords, CamerasHoldTheirLens)
 {
     camera3ds* camera = nullptr;
     InitCamera3ds(&camera);
@@ -76,7 +76,7 @@ TEST_F(SceneRecords, CamerasHoldTheirLens)
     ReleaseCamera3ds(&camera);
 }
 
-TEST_F(SceneRecords, BackgroundTypesAndColours)
+TEST_F(Toolkit3dsSceneRecords, BackgroundTypesAndColours)
 {
     background3ds* background = nullptr;
     InitBackground3ds(&background);
@@ -103,7 +103,7 @@ TEST_F(SceneRecords, BackgroundTypesAndColours)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(SceneRecords, KeyframerSettings)
+TEST_F(Toolkit3dsSceneRecords, KeyframerSettings)
 {
     kfsets3ds* settings = nullptr;
     InitKfSets3ds(&settings);
@@ -137,7 +137,7 @@ TEST_F(SceneRecords, KeyframerSettings)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(SceneRecords, MotionsStartAtTheirDefaults)
+TEST_F(Toolkit3dsSceneRecords, MotionsStartAtTheirDefaults)
 {
     objectmotion3ds* object = nullptr;
     InitObjectMotion3ds(&object, 0, 0, 0, 0, 0);
@@ -162,7 +162,7 @@ TEST_F(SceneRecords, MotionsStartAtTheirDefaults)
     ReleaseOmnilightMotion3ds(&omni);
 }
 
-TEST_F(SceneRecords, MotionsWriteWhatTheyHold)
+TEST_F(Toolkit3dsSceneRecords, MotionsWriteWhatTheyHold)
 {
     objectmotion3ds* object = nullptr;
     InitObjectMotion3ds(&object, 2, 0, 0, 0, 0);
@@ -192,7 +192,7 @@ TEST_F(SceneRecords, MotionsWriteWhatTheyHold)
     EXPECT_EQ(Errors(), std::vector<int>());
 }
 
-TEST_F(SceneRecords, DummiesOfOtherInstancesNeverReplaceEachOther)
+TEST_F(Toolkit3dsSceneRecords, DummiesOfOtherInstancesNeverReplaceEachOther)
 {
     objectmotion3ds* dummy = nullptr;
     InitObjectMotion3ds(&dummy, 1, 0, 0, 0, 0);
