@@ -238,8 +238,11 @@ void WriteDatabase3ds(file3ds* file, database3ds* database)
         return;
     }
     const std::uint64_t errors = ErrorCount();
-    PutDatabaseRelease3ds(database, Release3_3ds);
-    if (!Stop() && file->state == WriteFromFile3ds) {
+    if (!database->topchunk)
+        PushErrList3ds(ERR_INVALID_DATABASE);
+    else
+        PutDatabaseRelease3ds(database, Release3_3ds);
+    if (!Stop() && database->topchunk && file->state == WriteFromFile3ds) {
         ComputeNodeIds(database);
         if (!Stop()) {
             SetContext3ds(file);

@@ -158,8 +158,15 @@ TEST_F(Toolkit3dsDatabase, WritingMoreNodesThanIdsIsRefused)
     file3ds* file = OpenFile3ds(Path("many.3ds").c_str(), "wb");
     WriteDatabase3ds(file, db);
     EXPECT_EQ(Errors(), std::vector<int>{ERR_WRITING_DATABASE});
+    // Nor is a database without a tree.
+    ClearErrList3ds();
+    database3ds* empty = nullptr;
+    InitDatabase3ds(&empty);
+    WriteDatabase3ds(file, empty);
+    EXPECT_EQ(Errors(), (std::vector<int>{ERR_INVALID_DATABASE, ERR_WRITING_DATABASE}));
     CloseFile3ds(file);
     EXPECT_EQ(scratch::ReadFile(Path("many.3ds")), "");
+    ReleaseDatabase3ds(&empty);
     ReleaseDatabase3ds(&db);
 }
 
