@@ -25,7 +25,9 @@ namespace qel_detail {
 
 constexpr std::uint8_t kMagic[8] = {0x89, 'Q', 'E', 'L', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr const char kTextMagic[] = "; QEL text file";
-constexpr std::uint8_t kLayoutRevision = 1;
+// 1: every value carries its type letter; 2 adds packed runs of values.
+constexpr std::uint8_t kLayoutRevision = 2;
+constexpr std::uint8_t kFirstRunRevision = 2;
 constexpr std::size_t kFileHeaderFixed = 44;     // up to the extended header
 constexpr std::size_t kCommittedLengthAt = 36;
 constexpr std::size_t kSectionHeaderSize = 16;
@@ -56,6 +58,52 @@ inline std::uint64_t GetU64(const std::uint8_t* p) {
     for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
     return v;
 }
+
+// ---- Packed runs of values (layout revision 2) ----
+
+// A run: its type letter in lower case, a storage byte (bits 0-3 the bytes
+// each value is stored in, bit 4 deflated), a 32-bit count of values; a
+// deflated run then gives the 32-bit length of its zlib stream.
+constexpr std::size_t kRunHeaderSize = 6;
+constexpr std::size_t kDeflatedRunHeaderSize = 10;
+constexpr std::uint8_t kRunDeflated = 0x10;
+// Most bytes a deflated run inflates to (its stream then fits a reading
+// window); writers make smaller runs.
+constexpr std::uint32_t kMaxDeflatedRun = 1u << 19;
+// deflate packs at most this many bytes into one stored byte.
+constexpr std::uint32_t kMaxDeflateRatio = 1032;
+// Values a writer gathers into one run before it stores them.
+constexpr std::uint32_t kRunChunkValues = 32768;
+// Smallest stored run worth deflating, and the least it must save.
+constexpr std::size_t kDeflateMinBytes = 4096;
+
+struct RunHeader {
+    char mType = 0;            // 'I', 'L', 'F', 'D' or 'C'
+    std::uint8_t mWidth = 0;   // bytes of each stored value
+    bool mDeflated = false;
+    std::uint32_t mCount = 0;
+    std::uint32_t mStored = 0;      // deflated: bytes of the zlib stream
+    std::size_t mHeaderSize = 0;
+    std::uint64_t PackedBytes() const { return static_cast<std::uint64_t>(mCount) * mWidth; }
+    std::uint64_t StoredBytes() const { return mDeflated ? mStored : PackedBytes(); }
+};
+
+inline bool IsRunLetter(std::uint8_t letter) {
+    return letter == 'i' || letter == 'l' || letter == 'f' || letter == 'd' || letter == 'c';
+}
+// Reads a run header from the avail bytes at p; false when it is not one a
+// writer can make (unknown width, no values, a deflated run too large or
+// inflating beyond what deflate can reach).
+bool ParseRunHeader(const std::uint8_t* p, std::size_t avail, RunHeader& h);
+// Inflates a deflated run's stream into out (h.PackedBytes() bytes); false
+// unless the stream ends exactly there and uses all its bytes.
+bool InflateRun(const RunHeader& h, const std::uint8_t* stored, std::vector<std::uint8_t>& out);
+// n stored values of a run into doubles or ints, converted as the single
+// value readers convert them (ints saturate).
+void DecodeRun(const RunHeader& h, const std::uint8_t* p, std::size_t n, double* out);
+void DecodeRun(const RunHeader& h, const std::uint8_t* p, std::size_t n, int* out);
+// One stored value: integers and characters into i, reals into d.
+void DecodeRunValue(const RunHeader& h, const std::uint8_t* p, long long& i, double& d);
 
 // ---- Disk file over a POSIX descriptor: positional reads, truncation ----
 
@@ -248,6 +296,10 @@ struct TextDocument {
 struct KQelState;
 struct ReadLevel;
 
+// Stores the values pending in s as a run, or as single values when that is
+// as short.
+void FlushPending(KQelState& s);
+
 // Indexes a binary field list (s.mReader attached to its section); false
 // when a record does not fit.
 bool IndexBinaryLevel(KQelState& s, ReadLevel& level);
@@ -299,6 +351,12 @@ struct ReadLevel {
     std::uint64_t mValuePos = 0;
     std::uint64_t mValueEnd = 0;
     std::uint32_t mRemain = 0;
+    // Run being read: values left in it, and where they come from (the body
+    // at mValuePos, or mInflated for a deflated run).
+    RunHeader mRun;
+    std::uint32_t mRunLeft = 0;
+    std::vector<std::uint8_t> mInflated;
+    std::size_t mInflatedPos = 0;
     // Raw value being read.
     bool mInRaw = false;
     std::uint64_t mRawPos = 0;
@@ -345,6 +403,7 @@ struct KQelState {
     int mCurrentSection = -1;
     bool mSectionWriting = false;     // the current section is being written
     bool mPasswordPending = false;
+    bool mPackedRuns = true;          // layout revision 2 or later: runs may appear
 
     // Password of this session for new sections.
     bool mHavePassword = false;
@@ -361,6 +420,13 @@ struct KQelState {
     bool mRawOpen = false;
     std::uint32_t mRawLeft = 0;
     bool mLineOpen = false;           // text: the current line has content
+    // Values of one fixed-size type waiting to be stored as a run (binary).
+    char mPendingType = 0;
+    std::uint32_t mPendingCount = 0;
+    std::unique_ptr<std::uint64_t[]> mPending;   // kRunChunkValues, full width
+    std::vector<std::uint8_t> mRunBytes;
+    std::vector<std::uint8_t> mDeflated;
+    bool mDeflateRuns = false;
     std::string mTextScratch;
     std::set<std::string> mEmbedded;
 

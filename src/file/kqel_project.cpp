@@ -301,6 +301,7 @@ bool KQel::ProjectCreate(const char* path, bool binary, bool encrypted, KQelFile
     s.mPath = FullPath(path);
     s.mDirectory = ExtractDirectoryFromFilePath(s.mPath.Buffer());
     s.mForm = encrypted ? Form::kEnciphered : (binary ? Form::kBinary : Form::kText);
+    s.mDeflateRuns = mDeflateRuns;
     int version = header ? header->mHeaderVersion : 6000;
     s.mHeaderVersion = (version == 5800 || version == 6000) ? version : 6000;
     if (s.mForm == Form::kEnciphered && !RandomBytes(s.mFileIv, 16)) {
@@ -428,6 +429,7 @@ static bool OpenBinary(KQel& q, KQelState& s, KQelFileHeaderInfo& info) {
         return false;
     }
     if (fixed[9] == 0) return false;
+    s.mPackedRuns = fixed[9] >= kFirstRunRevision;
     s.mForm = fixed[8] == 2 ? Form::kEnciphered : Form::kBinary;
     const std::uint64_t committed = GetU64(fixed + kCommittedLengthAt);
     if (committed < head.size() || committed > size) return false;
@@ -762,7 +764,13 @@ bool KQel::ProjectCreateExtensionSection(bool overwrite) {
         s.mSections.pop_back();
         if (s.mRoots.size() > s.mSections.size()) s.mRoots.resize(s.mSections.size());
     }
+    s.mDeflateRuns = mDeflateRuns;
     if (s.mMode == Mode::kReading) {
+        // Sections of an older revision read the same under the current
+        // one: the header takes the revision that the new section needs
+        // when it is committed.
+        s.mHeaderBytes[9] = kLayoutRevision;
+        s.mPackedRuns = true;
         if (s.mFile.Size() > end && !s.mFile.Truncate(end)) {  // leftovers of a cut append
             mError.SetLastErrorID(eWriteError);
             return false;

@@ -3,6 +3,10 @@
 #include <climits>
 #include <cmath>
 
+// The C++ library's from_chars for doubles rounds some inputs wrongly on
+// 32-bit x86; this parser rounds correctly on every target.
+#include <fast_float/fast_float.h>
+
 #include "file/kqel_impl.h"
 
 namespace qelsdk_600 {
@@ -126,17 +130,9 @@ bool ParseInteger(const char* text, std::size_t length, long long& out) {
 
 bool ParseDouble(const char* text, std::size_t length, double& out) {
     if (length == 0) return false;
-    auto r = std::from_chars(text, text + length, out, std::chars_format::general);
-    if (r.ec == std::errc::result_out_of_range && r.ptr == text + length) {
-        // Overflow or underflow: keep the sign and the magnitude class.
-        bool negative = text[0] == '-';
-        bool tiny = false;
-        for (std::size_t i = 0; i < length; ++i) {
-            if ((text[i] == 'e' || text[i] == 'E') && i + 1 < length && text[i + 1] == '-') tiny = true;
-        }
-        out = tiny ? (negative ? -0.0 : 0.0) : (negative ? -HUGE_VAL : HUGE_VAL);
-        return true;
-    }
+    // Out of range gives infinity or zero of the same sign, as the nearest
+    // double.
+    auto r = fast_float::from_chars(text, text + length, out);
     return r.ec == std::errc() && r.ptr == text + length;
 }
 
@@ -147,15 +143,9 @@ void AppendInteger(std::string& out, long long value) {
 }
 
 void AppendDouble(std::string& out, double value) {
-    char buf[64];
-    // Fifteen digits read best; more only when they would lose the value.
-    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    double back = 0.0;
-    if (!std::isnan(value) &&
-        (!ParseDouble(buf, static_cast<std::size_t>(r.ptr - buf), back) || back != value ||
-         std::signbit(back) != std::signbit(value))) {
-        r = std::to_chars(buf, buf + sizeof buf, value);
-    }
+    char buf[32];
+    // The shortest text that reads back to the same double.
+    auto r = std::to_chars(buf, buf + sizeof buf, value);
     out.append(buf, r.ptr);
 }
 

@@ -31,17 +31,16 @@ void AppendScratch(KQelState& s) {
     s.mWriter.Append(s.mTextScratch.data(), s.mTextScratch.size());
 }
 
-// A binary scalar: its kind letter, then its bits little-endian.
-void AppendTagged32(KQelState& s, char kind, std::uint32_t bits) {
-    std::uint8_t b[5] = {static_cast<std::uint8_t>(kind)};
-    PutU32(b + 1, bits);
-    s.mWriter.AppendSmall(b, sizeof b);
-}
-
-void AppendTagged64(KQelState& s, char kind, std::uint64_t bits) {
-    std::uint8_t b[9] = {static_cast<std::uint8_t>(kind)};
-    PutU64(b + 1, bits);
-    s.mWriter.AppendSmall(b, sizeof b);
+// A binary value of fixed size joins the run pending in the state; the run
+// is stored when the type changes, when it is full and when the field's
+// values end.
+void Pend(KQelState& s, char type, std::uint64_t bits) {
+    if (s.mPendingType != type || s.mPendingCount == kRunChunkValues) {
+        FlushPending(s);
+        if (!s.mPending) s.mPending.reset(new std::uint64_t[kRunChunkValues]);
+        s.mPendingType = type;
+    }
+    s.mPending[s.mPendingCount++] = bits;
 }
 
 }  // namespace
@@ -151,6 +150,7 @@ void KQel::FieldWriteEnd() {
         s->mLineOpen = false;
         return;
     }
+    FlushPending(*s);
     std::uint64_t valueEnd = level.mBlockDone ? level.mBlockStart : s->mWriter.BodyPos();
     std::uint64_t blockBytes = level.mBlockDone ? level.mBlockEnd - level.mBlockStart : 0;
     std::uint8_t trailer[kRecordTrailerSize];
@@ -169,6 +169,7 @@ void KQel::FieldWriteBlockBegin() {
         mError.SetLastErrorID(eFieldError);
         return;
     }
+    FlushPending(*s);
     level.mBlockOpen = true;
     level.mBlockStart = s->mWriter.BodyPos();
     if (s->IsText()) {
@@ -224,7 +225,7 @@ void KQel::FieldWriteI(int value) {
         AppendScratch(*s);
         return;
     }
-    AppendTagged32(*s, 'I', static_cast<std::uint32_t>(value));
+    Pend(*s, 'I', static_cast<std::uint64_t>(static_cast<std::int64_t>(value)));
 }
 
 void KQel::FieldWriteLL(kLongLong value) {
@@ -236,7 +237,7 @@ void KQel::FieldWriteLL(kLongLong value) {
         AppendScratch(*s);
         return;
     }
-    AppendTagged64(*s, 'L', static_cast<std::uint64_t>(value));
+    Pend(*s, 'L', static_cast<std::uint64_t>(value));
 }
 
 void KQel::FieldWriteF(float value) {
@@ -250,7 +251,7 @@ void KQel::FieldWriteF(float value) {
     }
     std::uint32_t bits;
     std::memcpy(&bits, &value, 4);
-    AppendTagged32(*s, 'F', bits);
+    Pend(*s, 'F', bits);
 }
 
 void KQel::FieldWriteD(double value) {
@@ -264,7 +265,7 @@ void KQel::FieldWriteD(double value) {
     }
     std::uint64_t bits;
     std::memcpy(&bits, &value, 8);
-    AppendTagged64(*s, 'D', bits);
+    Pend(*s, 'D', bits);
 }
 
 void KQel::FieldWriteCH(char value) {
@@ -281,8 +282,7 @@ void KQel::FieldWriteCH(char value) {
         AppendScratch(*s);
         return;
     }
-    std::uint8_t b[2] = {'C', static_cast<std::uint8_t>(value)};
-    s->mWriter.Append(b, sizeof b);
+    Pend(*s, 'C', static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<signed char>(value))));
 }
 
 void KQel::FieldWriteC(const char* value) {
@@ -296,6 +296,7 @@ void KQel::FieldWriteC(const char* value) {
         AppendScratch(*s);
         return;
     }
+    FlushPending(*s);
     if (len > 0xfffffffdu) len = 0xfffffffdu;  // room for the kind mark
     // "Kind::name" is stored as name, 0x00, 0x01, Kind.
     const char* sep = len > 2 ? std::strstr(value, "::") : nullptr;
@@ -338,6 +339,7 @@ bool KQel::FieldWriteRBegin(kUInt size) {
     if (s->IsText()) {
         s->mWriter.AppendByte('#');
     } else {
+        FlushPending(*s);
         std::uint8_t b[5] = {'R'};
         PutU32(b + 1, size);
         s->mWriter.Append(b, sizeof b);

@@ -151,7 +151,7 @@ TEST(KQelRobustTest, NewerLayoutRevisionIsNotSupportedYet) {
     ScratchDir dir;
     std::string bytes = MakeBinary(dir, false, false);
     const std::string layout = bytes;
-    bytes[9] = 2;
+    bytes[9] = 3;
     FixCrcs(bytes, layout);
     std::string path = dir.File("new.qel");
     WriteFile(path, bytes);
