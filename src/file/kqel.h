@@ -168,6 +168,10 @@ public:
     void FieldWriteD(double value);
     void FieldWriteCH(char value);
     void FieldWriteC(const char* value);  // null writes the empty text
+    // n values appended to the open field, as n calls of FieldWriteD or
+    // FieldWriteI would append them.
+    void FieldWriteDn(const double* values, unsigned int n);
+    void FieldWriteIn(const int* values, unsigned int n);
     // A time: 64-bit ticks when the section version exceeds 2000, else a
     // double of seconds. A span is its start, then its stop.
     void FieldWriteT(KTime value);

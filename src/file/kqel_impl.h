@@ -196,6 +196,10 @@ public:
             Append(data, size);
         }
     }
+    // n body bytes at the end of the buffer for the caller to fill before
+    // anything else is appended; n at most kBufferSize.
+    std::uint8_t* Reserve(std::size_t n);
+    static constexpr std::size_t kBufferSize = 1u << 20;
     // Bytes outside the body (section header and footer): never enciphered.
     void AppendPlain(const void* data, std::size_t size);
     bool Flush();
@@ -299,6 +303,9 @@ struct ReadLevel;
 // Stores the values pending in s as a run, or as single values when that is
 // as short.
 void FlushPending(KQelState& s);
+// Stores n values (at most kRunChunkValues) at once, nothing pending.
+void StoreRun(KQelState& s, const double* values, std::uint32_t n);
+void StoreRun(KQelState& s, const int* values, std::uint32_t n);
 
 // Indexes a binary field list (s.mReader attached to its section); false
 // when a record does not fit.

@@ -83,7 +83,7 @@ std::uint64_t DiskFile::Size() const {
 
 void StreamWriter::Start(DiskFile* file, std::uint64_t fileOffset) {
     mFile = file;
-    if (mBuffer.size() != (1u << 20)) mBuffer.assign(1u << 20, 0);
+    if (mBuffer.size() != kBufferSize) mBuffer.assign(kBufferSize, 0);
     mUsed = 0;
     mFileOffset = fileOffset;
     mBodyPos = 0;
@@ -133,6 +133,18 @@ void StreamWriter::Append(const void* data, std::size_t size) {
         p += n;
         size -= n;
     }
+}
+
+std::uint8_t* StreamWriter::Reserve(std::size_t n) {
+    if (!mBufferIsBody || mUsed + n > mBuffer.size()) {
+        Flush();
+        mBufferIsBody = true;
+        mBufferBodyPos = mBodyPos;
+    }
+    std::uint8_t* p = mBuffer.data() + mUsed;
+    mUsed += n;
+    mBodyPos += n;
+    return p;
 }
 
 void StreamWriter::AppendPlain(const void* data, std::size_t size) {

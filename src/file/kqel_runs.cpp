@@ -33,25 +33,35 @@ bool WidthAllowed(char type, unsigned width) {
     }
 }
 
-// A double that a float holds bit for bit (NaNs never: their payloads may
-// not survive). The range test comes first: converting a double beyond the
-// float range is undefined.
-bool IsExactFloat(std::uint64_t bits) {
-    double d;
-    std::memcpy(&d, &bits, 8);
-    if (!(std::fabs(d) <= FLT_MAX) && !std::isinf(d)) return false;
-    const double back = static_cast<float>(d);
-    std::uint64_t backBits;
-    std::memcpy(&backBits, &back, 8);
-    return backBits == bits;
+// Whether floats hold the n doubles bit for bit (NaNs never: their payloads
+// may not survive). Doubles beyond the float range are not converted (that
+// is undefined). Looked at in pieces without branches, so that most arrays
+// of other doubles are given up after the first piece.
+template <class Get>
+bool AllExactFloats(Get get, std::uint32_t n) {
+    bool all = true;
+    for (std::uint32_t first = 0; first < n && all; first += 64) {
+        const std::uint32_t end = n - first < 64 ? n : first + 64;
+        for (std::uint32_t i = first; i < end; ++i) {
+            const std::uint64_t bits = get(i);
+            double d;
+            std::memcpy(&d, &bits, 8);
+            const float f = static_cast<float>(std::fabs(d) <= FLT_MAX ? d : 0.0);
+            all &= (static_cast<double>(f) == d) | std::isinf(d);
+        }
+    }
+    return all;
 }
 
-// The fewest bytes that hold every pending value without loss.
-unsigned StoredWidth(char type, const std::uint64_t* v, std::uint32_t n) {
+// The fewest bytes that hold each of the n values without loss; get(i)
+// gives value i's bits as the pending buffer keeps them (integers
+// sign-extended).
+template <class Get>
+unsigned StoredWidth(char type, Get get, std::uint32_t n) {
     if (type == 'I' || type == 'L') {
         std::int64_t lo = 0, hi = 0;
         for (std::uint32_t i = 0; i < n; ++i) {
-            const auto x = static_cast<std::int64_t>(v[i]);
+            const auto x = static_cast<std::int64_t>(get(i));
             lo = x < lo ? x : lo;
             hi = x > hi ? x : hi;
         }
@@ -60,44 +70,42 @@ unsigned StoredWidth(char type, const std::uint64_t* v, std::uint32_t n) {
         if (type == 'I' || (lo >= INT32_MIN && hi <= INT32_MAX)) return 4;
         return 8;
     }
-    if (type == 'D') {
-        for (std::uint32_t i = 0; i < n; ++i) {
-            if (!IsExactFloat(v[i])) return 8;
-        }
-        return 4;
-    }
+    if (type == 'D') return AllExactFloats(get, n) ? 4 : 8;
     return static_cast<unsigned>(FullWidth(type));
 }
 
 // The low width bytes of each value, little-endian; a double stored in 4
 // bytes is its float.
-void Pack(char type, unsigned width, const std::uint64_t* v, std::uint32_t n, std::uint8_t* out) {
+template <class Get>
+void Pack(char type, unsigned width, Get get, std::uint32_t n, std::uint8_t* out) {
     if (type == 'D' && width == 4) {
         for (std::uint32_t i = 0; i < n; ++i, out += 4) {
+            const std::uint64_t bits = get(i);
             double d;
-            std::memcpy(&d, &v[i], 8);
+            std::memcpy(&d, &bits, 8);
             const float f = static_cast<float>(d);
-            std::uint32_t bits;
-            std::memcpy(&bits, &f, 4);
-            PutU32(out, bits);
+            std::uint32_t fbits;
+            std::memcpy(&fbits, &f, 4);
+            PutU32(out, fbits);
         }
         return;
     }
     switch (width) {
         case 1:
-            for (std::uint32_t i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(v[i]);
+            for (std::uint32_t i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(get(i));
             break;
         case 2:
             for (std::uint32_t i = 0; i < n; ++i, out += 2) {
-                out[0] = static_cast<std::uint8_t>(v[i]);
-                out[1] = static_cast<std::uint8_t>(v[i] >> 8);
+                const std::uint64_t v = get(i);
+                out[0] = static_cast<std::uint8_t>(v);
+                out[1] = static_cast<std::uint8_t>(v >> 8);
             }
             break;
         case 4:
-            for (std::uint32_t i = 0; i < n; ++i, out += 4) PutU32(out, static_cast<std::uint32_t>(v[i]));
+            for (std::uint32_t i = 0; i < n; ++i, out += 4) PutU32(out, static_cast<std::uint32_t>(get(i)));
             break;
         default:
-            for (std::uint32_t i = 0; i < n; ++i, out += 8) PutU64(out, v[i]);
+            for (std::uint32_t i = 0; i < n; ++i, out += 8) PutU64(out, get(i));
             break;
     }
 }
@@ -140,6 +148,52 @@ int RealToInt(double d) {
 
 // ---- Writing ----
 
+// Stores n values of one type (get(i): value i's bits) as a run, or as
+// single values when that is as short.
+template <class Get>
+void StoreValues(KQelState& s, char type, std::uint32_t n, Get get) {
+    const std::size_t full = FullWidth(type);
+    const unsigned width = StoredWidth(type, get, n);
+    const std::size_t packed = static_cast<std::size_t>(n) * width;
+    // Short runs cost more than their values' own letters: mixed fields
+    // keep the single values of layout revision 1.
+    if (static_cast<std::size_t>(n) * (1 + full) <= kRunHeaderSize + packed) {
+        std::uint8_t* p = s.mWriter.Reserve(static_cast<std::size_t>(n) * (1 + full));
+        for (std::uint32_t i = 0; i < n; ++i, p += 1 + full) {
+            p[0] = static_cast<std::uint8_t>(type);
+            Pack(type, static_cast<unsigned>(full), [&get, i](std::uint32_t) { return get(i); }, 1, p + 1);
+        }
+        return;
+    }
+    std::uint8_t head[kDeflatedRunHeaderSize];
+    head[0] = static_cast<std::uint8_t>(type - 'A' + 'a');
+    head[1] = static_cast<std::uint8_t>(width);
+    PutU32(head + 2, n);
+    if (s.mDeflateRuns && packed >= kDeflateMinBytes) {
+        std::vector<std::uint8_t>& payload = s.mRunBytes;
+        payload.resize(packed);
+        Pack(type, width, get, n, payload.data());
+        uLongf stored = compressBound(static_cast<uLong>(packed));
+        s.mDeflated.resize(stored);
+        // Level 1: the higher levels cost several times the time for a few
+        // percent on arrays of numbers.
+        if (compress2(s.mDeflated.data(), &stored, payload.data(), static_cast<uLong>(packed), 1) == Z_OK &&
+            stored < packed - packed / 8) {
+            head[1] |= kRunDeflated;
+            PutU32(head + 6, static_cast<std::uint32_t>(stored));
+            s.mWriter.Append(head, kDeflatedRunHeaderSize);
+            s.mWriter.Append(s.mDeflated.data(), stored);
+        } else {
+            s.mWriter.Append(head, kRunHeaderSize);
+            s.mWriter.Append(payload.data(), packed);
+        }
+        return;
+    }
+    std::uint8_t* p = s.mWriter.Reserve(kRunHeaderSize + packed);
+    std::memcpy(p, head, kRunHeaderSize);
+    Pack(type, width, get, n, p + kRunHeaderSize);
+}
+
 void FlushPending(KQelState& s) {
     const std::uint32_t n = s.mPendingCount;
     if (n == 0) return;
@@ -147,45 +201,19 @@ void FlushPending(KQelState& s) {
     s.mPendingCount = 0;
     s.mPendingType = 0;
     const std::uint64_t* v = s.mPending.get();
-    const std::size_t full = FullWidth(type);
-    const unsigned width = StoredWidth(type, v, n);
-    const std::size_t packed = static_cast<std::size_t>(n) * width;
-    std::vector<std::uint8_t>& out = s.mRunBytes;
-    // Short runs cost more than their values' own letters: mixed fields
-    // keep the single values of layout revision 1.
-    if (static_cast<std::size_t>(n) * (1 + full) <= kRunHeaderSize + packed) {
-        out.resize(static_cast<std::size_t>(n) * (1 + full));
-        std::uint8_t* p = out.data();
-        for (std::uint32_t i = 0; i < n; ++i, p += 1 + full) {
-            p[0] = static_cast<std::uint8_t>(type);
-            Pack(type, static_cast<unsigned>(full), &v[i], 1, p + 1);
-        }
-        s.mWriter.Append(out.data(), out.size());
-        return;
-    }
-    out.resize(kDeflatedRunHeaderSize + packed);
-    std::uint8_t* payload = out.data() + kDeflatedRunHeaderSize;
-    Pack(type, width, v, n, payload);
-    std::uint8_t head[kDeflatedRunHeaderSize];
-    head[0] = static_cast<std::uint8_t>(type - 'A' + 'a');
-    head[1] = static_cast<std::uint8_t>(width);
-    PutU32(head + 2, n);
-    if (s.mDeflateRuns && packed >= kDeflateMinBytes) {
-        uLongf stored = compressBound(static_cast<uLong>(packed));
-        s.mDeflated.resize(stored);
-        // Level 1: the higher levels cost several times the time for a few
-        // percent on arrays of numbers.
-        const bool deflated = compress2(s.mDeflated.data(), &stored, payload, static_cast<uLong>(packed), 1) == Z_OK;
-        if (deflated && stored < packed - packed / 8) {
-            head[1] |= kRunDeflated;
-            PutU32(head + 6, static_cast<std::uint32_t>(stored));
-            s.mWriter.Append(head, kDeflatedRunHeaderSize);
-            s.mWriter.Append(s.mDeflated.data(), stored);
-            return;
-        }
-    }
-    std::memcpy(payload - kRunHeaderSize, head, kRunHeaderSize);
-    s.mWriter.Append(payload - kRunHeaderSize, kRunHeaderSize + packed);
+    StoreValues(s, type, n, [v](std::uint32_t i) { return v[i]; });
+}
+
+void StoreRun(KQelState& s, const double* values, std::uint32_t n) {
+    StoreValues(s, 'D', n, [values](std::uint32_t i) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &values[i], 8);
+        return bits;
+    });
+}
+
+void StoreRun(KQelState& s, const int* values, std::uint32_t n) {
+    StoreValues(s, 'I', n, [values](std::uint32_t i) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(values[i])); });
 }
 
 // ---- Reading ----

@@ -43,6 +43,18 @@ void Pend(KQelState& s, char type, std::uint64_t bits) {
     s.mPending[s.mPendingCount++] = bits;
 }
 
+// Bits of a value as the pending buffer keeps them.
+inline std::uint64_t Bits(double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    return bits;
+}
+inline std::uint64_t Bits(int v) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(v)); }
+
+// Blocks from this many values on become runs of their own: a run header
+// per block costs less than copying the values once more.
+constexpr unsigned int kDirectRunValues = 1024;
+
 }  // namespace
 
 // The state when a section is being written, else null with the reason.
@@ -78,6 +90,18 @@ static void FinishRaw(KQel& q, KQelState& s) {
             s.mRawLeft -= n;
         }
     }
+}
+
+// A binary value of fixed size appended to the open field, counted and
+// pended without the calls of the general checks; false when the state
+// needs them (text, no open field, a raw value open...).
+static inline bool PendFast(KQelState& s, char type, std::uint64_t bits) {
+    if (!s.mSectionWriting || s.mWriteDepth == 0 || s.IsText() || s.mRawOpen) return false;
+    WriteLevel& level = s.WTop();
+    if (!level.mFieldOpen || level.mBlockDone || level.mValueCount == 0xffffffffu) return false;
+    ++level.mValueCount;
+    Pend(s, type, bits);
+    return true;
 }
 
 // Checks that a value may be appended and counts it; text form: writes the
@@ -217,6 +241,7 @@ void KQel::FieldWriteBlockEnd() {
 // ---- Values ----
 
 void KQel::FieldWriteI(int value) {
+    if (PendFast(*mState, 'I', static_cast<std::uint64_t>(static_cast<std::int64_t>(value)))) return;
     KQelState* s;
     if (!BeginValue(*this, s, mState)) return;
     if (s->IsText()) {
@@ -229,6 +254,7 @@ void KQel::FieldWriteI(int value) {
 }
 
 void KQel::FieldWriteLL(kLongLong value) {
+    if (PendFast(*mState, 'L', static_cast<std::uint64_t>(value))) return;
     KQelState* s;
     if (!BeginValue(*this, s, mState)) return;
     if (s->IsText()) {
@@ -255,6 +281,9 @@ void KQel::FieldWriteF(float value) {
 }
 
 void KQel::FieldWriteD(double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    if (PendFast(*mState, 'D', bits)) return;
     KQelState* s;
     if (!BeginValue(*this, s, mState)) return;
     if (s->IsText()) {
@@ -263,9 +292,40 @@ void KQel::FieldWriteD(double value) {
         AppendScratch(*s);
         return;
     }
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, 8);
     Pend(*s, 'D', bits);
+}
+
+// n values of one type for the open binary field: stored as runs straight
+// from the caller's array when there are many, else pended; false (nothing
+// done) when the state needs the checks of single values.
+template <class T>
+static bool StoreAll(KQelState& s, char type, const T* values, unsigned int n) {
+    if (!s.mSectionWriting || s.mWriteDepth == 0 || s.IsText() || s.mRawOpen) return false;
+    WriteLevel& level = s.WTop();
+    if (!level.mFieldOpen || level.mBlockDone || n > 0xffffffffu - level.mValueCount) return false;
+    level.mValueCount += n;
+    if (n < kDirectRunValues) {
+        for (unsigned int i = 0; i < n; ++i) Pend(s, type, Bits(values[i]));
+        return true;
+    }
+    FlushPending(s);
+    while (n > 0) {
+        const std::uint32_t take = n < kRunChunkValues ? n : kRunChunkValues;
+        StoreRun(s, values, take);
+        values += take;
+        n -= take;
+    }
+    return true;
+}
+
+void KQel::FieldWriteDn(const double* values, unsigned int n) {
+    if (n == 0 || !values || StoreAll(*mState, 'D', values, n)) return;
+    for (unsigned int i = 0; i < n; ++i) FieldWriteD(values[i]);
+}
+
+void KQel::FieldWriteIn(const int* values, unsigned int n) {
+    if (n == 0 || !values || StoreAll(*mState, 'I', values, n)) return;
+    for (unsigned int i = 0; i < n; ++i) FieldWriteI(values[i]);
 }
 
 void KQel::FieldWriteCH(char value) {
