@@ -273,27 +273,50 @@ private:
 
 // ---- Parsed text file ----
 
-struct TextValue {
-    char mType;              // 'I', 'L', 'D', 'C', 'S', 'R'
-    bool mQuoted;            // S or C written with quotes: escapes apply
-    std::uint32_t mLength;
-    std::uint64_t mOffset;   // token text in the file buffer (inside quotes)
+// A value of the text as written: its kind ('b' bare, '"' text, '\''
+// character, '#' raw) and its span in the file buffer (inside quotes, after
+// the '#').
+struct TextToken {
+    char mKind;
+    std::uint64_t mBegin;
+    std::uint64_t mLength;
 };
 
+// A field of the text. Its values are kept as written and read in order
+// from mValueOffset: a file of millions of numbers holds no second copy of
+// them.
 struct TextNode {
     std::uint64_t mNameOffset;  // in the name arena
     std::uint32_t mNameLength;
     std::uint32_t mValueCount;
-    std::uint64_t mFirstValue;
+    std::uint64_t mValueOffset; // just after the name's ':'
     std::uint64_t mEnd;         // one past the last node of its subtree
     bool mHasBlock;
 };
 
+// The bytes of a text file, held whole; allocated without being cleared
+// first (the file's bytes fill it).
+class TextBytes {
+public:
+    // size bytes; throws std::bad_alloc as new does.
+    void Allocate(std::uint64_t size) {
+        mData.reset(new char[static_cast<std::size_t>(size)]);
+        mSize = size;
+    }
+    char* data() { return mData.get(); }
+    const char* data() const { return mData.get(); }
+    std::uint64_t size() const { return mSize; }
+    char operator[](std::uint64_t i) const { return mData[static_cast<std::size_t>(i)]; }
+
+private:
+    std::unique_ptr<char[]> mData;
+    std::uint64_t mSize = 0;
+};
+
 struct TextDocument {
-    std::vector<char> mText;
+    TextBytes mText;
     std::string mNames;
     std::vector<TextNode> mNodes;
-    std::vector<TextValue> mValues;
     std::uint64_t mMainBegin = 0;   // first node of the main section
 };
 
@@ -313,6 +336,15 @@ bool IndexBinaryLevel(KQelState& s, ReadLevel& level);
 
 // Parses a whole text file (after its magic line). False with a reason.
 bool ParseText(TextDocument& doc, std::string& reason);
+// The value at pos (its first byte or the blanks before it) of a parsed
+// document; pos moves past it and its ','. False past the text's end.
+bool NextTextValue(const TextDocument& doc, std::uint64_t& pos, TextToken& token);
+// The value at pos when it is a number written bare, parsed in one pass:
+// 1 an integer (into integer), 2 a double (into real), pos moved past it
+// and its ','; 0, pos unchanged, for any other value.
+int NextTextNumber(const TextDocument& doc, std::uint64_t& pos, long long& integer, double& real);
+// Type letter a value reads as: 'I', 'L', 'D', 'C', 'S' or 'R'.
+char TextValueType(const TextDocument& doc, const TextToken& token);
 // Decodes a quoted token (escapes) into out.
 void Unescape(const char* text, std::size_t length, std::string& out);
 // Appends the quoted, escaped form of bytes to out.

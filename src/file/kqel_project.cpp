@@ -143,12 +143,16 @@ const TextNode* HeaderChild(const TextDocument& doc, std::uint64_t block, const 
 std::string HeaderText(const TextDocument& doc, const TextNode* n, std::uint32_t index) {
     std::string out;
     if (!n || index >= n->mValueCount) return out;
-    const TextValue& v = doc.mValues[n->mFirstValue + index];
-    const char* text = doc.mText.data() + v.mOffset;
-    if (v.mQuoted) {
-        Unescape(text, v.mLength, out);
+    std::uint64_t pos = n->mValueOffset;
+    TextToken t;
+    for (std::uint32_t i = 0; i <= index; ++i) {
+        if (!NextTextValue(doc, pos, t)) return out;
+    }
+    const char* text = doc.mText.data() + t.mBegin;
+    if (t.mKind == '"' || t.mKind == '\'') {
+        Unescape(text, static_cast<std::size_t>(t.mLength), out);
     } else {
-        out.assign(text, v.mLength);
+        out.assign(text, static_cast<std::size_t>(t.mLength));
     }
     return out;
 }
@@ -549,8 +553,8 @@ static bool OpenText(KQelState& s, KQelFileHeaderInfo& info) {
     const std::uint64_t size = s.mFile.Size();
     if (size > static_cast<std::uint64_t>(SIZE_MAX / 2)) return false;
     TextDocument& doc = s.mText;
-    doc.mText.resize(static_cast<std::size_t>(size));
-    if (size > 0 && !s.mFile.ReadAt(0, doc.mText.data(), doc.mText.size())) return false;
+    doc.mText.Allocate(size);
+    if (size > 0 && !s.mFile.ReadAt(0, doc.mText.data(), static_cast<std::size_t>(size))) return false;
     std::string reason;
     if (!ParseText(doc, reason)) return false;
     // The header block comes first; the main section is what follows it.

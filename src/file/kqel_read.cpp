@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <type_traits>
 
 #include "file/kqel_impl.h"
 
@@ -230,8 +231,8 @@ static void IndexText(KQelState& s, ReadLevel& level) {
         Record rec;
         rec.mNameAt = n.mNameOffset;
         rec.mNameLength = n.mNameLength;
-        rec.mValueBegin = n.mFirstValue;
-        rec.mValueEnd = n.mFirstValue + n.mValueCount;
+        rec.mValueBegin = n.mValueOffset;
+        rec.mValueEnd = n.mValueOffset;  // text values end where their count says
         rec.mValueCount = n.mValueCount;
         rec.mHasBlock = n.mHasBlock;
         rec.mBlockBegin = i + 1;
@@ -323,6 +324,36 @@ static inline const std::uint8_t* RunNext(KQelState& s, ReadLevel& level) {
     return p;
 }
 
+// A number of the text as the readers of doubles and ints convert it.
+static inline void FromTextNumber(int kind, long long integer, double real, double& out) {
+    out = kind == 1 ? static_cast<double>(integer) : real;
+}
+static inline void FromTextNumber(int kind, long long integer, double real, int& out) {
+    Value v;
+    v.mType = kind == 1 ? 'L' : 'D';
+    v.mInt = integer;
+    v.mDouble = real;
+    out = ToInt(v);
+}
+
+// The next value of a text field when it is a number written bare, parsed
+// once, straight into out (integers without going through doubles); false,
+// nothing consumed, for any other value.
+template <class T>
+static bool TextNumber(KQelState* s, T& out) {
+    if (!s || !s->IsText()) return false;
+    ReadLevel& level = s->Top();
+    if (level.mCurrent < 0 || level.mRemain == 0) return false;
+    long long integer = 0;
+    double real = 0.0;
+    const int kind = NextTextNumber(s->mText, level.mValuePos, integer, real);
+    if (kind == 0) return false;
+    FromTextNumber(kind, integer, real, out);
+    --level.mRemain;
+    level.mInRaw = false;
+    return true;
+}
+
 // Up to n next values of the current field into out, runs decoded straight
 // from the window; single into one value each otherwise. The number read.
 template <class T, class Single>
@@ -331,8 +362,28 @@ static unsigned ReadValues(KQel& q, KQelState* s, T* out, unsigned n, Single sin
     ReadLevel& level = s->Top();
     if (level.mCurrent < 0) return 0;
     unsigned i = 0;
+    if (s->IsText()) {
+        // Numbers written bare, parsed once each; anything else as single.
+        long long integer = 0;
+        double real = 0.0;
+        while (i < n && level.mRemain > 0) {
+            const int kind = NextTextNumber(s->mText, level.mValuePos, integer, real);
+            if (kind != 0) {
+                FromTextNumber(kind, integer, real, out[i]);
+                --level.mRemain;
+            } else {
+                const std::uint32_t before = level.mRemain;
+                const T value = single();
+                if (level.mRemain + 1 != before) break;
+                out[i] = value;
+            }
+            ++i;
+        }
+        level.mInRaw = false;
+        return i;
+    }
     while (i < n && level.mRemain > 0) {
-        if (!s->IsText() && level.mRunLeft == 0 && AtRun(*s, level) && !EnterRun(q, *s, level)) break;
+        if (level.mRunLeft == 0 && AtRun(*s, level) && !EnterRun(q, *s, level)) break;
         if (level.mRunLeft == 0) {
             const std::uint32_t before = level.mRemain;
             const T value = single();
@@ -365,6 +416,41 @@ static unsigned ReadValues(KQel& q, KQelState* s, T* out, unsigned n, Single sin
 
 // ---- Values ----
 
+// A value of the text into v.
+static void DecodeText(KQelState& s, ReadLevel& level, const TextToken& t, Value& v) {
+    const char* text = s.mText.mText.data() + t.mBegin;
+    const std::size_t length = static_cast<std::size_t>(t.mLength);
+    v.mType = TextValueType(s.mText, t);
+    v.mInt = 0;
+    v.mDouble = 0.0;
+    switch (v.mType) {
+        case 'I':
+        case 'L':
+            ParseInteger(text, length, v.mInt);
+            v.mDouble = static_cast<double>(v.mInt);
+            break;
+        case 'D':
+            ParseDouble(text, length, v.mDouble);
+            break;
+        case 'C':
+        case 'S':
+            if (t.mKind == '"' || t.mKind == '\'') {
+                Unescape(text, length, v.mText);
+            } else {
+                v.mText.assign(text, length);
+            }
+            if (v.mType == 'C') {
+                v.mInt = v.mText.empty() ? 0 : static_cast<signed char>(v.mText[0]);
+                v.mText.resize(v.mText.empty() ? 0 : 1);
+            }
+            break;
+        default:  // 'R': hex digits, two a byte
+            v.mInt = static_cast<long long>(length / 2);
+            level.mRawPos = t.mBegin;
+            break;
+    }
+}
+
 // Decodes the next value of the current field into s.mValue; false when none.
 static bool NextValue(KQel& q, KQelState& s, bool wantText) {
     ReadLevel& level = s.Top();
@@ -372,38 +458,12 @@ static bool NextValue(KQel& q, KQelState& s, bool wantText) {
     if (level.mCurrent < 0 || level.mRemain == 0) return false;
     Value& v = s.mValue;
     if (s.IsText()) {
-        const TextValue& tv = s.mText.mValues[level.mValuePos];
-        const char* text = s.mText.mText.data() + tv.mOffset;
-        v.mType = tv.mType;
-        v.mInt = 0;
-        v.mDouble = 0.0;
-        switch (tv.mType) {
-            case 'I':
-            case 'L':
-                ParseInteger(text, tv.mLength, v.mInt);
-                v.mDouble = static_cast<double>(v.mInt);
-                break;
-            case 'D':
-                ParseDouble(text, tv.mLength, v.mDouble);
-                break;
-            case 'C':
-            case 'S':
-                if (tv.mQuoted) {
-                    Unescape(text, tv.mLength, v.mText);
-                } else {
-                    v.mText.assign(text, tv.mLength);
-                }
-                if (tv.mType == 'C') {
-                    v.mInt = v.mText.empty() ? 0 : static_cast<signed char>(v.mText[0]);
-                    v.mText.resize(v.mText.empty() ? 0 : 1);
-                }
-                break;
-            default:  // 'R': hex digits, two a byte
-                v.mInt = tv.mLength / 2;
-                level.mRawPos = tv.mOffset;
-                break;
+        TextToken t;
+        if (!NextTextValue(s.mText, level.mValuePos, t)) {
+            EndCorrupted(q, level);
+            return false;
         }
-        ++level.mValuePos;
+        DecodeText(s, level, t, v);
         --level.mRemain;
         return true;
     }
@@ -573,7 +633,11 @@ char KQel::FieldReadGetType() {
     if (!s) return 'S';
     ReadLevel& level = s->Top();
     if (level.mCurrent < 0 || level.mRemain == 0) return 'S';
-    if (s->IsText()) return s->mText.mValues[level.mValuePos].mType;
+    if (s->IsText()) {
+        std::uint64_t pos = level.mValuePos;
+        TextToken t;
+        return NextTextValue(s->mText, pos, t) ? TextValueType(s->mText, t) : 'S';
+    }
     if (level.mRunLeft > 0) return level.mRun.mType;
     const std::uint8_t* p =
         level.mValuePos < level.mValueEnd ? s->mReader.Fetch(level.mValuePos, 1) : nullptr;
@@ -601,7 +665,7 @@ static inline bool FromRun(KQelState* s, T& out) {
 int KQel::FieldReadI() {
     KQelState* s = ReadState(mState);
     int v;
-    if (FromRun(s, v)) return v;
+    if (FromRun(s, v) || TextNumber(s, v)) return v;
     return s && NextValue(*this, *s, true) ? ToInt(s->mValue) : 0;
 }
 
@@ -617,7 +681,7 @@ float KQel::FieldReadF() {
 double KQel::FieldReadD() {
     KQelState* s = ReadState(mState);
     double d;
-    if (FromRun(s, d)) return d;
+    if (FromRun(s, d) || TextNumber(s, d)) return d;
     if (s && !s->IsText()) {
         // Arrays of doubles dominate large files: take them without the
         // general decoding.

@@ -14,12 +14,20 @@ namespace qel_detail {
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Classes of the bytes, looked up once per byte of a file of millions of
+// values: 1 blank, 2 other delimiter.
+struct ByteClasses {
+    std::uint8_t mClass[256] = {};
+    constexpr ByteClasses() {
+        for (unsigned char c : {' ', '\t', '\r', '\n'}) mClass[c] = 1;
+        for (unsigned char c : {';', '{', '}', ',', ':', '"', '\'', '#'}) mClass[c] = 2;
+    }
+};
+constexpr ByteClasses kBytes;
 
-bool IsDelimiter(char c) {
-    return IsSpace(c) || c == ';' || c == '{' || c == '}' || c == ',' || c == ':' || c == '"' ||
-           c == '\'' || c == '#';
-}
+bool IsSpace(char c) { return kBytes.mClass[static_cast<unsigned char>(c)] == 1; }
+
+bool IsDelimiter(char c) { return kBytes.mClass[static_cast<unsigned char>(c)] != 0; }
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -28,16 +36,12 @@ int HexDigit(char c) {
     return -1;
 }
 
-// A token of the text: its kind and span.
-struct Token {
-    char mKind;  // 'b' bare, '"' quoted, '\'' char literal, '#' raw, or the punctuation itself
-    std::uint64_t mBegin;
-    std::uint64_t mLength;
-};
+// A token of the text: a value's kinds, or the punctuation itself.
+typedef TextToken Token;
 
 class Tokenizer {
 public:
-    Tokenizer(const std::vector<char>& text, std::uint64_t pos) : mText(text), mPos(pos) {}
+    Tokenizer(const TextBytes& text, std::uint64_t pos) : mText(text), mPos(pos) {}
 
     // Skips blanks and comments; false at the end of the text.
     bool SkipBlank() {
@@ -103,7 +107,7 @@ public:
     }
 
 private:
-    const std::vector<char>& mText;
+    const TextBytes& mText;
     std::uint64_t mPos;
 };
 
@@ -124,8 +128,22 @@ bool IsNameToken(const Token& t) { return t.mKind == 'b' || t.mKind == '"'; }
 
 bool ParseInteger(const char* text, std::size_t length, long long& out) {
     if (length == 0) return false;
-    auto r = std::from_chars(text, text + length, out, 10);
-    return r.ec == std::errc() && r.ptr == text + length;
+    const bool negative = text[0] == '-';
+    const std::size_t digits = length - (negative ? 1 : 0);
+    if (digits == 0 || digits > 18) {
+        // Long ones may overflow: the library checks them.
+        auto r = std::from_chars(text, text + length, out, 10);
+        return r.ec == std::errc() && r.ptr == text + length;
+    }
+    // Eighteen digits never overflow 64 bits.
+    long long value = 0;
+    for (std::size_t i = length - digits; i < length; ++i) {
+        const unsigned d = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
+        if (d > 9) return false;
+        value = value * 10 + static_cast<long long>(d);
+    }
+    out = negative ? -value : value;
+    return true;
 }
 
 bool ParseDouble(const char* text, std::size_t length, double& out) {
@@ -209,11 +227,75 @@ void Unescape(const char* text, std::size_t length, std::string& out) {
     }
 }
 
+bool NextTextValue(const TextDocument& doc, std::uint64_t& pos, TextToken& token) {
+    Tokenizer tk(doc.mText, pos);
+    std::string reason;
+    if (!tk.SkipBlank() || !tk.Next(token, reason)) return false;
+    if (tk.SkipBlank() && tk.Peek() == ',') tk.SetPos(tk.Pos() + 1);
+    pos = tk.Pos();
+    return true;
+}
+
+int NextTextNumber(const TextDocument& doc, std::uint64_t& pos, long long& integer, double& real) {
+    const char* text = doc.mText.data();
+    const std::uint64_t size = doc.mText.size();
+    std::uint64_t p = pos;
+    Tokenizer tk(doc.mText, p);
+    if (!tk.SkipBlank() || IsDelimiter(text[tk.Pos()])) return 0;
+    p = tk.Pos();
+    const std::uint64_t begin = p;
+    const bool negative = text[p] == '-';
+    if (negative) ++p;
+    const std::uint64_t digitsBegin = p;
+    // Digits summed as they are met: most values of large files are plain
+    // integers, which this one pass reads whole.
+    unsigned long long value = 0;
+    unsigned d;
+    while (p < size && (d = static_cast<unsigned char>(text[p]) - static_cast<unsigned>('0')) <= 9) {
+        value = value * 10 + d;
+        ++p;
+    }
+    const std::uint64_t digits = p - digitsBegin;
+    bool plain = digits > 0 && digits <= 18;
+    if (p < size && !IsDelimiter(text[p])) {
+        plain = false;
+        while (p < size && !IsDelimiter(text[p])) ++p;
+    }
+    const char* token = text + begin;
+    const std::size_t length = static_cast<std::size_t>(p - begin);
+    int kind;
+    long long i = 0;
+    // "-0" is the double negative zero.
+    if (plain && !(value == 0 && negative)) {
+        integer = negative ? -static_cast<long long>(value) : static_cast<long long>(value);
+        kind = 1;
+    } else if (!plain && ParseInteger(token, length, i) && !(i == 0 && negative)) {
+        integer = i;
+        kind = 1;
+    } else if (ParseDouble(token, length, real)) {
+        kind = 2;
+    } else {
+        return 0;
+    }
+    tk.SetPos(p);
+    if (tk.SkipBlank() && tk.Peek() == ',') tk.SetPos(tk.Pos() + 1);
+    pos = tk.Pos();
+    return kind;
+}
+
+char TextValueType(const TextDocument& doc, const TextToken& token) {
+    switch (token.mKind) {
+        case '"': return 'S';
+        case '\'': return 'C';
+        case '#': return 'R';
+        default: return ClassifyBare(doc.mText.data() + token.mBegin, static_cast<std::size_t>(token.mLength));
+    }
+}
+
 bool ParseText(TextDocument& doc, std::string& reason) {
     doc.mNodes.clear();
-    doc.mValues.clear();
     doc.mNames.clear();
-    const std::vector<char>& text = doc.mText;
+    const TextBytes& text = doc.mText;
     Tokenizer tk(text, 0);  // the magic line is a comment
     std::vector<std::uint64_t> open;  // nodes whose block is open
     std::string name;
@@ -235,9 +317,9 @@ bool ParseText(TextDocument& doc, std::string& reason) {
             return false;
         }
         if (t.mKind == '"') {
-            Unescape(&text[t.mBegin], t.mLength, name);
+            Unescape(text.data() + t.mBegin, t.mLength, name);
         } else {
-            name.assign(&text[t.mBegin], t.mLength);
+            name.assign(text.data() + t.mBegin, t.mLength);
         }
         if (name.empty() || !tk.SkipBlank() || tk.Peek() != ':') {
             reason = "field name and ':' expected";
@@ -247,7 +329,7 @@ bool ParseText(TextDocument& doc, std::string& reason) {
         TextNode node;
         node.mNameOffset = doc.mNames.size();
         node.mNameLength = static_cast<std::uint32_t>(name.size());
-        node.mFirstValue = doc.mValues.size();
+        node.mValueOffset = tk.Pos();
         node.mValueCount = 0;
         node.mHasBlock = false;
         node.mEnd = doc.mNodes.size() + 1;
@@ -273,47 +355,31 @@ bool ParseText(TextDocument& doc, std::string& reason) {
                 break;
             }
             if (!tk.Next(t, reason)) return false;
-            // A token followed by ':' names the next field.
-            if (IsNameToken(t)) {
-                std::uint64_t after = tk.Pos();
-                if (tk.SkipBlank() && tk.Peek() == ':') {
-                    if (needValue) {
-                        reason = "value expected";
-                        return false;
-                    }
-                    tk.SetPos(before);
-                    break;
+            // A token followed by ':' names the next field. The blanks
+            // after a value are skipped once, for both tests.
+            const bool more = tk.SkipBlank();
+            if (more && tk.Peek() == ':' && IsNameToken(t)) {
+                if (needValue) {
+                    reason = "value expected";
+                    return false;
                 }
-                tk.SetPos(after);
+                tk.SetPos(before);
+                break;
             }
             if (!needValue && doc.mNodes[self].mValueCount > 0) {
                 reason = "',' expected between values";
                 return false;
             }
-            TextValue v;
-            v.mOffset = t.mBegin;
-            v.mLength = static_cast<std::uint32_t>(t.mLength);
-            v.mQuoted = t.mKind == '"' || t.mKind == '\'';
             if (t.mLength > 0xffffffffu) {
                 reason = "value too long";
                 return false;
             }
-            switch (t.mKind) {
-                case '"': v.mType = 'S'; break;
-                case '\'': v.mType = 'C'; break;
-                case '#': v.mType = 'R'; break;
-                default: v.mType = ClassifyBare(&text[t.mBegin], t.mLength); break;
-            }
-            doc.mValues.push_back(v);
             if (++doc.mNodes[self].mValueCount == 0) {
                 reason = "too many values";
                 return false;
             }
-            needValue = false;
-            if (tk.SkipBlank() && tk.Peek() == ',') {
-                tk.Next(t, reason);
-                needValue = true;
-            }
+            needValue = more && tk.Peek() == ',';
+            if (needValue) tk.SetPos(tk.Pos() + 1);
         }
         if (needValue) {
             reason = "value expected after ','";
