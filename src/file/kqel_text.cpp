@@ -2,6 +2,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 // The C++ library's from_chars for doubles rounds some inputs wrongly on
 // 32-bit x86; this parser rounds correctly on every target.
@@ -236,50 +237,70 @@ bool NextTextValue(const TextDocument& doc, std::uint64_t& pos, TextToken& token
     return true;
 }
 
+// Past blanks and comments from p; end when nothing else is left.
+static const char* SkipBlanks(const char* p, const char* end) {
+    while (p < end) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (kBytes.mClass[c] == 1) {
+            ++p;
+        } else if (c == ';') {
+            const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+            p = nl ? static_cast<const char*>(nl) : end;
+        } else {
+            break;
+        }
+    }
+    return p;
+}
+
 int NextTextNumber(const TextDocument& doc, std::uint64_t& pos, long long& integer, double& real) {
-    const char* text = doc.mText.data();
-    const std::uint64_t size = doc.mText.size();
-    std::uint64_t p = pos;
-    Tokenizer tk(doc.mText, p);
-    if (!tk.SkipBlank() || IsDelimiter(text[tk.Pos()])) return 0;
-    p = tk.Pos();
-    const std::uint64_t begin = p;
-    const bool negative = text[p] == '-';
+    const char* const base = doc.mText.data();
+    const char* const end = base + doc.mText.size();
+    const char* p = SkipBlanks(base + pos, end);
+    if (p == end || IsDelimiter(*p)) return 0;
+    const char* const begin = p;
+    const bool negative = *p == '-';
     if (negative) ++p;
-    const std::uint64_t digitsBegin = p;
+    const char* const digitsBegin = p;
     // Digits summed as they are met: most values of large files are plain
     // integers, which this one pass reads whole.
     unsigned long long value = 0;
     unsigned d;
-    while (p < size && (d = static_cast<unsigned char>(text[p]) - static_cast<unsigned>('0')) <= 9) {
+    while (p < end && (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
         value = value * 10 + d;
         ++p;
     }
-    const std::uint64_t digits = p - digitsBegin;
-    bool plain = digits > 0 && digits <= 18;
-    if (p < size && !IsDelimiter(text[p])) {
-        plain = false;
-        while (p < size && !IsDelimiter(text[p])) ++p;
-    }
-    const char* token = text + begin;
-    const std::size_t length = static_cast<std::size_t>(p - begin);
-    int kind;
+    const std::size_t digits = static_cast<std::size_t>(p - digitsBegin);
+    int kind = 0;
     long long i = 0;
-    // "-0" is the double negative zero.
-    if (plain && !(value == 0 && negative)) {
-        integer = negative ? -static_cast<long long>(value) : static_cast<long long>(value);
-        kind = 1;
-    } else if (!plain && ParseInteger(token, length, i) && !(i == 0 && negative)) {
-        integer = i;
-        kind = 1;
-    } else if (ParseDouble(token, length, real)) {
-        kind = 2;
+    if (p == end || IsDelimiter(*p)) {
+        const std::size_t length = static_cast<std::size_t>(p - begin);
+        if (digits == 0) return 0;
+        if (value == 0 && negative) {
+            real = -0.0;  // "-0" is the double negative zero
+            kind = 2;
+        } else if (digits <= 18) {
+            integer = negative ? -static_cast<long long>(value) : static_cast<long long>(value);
+            kind = 1;
+        } else if (ParseInteger(begin, length, i)) {
+            integer = i;
+            kind = 1;
+        } else if (ParseDouble(begin, length, real)) {
+            kind = 2;
+        } else {
+            return 0;
+        }
     } else {
-        return 0;
+        // The same number whole, correctly rounded; it must end where the
+        // token does.
+        const auto r = fast_float::from_chars(begin, end, real);
+        if (r.ec != std::errc() || (r.ptr != end && !IsDelimiter(*r.ptr))) return 0;
+        p = r.ptr;
+        kind = 2;
     }
-    tk.SetPos(p);
-    if (tk.SkipBlank() && tk.Peek() == ',') tk.SetPos(tk.Pos() + 1);
-    pos = tk.Pos();
+    p = SkipBlanks(p, end);
+    if (p < end && *p == ',') ++p;
+    pos = static_cast<std::uint64_t>(p - base);
     return kind;
 }
 
