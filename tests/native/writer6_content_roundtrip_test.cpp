@@ -585,22 +585,9 @@ TEST(Writer6ContentRoundTrip, GeometryReadsBackEqualInEveryForm)
 // revision 1, kept in tests/data/native/) and by this one reads back equal.
 TEST(Writer6ContentRoundTrip, GeometryOfBothLayoutRevisionsReadsBackEqual)
 {
-    SceneFixture original;
+    SceneFixture original, earlier, now;
     BuildScene(original, "");
-    ScratchDir dir;
-    const std::string current = dir.File("geometry.qel");
-    KQelExporter exporter(original.manager);
-    exporter.Initialize(current.c_str());
-    exporter.SetFileFormat(KQelExporter::eQelBinary);
-    KStreamOptionsQel options;
-    ASSERT_TRUE(exporter.Export(original.scene, &options));
-    SceneFixture earlier, now;
-    for (auto read : {std::make_pair(&earlier, std::string(QEL_REFERENCE_DIR) + "/native/geometry-revision1.qel"),
-                      std::make_pair(&now, current)}) {
-        KQelImporter importer(read.first->manager);
-        ASSERT_TRUE(importer.Initialize(read.second.c_str())) << read.second;
-        EXPECT_TRUE(importer.Import(read.first->scene)) << read.second;
-    }
+    ReadBothRevisions(original, "geometry-revision1.qel", earlier, now);
     Comparer comparer(original.manager);
     comparer.Compare(original.scene, earlier.scene);
     comparer.Compare(earlier.scene, now.scene);

@@ -658,22 +658,9 @@ TEST(Writer6RoundTrip, EveryFormReadsBackEqual)
 // revision 1, kept in tests/data/native/) and by this one reads back equal.
 TEST(Writer6RoundTrip, BothLayoutRevisionsReadBackEqual)
 {
-    SceneFixture original;
+    SceneFixture original, earlier, now;
     BuildRichScene(original);
-    ScratchDir dir;
-    const std::string current = dir.File("rich.qel");
-    KQelExporter exporter(original.manager);
-    exporter.Initialize(current.c_str());
-    exporter.SetFileFormat(KQelExporter::eQelBinary);
-    KStreamOptionsQel options;
-    ASSERT_TRUE(exporter.Export(original.scene, &options));
-    SceneFixture earlier, now;
-    for (auto read : {std::make_pair(&earlier, std::string(QEL_REFERENCE_DIR) + "/native/rich-revision1.qel"),
-                      std::make_pair(&now, current)}) {
-        KQelImporter importer(read.first->manager);
-        ASSERT_TRUE(importer.Initialize(read.second.c_str())) << read.second;
-        EXPECT_TRUE(importer.Import(read.first->scene)) << read.second;
-    }
+    ReadBothRevisions(original, "rich-revision1.qel", earlier, now);
     EXPECT_EQ(Differences(original.scene, earlier.scene), std::vector<std::string>{});
     EXPECT_EQ(Differences(earlier.scene, now.scene), std::vector<std::string>{});
 }
