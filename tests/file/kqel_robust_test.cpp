@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -238,6 +239,78 @@ void WriteMany(KQel& q, int fields) {
         q.FieldWriteBegin("Data");
         for (int j = 0; j < 16; ++j) q.FieldWriteD(i + j);
         q.FieldWriteEnd();
+    }
+}
+
+// Runs edited, CRCs made valid again: an error 0, never a read out of
+// bounds or an allocation the file cannot back. A field whose count passes
+// what single values could hold is checked while its scope is indexed (for
+// the main section's top level, when the file opens); others when read.
+TEST(KQelRobustTest, HostileRunsAreDamagedFields) {
+    ScratchDir dir;
+    const std::string path = dir.File("runs.qel");
+    {
+        KQel w;
+        w.SetDeflateRuns(true);
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+        w.FieldWriteBegin("V");  // 100 integers stored in 1 byte each
+        for (int k = 0; k < 100; ++k) w.FieldWriteI(k);
+        w.FieldWriteEnd();
+        w.FieldWriteBegin("Z");  // 4096 doubles stored in 4 bytes each, deflated
+        for (int k = 0; k < 4096; ++k) w.FieldWriteD(k % 16);
+        w.FieldWriteEnd();
+        w.FieldWriteBegin("W");  // 100 doubles stored in 8 bytes each
+        for (int k = 0; k < 100; ++k) w.FieldWriteD(k * 0.1);
+        w.FieldWriteEnd();
+        ASSERT_TRUE(w.ProjectClose());
+    }
+    const std::string good = ReadFile(path);
+    const std::size_t v = BodyStart(good), z = v + 106 + 1 + 24;
+    const std::uint64_t stored = Get(good, z + 6, 4);
+    const std::size_t zTrailer = z + 10 + stored + 1, w = zTrailer + 24;
+    ASSERT_EQ(good.substr(v, 2), std::string("i\x01"));
+    ASSERT_EQ(good.substr(z, 2), std::string("d\x14"));
+    ASSERT_EQ(good.substr(w, 2), std::string("d\x08"));
+    const struct Edit {
+        const char* what;
+        const char* field;
+        bool opens;
+        std::size_t at[2];
+        std::uint64_t value[2];
+        int size[2];
+    } edits[] = {
+        {"a run longer than its field", "V", false, {v + 2}, {101}, {4}},
+        {"a run of no values", "V", false, {v + 2}, {0}, {4}},
+        {"a width the type does not have", "V", false, {v + 1}, {3}, {1}},
+        {"unknown storage bits", "V", false, {v + 1}, {0x41}, {1}},
+        {"a run letter of no type", "V", false, {v}, {'q'}, {1}},
+        {"a run in a file of revision 1", "V", false, {9}, {1}, {1}},
+        {"a stream cut short", "Z", false, {z + 6}, {stored - 1}, {4}},
+        {"a stream longer than its field", "Z", false, {z + 6}, {stored + 1000000}, {4}},
+        {"no stream", "Z", false, {z + 6}, {0}, {4}},
+        {"more values than the runs hold", "Z", false, {zTrailer + 16}, {5000}, {4}},
+        {"inflating to another size than stated", "Z", true, {z + 2, zTrailer + 16}, {4095, 4095}, {4, 4}},
+        {"a damaged stream", "Z", true, {z + 10 + stored / 2}, {Get(good, z + 10 + stored / 2, 1) ^ 0x5a}, {1}},
+        {"more values than the field's count", "W", true, {w + 2}, {101}, {4}},
+        {"a count whose bytes overflow", "W", true, {w + 2}, {0xffffffffu}, {4}},
+        {"a width the type does not have", "W", true, {w + 1}, {2}, {1}},
+    };
+    const std::string bad = dir.File("bad.qel");
+    for (const Edit& e : edits) {
+        std::string bytes = good;
+        for (int i = 0; i < 2 && e.size[i] > 0; ++i) Put(bytes, e.at[i], e.value[i], e.size[i]);
+        FixCrcs(bytes, good);
+        WriteFile(bad, bytes);
+        KQel q;
+        const bool opened = q.ProjectOpenDirect(bad.c_str(), false, true, nullptr);
+        EXPECT_EQ(opened, e.opens) << e.what;
+        EXPECT_EQ(q.GetLastErrorID(), e.opens ? -1 : 0) << e.what;
+        if (!opened) continue;
+        ASSERT_TRUE(q.FieldReadBegin(e.field)) << e.what;
+        std::vector<double> values(static_cast<std::size_t>(q.FieldReadGetCount()));
+        EXPECT_LT(q.FieldReadDn(values.data(), static_cast<unsigned>(values.size())), values.size()) << e.what;
+        while (q.FieldReadGetRemain() > 0) q.FieldReadD();
+        EXPECT_EQ(q.GetLastErrorID(), 0) << e.what;
     }
 }
 
