@@ -1,10 +1,6 @@
 // Field file throughput against plain stdio on the same payload: one field
 // per record holding 25 doubles (200 bytes), 10^4 to 10^6 records (200 MB).
-#include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -151,54 +147,6 @@ void BM_TextRead(benchmark::State& state) {
 BENCHMARK(BM_TextRead)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 
 // ---- Numbers of the text form ----
-
-// n doubles whose bit patterns are drawn at random (every sign, exponent and
-// mantissa: subnormals, zeros and the extremes included; NaNs left out, as
-// no bits are promised for them), plus the named edge values.
-std::vector<double> RandomDoubles(std::size_t n) {
-    std::vector<double> values = {0.0, -0.0, 5e-324, -5e-324, 2.2250738585072009e-308, 2.2250738585072014e-308,
-                                  1.7976931348623157e308, -1.7976931348623157e308, 0.1, 1.0 / 3.0};
-    std::uint64_t x = 0x9e3779b97f4a7c15ULL;
-    while (values.size() < n) {
-        x ^= x << 13;
-        x ^= x >> 7;
-        x ^= x << 17;
-        double d;
-        std::memcpy(&d, &x, 8);
-        if (!std::isnan(d)) values.push_back(d);
-    }
-    values.resize(n);
-    return values;
-}
-
-// 10^6 random doubles through a text file and back: "mismatches" counts the
-// values whose bits did not come back (must be 0 on every platform).
-void BM_TextDoublesRoundTrip(benchmark::State& state) {
-    const std::vector<double> values = RandomDoubles(static_cast<std::size_t>(state.range(0)));
-    const std::string path = BenchPath("roundtrip.qel");
-    std::vector<double> back(values.size());
-    long long mismatches = 0;
-    for (auto _ : state) {
-        KQel out;
-        out.ProjectCreate(path.c_str(), false, false, nullptr);
-        out.FieldWriteBegin("Values");
-        out.FieldWriteDn(values.data(), static_cast<unsigned>(values.size()));
-        out.FieldWriteEnd();
-        out.ProjectClose();
-        KQel in;
-        in.ProjectOpenDirect(path.c_str(), false, true, nullptr);
-        std::fill(back.begin(), back.end(), 0.0);
-        if (in.FieldReadBegin("Values")) in.FieldReadDn(back.data(), static_cast<unsigned>(back.size()));
-        in.ProjectClose();
-        mismatches = 0;
-        for (std::size_t i = 0; i < values.size(); ++i)
-            mismatches += std::memcmp(&values[i], &back[i], 8) != 0;
-    }
-    state.counters["mismatches"] = static_cast<double>(mismatches);
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
-    std::remove(path.c_str());
-}
-BENCHMARK(BM_TextDoublesRoundTrip)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 // Reading one text field of n integers (mesh indices) or n doubles
 // (coordinates with a few decimals), the file opened and parsed included.
