@@ -190,8 +190,8 @@ public:
 
     // Binary forms: from the next file created or section appended on, runs
     // of values of at least 4 KiB are stored deflated where that saves an
-    // eighth of their size. Off by default: it costs several times the
-    // writing time for files a third smaller at best.
+    // eighth of their size. Off by default: writing and reading then take
+    // several times longer (docs/qel-format.md, section 2.3).
     void SetDeflateRuns(bool deflate) { mDeflateRuns = deflate; }
 
     // Text form only: a comment line ";" + text at the current indentation
