@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // The C++ library's from_chars for doubles rounds some inputs wrongly on
 // 32-bit x86; this parser rounds correctly on every target.
 #include <fast_float/fast_float.h>
@@ -124,6 +128,43 @@ char ClassifyBare(const char* text, std::size_t length) {
 }
 
 bool IsNameToken(const Token& t) { return t.mKind == 'b' || t.mKind == '"'; }
+
+// Counts the values at pos (just after a ',') that are bare and each ended
+// by a ',' alone: the long lists of numbers, sixteen bytes at a time. pos
+// moves past the last such ','; anything else (blanks, quotes, an empty
+// value, the list's last value) is left for the tokenizer.
+std::uint32_t SkipDenseValues(const char* data, std::uint64_t size, std::uint64_t& pos) {
+#if defined(__SSE2__)
+    static const char kStops[] = {' ', '\t', '\r', '\n', ';', '{', '}', ':', '"', '\'', '#'};
+    const __m128i comma = _mm_set1_epi8(',');
+    std::uint64_t p = pos;
+    std::uint32_t count = 0;
+    bool afterComma = true;
+    while (size - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
+        __m128i stops = _mm_setzero_si128();
+        for (char c : kStops) stops = _mm_or_si128(stops, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)));
+        const unsigned stopMask = static_cast<unsigned>(_mm_movemask_epi8(stops));
+        const unsigned before = stopMask ? static_cast<unsigned>(__builtin_ctz(stopMask)) : 16;
+        const unsigned commas =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))) & ((1u << before) - 1);
+        if ((commas & (commas << 1)) != 0 || (afterComma && (commas & 1) != 0)) break;  // an empty value
+        if (commas != 0) {
+            count += static_cast<std::uint32_t>(__builtin_popcount(commas));
+            pos = p + static_cast<unsigned>(31 - __builtin_clz(commas)) + 1;
+        }
+        if (before < 16) break;
+        afterComma = (commas >> 15) != 0;
+        p += 16;
+    }
+    return count;
+#else
+    (void)data;
+    (void)size;
+    (void)pos;
+    return 0;
+#endif
+}
 
 }  // namespace
 
@@ -400,7 +441,17 @@ bool ParseText(TextDocument& doc, std::string& reason) {
                 return false;
             }
             needValue = more && tk.Peek() == ',';
-            if (needValue) tk.SetPos(tk.Pos() + 1);
+            if (needValue) {
+                tk.SetPos(tk.Pos() + 1);
+                std::uint64_t pos = tk.Pos();
+                const std::uint32_t dense = SkipDenseValues(text.data(), text.size(), pos);
+                if (dense > 0xffffffffu - doc.mNodes[self].mValueCount) {
+                    reason = "too many values";
+                    return false;
+                }
+                doc.mNodes[self].mValueCount += dense;
+                tk.SetPos(pos);
+            }
         }
         if (needValue) {
             reason = "value expected after ','";

@@ -435,6 +435,10 @@ TEST(KQelRobustTest, MalformedTextIsReportedAsCorrupted) {
         "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: #abc\n",
         "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 'x\n",
         "; QEL text file\nQelHeader: {\nVersion: 6000\n}\n: 1\n",
+        // Long lists of bare numbers are counted many bytes at a time.
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 1,2,3,4,5,6,7,8,9,10,11,12,,13,14,15,16,17,18,19\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,B: 1\n",
     };
     ScratchDir dir;
     std::string path = dir.File("t.qel");
@@ -453,6 +457,8 @@ TEST(KQelRobustTest, HandWrittenTextIsRead) {
              "; QEL text file, written by hand\r\n"
              "QelHeader: { Version: 6000 }\r\n"
              "List: 1, 2,\r\n   3 ; a comment\r\n"
+             "Long: 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,\r\n"
+             "\t30,31,32,33,34,35,36,37,38,39,4e1,'x',\"42\",43,#2c,45,46,47,48,49,50,51,52,53,54,55,56\r\n"
              "Word: Hello, \"x\\x41y\", '\\n', inf, -2.5e-3, 99999999999\r\n"
              "Empty:\r\n"
              "Last: {Inner: Y}\r\n");
@@ -461,6 +467,25 @@ TEST(KQelRobustTest, HandWrittenTextIsRead) {
     ASSERT_TRUE(q.FieldReadBegin("List"));
     EXPECT_EQ(q.FieldReadGetCount(), 3);
     EXPECT_EQ(q.FieldReadI() + q.FieldReadI() + q.FieldReadI(), 6);
+    q.FieldReadEnd();
+    ASSERT_TRUE(q.FieldReadBegin("Long"));
+    EXPECT_EQ(q.FieldReadGetCount(), 57);
+    for (int i = 0; i < 57; ++i) {
+        const char type = i == 41 ? 'C' : i == 42 ? 'S' : i == 44 ? 'R' : i == 40 ? 'D' : 'I';
+        EXPECT_EQ(q.FieldReadGetType(), type) << i;
+        if (type == 'R') {
+            kUInt size = 0;
+            ASSERT_TRUE(q.FieldReadRBegin(&size));
+            char byte = 0;
+            EXPECT_EQ(q.FieldReadRPart(&byte, 1), 1u);
+            EXPECT_EQ(byte, ',');
+            q.FieldReadREnd();
+        } else if (type != 'C') {
+            EXPECT_EQ(q.FieldReadI(), i) << i;
+        } else {
+            EXPECT_EQ(q.FieldReadCH(), 'x');
+        }
+    }
     q.FieldReadEnd();
     ASSERT_TRUE(q.FieldReadBegin("Word"));
     EXPECT_EQ(q.FieldReadGetType(), 'S');
