@@ -104,6 +104,8 @@ void DecodeRun(const RunHeader& h, const std::uint8_t* p, std::size_t n, double*
 void DecodeRun(const RunHeader& h, const std::uint8_t* p, std::size_t n, int* out);
 // One stored value: integers and characters into i, reals into d.
 void DecodeRunValue(const RunHeader& h, const std::uint8_t* p, long long& i, double& d);
+// A double as an int: truncated toward zero, saturated, NaN 0.
+int RealToInt(double d);
 
 // ---- Disk file over a POSIX descriptor: positional reads, truncation ----
 
@@ -298,9 +300,11 @@ struct TextNode {
 // first (the file's bytes fill it).
 class TextBytes {
 public:
-    // size bytes; throws std::bad_alloc as new does.
+    // size bytes, and a blank past them that ends any scan of digits;
+    // throws std::bad_alloc as new does.
     void Allocate(std::uint64_t size) {
-        mData.reset(new char[static_cast<std::size_t>(size)]);
+        mData.reset(new char[static_cast<std::size_t>(size) + 1]);
+        mData[static_cast<std::size_t>(size)] = '\n';
         mSize = size;
     }
     char* data() { return mData.get(); }
@@ -339,10 +343,12 @@ bool ParseText(TextDocument& doc, std::string& reason);
 // The value at pos (its first byte or the blanks before it) of a parsed
 // document; pos moves past it and its ','. False past the text's end.
 bool NextTextValue(const TextDocument& doc, std::uint64_t& pos, TextToken& token);
-// The value at pos when it is a number written bare, parsed in one pass:
-// 1 an integer (into integer), 2 a double (into real), pos moved past it
-// and its ','; 0, pos unchanged, for any other value.
-int NextTextNumber(const TextDocument& doc, std::uint64_t& pos, long long& integer, double& real);
+// Up to n values from pos on that are numbers written bare, each parsed in
+// one pass straight into out and converted as FieldReadD or FieldReadI
+// convert (integers never through a double); stops before any other value.
+// The number read; pos moves past them and their ','.
+std::size_t ReadTextNumbers(const TextDocument& doc, std::uint64_t& pos, double* out, std::size_t n);
+std::size_t ReadTextNumbers(const TextDocument& doc, std::uint64_t& pos, int* out, std::size_t n);
 // Type letter a value reads as: 'I', 'L', 'D', 'C', 'S' or 'R'.
 char TextValueType(const TextDocument& doc, const TextToken& token);
 // Decodes a quoted token (escapes) into out.

@@ -324,18 +324,6 @@ static inline const std::uint8_t* RunNext(KQelState& s, ReadLevel& level) {
     return p;
 }
 
-// A number of the text as the readers of doubles and ints convert it.
-static inline void FromTextNumber(int kind, long long integer, double real, double& out) {
-    out = kind == 1 ? static_cast<double>(integer) : real;
-}
-static inline void FromTextNumber(int kind, long long integer, double real, int& out) {
-    Value v;
-    v.mType = kind == 1 ? 'L' : 'D';
-    v.mInt = integer;
-    v.mDouble = real;
-    out = ToInt(v);
-}
-
 // The next value of a text field when it is a number written bare, parsed
 // once, straight into out (integers without going through doubles); false,
 // nothing consumed, for any other value.
@@ -343,12 +331,8 @@ template <class T>
 static bool TextNumber(KQelState* s, T& out) {
     if (!s || !s->IsText()) return false;
     ReadLevel& level = s->Top();
-    if (level.mCurrent < 0 || level.mRemain == 0) return false;
-    long long integer = 0;
-    double real = 0.0;
-    const int kind = NextTextNumber(s->mText, level.mValuePos, integer, real);
-    if (kind == 0) return false;
-    FromTextNumber(kind, integer, real, out);
+    if (level.mCurrent < 0 || level.mRemain == 0 || ReadTextNumbers(s->mText, level.mValuePos, &out, 1) == 0)
+        return false;
     --level.mRemain;
     level.mInRaw = false;
     return true;
@@ -364,20 +348,18 @@ static unsigned ReadValues(KQel& q, KQelState* s, T* out, unsigned n, Single sin
     unsigned i = 0;
     if (s->IsText()) {
         // Numbers written bare, parsed once each; anything else as single.
-        long long integer = 0;
-        double real = 0.0;
         while (i < n && level.mRemain > 0) {
-            const int kind = NextTextNumber(s->mText, level.mValuePos, integer, real);
-            if (kind != 0) {
-                FromTextNumber(kind, integer, real, out[i]);
-                --level.mRemain;
+            const std::size_t got = ReadTextNumbers(s->mText, level.mValuePos, out + i,
+                                                    std::min<std::size_t>(n - i, level.mRemain));
+            if (got > 0) {
+                i += static_cast<unsigned>(got);
+                level.mRemain -= static_cast<std::uint32_t>(got);
             } else {
                 const std::uint32_t before = level.mRemain;
                 const T value = single();
                 if (level.mRemain + 1 != before) break;
-                out[i] = value;
+                out[i++] = value;
             }
-            ++i;
         }
         level.mInRaw = false;
         return i;

@@ -137,14 +137,14 @@ int SaturateInt(long long v) {
     return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
 }
 
+}  // namespace
+
 int RealToInt(double d) {
     if (std::isnan(d)) return 0;
     if (d >= 2147483647.0) return INT_MAX;
     if (d <= -2147483648.0) return INT_MIN;
     return static_cast<int>(d);
 }
-
-}  // namespace
 
 // ---- Writing ----
 

@@ -129,6 +129,14 @@ char ClassifyBare(const char* text, std::size_t length) {
 
 bool IsNameToken(const Token& t) { return t.mKind == 'b' || t.mKind == '"'; }
 
+// Set bits of a 16-bit mask, without the library call a plain build makes.
+inline std::uint32_t BitCount16(unsigned v) {
+    v = v - ((v >> 1) & 0x5555u);
+    v = (v & 0x3333u) + ((v >> 2) & 0x3333u);
+    v = (v + (v >> 4)) & 0x0f0fu;
+    return (v + (v >> 8)) & 0x1fu;
+}
+
 // Counts the values at pos (just after a ',') that are bare and each ended
 // by a ',' alone: the long lists of numbers, sixteen bytes at a time. pos
 // moves past the last such ','; anything else (blanks, quotes, an empty
@@ -150,7 +158,7 @@ std::uint32_t SkipDenseValues(const char* data, std::uint64_t size, std::uint64_
             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))) & ((1u << before) - 1);
         if ((commas & (commas << 1)) != 0 || (afterComma && (commas & 1) != 0)) break;  // an empty value
         if (commas != 0) {
-            count += static_cast<std::uint32_t>(__builtin_popcount(commas));
+            count += BitCount16(commas);
             pos = p + static_cast<unsigned>(31 - __builtin_clz(commas)) + 1;
         }
         if (before < 16) break;
@@ -294,10 +302,14 @@ static const char* SkipBlanks(const char* p, const char* end) {
     return p;
 }
 
-int NextTextNumber(const TextDocument& doc, std::uint64_t& pos, long long& integer, double& real) {
-    const char* const base = doc.mText.data();
-    const char* const end = base + doc.mText.size();
-    const char* p = SkipBlanks(base + pos, end);
+namespace {
+
+// The number written bare at p (blanks and comments before it skipped): 1
+// an integer, 2 a double, p moved past it and its ','; 0, p unchanged, for
+// any other value. The text ends with a blank past end (TextBytes), which
+// stops the digits.
+inline int ScanNumber(const char* end, const char*& at, long long& integer, double& real) {
+    const char* p = SkipBlanks(at, end);
     if (p == end || IsDelimiter(*p)) return 0;
     const char* const begin = p;
     const bool negative = *p == '-';
@@ -307,13 +319,35 @@ int NextTextNumber(const TextDocument& doc, std::uint64_t& pos, long long& integ
     // integers, which this one pass reads whole.
     unsigned long long value = 0;
     unsigned d;
-    while (p < end && (d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+    while ((d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
         value = value * 10 + d;
         ++p;
     }
     const std::size_t digits = static_cast<std::size_t>(p - digitsBegin);
-    int kind = 0;
+    int kind;
     long long i = 0;
+    if (*p == '.') {
+        // Decimals of at most 15 digits, no exponent: the digits are exact
+        // in a double, and so is the power of ten (Clinger's fast path), so
+        // one division rounds correctly.
+        static const double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const char* q = p + 1;
+        unsigned long long mantissa = value;
+        while ((d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0')) <= 9) {
+            mantissa = mantissa * 10 + d;
+            ++q;
+        }
+        const std::size_t decimals = static_cast<std::size_t>(q - p - 1);
+        if (digits + decimals > 0 && digits + decimals <= 15 && (q == end || IsDelimiter(*q))) {
+            const double r = static_cast<double>(mantissa) / kTens[decimals];
+            real = negative ? -r : r;
+            p = SkipBlanks(q, end);
+            if (p < end && *p == ',') ++p;
+            at = p;
+            return 2;
+        }
+    }
     if (p == end || IsDelimiter(*p)) {
         const std::size_t length = static_cast<std::size_t>(p - begin);
         if (digits == 0) return 0;
@@ -341,8 +375,39 @@ int NextTextNumber(const TextDocument& doc, std::uint64_t& pos, long long& integ
     }
     p = SkipBlanks(p, end);
     if (p < end && *p == ',') ++p;
-    pos = static_cast<std::uint64_t>(p - base);
+    at = p;
     return kind;
+}
+
+inline void Convert(int kind, long long integer, double real, double& out) {
+    out = kind == 1 ? static_cast<double>(integer) : real;
+}
+
+inline void Convert(int kind, long long integer, double real, int& out) {
+    out = kind == 2 ? RealToInt(real) : integer > INT_MAX ? INT_MAX : integer < INT_MIN ? INT_MIN : static_cast<int>(integer);
+}
+
+template <class T>
+std::size_t ScanNumbers(const TextDocument& doc, std::uint64_t& pos, T* out, std::size_t n) {
+    const char* const base = doc.mText.data();
+    const char* const end = base + doc.mText.size();
+    const char* p = base + pos;
+    long long integer = 0;
+    double real = 0.0;
+    std::size_t i = 0;
+    for (int kind; i < n && (kind = ScanNumber(end, p, integer, real)) != 0; ++i) Convert(kind, integer, real, out[i]);
+    pos = static_cast<std::uint64_t>(p - base);
+    return i;
+}
+
+}  // namespace
+
+std::size_t ReadTextNumbers(const TextDocument& doc, std::uint64_t& pos, double* out, std::size_t n) {
+    return ScanNumbers(doc, pos, out, n);
+}
+
+std::size_t ReadTextNumbers(const TextDocument& doc, std::uint64_t& pos, int* out, std::size_t n) {
+    return ScanNumbers(doc, pos, out, n);
 }
 
 char TextValueType(const TextDocument& doc, const TextToken& token) {
