@@ -165,6 +165,7 @@ void SetCounters(benchmark::State& state, long pNodes, const Fastest& pOurs, con
                                                     benchmark::Counter::kIsIterationInvariantRate |
                                                         benchmark::Counter::kInvert);
     state.counters["bytes"] = static_cast<double>(pBytes);
+    state.counters["fastest_ms"] = 1000.0 * pOurs.wall;
     state.counters["x_stdio"] = pBaseline.wall > 0 ? pOurs.wall / pBaseline.wall : 0.0;
     state.counters["x_stdio_cpu"] = pBaseline.cpu > 0 ? pOurs.cpu / pBaseline.cpu : 0.0;
 }

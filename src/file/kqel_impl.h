@@ -296,25 +296,28 @@ struct TextNode {
     bool mHasBlock;
 };
 
-// The bytes of a text file, held whole; allocated without being cleared
-// first (the file's bytes fill it).
+// The bytes of a text file, held whole, and a blank past them that ends any
+// scan of digits. Not cleared before the file's bytes fill them; large ones
+// are mapped in huge pages where the system offers them, so that filling
+// them costs few page faults.
 class TextBytes {
 public:
-    // size bytes, and a blank past them that ends any scan of digits;
-    // throws std::bad_alloc as new does.
-    void Allocate(std::uint64_t size) {
-        mData.reset(new char[static_cast<std::size_t>(size) + 1]);
-        mData[static_cast<std::size_t>(size)] = '\n';
-        mSize = size;
-    }
-    char* data() { return mData.get(); }
-    const char* data() const { return mData.get(); }
+    TextBytes() = default;
+    ~TextBytes() { Release(); }
+    TextBytes(const TextBytes&) = delete;
+    TextBytes& operator=(const TextBytes&) = delete;
+    // size bytes; throws std::bad_alloc as new does.
+    void Allocate(std::uint64_t size);
+    char* data() { return mData; }
+    const char* data() const { return mData; }
     std::uint64_t size() const { return mSize; }
     char operator[](std::uint64_t i) const { return mData[static_cast<std::size_t>(i)]; }
 
 private:
-    std::unique_ptr<char[]> mData;
+    void Release();
+    char* mData = nullptr;
     std::uint64_t mSize = 0;
+    std::size_t mMapped = 0;   // bytes mapped; 0 when allocated with new
 };
 
 struct TextDocument {

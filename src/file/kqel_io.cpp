@@ -2,7 +2,10 @@
 #include <cerrno>
 #include <algorithm>
 
+#include <new>
+
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -77,6 +80,40 @@ std::uint64_t DiskFile::Size() const {
     struct stat st;
     if (mFd < 0 || ::fstat(mFd, &st) != 0) return 0;
     return static_cast<std::uint64_t>(st.st_size);
+}
+
+// ---- TextBytes ----
+
+void TextBytes::Allocate(std::uint64_t size) {
+    Release();
+    const std::size_t bytes = static_cast<std::size_t>(size) + 1;
+    // Below a few huge pages, mapping is not worth a system call.
+    const std::size_t kHugePage = 2u << 20;
+    if (bytes >= 4 * kHugePage) {
+        const std::size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        ::madvise(p, mapped, MADV_HUGEPAGE);  // a hint: without it, small pages
+#endif
+        mData = static_cast<char*>(p);
+        mMapped = mapped;
+    } else {
+        mData = new char[bytes];
+    }
+    mData[bytes - 1] = '\n';
+    mSize = size;
+}
+
+void TextBytes::Release() {
+    if (mMapped != 0) {
+        ::munmap(mData, mMapped);
+    } else {
+        delete[] mData;
+    }
+    mData = nullptr;
+    mSize = 0;
+    mMapped = 0;
 }
 
 // ---- StreamWriter ----
