@@ -40,6 +40,10 @@ constexpr std::uint32_t kFlagEnciphered = 2;
 constexpr int kSectionMain = 0;
 constexpr int kSectionExtension = 1;
 
+// CRC-32 as zlib's crc32(crc, p, n) computes it (start from 0), faster where
+// the processor can fold.
+std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n);
+
 // ---- Little-endian helpers ----
 
 inline void PutU32(std::uint8_t* p, std::uint32_t v) {

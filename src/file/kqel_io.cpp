@@ -142,11 +142,7 @@ void StreamWriter::BeginBody(const SectionCipher* cipher) {
 bool StreamWriter::Flush() {
     if (mUsed == 0) return !mFailed;
     if (mBufferIsBody && mCipher) mCipher->Apply(mBufferBodyPos, mBuffer.data(), mUsed);
-    if (mUseCrc) {
-        // zlib takes 32-bit lengths; the buffer is far smaller.
-        mCrc = static_cast<std::uint32_t>(
-            crc32(mCrc, mBuffer.data(), static_cast<uInt>(mUsed)));
-    }
+    if (mUseCrc) mCrc = Crc32(mCrc, mBuffer.data(), mUsed);
     if (!mFailed && !mFile->WriteAt(mFileOffset, mBuffer.data(), mUsed)) mFailed = true;
     mFileOffset += mUsed;
     mUsed = 0;
@@ -238,7 +234,7 @@ const std::uint8_t* BodyReader::Fetch(std::uint64_t offset, std::size_t size, bo
     if (mTrackCrc && start < mCrcLow) {
         // The stored bytes, before deciphering.
         std::size_t n = static_cast<std::size_t>(mCrcLow - start);
-        mCrcPieces.emplace_back(static_cast<std::uint32_t>(crc32(0, mWin.get(), static_cast<uInt>(n))),
+        mCrcPieces.emplace_back(Crc32(0, mWin.get(), n),
                                 static_cast<std::uint32_t>(n));
         mCrcLow = start;
     }
@@ -263,7 +259,7 @@ bool BodyReader::CoverDownTo(std::uint64_t offset) {
         std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, mCrcLow - offset));
         std::uint64_t at = mCrcLow - n;
         if (!mFile->ReadAt(mBase + at, mWin.get(), n)) return false;
-        mCrcPieces.emplace_back(static_cast<std::uint32_t>(crc32(0, mWin.get(), static_cast<uInt>(n))),
+        mCrcPieces.emplace_back(Crc32(0, mWin.get(), n),
                                 static_cast<std::uint32_t>(n));
         mCrcLow = at;
     }

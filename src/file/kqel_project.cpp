@@ -4,8 +4,6 @@
 #include <ctime>
 #include <new>
 
-#include <zlib.h>
-
 #include "base/kpath.h"
 #include "file/kqel_impl.h"
 
@@ -28,16 +26,6 @@ const char* const kErrorTexts[KQel::eErrorCount] = {
     "Wrong password",
     "Begin Field error last field not closed",
 };
-
-std::uint32_t Crc(std::uint32_t crc, const std::uint8_t* p, std::size_t n) {
-    while (n > 0) {
-        uInt chunk = n > (1u << 30) ? (1u << 30) : static_cast<uInt>(n);
-        crc = static_cast<std::uint32_t>(crc32(crc, p, chunk));
-        p += chunk;
-        n -= chunk;
-    }
-    return crc;
-}
 
 bool CrcMatches(std::uint32_t computed, std::uint32_t stored) {
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
@@ -188,7 +176,7 @@ static bool CommitLength(KQelState& s, std::uint64_t length) {
     std::vector<std::uint8_t>& h = s.mHeaderBytes;
     PutU64(&h[kCommittedLengthAt], length);
     std::uint8_t crc[4];
-    PutU32(crc, Crc(0, h.data(), h.size()));
+    PutU32(crc, Crc32(0, h.data(), h.size()));
     return s.mFile.WriteAt(0, h.data(), h.size()) && s.mFile.WriteAt(h.size(), crc, 4);
 }
 
@@ -393,7 +381,7 @@ bool KQel::ProjectCreate(const char* path, bool binary, bool encrypted, KQelFile
         head.insert(head.end(), ext.begin(), ext.end());
         s.mHeaderBytes = head;
         std::uint8_t crc[4];
-        PutU32(crc, Crc(0, head.data(), head.size()));
+        PutU32(crc, Crc32(0, head.data(), head.size()));
         head.insert(head.end(), crc, crc + 4);
         s.mHeaderEnd = head.size();
         s.mWriter.Start(&s.mFile, 0);
@@ -423,7 +411,7 @@ static bool OpenBinary(KQel& q, KQelState& s, KQelFileHeaderInfo& info) {
     std::vector<std::uint8_t> head(kFileHeaderFixed + extLen + 4);
     if (!f.ReadAt(0, head.data(), head.size())) return false;
     // The CRC comes first, so that a damaged byte never passes for a newer layout.
-    if (!CrcMatches(Crc(0, head.data(), kFileHeaderFixed + extLen),
+    if (!CrcMatches(Crc32(0, head.data(), kFileHeaderFixed + extLen),
                     GetU32(&head[kFileHeaderFixed + extLen]))) {
         return false;
     }
@@ -519,7 +507,7 @@ static bool OpenBinary(KQel& q, KQelState& s, KQelFileHeaderInfo& info) {
             !f.ReadAt(sec.mStart + kSectionHeaderSize + sec.mBodyLength, foot, sizeof foot)) {
             return false;
         }
-        std::uint32_t crc = Crc(0, head16, sizeof head16);
+        std::uint32_t crc = Crc32(0, head16, sizeof head16);
         if (i == 0 && !sec.mLocked) {
             // The main section's top level is indexed by the same reading
             // that checks it: a large file is read once, not twice.
@@ -538,12 +526,12 @@ static bool OpenBinary(KQel& q, KQelState& s, KQelFileHeaderInfo& info) {
             while (left > 0) {
                 std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, bufSize));
                 if (!f.ReadAt(at, buf.get(), n)) return false;
-                crc = Crc(crc, buf.get(), n);
+                crc = Crc32(crc, buf.get(), n);
                 at += n;
                 left -= n;
             }
         }
-        crc = Crc(crc, foot, kSectionFooterSize - 4);
+        crc = Crc32(crc, foot, kSectionFooterSize - 4);
         if (!CrcMatches(crc, GetU32(foot + kSectionFooterSize - 4))) return false;
     }
     return true;

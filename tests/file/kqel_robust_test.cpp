@@ -101,6 +101,32 @@ bool OpenAndWalk(const std::string& path, KQel& q) {
     return true;
 }
 
+// Section CRCs are the standard CRC-32 (as zlib computes it) for bodies of
+// every length around the sizes the checksum is computed in pieces of.
+TEST(KQelRobustTest, SectionChecksumsAreStandardCrc32) {
+    ScratchDir dir;
+    const std::string path = dir.File("crc.qel");
+    std::string bytes(300000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 2654435761u >> 13);
+    std::vector<std::size_t> sizes;
+    for (std::size_t n = 0; n < 160; ++n) sizes.push_back(n);
+    for (std::size_t n : {255, 256, 257, 4095, 4096, 65535, 65536, 65537, 299999}) sizes.push_back(n);
+    for (std::size_t n : sizes) {
+        KQel w;
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+        w.FieldWriteBegin("R");
+        w.FieldWriteR(bytes.data() + n % 7, static_cast<kUInt>(n));
+        w.FieldWriteEnd();
+        ASSERT_TRUE(w.ProjectClose());
+        const std::string file = ReadFile(path);
+        const std::size_t end = static_cast<std::size_t>(Get(file, 36, 8));
+        const std::size_t start = end - static_cast<std::size_t>(Get(file, end - 16, 8));
+        ASSERT_EQ(Get(file, end - 4, 4), Crc(file, start, end - 4)) << n;
+        KQel r;
+        ASSERT_TRUE(r.ProjectOpen(path.c_str(), false, true, nullptr)) << n;
+    }
+}
+
 TEST(KQelRobustTest, EveryFlippedByteIsReportedAsCorrupted) {
     for (bool encrypted : {false, true}) {
         ScratchDir dir;
@@ -266,7 +292,7 @@ TEST(KQelRobustTest, HostileRunsAreDamagedFields) {
     }
     const std::string good = ReadFile(path);
     const std::size_t v = BodyStart(good), z = v + 106 + 1 + 24;
-    const std::uint64_t stored = Get(good, z + 6, 4);
+    const std::size_t stored = static_cast<std::size_t>(Get(good, z + 6, 4));
     const std::size_t zTrailer = z + 10 + stored + 1, w = zTrailer + 24;
     ASSERT_EQ(good.substr(v, 2), std::string("i\x01"));
     ASSERT_EQ(good.substr(z, 2), std::string("d\x14"));
