@@ -21,9 +21,9 @@ const char* KQelCharacterProperties::ClassName = "KQelCharacterProperties";
 struct KQelCharacterProperties::Binding {
     KProperty& (*mMember)(KQelCharacterProperties&);
     void (*mAssign)(KQelCharacterProperties&, const void*);
-    KPropertyAccessor mGetter;
-    KPropertyAccessor mSetter;  // null for a read-only property
-    KPropertyAsStringFunc mAsString;  // enumerations only
+    // Shared by every character's property of the row: getter, setter (null
+    // for a read-only property), to-text function (enumerations only).
+    KPropertyAccessors mAccessors;
 };
 
 namespace {
@@ -127,13 +127,13 @@ QEL_CHARACTER_PROPERTIES(QEL_CHARPROP_DEFINE_S, QEL_CHARPROP_DEFINE_R, QEL_CHARP
 const KQelCharacterProperties::Binding* KQelCharacterProperties::GetBindings()
 {
 #define QEL_CHARPROP_BIND(Name, Type) \
-    &MemberOf<Type, &Set::Name>, &AssignDirect<Type, &Set::Name>, KPropertyGetter(&Set::Name##Get)
-#define QEL_CHARPROP_BIND_S(Name, Type, Flags) {QEL_CHARPROP_BIND(Name, Type), KPropertySetter(&Set::Name##Set), nullptr},
-#define QEL_CHARPROP_BIND_R(Name, Type) {QEL_CHARPROP_BIND(Name, Type), nullptr, nullptr},
+    &MemberOf<Type, &Set::Name>, &AssignDirect<Type, &Set::Name>, {KPropertyGetter(&Set::Name##Get)
+#define QEL_CHARPROP_BIND_S(Name, Type, Flags) {QEL_CHARPROP_BIND(Name, Type), KPropertySetter(&Set::Name##Set), nullptr}},
+#define QEL_CHARPROP_BIND_R(Name, Type) {QEL_CHARPROP_BIND(Name, Type), nullptr, nullptr}},
 #define QEL_CHARPROP_BIND_W(Name, Type, Flags, Parameter, Clamp) QEL_CHARPROP_BIND_S(Name, Type, Flags)
 #define QEL_CHARPROP_BIND_E(Name, Type, Parameter, Text)                                \
     {QEL_CHARPROP_BIND(Name, Type), KPropertySetter(&Set::Name##Set),                   \
-     KPropertyAsString(&Set::Name##AsStringBound)},
+     KPropertyAsString(&Set::Name##AsStringBound)}},
     static const Binding sBindings[] = {QEL_CHARACTER_PROPERTIES(QEL_CHARPROP_BIND_S, QEL_CHARPROP_BIND_R,
                                                                  QEL_CHARPROP_BIND_W, QEL_CHARPROP_BIND_E)};
 #undef QEL_CHARPROP_BIND
@@ -156,13 +156,11 @@ KQelCharacterProperties::KQelCharacterProperties(KQelCharacter* pCharacter)
         KProperty& property = bindings[id].mMember(*this);
         PropertyAddToList(&property);
         property.SetPropertyType(row.mType);
-        property.SetPropertyInfo(row.mName, this, bindings[id].mGetter, bindings[id].mSetter);
+        property.SetPropertyInfo(row.mName, this, &bindings[id].mAccessors);
         if (row.mFlags & eCharacterPropertyFlagReadOnly)
             property.SetReadOnly(true);
         if (row.mFlags & eCharacterPropertyFlagMarked)
             property.ModifyPropertyFlag(kPropertyFlagMarked, true);
-        if (bindings[id].mAsString)
-            property.GetPropertyInfo().SetAsStringFunc(bindings[id].mAsString);
     }
     Active.Set(true);
     Lock.Set(false);

@@ -1,29 +1,239 @@
-// The host scene export: builds an SDK scene from the host scene and writes
-// it as a QEL file.
+// The host scene export: walks the host scene into an SDK scene and writes
+// it as a binary QEL file of the current layout.
 #ifndef QELVESK_EXPORT_QELVESKEXPORT_H
 #define QELVESK_EXPORT_QELVESKEXPORT_H
 
+#include <vesk/MDagPath.h>
+#include <vesk/MFn.h>
+#include <vesk/MItDag.h>
 #include <vesk/MStatus.h>
 
+#include "base/karraytemplate.h"
+#include "base/kcharptrset.h"
+#include "base/kset.h"
+#include "io/kqelpluginbase.h"
+#include "plugin/qelvesksdkmanager.h"
+#include "scene/kqelnode.h"
+
+class MArgList;
+class MFnAnimCurve;
+class MFnDagNode;
+class MFnTransform;
+class MObject;
+class MSelectionList;
+class QelVeskNode;
+
 namespace qelsdk_600 {
+class KFCurve;
+class KFCurveNode;
+class KQelScene;
 class KQelSdkManager;
-}
+class KQelTakeNode;
+class QelLogFile;
+}  // namespace qelsdk_600
 
-class QelVeskExport {
+// One exporter per export: the command makes it, calls Export once and
+// destroys it. It owns its manager, and through it the scene and every
+// object made for the file; nothing of an export outlives it but the file
+// and the log "qelvesklog.txt".
+class QelVeskExport : public qelsdk_600::KQelPluginBase {
 public:
-    // Its own SDK manager; nothing written yet.
+    // The manager in export mode, its scene and that scene's root node.
     QelVeskExport();
-    // Frees the exporter and its manager.
-    virtual ~QelVeskExport();
-    QelVeskExport(const QelVeskExport&) = delete;
-    QelVeskExport& operator=(const QelVeskExport&) = delete;
+    // Ends the look-at records, then the manager with every object it made.
+    ~QelVeskExport() override;
 
-    // Builds the SDK scene from the host scene and writes the file at the
-    // path; reports its own errors.
+    // ---- Driver (qelveskexport.cpp) ----
+
+    // Builds the SDK scene from the host scene (the whole DAG, or the active
+    // selection with kExportSelectionOnly) and writes it to pPath. Failure,
+    // with "File Export Failed." in the log and no file written, for
+    // repeated node names and a failed write; every other problem is logged
+    // (and shown with kExportShowUI) and the export goes on.
     MStatus Export(const char* pPath);
+    // Writes the scene to pPath as binary QEL of the current layout, media
+    // embedded by kExportEmbedTextures; failure when the write fails (the
+    // reason stays with the SDK exporter).
+    MStatus WriteQelFile(const char* pPath);
+    // Failure when names repeat in the tree under pNode: the first 40
+    // repeats go to the log and, with kExportShowUI, to one dialog.
+    MStatus CheckDuplicateName(QelVeskNode* pNode);
+    // Makes the take node pTakeName current on the node, copying it from
+    // the default take first when the node has none of that name.
+    void SetCurrentTakeOnNode(QelVeskNode& pNode, const char* pTakeName);
+    // Marks pivot set 0 not in use on the node and every node below it.
+    // Nothing on the export road calls it.
+    void DisablePivotUse(QelVeskNode* pNode);
+    // Copies the argument that follows "-f" into pBuffer (pSize bytes).
+    // Failure, pBuffer untouched, when there is no "-f" with an argument or
+    // the argument does not fit with its terminator. Nothing on the export
+    // road calls it.
+    MStatus parseArgs(const MArgList& pArgs, char* pBuffer, size_t pSize);
+
+    // ---- DAG walk (qelveskexport_walk.cpp) ----
+
+    // Makes one node for each exportable host DAG path (the selected ones
+    // only during a selection-only export) and registers it in mNodeByPath.
+    // Failure only when the DAG iterator cannot be made.
+    MStatus BuildGeometry(MItDag::TraversalType pTraversal, MFn::Type pFilter);
+    // True for a path that has the transform type.
+    bool IsExportable(MDagPath& pPath, MFnDagNode& pNode);
+    // A node with a null attribute and the host visibility, registered.
+    QelVeskNode* BuildNullGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // A node with a skeleton attribute and the host visibility, registered;
+    // null when the path is no joint.
+    QelVeskNode* BuildJointGeometry(MDagPath& pPath, MFnDagNode& pNode);
+
+    // ---- Hierarchy (qelveskexport_hierarchy.cpp) ----
+
+    // Links every registered node under the node of its host parent (parent
+    // 0 of an instanced node), else under the root; children in host order.
+    void BuildHierarchy(MItDag::TraversalType pTraversal, MFn::Type pFilter);
+    // Attaches pNode, which stands for pDagNode's host node, as above.
+    void SetTheParent(MFnDagNode& pDagNode, QelVeskNode& pNode);
+    // Gives the node the skeleton attribute of its host node's skeleton mark
+    // ("tarnvekTypeID"): 2 root, 3 effector, 4 limb, anything else a limb
+    // node; all but a root get mJointDisplayScale as limb-node size.
+    void WriteNodeJoint(QelVeskNode* pNode);
+
+    // ---- Transforms (qelveskexport_transform.cpp) ----
+
+    // Exports the transform, pivots, limits, rotation order, visibility
+    // animation and user-property animation of the node and of every node
+    // below it, parents first, children in order. The first subtree that
+    // fails ends the walk and gives its status.
+    MStatus ExportTransform(QelVeskNode& pNode);
+    // Pivot set 0's rotation order from the host order; host orders outside
+    // 1 to 6 leave it as it was. Nothing for a node without a DAG path.
+    void ExportRotationOrder(QelVeskNode& pNode);
+    // The host's current local translation, rotation (degrees) and scaling
+    // as the default values of the take node's nine transform curves,
+    // saturated to float range; no key.
+    void ExportDefaultTransform(MFnTransform pTransform, qelsdk_600::KQelTakeNode& pTake);
+    // Joint orient, rotate axis (inverted), rotate and scale pivots and
+    // their translations into pivot set pSet, which is marked in use, and
+    // the rotation limits switched on. Nothing without a DAG path.
+    void ExportPivots(QelVeskNode& pNode, qelsdk_600::KQelNode::EPivotSet pSet);
+    // The host's translation, rotation (degrees) and scaling limits into the
+    // node's limits; a kind with a limited axis is switched on, never off.
+    // Nothing without a DAG path.
+    void ExportLimits(QelVeskNode& pNode);
+    // False when the host says the node, or the transform above a shape,
+    // is hidden; true when it cannot tell.
+    bool GetNodeVisibility(MFnDagNode& pNode);
+    // Converts the curve driving the host visibility into pCurve (fresh,
+    // the caller's); true, and the node made visible, when it got keys.
+    bool ExportAnimatedVisibility(QelVeskNode& pNode, qelsdk_600::KFCurve& pCurve);
+
+    // ---- User properties (qelveskexport_userproperties.cpp) ----
+
+    // The dynamic attributes of every host transform under pNode (each
+    // child's subtree before its parent) as user properties of its node.
+    void AddUserProperties(QelVeskNode* pNode);
+    // The dynamic attributes of one transform: numeric ones as Bool,
+    // Integer or Real with their soft limits, three-double and three-float
+    // compounds as Color or Vector; the current values are the defaults.
+    // Nothing for a node without attribute.
+    void AddUserProperties(MFnTransform& pTransform, QelVeskNode* pNode);
+    // Converts the host curves of the node's user properties into its
+    // current take. Always success.
+    MStatus ExportUserProperties(QelVeskNode& pNode, MFnTransform& pTransform);
+
+    // ---- Meshes, NURBS surfaces, materials, textures and hard edges
+    // (qelveskexport_geometry.cpp): inert until that export is built ----
+
+    // Null: no mesh node is made yet.
+    QelVeskNode* BuildMeshGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // Null: no NURBS node is made yet.
+    QelVeskNode* ExportGeometryNurb(MDagPath& pPath, MFnDagNode& pNode);
+    // Does nothing yet.
+    void SetNodeGeometryMaterial(QelVeskNode* pNode);
+    // Does nothing yet.
+    void SplitMeshOnNormalPerPolyVertex(QelVeskNode* pNode);
+
+    // ---- Lights, cameras, look-at targets, curve conversion and global
+    // transforms (qelveskexport_animation.cpp): inert until built ----
+
+    // Null: no light, camera or look-at node is made yet.
+    QelVeskNode* BuildLightGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    QelVeskNode* BuildCameraGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    QelVeskNode* BuildLookAtGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // False: no light or camera channel is exported yet.
+    bool ExportLights(MDagPath& pPath, QelVeskNode& pNode);
+    bool ExportCamera(QelVeskNode& pNode);
+    // Does nothing yet.
+    void AdjustTransform(QelVeskNode& pNode, MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves);
+    void ExtractGlobalTransforms(QelVeskNode* pNode);
+    // Convert nothing yet: pCurve and pCurves are left as they are.
+    void SetFCurve(MFnAnimCurve& pHostCurve, qelsdk_600::KFCurve& pCurve, bool pResample, double pFactor);
+    void ConvertVeskCurve(const MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves, bool pResample);
+
+    // ---- Skins, clusters and shapes (qelveskexport_deformers.cpp): inert
+    // until built ----
+
+    // Do nothing yet.
+    void ExportRigidBinding(QelVeskNode* pNode);
+    void ExportSmoothBinding();
+    void ExportShape(QelVeskNode* pNode);
+    // Removes and destroys the nodes of mTargetShapeNodes (none yet).
+    void RemoveTargetShapeGeometry();
+
+protected:
+    // Runs the host query of the joint display scale; a seam for tests.
+    virtual bool QueryJointDisplayScale(double& pScale);
+
+    // The members every part of the export shares.
+    QelVeskSdkManager mManager;
+    qelsdk_600::KQelNode* mRootNode;
+    qelsdk_600::KQelScene* mScene;
+    // Host full path name to the QelVeskNode* made for it. Keys compare
+    // without regard to case: every lookup verifies the node it gets.
+    qelsdk_600::KCharPtrSet mNodeByPath;
+    // Look-at group name to an owned record of the group's host objects.
+    qelsdk_600::KCharPtrSet mLookAtGroups;
+    qelsdk_600::KCharPtrSet mBindPoseConflictNodes;
+    bool mWrapDeformerWarned;
+    bool mBindPoseConflict;
+    qelsdk_600::KSet mFallbackMatrixNodes;
+    // The active selection during a selection-only export, else null.
+    MSelectionList* mSelection;
+    // The log while Export runs, else null.
+    qelsdk_600::QelLogFile* mLogFile;
+    // Nodes made only to carry blend-shape targets, removed before writing.
+    qelsdk_600::KArrayTemplate<QelVeskNode*> mTargetShapeNodes;
+    // Limb-node size of skeletons: 100 times the host's joint display scale.
+    double mJointDisplayScale;
 
 private:
-    qelsdk_600::KQelSdkManager* mManager;
+    // The node registered for pPath whose own path equals it, or null.
+    QelVeskNode* FindNodeOfPath(const MDagPath& pPath);
+    // The node of one DAG position, made by the builder its types choose;
+    // pIsJoint tells whether it was the joint builder.
+    QelVeskNode* BuildNodeOfPath(MDagPath& pPath, MFnDagNode& pNode, bool& pIsJoint);
+    // Registers the node under the path's full name.
+    void Register(const MDagPath& pPath, QelVeskNode* pNode);
+    // The steps of ExportTransform for one node, its children aside.
+    MStatus ExportNodeTransform(QelVeskNode& pNode);
+    // Applies the master scale kExportMasterScale to the first-level nodes.
+    void ApplyMasterScale();
+    // Take information of every take, spanning the host's playback range.
+    void FillTakeInfo();
+    // Frees the records of mLookAtGroups (none yet).
+    void ClearLookAtGroups();
 };
+
+// Warns, in the log and with kExportShowUI in a dialog, about materials and
+// textures whose names hold a namespace.
+void WarnForNamespacesInMaterialsAndTextures(qelsdk_600::QelLogFile* pLog, QelVeskSdkManager& pManager);
+// Warns once when two first-level nodes under pRoot share a non-empty
+// namespace; the nodes are not named.
+void WarnForNamespacesInFirstChildren(qelsdk_600::QelLogFile* pLog, QelVeskSdkManager& pManager,
+                                      QelVeskNode* pRoot);
+// True for an attribute whose name is longer than two characters and
+// begins with "mi" and an upper-case letter; such attributes are no user
+// properties.
+bool IsMentalRayDynamicAttribute(MObject& pAttribute);
+// Registers the host image converters with the manager; does nothing yet.
+void QelVeskRegisterImageConverters(qelsdk_600::KQelSdkManager* pManager);
 
 #endif

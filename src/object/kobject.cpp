@@ -1,8 +1,8 @@
 #include "object/kobject.h"
 
 #include <cstddef>
-#include <string_view>
-#include <unordered_map>
+#include <cstdint>
+#include <cstring>
 
 #include "object/kdatatype.h"
 #include "object/kpropertyobjectlist.h"
@@ -10,9 +10,56 @@
 
 namespace qelsdk_600 {
 
-// First index of each name, built on the first lookup after a change.
+// First index of each name, built on the first lookup after a change: an
+// open-addressing table of list indexes (-1: empty), at most half full, so
+// that a set of 50 properties spends 512 bytes on it, not a node per name.
 struct KObject::NameIndex {
-    std::unordered_map<std::string_view, int> mFirst;
+    std::vector<int> mSlots;
+    int mCount = 0;
+
+    static std::size_t Hash(const char* pName)
+    {
+        std::uint32_t hash = 2166136261u;
+        for (const unsigned char* c = reinterpret_cast<const unsigned char*>(pName); *c; ++c)
+            hash = (hash ^ *c) * 16777619u;
+        return hash;
+    }
+    // The index of the first listed property of that name, or -1.
+    int Find(const std::vector<KProperty*>& pProperties, const char* pName) const
+    {
+        if (mSlots.empty())
+            return -1;
+        const std::size_t mask = mSlots.size() - 1;
+        for (std::size_t i = Hash(pName) & mask; mSlots[i] >= 0; i = (i + 1) & mask) {
+            const int index = mSlots[i];
+            if (std::strcmp(pProperties[static_cast<std::size_t>(index)]->GetPropertyName(), pName) == 0)
+                return index;
+        }
+        return -1;
+    }
+    // Adds the property at pIndex unless an earlier one has its name.
+    void Insert(const std::vector<KProperty*>& pProperties, int pIndex)
+    {
+        const char* name = pProperties[static_cast<std::size_t>(pIndex)]->GetPropertyName();
+        if (!name || Find(pProperties, name) >= 0)
+            return;
+        if (static_cast<std::size_t>(mCount + 1) * 2 > mSlots.size())
+            Rebuild(pProperties, pIndex, mSlots.empty() ? 16 : mSlots.size() * 2);
+        const std::size_t mask = mSlots.size() - 1;
+        std::size_t i = Hash(name) & mask;
+        while (mSlots[i] >= 0)
+            i = (i + 1) & mask;
+        mSlots[i] = pIndex;
+        ++mCount;
+    }
+    // Indexes the properties before pEnd in a table of pSize slots.
+    void Rebuild(const std::vector<KProperty*>& pProperties, int pEnd, std::size_t pSize)
+    {
+        mSlots.assign(pSize, -1);
+        mCount = 0;
+        for (int i = 0; i < pEnd; ++i)
+            Insert(pProperties, i);
+    }
 };
 
 KClassDefinition KObject::ClassDefinition = {&KObject::ClassId, &KPlug::ClassDefinition, "KObject",
@@ -121,8 +168,8 @@ int KObject::PropertyAddToList(KProperty* pProperty)
     int index = GetPropertyCount();
     mProperties.push_back(pProperty);
     pProperty->mListOwner = this;
-    if (mNameIndexValid && pProperty->GetPropertyName())
-        mNameIndex->mFirst.emplace(pProperty->GetPropertyName(), index);
+    if (mNameIndexValid)
+        mNameIndex->Insert(mProperties, index);
     PropertyNotify(kPropertyAdded, pProperty);
     return index;
 }
@@ -191,15 +238,14 @@ KProperty* KObject::FindPropertyByName(const char* pName) const
     if (!mNameIndexValid) {
         if (!mNameIndex)
             mNameIndex.reset(new NameIndex);
-        mNameIndex->mFirst.clear();
-        for (std::size_t i = 0; i < mProperties.size(); ++i) {
-            if (const char* name = mProperties[i]->GetPropertyName())
-                mNameIndex->mFirst.emplace(name, static_cast<int>(i));
-        }
+        std::size_t size = 16;
+        while (size < mProperties.size() * 2)
+            size *= 2;
+        mNameIndex->Rebuild(mProperties, static_cast<int>(mProperties.size()), size);
         mNameIndexValid = true;
     }
-    auto found = mNameIndex->mFirst.find(pName);
-    return found == mNameIndex->mFirst.end() ? nullptr : mProperties[static_cast<std::size_t>(found->second)];
+    const int index = mNameIndex->Find(mProperties, pName);
+    return index < 0 ? nullptr : mProperties[static_cast<std::size_t>(index)];
 }
 
 void KObject::ForgetProperty(KProperty* pProperty)

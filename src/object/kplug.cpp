@@ -11,36 +11,26 @@ KClassDefinition KPlug::ClassDefinition = {&KPlug::ClassId, nullptr, "KPlug", nu
 int KPlug::ClassId = KPlug_RegisterClassId(&KPlug::ClassDefinition, -1);
 
 KPlug::KPlug()
-    : mSrcCount(0),
-      mOwner(nullptr),
-      mFilter(nullptr),
-      mListener(nullptr),
-      mUserTag(0),
-      mHandle(0),
-      mHandleId(0),
-      mFlags(eDirectionAll),
-      mMadeBySubPlugGetOrCreate(false)
+    : mOwner(nullptr), mHandle(kNoHandle), mHandleId(0), mFlags(eDirectionAll)
 {
-    KHandleManager::Get().Acquire(this, mHandle, mHandleId);
 }
 
 KPlug::~KPlug()
 {
-    std::vector<KPlug*> subPlugs;
-    subPlugs.swap(mSubPlugs);
-    for (KPlug* subPlug : subPlugs) {
-        subPlug->mOwner = nullptr;
-        if (subPlug->mMadeBySubPlugGetOrCreate) {
-            delete subPlug;
-        } else {
-            // A view that outlives the plug it showed shows nothing.
-            subPlug->mConnections.clear();
-            subPlug->mSrcCount = 0;
+    if (mLinks) {
+        std::vector<KPlug*> subPlugs;
+        subPlugs.swap(mLinks->mSubPlugs);
+        for (KPlug* subPlug : subPlugs) {
+            subPlug->mOwner = nullptr;
+            if (subPlug->mFlags & kFlagMadeAsView)
+                delete subPlug;
+            else
+                subPlug->ClearEntries();  // a view that outlives the plug it showed shows nothing
         }
+        for (KPlug* owned : mLinks->mOwned)
+            owned->mOwner = nullptr;
+        mLinks->mOwned.clear();
     }
-    for (KPlug* owned : mOwned)
-        owned->mOwner = nullptr;
-    mOwned.clear();
     if (mOwner) {
         if (IsSubPlug())
             mOwner->RemoveSubPlug(this);
@@ -48,18 +38,59 @@ KPlug::~KPlug()
             mOwner->DisconnectOwnedPlug(this);
     }
     // A sub-plug's entries are mirrors: no peer refers to it.
-    if (!IsSubPlug()) {
-        for (std::size_t i = 0; i < mConnections.size(); ++i) {
-            KPlug* peer = Resolve(mConnections[i]);
+    if (mLinks && !IsSubPlug()) {
+        const std::vector<Connection>& connections = mLinks->mConnections;
+        for (std::size_t i = 0; i < connections.size(); ++i) {
+            KPlug* peer = Resolve(connections[i]);
             if (!peer)
                 continue;
             // Our destination entries are the peer's source entries.
-            bool peerSideIsSource = static_cast<int>(i) >= mSrcCount;
+            bool peerSideIsSource = static_cast<int>(i) >= mLinks->mSrcCount;
             peer->RemoveEntry(peerSideIsSource, this);
             peer->SubPlugsRemove(peerSideIsSource, this);
         }
     }
-    KHandleManager::Get().Release(mHandle, mHandleId);
+    if (mHandle != kNoHandle)
+        KHandleManager::Get().Release(mHandle, mHandleId);
+}
+
+KPlug::Links& KPlug::MakeLinks()
+{
+    if (!mLinks)
+        mLinks.reset(new Links);
+    return *mLinks;
+}
+
+void KPlug::EnsureHandle()
+{
+    if (mHandle == kNoHandle)
+        KHandleManager::Get().Acquire(this, mHandle, mHandleId);
+}
+
+void KPlug::ClearEntries()
+{
+    if (mLinks) {
+        mLinks->mConnections.clear();
+        mLinks->mSrcCount = 0;
+    }
+}
+
+void KPlug::SetFilterField(KPlugFilter* pFilter)
+{
+    if (pFilter || mLinks)
+        MakeLinks().mFilter = pFilter;
+}
+
+void KPlug::SetUserTag(kReference pTag)
+{
+    if (pTag || mLinks)
+        MakeLinks().mUserTag = pTag;
+}
+
+void KPlug::SetListener(KPlugListener* pListener)
+{
+    if (pListener || mLinks)
+        MakeLinks().mListener = pListener;
 }
 
 IKObject* KPlug::IQuery(unsigned long pInterfaceId, int pReserved)
@@ -118,8 +149,8 @@ bool KPlug::PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug
         KPlugCallstack frame = {this, pStack};
         return mOwner->PlugNotify(&frame, pAction, pPlug, pIndex, pOther, pType, pNewPlug);
     }
-    if (mListener)
-        mListener->PlugNotify(pStack, pAction, pPlug, pIndex, pOther, pType, pNewPlug);
+    if (KPlugListener* listener = GetListener())
+        listener->PlugNotify(pStack, pAction, pPlug, pIndex, pOther, pType, pNewPlug);
     return true;
 }
 
@@ -130,8 +161,8 @@ bool KPlug::PlugDataNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* p
         KPlugCallstack frame = {this, pStack};
         return mOwner->PlugDataNotify(&frame, pAction, pPlug, pData1, pData2, pExtra);
     }
-    if (mListener)
-        mListener->PlugDataNotify(pStack, pAction, pPlug, pData1, pData2, pExtra);
+    if (KPlugListener* listener = GetListener())
+        listener->PlugDataNotify(pStack, pAction, pPlug, pData1, pData2, pExtra);
     return true;
 }
 
@@ -142,16 +173,19 @@ bool KPlug::ConnectOwnedPlug(KPlug* pPlug)
     if (pPlug->mOwner)
         pPlug->mOwner->DisconnectOwnedPlug(pPlug);
     pPlug->mOwner = this;
-    mOwned.push_back(pPlug);
+    MakeLinks().mOwned.push_back(pPlug);
     return true;
 }
 
 bool KPlug::DisconnectOwnedPlug(KPlug* pPlug)
 {
+    if (!mLinks)
+        return false;
+    std::vector<KPlug*>& owned = mLinks->mOwned;
     // Searched from the end: members are released in reverse order.
-    for (std::size_t i = mOwned.size(); i-- > 0;) {
-        if (mOwned[i] == pPlug) {
-            mOwned.erase(mOwned.begin() + static_cast<long>(i));
+    for (std::size_t i = owned.size(); i-- > 0;) {
+        if (owned[i] == pPlug) {
+            owned.erase(owned.begin() + static_cast<long>(i));
             pPlug->mOwner = nullptr;
             return true;
         }
@@ -163,14 +197,14 @@ KPlug* KPlug::GetOwnedPlug(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetOwnedPlugCount())
         return nullptr;
-    return mOwned[static_cast<std::size_t>(pIndex)];
+    return mLinks->mOwned[static_cast<std::size_t>(pIndex)];
 }
 
 void KPlug::ModifyPlugFlags(int pMask, bool pSet)
 {
     // The sub-plug bit follows SetFilter only: flipping it here would leave
     // the owner's lists out of step.
-    pMask &= ~kFlagSubPlug;
+    pMask &= ~(kFlagSubPlug | kFlagMadeAsView);
     if (pSet)
         mFlags |= pMask;
     else
@@ -196,7 +230,7 @@ int KPlug::FindEntry(int pBegin, int pEnd, const KPlug* pPlug) const
 {
     // From the end: the latest connections are the likeliest to go first.
     for (int i = pEnd; i-- > pBegin;) {
-        const Connection& entry = mConnections[static_cast<std::size_t>(i)];
+        const Connection& entry = mLinks->mConnections[static_cast<std::size_t>(i)];
         if (entry.mHandle == pPlug->mHandle && entry.mId == pPlug->mHandleId)
             return i;
     }
@@ -206,37 +240,46 @@ int KPlug::FindEntry(int pBegin, int pEnd, const KPlug* pPlug) const
 void KPlug::InsertEntry(bool pAsSource, const KPlug* pPlug, kConnectionType pType)
 {
     Connection entry = {pPlug->mHandle, pPlug->mHandleId, pType};
+    Links& links = MakeLinks();
     if (pAsSource) {
-        mConnections.insert(mConnections.begin() + mSrcCount, entry);
-        ++mSrcCount;
+        links.mConnections.insert(links.mConnections.begin() + links.mSrcCount, entry);
+        ++links.mSrcCount;
     } else {
-        mConnections.push_back(entry);
+        links.mConnections.push_back(entry);
     }
 }
 
 bool KPlug::RemoveEntry(bool pAsSource, const KPlug* pPlug)
 {
-    int size = static_cast<int>(mConnections.size());
-    int index = pAsSource ? FindEntry(0, mSrcCount, pPlug) : FindEntry(mSrcCount, size, pPlug);
+    if (!mLinks)
+        return false;
+    int size = static_cast<int>(mLinks->mConnections.size());
+    int srcCount = mLinks->mSrcCount;
+    int index = pAsSource ? FindEntry(0, srcCount, pPlug) : FindEntry(srcCount, size, pPlug);
     if (index < 0)
         return false;
-    mConnections.erase(mConnections.begin() + index);
+    mLinks->mConnections.erase(mLinks->mConnections.begin() + index);
     if (pAsSource)
-        --mSrcCount;
+        --mLinks->mSrcCount;
     return true;
 }
 
 void KPlug::SubPlugsAdd(bool pAsSource, const KPlug* pPlug, kConnectionType pType)
 {
-    for (KPlug* subPlug : mSubPlugs) {
-        if (!subPlug->mFilter || subPlug->mFilter->IsValid(pPlug))
+    if (!mLinks)
+        return;
+    for (KPlug* subPlug : mLinks->mSubPlugs) {
+        KPlugFilter* filter = subPlug->GetFilter();
+        if (!filter || filter->IsValid(pPlug))
             subPlug->InsertEntry(pAsSource, pPlug, pType);
     }
 }
 
 void KPlug::SubPlugsRemove(bool pAsSource, const KPlug* pPlug)
 {
-    for (KPlug* subPlug : mSubPlugs)
+    if (!mLinks)
+        return;
+    for (KPlug* subPlug : mLinks->mSubPlugs)
         subPlug->RemoveEntry(pAsSource, pPlug);
 }
 
@@ -246,10 +289,13 @@ bool KPlug::ConnectSrc(KPlug* pSource, kConnectionType pType)
         return false;
     if (IsConnectedSrc(pSource))
         return false;
-    if (!PlugNotify(nullptr, kPlugConnectSrcRequest, this, mSrcCount, pSource, pType, nullptr))
+    EnsureHandle();
+    pSource->EnsureHandle();
+    // Taken before the request: its handlers may end the source.
+    kUInt sourceHandle = pSource->mHandle, sourceId = pSource->mHandleId;
+    if (!PlugNotify(nullptr, kPlugConnectSrcRequest, this, GetSrcCount(), pSource, pType, nullptr))
         return false;
     // The request's handlers may have ended the source or connected it.
-    kUInt sourceHandle = pSource->mHandle, sourceId = pSource->mHandleId;
     if (!IsAlive(sourceHandle, sourceId) || IsConnectedSrc(pSource))
         return false;
 
@@ -258,7 +304,7 @@ bool KPlug::ConnectSrc(KPlug* pSource, kConnectionType pType)
     SubPlugsAdd(true, pSource, pType);
     pSource->SubPlugsAdd(false, this, pType);
 
-    int index = mSrcCount - 1;
+    int index = GetSrcCount() - 1;
     int sourceIndex = pSource->GetDstCount() - 1;
     PlugNotify(nullptr, kPlugConnectedSrc, this, index, pSource, pType, nullptr);
     if (IsAlive(sourceHandle, sourceId))
@@ -279,7 +325,7 @@ bool KPlug::DisconnectSrc(KPlug* pSource)
     if (index < 0)
         return false;
     int sourceIndex = pSource->FindDst(this);
-    kConnectionType type = mConnections[static_cast<std::size_t>(index)].mType;
+    kConnectionType type = mLinks->mConnections[static_cast<std::size_t>(index)].mType;
     kUInt sourceHandle = pSource->mHandle, sourceId = pSource->mHandleId;
 
     PlugNotify(nullptr, kPlugDisconnectSrc, this, index, pSource, type, nullptr);
@@ -306,10 +352,11 @@ bool KPlug::DisconnectDst(KPlug* pDestination)
 
 bool KPlug::DisconnectAllSrc()
 {
-    if (IsSubPlug())
+    if (IsSubPlug() || !mLinks)
         return false;
     // Work from a snapshot of handles: handlers may change the array.
-    std::vector<Connection> sources(mConnections.begin(), mConnections.begin() + mSrcCount);
+    const std::vector<Connection>& connections = mLinks->mConnections;
+    std::vector<Connection> sources(connections.begin(), connections.begin() + mLinks->mSrcCount);
     bool any = false;
     for (std::size_t i = sources.size(); i-- > 0;) {
         if (KPlug* source = Resolve(sources[i]))
@@ -320,9 +367,10 @@ bool KPlug::DisconnectAllSrc()
 
 bool KPlug::DisconnectAllDst()
 {
-    if (IsSubPlug())
+    if (IsSubPlug() || !mLinks)
         return false;
-    std::vector<Connection> destinations(mConnections.begin() + mSrcCount, mConnections.end());
+    const std::vector<Connection>& connections = mLinks->mConnections;
+    std::vector<Connection> destinations(connections.begin() + mLinks->mSrcCount, connections.end());
     bool any = false;
     for (std::size_t i = destinations.size(); i-- > 0;) {
         if (KPlug* destination = Resolve(destinations[i]))
@@ -333,12 +381,13 @@ bool KPlug::DisconnectAllDst()
 
 bool KPlug::IsConnectedSrc(const KPlug* pSource) const
 {
-    if (!pSource)
+    if (!pSource || !mLinks || !pSource->mLinks)
         return false;
     // Either side holds the connection: search the shorter list.
-    if (mSrcCount <= pSource->GetDstCount())
-        return FindEntry(0, mSrcCount, pSource) >= 0;
-    return pSource->FindEntry(pSource->mSrcCount, static_cast<int>(pSource->mConnections.size()), this) >= 0;
+    if (mLinks->mSrcCount <= pSource->GetDstCount())
+        return FindEntry(0, mLinks->mSrcCount, pSource) >= 0;
+    const Links& other = *pSource->mLinks;
+    return pSource->FindEntry(other.mSrcCount, static_cast<int>(other.mConnections.size()), this) >= 0;
 }
 
 bool KPlug::IsConnectedDst(const KPlug* pDestination) const
@@ -348,83 +397,90 @@ bool KPlug::IsConnectedDst(const KPlug* pDestination) const
 
 KPlug* KPlug::GetSrc(int pIndex) const
 {
-    if (pIndex < 0 || pIndex >= mSrcCount)
+    if (pIndex < 0 || pIndex >= GetSrcCount())
         return nullptr;
-    return Resolve(mConnections[static_cast<std::size_t>(pIndex)]);
+    return Resolve(mLinks->mConnections[static_cast<std::size_t>(pIndex)]);
 }
 
 KPlug* KPlug::GetDst(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetDstCount())
         return nullptr;
-    return Resolve(mConnections[static_cast<std::size_t>(mSrcCount + pIndex)]);
+    return Resolve(mLinks->mConnections[static_cast<std::size_t>(mLinks->mSrcCount + pIndex)]);
 }
 
 kConnectionType KPlug::GetSrcType(int pIndex) const
 {
-    if (pIndex < 0 || pIndex >= mSrcCount)
+    if (pIndex < 0 || pIndex >= GetSrcCount())
         return kConnectionDefault;
-    return mConnections[static_cast<std::size_t>(pIndex)].mType;
+    return mLinks->mConnections[static_cast<std::size_t>(pIndex)].mType;
 }
 
 kConnectionType KPlug::GetDstType(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetDstCount())
         return kConnectionDefault;
-    return mConnections[static_cast<std::size_t>(mSrcCount + pIndex)].mType;
+    return mLinks->mConnections[static_cast<std::size_t>(mLinks->mSrcCount + pIndex)].mType;
 }
 
 int KPlug::FindSrc(const KPlug* pSource) const
 {
-    return pSource ? FindEntry(0, mSrcCount, pSource) : -1;
+    return pSource && mLinks ? FindEntry(0, mLinks->mSrcCount, pSource) : -1;
 }
 
 int KPlug::FindDst(const KPlug* pDestination) const
 {
-    if (!pDestination)
+    if (!pDestination || !mLinks)
         return -1;
-    int index = FindEntry(mSrcCount, static_cast<int>(mConnections.size()), pDestination);
-    return index < 0 ? -1 : index - mSrcCount;
+    int index = FindEntry(mLinks->mSrcCount, static_cast<int>(mLinks->mConnections.size()), pDestination);
+    return index < 0 ? -1 : index - mLinks->mSrcCount;
 }
 
 void KPlug::AddSubPlug(KPlug* pSubPlug)
 {
     FillSubPlug(pSubPlug);
-    mSubPlugs.push_back(pSubPlug);
+    MakeLinks().mSubPlugs.push_back(pSubPlug);
 }
 
 void KPlug::FillSubPlug(KPlug* pSubPlug) const
 {
-    pSubPlug->mConnections.clear();
-    pSubPlug->mSrcCount = 0;
-    for (std::size_t i = 0; i < mConnections.size(); ++i) {
-        KPlug* peer = Resolve(mConnections[i]);
-        if (peer && (!pSubPlug->mFilter || pSubPlug->mFilter->IsValid(peer)))
-            pSubPlug->InsertEntry(static_cast<int>(i) < mSrcCount, peer, mConnections[i].mType);
+    pSubPlug->ClearEntries();
+    if (!mLinks)
+        return;
+    KPlugFilter* filter = pSubPlug->GetFilter();
+    const std::vector<Connection>& connections = mLinks->mConnections;
+    for (std::size_t i = 0; i < connections.size(); ++i) {
+        KPlug* peer = Resolve(connections[i]);
+        if (peer && (!filter || filter->IsValid(peer)))
+            pSubPlug->InsertEntry(static_cast<int>(i) < mLinks->mSrcCount, peer, connections[i].mType);
     }
 }
 
 bool KPlug::MoveConnection(bool pSource, int pFrom, int pTo)
 {
-    int base = pSource ? 0 : mSrcCount;
-    int count = pSource ? mSrcCount : GetDstCount();
+    int base = pSource ? 0 : GetSrcCount();
+    int count = pSource ? GetSrcCount() : GetDstCount();
     if (pFrom < 0 || pFrom >= count || pTo < 0 || pTo >= count)
         return false;
     if (pFrom == pTo)
         return true;
-    Connection entry = mConnections[static_cast<std::size_t>(base + pFrom)];
-    mConnections.erase(mConnections.begin() + base + pFrom);
-    mConnections.insert(mConnections.begin() + base + pTo, entry);
-    for (KPlug* subPlug : mSubPlugs)
+    std::vector<Connection>& connections = mLinks->mConnections;
+    Connection entry = connections[static_cast<std::size_t>(base + pFrom)];
+    connections.erase(connections.begin() + base + pFrom);
+    connections.insert(connections.begin() + base + pTo, entry);
+    for (KPlug* subPlug : mLinks->mSubPlugs)
         FillSubPlug(subPlug);
     return true;
 }
 
 void KPlug::RemoveSubPlug(KPlug* pSubPlug)
 {
-    for (std::size_t i = 0; i < mSubPlugs.size(); ++i) {
-        if (mSubPlugs[i] == pSubPlug) {
-            mSubPlugs.erase(mSubPlugs.begin() + static_cast<long>(i));
+    if (!mLinks)
+        return;
+    std::vector<KPlug*>& subPlugs = mLinks->mSubPlugs;
+    for (std::size_t i = 0; i < subPlugs.size(); ++i) {
+        if (subPlugs[i] == pSubPlug) {
+            subPlugs.erase(subPlugs.begin() + static_cast<long>(i));
             return;
         }
     }
@@ -442,7 +498,7 @@ void KPlug::SetFilter(KPlugFilter* pFilter, kType pType)
             if (owner)
                 owner->DisconnectOwnedPlug(this);
             mFlags |= kFlagSubPlug;
-            mFilter = pFilter;
+            SetFilterField(pFilter);
             if (owner) {
                 mOwner = owner;
                 owner->AddSubPlug(this);
@@ -455,12 +511,11 @@ void KPlug::SetFilter(KPlugFilter* pFilter, kType pType)
             mOwner = nullptr;
         }
         mFlags &= ~kFlagSubPlug;
-        mConnections.clear();
-        mSrcCount = 0;
+        ClearEntries();
         if (owner)
             owner->ConnectOwnedPlug(this);
     }
-    mFilter = pFilter;
+    SetFilterField(pFilter);
     if (IsSubPlug() && mOwner) {
         // Rebuild the view for the new filter.
         KPlug* owner = mOwner;
@@ -473,15 +528,15 @@ KPlug* KPlug::SubPlugGetOrCreate(KPlugFilter* pFilter)
 {
     if (!pFilter || IsSubPlug())
         return nullptr;
-    for (KPlug* subPlug : mSubPlugs) {
-        if (subPlug->mFilter == pFilter)
+    for (int i = 0; i < GetSubPlugCount(); ++i) {
+        KPlug* subPlug = mLinks->mSubPlugs[static_cast<std::size_t>(i)];
+        if (subPlug->GetFilter() == pFilter)
             return subPlug;
     }
     KPlug* subPlug = new KPlug;
     subPlug->mOwner = this;
-    subPlug->mFlags = (mFlags & eDirectionMask) | kFlagSubPlug | kFlagNoOwnerNotify;
-    subPlug->mFilter = pFilter;
-    subPlug->mMadeBySubPlugGetOrCreate = true;
+    subPlug->mFlags = (mFlags & eDirectionMask) | kFlagSubPlug | kFlagNoOwnerNotify | kFlagMadeAsView;
+    subPlug->SetFilterField(pFilter);
     AddSubPlug(subPlug);
     return subPlug;
 }
@@ -490,7 +545,7 @@ KPlug* KPlug::GetSubPlug(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetSubPlugCount())
         return nullptr;
-    return mSubPlugs[static_cast<std::size_t>(pIndex)];
+    return mLinks->mSubPlugs[static_cast<std::size_t>(pIndex)];
 }
 
 }  // namespace qelsdk_600

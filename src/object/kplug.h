@@ -2,6 +2,7 @@
 #ifndef QELSDK_OBJECT_KPLUG_H
 #define QELSDK_OBJECT_KPLUG_H
 
+#include <memory>
 #include <vector>
 
 #include "base/ktypes.h"
@@ -58,6 +59,12 @@ public:
 // plug-handle manager, so an entry whose plug is gone reads as no plug.
 // Destroying a plug silently removes its connections from its peers; use
 // Destruct (or the disconnect operations) for a notified tear-down.
+//
+// Storage: most plugs are properties that are never connected, so a plug
+// keeps only its owner, flags and handle in line (40 bytes on 64-bit, 28 on
+// 32-bit builds). Connections, owned plugs, sub-plugs, filter, listener and
+// user tag live in a record made on first use, and the handle is taken from
+// the plug-handle manager only when the plug is first connected.
 class KPlug : public ICallback {
 public:
     // How a plug stands to its owner (flag bit 8).
@@ -110,15 +117,15 @@ public:
     KPlug* GetOwner() const { return mOwner; }
     virtual bool ConnectOwnedPlug(KPlug* pPlug);
     virtual bool DisconnectOwnedPlug(KPlug* pPlug);
-    int GetOwnedPlugCount() const { return static_cast<int>(mOwned.size()); }
+    int GetOwnedPlugCount() const { return mLinks ? static_cast<int>(mLinks->mOwned.size()) : 0; }
     // Null when out of range.
     KPlug* GetOwnedPlug(int pIndex) const;
 
     // Pointer-sized value for the caller; 0 after construction.
-    kReference GetUserTag() const { return mUserTag; }
-    void SetUserTag(kReference pTag) { mUserTag = pTag; }
+    kReference GetUserTag() const { return mLinks ? mLinks->mUserTag : 0; }
+    void SetUserTag(kReference pTag);
 
-    int GetPlugFlags() const { return mFlags; }
+    int GetPlugFlags() const { return mFlags & ~kFlagMadeAsView; }
     void ModifyPlugFlags(int pMask, bool pSet);
     kDirection GetDirection() const { return static_cast<kDirection>(mFlags & eDirectionMask); }
     void SetDirection(kDirection pDirection);
@@ -142,8 +149,11 @@ public:
     bool IsConnectedSrc(const KPlug* pSource) const;
     bool IsConnectedDst(const KPlug* pDestination) const;
 
-    int GetSrcCount() const { return mSrcCount; }
-    int GetDstCount() const { return static_cast<int>(mConnections.size()) - mSrcCount; }
+    int GetSrcCount() const { return mLinks ? mLinks->mSrcCount : 0; }
+    int GetDstCount() const
+    {
+        return mLinks ? static_cast<int>(mLinks->mConnections.size()) - mLinks->mSrcCount : 0;
+    }
     // The plug of a connection, null when out of range or gone.
     KPlug* GetSrc(int pIndex) const;
     KPlug* GetDst(int pIndex) const;
@@ -157,17 +167,17 @@ public:
     // Stores the filter and sets the sub-plug bit from pType; a plug that thus
     // becomes a sub-plug joins its owner's sub-plugs.
     void SetFilter(KPlugFilter* pFilter, kType pType);
-    KPlugFilter* GetFilter() const { return mFilter; }
+    KPlugFilter* GetFilter() const { return mLinks ? mLinks->mFilter : nullptr; }
     // The view of this plug's connections to plugs that pass pFilter, in
     // connection order, made on first use and owned by this plug. Null for a
     // null filter or when this plug is itself a sub-plug.
     KPlug* SubPlugGetOrCreate(KPlugFilter* pFilter);
-    int GetSubPlugCount() const { return static_cast<int>(mSubPlugs.size()); }
+    int GetSubPlugCount() const { return mLinks ? static_cast<int>(mLinks->mSubPlugs.size()) : 0; }
     KPlug* GetSubPlug(int pIndex) const;
 
     // Receives events when no owner takes them; not owned.
-    void SetListener(KPlugListener* pListener) { mListener = pListener; }
-    KPlugListener* GetListener() const { return mListener; }
+    void SetListener(KPlugListener* pListener);
+    KPlugListener* GetListener() const { return mLinks ? mLinks->mListener : nullptr; }
 
 protected:
     // Moves a source (destination) entry from one index to another, the
@@ -181,7 +191,26 @@ private:
         kUInt mId;
         kConnectionType mType;
     };
+    // What a plug holds beyond its owner and flags; made on first use and
+    // kept until the plug ends.
+    struct Links {
+        std::vector<Connection> mConnections;
+        std::vector<KPlug*> mOwned;
+        std::vector<KPlug*> mSubPlugs;
+        KPlugFilter* mFilter = nullptr;
+        KPlugListener* mListener = nullptr;
+        kReference mUserTag = 0;
+        int mSrcCount = 0;
+    };
+    // Private flag bit: a view made by SubPlugGetOrCreate, deleted with its
+    // owner.
+    enum { kFlagMadeAsView = 1 << 30 };
+    // No handle yet: matches no connection entry.
+    static constexpr kUInt kNoHandle = ~kUInt(0);
 
+    Links& MakeLinks();
+    // Takes a handle from the plug-handle manager when the plug has none.
+    void EnsureHandle();
     KPlug* Resolve(const Connection& pEntry) const;
     bool IsAlive(kUInt pHandle, kUInt pId) const;
     int FindEntry(int pBegin, int pEnd, const KPlug* pPlug) const;
@@ -193,19 +222,15 @@ private:
     void AddSubPlug(KPlug* pSubPlug);
     void FillSubPlug(KPlug* pSubPlug) const;
     void RemoveSubPlug(KPlug* pSubPlug);
+    // Forgets every connection entry (a sub-plug's view).
+    void ClearEntries();
+    void SetFilterField(KPlugFilter* pFilter);
 
-    std::vector<Connection> mConnections;
-    int mSrcCount;
     KPlug* mOwner;
-    std::vector<KPlug*> mOwned;
-    std::vector<KPlug*> mSubPlugs;
-    KPlugFilter* mFilter;
-    KPlugListener* mListener;
-    kReference mUserTag;
+    std::unique_ptr<Links> mLinks;
     kUInt mHandle;
     kUInt mHandleId;
     int mFlags;
-    bool mMadeBySubPlugGetOrCreate;  // deleted with its owner
 };
 
 }  // namespace qelsdk_600

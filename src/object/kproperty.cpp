@@ -21,14 +21,17 @@ const char* KPropertyTypeName(int pType)
 // ---------------------------------------------------------------------------
 // KPropertyInfo
 
+// A property's own copies and settings beyond the common ones.
+struct KProperty::Extra {
+    KPropertyAccessors mAccessors = {nullptr, nullptr, nullptr};
+    KString mLabel;
+    double mMin = -std::numeric_limits<double>::infinity();
+    double mMax = std::numeric_limits<double>::infinity();
+    std::vector<KString> mEnumValues;
+};
+
 KPropertyInfo::KPropertyInfo()
-    : mProperty(nullptr),
-      mName(nullptr),
-      mGetter(nullptr),
-      mSetter(nullptr),
-      mAsString(nullptr),
-      mType(kPropertyUnknown),
-      mFlags(0)
+    : mProperty(nullptr), mName(nullptr), mAccessors(nullptr), mType(kPropertyUnknown), mFlags(0)
 {
 }
 
@@ -86,10 +89,42 @@ void KPropertyInfo::SetAllocatedName(const char* pName)
         mProperty->NameChanged();
 }
 
+KPropertyAccessors& KPropertyInfo::OwnAccessors()
+{
+    KPropertyAccessors& own = mProperty->MakeExtra().mAccessors;
+    if (mAccessors != &own) {
+        own = mAccessors ? *mAccessors : KPropertyAccessors{nullptr, nullptr, nullptr};
+        mAccessors = &own;
+    }
+    return own;
+}
+
+void KPropertyInfo::SetGetter(KPropertyAccessor pGetter)
+{
+    if (GetGetter() != pGetter)
+        OwnAccessors().mGetter = pGetter;
+}
+
+void KPropertyInfo::SetSetter(KPropertyAccessor pSetter)
+{
+    if (GetSetter() != pSetter)
+        OwnAccessors().mSetter = pSetter;
+}
+
 void KPropertyInfo::SetAsStringFunc(KPropertyAsStringFunc pFunc)
 {
-    mAsString = pFunc;
+    if (GetAsStringFunc() != pFunc)
+        OwnAccessors().mAsString = pFunc;
     if (pFunc)
+        mFlags |= kHasAsStringFunc;
+    else
+        mFlags &= ~kHasAsStringFunc;
+}
+
+void KPropertyInfo::ShareAccessors(const KPropertyAccessors* pAccessors)
+{
+    mAccessors = pAccessors;
+    if (GetAsStringFunc())
         mFlags |= kHasAsStringFunc;
     else
         mFlags &= ~kHasAsStringFunc;
@@ -102,12 +137,7 @@ KClassDefinition KProperty::ClassDefinition = {&KProperty::ClassId, &KPlug::Clas
                                                "KProperty", nullptr};
 int KProperty::ClassId = KPlug_RegisterClassId(&KProperty::ClassDefinition, -1);
 
-KProperty::KProperty()
-    : mDataType(nullptr),
-      mMin(-std::numeric_limits<double>::infinity()),
-      mMax(std::numeric_limits<double>::infinity()),
-      mFlags(0),
-      mListOwner(nullptr)
+KProperty::KProperty() : mFlags(0), mDataType(nullptr), mListOwner(nullptr)
 {
     mInfo.mProperty = this;
 }
@@ -135,6 +165,21 @@ void KProperty::SetPropertyInfo(const char* pName, KObject* pOwner, KPropertyAcc
     mInfo.SetSetter(pSetter);
 }
 
+void KProperty::SetPropertyInfo(const char* pName, KObject* pOwner, const KPropertyAccessors* pAccessors)
+{
+    if (pOwner && GetOwner() != pOwner)
+        pOwner->ConnectOwnedPlug(this);
+    mInfo.SetName(pName);
+    mInfo.ShareAccessors(pAccessors);
+}
+
+KProperty::Extra& KProperty::MakeExtra()
+{
+    if (!mExtra)
+        mExtra.reset(new Extra);
+    return *mExtra;
+}
+
 KObject* KProperty::GetPropertyOwner() const
 {
     return dynamic_cast<KObject*>(GetOwner());
@@ -145,9 +190,37 @@ void KProperty::SetPropertyName(const char* pName)
     mInfo.SetAllocatedName(pName);
 }
 
+const char* KProperty::GetPropertyLabel() const
+{
+    return mExtra ? mExtra->mLabel.Buffer() : "";
+}
+
 void KProperty::SetPropertyLabel(const char* pLabel)
 {
-    mLabel = pLabel ? pLabel : "";
+    if (mExtra || (pLabel && *pLabel))
+        MakeExtra().mLabel = pLabel ? pLabel : "";
+}
+
+double KProperty::GetPropertyMin() const
+{
+    return mExtra ? mExtra->mMin : -std::numeric_limits<double>::infinity();
+}
+
+double KProperty::GetPropertyMax() const
+{
+    return mExtra ? mExtra->mMax : std::numeric_limits<double>::infinity();
+}
+
+void KProperty::SetPropertyMin(double pMin)
+{
+    if (mExtra || pMin != -std::numeric_limits<double>::infinity())
+        MakeExtra().mMin = pMin;
+}
+
+void KProperty::SetPropertyMax(double pMax)
+{
+    if (mExtra || pMax != std::numeric_limits<double>::infinity())
+        MakeExtra().mMax = pMax;
 }
 
 void KProperty::ModifyPropertyFlag(int pFlags, bool pSet)
@@ -214,21 +287,19 @@ KString KProperty::AsString()
 
 void KProperty::AddEnumValue(const char* pText)
 {
-    if (!mEnumValues)
-        mEnumValues.reset(new std::vector<KString>);
-    mEnumValues->push_back(KString(pText ? pText : ""));
+    MakeExtra().mEnumValues.push_back(KString(pText ? pText : ""));
 }
 
 int KProperty::GetEnumCount() const
 {
-    return mEnumValues ? static_cast<int>(mEnumValues->size()) : 0;
+    return mExtra ? static_cast<int>(mExtra->mEnumValues.size()) : 0;
 }
 
 const char* KProperty::GetEnumValue(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetEnumCount())
         return nullptr;
-    return (*mEnumValues)[static_cast<std::size_t>(pIndex)].Buffer();
+    return mExtra->mEnumValues[static_cast<std::size_t>(pIndex)].Buffer();
 }
 
 }  // namespace qelsdk_600

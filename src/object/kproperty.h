@@ -64,6 +64,16 @@ typedef void (KPlug::*KPropertyAccessor)();
 // constant and not freed by the caller, null when the value has none.
 typedef const char* (KPlug::*KPropertyAsStringFunc)(int);
 
+// Getter, setter and to-text function of a property. Properties of the same
+// row of a class share one record with static storage (see
+// KProperty::SetPropertyInfo); a property whose accessors are changed one by
+// one takes its own copy.
+struct KPropertyAccessors {
+    KPropertyAccessor mGetter;
+    KPropertyAccessor mSetter;
+    KPropertyAsStringFunc mAsString;
+};
+
 // The information record embedded in every property.
 class KPropertyInfo {
 public:
@@ -97,10 +107,13 @@ public:
     // name leaves the property unnamed.
     void SetAllocatedName(const char* pName);
 
-    KPropertyAccessor GetGetter() const { return mGetter; }
-    KPropertyAccessor GetSetter() const { return mSetter; }
-    void SetGetter(KPropertyAccessor pGetter) { mGetter = pGetter; }
-    void SetSetter(KPropertyAccessor pSetter) { mSetter = pSetter; }
+    KPropertyAccessor GetGetter() const { return mAccessors ? mAccessors->mGetter : nullptr; }
+    KPropertyAccessor GetSetter() const { return mAccessors ? mAccessors->mSetter : nullptr; }
+    void SetGetter(KPropertyAccessor pGetter);
+    void SetSetter(KPropertyAccessor pSetter);
+    // Uses a shared record (null: no accessors); flag 512 follows its
+    // to-text function. The record must outlive the property.
+    void ShareAccessors(const KPropertyAccessors* pAccessors);
 
     kPropertyType GetPropertyType() const { return mType; }
     void SetPropertyType(kPropertyType pType) { mType = pType; }
@@ -108,17 +121,17 @@ public:
     // Installs the enumeration-to-text function; flag 512 tells whether one
     // is set.
     void SetAsStringFunc(KPropertyAsStringFunc pFunc);
-    KPropertyAsStringFunc GetAsStringFunc() const { return mAsString; }
+    KPropertyAsStringFunc GetAsStringFunc() const { return mAccessors ? mAccessors->mAsString : nullptr; }
 
 private:
     friend class KProperty;
     void ReleaseName();
+    // The property's own copy of the accessors, made from the shared ones.
+    KPropertyAccessors& OwnAccessors();
 
     KProperty* mProperty;  // the property that embeds this record
     const char* mName;
-    KPropertyAccessor mGetter;
-    KPropertyAccessor mSetter;
-    KPropertyAsStringFunc mAsString;
+    const KPropertyAccessors* mAccessors;  // shared, the property's own copy, or null
     kPropertyType mType;
     int mFlags;
 };
@@ -127,6 +140,16 @@ private:
 // subclasses (KPropertyTemplate<T>, KPropertyObjectList); this base answers
 // with empty values. Destroying a property takes it out of the property list
 // of the object that lists it.
+//
+// Storage: what every property of a class row has in common is not kept per
+// property. The name is a borrowed pointer to the row's text (a copy only
+// for a dynamic or renamed property), the getter, setter and to-text
+// function are one shared KPropertyAccessors record per row, and the data
+// type is a pointer to the process-wide type. A property holds in line only
+// its plug (see KPlug), its flags, type, those three pointers and its list
+// owner: 96 bytes on 64-bit, 60 on 32-bit builds, before the value. A
+// label, limits other than minus and plus infinity, enumeration texts and
+// accessors set one by one go to a record made on first use.
 class KProperty : public KPlug {
 public:
     static int ClassId;
@@ -145,6 +168,9 @@ public:
     // setter (null: none).
     void SetPropertyInfo(const char* pName, KObject* pOwner, KPropertyAccessor pGetter,
                          KPropertyAccessor pSetter);
+    // The same with a shared accessor record (KPropertyInfo::ShareAccessors),
+    // its to-text function included.
+    void SetPropertyInfo(const char* pName, KObject* pOwner, const KPropertyAccessors* pAccessors);
     // The owning object, or null.
     KObject* GetPropertyOwner() const;
 
@@ -159,14 +185,18 @@ public:
     // Takes an owned copy of the name (double quotes dropped).
     virtual void SetPropertyName(const char* pName);
     // Empty when none was set.
-    const char* GetPropertyLabel() const { return mLabel.Buffer(); }
+    const char* GetPropertyLabel() const;
     void SetPropertyLabel(const char* pLabel);
 
-    double GetPropertyMin() const { return mMin; }
-    double GetPropertyMax() const { return mMax; }
-    void SetPropertyMin(double pMin) { mMin = pMin; }
-    void SetPropertyMax(double pMax) { mMax = pMax; }
-    void SetPropertyMinMax(double pMin, double pMax) { mMin = pMin; mMax = pMax; }
+    double GetPropertyMin() const;
+    double GetPropertyMax() const;
+    void SetPropertyMin(double pMin);
+    void SetPropertyMax(double pMax);
+    void SetPropertyMinMax(double pMin, double pMax)
+    {
+        SetPropertyMin(pMin);
+        SetPropertyMax(pMax);
+    }
 
     int GetPropertyFlags() const { return mFlags; }
     bool GetPropertyFlag(kPropertyFlag pFlag) const { return (mFlags & pFlag) != 0; }
@@ -222,16 +252,16 @@ public:
 private:
     friend class KObject;
     friend class KPropertyInfo;
+    // What few properties have: made on first use.
+    struct Extra;
+    Extra& MakeExtra();
     void NameChanged();
 
+    int mFlags;  // first: fills the plug's tail padding
     KPropertyInfo mInfo;
     KDataType* mDataType;
-    KString mLabel;
-    double mMin;
-    double mMax;
-    int mFlags;
     KObject* mListOwner;  // the object whose property list holds this property
-    std::unique_ptr<std::vector<KString>> mEnumValues;
+    std::unique_ptr<Extra> mExtra;
 };
 
 }  // namespace qelsdk_600

@@ -67,6 +67,18 @@
 // operations after the base's (in table order), the members Size, Kind and
 // Targets, the properties "Size", "Kind", "Targets", "Color" in that order,
 // and a class id registered at start-up as the next free id.
+//
+// Storage. What every set of a class has in common is held once, by the
+// class: the row texts are the table's string literals (borrowed, never
+// copied), each V or E row's getter, setter and to-text function form one
+// KPropertyAccessors constant of the constructor (made on its first run,
+// then shared), and a data type or class filter is the process-wide one. A
+// set itself holds its members' values, flags and types, its plug and list
+// bookkeeping, and what someone gave one object only (a label, limits,
+// enumeration texts, connections), which KProperty and KPlug keep in
+// records made on first use. Only A rows cost an allocation each (a dynamic
+// property and its name). docs/scene-memory.md gives the byte budget of a
+// node.
 #ifndef QELSDK_SCENE_KQELPROPERTYSET_H
 #define QELSDK_SCENE_KQELPROPERTYSET_H
 
@@ -118,28 +130,38 @@ inline void KQelStoreValue(KPropertyTemplate<KgeTVector>& pMember, const KgeTVec
     pMember.SetValue(KgeTVector(pValue.mData[0], pValue.mData[1], pValue.mData[2], 1.0));
 }
 
+// The accessor record of a value or enumeration row; the member's type
+// must be the one the getter returns and the setter takes.
+template <class C, class T>
+KPropertyAccessors KQelRowAccessors(KPropertyTemplate<T>&, T (C::*pGetter)(), void (C::*pSetter)(T),
+                                    const char* (C::*pAsString)(int) = nullptr)
+{
+    return KPropertyAccessors{KPropertyGetter(pGetter), KPropertySetter(pSetter),
+                              pAsString ? KPropertyAsString(pAsString) : nullptr};
+}
+
 // Registration of one value or enumeration member (steps in the order the
-// file header gives).
+// file header gives); pAccessors is the row's record, shared by every set
+// of the class.
 template <class C, class T, class D>
-void KQelRegisterValue(C* pSet, KPropertyTemplate<T>& pMember, const char* pName, T (C::*pGetter)(),
-                       void (C::*pSetter)(T), const D& pDefault, int pFlags)
+void KQelRegisterValue(C* pSet, KPropertyTemplate<T>& pMember, const char* pName,
+                       const KPropertyAccessors& pAccessors, const D& pDefault, int pFlags)
 {
     pSet->PropertyAddToList(&pMember);
     pMember.SetPropertyType(KPropertyGetType(static_cast<T*>(nullptr)));
-    pMember.SetPropertyInfo(pName, pSet, pGetter, pSetter);
+    pMember.SetPropertyInfo(pName, pSet, &pAccessors);
     KQelStoreValue(pMember, static_cast<T>(pDefault));
     if (pFlags)
         pMember.ModifyPropertyFlag(pFlags, true);
 }
 
 template <class C, class T, class D>
-void KQelRegisterEnum(C* pSet, KPropertyTemplate<T>& pMember, const char* pName, T (C::*pGetter)(),
-                      void (C::*pSetter)(T), const char* (C::*pAsString)(int), const D& pDefault, int pFlags)
+void KQelRegisterEnum(C* pSet, KPropertyTemplate<T>& pMember, const char* pName,
+                      const KPropertyAccessors& pAccessors, const D& pDefault, int pFlags)
 {
     static_assert(std::is_enum<T>::value, "an E row needs an enumeration type");
-    KQelRegisterValue(pSet, pMember, pName, pGetter, pSetter, pDefault, pFlags);
+    KQelRegisterValue(pSet, pMember, pName, pAccessors, pDefault, pFlags);
     pMember.SetPropertyType(kPropertyEnum);
-    pMember.GetPropertyInfo().SetAsStringFunc(KPropertyAsString(pAsString));
 }
 
 void KQelRegisterObjectList(KObject* pSet, KPropertyObjectList& pMember, const char* pName, int pContentClassId,
@@ -196,11 +218,20 @@ public:                                                                         
     List(QEL_PSET_ACCESSORS_V, QEL_PSET_ACCESSORS_E, QEL_PSET_ACCESSORS_L, QEL_PSET_IGNORE) \
     List(QEL_PSET_MEMBER_V, QEL_PSET_MEMBER_E, QEL_PSET_MEMBER_L, QEL_PSET_IGNORE)
 
-#define QEL_PSET_REGISTER_V(Type, Name, Text, Default, Flags) \
-    ::qelsdk_600::detail::KQelRegisterValue(this, Name, Text, &QelSet_::Name##Get, &QelSet_::Name##Set, Default, Flags);
-#define QEL_PSET_REGISTER_E(Type, Name, Text, AsString, Default, Flags)                                        \
-    ::qelsdk_600::detail::KQelRegisterEnum(this, Name, Text, &QelSet_::Name##Get, &QelSet_::Name##Set,          \
-                                           &QelSet_::Name##AsStringBound, Default, Flags);
+// Each row's accessor record is a constant of the constructor, made on its
+// first run and shared by every set of the class from then on.
+#define QEL_PSET_REGISTER_V(Type, Name, Text, Default, Flags)                                           \
+    {                                                                                                  \
+        static const ::qelsdk_600::KPropertyAccessors kQelRow =                                        \
+            ::qelsdk_600::detail::KQelRowAccessors(Name, &QelSet_::Name##Get, &QelSet_::Name##Set);    \
+        ::qelsdk_600::detail::KQelRegisterValue(this, Name, Text, kQelRow, Default, Flags);            \
+    }
+#define QEL_PSET_REGISTER_E(Type, Name, Text, AsString, Default, Flags)                                 \
+    {                                                                                                  \
+        static const ::qelsdk_600::KPropertyAccessors kQelRow = ::qelsdk_600::detail::KQelRowAccessors( \
+            Name, &QelSet_::Name##Get, &QelSet_::Name##Set, &QelSet_::Name##AsStringBound);            \
+        ::qelsdk_600::detail::KQelRegisterEnum(this, Name, Text, kQelRow, Default, Flags);             \
+    }
 #define QEL_PSET_REGISTER_L(Name, Text, ContentClass, ContentValue, Direction, Flags) \
     ::qelsdk_600::detail::KQelRegisterObjectList(this, Name, Text, ContentClass::ClassId, ContentValue, Direction, Flags);
 #define QEL_PSET_REGISTER_A(Text, DataType) ::qelsdk_600::AddAnimatedProperty(*this, Text, DataType);

@@ -75,48 +75,48 @@ int KQelObjectList::FindBucket(void* pObject) const
         return -1;
     const std::size_t mask = mBuckets.size() - 1;
     for (std::size_t i = Home(pObject);; i = (i + 1) & mask) {
-        if (mBuckets[i].mObject == pObject)
-            return static_cast<int>(i);
-        if (!mBuckets[i].mObject)
+        if (mBuckets[i] == kEmpty)
             return -1;
+        if (ObjectOf(mBuckets[i]) == pObject)
+            return static_cast<int>(i);
     }
 }
 
-void KQelObjectList::InsertBucket(void* pObject, int pSlot)
+void KQelObjectList::InsertBucket(void* pObject, std::uint32_t pSlot)
 {
     if (static_cast<std::size_t>(mLive + 1) * 2 > mBuckets.size())
         Rehash(mBuckets.empty() ? 16 : mBuckets.size() * 2);
     const std::size_t mask = mBuckets.size() - 1;
     std::size_t i = Home(pObject);
-    while (mBuckets[i].mObject)
+    while (mBuckets[i] != kEmpty)
         i = (i + 1) & mask;
-    mBuckets[i] = Bucket{pObject, pSlot};
+    mBuckets[i] = pSlot;
 }
 
 void KQelObjectList::EraseBucket(std::size_t pBucket)
 {
     const std::size_t mask = mBuckets.size() - 1;
     std::size_t hole = pBucket;
-    for (std::size_t i = (hole + 1) & mask; mBuckets[i].mObject; i = (i + 1) & mask) {
+    for (std::size_t i = (hole + 1) & mask; mBuckets[i] != kEmpty; i = (i + 1) & mask) {
         // An entry may fill the hole when the hole lies on its probe run,
         // that is between its home and where it sits.
-        const std::size_t home = Home(mBuckets[i].mObject);
+        const std::size_t home = Home(ObjectOf(mBuckets[i]));
         if (((i - home) & mask) >= ((i - hole) & mask)) {
             mBuckets[hole] = mBuckets[i];
             hole = i;
         }
     }
-    mBuckets[hole] = Bucket{nullptr, -1};
+    mBuckets[hole] = kEmpty;
 }
 
 void KQelObjectList::Rehash(std::size_t pBuckets)
 {
-    std::vector<Bucket> old;
+    std::vector<std::uint32_t> old;
     old.swap(mBuckets);
-    mBuckets.assign(pBuckets, Bucket{nullptr, -1});
-    for (const Bucket& bucket : old) {
-        if (bucket.mObject)
-            InsertBucket(bucket.mObject, bucket.mSlot);
+    mBuckets.assign(pBuckets, kEmpty);
+    for (std::uint32_t slot : old) {
+        if (slot != kEmpty)
+            InsertBucket(ObjectOf(slot), slot);
     }
 }
 
@@ -140,8 +140,9 @@ bool KQelObjectList::Add(void* pObject)
     if (!pObject || FindBucket(pObject) >= 0)
         return false;
     const int slot = static_cast<int>(mSlots.size());
-    InsertBucket(pObject, slot);
+    // Listed first: the hash reads pointers from their slots.
     mSlots.push_back(pObject);
+    InsertBucket(pObject, static_cast<std::uint32_t>(slot));
     // Tree node i (1-based) covers the slots (i - lowbit(i), i].
     const int node = slot + 1;
     if (mTree.empty())
@@ -156,7 +157,7 @@ bool KQelObjectList::Remove(void* pObject)
     const int bucket = pObject ? FindBucket(pObject) : -1;
     if (bucket < 0)
         return false;
-    const int slot = mBuckets[static_cast<std::size_t>(bucket)].mSlot;
+    const int slot = static_cast<int>(mBuckets[static_cast<std::size_t>(bucket)]);
     EraseBucket(static_cast<std::size_t>(bucket));
     mSlots[static_cast<std::size_t>(slot)] = nullptr;
     AddToTree(slot, -1);

@@ -9,6 +9,7 @@
 #define QELSDK_SCENE_KQELSDKMANAGER_IMPL_H
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "scene/kqelsdkmanager.h"
@@ -39,7 +40,8 @@ enum EQelManagerList : int {
 };
 
 // Pointers in order of addition. An entry is found by pointer in constant
-// time (an open-addressing hash from pointer to slot) and by rank in
+// time (an open-addressing hash of slot numbers: 4 bytes a bucket, the
+// pointer read from its slot) and by rank in
 // logarithmic time (a Fenwick tree over the live slots); removal leaves a
 // hole, and the slots are compacted when holes outnumber entries, so any mix
 // of adds, removals and indexed reads costs amortised O(log n). A pointer
@@ -95,12 +97,9 @@ public:
     }
 
 private:
-    // One bucket of the hash: a listed pointer and its slot; a null pointer
-    // marks an empty bucket.
-    struct Bucket {
-        void* mObject;
-        int mSlot;
-    };
+    // A bucket of the hash holds the slot of a listed pointer, or kEmpty.
+    static constexpr std::uint32_t kEmpty = ~std::uint32_t(0);
+    void* ObjectOf(std::uint32_t pBucket) const { return mSlots[pBucket]; }
 
     int PrefixCount(int pSlots) const;
     void AddToTree(int pSlot, int pDelta);
@@ -109,7 +108,7 @@ private:
     // The bucket of pObject, -1 when it is not listed.
     int FindBucket(void* pObject) const;
     // Inserts a pointer not yet in the hash.
-    void InsertBucket(void* pObject, int pSlot);
+    void InsertBucket(void* pObject, std::uint32_t pSlot);
     // Empties a bucket, moving later ones of its probe run back (no
     // tombstones, so lookups stay short).
     void EraseBucket(std::size_t pBucket);
@@ -117,7 +116,7 @@ private:
 
     std::vector<void*> mSlots;    // null: a hole
     std::vector<int> mTree;       // Fenwick tree of live slots, 1-based
-    std::vector<Bucket> mBuckets; // a power of two, at most half full
+    std::vector<std::uint32_t> mBuckets; // a power of two, at most half full
     int mLive;                    // listed pointers, also those in the hash
     int mFront;  // no live slot before it
 };

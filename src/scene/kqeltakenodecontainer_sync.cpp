@@ -1,6 +1,8 @@
 // Default-take synchronisation: the object's properties and the default
 // values of the curves of its take "Default" follow each other.
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
@@ -258,9 +260,17 @@ void KQelTakeNodeContainer::PublishProperties()
     KQelPropertyHandler* handler = GetPropertyHandler();
     if (!handler)
         return;
+    // The properties wrapped already, sorted: one search each instead of a
+    // walk of the list per property.
+    std::vector<const KProperty*> wrapped;
+    for (int i = 0; i < GetPropertyCount(); ++i) {
+        if (const KProperty* bound = GetProperty(i)->GetKProperty())
+            wrapped.push_back(bound);
+    }
+    std::sort(wrapped.begin(), wrapped.end());
     for (int i = 0; i < handler->GetPropertyCount(); ++i) {
         KProperty* property = handler->GetProperty(i);
-        if (!property || GetProperty(property))
+        if (!property || std::binary_search(wrapped.begin(), wrapped.end(), property))
             continue;
         KQelUserProperty* wrapper = CreateKQelUserProperty(property);
         if (!wrapper)

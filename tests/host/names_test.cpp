@@ -69,6 +69,19 @@ TEST_F(NameTest, NamesKeepLettersDigitsUnderscoresAndNamespaces)
     EXPECT_EQ(fn.name(), MString("root"));
 }
 
+TEST_F(NameTest, NamesAsIsKeepEveryByteButMayNotClash)
+{
+    made("transform", "grp");
+    made("transform", "a", "grp");
+    made("transform", "b", "grp");
+    const std::string odd = "we\"ird\\ ;x\ny";
+    ASSERT_TRUE(vesk::fixture::nameAsIs("grp|a", odd));
+    EXPECT_EQ(path(("|grp|" + odd).c_str()).fullPathName(), MString(("|grp|" + odd).c_str()));
+    EXPECT_FALSE(vesk::fixture::nameAsIs("grp|b", odd)) << "a sibling has it";
+    EXPECT_FALSE(vesk::fixture::nameAsIs("grp|b", ""));
+    EXPECT_TRUE(vesk::fixture::nameAsIs("grp|b", "a")) << "freed by the first rename";
+}
+
 TEST_F(NameTest, NamesWithoutNamespaceGoIntoTheCurrentOne)
 {
     vesk::NodeStore& s = vesk::store();

@@ -52,6 +52,28 @@ TEST(PlugConnection, DisconnectSendsSixAndSevenBeforeEightAndNineAfter)
     EXPECT_FALSE(b.DisconnectSrc(&a));
 }
 
+// A destination whose connection request ends the would-be source.
+struct SourceEndingPlug : KPlug {
+    KPlug* mSource = nullptr;
+    bool PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex, KPlug* pOther,
+                    kConnectionType pType, KPlug* pNewPlug) override
+    {
+        if (pAction == kPlugConnectSrcRequest && mSource) {
+            delete mSource;
+            mSource = nullptr;
+        }
+        return true;
+    }
+};
+
+TEST(PlugConnection, ASourceEndedByTheRequestIsNotConnectedNorReadAgain)
+{
+    SourceEndingPlug destination;
+    destination.mSource = new KPlug;
+    EXPECT_FALSE(destination.ConnectSrc(destination.mSource));
+    EXPECT_EQ(0, destination.GetSrcCount());
+}
+
 TEST(PlugConnection, RejectsSelfNullAndDuplicateConnections)
 {
     KPlug a, b;

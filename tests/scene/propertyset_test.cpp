@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -125,6 +126,58 @@ TEST(PropertySet, AccessorsAreTheBoundGetterAndSetter)
     EXPECT_EQ(contentClass, LampProperties::ClassId);
     set->Destroy();
     target->Destroy();
+}
+
+// Two sets of one class share their rows' texts and accessors; what one set
+// is given (accessors, label, limits, texts, connections) stays its own.
+TEST(PropertySet, WhatOneSetIsGivenLeavesTheOtherSetsOfItsClassAlone)
+{
+    LampProperties* first = new LampProperties;
+    LampProperties* second = new LampProperties;
+    EXPECT_EQ(first->Size.GetPropertyName(), second->Size.GetPropertyName());
+    EXPECT_EQ(first->Size.GetPropertyInfo().GetGetter(), second->Size.GetPropertyInfo().GetGetter());
+
+    first->Size.GetPropertyInfo().SetSetter(nullptr);
+    first->Kind.GetPropertyInfo().SetAsStringFunc(nullptr);
+    first->Size.SetPropertyLabel("Radius");
+    first->Size.SetPropertyMinMax(0.0, 10.0);
+    first->Show.AddEnumValue("Hidden");
+    first->Size.SetDouble(4.0);  // stored without setter
+    second->Size.SetDouble(6.0);
+    LampProperties* target = new LampProperties;
+    EXPECT_TRUE(first->TargetsSet(0, target));
+
+    struct Case {
+        LampProperties* set;
+        bool setter;
+        const char* kindText;
+        const char* label;
+        double min, max;
+        int texts;
+        int targets;
+    } cases[] = {
+        {first, false, nullptr, "Radius", 0.0, 10.0, 1, 1},
+        {second, true, "Area", "", -HUGE_VAL, HUGE_VAL, 0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.set->Size.GetPropertyInfo().GetSetter() != nullptr, c.setter);
+        EXPECT_EQ(c.set->Kind.GetPropertyInfo().GetFlag(KPropertyInfo::kHasAsStringFunc), c.kindText != nullptr);
+        const char* kindText = c.set->Kind.GetValueAsString(LampProperties::eArea);
+        EXPECT_STREQ(kindText ? kindText : "(none)", c.kindText ? c.kindText : "(none)");
+        EXPECT_STREQ(c.set->Size.GetPropertyLabel(), c.label);
+        EXPECT_EQ(c.set->Size.GetPropertyMin(), c.min);
+        EXPECT_EQ(c.set->Size.GetPropertyMax(), c.max);
+        EXPECT_EQ(c.set->Show.GetEnumCount(), c.texts);
+        EXPECT_EQ(c.set->Targets.GetCount(), c.targets);
+    }
+    EXPECT_EQ(first->Size.GetValue(), 4.0);
+    EXPECT_EQ(second->SizeGet(), 6.0);
+    // The shared record itself is untouched: a third set has every accessor.
+    LampProperties* third = new LampProperties;
+    EXPECT_NE(third->Size.GetPropertyInfo().GetSetter(), nullptr);
+    EXPECT_STREQ(third->Kind.GetValueAsString(LampProperties::eSun), "Sun");
+    for (LampProperties* set : {first, second, third, target})
+        set->Destroy();
 }
 
 TEST(PropertySet, ClassIdentityFollowsTheParentChain)

@@ -65,6 +65,12 @@ NodeId make(const std::string& typeName, const std::string& name, const std::str
     return store().createNode(typeName, name, p);
 }
 
+bool nameAsIs(const std::string& address, const std::string& name)
+{
+    const NodeId n = node(address);
+    return n.valid() && static_cast<bool>(store().renameAsIs(n, name));
+}
+
 NodeId makeShape(const std::string& shapeType, const std::string& name, const std::string& parent)
 {
     const NodeId t = make("transform", name, parent);

@@ -23,6 +23,9 @@ VESK_API NodeId make(const std::string& typeName, const std::string& name, const
 // quadrilaterals (25 vertices, row by row), a NURBS surface an open bicubic
 // patch of 4 x 4 control vertices.
 VESK_API NodeId makeShape(const std::string& shapeType, const std::string& name, const std::string& parent = "");
+// Renames the node an address names to exactly that name, any bytes
+// allowed (NodeStore::renameAsIs); false when it cannot.
+VESK_API bool nameAsIs(const std::string& address, const std::string& name);
 // Connects two plugs given as texts ("a.message", "pose.members[2]").
 VESK_API bool connect(const std::string& src, const std::string& dst);
 // Sets and reads a numeric plug given as text, in internal units.

@@ -111,6 +111,11 @@ public:
     // appends the lowest free number. given receives the name used. Empty
     // names and the world fail with kInvalidParameter.
     MStatus rename(NodeId n, const std::string& wanted, std::string* given = nullptr);
+    // Gives the node exactly that name, whatever bytes it holds: scenes
+    // written by other programs carry names the rules above would refuse.
+    // Fails with kInvalidParameter for an empty name, the world, or a name
+    // that clashes.
+    MStatus renameAsIs(NodeId n, const std::string& name);
     // The live nodes of exactly this name.
     const std::vector<NodeId>& nodesNamed(const std::string& name) const;
     bool intermediate(NodeId n) const;

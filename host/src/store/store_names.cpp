@@ -190,6 +190,23 @@ MStatus NodeStore::rename(NodeId n, const std::string& wanted, std::string* give
     return MStatus::kSuccess;
 }
 
+MStatus NodeStore::renameAsIs(NodeId n, const std::string& name)
+{
+    NodeRecord* r = record(n);
+    if (!r || n == mWorld || name.empty())
+        return MStatus::kInvalidParameter;
+    if (name == r->name)
+        return MStatus::kSuccess;
+    if (!nameFree(name, r->kind->isDag(), r->parents))
+        return MStatus::kInvalidParameter;
+    const std::string old = r->name;
+    unindexName(n);
+    releaseNumber(old, r->kind->isDag(), r->parents);
+    r->name = name;
+    indexName(n);
+    return MStatus::kSuccess;
+}
+
 MStatus NodeStore::addNamespace(const std::string& ns)
 {
     if (ns.empty() || ns == ":")

@@ -1,4 +1,7 @@
 // "QELRead", the take queries and the importer they share with "QELImport".
+#include "io/kqelimporter.h"
+#include "scene/kqelnode.h"
+#include "store/fixtures.h"
 #include "qelvesk_fixture.h"
 
 namespace {
@@ -87,10 +90,10 @@ TEST_F(QelVeskTest, ImportSharesTheHeldImporterAndEndsItAfterAnImport)
 
     ASSERT_EQ(run("QELImportShowUI -v false").status, 0);
     const Run lImport = run("QELImport -f \"" + lPath + "\" -t 1");
-    EXPECT_EQ(lImport.status, 1);
-    EXPECT_EQ(lImport.result, "");
+    EXPECT_EQ(lImport.status, 0);
+    EXPECT_EQ(lImport.result, "Success");
     EXPECT_EQ(run("QELGetTakeCount").errors, std::vector<std::string>{kNoFile});
-    EXPECT_FALSE(vesk::FileMenu::run(vesk::FileMenu::kImport, lPath)) << "the translator returns the failure";
+    EXPECT_TRUE(vesk::FileMenu::run(vesk::FileMenu::kImport, lPath)) << "the translator returns the import's status";
 
     struct Case {
         std::string args;
@@ -110,16 +113,29 @@ TEST_F(QelVeskTest, ImportSharesTheHeldImporterAndEndsItAfterAnImport)
     EXPECT_EQ(readFile(settingsPath()), "") << "no save without a dialog";
 }
 
-TEST_F(QelVeskTest, ExportWithoutItsDialogReachesTheExporterAndWritesNothing)
+TEST_F(QelVeskTest, ExportWithoutItsDialogWritesTheFile)
 {
     ASSERT_EQ(run("QELExportShowUI -v false").status, 0);
+    ASSERT_TRUE(vesk::fixture::make("transform", "exported").valid());
     const std::string lOut = ScratchDir() + "/out.qel";
     const Run r = run("QELExport -f \"" + lOut + "\"");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.result, "");
-    EXPECT_EQ(r.errors.size(), 1u);
-    EXPECT_FALSE(vesk::FileMenu::run(vesk::FileMenu::kExport, lOut)) << "the translator returns the failure";
-    EXPECT_EQ(readFile(lOut), "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.result, "Success");
+    EXPECT_EQ(r.errors, std::vector<std::string>());
+    const std::string lMenu = ScratchDir() + "/menu.qel";
+    EXPECT_TRUE(vesk::FileMenu::run(vesk::FileMenu::kExport, lMenu)) << vesk::MessageLog::last();
+    for (const std::string& lPath : {lOut, lMenu}) {
+        qelsdk_600::KQelSdkManager lManager;
+        qelsdk_600::KQelScene* lScene = lManager.CreateKQelScene();
+        qelsdk_600::KQelImporter lImporter(lManager);
+        ASSERT_TRUE(lImporter.Initialize(lPath.c_str()) && lImporter.Import(*lScene)) << lPath;
+        EXPECT_NE(lScene->GetRootNode()->FindChild("exported"), nullptr) << lPath;
+    }
+    // A file that cannot be written fails the command and the translator.
+    const std::string lMissing = ScratchDir() + "/missing/out.qel";
+    EXPECT_EQ(run("QELExport -f \"" + lMissing + "\"").status, 1);
+    EXPECT_FALSE(vesk::FileMenu::run(vesk::FileMenu::kExport, lMissing));
+    EXPECT_EQ(readFile(lMissing), "");
     for (const char* lArgs : {"", "-f", "-caller QELExportDialog"}) {
         const Run u = run(std::string("QELExport ") + lArgs);
         EXPECT_EQ(u.status, 1) << lArgs;
