@@ -205,6 +205,12 @@ public:
     // n body bytes at the end of the buffer for the caller to fill before
     // anything else is appended; n at most kBufferSize.
     std::uint8_t* Reserve(std::size_t n);
+    // Gives back the last n bytes of the latest Reserve, before anything
+    // else is appended.
+    void Shrink(std::size_t n) {
+        mUsed -= n;
+        mBodyPos -= n;
+    }
     static constexpr std::size_t kBufferSize = 1u << 20;
     // Bytes outside the body (section header and footer): never enciphered.
     void AppendPlain(const void* data, std::size_t size);

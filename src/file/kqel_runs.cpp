@@ -204,16 +204,72 @@ void FlushPending(KQelState& s) {
     StoreValues(s, type, n, [v](std::uint32_t i) { return v[i]; });
 }
 
+// Block writes of many values, always a run: stored in one pass at the
+// width expected (floats for doubles, 4 bytes for ints) while it is checked,
+// and only stored again when another width is needed.
 void StoreRun(KQelState& s, const double* values, std::uint32_t n) {
-    StoreValues(s, 'D', n, [values](std::uint32_t i) {
+    if (s.mDeflateRuns || n < 8) {
+        StoreValues(s, 'D', n, [values](std::uint32_t i) {
+            std::uint64_t bits;
+            std::memcpy(&bits, &values[i], 8);
+            return bits;
+        });
+        return;
+    }
+    std::uint8_t* p = s.mWriter.Reserve(kRunHeaderSize + 8 * static_cast<std::size_t>(n));
+    std::uint8_t* out = p + kRunHeaderSize;
+    bool exact = true;
+    for (std::uint32_t first = 0; first < n && exact; first += 64) {
+        const std::uint32_t end = n - first < 64 ? n : first + 64;
+        for (std::uint32_t i = first; i < end; ++i) {
+            const double d = values[i];
+            // Beyond the float range only infinities convert (others are
+            // undefined); NaNs never compare equal, so never narrow.
+            const float f = static_cast<float>(std::fabs(d) <= FLT_MAX || std::isinf(d) ? d : 0.0);
+            exact &= static_cast<double>(f) == d;
+            std::uint32_t bits;
+            std::memcpy(&bits, &f, 4);
+            PutU32(out + 4 * i, bits);
+        }
+    }
+    p[0] = 'd';
+    PutU32(p + 2, n);
+    if (exact) {
+        p[1] = 4;
+        s.mWriter.Shrink(4 * static_cast<std::size_t>(n));
+        return;
+    }
+    p[1] = 8;
+    for (std::uint32_t i = 0; i < n; ++i) {
         std::uint64_t bits;
         std::memcpy(&bits, &values[i], 8);
-        return bits;
-    });
+        PutU64(out + 8 * i, bits);
+    }
 }
 
 void StoreRun(KQelState& s, const int* values, std::uint32_t n) {
-    StoreValues(s, 'I', n, [values](std::uint32_t i) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(values[i])); });
+    auto get = [values](std::uint32_t i) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(values[i])); };
+    if (s.mDeflateRuns || n < 8) {
+        StoreValues(s, 'I', n, get);
+        return;
+    }
+    std::uint8_t* p = s.mWriter.Reserve(kRunHeaderSize + 4 * static_cast<std::size_t>(n));
+    std::uint8_t* out = p + kRunHeaderSize;
+    int lo = 0, hi = 0;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const int v = values[i];
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
+        PutU32(out + 4 * i, static_cast<std::uint32_t>(v));
+    }
+    const unsigned width = lo >= INT8_MIN && hi <= INT8_MAX ? 1 : lo >= INT16_MIN && hi <= INT16_MAX ? 2 : 4;
+    p[0] = 'i';
+    p[1] = static_cast<std::uint8_t>(width);
+    PutU32(p + 2, n);
+    if (width < 4) {
+        Pack('I', width, get, n, out);
+        s.mWriter.Shrink((4 - width) * static_cast<std::size_t>(n));
+    }
 }
 
 // ---- Reading ----
