@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <type_traits>
 
 #include "file/kqel_impl.h"
 
