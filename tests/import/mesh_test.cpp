@@ -6,6 +6,7 @@
 #include <vesk/MFnMesh.h>
 
 #include "content/kqelmaterial.h"
+#include "content/kqelshape.h"
 #include "foundation/message_log.h"
 
 using namespace qelsdk_600;
@@ -33,19 +34,21 @@ TEST_F(ImportTest, TrianglesAndAQuadGiveTheirPolygonsVertexNormalsAndNonEmptyUVL
     addElement(mesh, 1, &KQelLayer::SetUVs, E::eByControlPoint, E::eDirect, std::vector<KQelVector2>());
     addElement(mesh, 2, &KQelLayer::SetUVs, E::eByPolygon, E::eIndexToDirect,
                std::vector<KQelVector2>(2, KQelVector2(1, 0)), {1, 0, 1, 0, 1});
+    mesh->AddShape(mImport->GetManager().CreateKQelShape(), "smile");
     node("M", nullptr, mesh);
     build();
 
+    EXPECT_EQ(dumpLines("^node \"[^\"]*\" = \"blendShape\"").size(), 1u);
     EXPECT_EQ(dumpLines("^mesh \"\\|M\\|MShape\" (=|f )"),
               (std::vector<std::string>{"mesh \"|M|MShape\" = 7 5 16", "mesh \"|M|MShape\" f 0 = 0 1 2",
                                         "mesh \"|M|MShape\" f 1 = 0 2 3", "mesh \"|M|MShape\" f 2 = 0 3 4",
                                         "mesh \"|M|MShape\" f 3 = 0 4 5", "mesh \"|M|MShape\" f 4 = 1 2 5 6"}));
-    const std::vector<std::string> normalLines = dumpLines(" n \\d+ = ");
+    const std::vector<std::string> normalLines = dumpLines("^mesh \"\\|M\\|MShape\" n ");
     ASSERT_EQ(normalLines.size(), 7u);
     EXPECT_EQ(normalLines[6], "mesh \"|M|MShape\" n 6 = 1 6 0");
-    EXPECT_EQ(dumpLines("uvset"), (std::vector<std::string>{"mesh \"|M|MShape\" uvset 0 = \"uvSet1\" 7",
+    EXPECT_EQ(dumpLines("MShape\" uvset"), (std::vector<std::string>{"mesh \"|M|MShape\" uvset 0 = \"uvSet1\" 7",
                                                             "mesh \"|M|MShape\" uvset 1 = \"uvSet3\" 2"}));
-    EXPECT_EQ(dumpLines("uvid 1 4"), std::vector<std::string>{"mesh \"|M|MShape\" uvid 1 4 = 1 1 1 1"});
+    EXPECT_EQ(dumpLines("MShape\" uvid 1 4"), std::vector<std::string>{"mesh \"|M|MShape\" uvid 1 4 = 1 1 1 1"});
 }
 
 TEST_F(ImportTest, PolygonsAfterOneTheHostLeavesOutKeepTheirOwnData)
