@@ -275,11 +275,19 @@ public:
     bool Write(KQelScene& pScene, KStreamOptions* pOptions) override;
 
 private:
+    // What the file needs of one node (the nodes below the root, depth
+    // first).
     struct Segment;
     // The base position of every segment, parents first.
     void ConvertBasePosition(std::vector<Segment>& pSegments, KQelPose* pPose);
-    // Frame pFrame of every segment (the pinned states) into pKeys.
+    // Frame pFrame of every segment (the pinned states) into pKeys: six
+    // values per segment and frame, a segment's frames one after another.
     void ConvertAnimation(std::vector<Segment>& pSegments, int pFrame, float* pKeys);
+    // The hierarchy lines, the base positions and the frame sections of the
+    // segments, in their order.
+    void WriteNodeHierarchy(const std::vector<Segment>& pSegments);
+    void WriteNodeBasePosition(const std::vector<Segment>& pSegments);
+    void WriteNodeAnimation(const std::vector<Segment>& pSegments, const float* pKeys);
     // The unit factor: 10 millimetres to the centimetre.
     double UnitFactor() const { return 1.0 / mScale; }
 

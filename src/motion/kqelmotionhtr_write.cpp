@@ -56,7 +56,10 @@ KQelXMatrix& StateOf(KQelNode* pNode)
 
 }  // namespace
 
-// One node written as a segment, its parent earlier in the list.
+// One node written as a segment, its parent earlier in the list: its base
+// position and bone length in file units, kept beside the node rather than
+// on a copy of the tree (which would double the nodes of a deep skeleton);
+// its frames are kept as floats, as keys hold them.
 struct KQelWriterMotionAnalysisHtr::Segment {
     KQelNode* mNode;
     int mParent;  // -1 for the root
@@ -174,6 +177,38 @@ void KQelWriterMotionAnalysisHtr::ConvertAnimation(std::vector<Segment>& pSegmen
     }
 }
 
+void KQelWriterMotionAnalysisHtr::WriteNodeHierarchy(const std::vector<Segment>& pSegments)
+{
+    for (const Segment& segment : pSegments) {
+        const Segment* parent = segment.mParent >= 0 ? &pSegments[static_cast<size_t>(segment.mParent)] : nullptr;
+        mFile->PrintHierarchy(segment.mName.Buffer(), parent ? parent->mName.Buffer() : nullptr);
+    }
+}
+
+void KQelWriterMotionAnalysisHtr::WriteNodeBasePosition(const std::vector<Segment>& pSegments)
+{
+    for (const Segment& segment : pSegments) {
+        const KQelVector4& t = segment.mBaseTranslation;
+        const KQelVector4& r = segment.mBaseRotation;
+        mFile->PrintBasePosition(segment.mName.Buffer(), KgeTVector(t[0], t[1], t[2]), KgeRVector(r[0], r[1], r[2]),
+                                 segment.mBoneLength);
+    }
+}
+
+void KQelWriterMotionAnalysisHtr::WriteNodeAnimation(const std::vector<Segment>& pSegments, const float* pKeys)
+{
+    const int count = static_cast<int>(pSegments.size());
+    const int frameCount = mOptions->GetFrameCount();
+    const float* frame = pKeys;
+    for (int s = 0; s < count; ++s) {
+        mOptions->UpdateProgress(nullptr, nullptr, static_cast<float>(50 + static_cast<kLongLong>(s) * 50 / count));
+        mFile->PrintAnimationHeader(pSegments[static_cast<size_t>(s)].mName.Buffer());
+        for (int i = 0; i < frameCount; ++i, frame += kKeysPerFrame)
+            mFile->PrintAnimation(i + 1, KgeTVector(frame[0], frame[1], frame[2]),
+                                  KgeRVector(frame[3], frame[4], frame[5]));
+    }
+}
+
 bool KQelWriterMotionAnalysisHtr::Write(KQelScene& pScene, KStreamOptions* pOptions)
 {
     if (!mFile) {
@@ -245,28 +280,12 @@ bool KQelWriterMotionAnalysisHtr::Write(KQelScene& pScene, KStreamOptions* pOpti
     // gives the largest int.
     const double rate = static_cast<double>(KTime::kTicksPerSecond) / static_cast<double>(period.Get());
     const int frameRate = rate >= static_cast<double>(INT_MAX) ? INT_MAX : static_cast<int>(rate);
-    const int count = static_cast<int>(segments.size());
-    mFile->PrintHeader(count, frameCount, frameRate);
+    mFile->PrintHeader(static_cast<int>(segments.size()), frameCount, frameRate);
     mFile->PrintHierarchyHeader();
-    for (const Segment& segment : segments) {
-        const Segment* parent = segment.mParent >= 0 ? &segments[static_cast<size_t>(segment.mParent)] : nullptr;
-        mFile->PrintHierarchy(segment.mName.Buffer(), parent ? parent->mName.Buffer() : nullptr);
-    }
+    WriteNodeHierarchy(segments);
     mFile->PrintBasePositionHeader();
-    for (const Segment& segment : segments) {
-        const KQelVector4& t = segment.mBaseTranslation;
-        const KQelVector4& r = segment.mBaseRotation;
-        mFile->PrintBasePosition(segment.mName.Buffer(), KgeTVector(t[0], t[1], t[2]), KgeRVector(r[0], r[1], r[2]),
-                                 segment.mBoneLength);
-    }
-    for (int s = 0; s < count; ++s) {
-        options->UpdateProgress(nullptr, nullptr, static_cast<float>(50 + static_cast<kLongLong>(s) * 50 / count));
-        mFile->PrintAnimationHeader(segments[static_cast<size_t>(s)].mName.Buffer());
-        const float* frame = keys.get() + static_cast<size_t>(s) * static_cast<size_t>(frameCount) * kKeysPerFrame;
-        for (int i = 0; i < frameCount; ++i, frame += kKeysPerFrame)
-            mFile->PrintAnimation(i + 1, KgeTVector(frame[0], frame[1], frame[2]),
-                                  KgeRVector(frame[3], frame[4], frame[5]));
-    }
+    WriteNodeBasePosition(segments);
+    WriteNodeAnimation(segments, keys.get());
     mFile->PrintFooter();
     mOptions = nullptr;
     mRoot = nullptr;
