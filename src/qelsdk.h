@@ -116,6 +116,7 @@
 #include "native/blocks/kqelgobo.h"
 #include "native/reader/kqelreaderqel.h"
 #include "native/writer/kqelwriterqel.h"
+#include "formats/3ds/kqelreader3ds.h"
 #include "formats/kqeldeformationbaking.h"
 #include "formats/kqelgeometrywriter.h"
 #include "formats/dxf/kqelreaderdxf.h"
