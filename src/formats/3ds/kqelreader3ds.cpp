@@ -144,7 +144,6 @@ void KQelReader3DS::ReadState::Clear()
     mMaterialObjects.clear();
     mTextureObjects.clear();
     mNodeObjects.clear();
-    mMaterialObjectsMapped = false;
     mObjectMesh.clear();
     mOmnilightOf.clear();
     mSpotlightOf.clear();

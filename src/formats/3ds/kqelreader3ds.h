@@ -232,10 +232,11 @@ private:
     std::uint32_t mCameraCount;
     std::uint32_t mCameraMotionCount;
 
-    // One texture pair per material record, in file order.
+    // One texture pair per material record, in file order; a material group
+    // takes the pair of the first record of its name.
     KArrayTemplate<TexturePair> mTexturePairs;
-    // The texture-pair set, name maps standing for the manager's finds, and
-    // what the passes hand on to each other.
+    // Records by name, maps standing for the manager's finds, and what the
+    // passes hand on to each other.
     std::unique_ptr<ReadState> mState;
 };
 

@@ -71,7 +71,6 @@ struct KQelReader3DS::ReadState {
     reader3ds_detail::ObjectMap<KQelMaterial> mMaterialObjects;
     reader3ds_detail::ObjectMap<KQelTexture> mTextureObjects;
     reader3ds_detail::ObjectMap<KQelNode> mNodeObjects;
-    bool mMaterialObjectsMapped = false;
     // Per motion record: the index of the mesh, omni light, spot light or
     // camera of its name whose attribute its node carries, -1 for none.
     std::vector<int> mObjectMesh;

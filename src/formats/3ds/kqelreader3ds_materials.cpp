@@ -108,7 +108,6 @@ bool KQelReader3DS::ImportMaterials()
         if (KQelMaterial* material = mManager.GetKQelMaterial(i))
             state.mMaterialObjects.emplace(material->GetName(), material);
     }
-    state.mMaterialObjectsMapped = true;
     return true;
 }
 
