@@ -117,6 +117,8 @@
 #include "native/reader/kqelreaderqel.h"
 #include "native/writer/kqelwriterqel.h"
 #include "formats/3ds/kqelreader3ds.h"
+#include "formats/3ds/kqelwriter3ds.h"
+#include "formats/3ds/krenamingstrategy3ds.h"
 #include "formats/kqeldeformationbaking.h"
 #include "formats/kqelgeometrywriter.h"
 #include "formats/dxf/kqelreaderdxf.h"
