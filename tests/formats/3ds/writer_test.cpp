@@ -4,7 +4,9 @@
 
 #include "content/kqelcamera.h"
 #include "content/kqellight.h"
+#include "content/kqelmaterial.h"
 #include "content/kqelmesh.h"
+#include "content/kqeltexture.h"
 #include "curves/kfcurve.h"
 #include "formats/3ds/krenamingstrategy3ds.h"
 #include "formats/3ds/kqelwriter3ds.h"
@@ -164,6 +166,92 @@ TEST(Writer3DS, RotationsConvertToTheirTurnAboutTheFilesAxes)
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(c[3 + i], out[i], 1e-9) << c[0] << c[1] << c[2];
     }
+}
+
+TEST(Writer3DS, FlatFacesGroupsAndTexturedMaterials)
+{
+    Scene s;
+    // Seventeen separate flat triangles facing +Z, normals by control point.
+    KQelMesh* flat = s.mManager.CreateKQelMesh();
+    flat->InitControlPoints(51);
+    for (int t = 0; t < 17; ++t) {
+        flat->GetControlPoints()[3 * t].Set(t, 0, 0, 0);
+        flat->GetControlPoints()[3 * t + 1].Set(t + 1, 0, 0, 0);
+        flat->GetControlPoints()[3 * t + 2].Set(t, 1, 0, 0);
+        flat->BeginPolygon();
+        for (int c = 0; c < 3; ++c)
+            flat->AddPolygon(3 * t + c);
+        flat->EndPolygon();
+    }
+    flat->InitNormals(0);
+    for (int i = 0; i < 51; ++i)
+        flat->GetNormals()[i].Set(0, 0, 1, 0);
+    s.Add("flat", flat);
+    // Two triangles: material 1 with a texture scaled 2, material 0 plain.
+    KQelMesh* textured = s.Mesh(3, 0);
+    textured->Reset();
+    textured->InitControlPoints(3);
+    textured->GetControlPoints()[1].Set(1, 0, 0, 0);
+    textured->GetControlPoints()[2].Set(0, 1, 0, 0);
+    textured->InitMaterialIndices(KQelLayerElement::eByPolygon);
+    textured->InitTextureIndices(KQelLayerElement::eByPolygon);
+    textured->AM(s.mManager.CreateKQelMaterial("plain"), 0);
+    textured->AM(s.mManager.CreateKQelMaterial("wood"), 0);
+    KQelTexture* texture = s.mManager.CreateKQelTexture("grain");
+    texture->SetFileName("grain.png");
+    texture->SetScale(2, 2);
+    textured->AT(texture, 0);
+    // Material 1 with the texture; material 0 with a texture that is none.
+    const int polygons[2][2] = {{1, 0}, {0, 5}};
+    for (const auto& polygon : polygons) {
+        textured->BeginPolygon(polygon[0], polygon[1]);
+        for (int c = 0; c < 3; ++c)
+            textured->AddPolygon(c);
+        textured->EndPolygon();
+    }
+    s.Add("tex", textured);
+    const std::string path = s.mDir.File("out.3ds");
+    KStreamOptionsObj foreign;
+    {
+        KQelWriter3DS writer(s.mManager);
+        ASSERT_TRUE(writer.FileCreate(path.c_str()));
+        EXPECT_TRUE(writer.Write(*s.mScene, &foreign));
+        EXPECT_EQ(KQelWriter::eStreamOptionsNotSet, writer.GetLastErrorID());
+    }
+    Written file(path);
+    mesh3ds* mesh = nullptr;
+    GetMeshByName3ds(file.mDb, "flat", &mesh);
+    ASSERT_TRUE(mesh && mesh->nfaces == 17 && mesh->smootharray);
+    EXPECT_EQ(4u, mesh->smootharray[0]);
+    EXPECT_EQ(16u, mesh->smootharray[1]);
+    EXPECT_EQ(1u << 30, mesh->smootharray[14]);
+    EXPECT_EQ(0u, mesh->smootharray[15]);
+    EXPECT_EQ(0u, mesh->smootharray[16]);
+    RelMeshObj3ds(&mesh);
+    GetMeshByName3ds(file.mDb, "tex", &mesh);
+    ASSERT_TRUE(mesh && mesh->nmats == 2);
+    EXPECT_STREQ("plain", mesh->matarray[0].name);
+    EXPECT_STREQ("2.Mat1Tex0", mesh->matarray[1].name);
+    RelMeshObj3ds(&mesh);
+    material3ds* material = nullptr;
+    GetMaterialByName3ds(file.mDb, "2.Mat1Tex0", &material);
+    ASSERT_NE(nullptr, material);
+    EXPECT_STREQ("grain.png", material->texture.name);
+    EXPECT_FLOAT_EQ(-0.25f, material->texture.uoffset);
+    EXPECT_FLOAT_EQ(0.25f, material->texture.voffset);
+    ReleaseMaterial3ds(&material);
+    // The root is written only as a reference node; its children name it.
+    ASSERT_TRUE(s.Write(path, [](KStreamOptions3ds& o) { o.SetOption(KStreamOptionsBase::eCreateReferenceNode, 1); }));
+    Written again(path);
+    const std::string root = s.mScene->GetRootNode()->GetNameWithoutNameSpacePrefix().Buffer();
+    objectmotion3ds* dummy = nullptr;
+    GetObjectMotionByName3ds(again.mDb, (std::string(DummyName3ds) + "." + root).c_str(), &dummy);
+    ASSERT_NE(nullptr, dummy);
+    ReleaseObjectMotion3ds(&dummy);
+    GetObjectMotionByName3ds(again.mDb, "flat", &dummy);
+    ASSERT_NE(nullptr, dummy);
+    EXPECT_EQ(std::string(DummyName3ds) + "." + root, dummy->parent);
+    ReleaseObjectMotion3ds(&dummy);
 }
 
 TEST(Writer3DSFailures, ALargeMeshLeavesTheExistingFileAsItWas)
