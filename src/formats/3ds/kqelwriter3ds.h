@@ -78,6 +78,8 @@ public:
 
     // Copies a texture image into the directory of the file being written,
     // unless a file of its name is there; notes failures in the message.
+    // pQuiet is accepted for callers of the other writers and changes
+    // nothing. False when the image could not be copied.
     bool CopyTextureFile(const char* pTexturePath, bool pQuiet = false);
 
     // Scene axes to 3D Studio axes: translation (x, -z, y), rotation (the
