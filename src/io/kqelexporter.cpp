@@ -1,5 +1,6 @@
 #include "io/kqelexporter.h"
 
+#include "formats/3ds/kqelwriter3ds.h"
 #include "formats/dxf/kqelwriterdxf.h"
 #include "formats/obj/kqelwriterobj.h"
 #include "io/kqelio_impl.h"
@@ -131,6 +132,8 @@ KQelWriter* KQelExporter::CreateWriter()
         return new KQelWriterDxf(mManager);
     case eObj:
         return new KQelWriterObj(mManager);
+    case e3ds:
+        return new KQelWriter3DS(mManager);
     case eBvh:
         return new KQelWriterBiovision(mManager);
     case eTrc:
@@ -149,7 +152,6 @@ KQelWriter* KQelExporter::CreateWriter()
     case eHtr:           // KQelWriterMotionAnalysisHtr
     case eAsf:           // KQelWriterAcclaimAsf
     case eAmc:           // KQelWriterAcclaimAmc
-    case e3ds:           // KQelWriter3DS
     default:
         return nullptr;
     }
