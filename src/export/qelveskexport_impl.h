@@ -5,6 +5,7 @@
 #define QELVESK_EXPORT_QELVESKEXPORT_IMPL_H
 
 #include "base/kstring.h"
+#include "base/ktime.h"
 
 namespace qelsdk_600 {
 class QelLogFile;
@@ -109,6 +110,10 @@ bool ShowUI();
 void LogLine(qelsdk_600::QelLogFile* pLog, const char* pText);
 // "title: first" as one log line.
 void LogTitledLine(qelsdk_600::QelLogFile* pLog, const char* pTitle, const char* pFirst);
+// The export sampling period, 1 / kExportSamplingRate seconds; 1/30 s when
+// the rate is not finite, not above 0, or its period is under one tick or
+// beyond KTime's range.
+qelsdk_600::KTime SamplingPeriod();
 // With kExportShowUI, a confirm dialog with the title, the text and one
 // "Ok" button; the dialog quotes the text itself.
 void ShowWarningDialog(const char* pTitle, const qelsdk_600::KString& pText);
