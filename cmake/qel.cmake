@@ -4,7 +4,7 @@
 # subsystem never blocks the others.
 
 set(QEL_SUBSYSTEMS base math object file curves scene content character io io/settings native
-    native/reader native/writer native/blocks formats formats/toolkit3ds motion)
+    native/reader native/writer native/blocks formats formats/toolkit3ds formats/dxf formats/obj motion)
 set(QEL_SRC_DIR ${CMAKE_SOURCE_DIR}/src)
 
 function(qel_subsystem_target out sub)
@@ -23,6 +23,7 @@ function(qel_link_subsystems target)
   # The io front ends make the native reader and writers.
   if("io" IN_LIST subs)
     list(APPEND subs native native/reader native/writer native/blocks)
+    list(APPEND subs formats formats/dxf formats/obj)
     list(REMOVE_DUPLICATES subs)
   endif()
   foreach(sub ${subs})

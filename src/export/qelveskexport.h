@@ -8,7 +8,10 @@
 #include <vesk/MFn.h>
 #include <vesk/MItDag.h>
 #include <vesk/MObject.h>
+#include <vesk/MObjectArray.h>
+#include <vesk/MPlug.h>
 #include <vesk/MStatus.h>
+#include <vesk/MString.h>
 
 #include "base/karraytemplate.h"
 #include "base/kcharptrset.h"
@@ -17,9 +20,11 @@
 #include "plugin/qelvesksdkmanager.h"
 #include "scene/kqelnode.h"
 
+class KLayerMapping;
 class MArgList;
 class MFnAnimCurve;
 class MFnDagNode;
+class MFnMesh;
 class MFnTransform;
 class MSelectionList;
 class QelVeskNode;
@@ -27,6 +32,8 @@ class QelVeskNode;
 namespace qelsdk_600 {
 class KFCurve;
 class KFCurveNode;
+class KQelGeometry;
+class KQelMesh;
 class KQelScene;
 class KQelSdkManager;
 class KQelTakeNode;
@@ -45,6 +52,14 @@ struct KVeskExportCameraInfo {
     // Kept null.
     MObject mSpare[2];
     QelVeskNode* mCameraNode = nullptr;
+};
+
+// A shape visibility FindObject changed, to be put back: the plug and its
+// former value, when mChanged.
+struct QelVeskVisibilityChange {
+    MPlug mPlug;
+    bool mValue = true;
+    bool mChanged = false;
 };
 
 // One exporter per export: the command makes it, calls Export once and
@@ -154,16 +169,89 @@ public:
     // current take. Always success.
     MStatus ExportUserProperties(QelVeskNode& pNode, MFnTransform& pTransform);
 
-    // ---- Meshes, NURBS surfaces, materials, textures and hard edges
-    // (qelveskexport_geometry.cpp): inert until that export is built ----
+    // ---- Meshes (qelveskexport_mesh.cpp) ----
 
-    // Null: no mesh node is made yet.
+    // A node carrying the mesh of the path's first shape (read in its bind
+    // state through FindObject), registered; null, the host as it was, when
+    // there is no shape or it is no mesh. A blend-shape envelope and what
+    // FindObject changed on the host are put back before it returns.
     QelVeskNode* BuildMeshGeometry(MDagPath& pPath, MFnDagNode& pNode);
-    // Null: no NURBS node is made yet.
+    // Fills the node from pMesh (the shape), pUndeformed (its bind-state
+    // mesh) and pInputGeometry (the deformer input, or null): points,
+    // polygons in host corner order, normals, colours, UV sets, materials
+    // and textures. When the two meshes differ in vertices, polygons or a
+    // polygon's corners, warns and marks the node mHistoryMismatch instead,
+    // leaving it without attribute.
+    void WriteNodeMesh(MFnMesh& pMesh, QelVeskNode* pNode, MObject& pUndeformed, MObject& pInputGeometry);
+    // The face-vertex colours of pMesh as a "ByPolygonVertex" colour element
+    // of pQelMesh, when one corner at least has a colour; false when the
+    // polygon iterator cannot be made (the colours are then without
+    // indices).
+    bool SetVertexColors(qelsdk_600::KQelMesh* pQelMesh, MFnMesh& pMesh);
+
+    // ---- NURBS surfaces (qelveskexport_nurbs.cpp) ----
+
+    // A node carrying the NURBS surface of the path's first shape, the
+    // host's U and V directions exchanged; registered before the surface is
+    // read, and returned without attribute when a form is not exportable.
+    // Null when there is no shape or it is no surface. The host is put back
+    // as BuildMeshGeometry puts it back.
     QelVeskNode* ExportGeometryNurb(MDagPath& pPath, MFnDagNode& pNode);
-    // Does nothing yet.
+
+    // ---- Materials (qelveskexport_materials.cpp) ----
+
+    // The first shading group (a set restricted to renderable objects) that
+    // holds the path whole; the null object when none.
+    MObject FindShadingGroup(MDagPath* pPath);
+    // The node connected into the group's "surfaceShader"; the null object
+    // when none or several are.
+    MObject FindShader(MObject& pShadingGroup);
+    // The node connected into pNode's plug pPlugName; the null object when
+    // none or several are.
+    MObject FindPlug(MObject& pNode, const char* pPlugName);
+    // Index of the last child of the path of host type pType; -1 when none.
+    int GetLastChildOfThisType(MDagPath* pPath, unsigned int pType);
+    // Index in layer 0's material element of pGeometry of the material
+    // named after the shader (made from the shader's colours the first time
+    // the export meets the name, shared afterwards); -1 when the geometry
+    // refuses it.
+    int DefineMaterial(const char* pName, MObject& pShader, qelsdk_600::KQelGeometry* pGeometry);
+    // Gives a NURBS or patch node the material and textures of its shape's
+    // shading group; nothing for meshes (WriteNodeMesh does theirs) and
+    // nodes without geometry, group or shader.
     void SetNodeGeometryMaterial(QelVeskNode* pNode);
-    // Does nothing yet.
+
+    // ---- Textures (qelveskexport_textures.cpp) ----
+
+    // Records in pRecord the textures driving the shader's "color" (file
+    // and layered textures) and makes them in the node's geometry; a
+    // shader without texture records a use without texture in layer 0.
+    // True when the last texture met was made.
+    bool DefineTextures(MObject& pShader, QelVeskNode* pNode, KLayerMapping& pRecord);
+    // The SDK texture of a host file texture in layer pLayer of the node's
+    // geometry (found by name, else made and added) with its file name,
+    // alpha and placement, recorded in pRecord; pConnection picks the
+    // placement among the texture's "uv" inputs. False when the file name
+    // cannot be read or no texture can be had.
+    bool SetTexture(QelVeskNode* pNode, MObject& pTexture, KLayerMapping& pRecord, int pConnection, int pLayer,
+                    float pAlpha, int pAlphaSource);
+    // The inputs of a layered texture, the first in the highest layer, each
+    // layer's element with the input's blend mode; a layered texture met
+    // again within its own inputs is not entered. True when a texture below
+    // it was made.
+    bool SetLayeredTexture(QelVeskNode* pNode, MObject& pTexture, KLayerMapping& pRecord);
+    // Writes the record's material index into layer 0's material element
+    // and, with pTextures, its texture indices into the texture elements of
+    // its layers: appended where the element maps "ByPolygon", else as the
+    // single index. Nothing for a record without data.
+    void FillLayerData(KLayerMapping* pRecord, qelsdk_600::KQelGeometry* pGeometry, bool pTextures);
+
+    // ---- Hard edges (qelveskexport_hardedges.cpp) ----
+
+    // Gives every corner of each mesh under pNode (itself included) whose
+    // normals are by polygon vertex its own control point, the normals then
+    // by control point; control points sharing a position are warned about
+    // first, in the log and (kExportShowUI) in one dialog per mesh.
     void SplitMeshOnNormalPerPolyVertex(QelVeskNode* pNode);
 
     // ---- Animation curves (qelveskexport_animation.cpp) ----
@@ -291,6 +379,13 @@ private:
     void ClearLookAtGroups();
     // The record of the path's look-at group, or null.
     KVeskExportCameraInfo* FindCameraInfo(const MDagPath& pPath);
+    // Materials, textures and UV sets of a mesh whose polygons are built
+    // (WriteNodeMesh from the shading groups on).
+    void WriteMeshShading(MFnMesh& pMesh, QelVeskNode* pNode, qelsdk_600::KQelMesh* pQelMesh,
+                          unsigned int pInstance);
+
+    // The layered textures SetLayeredTexture is within, outermost first.
+    MObjectArray mLayeredTextures;
 };
 
 // Warns, in the log and with kExportShowUI in a dialog, about materials and
@@ -304,7 +399,19 @@ void WarnForNamespacesInFirstChildren(qelsdk_600::QelLogFile* pLog, QelVeskSdkMa
 // begins with "mi" and an upper-case letter; such attributes are no user
 // properties.
 bool IsMentalRayDynamicAttribute(MObject& pAttribute);
-// Registers the host image converters with the manager; does nothing yet.
-void QelVeskRegisterImageConverters(qelsdk_600::KQelSdkManager* pManager);
+// Finds the shape of the node being built (child pIndex of a transform
+// path, or the path's own shape under a transform holding several) in
+// pShape, true; false when there is none. With kExportBindPose it also
+// looks upstream for a deformer: pUndeformed becomes the geometry the
+// deformer reads for the shape (else the shape), pInputGeometry the value of
+// the deformer's input for it (unchanged without). It warns about a wrap
+// deformer (a dialog once per export, through pWrapWarned) and about a
+// polygon smooth operator, whose "divisions" it sets to 0 while the shape
+// is read, handing back in pRestoreCommand the command that restores them;
+// the shape's "visibility" takes the node's, its former value kept in
+// pVisibility when given. pStatus: the last host step's status.
+bool FindObject(qelsdk_600::QelLogFile* pLog, MDagPath& pPath, MFnDagNode& pNode, MStatus& pStatus, int pIndex,
+                MObject& pShape, MObject& pUndeformed, MObject& pInputGeometry, MString& pRestoreCommand,
+                bool& pWrapWarned, QelVeskVisibilityChange* pVisibility = nullptr);
 
 #endif

@@ -1,5 +1,7 @@
 #include "io/kqelexporter.h"
 
+#include "formats/dxf/kqelwriterdxf.h"
+#include "formats/obj/kqelwriterobj.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
@@ -118,6 +120,10 @@ KQelWriter* KQelExporter::CreateWriter()
         writer->SetExportMode(mFileFormat == eQel5Binary ? KQelWriterQel::eBINARY : KQelWriterQel::eASCII);
         return writer;
     }
+    case eDxf:
+        return new KQelWriterDxf(mManager);
+    case eObj:
+        return new KQelWriterObj(mManager);
     case eBvh:           // KQelWriterBiovision
     case eHtr:           // KQelWriterMotionAnalysisHtr
     case eTrc:           // KQelWriterMotionAnalysisTrc
@@ -129,9 +135,7 @@ KQelWriter* KQelExporter::CreateWriter()
     case eVpm:           // KQelWriterPuppeteer
     case eMov:           // KQelWriterPellacordMov
     case eBrd:           // KQelWriterAscension
-    case eDxf:           // KQelWriterDxf
     case e3ds:           // KQelWriter3DS
-    case eObj:           // KQelWriterObj
     default:
         return nullptr;
     }

@@ -1,6 +1,8 @@
 #include "io/kqelimporter.h"
 
 #include "base/kpath.h"
+#include "formats/dxf/kqelreaderdxf.h"
+#include "formats/obj/kqelreaderobj.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
@@ -129,6 +131,10 @@ KQelReader* KQelImporter::CreateReader()
     case eQelAscii:
     case eQelEncrypted:
         return new KQelReaderQel(mManager, *this);
+    case eDxf:
+        return new KQelReaderDxf(mManager);
+    case eObj:
+        return new KQelReaderObj(mManager);
     case eBvh:           // KQelReaderBiovision
     case eHtr:           // KQelReaderMotionAnalysisHtr
     case eTrc:           // KQelReaderMotionAnalysisTrc
@@ -140,9 +146,7 @@ KQelReader* KQelImporter::CreateReader()
     case eVpm:           // KQelReaderPuppeteer
     case eMov:           // KQelReaderPellacordMov
     case eBrd:           // KQelReaderAscension
-    case eDxf:           // KQelReaderDxf
     case e3ds:           // KQelReader3DS
-    case eObj:           // KQelReaderObj
     default:
         return nullptr;
     }

@@ -39,6 +39,8 @@ TEST(Importer, EveryFormatWithoutReaderFailsToOpenWithUnidentifiedError)
 
     importer.Initialize("take.bvh");
     for (int format = -3; format <= 20; ++format) {
+        if (format == KQelImporter::eDxf || format == KQelImporter::eObj)
+            continue;  // formats with readers of their own
         SCOPED_TRACE(format);
         importer.SetFileFormat(static_cast<Format>(format));
         EXPECT_FALSE(importer.FileOpen());
