@@ -7,9 +7,11 @@
 
 #include <vesk/MAngle.h>
 #include <vesk/MDistance.h>
+#include <vesk/MEulerRotation.h>
 #include <vesk/MFnNumericAttribute.h>
 
 #include "curves/kfcurve.h"
+#include "curves/kfcurvenode.h"
 #include "export/export_fixture.h"
 
 using namespace qelsdk_600;
@@ -199,5 +201,25 @@ TEST_F(ExportTest, TangentsAndWeightsSurviveInEveryUnit)
                 }
             }
         }
+    }
+}
+
+TEST_F(ExportTest, RotationsSampledTogetherAreReorderedToXYZ)
+{
+    make("transform", "t");
+    Keyed("t.rotateX", {{0.0, 0.0}, {1.0, 1.5707963267948966}});
+    Keyed("t.rotateZ", {{0.5, 0.0}, {1.0, 1.5707963267948966}});
+    KQelSdkManager manager;
+    KFCurveNode* rotation = manager.CreateKQelNode("n")->GetDefaultTakeNode()->GetKFCurveNode()->FindRecursive("R");
+    ASSERT_NE(rotation, nullptr);
+    QelVeskExport().SetRotationFCurve(Transform("t"), *rotation, MEulerRotation::kZYX);
+    const MEulerRotation expected = MEulerRotation(1.5707963267948966, 0.0, 1.5707963267948966, MEulerRotation::kZYX)
+                                        .reorder(MEulerRotation::kXYZ);
+    const double angles[3] = {expected.x, expected.y, expected.z};
+    for (int axis = 0; axis < 3; ++axis) {
+        KFCurve* curve = rotation->Get(axis)->FCurveGet();
+        ASSERT_EQ(curve->KeyGetCount(), 31) << axis;
+        EXPECT_EQ(curve->KeyGetTime(30).Get(), KTime::kTicksPerSecond);
+        EXPECT_NEAR(curve->KeyGetValue(30), angles[axis] * kRadToDeg, 1e-4) << axis;
     }
 }
