@@ -20,9 +20,10 @@ function(qel_link_subsystems target)
   if("scene" IN_LIST subs AND NOT "io" IN_LIST subs)
     list(APPEND subs io)
   endif()
-  # The io front ends make the native reader and writers.
+  # The io front ends make the native reader and writers, the formats' and
+  # the motion ones.
   if("io" IN_LIST subs)
-    list(APPEND subs native native/reader native/writer native/blocks)
+    list(APPEND subs native native/reader native/writer native/blocks motion)
     list(APPEND subs formats formats/dxf formats/obj)
     list(REMOVE_DUPLICATES subs)
   endif()

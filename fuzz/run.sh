@@ -10,6 +10,8 @@
 #            blocks and embedded media
 #   tif      the TIFF reader of the image converter
 #   native   the native reader's document driver over a whole scene
+#   trc, aoa, c3d   the marker-motion readers over a whole read
+#   bvh, vpm, mov, brd   the skeleton and channel motion readers
 # Each run starts from the target's seeds, written afresh by its seed program,
 # and stops after <runs> inputs or FUZZ_TIME seconds (default 300), whichever
 # comes first; the first fault fails it.

@@ -8,7 +8,7 @@ sudo=""
 export DEBIAN_FRONTEND=noninteractive
 
 pkgs=(cmake ninja-build g++ clang pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      zlib1g-dev nettle-dev libtiff-dev locales
+      zlib1g-dev nettle-dev libtiff-dev libfast-float-dev locales
       g++-i686-linux-gnu
       zlib1g-dev:i386 nettle-dev:i386 libtiff-dev:i386 libgtest-dev:i386 libgmock-dev:i386
       # Baselines of the format benchmarks, linked by bench/ only when found.

@@ -166,4 +166,15 @@
 #include "content/kqeltexture.h"
 #include "content/kqelvideo.h"
 
+#include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionbase.h"
+#include "motion/kqelmotionbrd.h"
+#include "motion/kqelmotionbvh.h"
+#include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionmov.h"
+#include "motion/kqelmotiontrc.h"
+#include "motion/kqelmotionutil.h"
+#include "motion/kqelmotionvpm.h"
+#include "motion/kqelviconloader.h"
+
 #endif

@@ -5,6 +5,13 @@
 #include "io/kqelio_impl.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
+#include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionbrd.h"
+#include "motion/kqelmotionbvh.h"
+#include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionmov.h"
+#include "motion/kqelmotiontrc.h"
+#include "motion/kqelmotionvpm.h"
 #include "native/kqelwriterqel6.h"
 #include "native/writer/kqelwriterqel.h"
 
@@ -124,17 +131,24 @@ KQelWriter* KQelExporter::CreateWriter()
         return new KQelWriterDxf(mManager);
     case eObj:
         return new KQelWriterObj(mManager);
-    case eBvh:           // KQelWriterBiovision
+    case eBvh:
+        return new KQelWriterBiovision(mManager);
+    case eTrc:
+        return new KQelWriterMotionAnalysisTrc(mManager);
+    case eC3d:
+        return new KQelWriterVicon(mManager);
+    case eAoa:
+    case eMcd:
+        return new KQelWriterAdaptiveOptics(mManager, mFileFormat == eMcd);
+    case eVpm:
+        return new KQelWriterPuppeteer(mManager);
+    case eMov:
+        return new KQelWriterPellacordMov(mManager);
+    case eBrd:
+        return new KQelWriterAscension(mManager);
     case eHtr:           // KQelWriterMotionAnalysisHtr
-    case eTrc:           // KQelWriterMotionAnalysisTrc
     case eAsf:           // KQelWriterAcclaimAsf
     case eAmc:           // KQelWriterAcclaimAmc
-    case eC3d:           // KQelWriterVicon
-    case eAoa:           // KQelWriterAdaptiveOptics(manager, false)
-    case eMcd:           // KQelWriterAdaptiveOptics(manager, true)
-    case eVpm:           // KQelWriterPuppeteer
-    case eMov:           // KQelWriterPellacordMov
-    case eBrd:           // KQelWriterAscension
     case e3ds:           // KQelWriter3DS
     default:
         return nullptr;

@@ -6,6 +6,13 @@
 #include "io/kqelio_impl.h"
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
+#include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionbrd.h"
+#include "motion/kqelmotionbvh.h"
+#include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionmov.h"
+#include "motion/kqelmotiontrc.h"
+#include "motion/kqelmotionvpm.h"
 #include "native/reader/kqelreaderqel.h"
 
 namespace qelsdk_600 {
@@ -135,17 +142,24 @@ KQelReader* KQelImporter::CreateReader()
         return new KQelReaderDxf(mManager);
     case eObj:
         return new KQelReaderObj(mManager);
-    case eBvh:           // KQelReaderBiovision
+    case eBvh:
+        return new KQelReaderBiovision(mManager);
+    case eTrc:
+        return new KQelReaderMotionAnalysisTrc(mManager);
+    case eC3d:
+        return new KQelReaderVicon(mManager);
+    case eAoa:
+    case eMcd:
+        return new KQelReaderAdaptiveOptics(mManager, mFileFormat == eMcd);
+    case eVpm:
+        return new KQelReaderPuppeteer(mManager);
+    case eMov:
+        return new KQelReaderPellacordMov(mManager);
+    case eBrd:
+        return new KQelReaderAscension(mManager);
     case eHtr:           // KQelReaderMotionAnalysisHtr
-    case eTrc:           // KQelReaderMotionAnalysisTrc
     case eAsf:           // KQelReaderAcclaimAsf
     case eAmc:           // KQelReaderAcclaimAmc
-    case eC3d:           // KQelReaderVicon
-    case eAoa:           // KQelReaderAdaptiveOptics(manager, false)
-    case eMcd:           // KQelReaderAdaptiveOptics(manager, true)
-    case eVpm:           // KQelReaderPuppeteer
-    case eMov:           // KQelReaderPellacordMov
-    case eBrd:           // KQelReaderAscension
     case e3ds:           // KQelReader3DS
     default:
         return nullptr;

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <iterator>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,9 +41,12 @@ TEST(Importer, EveryFormatWithoutReaderFailsToOpenWithUnidentifiedError)
     EXPECT_EQ(KQelIO::eUninitializedFilename, importer.GetLastErrorID());
 
     importer.Initialize("take.bvh");
+    const int built[] = {KQelImporter::eBvh, KQelImporter::eTrc, KQelImporter::eC3d, KQelImporter::eAoa,
+                         KQelImporter::eMcd, KQelImporter::eVpm, KQelImporter::eMov, KQelImporter::eBrd,
+                         KQelImporter::eDxf, KQelImporter::eObj};
     for (int format = -3; format <= 20; ++format) {
-        if (format == KQelImporter::eDxf || format == KQelImporter::eObj)
-            continue;  // formats with readers of their own
+        if (std::find(std::begin(built), std::end(built), format) != std::end(built))
+            continue;  // readers of their own, which find no such file
         SCOPED_TRACE(format);
         importer.SetFileFormat(static_cast<Format>(format));
         EXPECT_FALSE(importer.FileOpen());
