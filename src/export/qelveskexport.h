@@ -289,7 +289,11 @@ public:
     // take, and their animation into "Take 001". True when a channel got
     // keys; false, the node untouched, for lights of host type 0x129.
     bool ExportLights(MDagPath& pPath, QelVeskNode& pNode);
+    // The static colour, intensity, fog and (spot lights) cone angle as the
+    // default take's values.
     void ExportLightAttributesDefaults(MDagPath& pPath, QelVeskNode& pNode);
+    // The animated colour, intensity and cone angle into "Take 001", each
+    // reduced with kExportApplyCstKeyRed; true when one kept keys.
     bool ExportLightAttributesCurves(QelVeskNode& pNode);
 
     // ---- Cameras and look-at targets (qelveskexport_cameras.cpp) ----
@@ -308,8 +312,15 @@ public:
     // twist gave keys; false, nothing touched, when the node's group has
     // no record or no camera.
     bool ExportCamera(QelVeskNode& pNode);
+    // Clipping planes (the far one a whole number), lens, film (inches),
+    // aperture mode by film fit, projection, up vector, focus distance, and
+    // in a look-at group the target and up target among the siblings.
     void ExportCameraAttributesDefaults(QelVeskNode& pNode, KVeskExportCameraInfo* pRecord);
+    // The default take's fields of view (degrees), optical centre and roll
+    // (the look-at twist, negated, in degrees).
     void ExportCameraCurvesDefaults(QelVeskNode& pNode, KVeskExportCameraInfo* pRecord);
+    // The animated focal length as fields of view and the animated twist as
+    // roll into "Take 001", by aperture mode; true when a channel has keys.
     bool ExportCameraCurves(QelVeskNode& pNode, KVeskExportCameraInfo* pRecord);
 
     // ---- Orientation of lights and cameras, and global transforms
