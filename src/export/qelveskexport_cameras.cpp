@@ -129,7 +129,7 @@ void QelVeskExport::ClearLookAtGroups()
 
 QelVeskNode* QelVeskExport::BuildCameraGeometry(MDagPath& pPath, MFnDagNode& pNode)
 {
-    const MFnCamera camera(pPath);
+    MFnCamera camera(pPath);
     KVeskExportCameraInfo* record = FindCameraInfo(pPath);
     if (!record) {
         record = new KVeskExportCameraInfo;
@@ -144,8 +144,7 @@ QelVeskNode* QelVeskExport::BuildCameraGeometry(MDagPath& pPath, MFnDagNode& pNo
     Register(pPath, node);
     record->mCameraNode = node;
     node->SetNodeAttribute(attribute);
-    MFnCamera visibility(pPath);
-    node->SetVisibility(GetNodeVisibility(visibility));
+    node->SetVisibility(GetNodeVisibility(camera));
     return node;
 }
 
