@@ -1,5 +1,6 @@
 #include "io/kqelexporter.h"
 
+#include "formats/3ds/kqelwriter3ds.h"
 #include "formats/dxf/kqelwriterdxf.h"
 #include "formats/obj/kqelwriterobj.h"
 #include "io/kqelio_impl.h"
@@ -133,6 +134,8 @@ KQelWriter* KQelExporter::CreateWriter()
         return new KQelWriterDxf(mManager);
     case eObj:
         return new KQelWriterObj(mManager);
+    case e3ds:
+        return new KQelWriter3DS(mManager);
     case eBvh:
         return new KQelWriterBiovision(mManager);
     case eTrc:
@@ -154,7 +157,6 @@ KQelWriter* KQelExporter::CreateWriter()
         return new KQelWriterAcclaimAsf(mManager);
     case eAmc:
         return new KQelWriterAcclaimAmc(mManager);
-    case e3ds:           // KQelWriter3DS
     default:
         return nullptr;
     }

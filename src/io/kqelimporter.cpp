@@ -1,6 +1,7 @@
 #include "io/kqelimporter.h"
 
 #include "base/kpath.h"
+#include "formats/3ds/kqelreader3ds.h"
 #include "formats/dxf/kqelreaderdxf.h"
 #include "formats/obj/kqelreaderobj.h"
 #include "io/kqelio_impl.h"
@@ -144,6 +145,8 @@ KQelReader* KQelImporter::CreateReader()
         return new KQelReaderDxf(mManager);
     case eObj:
         return new KQelReaderObj(mManager);
+    case e3ds:
+        return new KQelReader3DS(mManager);
     case eBvh:
         return new KQelReaderBiovision(mManager);
     case eTrc:
@@ -165,7 +168,6 @@ KQelReader* KQelImporter::CreateReader()
         return new KQelReaderAcclaimAsf(mManager);
     case eAmc:
         return new KQelReaderAcclaimAmc(mManager);
-    case e3ds:           // KQelReader3DS
     default:
         return nullptr;
     }
