@@ -13,7 +13,7 @@
 namespace qelsdk_600 {
 namespace {
 
-double PropertyValue(KQelMaterial& pMaterial, const char* pName)
+double MaterialValue(KQelMaterial& pMaterial, const char* pName)
 {
     return pMaterial.GetPropertyHandler()->FindPropertyByName(pName)->AsDouble();
 }
@@ -81,7 +81,7 @@ TEST(KQelMaterial, FactorsAreClampedAndShininessIsStoredTimes128)
     };
     for (const auto& c : cases) {
         (material->*c.set)(c.given);
-        EXPECT_EQ(PropertyValue(*material, c.property), c.stored) << c.property << " " << c.given;
+        EXPECT_EQ(MaterialValue(*material, c.property), c.stored) << c.property << " " << c.given;
         EXPECT_EQ((material->*c.get)(), c.read) << c.property << " " << c.given;
     }
 }
@@ -158,7 +158,7 @@ TEST(KQelMaterial, AssignmentCopiesTakesAndShadingModelAndResetKeepsValues)
     EXPECT_STREQ(source->GetShadingModel(), "phong");
     EXPECT_EQ(source->GetOpacity(), 0.5);
     source->SetOpacity(0.75);
-    EXPECT_EQ(PropertyValue(*source, "Opacity"), 0.75);
+    EXPECT_EQ(MaterialValue(*source, "Opacity"), 0.75);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ using T = MFnAnimCurve::TangentType;
 const double kRadToDeg = 57.29577951308232;
 
 // Converts the curve driving a fresh plug "t.translateX" into pCurve.
-void Convert(MFnAnimCurve& pHost, KFCurve& pCurve, bool pResample = false, double pFactor = 1.0)
+void ConvertCurve(MFnAnimCurve& pHost, KFCurve& pCurve, bool pResample = false, double pFactor = 1.0)
 {
     QelVeskExport exporter;
     exporter.SetFCurve(pHost, pCurve, pResample, pFactor);
@@ -52,7 +52,7 @@ TEST_F(ExportTest, OutTangentTypesChooseInterpolationAndTangentMode)
         for (size_t i = 0; i < c.values.size(); ++i)
             host.addKey(MTime(double(i), MTime::kSeconds), c.values[i], T(4), c.out[i]);
         KFCurve curve;
-        Convert(host, curve);
+        ConvertCurve(host, curve);
         ASSERT_EQ(curve.KeyGetCount(), 3) << c.values[1];  // one SDK key per host key
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(curve.KeyGetTime(i).GetSecondDouble(), double(i));
@@ -87,7 +87,7 @@ TEST_F(ExportTest, SlowAndFastInTangentsAndHostileRatesResampleAtThirtyPerSecond
     // Keys far apart would need 3 x 10^7 samples: converted key by key.
     MFnAnimCurve far = Keyed("t.translateY", {{0.0, 0.0}, {1e6, 1.0}}, T(6), T(4));
     KFCurve curve;
-    Convert(far, curve, true);
+    ConvertCurve(far, curve, true);
     EXPECT_EQ(curve.KeyGetCount(), 2);
 }
 
@@ -174,7 +174,7 @@ TEST_F(ExportTest, TangentsAndWeightsSurviveInEveryUnit)
                     }
                 }
                 KFCurve curve;
-                Convert(host, curve, false, p.factor);
+                ConvertCurve(host, curve, false, p.factor);
                 const int count = int(host.numKeys());
                 ASSERT_EQ(curve.KeyGetCount(), count);
                 for (int i = 0; i < count; ++i) {

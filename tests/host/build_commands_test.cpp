@@ -17,10 +17,9 @@
 #include "dump/scene_dump.h"
 #include "geometry/geometry_kinds.h"
 #include "host_fixture.h"
+#include "math_values.h"
 
 namespace {
-
-const double kPi = 3.14159265358979323846;
 
 class BuildCommandTest : public HostTest {
 protected:

@@ -68,12 +68,6 @@ KQelAsfScene* SkeletonIn(const KStreamOptionsMotion& pOptions)
     return static_cast<KQelAsfScene*>(pOptions.GetASFScene());
 }
 
-void ExpectNear(const KQelVector4& pExpected, const KQelVector4& pActual, double pTolerance = 1e-4)
-{
-    for (int k = 0; k < 3; ++k)
-        EXPECT_NEAR(pExpected[k], pActual[k], pTolerance) << "component " << k;
-}
-
 KQelVector4 Key(KQelNode* pNode, bool pRotation, int pIndex)
 {
     KQelTakeNode* take = pNode->GetCurrentTakeNode();

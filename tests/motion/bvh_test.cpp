@@ -170,7 +170,7 @@ TEST_F(BvhTest, HostileFilesFailWithNothingAdded)
 
 // A limb node under pParent at pOffset, animated (a rotation key in the take
 // "Take") or not.
-KQelNode* Joint(KQelSdkManager& pManager, KQelNode* pParent, const char* pName, const KQelVector4& pOffset,
+KQelNode* LimbJoint(KQelSdkManager& pManager, KQelNode* pParent, const char* pName, const KQelVector4& pOffset,
                 bool pAnimated)
 {
     KQelNode* node = motiontest::AddLimbNode(pManager, pParent, pName, pOffset);
@@ -211,12 +211,12 @@ Written WriteBvh(KQelSdkManager& pManager, KQelScene& pScene, const std::string&
 TEST_F(BvhTest, WriterChoosesJointsAndEndSites)
 {
     KQelNode* root = mFixture.mScene->GetRootNode();
-    KQelNode* hips = Joint(mFixture.mManager, root, "Hips", KQelVector4(0.0, 1.0, 0.0, 0.0), true);
+    KQelNode* hips = LimbJoint(mFixture.mManager, root, "Hips", KQelVector4(0.0, 1.0, 0.0, 0.0), true);
     hips->SetSelected(true);
     hips->SetDefaultS(KQelVector4(2.0, 2.0, 2.0, 0.0));
-    KQelNode* spine = Joint(mFixture.mManager, hips, "Spine", KQelVector4(0.0, 3.0, 0.0, 0.0), true);
-    Joint(mFixture.mManager, spine, "Head", KQelVector4(0.0, 4.0, 0.5, 0.0), false);
-    Joint(mFixture.mManager, hips, "Hand", KQelVector4(5.0, 0.0, 0.0, 0.0), true);
+    KQelNode* spine = LimbJoint(mFixture.mManager, hips, "Spine", KQelVector4(0.0, 3.0, 0.0, 0.0), true);
+    LimbJoint(mFixture.mManager, spine, "Head", KQelVector4(0.0, 4.0, 0.5, 0.0), false);
+    LimbJoint(mFixture.mManager, hips, "Hand", KQelVector4(5.0, 0.0, 0.0, 0.0), true);
     mFixture.mScene->SetCurrentTake("Take");
     const Written written = WriteBvh(mFixture.mManager, *mFixture.mScene, mDir.File("out.bvh"), 2);
     ASSERT_TRUE(written.mWritten) << written.mErrorText;
@@ -244,21 +244,21 @@ TEST_F(BvhTest, WriterChoosesJointsAndEndSites)
 TEST_F(BvhTest, WriterRefusals)
 {
     KQelNode* root = mFixture.mScene->GetRootNode();
-    KQelNode* first = Joint(mFixture.mManager, root, "Hips", KQelVector4(), true);
+    KQelNode* first = LimbJoint(mFixture.mManager, root, "Hips", KQelVector4(), true);
     const Written unselected = WriteBvh(mFixture.mManager, *mFixture.mScene, mDir.File("a.bvh"), 1);
     EXPECT_FALSE(unselected.mWritten);
     EXPECT_EQ(KQelWriter::eFileNotCreated, unselected.mError);
     EXPECT_EQ("Can not find root node.", unselected.mErrorText);
 
     first->SetSelected(true);
-    Joint(mFixture.mManager, first, "Left Arm", KQelVector4(), true);
+    LimbJoint(mFixture.mManager, first, "Left Arm", KQelVector4(), true);
     const Written spaced = WriteBvh(mFixture.mManager, *mFixture.mScene, mDir.File("b.bvh"), 1);
     EXPECT_FALSE(spaced.mWritten);
     EXPECT_EQ(KQelWriter::eUnidentifiedError, spaced.mError);
     EXPECT_EQ("Spaces are not allowed in BVH node names:\n    Model::Left Arm", spaced.mErrorText);
     EXPECT_EQ("", spaced.mText);
 
-    Joint(mFixture.mManager, root, "Other", KQelVector4(), true);
+    LimbJoint(mFixture.mManager, root, "Other", KQelVector4(), true);
     EXPECT_EQ("Can not find root node.",
               WriteBvh(mFixture.mManager, *mFixture.mScene, mDir.File("c.bvh"), 1).mErrorText);
 
@@ -275,7 +275,7 @@ TEST_F(BvhTest, WriterRefusals)
 
 TEST_F(BvhTest, LoneRootIsWrittenAsAJointAndReadsBack)
 {
-    KQelNode* lone = Joint(mFixture.mManager, mFixture.mScene->GetRootNode(), "Lone", KQelVector4(), false);
+    KQelNode* lone = LimbJoint(mFixture.mManager, mFixture.mScene->GetRootNode(), "Lone", KQelVector4(), false);
     lone->SetSelected(true);
     const Written written = WriteBvh(mFixture.mManager, *mFixture.mScene, mDir.File("lone.bvh"), 0);
     ASSERT_TRUE(written.mWritten);
@@ -343,7 +343,7 @@ TEST_F(BvhTest, RealFileWrittenReadsBackTheSame)
 
 // A chain of joints deep enough that any walk recursing per level would
 // overflow the small stack it runs on.
-void ChainRoundTrip(void* pPath)
+void BvhChainRoundTrip(void* pPath)
 {
     const std::string& path = *static_cast<std::string*>(pPath);
     const int depth = 2000;
@@ -372,7 +372,7 @@ void ChainRoundTrip(void* pPath)
 TEST_F(BvhTest, DeepChainsReadAndWriteWithoutRecursion)
 {
     std::string path = mDir.File("chain.bvh");
-    smallstack::OnSmallStack(ChainRoundTrip, &path);
+    smallstack::OnSmallStack(BvhChainRoundTrip, &path);
 }
 
 }  // namespace

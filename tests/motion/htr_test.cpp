@@ -45,19 +45,13 @@ protected:
 };
 
 // Key pIndex of the node's translation (pGroup 0) or rotation (1).
-KQelVector4 Key(KQelNode* pNode, int pGroup, int pIndex)
+KQelVector4 GroupKey(KQelNode* pNode, int pGroup, int pIndex)
 {
     KQelTakeNode* take = pNode->GetCurrentTakeNode();
     KFCurve* curves[2][3] = {{take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ()},
                              {take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ()}};
     return KQelVector4(curves[pGroup][0]->KeyGetValue(pIndex), curves[pGroup][1]->KeyGetValue(pIndex),
                        curves[pGroup][2]->KeyGetValue(pIndex), 0.0);
-}
-
-void ExpectNear(const KQelVector4& pExpected, const KQelVector4& pActual, double pTolerance = 1e-4)
-{
-    for (int k = 0; k < 3; ++k)
-        EXPECT_NEAR(pExpected[k], pActual[k], pTolerance) << "component " << k;
 }
 
 // A turn of pDegrees about one axis (0 X, 1 Y, 2 Z), for row vectors.
@@ -109,11 +103,11 @@ TEST_F(HtrTest, HeaderUnitsOrdersAndFramesAsRead)
             EXPECT_NEAR(expected[r][c], local[r][c], 1e-7);
     // The comment line is no frame; frames add to the base position.
     ASSERT_EQ(3, hips->GetCurrentTakeNode()->GetTranslationX()->KeyGetCount());
-    EXPECT_FLOAT_EQ(2.54f, Key(hips, 0, 1)[0]);
-    EXPECT_FLOAT_EQ(3.81f, Key(hips, 0, 2)[0]);
-    ExpectNear(KQelVector4(30.0, 0.0, 0.0, 0.0), Key(spine, 1, 1));
+    EXPECT_FLOAT_EQ(2.54f, GroupKey(hips, 0, 1)[0]);
+    EXPECT_FLOAT_EQ(3.81f, GroupKey(hips, 0, 2)[0]);
+    ExpectNear(KQelVector4(30.0, 0.0, 0.0, 0.0), GroupKey(spine, 1, 1));
     // Without the minimisation a zero frame rotation keys the base rotation.
-    ExpectNear(KQelVector4(0.0, 0.0, 90.0, 0.0), Key(head, 1, 0));
+    ExpectNear(KQelVector4(0.0, 0.0, 90.0, 0.0), GroupKey(head, 1, 0));
     // The end node lies at the bone length along the bone axis.
     KQelNode* end = head->GetChild(0);
     ASSERT_EQ("Head_End", ShortName(end));
@@ -160,11 +154,11 @@ TEST_F(HtrTest, MinimisationZeroesTheBaseFrame)
     // translation the offset from the parent in global axes.
     KQelNode* parent = nullptr;
     for (KQelNode* node : {hips, Node("Spine"), head}) {
-        ExpectNear(KQelVector4(), Key(node, 1, 0), 1e-3);
+        ExpectNear(KQelVector4(), GroupKey(node, 1, 0), 1e-3);
         KQelVector4 offset = node->GetGlobalFromDefaultTake().GetT();
         if (parent)
             offset -= parent->GetGlobalFromDefaultTake().GetT();
-        ExpectNear(offset, Key(node, 0, 0));
+        ExpectNear(offset, GroupKey(node, 0, 0));
         parent = node;
     }
     // The end node follows the bone axis as the base position turns it.
@@ -342,7 +336,7 @@ TEST_F(HtrTest, ReadAndWrittenKeepsBasePositionsAndFrames)
 }
 
 // A selected limb node under pParent at pOffset.
-KQelNode* Joint(KQelSdkManager& pManager, KQelNode* pParent, const char* pName, const KQelVector4& pOffset)
+KQelNode* SelectedJoint(KQelSdkManager& pManager, KQelNode* pParent, const char* pName, const KQelVector4& pOffset)
 {
     KQelNode* node = pManager.CreateKQelNode(pName);
     node->SetDefaultT(pOffset);
@@ -353,7 +347,8 @@ KQelNode* Joint(KQelSdkManager& pManager, KQelNode* pParent, const char* pName, 
 
 TEST_F(HtrTest, WriterHeaderRateAndRefusals)
 {
-    KQelNode* lone = Joint(mFixture.mManager, mFixture.mScene->GetRootNode(), "Lone", KQelVector4(1.0, 2.0, 3.0, 1.0));
+    KQelNode* lone =
+        SelectedJoint(mFixture.mManager, mFixture.mScene->GetRootNode(), "Lone", KQelVector4(1.0, 2.0, 3.0, 1.0));
     const struct {
         double mRate;
         const char* mWritten;
@@ -370,18 +365,18 @@ TEST_F(HtrTest, WriterHeaderRateAndRefusals)
               empty.find("[SegmentNames&Hierarchy]\nLone\tGLOBAL\n[BasePosition]\nLone\t10\t20\t30\t"));
     EXPECT_NE(std::string::npos, empty.find("[Lone]\n[EndOfFile]\n"));
 
-    Joint(mFixture.mManager, lone, "Left Arm", KQelVector4());
+    SelectedJoint(mFixture.mManager, lone, "Left Arm", KQelVector4());
     std::string error;
     EXPECT_EQ("", WriteHtr(mFixture.mManager, *mFixture.mScene, mDir.File("blank.htr"), 1, 30.0, &error));
     EXPECT_EQ("Spaces are not allowed in HTR node names:\n    Model::Left Arm", error);
-    Joint(mFixture.mManager, mFixture.mScene->GetRootNode(), "Other", KQelVector4());
+    SelectedJoint(mFixture.mManager, mFixture.mScene->GetRootNode(), "Other", KQelVector4());
     EXPECT_EQ("", WriteHtr(mFixture.mManager, *mFixture.mScene, mDir.File("two.htr"), 1, 30.0, &error));
     EXPECT_EQ("Can not find root node.", error);
 }
 
 // A chain deep enough that any walk recursing per level would overflow the
 // small stack it runs on, read and written.
-void ChainRoundTrip(void* pPath)
+void HtrChainRoundTrip(void* pPath)
 {
     const std::string& path = *static_cast<std::string*>(pPath);
     const int depth = 2000;
@@ -407,7 +402,7 @@ void ChainRoundTrip(void* pPath)
 TEST_F(HtrTest, DeepChainsReadAndWriteWithoutRecursion)
 {
     std::string path = mDir.File("chain.htr");
-    smallstack::OnSmallStack(ChainRoundTrip, &path);
+    smallstack::OnSmallStack(HtrChainRoundTrip, &path);
 }
 
 }  // namespace

@@ -43,6 +43,13 @@ inline KTime Seconds(double pSeconds)
     return time;
 }
 
+// x, y and z of two vectors within pTolerance.
+inline void ExpectNear(const KQelVector4& pExpected, const KQelVector4& pActual, double pTolerance = 1e-4)
+{
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(pExpected[k], pActual[k], pTolerance) << "component " << k;
+}
+
 // Writer options that sample global positions, from the scene root.
 inline void FromSceneRoot(KStreamOptionsMotion& pOptions)
 {

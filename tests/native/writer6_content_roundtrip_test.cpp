@@ -577,7 +577,7 @@ TEST(Writer6ContentRoundTrip, GeometryOfBothLayoutRevisionsReadsBackEqual)
     SceneFixture original, earlier, now;
     BuildScene(original, "");
     ReadBothRevisions(original, "geometry-revision1.qel", earlier, now);
-    Comparer comparer(original.manager);
+    ContentComparer comparer(original.manager);
     comparer.Compare(original.scene, earlier.scene);
     comparer.Compare(earlier.scene, now.scene);
     EXPECT_EQ(comparer.mDifferences, std::vector<std::string>{});
