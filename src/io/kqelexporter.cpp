@@ -181,8 +181,7 @@ bool KQelExporter::FileCreatePart2()
     }
     if (mWriter->FileCreate(mFileName.Buffer()))
         return true;
-    mError.SetLastError(TranslateCreateError(mWriter->GetLastErrorID()),
-                        mWriter->GetLastErrorString());
+    SetLastErrorFrom(TranslateCreateError(mWriter->GetLastErrorID()), mWriter->GetLastErrorString());
     FileClose();
     return false;
 }
@@ -251,7 +250,10 @@ bool KQelExporter::Export(KQelScene& pScene, KStreamOptions* pOptions)
         if (!written)
             mError.SetLastErrorID(eOutOfDiskSpace);
     } else {
-        mError.SetLastErrorID(eFileNotCreated);
+        // Any failure to create the file is error 4; the creation's text,
+        // the writer's or the front end's, says why.
+        const KString reason(mError.GetLastErrorString());
+        SetLastErrorFrom(eFileNotCreated, reason.Buffer());
     }
     // The copy made for the local options served this write only; a writer
     // that put another object there disposed of this one itself.

@@ -85,8 +85,9 @@ public:
     // between scene and options (a copy of the scene's made for the options
     // is destroyed through the manager after the write); any other format
     // fails with error 10.
-    // Failures: file not created error 4, failed write error 5; the writer's
-    // message stays available through GetMessage.
+    // Failures: file not created error 4 (with the text of the failed
+    // creation, which says why), failed write error 5; the writer's message
+    // stays available through GetMessage.
     bool Export(KQelScene& pScene, KStreamOptions* pOptions = nullptr);
     // Writes a scene nested in an open field file: null options error 10,
     // null object or no writer error 4, failed write error 5.

@@ -212,7 +212,7 @@ bool KQelImporter::FileOpen()
     if (IsNative() && (readerError == KQelReader::eFileVersionNotSupportedYet ||
                        readerError == KQelReader::eFileVersionNotSupportedAnymore))
         TakeNativeFileInfo(true);
-    mError.SetLastError(TranslateOpenError(readerError), mReader->GetLastErrorString());
+    SetLastErrorFrom(TranslateOpenError(readerError), mReader->GetLastErrorString());
     FileClose();
     return false;
 }

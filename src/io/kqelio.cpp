@@ -34,6 +34,14 @@ KQelIO::KQelIO(KQelSdkManager& pManager)
 
 KQelIO::~KQelIO() {}
 
+void KQelIO::SetLastErrorFrom(int pId, const char* pText)
+{
+    if (pText && *pText)
+        mError.SetLastError(pId, pText);
+    else
+        mError.SetLastErrorID(pId);
+}
+
 bool KQelIO::Initialize(const char* pFileName)
 {
     mFileName = pFileName ? pFileName : "";

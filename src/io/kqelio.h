@@ -84,6 +84,10 @@ protected:
         bool mFlags[N] = {};
     };
 
+    // Records pId with the text of the reader's or writer's failure behind
+    // it, or with the table's text when that failure left none.
+    void SetLastErrorFrom(int pId, const char* pText);
+
     KError mError;
     KString mFileName;
     KQelSdkManager& mManager;

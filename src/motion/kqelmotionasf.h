@@ -309,8 +309,8 @@ public:
 // Reader of AMC files into a new take (named after the file, with " 1",
 // " 2"... when the scene has it) of the skeleton that an ASF read left in
 // the options, merged into its nodes. Errors: 0 "File is corrupted", 3
-// "File not opened", 6 "Stream options not set" (also without a skeleton).
-// A failed read adds nothing.
+// "File not opened", 6 "Stream options not set" (also without a skeleton,
+// then with a text that says so). A failed read adds nothing.
 class KQelReaderAcclaimAmc : public KQelMotionFileReader<KQelFileAcclaimAmc> {
 public:
     explicit KQelReaderAcclaimAmc(KQelSdkManager& pManager);
@@ -342,7 +342,8 @@ public:
 
 // Writer of AMC files: the frames of the skeleton that an ASF write left in
 // the options, from the options' start every frame period, numbered from 1.
-// Errors as the ASF writer's; 4 also without a skeleton.
+// Errors as the ASF writer's; 4 also without a skeleton, with a text that
+// says so.
 class KQelWriterAcclaimAmc : public KQelMotionFileWriter<KQelFileAcclaimAmc> {
 public:
     explicit KQelWriterAcclaimAmc(KQelSdkManager& pManager);

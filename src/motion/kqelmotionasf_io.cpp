@@ -17,6 +17,14 @@ using Options = KStreamOptionsMotion;
 using motion_util::IsOn;
 
 const char kNoRootText[] = "Scene must have a single root node.";
+// Options without a skeleton are set all the same: the table's text alone
+// would not say what they lack.
+const char kNoSkeletonReadText[] =
+    "Stream options not set: reading an AMC file needs motion options that carry the skeleton of an ASF file "
+    "read before it.";
+const char kNoSkeletonWriteText[] =
+    "Stream options not set: writing an AMC file needs motion options that carry the skeleton of an ASF file "
+    "written before it.";
 
 KStreamOptionsMotion* NewReadOptions()
 {
@@ -155,7 +163,7 @@ bool KQelReaderAcclaimAmc::Read(KQelScene& pScene, KStreamOptions* pOptions)
     KStreamOptionsMotion* options = motion_util::MotionOptions(pOptions);
     KQelAsfScene* skeleton = SkeletonOf(options);
     if (!skeleton) {
-        mError.SetLastErrorID(eStreamOptionsNotSet);
+        mError.SetLastError(eStreamOptionsNotSet, kNoSkeletonReadText);
         return false;
     }
     if (!mFile->Read(*skeleton, options)) {
@@ -246,7 +254,7 @@ bool KQelWriterAcclaimAmc::Write(KQelScene& pScene, KStreamOptions* pOptions)
         return false;
     KQelAsfScene* skeleton = SkeletonOf(options);
     if (!skeleton) {
-        mError.SetLastErrorID(eStreamOptionsNotSet);
+        mError.SetLastError(eStreamOptionsNotSet, kNoSkeletonWriteText);
         return false;
     }
     root->ResetPivotSetAndConvertAnimation();

@@ -30,11 +30,11 @@ const char* const kEntityErrors[KQelEntity::eErrorCount] = {
     "Video still in use.",
     "Video not found.",
     "Video name clash.",
+    "Generic node still in use.",
+    "Generic node not found.",
     nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
+    "Deformer still in use.",
+    "Deformer not found.",
     nullptr,
 };
 

@@ -38,9 +38,9 @@ class KQelVideo;
 //   4 "Material still in use."                 5 "Material not found."
 //   6 "Texture still in use."                  7 "Texture not found."
 //   8 "Video still in use."                    9 "Video not found."
-//  10 "Video name clash."                     11 generic node still in use (no text)
-//  12 generic node not found (no text)        13 not used
-//  14 deformer still in use (no text)         15 deformer not found (no text)
+//  10 "Video name clash."                     11 "Generic node still in use."
+//  12 "Generic node not found."               13 not used
+//  14 "Deformer still in use."                15 "Deformer not found."
 //  16 not used
 class KQelEntity {
 public:

@@ -65,25 +65,32 @@ TEST(Exporter, CreateFailuresKeepTheWritersTextUnderTheFrontEndsId)
     const struct {
         int mWriterError;
         int mExpected;
-    } cases[] = {{0, 0}, {1, 7}, {2, 4}, {3, 7}, {4, 7}, {5, 7}};
+        const char* mWriterText;
+        const char* mText;  // a writer without a text leaves the table's
+    } cases[] = {{0, 0, "writer says no", "writer says no"}, {1, 7, "writer says no", "writer says no"},
+                 {2, 4, "writer says no", "writer says no"}, {3, 7, "writer says no", "writer says no"},
+                 {4, 7, "writer says no", "writer says no"}, {5, 7, "writer says no", "writer says no"},
+                 {2, 4, "", "File not created"},             {5, 7, "", "Unidentified error"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mWriterError);
         FakeFormat fake(KQelExporter::eDxf);
         fake->mOpenSucceeds = false;
         fake->mOpenError = c.mWriterError;
-        fake->mOpenErrorText = "writer says no";
+        fake->mOpenErrorText = c.mWriterText;
         KQelExporter exporter(StandInManager());
         exporter.SetFileFormat(KQelExporter::eDxf);
         exporter.Initialize("plan.dxf");
         EXPECT_FALSE(exporter.FileCreatePart2());
         EXPECT_EQ(c.mExpected, exporter.GetLastErrorID());
-        EXPECT_STREQ("writer says no", exporter.GetLastErrorString());
+        EXPECT_STREQ(c.mText, exporter.GetLastErrorString());
         EXPECT_EQ(1, fake->mDeleted);
 
-        // Export reports any failure to create the file as "File not created".
+        // Export reports any failure to create the file as error 4, with the
+        // text that says why.
         KStreamOptionsMotion options;
         EXPECT_FALSE(exporter.Export(StandInScene(), &options));
         EXPECT_EQ(KQelIO::eFileNotCreated, exporter.GetLastErrorID());
+        EXPECT_STREQ(c.mText, exporter.GetLastErrorString());
         EXPECT_EQ(0, fake->mStreams);
     }
 }

@@ -61,19 +61,25 @@ TEST(Importer, OpenFailuresKeepTheReadersTextUnderTheFrontEndsId)
     const struct {
         int mReaderError;
         int mExpected;
-    } cases[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 7}, {5, 7}, {6, 7}, {7, 7}};
+        const char* mReaderText;
+        const char* mText;  // a reader without a text leaves the table's
+    } cases[] = {{0, 0, "reader says no", "reader says no"}, {1, 1, "reader says no", "reader says no"},
+                 {2, 2, "reader says no", "reader says no"}, {3, 3, "reader says no", "reader says no"},
+                 {4, 7, "reader says no", "reader says no"}, {5, 7, "reader says no", "reader says no"},
+                 {6, 7, "reader says no", "reader says no"}, {7, 7, "reader says no", "reader says no"},
+                 {3, 3, "", "File not opened"},              {-1, 7, "", "Unidentified error"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mReaderError);
         FakeFormat fake(KQelImporter::eBvh);
         fake->mOpenSucceeds = false;
         fake->mOpenError = c.mReaderError;
-        fake->mOpenErrorText = "reader says no";
+        fake->mOpenErrorText = c.mReaderText;
         KQelImporter importer(StandInManager());
         importer.SetFileFormat(KQelImporter::eBvh);
         importer.Initialize("walk.bvh");
         EXPECT_FALSE(importer.FileOpen());
         EXPECT_EQ(c.mExpected, importer.GetLastErrorID());
-        EXPECT_STREQ("reader says no", importer.GetLastErrorString());
+        EXPECT_STREQ(c.mText, importer.GetLastErrorString());
         EXPECT_EQ(1, fake->mDeleted);
     }
 }

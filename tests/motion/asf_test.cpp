@@ -494,6 +494,36 @@ void ChainRoundTrip(void* pPath)
     EXPECT_NE(std::string::npos, written.mAsf.find("b1998 b1999\n"));
 }
 
+// Options without the skeleton of an ASF file are refused, reading and
+// writing alike, with a text that says what they lack.
+TEST_F(AsfTest, AmcWithoutASkeletonSaysWhatTheOptionsLack)
+{
+    KQelReaderAcclaimAmc reader(mFixture.mManager);
+    ASSERT_TRUE(reader.FileOpen(DataFile("asf/walk.amc").c_str()));
+    OwnedOptions read{static_cast<KStreamOptionsMotion*>(reader.GetReadOptions())};
+    EXPECT_FALSE(reader.Read(*mFixture.mScene, read.mOptions));
+
+    KQelNode* root = Joint(mFixture.mManager, mFixture.mScene->GetRootNode(), "root", KQelVector4());
+    root->SetSelected(true);
+    KQelWriterAcclaimAmc writer(mFixture.mManager);
+    ASSERT_TRUE(writer.FileCreate(mDir.File("out.amc").c_str()));
+    OwnedOptions write{static_cast<KStreamOptionsMotion*>(writer.GetWriteOptions())};
+    EXPECT_FALSE(writer.Write(*mFixture.mScene, write.mOptions));
+
+    const struct {
+        int mId;
+        int mExpected;
+        std::string mText;
+    } cases[] = {
+        {reader.GetLastErrorID(), KQelReader::eStreamOptionsNotSet, reader.GetLastErrorString()},
+        {writer.GetLastErrorID(), KQelWriter::eStreamOptionsNotSet, writer.GetLastErrorString()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.mExpected, c.mId);
+        EXPECT_NE(std::string::npos, c.mText.find("skeleton of an ASF file")) << c.mText;
+    }
+}
+
 TEST_F(AsfTest, DeepChainsReadAndWriteWithoutRecursion)
 {
     std::string path = mDir.File("chain.asf");

@@ -196,6 +196,30 @@ TEST_F(Entity, ReferencesAreUseCountedPerKind)
 
 // Lookups by name find the oldest reference of that current name, through
 // every way a name can change after the object was added.
+// Every failure of a reference kind names the kind; generic nodes and
+// deformers once recorded theirs without a text.
+TEST_F(Entity, ReferenceFailuresNameTheirKind)
+{
+    KQelEntity entity(mManager);
+    KQelNode* object = Make("Object");
+    const struct {
+        KQelEntity::EReferenceKind kind;
+        const char* name;
+    } kinds[] = {
+        {KQelEntity::eMaterials, "Material"}, {KQelEntity::eTextures, "Texture"},
+        {KQelEntity::eVideos, "Video"},       {KQelEntity::eGenericNodes, "Generic node"},
+        {KQelEntity::eDeformers, "Deformer"},
+    };
+    for (const auto& k : kinds) {
+        EXPECT_FALSE(entity.RemoveReference(k.kind, object));
+        EXPECT_EQ(std::string(k.name) + " not found.", entity.GetLastErrorString());
+        entity.AddReference(k.kind, object);
+        entity.AddReference(k.kind, object);
+        EXPECT_FALSE(entity.RemoveReference(k.kind, object));
+        EXPECT_EQ(std::string(k.name) + " still in use.", entity.GetLastErrorString());
+    }
+}
+
 TEST_F(Entity, NameLookupsFollowRenames)
 {
     KQelEntity entity(mManager);
