@@ -19,6 +19,7 @@
 #include "content/kqellink.h"
 #include "content/kqelshape.h"
 #include "curves/kfcurve.h"
+#include "object/kproperty.h"
 #include "export/qelveskexport.h"
 #include "export/qelveskexport_deformers_impl.h"
 #include "export/qelveskexport_geometry_impl.h"
@@ -26,6 +27,7 @@
 #include "plugin/qelvesknode.h"
 #include "plugin/qelveskutility.h"
 #include "scene/kqelnodeattribute.h"
+#include "scene/kqelnodeproperties.h"
 #include "scene/kqeltakenode.h"
 
 using namespace qelsdk_600;
@@ -220,8 +222,14 @@ void QelVeskExport::SetShapeOnModels(MDagPath* pPath, QelVeskNode* pNode)
             // in percent.
             double weight = 0.0;
             slider.getValue(weight);
+            const float percent = static_cast<float>(weight * 100.0);
             if (KFCurve* channel = geometry->GetShapeChannel(pNode->GetDefaultTakeNode(), shapeIndex))
-                channel->SetValue(static_cast<float>(weight * 100.0));
+                channel->SetValue(percent);
+            // The file keeps the default in the node's property of the
+            // shape's name, which the channel does not update.
+            if (KProperty* property =
+                    pNode->GetPropertyHandler()->FindPropertyByName(geometry->GetShapeName(shapeIndex)))
+                property->SetDouble(percent);
             MFnAnimCurve curve(slider, &status);
             if (!status || curve.numKeys() == 0)
                 continue;

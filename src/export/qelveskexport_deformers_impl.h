@@ -1,6 +1,7 @@
-// What the skin, cluster and blend-shape export share: the host types they
-// test by number, the ordered node list of a bind pose, and the index that
-// finds the node standing for a host DAG path. Only src/export includes it
+// What the skin, cluster and blend-shape export share: the walk of the
+// tree they visit nodes in, the ordered node list of a bind pose, the
+// index that finds the node standing for a host DAG path, and the matrix
+// query. Only src/export includes it
 // (and the export tests).
 #ifndef QELVESK_EXPORT_QELVESKEXPORT_DEFORMERS_IMPL_H
 #define QELVESK_EXPORT_QELVESKEXPORT_DEFORMERS_IMPL_H
@@ -21,18 +22,6 @@ class KQelMatrix;
 }
 
 namespace export_detail {
-
-// Host types (MFn::Type numbers) the skin, cluster and blend-shape export
-// test besides those of qelveskexport_geometry_impl.h.
-enum EDeformerHostType : unsigned int {
-    kClusterHandleHostType = 245,
-    kNurbsSurfaceHostType = 288,
-    kMeshHostType = 290,
-    kObjectSetHostType = 454,
-    kComponentHostType = 518,
-    kSurfaceCVComponentHostType = 525,
-    kMeshVertexComponentHostType = 537
-};
 
 // Calls pVisit on every node under pRoot (itself first), a node before its
 // children, the children from the last to the first, until it answers

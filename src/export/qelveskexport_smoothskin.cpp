@@ -1,6 +1,7 @@
 // Smooth skins: the links of one skin cluster, per deformed geometry and
 // influence, and the bind-pose entries of the nulls that stand for pivots.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "content/kqelnurb.h"
 #include "export/qelveskexport.h"
 #include "export/qelveskexport_deformers_impl.h"
+#include "export/qelveskexport_geometry_impl.h"
 #include "export/qelveskexport_impl.h"
 #include "math/kmfunctions.h"
 #include "plugin/qelvesknode.h"
@@ -212,8 +214,9 @@ void QelVeskExport::ExportSmoothBinding(MObject& pSkinCluster, int pNumber, int 
             geometry->AddLink(link);
             const unsigned int count = std::min(weights.length(), pointCount);
             for (unsigned int j = 0; j < count; ++j) {
+                // A weight that is no number is left out like a small one.
                 const double weight = weights[j];
-                if (weight > kWeightThreshold)
+                if (weight > kWeightThreshold && std::isfinite(weight))
                     link->AddControlPointIndex(static_cast<int>(j), weight);
             }
             KQelMatrix bindMatrix;
