@@ -91,9 +91,10 @@ public:
     // repeated node names and a failed write; every other problem is logged
     // (and shown with kExportShowUI) and the export goes on.
     MStatus Export(const char* pPath);
-    // Writes the scene to pPath as binary QEL of the current layout, media
-    // embedded by kExportEmbedTextures; failure when the write fails (the
-    // reason stays with the SDK exporter).
+    // Writes the scene to pPath in the form mFileFormat asks for (binary QEL
+    // of the current layout in the module), protected by mFilePassword when
+    // it is set, media embedded by kExportEmbedTextures; failure when the
+    // write fails (the reason stays with the SDK exporter).
     MStatus WriteQelFile(const char* pPath);
     // Failure when names repeat in the tree under pNode: the first 40
     // repeats go to the log and, with kExportShowUI, to one dialog.

@@ -572,27 +572,20 @@ private:
             const double secondsPerX = MTime(1.0, MTime::uiUnit()).as(MTime::kSeconds);
             const double valuePerY = pHost.animCurveType() == MFnAnimCurve::kAnimCurveTA ? 1.0 / kDegrees : 1.0;
             const double factor = pMapping.mFactor == 0.0 ? 1.0 : pMapping.mFactor;
-            if (pHost.outTangentType(i) == MFnAnimCurve::kTangentFixed && i + 1 < count) {
+            for (const bool in : {false, true}) {
+                const unsigned int other = in ? i - 1 : i + 1;
+                if ((in ? pHost.inTangentType(i) : pHost.outTangentType(i)) != MFnAnimCurve::kTangentFixed ||
+                    other >= count)
+                    continue;
+                const std::string side = key + (in ? " in" : " out");
                 float x = 0, y = 0;
-                pHost.getTangent(i, x, y, false);
-                Near(key + " out slope", y * valuePerY / (x * secondsPerX) * factor, pFile.KeyGetRightDerivative(index),
-                     1e-4);
-                if (pHost.isWeighted()) {
-                    const double span = pHost.time(i + 1).as(MTime::kSeconds) - seconds;
-                    Near(key + " out weight", x * secondsPerX / (3.0 * span), pFile.KeyGetRightTangeantWeight(index),
-                         1e-4);
-                }
-            }
-            if (pHost.inTangentType(i) == MFnAnimCurve::kTangentFixed && i > 0) {
-                float x = 0, y = 0;
-                pHost.getTangent(i, x, y, true);
-                Near(key + " in slope", y * valuePerY / (x * secondsPerX) * factor, pFile.KeyGetLeftDerivative(index),
-                     1e-4);
-                if (pHost.isWeighted()) {
-                    const double span = seconds - pHost.time(i - 1).as(MTime::kSeconds);
-                    Near(key + " in weight", x * secondsPerX / (3.0 * span), pFile.KeyGetLeftTangeantWeight(index),
-                         1e-4);
-                }
+                pHost.getTangent(i, x, y, in);
+                Near(side + " slope", y * valuePerY / (x * secondsPerX) * factor,
+                     in ? pFile.KeyGetLeftDerivative(index) : pFile.KeyGetRightDerivative(index), 1e-4);
+                const double span = std::fabs(pHost.time(other).as(MTime::kSeconds) - seconds);
+                if (pHost.isWeighted())
+                    Near(side + " weight", x * secondsPerX / (3.0 * span),
+                         in ? pFile.KeyGetLeftTangeantWeight(index) : pFile.KeyGetRightTangeantWeight(index), 1e-4);
             }
         }
     }
