@@ -45,6 +45,25 @@ TEST_F(DeformerTest, ARigidBindOfTwoMeshesLinksEachToTheJoint)
     EXPECT_EQ(Entries(Pose("arm")), (std::vector<std::string>{"body", "arm", "other"}));
 }
 
+// A second shape under the transform is a member of its own, read against
+// the node's geometry, the first shape's 10 points: vertices 10 and 24 are
+// past it.
+TEST_F(DeformerTest, MemberPointsPastTheNodesGeometryAreSkipped)
+{
+    MakeStrip("pair", 4);
+    MakeMesh("spare", std::vector<MPoint>(25, MPoint(0, 0, 0)), {{0, 1, 2, 3}});
+    MFnDagNode(object("pair")).addChild(MFnDagNode(object("spare")).child(0));
+    Joint("arm", "");
+    Cluster(MFn::kJointCluster, "rig", "arm",
+            {Member("pairShape", Vertices({2, 5, 9})), Member("spareShape", Vertices({3, 10, 24}))});
+    ASSERT_TRUE(ExportAndRead());
+
+    const std::vector<KQelLink*> links = Links("pair");
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_EQ(Points(links[0]), (Pairs{{2, 1.0}, {5, 1.0}, {9, 1.0}}));
+    EXPECT_EQ(Points(links[1]), (Pairs{{3, 1.0}}));
+}
+
 // Host CV (u 1, v 2) of a surface of 3 x 4 host CVs is SDK control point
 // 2 + 1 x 4: the export exchanges the directions.
 TEST_F(DeformerTest, SurfaceCVsLandWhereTheSurfaceExportPutsThem)
