@@ -170,10 +170,12 @@
 #include "content/kqelvideo.h"
 
 #include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionasf.h"
 #include "motion/kqelmotionbase.h"
 #include "motion/kqelmotionbrd.h"
 #include "motion/kqelmotionbvh.h"
 #include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionhtr.h"
 #include "motion/kqelmotionmov.h"
 #include "motion/kqelmotiontrc.h"
 #include "motion/kqelmotionutil.h"

@@ -7,9 +7,11 @@
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
 #include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionasf.h"
 #include "motion/kqelmotionbrd.h"
 #include "motion/kqelmotionbvh.h"
 #include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionhtr.h"
 #include "motion/kqelmotionmov.h"
 #include "motion/kqelmotiontrc.h"
 #include "motion/kqelmotionvpm.h"
@@ -149,9 +151,12 @@ KQelWriter* KQelExporter::CreateWriter()
         return new KQelWriterPellacordMov(mManager);
     case eBrd:
         return new KQelWriterAscension(mManager);
-    case eHtr:           // KQelWriterMotionAnalysisHtr
-    case eAsf:           // KQelWriterAcclaimAsf
-    case eAmc:           // KQelWriterAcclaimAmc
+    case eHtr:
+        return new KQelWriterMotionAnalysisHtr(mManager);
+    case eAsf:
+        return new KQelWriterAcclaimAsf(mManager);
+    case eAmc:
+        return new KQelWriterAcclaimAmc(mManager);
     default:
         return nullptr;
     }

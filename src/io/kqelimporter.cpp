@@ -8,9 +8,11 @@
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
 #include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionasf.h"
 #include "motion/kqelmotionbrd.h"
 #include "motion/kqelmotionbvh.h"
 #include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionhtr.h"
 #include "motion/kqelmotionmov.h"
 #include "motion/kqelmotiontrc.h"
 #include "motion/kqelmotionvpm.h"
@@ -160,9 +162,12 @@ KQelReader* KQelImporter::CreateReader()
         return new KQelReaderPellacordMov(mManager);
     case eBrd:
         return new KQelReaderAscension(mManager);
-    case eHtr:           // KQelReaderMotionAnalysisHtr
-    case eAsf:           // KQelReaderAcclaimAsf
-    case eAmc:           // KQelReaderAcclaimAmc
+    case eHtr:
+        return new KQelReaderMotionAnalysisHtr(mManager);
+    case eAsf:
+        return new KQelReaderAcclaimAsf(mManager);
+    case eAmc:
+        return new KQelReaderAcclaimAmc(mManager);
     default:
         return nullptr;
     }
