@@ -386,8 +386,7 @@ public:
     MStatus SetRotationVeskCurve(MFnTransform& pTransform, qelsdk_600::KFCurve** pCurves,
                                  MEulerRotation::RotationOrder pOrder);
 
-    // ---- Pivots, rotation order, visibility and limits
-    // (qelveskimport_pivots.cpp) ----
+    // ---- Pivots, limits and visibility (qelveskimport_pivots.cpp) ----
 
     // With the source pivot set in use: joint orient = its pre-rotation,
     // rotate axis = the inverse of its post-rotation, rotate and scale
@@ -432,11 +431,13 @@ public:
     // qelveskimport_userproperty.cpp) ----
 
     // The blend shape of the node's mesh or surface: for a new node (or one
-    // without a blend shape) a hidden top-level target per shape and a
-    // weight curve per shape channel (percent to fractions); for a merged
-    // node with a blend shape its existing weight curves rewritten, the node
-    // listed in mFailedBlendShapeNodes when a weight has none. A merged
-    // node whose geometry lost its shapes loses its blend shape.
+    // without a blend shape) a hidden top-level target per shape (none for
+    // a patch, with a log line) and a weight curve per shape channel
+    // (percent to fractions; a channel without keys also gives the weight
+    // its value); for a merged node with a blend shape its existing weight
+    // curves rewritten (driven ones left alone), the node listed in
+    // mFailedBlendShapeNodes when a weight has none. A merged node whose
+    // geometry lost its shapes loses its blend shape.
     void ImportShapeAnimation(QelVeskNode& pNode);
     // The current take's curves and the static values of the node's user
     // properties on their host attributes (made when missing, except in

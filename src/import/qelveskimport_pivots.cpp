@@ -97,8 +97,8 @@ void QelVeskImport::ImportPivots(MFnTransform& pTransform, QelVeskNode& pNode)
 void QelVeskImport::ImportLimits(MFnTransform&, QelVeskNode& pNode)
 {
     const KQelNodeLimits& limits = pNode.GetLimits();
-    if (!limits.GetTranslationLimitActive() && !limits.GetRotationLimitActive() &&
-        !limits.GetScalingLimitActive())
+    if (!pNode.GetDagPath() || (!limits.GetTranslationLimitActive() && !limits.GetRotationLimitActive() &&
+                                !limits.GetScalingLimitActive()))
         return;
     const KString path = QelVeskQuote(pNode.GetDagPath()->fullPathName().asChar());
     // The command takes bounds in the UI units.
