@@ -245,4 +245,54 @@ TEST_F(ImportFileTest, LockedPlugsFollowTheStandingAnswerOrTheDialog)
     }
 }
 
+TEST_F(ModuleImportTest, CurvesExportedAndImportedKeepTheirKeysAndFixedSlopesInAnyUnits)
+{
+    const struct {
+        MTime::Unit time;
+        const char* second;  // one second in that unit
+        MAngle::Unit angle;
+        MDistance::Unit distance;
+    } units[] = {{MTime::kFilm, "24", MAngle::kDegrees, MDistance::kCentimeters},
+                 {MTime::kNTSCFrame, "30", MAngle::kRadians, MDistance::kInches}};
+    ASSERT_EQ(run("QELExportShowUI -v false"), 0);
+    const std::string path = ScratchDir() + "/round.qel";
+    for (const auto& u : units) {
+        SCOPED_TRACE(u.second);
+        run("file -f -new");
+        MTime::setUIUnit(u.time);
+        MAngle::setUIUnit(u.angle);
+        MDistance::setUIUnit(u.distance);
+        ASSERT_EQ(run("createNode transform -n b"), 0);
+        for (const char* plug : {"b.rx", "b.tx"}) {
+            const std::string p = plug;
+            ASSERT_EQ(run("setKeyframe -t 0 -v 0 " + p + "; setKeyframe -t " + u.second + " -v 1.5 " + p +
+                          "; setKeyframe -t " + u.second + "0 -v 0.5 " + p),
+                      0);
+            ASSERT_EQ(run("keyTangent -in 0 -in 1 -l false -ott fixed -ox 1 -oy 2 " + p), 0);
+            ASSERT_EQ(run("keyTangent -in 1 -itt fixed -ix 1 -iy -3 " + p), 0);
+        }
+        // Times, values and the slopes of the fixed sides.
+        const auto kept = [](const char* pPlug) {
+            const std::vector<std::vector<double>> keys = hostKeys("|b", pPlug);
+            std::vector<double> out;
+            for (const std::vector<double>& key : keys)
+                out.insert(out.end(), {key[0], key[1]});
+            if (keys.size() == 3)
+                out.insert(out.end(), {keys[0][5], keys[1][4], keys[1][5]});
+            return out;
+        };
+        const std::vector<double> before[2] = {kept("rotateX"), kept("translateX")};
+        ASSERT_EQ(before[0].size(), 9u);
+        ASSERT_EQ(run("QELExport -f \"" + path + "\""), 0);
+        run("file -f -new");
+        ASSERT_EQ(run("QELImport -f \"" + path + "\" -t 0"), 0);
+        const std::vector<double> after[2] = {kept("rotateX"), kept("translateX")};
+        for (int c = 0; c < 2; ++c) {
+            ASSERT_EQ(after[c].size(), before[c].size());
+            for (size_t i = 0; i < before[c].size(); ++i)
+                EXPECT_NEAR(after[c][i], before[c][i], 1e-6 * std::max(1.0, std::fabs(before[c][i]))) << c << " " << i;
+        }
+    }
+}
+
 }  // namespace
