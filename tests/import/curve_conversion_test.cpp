@@ -136,10 +136,6 @@ TEST_F(ImportTest, RotationCurvesSampledTogetherTakeTheHostOrder)
     mImport->SetRotationVeskCurve(transform, curves, MEulerRotation::kXYZ);
     EXPECT_EQ(dumpLines("^curve \"\\|R\""), std::vector<std::string>{}) << "keyless: the curves go";
     EXPECT_EQ(dumpLines("^attr \"\\|R\" rotate[XYZ] = ").size(), 3u) << "the plugs stay";
-
-    const int infinities[][2] = {{1, 0}, {2, 3}, {3, 4}, {4, 1}, {0, 0}, {9, 0}};
-    for (const auto& row : infinities)
-        EXPECT_EQ(mImport->GetInfinityType(row[0]), row[1]) << row[0];
 }
 
 // A node keyed in take "Run" by pFill, with "N" in a host to merge into
