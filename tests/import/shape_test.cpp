@@ -16,7 +16,7 @@ namespace {
 const char* const kShapes[] = {"body.smile", "body.frown", "body.blink"};
 
 // The mesh "body" with the three shapes, keyed in take "Run": smile 0 to
-// 100 (slope 100 per second), frown 100 to 25, blink not at all.
+// 100 (slope 100 per second), frown 100 to 25, blink not at all (at 40).
 QelVeskNode* body(QelVeskImport& pImport, QelVeskNode* pParent)
 {
     KQelSdkManager& manager = pImport.GetManager();
@@ -25,9 +25,11 @@ QelVeskNode* body(QelVeskImport& pImport, QelVeskNode* pParent)
     pParent->AddChild(made);
     made->SetNodeAttribute(mesh);
     for (int i = 0; i < 3; ++i) {
+        // Blink's points do not fit the mesh: the host refuses them.
+        const int points = i == 2 ? 2 : 4;
         KQelShape* shape = manager.CreateKQelShape();
-        shape->InitControlPoints(4);
-        for (int p = 0; p < 4; ++p)
+        shape->InitControlPoints(points);
+        for (int p = 0; p < points; ++p)
             shape->GetControlPoints()[p] = mesh->GetControlPoints()[p] + KQelVector4(0, i + 1, 0, 0);
         mesh->AddShape(shape, kShapes[i]);
     }
