@@ -137,6 +137,7 @@ void QelVeskImport::ImportTransformAnimation(MFnTransform& pTransform, QelVeskNo
         {"rotateZ", &KQelTakeNode::GetEulerRotationZ, MFnAnimCurve::kAnimCurveTA, kDegreesPerRadian, eAngle},
     };
     const int kFirstRotation = 6;
+    const int kCount = static_cast<int>(sizeof kChannels / sizeof kChannels[0]);
     // Slopes reach the host per UI unit: centimetres, radians of the values.
     const double slopeDivisors[] = {QelVeskUtility::DistanceUnitRatio(), 1.0, UiAngleIn(MAngle::kRadians)};
 
@@ -152,7 +153,7 @@ void QelVeskImport::ImportTransformAnimation(MFnTransform& pTransform, QelVeskNo
     };
     convert(0, kFirstRotation);
     SetDefaultGeometry(pNode, pTransform);
-    convert(kFirstRotation, 9);
+    convert(kFirstRotation, kCount);
 }
 
 void QelVeskImport::ImportOldVersionRotationFrame(MFnTransform& pTransform, QelVeskNode& pNode)
