@@ -24,13 +24,14 @@ struct MItDag::Impl {
     MFn::Type filter;
     bool done = true;
     // Depth first: the walk's stack (the world at the bottom) and, per level,
-    // the next child to visit.
+    // the next child to visit and the path down to it (the world's empty).
     std::vector<NodeId> stack;
     std::vector<size_t> nextChild;
-    // Breadth first: every visited entry with the entry of its parent.
+    std::vector<Path> paths;
+    // Breadth first: every visited entry with its path.
     struct Entry {
         NodeId node;
-        long parent;
+        Path path;
     };
     std::vector<Entry> entries;
     size_t current = 0;
@@ -39,12 +40,13 @@ struct MItDag::Impl {
     {
         stack.assign(1, store().world());
         nextChild.assign(1, 0);
+        paths.assign(1, Path());
         entries.clear();
         current = 0;
         done = false;
         if (traversal == kBreadthFirst)
             for (NodeId c : store().children(store().world()))
-                entries.push_back(Entry{c, -1});
+                entries.push_back(Entry{c, Path{c}});
         step(true);
     }
 
@@ -71,12 +73,16 @@ struct MItDag::Impl {
             size_t& pos = nextChild.back();
             if (store().isAlive(top) && pos < kids.size()) {
                 const NodeId c = kids[pos++];
+                Path below = paths.back();
+                below.push_back(c);
                 stack.push_back(c);
                 nextChild.push_back(0);
+                paths.push_back(std::move(below));
                 return true;
             }
             stack.pop_back();
             nextChild.pop_back();
+            paths.pop_back();
         }
         return false;
     }
@@ -86,8 +92,11 @@ struct MItDag::Impl {
         if (!first) {
             // Queue the children of the entry being left.
             const Entry leaving = entries[current];
-            for (NodeId c : store().children(leaving.node))
-                entries.push_back(Entry{c, static_cast<long>(current)});
+            for (NodeId c : store().children(leaving.node)) {
+                Path below = leaving.path;
+                below.push_back(c);
+                entries.push_back(Entry{c, std::move(below)});
+            }
             ++current;
         }
         while (current < entries.size() && !store().isAlive(entries[current].node))
@@ -97,15 +106,7 @@ struct MItDag::Impl {
 
     NodeId node() const { return traversal == kDepthFirst ? stack.back() : entries[current].node; }
 
-    Path path() const
-    {
-        if (traversal == kDepthFirst)
-            return Path(stack.begin() + 1, stack.end());
-        Path p;
-        for (long e = static_cast<long>(current); e >= 0; e = entries[static_cast<size_t>(e)].parent)
-            p.push_back(entries[static_cast<size_t>(e)].node);
-        return Path(p.rbegin(), p.rend());
-    }
+    const Path& path() const { return traversal == kDepthFirst ? paths.back() : entries[current].path; }
 };
 
 MItDag::MItDag(TraversalType traversal, MFn::Type filter, MStatus* status) : mImpl(new Impl)

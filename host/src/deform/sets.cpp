@@ -29,10 +29,15 @@ std::string keyOf(const SetMember& m)
     std::string key;
     const MFn::Type type = m.component ? m.component->apiType() : MFn::kInvalid;
     key.append(reinterpret_cast<const char*>(&type), sizeof type);
-    if (m.path.empty())
+    if (m.path.empty()) {
+        key += 'n';
         appendId(key, m.node);
-    for (NodeId n : m.path)
-        appendId(key, n);
+    } else {
+        // Equal paths share their link, which the member keeps alive.
+        const PathLink* link = m.path.link();
+        key += 'p';
+        key.append(reinterpret_cast<const char*>(&link), sizeof link);
+    }
     return key;
 }
 
