@@ -462,8 +462,10 @@ std::string NodeStore::partialPathName(const Path& p) const
     if (p.empty())
         return std::string();
     // Two nodes of one name, or an instanced node, are never named alone.
+    // A valid path knows whether a node on it has several parents.
     const std::string& last = name(p.back());
-    if (nodesNamed(last).size() == 1 && pathCountCapped(p.back()) == 1)
+    const bool single = pathValid(p) ? !p.link()->instanced : pathCountCapped(p.back()) == 1;
+    if (single && nodesNamed(last).size() == 1)
         return last;
     std::vector<std::string_view> names;
     for (NodeId n : p.nodes())
