@@ -24,14 +24,17 @@ struct MItDag::Impl {
     MFn::Type filter;
     bool done = true;
     // Depth first: the walk's stack (the world at the bottom) and, per level,
-    // the next child to visit and the path down to it (the world's empty).
+    // the next child to visit. The paths of the levels (the world's empty)
+    // are made when asked, each from the one above it.
     std::vector<NodeId> stack;
     std::vector<size_t> nextChild;
-    std::vector<Path> paths;
-    // Breadth first: every visited entry with its path.
+    mutable std::vector<Path> paths;
+    // Breadth first: every visited entry with the entry of its parent, and
+    // its path once asked.
     struct Entry {
         NodeId node;
-        Path path;
+        long parent;
+        mutable Path path;
     };
     std::vector<Entry> entries;
     size_t current = 0;
@@ -46,7 +49,7 @@ struct MItDag::Impl {
         done = false;
         if (traversal == kBreadthFirst)
             for (NodeId c : store().children(store().world()))
-                entries.push_back(Entry{c, Path{c}});
+                entries.push_back(Entry{c, -1, Path()});
         step(true);
     }
 
@@ -72,17 +75,14 @@ struct MItDag::Impl {
             const std::vector<NodeId>& kids = store().children(top);
             size_t& pos = nextChild.back();
             if (store().isAlive(top) && pos < kids.size()) {
-                const NodeId c = kids[pos++];
-                Path below = paths.back();
-                below.push_back(c);
-                stack.push_back(c);
+                stack.push_back(kids[pos++]);
                 nextChild.push_back(0);
-                paths.push_back(std::move(below));
                 return true;
             }
             stack.pop_back();
             nextChild.pop_back();
-            paths.pop_back();
+            if (paths.size() > stack.size())
+                paths.pop_back();
         }
         return false;
     }
@@ -91,12 +91,9 @@ struct MItDag::Impl {
     {
         if (!first) {
             // Queue the children of the entry being left.
-            const Entry leaving = entries[current];
-            for (NodeId c : store().children(leaving.node)) {
-                Path below = leaving.path;
-                below.push_back(c);
-                entries.push_back(Entry{c, std::move(below)});
-            }
+            const NodeId leaving = entries[current].node;
+            for (NodeId c : store().children(leaving))
+                entries.push_back(Entry{c, static_cast<long>(current), Path()});
             ++current;
         }
         while (current < entries.size() && !store().isAlive(entries[current].node))
@@ -106,7 +103,29 @@ struct MItDag::Impl {
 
     NodeId node() const { return traversal == kDepthFirst ? stack.back() : entries[current].node; }
 
-    const Path& path() const { return traversal == kDepthFirst ? paths.back() : entries[current].path; }
+    const Path& path() const
+    {
+        if (traversal == kDepthFirst) {
+            while (paths.size() < stack.size()) {
+                Path below = paths.back();
+                below.push_back(stack[paths.size()]);
+                paths.push_back(std::move(below));
+            }
+            return paths.back();
+        }
+        // Up to the nearest entry with a path, then down making each.
+        std::vector<size_t> missing;
+        for (long e = static_cast<long>(current); e >= 0 && entries[static_cast<size_t>(e)].path.empty();
+             e = entries[static_cast<size_t>(e)].parent)
+            missing.push_back(static_cast<size_t>(e));
+        for (size_t i = missing.size(); i-- > 0;) {
+            const Entry& e = entries[missing[i]];
+            Path p = e.parent < 0 ? Path() : entries[static_cast<size_t>(e.parent)].path;
+            p.push_back(e.node);
+            e.path = std::move(p);
+        }
+        return entries[current].path;
+    }
 };
 
 MItDag::MItDag(TraversalType traversal, MFn::Type filter, MStatus* status) : mImpl(new Impl)
