@@ -102,9 +102,11 @@ TEST_F(SetEditsTest, ScriptsLeaveEachGroupItsMembersInOrder)
         for (const char* c : script.commands)
             EXPECT_TRUE(run(c)) << c;
         const char* const names[3] = {"g0SG", "g1SG", "g2SG"};
-        for (int g = 0; g < 3; ++g)
-            if (script.groups[g])
+        for (int g = 0; g < 3; ++g) {
+            if (script.groups[g]) {
                 EXPECT_EQ(held(names[g]), script.groups[g]) << names[g];
+            }
+        }
     }
 }
 

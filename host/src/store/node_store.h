@@ -157,7 +157,9 @@ public:
     void allPaths(NodeId n, std::vector<Path>& out) const;
     // Position of the path among allPaths of its last node, or -1.
     int instanceNumber(const Path& p) const;
-    // "|a|b|c"; "" for an empty path.
+    // "|a|b|c"; "" for an empty path. The last few names made are kept
+    // until a name changes: a path named again, or the child of one just
+    // named, costs a copy instead of a walk up.
     std::string fullPathName(const Path& p) const;
     // The shortest tail of the path that names it alone ("c", else "b|c"),
     // or the full path name when no tail does.

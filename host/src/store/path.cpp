@@ -116,13 +116,6 @@ Path Path::adopt(const PathLink* link)
     return out;
 }
 
-const PathLink* Path::release()
-{
-    const PathLink* l = mLink;
-    mLink = nullptr;
-    return l;
-}
-
 void Path::push_back(NodeId n)
 {
     const PathLink* made = intern(mLink, n);
@@ -150,14 +143,6 @@ Path Path::prefix(size_t n) const
         l = l->parent;
     retainPathLink(l);
     return adopt(l);
-}
-
-NodeId Path::operator[](size_t i) const
-{
-    const PathLink* l = mLink;
-    while (l && l->depth > i + 1)
-        l = l->parent;
-    return l ? l->node : NodeId();
 }
 
 std::vector<NodeId> Path::nodes() const

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -33,9 +32,9 @@ struct PathLink {
 };
 
 // The nodes from a top-level node down to the last one (the world is not
-// part of it); empty means no node. Copies share their links; equality and
-// hashing compare links, O(1). Node ids are kept as given: a path to
-// deleted nodes stays what it was and only reads as invalid.
+// part of it); empty means no node. Copies share their links, and equality
+// compares links, O(1). Node ids are kept as given: a path to deleted nodes
+// stays what it was and only reads as invalid.
 class VESK_API Path {
 public:
     Path() {}
@@ -51,8 +50,6 @@ public:
     static Path of(const std::vector<NodeId>& nodes);
     // Takes over one reference to a link (null for the empty path).
     static Path adopt(const PathLink* link);
-    // Gives up the path's reference to the caller; the path becomes empty.
-    const PathLink* release();
 
     bool empty() const { return mLink == nullptr; }
     size_t size() const { return mLink ? mLink->depth : 0; }
@@ -66,12 +63,11 @@ public:
     Path parent() const;
     // The first n nodes (n at most size()); O(size() - n).
     Path prefix(size_t n) const;
-    // The node at position i from the top; O(size() - i).
-    NodeId operator[](size_t i) const;
     // The nodes, top-level node first; O(size()).
     std::vector<NodeId> nodes() const;
     // Every non-empty prefix, shortest first (the last is the path); O(size()).
     std::vector<Path> prefixes() const;
+    // True when the node is on the path; O(size()).
     bool contains(NodeId n) const;
 
     const PathLink* link() const { return mLink; }
@@ -86,10 +82,6 @@ private:
 // (MDagPath); null is allowed.
 VESK_API void retainPathLink(const PathLink* link);
 VESK_API void releasePathLink(const PathLink* link);
-
-struct PathHash {
-    size_t operator()(const Path& p) const { return std::hash<const void*>()(p.link()); }
-};
 
 } // namespace vesk
 
