@@ -120,10 +120,21 @@ void KBaseArray::RemoveAt(int index)
 
 int KBaseArray::AddMultiple(int count)
 {
-    if (count < 0 || count > INT_MAX - mCount)
+    return AddMultiple(nullptr, count);
+}
+
+int KBaseArray::AddMultiple(const void* items, int count)
+{
+    if (count < 0 || count > INT_MAX - mCount || !Reserve(mCount + count, false))
         return -1;
-    int first = mCount;
-    return SetCount(mCount + count) ? first : -1;
+    const int first = mCount;
+    const size_t bytes = static_cast<size_t>(count) * mItemSize;
+    if (bytes > 0 && items)
+        std::memcpy(ItemAddress(first), items, bytes);
+    else if (bytes > 0)
+        std::memset(ItemAddress(first), 0, bytes);
+    mCount += count;
+    return first;
 }
 
 bool KBaseArray::SetCount(int count)

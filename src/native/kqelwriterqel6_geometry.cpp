@@ -1,5 +1,6 @@
 // Mesh vertices and polygons, layer elements, "Layer" blocks and the common
 // geometry fields of the version-6 writer.
+#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -118,9 +119,11 @@ void WriteDirect(KQel& pFile, const char* pName, const KArrayTemplate<T>& pValue
     pFile.FieldWriteBegin(pName);
     {
         writer6_detail::BlockWriter<double> values(pFile);
+        double item[4];
         for (int i = 0, n = pValues.GetCount(); i < n; ++i) {
             for (int c = 0; c < pWidth; ++c)
-                values.Add(pGet(pValues[i], c));
+                item[c] = pGet(pValues[i], c);
+            values.Add(item, static_cast<unsigned int>(pWidth));
         }
     }
     pFile.FieldWriteEnd();
@@ -232,12 +235,16 @@ bool KQelWriterQel6::WriteKQelMeshVertices(KQelMesh& pMesh)
     KQel& file = File();
     file.FieldWriteBegin("Vertices");
     {
+        // KQelXMatrix::MultT inline, its sums in the same order: the same
+        // bits without a call and a vector returned for every point.
+        const KgeAMatrix& m = pivot;
         writer6_detail::BlockWriter<double> values(file);
+        double moved[3];
         for (int i = 0, n = pMesh.GetControlPointsCount(); i < n; ++i) {
-            const KQelVector4 moved = pivot.MultT(points[i]);
-            values.Add(moved[0]);
-            values.Add(moved[1]);
-            values.Add(moved[2]);
+            const KQelVector4& p = points[i];
+            for (int j = 0; j < 3; ++j)
+                moved[j] = p[0] * m.mData[0][j] + p[1] * m.mData[1][j] + p[2] * m.mData[2][j] + m.mData[3][j];
+            values.Add(moved, 3);
         }
     }
     file.FieldWriteEnd();
@@ -259,14 +266,14 @@ bool KQelWriterQel6::WriteKQelMeshPolyVertexIndex(KQelMesh& pMesh)
         const int size = pMesh.GetPolygonSize(p);
         if (size <= 0 || start < 0 || start > cornerCount - size)
             continue;
-        bool encodable = true;
-        for (int k = 0; k < size && encodable; ++k)
-            encodable = corners[start + k] >= 0;
-        if (!encodable)
+        const int* corner = corners + start;
+        int lowest = 0;
+        for (int k = 0; k < size; ++k)
+            lowest = std::min(lowest, corner[k]);
+        if (lowest < 0)
             continue;
-        for (int k = 0; k < size - 1; ++k)
-            values.Add(corners[start + k]);
-        values.Add(~corners[start + size - 1]);
+        values.Add(corner, static_cast<unsigned int>(size - 1));
+        values.Add(~corner[size - 1]);
     }
     values.Flush();
     file.FieldWriteEnd();

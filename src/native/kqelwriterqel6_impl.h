@@ -2,6 +2,7 @@
 #ifndef QELSDK_NATIVE_KQELWRITERQEL6_IMPL_H
 #define QELSDK_NATIVE_KQELWRITERQEL6_IMPL_H
 
+#include <algorithm>
 #include <vector>
 
 #include "file/kqel.h"
@@ -49,6 +50,18 @@ public:
         mValues[mCount++] = pValue;
         if (mCount == kSize)
             Flush();
+    }
+    // pCount values, handed on where single adds would hand them: the
+    // blocks, and so the file, stay the same.
+    void Add(const T* pValues, unsigned int pCount)
+    {
+        if (mCount + pCount < kSize) {
+            std::copy(pValues, pValues + pCount, mValues + mCount);
+            mCount += pCount;
+            return;
+        }
+        for (unsigned int i = 0; i < pCount; ++i)
+            Add(pValues[i]);
     }
     void Flush()
     {

@@ -7,18 +7,40 @@
 namespace qelsdk_600 {
 namespace native_detail {
 
-void ReadIntValues(KQel& pFile, std::vector<int>& pValues)
+namespace {
+
+// The values left in the open field appended to pValues a block at a time
+// (those the field lacks as 0), never zeroed first.
+template <class T, class Read>
+void ReadValues(KQel& pFile, std::vector<T>& pValues, Read pRead)
 {
     const int count = pFile.FieldReadGetRemain();
-    pValues.assign(count > 0 ? count : 0, 0);
-    pFile.FieldReadIn(pValues.data(), static_cast<unsigned int>(pValues.size()));
+    pValues.clear();
+    pValues.reserve(count > 0 ? static_cast<size_t>(count) : 0);
+    T block[4096];
+    for (int left = count; left > 0;) {
+        const unsigned int want = static_cast<unsigned int>(std::min(left, 4096));
+        const unsigned int got = pRead(block, want);
+        pValues.insert(pValues.end(), block, block + got);
+        left -= static_cast<int>(got);
+        if (got < want) {
+            pValues.resize(static_cast<size_t>(count), T(0));
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void ReadIntValues(KQel& pFile, std::vector<int>& pValues)
+{
+    ReadValues(pFile, pValues, [&pFile](int* pBlock, unsigned int pCount) { return pFile.FieldReadIn(pBlock, pCount); });
 }
 
 void ReadDoubleValues(KQel& pFile, std::vector<double>& pValues)
 {
-    const int count = pFile.FieldReadGetRemain();
-    pValues.assign(count > 0 ? count : 0, 0.0);
-    pFile.FieldReadDn(pValues.data(), static_cast<unsigned int>(pValues.size()));
+    ReadValues(pFile, pValues,
+               [&pFile](double* pBlock, unsigned int pCount) { return pFile.FieldReadDn(pBlock, pCount); });
 }
 
 bool ReadIntField(KQel& pFile, const char* pName, std::vector<int>& pValues)
