@@ -163,11 +163,6 @@ bool KQelMesh::AddPolygons(const int* pSizes, int pCount, const int* pCorners, i
 
 // ---- Access ----
 
-int KQelMesh::GetPolygonSize(int pPolygon) const
-{
-    return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mSize : -1;
-}
-
 int KQelMesh::GetPolygonGroup(int pPolygon) const
 {
     return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mGroup : -1;

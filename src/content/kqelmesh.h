@@ -87,7 +87,10 @@ public:
     int* GetPolygonVertices() { return mPolygonVertices.GetArray(); }
     int GetPolygonVertexCount() const { return mPolygonVertices.GetCount(); }
     // -1 for a polygon out of range.
-    int GetPolygonSize(int pPolygon) const;
+    int GetPolygonSize(int pPolygon) const
+    {
+        return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mSize : -1;
+    }
     int GetPolygonGroup(int pPolygon) const;
     // Sets the group of a polygon; nothing out of range.
     void SetPolygonGroup(int pPolygon, int pGroup);

@@ -282,14 +282,15 @@ void StoreRun(KQelState& s, const int* values, std::uint32_t n) {
     }
     std::uint8_t* p = s.mWriter.Reserve(kRunHeaderSize + 4 * static_cast<std::size_t>(n));
     std::uint8_t* out = p + kRunHeaderSize;
-    int lo = 0, hi = 0;
+    // The bits of every value's magnitude (its complement when negative):
+    // all fit in 7 bits, or 15, exactly when all fit in 1 byte, or 2.
+    std::uint32_t magnitudes = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const int v = values[i];
-        lo = v < lo ? v : lo;
-        hi = v > hi ? v : hi;
+        magnitudes |= static_cast<std::uint32_t>(v ^ (v >> 31));
         PutU32(out + 4 * i, static_cast<std::uint32_t>(v));
     }
-    const unsigned width = lo >= INT8_MIN && hi <= INT8_MAX ? 1 : lo >= INT16_MIN && hi <= INT16_MAX ? 2 : 4;
+    const unsigned width = magnitudes <= INT8_MAX ? 1 : magnitudes <= INT16_MAX ? 2 : 4;
     p[0] = 'i';
     p[1] = static_cast<std::uint8_t>(width);
     PutU32(p + 2, n);

@@ -1,6 +1,5 @@
 // Mesh vertices and polygons, layer elements, "Layer" blocks and the common
 // geometry fields of the version-6 writer.
-#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
@@ -112,18 +111,18 @@ void WriteIntArray(KQel& pFile, const char* pName, const KArrayTemplate<int>& pV
     pFile.FieldWriteEnd();
 }
 
-// pWidth components of every entry of the direct array.
-template <class T, class Get>
-void WriteDirect(KQel& pFile, const char* pName, const KArrayTemplate<T>& pValues, int pWidth, Get pGet)
+// Width components of every entry of the direct array.
+template <int Width, class T, class Get>
+void WriteDirect(KQel& pFile, const char* pName, const KArrayTemplate<T>& pValues, Get pGet)
 {
     pFile.FieldWriteBegin(pName);
     {
         writer6_detail::BlockWriter<double> values(pFile);
-        double item[4];
+        double item[Width];
         for (int i = 0, n = pValues.GetCount(); i < n; ++i) {
-            for (int c = 0; c < pWidth; ++c)
+            for (int c = 0; c < Width; ++c)
                 item[c] = pGet(pValues[i], c);
-            values.Add(item, static_cast<unsigned int>(pWidth));
+            values.Add(item);
         }
     }
     pFile.FieldWriteEnd();
@@ -244,7 +243,7 @@ bool KQelWriterQel6::WriteKQelMeshVertices(KQelMesh& pMesh)
             const KQelVector4& p = points[i];
             for (int j = 0; j < 3; ++j)
                 moved[j] = p[0] * m.mData[0][j] + p[1] * m.mData[1][j] + p[2] * m.mData[2][j] + m.mData[3][j];
-            values.Add(moved, 3);
+            values.Add(moved);
         }
     }
     file.FieldWriteEnd();
@@ -266,13 +265,26 @@ bool KQelWriterQel6::WriteKQelMeshPolyVertexIndex(KQelMesh& pMesh)
         const int size = pMesh.GetPolygonSize(p);
         if (size <= 0 || start < 0 || start > cornerCount - size)
             continue;
+        // A negative corner cannot be written: the polygon is left out.
         const int* corner = corners + start;
-        int lowest = 0;
-        for (int k = 0; k < size; ++k)
-            lowest = std::min(lowest, corner[k]);
-        if (lowest < 0)
+        if (int* room = values.Room(static_cast<unsigned int>(size))) {
+            int signs = 0;
+            for (int k = 0; k < size; ++k) {
+                signs |= corner[k];
+                room[k] = corner[k];
+            }
+            room[size - 1] = ~corner[size - 1];
+            if (signs >= 0)
+                values.Commit(static_cast<unsigned int>(size));
             continue;
-        values.Add(corner, static_cast<unsigned int>(size - 1));
+        }
+        bool encodable = true;
+        for (int k = 0; k < size; ++k)
+            encodable &= corner[k] >= 0;
+        if (!encodable)
+            continue;
+        for (int k = 0; k < size - 1; ++k)
+            values.Add(corner[k]);
         values.Add(~corner[size - 1]);
     }
     values.Flush();
@@ -308,8 +320,8 @@ bool KQelWriterQel6::WriteKQelLayerElementNormals(KQelLayerContainer& pContainer
     KQel& file = File();
     WriteElementBlocks<KQelLayerElementNormal>(file, pContainer, pTable, Element::eNormal, Always,
                                                [&file](KQelLayerElementNormal& pElement) {
-                                                   WriteDirect(file, "Normals", pElement.GetDirectArray(), 3,
-                                                               [](const KQelVector4& v, int c) { return v[c]; });
+                                                   WriteDirect<3>(file, "Normals", pElement.GetDirectArray(),
+                                                                  [](const KQelVector4& v, int c) { return v[c]; });
                                                    WriteIndexToDirect(file, "NormalsIndex", pElement);
                                                });
     return true;
@@ -354,8 +366,8 @@ bool KQelWriterQel6::WriteKQelLayerElementVertexColors(KQelLayerContainer& pCont
     KQel& file = File();
     WriteElementBlocks<KQelLayerElementVertexColor>(file, pContainer, pTable, Element::eVertexColor, NotIndex,
                                                     [&file](KQelLayerElementVertexColor& pElement) {
-                                                        WriteDirect(file, "Colors", pElement.GetDirectArray(), 4,
-                                                                    ColorComponent);
+                                                        WriteDirect<4>(file, "Colors", pElement.GetDirectArray(),
+                                                                       ColorComponent);
                                                         WriteIndexToDirect(file, "ColorIndex", pElement);
                                                     });
     return true;
@@ -366,8 +378,8 @@ bool KQelWriterQel6::WriteKQelLayerElementUVs(KQelLayerContainer& pContainer, KS
     KQel& file = File();
     WriteElementBlocks<KQelLayerElementUV>(file, pContainer, pTable, Element::eUV, NotIndex,
                                            [&file](KQelLayerElementUV& pElement) {
-                                               WriteDirect(file, "UV", pElement.GetDirectArray(), 2,
-                                                           [](const KQelVector2& v, int c) { return v[c]; });
+                                               WriteDirect<2>(file, "UV", pElement.GetDirectArray(),
+                                                              [](const KQelVector2& v, int c) { return v[c]; });
                                                WriteIndexToDirect(file, "UVIndex", pElement);
                                            });
     return true;

@@ -188,6 +188,62 @@ TEST(KQelRunsTest, BlockWritesStoreWhatSingleWritesStore) {
     }
 }
 
+// A block write picks the width that single writes of the same values
+// pick: the files are the same size and read back the same. The odd value
+// sits in the first piece of the run or at the end of its last, odd-sized
+// one.
+TEST(KQelRunsTest, BlockWritesPickTheWidthsOfSingleWrites) {
+    const double aboveFloats = std::nextafter(static_cast<double>(FLT_MAX), HUGE_VAL);
+    const struct Case {
+        const char* name;
+        std::vector<int> ints;        // else doubles
+        std::vector<double> reals;
+    } cases[] = {
+        {"int8 edges", {127, -128, 5}, {}},
+        {"past int8 above", {128, 0}, {}},
+        {"past int8 below", {-129, 0}, {}},
+        {"int16 edges", {32767, -32768}, {}},
+        {"past int16 above", {32768}, {}},
+        {"past int16 below", {-32769}, {}},
+        {"int edges", {INT_MIN, INT_MAX}, {}},
+        {"floats", {}, {-0.0, HUGE_VAL, -HUGE_VAL, FLT_MAX, FLT_TRUE_MIN, 0.5}},
+        {"a NaN", {}, {0.5, std::nan("")}},
+        {"just past the floats", {}, {aboveFloats}},
+        {"twice the largest float", {}, {2.0 * FLT_MAX}},
+        {"a tenth", {}, {0.1}},
+        {"the smallest double", {}, {DBL_TRUE_MIN}},
+    };
+    for (const Case& c : cases) {
+        for (bool first : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (first ? ", first" : ", last"));
+            std::vector<int> ints(4095, 1);
+            std::vector<double> reals(4095, 1.0);
+            for (std::size_t k = 0; k < c.ints.size(); ++k) ints[first ? k : ints.size() - 1 - k] = c.ints[k];
+            for (std::size_t k = 0; k < c.reals.size(); ++k) reals[first ? k : reals.size() - 1 - k] = c.reals[k];
+            std::vector<Value> singles;
+            for (int v : ints) singles.push_back(I(v));
+            if (c.ints.empty()) {
+                singles.clear();
+                for (double v : reals) singles.push_back(D(v));
+            }
+            ScratchDir dir;
+            const std::string path = dir.File("block.qel");
+            KQel w;
+            ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+            w.FieldWriteBegin("V");
+            if (c.ints.empty()) {
+                w.FieldWriteDn(reals.data(), static_cast<unsigned>(reals.size()));
+            } else {
+                w.FieldWriteIn(ints.data(), static_cast<unsigned>(ints.size()));
+            }
+            w.FieldWriteEnd();
+            ASSERT_TRUE(w.ProjectClose());
+            EXPECT_EQ(ReadFile(path).size(), WriteField(dir.File("singles.qel"), singles, false));
+            ExpectValues(path, singles);
+        }
+    }
+}
+
 TEST(KQelRunsTest, BlockReadsConvertAsSingleReads) {
     ScratchDir dir;
     const std::string path = dir.File("mixed.qel");
