@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -398,6 +399,52 @@ TEST(KQelTextNumbersTest, HandWrittenNumbersReadAsTheirTypesSay) {
                 EXPECT_EQ(Bits(v), Bits(c.asDouble));
             }
             r.FieldReadEnd();
+        }
+    }
+}
+
+// Long lists of numbers, packed or spaced, and one that ends the file:
+// counted whole and read as the C library reads each number alone.
+TEST(KQelTextNumbersTest, ListsOfNumbersReadAsEachAlone) {
+    const std::vector<std::string> numbers = {
+        "0",          "7",          "-7",        "1234567",          "-1234567",           "12345678",
+        "123456789",  "0.5",        "-0.5",      "-0",               "-0.0",               "5.",
+        "1234567.1234567", "1234567.12345678", "12345678.5", "0.0000001", "0.00000001", "1e5",
+        "-1e-5",      "2147483647", "-2147483648", "99999999999",    "0.1",                "3.14159",
+    };
+    const struct Layout {
+        const char* name;
+        const char* separator;
+        const char* end;
+    } layouts[] = {{"packed", ",", "\n"}, {"spaced", ", ", "\n"}, {"at the end of the file", ",", ""}};
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        std::vector<std::string> tokens;
+        for (int k = 0; k < 40; ++k) tokens.insert(tokens.end(), numbers.begin(), numbers.end());
+        std::string text = "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nV: ";
+        for (std::size_t i = 0; i < tokens.size(); ++i) text += (i ? layout.separator : "") + tokens[i];
+        text += layout.end;
+        ScratchDir dir;
+        const std::string path = dir.File("list.qel");
+        WriteFile(path, text);
+        KQel r;
+        ASSERT_TRUE(r.ProjectOpenDirect(path.c_str(), false, true, nullptr));
+        ASSERT_TRUE(r.FieldReadBegin("V"));
+        ASSERT_EQ(r.FieldReadGetCount(), static_cast<int>(tokens.size()));
+        std::vector<double> reals(tokens.size());
+        ASSERT_EQ(r.FieldReadDn(reals.data(), static_cast<unsigned>(reals.size())), tokens.size());
+        r.FieldReadEnd();
+        r.FieldReadResetPosition();
+        ASSERT_TRUE(r.FieldReadBegin("V"));
+        std::vector<int> ints(tokens.size());
+        ASSERT_EQ(r.FieldReadIn(ints.data(), static_cast<unsigned>(ints.size())), tokens.size());
+        for (std::size_t i = 0; i < tokens.size(); ++i) {
+            const char* token = tokens[i].c_str();
+            const double real = std::strtod(token, nullptr);
+            ASSERT_EQ(Bits(reals[i]), Bits(real)) << token;
+            const bool integer = std::strpbrk(token, ".e") == nullptr && std::strcmp(token, "-0") != 0;
+            const long long whole = integer ? std::strtoll(token, nullptr, 10) : static_cast<long long>(std::trunc(real));
+            ASSERT_EQ(ints[i], whole > INT_MAX ? INT_MAX : whole < INT_MIN ? INT_MIN : whole) << token;
         }
     }
 }
