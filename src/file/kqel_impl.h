@@ -323,18 +323,16 @@ struct TextNode {
     bool mHasBlock;
 };
 
-// The bytes of a text file, held whole, and kPadding blanks past them that
-// end any scan of digits, also one that loads eight bytes at a time. Not
-// cleared before the file's bytes fill them; large ones are mapped in huge
-// pages where the system offers them, so that filling them costs few page
-// faults.
+// The bytes of a text file, held whole, and a blank past them that ends any
+// scan of digits. Not cleared before the file's bytes fill them; large ones
+// are mapped in huge pages where the system offers them, so that filling
+// them costs few page faults.
 class TextBytes {
 public:
     TextBytes() = default;
     ~TextBytes() { Release(); }
     TextBytes(const TextBytes&) = delete;
     TextBytes& operator=(const TextBytes&) = delete;
-    static constexpr std::size_t kPadding = 16;
     // size bytes; throws std::bad_alloc as new does.
     void Allocate(std::uint64_t size);
     char* data() { return mData; }

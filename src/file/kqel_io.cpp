@@ -86,7 +86,7 @@ std::uint64_t DiskFile::Size() const {
 
 void TextBytes::Allocate(std::uint64_t size) {
     Release();
-    const std::size_t bytes = static_cast<std::size_t>(size) + kPadding;
+    const std::size_t bytes = static_cast<std::size_t>(size) + 1;
     // Below a few huge pages, mapping is not worth a system call.
     const std::size_t kHugePage = 2u << 20;
     if (bytes >= 4 * kHugePage) {
@@ -101,7 +101,7 @@ void TextBytes::Allocate(std::uint64_t size) {
     } else {
         mData = new char[bytes];
     }
-    std::memset(mData + size, '\n', kPadding);
+    mData[bytes - 1] = '\n';
     mSize = size;
 }
 

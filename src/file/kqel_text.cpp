@@ -344,40 +344,13 @@ static const char* SkipBlanks(const char* p, const char* end) {
 
 namespace {
 
-// Eight bytes of the text from p, the first in the lowest byte.
-inline std::uint64_t Load8(const char* p) {
-    std::uint64_t w;
-    std::memcpy(&w, p, 8);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    w = __builtin_bswap64(w);
-#endif
-    return w;
-}
-
-// How many of the bytes of w, from the lowest, are digits before any other.
-inline unsigned LeadingDigits(std::uint64_t w) {
-    // A byte is a digit when, with '0' taken off its bits, it is at most 9.
-    const std::uint64_t x = w ^ 0x3030303030303030ull;
-    const std::uint64_t others = (((x & 0x7f7f7f7f7f7f7f7full) + 0x7676767676767676ull) | x) & 0x8080808080808080ull;
-    return others ? static_cast<unsigned>(__builtin_ctzll(others)) / 8 : 8;
-}
-
-// The number the n (1 to 8) digits in the lowest bytes of w write: pairs,
-// then fours, then the eight summed by three multiplications.
-inline std::uint64_t DigitsValue(std::uint64_t w, unsigned n) {
-    std::uint64_t v = (w & 0x0f0f0f0f0f0f0f0full) << (8 * (8 - n));
-    v = (v * 10 + (v >> 8)) & 0x00ff00ff00ff00ffull;
-    v = (v * 100 + (v >> 16)) & 0x0000ffff0000ffffull;
-    return (v * 10000 + (v >> 32)) & 0xffffffffull;
-}
-
 const double kTens[16] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // The number written bare at p (blanks and comments before it skipped): 1
 // an integer, 2 a double, p moved past it and its ','; 0, p unchanged, for
-// any other value. The text ends with blanks past end (TextBytes), which
-// stop the digits.
-int ScanNumber(const char* end, const char*& at, long long& integer, double& real) {
+// any other value. The text ends with a blank past end (TextBytes), which
+// stops the digits.
+inline int ScanNumber(const char* end, const char*& at, long long& integer, double& real) {
     const char* p = SkipBlanks(at, end);
     if (p == end || IsDelimiter(*p)) return 0;
     const char* const begin = p;
@@ -454,44 +427,43 @@ inline void Convert(int kind, long long integer, double real, int& out) {
     out = kind == 2 ? RealToInt(real) : integer > INT_MAX ? INT_MAX : integer < INT_MIN ? INT_MIN : static_cast<int>(integer);
 }
 
-// ScanNumber's integers of up to seven digits, converted as Convert does
-// ("-0" is the double negative zero).
-inline void StoreShort(bool negative, std::uint64_t value, double& out) {
-    const double magnitude = static_cast<double>(value);
-    out = negative ? -magnitude : magnitude;
-}
-
-inline void StoreShort(bool negative, std::uint64_t value, int& out) {
-    out = negative ? -static_cast<int>(value) : static_cast<int>(value);
-}
-
-// Most values of large lists, read as ScanNumber reads them but without a
-// branch for each digit: up to seven digits, perhaps a point and up to
-// seven more, then a ','. False, at unchanged, for any other value.
+// Most values of large lists, read as ScanNumber reads them without its
+// general checks: digits, perhaps a point and more digits, at most fifteen
+// in all, then a ','. False, at unchanged, for any other value.
 template <class T>
 inline bool ScanShortNumber(const char*& at, T& out) {
     const bool negative = *at == '-';
-    const char* q = at + (negative ? 1 : 0);
-    const std::uint64_t w = Load8(q);
-    const unsigned digits = LeadingDigits(w);
-    if (digits - 1 >= 7) return false;
-    const std::uint64_t value = DigitsValue(w, digits);
-    const char* r = q + digits;
-    if (*r == ',') {
-        StoreShort(negative, value, out);
-        at = r + 1;
+    const char* p = at + (negative ? 1 : 0);
+    const char* const digitsBegin = p;
+    std::uint64_t value = 0;
+    unsigned d;
+    while ((d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+        value = value * 10 + d;
+        ++p;
+    }
+    const std::size_t digits = static_cast<std::size_t>(p - digitsBegin);
+    if (digits - 1 >= 15) return false;
+    if (*p == ',') {
+        if (value == 0 && negative) {
+            Convert(2, 0, -0.0, out);  // "-0" is the double negative zero
+        } else {
+            Convert(1, negative ? -static_cast<long long>(value) : static_cast<long long>(value), 0.0, out);
+        }
+        at = p + 1;
         return true;
     }
-    if (*r != '.') return false;
-    static const std::uint64_t kPowers[8] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
-    const std::uint64_t f = Load8(r + 1);
-    const unsigned decimals = LeadingDigits(f);
-    if (decimals >= 8 || r[1 + decimals] != ',') return false;
+    if (*p != '.') return false;
+    const char* q = p + 1;
+    while ((d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0')) <= 9) {
+        value = value * 10 + d;
+        ++q;
+    }
+    const std::size_t decimals = static_cast<std::size_t>(q - p - 1);
+    if (digits + decimals > 15 || *q != ',') return false;
     // Clinger's fast path, as in ScanNumber.
-    const std::uint64_t mantissa = value * kPowers[decimals] + (decimals ? DigitsValue(f, decimals) : 0);
-    const double magnitude = static_cast<double>(mantissa) / kTens[decimals];
+    const double magnitude = static_cast<double>(value) / kTens[decimals];
     Convert(2, 0, negative ? -magnitude : magnitude, out);
-    at = r + 2 + decimals;
+    at = q + 1;
     return true;
 }
 
