@@ -4,6 +4,11 @@
 // should grow across sizes no more than twice as much as the reader's. A
 // chain as deep as it has nodes shows the stand-in's paths, which list every
 // ancestor and so cost their depth on each host call.
+//
+// Likewise per vertex for one mesh of 10^4 to 10^6 vertices (a grid of
+// quads with normals and colours by polygon vertex, one UV set and 100
+// materials by polygon in bands): the host mesh, its normals, UVs, colours
+// and shading groups.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -15,6 +20,9 @@
 
 #include <standin/StandIn.h>
 
+#include "content/kqellayer.h"
+#include "content/kqelmaterial.h"
+#include "content/kqelmesh.h"
 #include "import/qelveskimport.h"
 #include "io/kqelexporter.h"
 #include "io/kqelimporter.h"
@@ -73,24 +81,95 @@ const std::string& File(int pCount, bool pChain)
     return path;
 }
 
-void BM_SdkReaderAlone(benchmark::State& pState)
+// A layer-0 element with its modes, filled by the caller.
+template <class E>
+E* Layer0(KQelMesh* pMesh, void (KQelLayer::*pSet)(E*), KQelLayerElement::EMappingMode pMapping,
+          KQelLayerElement::EReferenceMode pReference)
 {
-    const int count = static_cast<int>(pState.range(0));
-    const std::string& path = File(count, false);
+    E* element = new E;
+    element->SetMappingMode(pMapping);
+    element->SetReferenceMode(pReference);
+    (pMesh->GetLayer(0)->*pSet)(element);
+    return element;
+}
+
+// A side x side grid of points as quads.
+const std::string& MeshFile(int pVertices)
+{
+    static std::map<int, std::string> files;
+    std::string& path = files[pVertices];
+    if (!path.empty())
+        return path;
+    path = Directory() + "/mesh" + std::to_string(pVertices) + ".qel";
+    const int kMaterials = 100;
+    int side = 2;
+    while ((side + 1) * (side + 1) <= pVertices)
+        ++side;
+    KQelSdkManager manager;
+    KQelScene* scene = manager.CreateKQelScene();
+    KQelMesh* mesh = manager.CreateKQelMesh();
+    mesh->InitControlPoints(side * side);
+    for (int i = 0; i < side * side; ++i)
+        mesh->GetControlPoints()[i] = KQelVector4(i % side, i / side, 0.0, 1.0);
+    mesh->CreateLayer();
+    auto* materials = Layer0(mesh, &KQelLayer::SetMaterials, KQelLayerElement::eByPolygon,
+                             KQelLayerElement::eIndexToDirect);
+    for (int m = 0; m < kMaterials; ++m)
+        materials->GetDirectArray().Add(manager.CreateKQelMaterial(("m" + std::to_string(m)).c_str()));
+    auto* normals = Layer0(mesh, &KQelLayer::SetNormals, KQelLayerElement::eByPolygonVertex,
+                           KQelLayerElement::eDirect);
+    auto* uvs = Layer0(mesh, &KQelLayer::SetUVs, KQelLayerElement::eByPolygonVertex,
+                       KQelLayerElement::eIndexToDirect);
+    auto* colors = Layer0(mesh, &KQelLayer::SetVertexColors, KQelLayerElement::eByPolygonVertex,
+                          KQelLayerElement::eDirect);
+    for (int i = 0; i < side * side; ++i)
+        uvs->GetDirectArray().Add(KQelVector2(double(i % side) / side, double(i / side) / side));
+    const int quads = (side - 1) * (side - 1);
+    for (int q = 0; q < quads; ++q) {
+        const int corner = q / (side - 1) * side + q % (side - 1);
+        mesh->BeginPolygon(static_cast<int>(static_cast<long long>(q) * kMaterials / quads));
+        for (int v : {corner, corner + 1, corner + side + 1, corner + side}) {
+            mesh->AddPolygon(v);
+            normals->GetDirectArray().Add(KQelVector4(0.0, 0.0, 1.0, 0.0));
+            uvs->GetIndexArray().Add(v);
+            colors->GetDirectArray().Add(KQelColor((q % 7) / 7.0, 0.5, 0.25, 1.0));
+        }
+    }
+    scene->GetRootNode()->AddChild(manager.CreateKQelNode("Grid"));
+    scene->GetRootNode()->GetChild(0)->SetNodeAttribute(mesh);
+    KQelExporter exporter(manager);
+    exporter.SetFileFormat(KQelExporter::eQelBinary);
+    if (!exporter.Initialize(path.c_str()) || !exporter.Export(*scene))
+        std::abort();
+    return path;
+}
+
+void Read(benchmark::State& pState, const std::string& pPath, int pCount)
+{
     for (auto _ : pState) {
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
         KQelImporter importer(manager);
-        if (!importer.Initialize(path.c_str()) || !importer.Import(*scene))
+        if (!importer.Initialize(pPath.c_str()) || !importer.Import(*scene))
             pState.SkipWithError("read failed");
     }
-    pState.SetItemsProcessed(pState.iterations() * count);
+    pState.SetItemsProcessed(pState.iterations() * pCount);
 }
 
-void Import(benchmark::State& pState, bool pChain)
+void BM_SdkReaderAlone(benchmark::State& pState)
 {
     const int count = static_cast<int>(pState.range(0));
-    const std::string& path = File(count, pChain);
+    Read(pState, File(count, false), count);
+}
+
+void BM_SdkReaderAloneOfAMesh(benchmark::State& pState)
+{
+    const int count = static_cast<int>(pState.range(0));
+    Read(pState, MeshFile(count), count);
+}
+
+void Import(benchmark::State& pState, const std::string& pPath, int pCount)
+{
     QelVeskUserParams* settings = QelVeskUserParams::Instance();
     settings->SetBoolParam(QelVeskUserParams::kImportShowUI, false);
     settings->SetImportType(QelVeskUserParams::eMerge);
@@ -99,21 +178,29 @@ void Import(benchmark::State& pState, bool pChain)
         standin::resetHost();
         pState.ResumeTiming();
         QelVeskImport import;
-        import.OpenProject(MString(path.c_str()));
+        import.OpenProject(MString(pPath.c_str()));
         if (!import.Import())
             pState.SkipWithError("import failed");
     }
-    pState.SetItemsProcessed(pState.iterations() * count);
+    pState.SetItemsProcessed(pState.iterations() * pCount);
 }
 
 void BM_HostImportOfATree(benchmark::State& pState)
 {
-    Import(pState, false);
+    const int count = static_cast<int>(pState.range(0));
+    Import(pState, File(count, false), count);
 }
 
 void BM_HostImportOfAChain(benchmark::State& pState)
 {
-    Import(pState, true);
+    const int count = static_cast<int>(pState.range(0));
+    Import(pState, File(count, true), count);
+}
+
+void BM_HostImportOfAMesh(benchmark::State& pState)
+{
+    const int count = static_cast<int>(pState.range(0));
+    Import(pState, MeshFile(count), count);
 }
 
 }  // namespace
@@ -121,3 +208,5 @@ void BM_HostImportOfAChain(benchmark::State& pState)
 BENCHMARK(BM_SdkReaderAlone)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostImportOfATree)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostImportOfAChain)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SdkReaderAloneOfAMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostImportOfAMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);

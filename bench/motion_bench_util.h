@@ -5,10 +5,18 @@
 
 #include <unistd.h>
 
+#include <benchmark/benchmark.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <string>
+
+#include "io/kqelimporter.h"
+#include "object/kstreamoptions.h"
+#include "scene/kqelscene.h"
+#include "scene/kqelsdkmanager.h"
 
 namespace qelsdk_600 {
 namespace motionbench {
@@ -46,6 +54,38 @@ const std::string& File(const std::string& pKey, Make pMake)
     const std::string path = BenchPath(pKey);
     pMake(path);
     return files.mPaths[pKey] = path;
+}
+
+// The file of pKey, written by pMake to a binary stream the first time.
+template <class Make>
+const std::string& StreamFile(const std::string& pKey, Make pMake)
+{
+    return File(pKey, [&](const std::string& pPath) {
+        std::ofstream out(pPath, std::ios::binary);
+        pMake(out);
+    });
+}
+
+// Reads pPath as format pFormat through the importer into a fresh scene,
+// with the options the reader hands out.
+inline bool Import(const std::string& pPath, int pFormat)
+{
+    KQelSdkManager manager;
+    KQelScene* scene = manager.CreateKQelScene();
+    KQelImporter importer(manager);
+    importer.SetFileFormat(static_cast<KQelImporter::EFileFormat>(pFormat));
+    importer.Initialize(pPath.c_str());
+    KStreamOptions* options = importer.GetImportOptions();
+    const bool read = options && importer.Import(*scene, options);
+    importer.ReleaseImportOptions(options);
+    return read;
+}
+
+// The counter pName: nanoseconds per item of pItems items per iteration.
+inline void PerItem(benchmark::State& pState, double pItems, const char* pName)
+{
+    pState.counters[pName] =
+        benchmark::Counter(pItems * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace motionbench

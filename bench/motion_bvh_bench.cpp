@@ -26,20 +26,12 @@ namespace {
 
 constexpr int kChannels = 96;
 
-// The file of pKey, written by pMake to a stream the first time.
-template <class Make>
-const std::string& File(const std::string& pKey, Make pMake)
-{
-    return motionbench::File(pKey, [&](const std::string& pPath) {
-        std::ofstream out(pPath, std::ios::binary);
-        pMake(out);
-    });
-}
+using motionbench::StreamFile;
 
 // 01_01's hierarchy and pFrames lines of 96 values.
 const std::string& SkeletonFile(int pFrames)
 {
-    return File("skeleton" + std::to_string(pFrames) + ".bvh", [pFrames](std::ofstream& pOut) {
+    return StreamFile("skeleton" + std::to_string(pFrames) + ".bvh", [pFrames](std::ofstream& pOut) {
         std::ifstream in(std::string(QEL_TEST_DATA_DIR) + "/bvh/01_01.bvh", std::ios::binary);
         const std::string real((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         pOut << real.substr(0, real.find("MOTION")) << "MOTION\nFrames: " << pFrames << "\nFrame Time: .0083333\n";
@@ -56,24 +48,8 @@ const std::string& SkeletonFile(int pFrames)
     });
 }
 
-bool Import(const std::string& pPath, int pFormat)
-{
-    KQelSdkManager manager;
-    KQelScene* scene = manager.CreateKQelScene();
-    KQelImporter importer(manager);
-    importer.SetFileFormat(static_cast<KQelImporter::EFileFormat>(pFormat));
-    importer.Initialize(pPath.c_str());
-    KStreamOptions* options = importer.GetImportOptions();
-    const bool read = options && importer.Import(*scene, options);
-    importer.ReleaseImportOptions(options);
-    return read;
-}
-
-void PerItem(benchmark::State& pState, double pItems, const char* pName)
-{
-    pState.counters[pName] =
-        benchmark::Counter(pItems * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
+using motionbench::Import;
+using motionbench::PerItem;
 
 void BM_ReadBvh(benchmark::State& pState)
 {
@@ -109,7 +85,7 @@ BENCHMARK(BM_ScanBvh)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMill
 void BM_ChainRoundTrip(benchmark::State& pState)
 {
     const int depth = static_cast<int>(pState.range(0));
-    const std::string& path = File("chain" + std::to_string(depth) + ".bvh", [depth](std::ofstream& pOut) {
+    const std::string& path = StreamFile("chain" + std::to_string(depth) + ".bvh", [depth](std::ofstream& pOut) {
         pOut << "HIERARCHY\nROOT J0\n{\nOFFSET 0 0 0\nCHANNELS 6 Xposition Yposition Zposition Zrotation Xrotation "
                 "Yrotation\n";
         for (int i = 1; i < depth; ++i)
@@ -154,7 +130,7 @@ BENCHMARK(BM_ChainRoundTrip)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(bench
 // 10^5 records of 10 sensors over 10^4 frames, in file order or shuffled.
 const std::string& BrdFile(bool pShuffled)
 {
-    return File(pShuffled ? "shuffled.brd" : "ordered.brd", [pShuffled](std::ofstream& pOut) {
+    return StreamFile(pShuffled ? "shuffled.brd" : "ordered.brd", [pShuffled](std::ofstream& pOut) {
         std::vector<std::string> lines;
         char line[160];
         for (int f = 0; f < 10000; ++f) {

@@ -18,19 +18,30 @@
 
 namespace motionfuzz {
 
+// A file of this process in the temporary directory, named with pName.
+inline std::string TemporaryPath(const char* pName)
+{
+    const char* dir = std::getenv("TMPDIR");
+    return std::string(dir && *dir ? dir : "/tmp") + "/motion_fuzz_" + std::to_string(getpid()) + pName;
+}
+
+// Writes pSize bytes to pPath; false when the file cannot be written.
+inline bool WriteBytes(const std::string& pPath, const void* pData, std::size_t pSize)
+{
+    std::FILE* file = std::fopen(pPath.c_str(), "wb");
+    if (!file)
+        return false;
+    std::fwrite(pData, 1, pSize, file);
+    return std::fclose(file) == 0;
+}
+
 template <class Reader, class... Arguments>
 int ReadInput(const std::uint8_t* pData, std::size_t pSize, const char* pExtension, Arguments... pArguments)
 {
     using namespace qelsdk_600;
-    static const std::string path = [pExtension] {
-        const char* dir = std::getenv("TMPDIR");
-        return std::string(dir && *dir ? dir : "/tmp") + "/motion_fuzz_" + std::to_string(getpid()) + pExtension;
-    }();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    static const std::string path = TemporaryPath(pExtension);
+    if (!WriteBytes(path, pData, pSize))
         return 0;
-    std::fwrite(pData, 1, pSize, file);
-    std::fclose(file);
     {
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();

@@ -279,9 +279,7 @@ void QelVeskExport::ApplyMasterScale()
     KgeAMatrix scaling;
     scaling.mData[0][0] = scaling.mData[1][1] = scaling.mData[2][2] = s;
     KFCurveFilterMatrixConverter converter;
-    KTime period;
-    period.SetSecondDouble(1.0 / QelVeskUserParams::Instance()->GetResamplingRate(false));
-    converter.SetResamplingPeriod(period);
+    converter.SetResamplingPeriod(SamplingPeriod());
     converter.SetGenerateLastKeyExactlyAtEndTime(true);
     converter.SetApplyUnroll(false);
     converter.SetResampleTranslation(false);

@@ -4,6 +4,7 @@
 #define QELVESK_EXPORT_QELVESKEXPORT_H
 
 #include <vesk/MDagPath.h>
+#include <vesk/MEulerRotation.h>
 #include <vesk/MFn.h>
 #include <vesk/MItDag.h>
 #include <vesk/MObject.h>
@@ -38,6 +39,20 @@ class KQelSdkManager;
 class KQelTakeNode;
 class QelLogFile;
 }  // namespace qelsdk_600
+
+// The host objects of one camera group: the top-level DAG component that
+// holds a camera or a look-at node (its key is the path's full name up to
+// its second '|'). Made by the first camera or look-at builder of the group;
+// the exporter owns it.
+struct KVeskExportCameraInfo {
+    // The group's look-at node, when the look-at builder opened the group.
+    MObject mLookAt;
+    // The camera shape, and its node, of the last camera built in the group.
+    MObject mCamera;
+    // Kept null.
+    MObject mSpare[2];
+    QelVeskNode* mCameraNode = nullptr;
+};
 
 // A shape visibility FindObject changed, to be put back: the plug and its
 // former value, when mChanged.
@@ -239,22 +254,87 @@ public:
     // first, in the log and (kExportShowUI) in one dialog per mesh.
     void SplitMeshOnNormalPerPolyVertex(QelVeskNode* pNode);
 
-    // ---- Lights, cameras, look-at targets, curve conversion and global
-    // transforms (qelveskexport_animation.cpp): inert until built ----
+    // ---- Animation curves (qelveskexport_animation.cpp) ----
 
-    // Null: no light, camera or look-at node is made yet.
-    QelVeskNode* BuildLightGeometry(MDagPath& pPath, MFnDagNode& pNode);
-    QelVeskNode* BuildCameraGeometry(MDagPath& pPath, MFnDagNode& pNode);
-    QelVeskNode* BuildLookAtGeometry(MDagPath& pPath, MFnDagNode& pNode);
-    // False: no light or camera channel is exported yet.
-    bool ExportLights(MDagPath& pPath, QelVeskNode& pNode);
-    bool ExportCamera(QelVeskNode& pNode);
-    // Does nothing yet.
-    void AdjustTransform(QelVeskNode& pNode, MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves);
-    void ExtractGlobalTransforms(QelVeskNode* pNode);
-    // Convert nothing yet: pCurve and pCurves are left as they are.
+    // Converts the host curve into pCurve (expected without keys): key by
+    // key, or resampled at the export sampling rate when pResample is set
+    // or a key has an in-tangent of type slow or fast. Values and slopes
+    // are multiplied by pFactor; then, with kExportApplyCstKeyRed, the
+    // constant key reducer thins the curve. A host curve without keys, or
+    // one whose keys lie within one sampling period, leaves pCurve as it was.
     void SetFCurve(MFnAnimCurve& pHostCurve, qelsdk_600::KFCurve& pCurve, bool pResample, double pFactor);
+    // The same for the curve driving the transform's plug pPlugName, into
+    // the curve of pCurves' child pChild and its child pGrandChild. Nothing
+    // when the plug is missing or no curve drives it.
+    void SetFCurve(const MFnTransform& pTransform, const char* pPlugName, qelsdk_600::KFCurveNode& pCurves,
+                   const char* pChild, const char* pGrandChild, bool pResample, double pFactor);
+    // Translation, scaling and rotation (radians to degrees) of the
+    // transform into the curve node's "T", "S" and "R" curves.
     void ConvertVeskCurve(const MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves, bool pResample);
+    // Samples the three rotate curves together at the export sampling rate
+    // and writes Euler XYZ degrees into pCurves' children "X", "Y" and "Z";
+    // pOrder is the host order of the rotate values. Nothing is written
+    // when no rotate curve has keys or they span less than one period.
+    void SetRotationFCurve(const MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves,
+                           MEulerRotation::RotationOrder pOrder);
+
+    // ---- Lights (qelveskexport_lights.cpp) ----
+
+    // A registered node for a host light: a KQelLight of the light's type
+    // (point, infinite, spot; any other kind a hidden point light), a spot
+    // light's file name the host node's name; lights of host type 0x129
+    // get no attribute.
+    QelVeskNode* BuildLightGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // Colour, intensity (x 100) and cone angle (degrees) into the default
+    // take, and their animation into "Take 001". True when a channel got
+    // keys; false, the node untouched, for lights of host type 0x129.
+    bool ExportLights(MDagPath& pPath, QelVeskNode& pNode);
+    // The static colour, intensity, fog and (spot lights) cone angle as the
+    // default take's values.
+    void ExportLightAttributesDefaults(MDagPath& pPath, QelVeskNode& pNode);
+    // The animated colour, intensity and cone angle into "Take 001", each
+    // reduced with kExportApplyCstKeyRed; true when one kept keys.
+    bool ExportLightAttributesCurves(QelVeskNode& pNode);
+
+    // ---- Cameras and look-at targets (qelveskexport_cameras.cpp) ----
+
+    // A registered node carrying a KQelCamera; the camera becomes its
+    // group's camera (see KVeskExportCameraInfo).
+    QelVeskNode* BuildCameraGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // A registered node without attribute for the first look-at node of a
+    // group, which it opens; null when the group has a record already.
+    QelVeskNode* BuildLookAtGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // A registered node without attribute. Nothing on the export road
+    // calls it.
+    QelVeskNode* BuildClusterGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // The camera's settings, its channels' default values and their
+    // animation ("Take 001"). True when the focal length or the look-at
+    // twist gave keys; false, nothing touched, when the node's group has
+    // no record or no camera.
+    bool ExportCamera(QelVeskNode& pNode);
+    // Clipping planes (the far one a whole number), lens, film (inches),
+    // aperture mode by film fit, projection, up vector, focus distance, and
+    // in a look-at group the target and up target among the siblings.
+    void ExportCameraAttributesDefaults(QelVeskNode& pNode, KVeskExportCameraInfo* pRecord);
+    // The default take's fields of view (degrees), optical centre and roll
+    // (the look-at twist, negated, in degrees).
+    void ExportCameraCurvesDefaults(QelVeskNode& pNode, KVeskExportCameraInfo* pRecord);
+    // The animated focal length as fields of view and the animated twist as
+    // roll into "Take 001", by aperture mode; true when a channel has keys.
+    bool ExportCameraCurves(QelVeskNode& pNode, KVeskExportCameraInfo* pRecord);
+
+    // ---- Orientation of lights and cameras, and global transforms
+    // (qelveskexport_orientation.cpp) ----
+
+    // The post-rotation of pivot set 0 of spot and directional lights and
+    // cameras: the inverse of their rotate orientation turned by a quarter
+    // turn (about X for lights, about Y for cameras). pCurves is not used.
+    void AdjustTransform(QelVeskNode& pNode, MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves);
+    // The world translation, rotation (Euler XYZ degrees) and scaling of
+    // every node under pNode with a DAG path, from the host's local
+    // transformations; lights and cameras turned as AdjustTransform turns
+    // them. Never NaN: a zero scale leaves the rotation of the other axes.
+    void ExtractGlobalTransforms(QelVeskNode* pNode);
 
     // ---- Skins, clusters and shapes (qelveskexport_deformers.cpp): inert
     // until built ----
@@ -277,7 +357,7 @@ protected:
     // Host full path name to the QelVeskNode* made for it. Keys compare
     // without regard to case: every lookup verifies the node it gets.
     qelsdk_600::KCharPtrSet mNodeByPath;
-    // Look-at group name to an owned record of the group's host objects.
+    // Look-at group key to a KVeskExportCameraInfo* the exporter owns.
     qelsdk_600::KCharPtrSet mLookAtGroups;
     qelsdk_600::KCharPtrSet mBindPoseConflictNodes;
     bool mWrapDeformerWarned;
@@ -306,8 +386,10 @@ private:
     void ApplyMasterScale();
     // Take information of every take, spanning the host's playback range.
     void FillTakeInfo();
-    // Frees the records of mLookAtGroups (none yet).
+    // Frees the records of mLookAtGroups and empties it.
     void ClearLookAtGroups();
+    // The record of the path's look-at group, or null.
+    KVeskExportCameraInfo* FindCameraInfo(const MDagPath& pPath);
     // Materials, textures and UV sets of a mesh whose polygons are built
     // (WriteNodeMesh from the shading groups on).
     void WriteMeshShading(MFnMesh& pMesh, QelVeskNode* pNode, qelsdk_600::KQelMesh* pQelMesh,

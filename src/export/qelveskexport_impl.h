@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/kstring.h"
+#include "base/ktime.h"
 #include "scene/kqelnode.h"
 
 namespace qelsdk_600 {
@@ -112,6 +113,10 @@ bool ShowUI();
 void LogLine(qelsdk_600::QelLogFile* pLog, const char* pText);
 // "title: first" as one log line.
 void LogTitledLine(qelsdk_600::QelLogFile* pLog, const char* pTitle, const char* pFirst);
+// The export sampling period, 1 / kExportSamplingRate seconds; 1/30 s when
+// the rate is not finite, not above 0, or its period is under one tick or
+// beyond KTime's range.
+qelsdk_600::KTime SamplingPeriod();
 // With kExportShowUI, a confirm dialog with the title, the text and one
 // "Ok" button; the dialog quotes the text itself.
 void ShowWarningDialog(const char* pTitle, const qelsdk_600::KString& pText);

@@ -16,6 +16,7 @@
 #include "math/kqelmatrix.h"
 #include "plugin/qelcharacterbridge.h"
 #include "plugin/qelveskdialogs.h"
+#include "plugin/qelveskimageconverter.h"
 #include "plugin/qelveskmergenodematcher.h"
 #include "scene/kqelpivotreplace.h"
 #include "scene/kqelscene.h"
@@ -54,9 +55,7 @@ QelVeskImport::QelVeskImport()
 QelVeskImport::~QelVeskImport()
 {
     mFailedBlendShapeNodes.Clear();
-    for (int i = 0, n = mMaterials.GetCount(); i < n; ++i)
-        delete mMaterials[i];
-    mMaterials.Clear();
+    ClearMaterials();
     mNodeSet.Clear();
 }
 
@@ -133,9 +132,10 @@ MStatus QelVeskImport::Import()
     header += mImporter->GetFileName();
     mLog.reset(new QelLogFile(kLogFileName, header.Buffer(), true, true));
 
-    // The host's image converters are registered on mManager here, before
-    // the read, once the host export provides
-    // QelVeskRegisterImageConverters.
+    // Embedded textures are restored through the host's image converters;
+    // a later Import on this object finds them registered already.
+    if (mManager.GetKQelImageConverterCount() == 0)
+        QelVeskRegisterImageConverters(&mManager);
 
     mScene = mManager.CreateKQelScene();
     mRootNode = mScene ? Vesk(mScene->GetRootNode()) : nullptr;
@@ -176,6 +176,8 @@ void QelVeskImport::BuildHost()
     QelVeskUserParams* settings = QelVeskUserParams::Instance();
     const int importType = ImportType();
     if (importType != QelVeskUserParams::eExclusiveMerge && importType != QelVeskUserParams::eMerge) {
+        // No cached shader may outlive the scene that held it.
+        ClearMaterials();
         MStringArray ignored;
         MGlobal::executeCommand("file -f -new", ignored, false, false);
     }

@@ -6,11 +6,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include <vesk/MObject.h>
+#include <vesk/MObjectArray.h>
 #include <vesk/MStatus.h>
 #include <vesk/MString.h>
+#include <vesk/MStringArray.h>
 
 #include "base/karraytemplate.h"
 #include "base/kcharptrset.h"
@@ -20,16 +24,50 @@
 #include "plugin/qelvesksdkmanager.h"
 
 class MArgList;
+class MDoubleArray;
+class MFnMesh;
 class MFnTransform;
+class MPlug;
+class MPointArray;
 class QelVeskNode;
 namespace qelsdk_600 {
 class KFCurve;
+class KQelGeometry;
 class KQelImporter;
+class KQelMaterial;
+class KQelMesh;
 class KQelNode;
+class KQelNurb;
 class KQelScene;
+class KQelTexture;
+class KQelUserProperty;
+class KQelVector4;
 class KQelXMatrix;
 class QelLogFile;
 }
+
+// A material slot that received the whole geometry or some of its polygons:
+// made by BuildMaterialInformation for one node and released when the node
+// is done; read by the texture import. Owns nothing it points at.
+struct FaceAttributes {
+    // A record of the geometry, polygonIndex -1, no shader, no textures.
+    explicit FaceAttributes(qelsdk_600::KQelGeometry* pGeometry)
+        : geometry(pGeometry), polygonIndex(-1), blendModes(16), textures(16)
+    {
+    }
+
+    qelsdk_600::KQelGeometry* geometry;
+    // The SDK index of the first polygon the slot received; -1 for a whole
+    // object. Picks each texture layer's texture.
+    std::int32_t polygonIndex;
+    // The slot's surface shader (a phong).
+    MObject shader;
+    // One texture-layer blend mode (0 translucent, 1 add, 2 modulate, 3
+    // modulate2, 4 max blend) per entry of textures.
+    qelsdk_600::KArrayTemplate<int> blendModes;
+    // Distinct textures with a file name, in texture-layer order.
+    qelsdk_600::KArrayTemplate<qelsdk_600::KQelTexture*> textures;
+};
 
 // One object carries the import of one file: OpenProject, the take queries
 // on GetImporter(), SetTakeName when a take was chosen, Import (which may run
@@ -200,16 +238,105 @@ public:
     // curve leaves its value.
     void SetTransformVector(double* pValues, qelsdk_600::KFCurve** pCurves) const;
 
+    // ---- Meshes (qelveskimport_mesh.cpp) ----
+
+    // A transform named after the node under its parent's host object (the
+    // world when that is unbound), bound to the node, and below it a polygon
+    // mesh with the SDK mesh's points, polygons (those of fewer than 3
+    // corners are left out by the host), normals, first vertex-colour layer
+    // and UV layers ("uvSet" + layer number + 1, the first replacing
+    // "map1"); then the node's user-property attributes and, for a mesh with
+    // shapes, a blend-shape deformer. A normal or UV element too short for
+    // its mapping, or naming an entry past its array, is left out with a log
+    // line. Problems are printed and the steps after them still run.
+    void CreateMeshGeometry(QelVeskNode* pNode);
+    // Gives the host mesh made from pMesh the colours of pMesh's first
+    // vertex-colour layer: by control point (the array must hold one colour
+    // per control point) or by polygon vertex; colours (0, 0, 0, 0) are left
+    // out; other mappings set nothing. False when the colours were not given
+    // to the host (count mismatch, an index past the colours, host polygons
+    // that do not match, a failed host call), true otherwise.
+    bool SetVertexColors(qelsdk_600::KQelMesh* pMesh, MFnMesh& pMeshFn);
+
+    // ---- NURBS surfaces (qelveskimport_surface.cpp) ----
+
+    // A transform made and bound as for a mesh, and below it the host
+    // surface of the node's NURBS attribute (patches arrive converted);
+    // "curvePrecisionShaded" is the larger display step (0 when both are
+    // negative), then the user-property attributes and, with shapes, a
+    // blend-shape deformer. A surface the host refuses, or whose layout
+    // GetNURBData refuses, prints "Cannot create Nurb" and ends there.
+    void CreateNurbGeometry(QelVeskNode* pNode);
+    // The host layout of a surface with pPoints (pPointCount points laid out
+    // as the surface's own, U fastest): host U is SDK V. Appends rows of
+    // control vertices (one per SDK V index, each SDK U row followed by its
+    // first order - 1 points again when U is periodic or closed, then the
+    // first order - 1 rows again when V is), weight 1; replaces the knot
+    // lists with the SDK knots less their first and last, each rounded to
+    // six decimals; degrees are orders - 1; forms are 1 (open) or 3
+    // (periodic: a periodic or closed direction with evenly spaced knots,
+    // within 1e-07). A periodic or closed direction built open sets its flag
+    // (*pSdkUOpened for SDK U, *pSdkVOpened for SDK V; both cleared first
+    // when given). *pStatus receives the status of the last append. False,
+    // appending nothing, for a layout that cannot be read safely: a null
+    // surface, orders or counts below 1, fewer points than the counts
+    // make, missing knots, wrap-around longer than its row or column, or a
+    // periodic or closed direction with fewer than two knots left.
+    bool GetNURBData(qelsdk_600::KQelNurb* pNurb, const qelsdk_600::KQelVector4* pPoints, int pPointCount,
+                     MPointArray& pControlVertices, MDoubleArray& pUKnots, MDoubleArray& pVKnots, int& pUDegree,
+                     int& pVDegree, int& pUForm, int& pVForm, MStatus* pStatus, bool* pSdkUOpened,
+                     bool* pSdkVOpened);
+
+    // ---- User-property attributes (qelveskimport_userproperty.cpp) ----
+
+    // AddUserProperty for each property of the node with the user flag, in
+    // order; nothing for null or a node without attribute.
+    void AddUserProperties(MFnTransform& pTransform, QelVeskNode* pNode);
+    // A keyable dynamic attribute on the transform for the property, named
+    // after its label (its name when unlabelled) with blanks as '_' (Bool:
+    // boolean, Real: double with soft limits, Color: colour, Integer: 32-bit
+    // with soft limits, Vector: three doubles, other: double); a name taken
+    // on the transform is retried with 1 to 9 appended. Records label ->
+    // attribute name in the node's mUserPropertyNames. Gives up without
+    // record after the tenth taken name, or with a log line when the host
+    // refuses otherwise.
+    void AddUserProperty(qelsdk_600::KQelUserProperty* pProperty, MFnTransform& pTransform, QelVeskNode* pNode);
+
+    // ---- Materials and textures (qelveskimport_material.cpp,
+    // qelveskimport_texture.cpp) ----
+
+    // Unless the import type is 0: gives each new mesh, surface and patch of
+    // the subtree one phong shader per material slot (shared by material
+    // name across the import) and one shading group per slot, puts the
+    // object or its polygons into the groups by the layer-0 material
+    // mapping, and connects the textures of its texture layers. Merged and
+    // unbound nodes get nothing; children come from the last to the first.
+    void BuildMaterialInformation(QelVeskNode* pNode);
+    // An empty renderable set requested as pName + "SG", fed by the shader's
+    // "outColor"; the name the host gave it ("" when it made none).
+    MString ConnectMaterialShader(MObject& pShaderList, const char* pName, MObject& pShader);
+    // Adds the members (one object or component text) to the set with one
+    // "sets -e" command (with -forceElement when asked); pResult receives the
+    // command's result.
+    void FillSetWith(const MString& pSetName, const char* pMembers, MStringArray pResult, bool pForceElement);
+    // A file texture with its own 2D placement, connected to the shader's
+    // "color".
+    void ConnectTexture(MObject& pShader, qelsdk_600::KQelTexture* pTexture, qelsdk_600::KQelGeometry* pGeometry);
+    // The same network connected to pTarget, unless pTarget is fed by
+    // "outColor" plugs of file textures only. A relative file name is taken
+    // next to the imported file.
+    void ConnectTexture(MPlug& pTarget, qelsdk_600::KQelTexture* pTexture, qelsdk_600::KQelGeometry* pGeometry);
+    // A layered texture ("layeredTexture" + a count kept while the module is
+    // loaded) whose inputs hold the record's textures, the first in the last
+    // input, with their blend modes and alphas; it feeds the shader's
+    // "color".
+    void ConnectLayeredTexture(FaceAttributes* pAttributes);
+
     // ---- Passes declared here and built with the rest of the import ----
     //
     // Each of these does nothing yet (qelveskimport_pending.cpp); the driver
     // and the passes above already call them where they belong.
 
-    // Meshes, NURBS surfaces, materials and user-property attributes.
-    void CreateMeshGeometry(QelVeskNode* pNode);
-    void CreateNurbGeometry(QelVeskNode* pNode);
-    void AddUserProperties(MFnTransform& pTransform, QelVeskNode* pNode);
-    void BuildMaterialInformation(QelVeskNode* pNode);
     // Lights, cameras, curves onto host attributes.
     void CreateLightGeometry(QelVeskNode& pNode);
     void CreateCameraGeometry(QelVeskNode& pNode);
@@ -258,6 +385,23 @@ private:
     // One of the preparation's warnings about a node (log lines, and the
     // dialog with kImportShowUI).
     void WarnAboutNode(int pWarning, const qelsdk_600::KString& pName);
+    // The shader of a material slot: the cached one of the material's name,
+    // else a new phong (cached when there is a material).
+    MObject MaterialShader(qelsdk_600::KQelMaterial* pMaterial);
+    // The shading group of one slot of the node (ConnectMaterialShader).
+    MString ShadingGroup(QelVeskNode& pNode, MObject& pShader);
+    // Members and records of a mesh mapped by polygon, by control point or
+    // by polygon vertex (the vote); appends to pRecords.
+    void AssignPolygons(QelVeskNode& pNode, qelsdk_600::KQelMesh& pMesh, const MObjectArray& pShaders,
+                        const MStringArray& pGroups, std::vector<std::unique_ptr<FaceAttributes>>& pRecords);
+    // Gathers the textures of the geometry's texture layers into the records
+    // and connects them.
+    void ConnectRecordTextures(qelsdk_600::KQelGeometry& pGeometry,
+                               std::vector<std::unique_ptr<FaceAttributes>>& pRecords);
+    // A texture file name made full against the imported file's folder.
+    qelsdk_600::KString TextureFilePath(const char* pFileName);
+    // Frees the material cache.
+    void ClearMaterials();
 
     QelVeskSdkManager mManager;
     qelsdk_600::KQelImporter* mImporter;
@@ -275,8 +419,11 @@ private:
     // Standing answer about locked host attributes: 0 unlock all, 1 ask, 2
     // keep all locked; 1 at the start of every import.
     std::int32_t mLockedAttributeAnswer;
-    // Owned records; kept from one import to the next.
+    // Owned records; kept from one import to the next, emptied when an
+    // import starts a new host scene.
     qelsdk_600::KArrayTemplate<MaterialRecord*> mMaterials;
+    // Material name to the index of its first record in mMaterials.
+    std::unordered_map<std::string, int> mMaterialIndex;
     // Emptied at the end of every import.
     qelsdk_600::KArrayTemplate<QelVeskNode*> mFailedBlendShapeNodes;
 };

@@ -41,18 +41,16 @@ MStringArray Query(const char* pCommand)
     return answer;
 }
 
-// The host object that new children of pNode go under: its bound parent's,
-// else the world.
-MObject HostParent(QelVeskNode& pNode)
+}  // namespace
+
+MObject qelveskimport::HostParent(QelVeskNode& pNode)
 {
     KQelNode* parent = pNode.GetParent();
     MDagPath* path = parent ? Vesk(parent)->GetDagPath() : nullptr;
     return path ? path->node() : MObject::kNullObj;
 }
 
-// Names the new object after the node and binds the node to it, whatever
-// name the host finally gives it.
-void NameAndBind(MFnDagNode& pObject, QelVeskNode& pNode)
+void qelveskimport::NameAndBind(MFnDagNode& pObject, QelVeskNode& pNode)
 {
     pObject.setName(MString(ShortName(pNode).Buffer()));
     MDagPath path;
@@ -60,7 +58,15 @@ void NameAndBind(MFnDagNode& pObject, QelVeskNode& pNode)
     pNode.SetDagPath(&path);
 }
 
-}  // namespace
+MObject qelveskimport::CreateBoundTransform(QelVeskNode& pNode, MFnTransform& pTransform, const char* pFailure)
+{
+    MStatus status;
+    const MObject created = pTransform.create(HostParent(pNode), &status);
+    if (!status)
+        status.perror(pFailure);
+    NameAndBind(pTransform, pNode);
+    return created;
+}
 
 void QelVeskImport::AddTarnVekNodeArray(KQelNode* pNode)
 {
@@ -221,12 +227,8 @@ MObject QelVeskImport::CreateNullGeometry(QelVeskNode* pNode)
 {
     if (!pNode || ShortName(*pNode) == kSceneRootName)
         return MObject::kNullObj;
-    MStatus status;
     MFnTransform transform;
-    const MObject created = transform.create(HostParent(*pNode), &status);
-    if (!status)
-        status.perror("Cannot create Null");
-    NameAndBind(transform, *pNode);
+    const MObject created = CreateBoundTransform(*pNode, transform, "Cannot create Null");
     AddUserProperties(transform, pNode);
     MFnDagNode locator;
     return locator.create("locator", created);

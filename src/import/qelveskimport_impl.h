@@ -3,12 +3,21 @@
 #ifndef QELVESK_IMPORT_QELVESKIMPORT_IMPL_H
 #define QELVESK_IMPORT_QELVESKIMPORT_IMPL_H
 
+#include <cstdint>
 #include <vector>
+
+#include <vesk/MObject.h>
 
 #include "base/kstring.h"
 #include "plugin/qelvesknode.h"
 #include "plugin/qelveskuserparams.h"
 #include "scene/kqelnode.h"
+
+class MFnDagNode;
+class MFnTransform;
+namespace qelsdk_600 {
+class KQelMesh;
+}
 
 namespace qelveskimport {
 
@@ -59,6 +68,36 @@ inline int AttributeType(const qelsdk_600::KQelNode& pNode)
     const qelsdk_600::KQelNodeAttribute* attribute = pNode.GetNodeAttribute();
     return attribute ? static_cast<int>(attribute->GetAttributeType()) : -1;
 }
+
+// The host object that new children of pNode go under: its bound parent's,
+// else the world (the null object).
+MObject HostParent(QelVeskNode& pNode);
+
+// Names the new object after the node and binds the node to its path,
+// whatever name the host finally gives it.
+void NameAndBind(MFnDagNode& pObject, QelVeskNode& pNode);
+
+// A transform made by pTransform under HostParent, named and bound by
+// NameAndBind; pFailure is printed when the host cannot make it (the naming
+// and binding still run). The transform, or the null object.
+MObject CreateBoundTransform(QelVeskNode& pNode, MFnTransform& pTransform, const char* pFailure);
+
+// Host polygon h of a mesh that CreateMeshGeometry made stands for SDK
+// polygon mPolygon[h]: the host leaves out the polygons of fewer than 3
+// corners. mCorner[h] is the running position of that polygon's first
+// corner among all SDK corners, those of left-out polygons counted, as
+// elements mapped by polygon vertex number them.
+struct HostPolygons {
+    std::vector<int> mPolygon;
+    std::vector<std::int64_t> mCorner;
+    // Corners of all SDK polygons.
+    std::int64_t mSdkCorners = 0;
+};
+
+// Fills pMap from the SDK mesh. False when pHostPolygonCount differs from
+// the number of SDK polygons kept: the host polygons then cannot be told
+// apart and no per-polygon data may be given to them.
+bool MapHostPolygons(const qelsdk_600::KQelMesh& pMesh, int pHostPolygonCount, HostPolygons& pMap);
 
 }  // namespace qelveskimport
 

@@ -7,16 +7,6 @@
 #include "plugin/qelveskdialogs.h"
 #include "plugin/qelvesknode.h"
 
-// ---- Meshes, NURBS surfaces, materials and user-property attributes ----
-
-void QelVeskImport::CreateMeshGeometry(QelVeskNode*) {}
-
-void QelVeskImport::CreateNurbGeometry(QelVeskNode*) {}
-
-void QelVeskImport::AddUserProperties(MFnTransform&, QelVeskNode*) {}
-
-void QelVeskImport::BuildMaterialInformation(QelVeskNode*) {}
-
 // ---- Lights, cameras, and curves onto host attributes ----
 
 void QelVeskImport::CreateLightGeometry(QelVeskNode&) {}

@@ -8,6 +8,7 @@
 #include "base/karraytemplate.h"
 #include "math/kqelmatrix.h"
 
+class MObject;
 class MPlug;
 class QelVeskNode;
 class QelVeskSdkManager;
@@ -62,5 +63,8 @@ bool IsCameraGroup(QelVeskNode* pNode);
 void SortNodeArray(qelsdk_600::KArrayTemplate<qelsdk_600::KQelNode*>& pNodes);
 // Any key of the curve has a weighted left or right tangent.
 bool HasWeightedTangent(qelsdk_600::KFCurve& pCurve);
+// Reads the name and type of every attribute of a host node; changes and
+// reports nothing (a diagnostic to step through).
+void CheckAttribute2(MObject* pNode);
 
 #endif

@@ -1,14 +1,17 @@
 #include "io/kqelexporter.h"
 
+#include "formats/3ds/kqelwriter3ds.h"
 #include "formats/dxf/kqelwriterdxf.h"
 #include "formats/obj/kqelwriterobj.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
 #include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionasf.h"
 #include "motion/kqelmotionbrd.h"
 #include "motion/kqelmotionbvh.h"
 #include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionhtr.h"
 #include "motion/kqelmotionmov.h"
 #include "motion/kqelmotiontrc.h"
 #include "motion/kqelmotionvpm.h"
@@ -131,6 +134,8 @@ KQelWriter* KQelExporter::CreateWriter()
         return new KQelWriterDxf(mManager);
     case eObj:
         return new KQelWriterObj(mManager);
+    case e3ds:
+        return new KQelWriter3DS(mManager);
     case eBvh:
         return new KQelWriterBiovision(mManager);
     case eTrc:
@@ -146,10 +151,12 @@ KQelWriter* KQelExporter::CreateWriter()
         return new KQelWriterPellacordMov(mManager);
     case eBrd:
         return new KQelWriterAscension(mManager);
-    case eHtr:           // KQelWriterMotionAnalysisHtr
-    case eAsf:           // KQelWriterAcclaimAsf
-    case eAmc:           // KQelWriterAcclaimAmc
-    case e3ds:           // KQelWriter3DS
+    case eHtr:
+        return new KQelWriterMotionAnalysisHtr(mManager);
+    case eAsf:
+        return new KQelWriterAcclaimAsf(mManager);
+    case eAmc:
+        return new KQelWriterAcclaimAmc(mManager);
     default:
         return nullptr;
     }

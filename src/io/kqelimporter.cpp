@@ -1,15 +1,18 @@
 #include "io/kqelimporter.h"
 
 #include "base/kpath.h"
+#include "formats/3ds/kqelreader3ds.h"
 #include "formats/dxf/kqelreaderdxf.h"
 #include "formats/obj/kqelreaderobj.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
 #include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionasf.h"
 #include "motion/kqelmotionbrd.h"
 #include "motion/kqelmotionbvh.h"
 #include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionhtr.h"
 #include "motion/kqelmotionmov.h"
 #include "motion/kqelmotiontrc.h"
 #include "motion/kqelmotionvpm.h"
@@ -142,6 +145,8 @@ KQelReader* KQelImporter::CreateReader()
         return new KQelReaderDxf(mManager);
     case eObj:
         return new KQelReaderObj(mManager);
+    case e3ds:
+        return new KQelReader3DS(mManager);
     case eBvh:
         return new KQelReaderBiovision(mManager);
     case eTrc:
@@ -157,10 +162,12 @@ KQelReader* KQelImporter::CreateReader()
         return new KQelReaderPellacordMov(mManager);
     case eBrd:
         return new KQelReaderAscension(mManager);
-    case eHtr:           // KQelReaderMotionAnalysisHtr
-    case eAsf:           // KQelReaderAcclaimAsf
-    case eAmc:           // KQelReaderAcclaimAmc
-    case e3ds:           // KQelReader3DS
+    case eHtr:
+        return new KQelReaderMotionAnalysisHtr(mManager);
+    case eAsf:
+        return new KQelReaderAcclaimAsf(mManager);
+    case eAmc:
+        return new KQelReaderAcclaimAmc(mManager);
     default:
         return nullptr;
     }

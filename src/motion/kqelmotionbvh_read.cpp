@@ -2,7 +2,6 @@
 #include <cmath>
 #include <vector>
 
-#include "base/kpath.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurverotation.h"
 #include "io/kstreamoptionsmotion.h"
@@ -120,10 +119,7 @@ bool KQelFileBiovision::CreateNodes(KQelSdkManager* pManager, KQelNode* pReferen
     const int count = mJoints.GetCount();
     for (int i = 0; i < count; ++i) {
         KBVHJoint& joint = *mJoints[i];
-        KQelNode* node = pManager->CreateKQelNode(NodeNameOf(joint).Buffer());
-        KQelSkeleton* skeleton = pManager->CreateKQelSkeleton();
-        skeleton->SetSkeletonType(KQelSkeleton::eLimbNode);
-        node->SetNodeAttribute(skeleton);
+        KQelNode* node = motion_util::CreateLimbNode(*pManager, NodeNameOf(joint).Buffer());
         joint.mNode = node;
         if (joint.mParent)
             joint.mTranslation.Set(joint.mOffset[0], joint.mOffset[1], joint.mOffset[2], 1.0);
@@ -215,16 +211,7 @@ KQelReaderBiovision::KQelReaderBiovision(KQelSdkManager& pManager) : KQelMotionF
 
 KStreamOptions* KQelReaderBiovision::GetReadOptions(bool)
 {
-    if (!mFile) {
-        mError.SetLastErrorID(eFileNotOpened);
-        return nullptr;
-    }
-    KStreamOptionsMotion* options = KStreamOptionsMotionCreate();
-    if (mFile->ReadOptions(options))
-        return options;
-    options->Destroy();
-    mError.SetLastErrorID(eFileCorrupted);
-    return nullptr;
+    return ReadFileOptions(KStreamOptionsMotionCreate());
 }
 
 bool KQelReaderBiovision::Read(KQelScene& pScene, KStreamOptions* pOptions)
@@ -239,29 +226,13 @@ bool KQelReaderBiovision::Read(KQelScene& pScene, KStreamOptions* pOptions)
     }
     const KString takeName = motion_util::TakeNameOf(mFileName.Buffer());
     KQelNode* reference = mManager.CreateKQelNode("BVH:reference");
-    KString message("Duplicate names found in ");
-    message += ExtractFileName(mFileName.Buffer(), true);
-    message += ":";
-    bool made = mFile->CreateNodes(&mManager, reference, takeName.Buffer(), options);
-    if (made && !CheckDuplicateNodeNames(reference, message)) {
-        motion_util::ShowOkMessage(options, "Error", message.Buffer());
-        made = false;
-    }
-    if (!made) {
+    if (!mFile->CreateNodes(&mManager, reference, takeName.Buffer(), options) ||
+        !motion_util::CheckReadNames(*this, reference, mFileName.Buffer(), options)) {
         motion_util::DiscardNodeTree(mManager, reference);
         mError.SetLastErrorID(eFileCorrupted);
         return false;
     }
-    // What the read hangs under the scene's root, to be undone on failure.
-    KQelNode* attached = reference;
-    if (motion_util::IsOn(*options, KStreamOptionsMotion::eImportCreateReferenceNode)) {
-        pScene.GetRootNode()->AddChild(reference);
-    } else {
-        attached = reference->GetChild(0);
-        if (attached)
-            pScene.GetRootNode()->AddChild(attached);
-        mManager.DestroyKQelNode(reference, true);
-    }
+    KQelNode* attached = motion_util::HangRead(mManager, pScene, reference, *options);
     if (!mFile->ReadFrames(options)) {
         motion_util::DiscardNodeTree(mManager, attached);
         mError.SetLastErrorID(eFileCorrupted);

@@ -1,6 +1,7 @@
 #include "motion/kqelmotionutil.h"
 
 #include <cerrno>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "scene/kqelopticalreference.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
 #include "scene/kqeltakeinfo.h"
 
 namespace qelsdk_600 {
@@ -156,17 +158,21 @@ KString TakeNameOf(const char* pPath)
     return ExtractFileName(pPath, false);
 }
 
+void SetTake(KQelScene& pScene, const KString& pName, KTime pStart, KTime pStop)
+{
+    KQelTakeInfo info;
+    info.mName = pName;
+    info.mLocalTimeSpan.Set(pStart, pStop);
+    info.mReferenceTimeSpan.Set(pStart, pStop);
+    pScene.SetTakeInfo(info);
+    pScene.SetCurrentTake(pName.Buffer());
+}
+
 void SetReadTake(KQelScene& pScene, const KString& pName, const KStreamOptionsMotion& pOptions, bool pSetTimeMode)
 {
     const int frameCount = pOptions.GetFrameCount();
     const KTime start = pOptions.GetStart();
-    const KTime stop = frameCount > 0 ? start + pOptions.GetFramePeriod() * (frameCount - 1) : start;
-    KQelTakeInfo info;
-    info.mName = pName;
-    info.mLocalTimeSpan.Set(start, stop);
-    info.mReferenceTimeSpan.Set(start, stop);
-    pScene.SetTakeInfo(info);
-    pScene.SetCurrentTake(pName.Buffer());
+    SetTake(pScene, pName, start, frameCount > 0 ? start + pOptions.GetFramePeriod() * (frameCount - 1) : start);
     if (pSetTimeMode && pOptions.GetTimeMode() != KTime::eDEFAULT_MODE && pScene.GetGlobalTimeSettings())
         pScene.GetGlobalTimeSettings()->SetTimeMode(pOptions.GetTimeMode());
 }
@@ -177,6 +183,15 @@ KQelNode* CreateMarkerNode(KQelSdkManager& pManager, const char* pName)
     KQelMarker* marker = pManager.CreateKQelMarker();
     marker->SetType(KQelMarker::eOptical);
     node->SetNodeAttribute(marker);
+    return node;
+}
+
+KQelNode* CreateLimbNode(KQelSdkManager& pManager, const char* pName)
+{
+    KQelNode* node = pManager.CreateKQelNode(pName);
+    KQelSkeleton* skeleton = pManager.CreateKQelSkeleton();
+    skeleton->SetSkeletonType(KQelSkeleton::eLimbNode);
+    node->SetNodeAttribute(skeleton);
     return node;
 }
 
@@ -195,6 +210,31 @@ void DestroyNodes(KQelSdkManager& pManager, KArrayTemplate<KQelNode*>& pNodes)
         if (pNodes[i])
             pManager.DestroyKQelNode(pNodes[i], true);
     }
+}
+
+bool CheckReadNames(KQelReader& pReader, KQelNode* pTop, const char* pPath, KStreamOptions* pOptions)
+{
+    KString message("Duplicate names found in ");
+    message += ExtractFileName(pPath, true);
+    message += ":";
+    if (pReader.CheckDuplicateNodeNames(pTop, message))
+        return true;
+    ShowOkMessage(pOptions, "Error", message.Buffer());
+    return false;
+}
+
+KQelNode* HangRead(KQelSdkManager& pManager, KQelScene& pScene, KQelNode* pReference,
+                   const KStreamOptionsMotion& pOptions)
+{
+    if (IsOn(pOptions, KStreamOptionsMotion::eImportCreateReferenceNode)) {
+        pScene.GetRootNode()->AddChild(pReference);
+        return pReference;
+    }
+    KQelNode* top = pReference->GetChild(0);
+    if (top)
+        pScene.GetRootNode()->AddChild(top);
+    pManager.DestroyKQelNode(pReference, true);
+    return top;
 }
 
 void DiscardNodeTree(KQelSdkManager& pManager, KQelNode* pNode)
@@ -258,6 +298,11 @@ bool ParseRealC(const char*& pText, double& pValue)
     pValue = value;
     pText = stop;
     return true;
+}
+
+bool FitsKey(double pValue)
+{
+    return pValue >= -static_cast<double>(FLT_MAX) && pValue <= static_cast<double>(FLT_MAX);
 }
 
 void ShowOkMessage(KStreamOptions* pOptions, const char* pTitle, const char* pText, const char* pButton)

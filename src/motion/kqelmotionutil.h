@@ -91,6 +91,9 @@ void ReduceConstantKeys(KFCurve* const* pCurves, int pCount);
 
 // The take a file gives: its file name without directory and extension.
 KString TakeNameOf(const char* pPath);
+// Stores the information of the take pName over pStart to pStop (both
+// spans) in the scene and makes it the current take.
+void SetTake(KQelScene& pScene, const KString& pName, KTime pStart, KTime pStop);
 // Stores the take's information in the scene (the name; both time spans
 // from the options' start over their frame count less one frame periods,
 // the start alone without frames), makes it the current take, and, with
@@ -102,11 +105,27 @@ void SetReadTake(KQelScene& pScene, const KString& pName, const KStreamOptionsMo
 
 // A new node named pName carrying a new optical marker.
 KQelNode* CreateMarkerNode(KQelSdkManager& pManager, const char* pName);
+// A new node named pName carrying a new skeleton of the limb-node kind, the
+// kind every skeleton reader gives its joints.
+KQelNode* CreateLimbNode(KQelSdkManager& pManager, const char* pName);
 // A new node named pPrefix + ":optical" (pOptical) or pPrefix + ":reference",
 // carrying a new optical reference.
 KQelNode* CreateReferenceNode(KQelSdkManager& pManager, const char* pPrefix, bool pOptical);
 // Destroys each node with its subtree and attributes (null entries skipped).
 void DestroyNodes(KQelSdkManager& pManager, KArrayTemplate<KQelNode*>& pNodes);
+
+// ---- Hanging a read's nodes in the scene ----
+
+// True when no two nodes below pTop share a name; otherwise shows
+// "Duplicate names found in <file name with extension>:" and the names
+// (KQelReader::CheckDuplicateNodeNames) through the options' message
+// callback, title "Error", and is false.
+bool CheckReadNames(KQelReader& pReader, KQelNode* pTop, const char* pPath, KStreamOptions* pOptions);
+// Hangs pReference under the scene's root with option 8 on; otherwise moves
+// its first child there and destroys it. Returns what now hangs there for
+// the read (to discard should the read fail later).
+KQelNode* HangRead(KQelSdkManager& pManager, KQelScene& pScene, KQelNode* pReference,
+                   const KStreamOptionsMotion& pOptions);
 
 // ---- Undoing a failed read ----
 
@@ -127,6 +146,10 @@ bool ParseIntC(const char*& pText, int& pValue);
 // locale whatever the process locale; pText moves past it. False, pText
 // unchanged, otherwise (no number, "inf", "nan", overflow).
 bool ParseRealC(const char*& pText, double& pValue);
+
+// True when pValue is finite and within the range of a key's value (a
+// float).
+bool FitsKey(double pValue);
 
 // pValue with a negative zero made positive, so that "%g" never prints "-0".
 inline double PrintedValue(double pValue)
@@ -198,6 +221,17 @@ public:
     bool IsFileOpen() override { return mFile != nullptr; }
 
 protected:
+    // pOptions (new, owned by the caller once returned) filled by the file's
+    // ReadOptions; null, pOptions destroyed, with error 3 when no file is
+    // open or 0 when the file refuses.
+    KStreamOptionsMotion* ReadFileOptions(KStreamOptionsMotion* pOptions)
+    {
+        if (mFile && mFile->ReadOptions(pOptions))
+            return pOptions;
+        pOptions->Destroy();
+        mError.SetLastErrorID(mFile ? eFileCorrupted : eFileNotOpened);
+        return nullptr;
+    }
     // The options of a read as motion options; null with error 3 when no
     // file is open, 6 when they are no motion options.
     KStreamOptionsMotion* ReadOptionsOf(KStreamOptions* pOptions)

@@ -23,6 +23,8 @@
 #include <vesk/MTime.h>
 
 #include "common/scratch_dir.h"
+#include "content/kqellayer.h"
+#include "content/kqelmesh.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvekey.h"
 #include "dump/scene_dump.h"
@@ -68,6 +70,44 @@ protected:
     }
 };
 
+// A mesh of pPoints control points, point i at (i, i * i % 5, i % 2), with
+// the polygons given as lists of control points.
+inline qelsdk_600::KQelMesh* meshOf(qelsdk_600::KQelSdkManager& pManager, int pPoints,
+                                    const std::vector<std::vector<int>>& pPolygons)
+{
+    qelsdk_600::KQelMesh* mesh = pManager.CreateKQelMesh();
+    mesh->InitControlPoints(pPoints);
+    for (int i = 0; i < pPoints; ++i)
+        mesh->GetControlPoints()[i] = qelsdk_600::KQelVector4(i, i * i % 5, i % 2, 1.0);
+    for (const std::vector<int>& polygon : pPolygons) {
+        mesh->BeginPolygon();
+        for (int corner : polygon)
+            mesh->AddPolygon(corner);
+    }
+    return mesh;
+}
+
+// A layer element put into layer pLayer of the geometry (layers made up to
+// it), with its modes, direct values and indices.
+template <class E, class T>
+E* addElement(qelsdk_600::KQelLayerContainer* pGeometry, int pLayer, void (qelsdk_600::KQelLayer::*pSet)(E*),
+              qelsdk_600::KQelLayerElement::EMappingMode pMapping,
+              qelsdk_600::KQelLayerElement::EReferenceMode pReference, const std::vector<T>& pDirect,
+              const std::vector<int>& pIndex = {})
+{
+    while (pGeometry->GetLayerCount() <= pLayer)
+        pGeometry->CreateLayer();
+    E* element = new E;
+    element->SetMappingMode(pMapping);
+    element->SetReferenceMode(pReference);
+    for (const T& value : pDirect)
+        element->GetDirectArray().Add(value);
+    for (int index : pIndex)
+        element->GetIndexArray().Add(index);
+    (pGeometry->GetLayer(pLayer)->*pSet)(element);
+    return element;
+}
+
 // An importer object of this process, the settings at their defaults with
 // the interface off.
 class ImportTest : public StandInTest {
@@ -96,6 +136,14 @@ protected:
         qelsdk_600::KQelSkeleton* made = mImport->GetManager().CreateKQelSkeleton();
         made->SetSkeletonType(pType);
         return made;
+    }
+    // The geometry pass and the material pass over the nodes made so far.
+    void build()
+    {
+        mImport->FillTarnVekNodeArray(root());
+        mImport->ImportGeometry();
+        for (int i = 0; i < root()->GetChildCount(); ++i)
+            mImport->BuildMaterialInformation(static_cast<QelVeskNode*>(root()->GetChild(i)));
     }
     QelVeskNode* root()
     {

@@ -44,7 +44,8 @@ TEST(Exporter, EveryFormatWithoutWriterFailsToCreateTheFile)
     exporter.Initialize("out.qel");
     const int built[] = {KQelExporter::eBvh, KQelExporter::eTrc, KQelExporter::eC3d, KQelExporter::eAoa,
                          KQelExporter::eMcd, KQelExporter::eVpm, KQelExporter::eMov, KQelExporter::eBrd,
-                         KQelExporter::eDxf, KQelExporter::eObj};
+                         KQelExporter::eHtr, KQelExporter::eAsf, KQelExporter::eAmc, KQelExporter::eDxf,
+                         KQelExporter::eObj, KQelExporter::e3ds};
     for (int format = -3; format <= 20; ++format) {
         if (format >= KQelExporter::eQelBinary && format <= KQelExporter::eQel5Ascii)
             continue;  // the native writers'

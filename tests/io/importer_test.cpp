@@ -43,7 +43,8 @@ TEST(Importer, EveryFormatWithoutReaderFailsToOpenWithUnidentifiedError)
     importer.Initialize("take.bvh");
     const int built[] = {KQelImporter::eBvh, KQelImporter::eTrc, KQelImporter::eC3d, KQelImporter::eAoa,
                          KQelImporter::eMcd, KQelImporter::eVpm, KQelImporter::eMov, KQelImporter::eBrd,
-                         KQelImporter::eDxf, KQelImporter::eObj};
+                         KQelImporter::eHtr, KQelImporter::eAsf, KQelImporter::eAmc, KQelImporter::eDxf,
+                         KQelImporter::eObj, KQelImporter::e3ds};
     for (int format = -3; format <= 20; ++format) {
         if (std::find(std::begin(built), std::end(built), format) != std::end(built))
             continue;  // readers of their own, which find no such file

@@ -173,14 +173,7 @@ TEST_F(BvhTest, HostileFilesFailWithNothingAdded)
 KQelNode* Joint(KQelSdkManager& pManager, KQelNode* pParent, const char* pName, const KQelVector4& pOffset,
                 bool pAnimated)
 {
-    KQelNode* node = pManager.CreateKQelNode(pName);
-    KQelSkeleton* skeleton = pManager.CreateKQelSkeleton();
-    skeleton->SetSkeletonType(KQelSkeleton::eLimbNode);
-    node->SetNodeAttribute(skeleton);
-    node->SetDefaultT(pOffset);
-    pParent->AddChild(node);
-    node->CreateTakeNode("Take");
-    node->SetCurrentTakeNode("Take");
+    KQelNode* node = motiontest::AddLimbNode(pManager, pParent, pName, pOffset);
     if (pAnimated) {
         motiontest::AddKey(node->GetCurrentTakeNode()->GetEulerRotationZ(), KTime(0), 0.0f);
         motiontest::AddKey(node->GetCurrentTakeNode()->GetEulerRotationZ(), Seconds(1.0), 90.0f);

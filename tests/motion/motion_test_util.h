@@ -19,6 +19,7 @@
 #include "scene/kqelnode.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelskeleton.h"
 #include "scene/kqeltakenode.h"
 
 namespace qelsdk_600 {
@@ -194,6 +195,21 @@ inline KQelNode* AddMarkerNode(KQelSdkManager& pManager, KQelNode* pParent, cons
     node->SetNodeAttribute(marker);
     node->SetSelected(pSelected);
     node->SetDefaultT(pPosition);
+    pParent->AddChild(node);
+    node->CreateTakeNode("Take");
+    node->SetCurrentTakeNode("Take");
+    return node;
+}
+
+// A new limb node under pParent at pOffset, with a current take "Take".
+inline KQelNode* AddLimbNode(KQelSdkManager& pManager, KQelNode* pParent, const char* pName,
+                             const KQelVector4& pOffset)
+{
+    KQelNode* node = pManager.CreateKQelNode(pName);
+    KQelSkeleton* skeleton = pManager.CreateKQelSkeleton();
+    skeleton->SetSkeletonType(KQelSkeleton::eLimbNode);
+    node->SetNodeAttribute(skeleton);
+    node->SetDefaultT(pOffset);
     pParent->AddChild(node);
     node->CreateTakeNode("Take");
     node->SetCurrentTakeNode("Take");
