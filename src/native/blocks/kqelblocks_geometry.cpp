@@ -551,12 +551,10 @@ bool ReadIndices(KQel& pFile, const char* pName, KArrayTemplate<int>& pIndices)
     if (!pFile.FieldReadBegin(pName))
         return false;
     const int count = pFile.FieldReadGetCount();
-    int block[4096];
-    for (int left = pIndices.Reserve(pIndices.GetCount() + count) ? count : 0; left > 0;) {
-        const unsigned int want = static_cast<unsigned int>(std::min(left, 4096));
-        std::fill(block + pFile.FieldReadIn(block, want), block + want, 0);
-        pIndices.AddMultiple(block, static_cast<int>(want));
-        left -= static_cast<int>(want);
+    if (pIndices.Reserve(pIndices.GetCount() + count)) {
+        native_detail::ReadBlocks<int>(pFile, count, [&pIndices](const int* pBlock, unsigned int pCount) {
+            pIndices.AddMultiple(pBlock, static_cast<int>(pCount));
+        });
     }
     pFile.FieldReadEnd();
     return true;

@@ -9,38 +9,27 @@ namespace native_detail {
 
 namespace {
 
-// The values left in the open field appended to pValues a block at a time
-// (those the field lacks as 0), never zeroed first.
-template <class T, class Read>
-void ReadValues(KQel& pFile, std::vector<T>& pValues, Read pRead)
+// The values left in the open field into pValues.
+template <class T>
+void ReadValues(KQel& pFile, std::vector<T>& pValues)
 {
     const int count = pFile.FieldReadGetRemain();
     pValues.clear();
     pValues.reserve(count > 0 ? static_cast<size_t>(count) : 0);
-    T block[4096];
-    for (int left = count; left > 0;) {
-        const unsigned int want = static_cast<unsigned int>(std::min(left, 4096));
-        const unsigned int got = pRead(block, want);
-        pValues.insert(pValues.end(), block, block + got);
-        left -= static_cast<int>(got);
-        if (got < want) {
-            pValues.resize(static_cast<size_t>(count), T(0));
-            break;
-        }
-    }
+    ReadBlocks<T>(pFile, count,
+                  [&pValues](const T* pBlock, unsigned int pCount) { pValues.insert(pValues.end(), pBlock, pBlock + pCount); });
 }
 
 }  // namespace
 
 void ReadIntValues(KQel& pFile, std::vector<int>& pValues)
 {
-    ReadValues(pFile, pValues, [&pFile](int* pBlock, unsigned int pCount) { return pFile.FieldReadIn(pBlock, pCount); });
+    ReadValues(pFile, pValues);
 }
 
 void ReadDoubleValues(KQel& pFile, std::vector<double>& pValues)
 {
-    ReadValues(pFile, pValues,
-               [&pFile](double* pBlock, unsigned int pCount) { return pFile.FieldReadDn(pBlock, pCount); });
+    ReadValues(pFile, pValues);
 }
 
 bool ReadIntField(KQel& pFile, const char* pName, std::vector<int>& pValues)

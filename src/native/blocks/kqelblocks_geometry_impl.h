@@ -41,6 +41,32 @@ void ReadDoubleGroups(KQel& pFile, int pWidth, int pCount, Set pSet)
     }
 }
 
+// The open field's next values, at most pCount, into pValues as ints or
+// doubles; the number read.
+inline unsigned int ReadNumbers(KQel& pFile, int* pValues, unsigned int pCount)
+{
+    return pFile.FieldReadIn(pValues, pCount);
+}
+inline unsigned int ReadNumbers(KQel& pFile, double* pValues, unsigned int pCount)
+{
+    return pFile.FieldReadDn(pValues, pCount);
+}
+
+// pCount next values of the open field as T (those it lacks read as 0),
+// handed to pAdd(values, n) a block at a time: what they fill is never
+// zeroed first.
+template <class T, class Add>
+void ReadBlocks(KQel& pFile, int pCount, Add pAdd)
+{
+    T block[4096];
+    for (int left = pCount; left > 0;) {
+        const unsigned int want = static_cast<unsigned int>(std::min(left, 4096));
+        std::fill(block + ReadNumbers(pFile, block, want), block + want, T(0));
+        pAdd(block, want);
+        left -= static_cast<int>(want);
+    }
+}
+
 // As ReadDoubleGroups, but group i becomes the item pMake(values), and the
 // items go to pAdd(items, n) a block at a time: an array grows by them
 // without being zeroed first.

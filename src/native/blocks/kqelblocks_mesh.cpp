@@ -402,23 +402,19 @@ bool KQelReaderQel::ReadKQelMeshPolygonIndex(KQelMesh& pMesh)
     corners.reserve(static_cast<size_t>(count));
     int highest = 0;
     size_t start = 0;
-    int block[4096];
-    for (int left = count; left > 0;) {
-        const unsigned int want = static_cast<unsigned int>(std::min(left, 4096));
-        std::fill(block + file.FieldReadIn(block, want), block + want, 0);
-        for (unsigned int i = 0; i < want; ++i) {
-            const int end = block[i] >> 31;
-            block[i] ^= end;
-            highest = std::max(highest, block[i]);
+    native_detail::ReadBlocks<int>(file, count, [&](int* pBlock, unsigned int pCount) {
+        for (unsigned int i = 0; i < pCount; ++i) {
+            const int end = pBlock[i] >> 31;
+            pBlock[i] ^= end;
+            highest = std::max(highest, pBlock[i]);
             if (end) {
                 const size_t next = corners.size() + i + 1;
                 sizes.push_back(static_cast<int>(next - start));
                 start = next;
             }
         }
-        corners.insert(corners.end(), block, block + want);
-        left -= static_cast<int>(want);
-    }
+        corners.insert(corners.end(), pBlock, pBlock + pCount);
+    });
     file.FieldReadEnd();
     if (corners.empty())
         return true;
