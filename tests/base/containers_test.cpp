@@ -72,6 +72,34 @@ TEST(KArrayTemplateTest, GrowthNeverExposesOldBytes)
     EXPECT_EQ(array.GetArray(), nullptr);
 }
 
+TEST(KArrayTemplateTest, AddMultipleAppendsCopiesOrZeros)
+{
+    KArrayTemplate<int> array(4);
+    array.Add(7);
+    const int items[] = {1, 2, 3, 4, 5};
+    EXPECT_EQ(array.AddMultiple(items, 5), 1);
+    EXPECT_EQ(array.AddMultiple(nullptr, 2), 6);
+    EXPECT_EQ(array.AddMultiple(items, 0), 8);
+    EXPECT_EQ(array.AddMultiple(items, -1), -1);
+    EXPECT_EQ(Items(array), (std::vector<int>{7, 1, 2, 3, 4, 5, 0, 0}));
+}
+
+TEST(KArrayTemplateTest, ReserveKeepsTheCountAndLaterAppendsInPlace)
+{
+    KArrayTemplate<int> array(3);
+    array.Add(1);
+    ASSERT_TRUE(array.Reserve(1000));
+    EXPECT_EQ(array.GetCount(), 1);
+    const int* storage = array.GetArray();
+    for (int i = 0; i < 999; ++i)
+        array.Add(i);
+    EXPECT_EQ(array.GetArray(), storage);
+    EXPECT_TRUE(array.Reserve(10));  // already room
+    EXPECT_FALSE(array.Reserve(-1));
+    EXPECT_EQ(array.GetCount(), 1000);
+    EXPECT_EQ(array[999], 998);
+}
+
 TEST(KArrayTemplateTest, ManyAppendsKeepEveryItem)
 {
     KArrayTemplate<int> array(1);
