@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -475,6 +476,30 @@ TEST(KCharPtrSetTest, BulkLookupsMatchASimpleModel)
         bool sensitive = round == 1;
         set.SetCaseSensitive(sensitive);
         model.mCaseSensitive = sensitive;
+    }
+}
+
+TEST(KCharPtrSetTest, KeysAddedInOrderBetweenLookupsMatchASimpleModel)
+{
+    // Appending keys that sort after the others, with lookups in between,
+    // takes the set's in-order path; repeats and one key out of order among
+    // them must still find the first added of equal keys.
+    std::mt19937 random(5);
+    KCharPtrSet set(4);
+    ReferenceSet model;
+    char key[16];
+    for (int i = 0; i < 1500; ++i) {
+        std::snprintf(key, sizeof key, "%s%05d", random() % 4 ? "k" : "K", i / 2 - (i % 97 == 0 ? 40 : 0));
+        set.Add(key, static_cast<kReference>(i + 1));
+        model.mPairs.emplace_back(key, static_cast<kReference>(i + 1));
+        for (int look = 0; look < 3; ++look) {
+            std::snprintf(key, sizeof key, "k%05d", static_cast<int>(random() % (i / 2 + 2)));
+            int expected = model.Find(key);
+            int index = -2;
+            kReference value = set.Get(key, &index);
+            ASSERT_EQ(index, expected) << key;
+            ASSERT_EQ(value, expected >= 0 ? model.mPairs[static_cast<size_t>(expected)].second : 0u);
+        }
     }
 }
 
