@@ -101,7 +101,7 @@ void BM_ChainRoundTrip(benchmark::State& pState)
             pOut << "\n";
         }
     });
-    const std::string out = motionbench::BenchPath("chain_out.bvh");
+    const std::string out = motionbench::ScratchPath("chain_out.bvh");
     for (auto _ : pState) {
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();

@@ -210,7 +210,7 @@ void BM_SkeletonChainRoundTrip(benchmark::State& pState)
         for (int i = 0; i < depth; ++i)
             pOut << "[S" << i << "]\n1\t0\t0\t0\t1\t0\t0\t1\n2\t0\t0\t0\t2\t0\t0\t1\n";
     });
-    const std::string out = motionbench::BenchPath(asf ? "chain_out" : "chain_out.htr");
+    const std::string out = motionbench::ScratchPath(asf ? "chain_out" : "chain_out.htr");
     for (auto _ : pState) {
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
