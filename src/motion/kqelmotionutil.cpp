@@ -238,6 +238,16 @@ KQelNode* HangRead(KQelSdkManager& pManager, KQelScene& pScene, KQelNode* pRefer
     return top;
 }
 
+void HangUnderReference(KQelSdkManager& pManager, KQelScene& pScene, const char* pPrefix,
+                        const KStreamOptionsMotion& pOptions, KArrayTemplate<KQelNode*>& pNodes)
+{
+    KQelNode* reference =
+        CreateReferenceNode(pManager, pPrefix, IsOn(pOptions, KStreamOptionsMotion::eImportAsOpticalSegments));
+    for (int i = 0; i < pNodes.GetCount(); ++i)
+        reference->AddChild(pNodes[i]);
+    pScene.GetRootNode()->AddChild(reference);
+}
+
 void DiscardNodeTree(KQelSdkManager& pManager, KQelNode* pNode)
 {
     if (!pNode)

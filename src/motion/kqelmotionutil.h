@@ -127,6 +127,10 @@ bool CheckReadNames(KQelReader& pReader, KQelNode* pTop, const char* pPath, KStr
 // the read (to discard should the read fail later).
 KQelNode* HangRead(KQelSdkManager& pManager, KQelScene& pScene, KQelNode* pReference,
                    const KStreamOptionsMotion& pOptions);
+// Hangs pNodes under a new reference node named after pPrefix (optical with
+// option 4, "ImportAsOpticalSegments", on), and that under the scene's root.
+void HangUnderReference(KQelSdkManager& pManager, KQelScene& pScene, const char* pPrefix,
+                        const KStreamOptionsMotion& pOptions, KArrayTemplate<KQelNode*>& pNodes);
 
 // ---- Undoing a failed read ----
 
