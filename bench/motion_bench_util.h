@@ -30,19 +30,24 @@ const std::string& StreamFile(const std::string& pKey, Make pMake)
     });
 }
 
-// Reads pPath as format pFormat through the importer into a fresh scene,
-// with the options the reader hands out.
-inline bool Import(const std::string& pPath, int pFormat)
+// Reads pPath as format pFormat through the importer into pScene, with the
+// options the reader hands out.
+inline bool ImportInto(KQelSdkManager& pManager, KQelScene& pScene, const std::string& pPath, int pFormat)
 {
-    KQelSdkManager manager;
-    KQelScene* scene = manager.CreateKQelScene();
-    KQelImporter importer(manager);
+    KQelImporter importer(pManager);
     importer.SetFileFormat(static_cast<KQelImporter::EFileFormat>(pFormat));
     importer.Initialize(pPath.c_str());
     KStreamOptions* options = importer.GetImportOptions();
-    const bool read = options && importer.Import(*scene, options);
+    const bool read = options && importer.Import(pScene, options);
     importer.ReleaseImportOptions(options);
     return read;
+}
+
+// ImportInto a fresh scene.
+inline bool Import(const std::string& pPath, int pFormat)
+{
+    KQelSdkManager manager;
+    return ImportInto(manager, *manager.CreateKQelScene(), pPath, pFormat);
 }
 
 // The counter pName: nanoseconds per item of pItems items per iteration.

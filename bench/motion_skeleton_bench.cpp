@@ -214,13 +214,8 @@ void BM_SkeletonChainRoundTrip(benchmark::State& pState)
     for (auto _ : pState) {
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
-        KQelImporter importer(manager);
-        importer.SetFileFormat(asf ? KQelImporter::eAsf : KQelImporter::eHtr);
-        importer.Initialize(path.c_str());
-        KStreamOptions* options = importer.GetImportOptions();
-        if (!options || !importer.Import(*scene, options))
+        if (!motionbench::ImportInto(manager, *scene, path, asf ? KQelImporter::eAsf : KQelImporter::eHtr))
             pState.SkipWithError("read failed");
-        importer.ReleaseImportOptions(options);
         scene->GetRootNode()->GetChild(0)->GetChild(0)->SetSelected(true);
         KQelExporter exporter(manager);
         KStreamOptions* writeOptions = nullptr;
