@@ -6,13 +6,12 @@
 #include <vesk/MFnTransform.h>
 #include <vesk/MSelectionList.h>
 
+#include "host/math_values.h"
 #include "scene/kqeltakenode.h"
 
 using namespace qelsdk_600;
 
 namespace {
-
-const double kPi = 3.141592653589793;
 
 KTime At(double pSeconds)
 {

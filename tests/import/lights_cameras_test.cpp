@@ -8,6 +8,7 @@
 
 #include "content/kqelcamera.h"
 #include "content/kqellight.h"
+#include "host/math_values.h"
 #include "plugin/qelfovtofocallengthmodifier.h"
 #include "scene/kqelnull.h"
 #include "scene/kqeltakenode.h"
@@ -15,8 +16,6 @@
 using namespace qelsdk_600;
 
 namespace {
-
-const double kPi = 3.141592653589793;
 
 std::string pathOf(QelVeskNode* pNode)
 {

@@ -10,7 +10,7 @@ using namespace qelsdk_600;
 
 namespace {
 
-const KQelNode::EPivotSet S = KQelNode::eSourcePivot;
+const KQelNode::EPivotSet kSource = KQelNode::eSourcePivot;
 const double kRadians = 0.017453292519943295;
 
 std::vector<double> hostTriple(const std::string& pPath, const char* pPlug)
@@ -37,10 +37,10 @@ TEST_F(ImportTest, PivotSetsBecomeJointOrientRotateAxisPivotsAndOrder)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QelVeskNode* joint = node(c.name, nullptr, skeleton(KQelSkeleton::eLimb));
-        joint->SetPivotState(S, c.state);
-        joint->SetPreRotation(S, KQelVector4(10, 20, 30, 0));
-        joint->SetPostRotation(S, KQelVector4(30, 0, 0, 0));
-        joint->SetRotationPivot(S, KQelVector4(1, 2, 3, 0));
+        joint->SetPivotState(kSource, c.state);
+        joint->SetPreRotation(kSource, KQelVector4(10, 20, 30, 0));
+        joint->SetPostRotation(kSource, KQelVector4(30, 0, 0, 0));
+        joint->SetRotationPivot(kSource, KQelVector4(1, 2, 3, 0));
         joint->SetRotationOrder(KQelNode::eDestinationPivot, c.order);
         mImport->CreateJointGeometry(joint);
         mImport->ImportAnimation(*joint);
