@@ -234,8 +234,8 @@ public:
     // old-version file first its pre- and post-rotation as joint orient and
     // rotate axis (where the host's differ) and zero pivots.
     void ImportTransformAnimation(MFnTransform& pTransform, QelVeskNode& pNode);
-    // The host order of the destination set's Euler order (reordering);
-    // nothing for spheric XYZ.
+    // The host order of the destination set's Euler order (reordering the
+    // angles); nothing for spheric XYZ or an order the transform has.
     void ImportRotationOrder(MFnTransform& pTransform, QelVeskNode& pNode);
     // Sets pTransform's translation, rotation (with the host order of the
     // destination set's order; none for spheric XYZ) and scale from the
