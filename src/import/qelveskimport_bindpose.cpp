@@ -47,19 +47,6 @@ std::string NoPrefix(const KString& pName)
     return at == std::string::npos ? name : name.substr(at + 2);
 }
 
-// The initial name without its kind prefix.
-std::string InitialName(KQelNode& pNode)
-{
-    const char* initial = pNode.GetInitialName();
-    if (!initial)
-        return std::string();
-    const KString prefix = pNode.GetNameSpacePrefix();
-    const size_t length = static_cast<size_t>(prefix.GetLen());
-    if (length > 0 && std::strncmp(initial, prefix.Buffer(), length) == 0)
-        initial += length;
-    return initial;
-}
-
 // The host channels a record puts back.
 struct SavedChannels {
     MVector mTranslation;

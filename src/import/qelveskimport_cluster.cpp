@@ -3,6 +3,8 @@
 // matrix conversions kept beside them.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include <vesk/MDagPath.h>
@@ -50,6 +52,18 @@ MDagPath* ValidPath(KQelNode* pNode)
 {
     MDagPath* path = pNode ? Vesk(pNode)->GetDagPath() : nullptr;
     return path && path->isValid() ? path : nullptr;
+}
+
+std::string InitialName(const KQelNode& pNode)
+{
+    const char* initial = pNode.GetInitialName();
+    if (!initial)
+        return std::string();
+    const KString prefix = pNode.GetNameSpacePrefix();
+    const size_t length = static_cast<size_t>(prefix.GetLen());
+    if (length > 0 && std::strncmp(initial, prefix.Buffer(), length) == 0)
+        initial += length;
+    return initial;
 }
 
 }  // namespace qelveskimport

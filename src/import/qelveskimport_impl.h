@@ -4,6 +4,7 @@
 #define QELVESK_IMPORT_QELVESKIMPORT_IMPL_H
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <vesk/MAngle.h>
@@ -61,6 +62,9 @@ inline qelsdk_600::KString ShortName(const qelsdk_600::KQelNode& pNode)
 {
     return pNode.GetNameWithoutNameSpacePrefix();
 }
+
+// The node's initial name without its kind prefix ("Model::").
+std::string InitialName(const qelsdk_600::KQelNode& pNode);
 
 // A setting of the host side by index.
 inline bool Setting(unsigned int pIndex)

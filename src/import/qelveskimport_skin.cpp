@@ -32,6 +32,7 @@
 #include "plugin/qelveskutility.h"
 #include "plugin/qelveskwrappers.h"
 #include "scene/kqelpose.h"
+#include "scene/kqelscene.h"
 
 using namespace qelsdk_600;
 using namespace qelveskimport;
@@ -39,12 +40,14 @@ using namespace qelveskimport;
 namespace {
 
 // The matrix of the node's entry in the first bind pose holding its
-// initial name; false when none does.
+// initial name, or else that name without its kind prefix (as files write
+// them); false when none does.
 bool BindPoseMatrix(KQelSdkManager& pManager, KQelNode* pNode, KQelMatrix& pMatrix)
 {
     KArrayTemplate<KQelPose*> poses(16);
     KArrayTemplate<int> indices(16);
-    if (!pNode || !KQelPose::GetBindPoseContaining(pManager, pNode->GetInitialName(), poses, indices))
+    if (!pNode || !(KQelPose::GetBindPoseContaining(pManager, pNode->GetInitialName(), poses, indices) ||
+                    KQelPose::GetBindPoseContaining(pManager, InitialName(*pNode).c_str(), poses, indices)))
         return false;
     pMatrix = poses[0]->GetMatrix(indices[0]);
     return true;
