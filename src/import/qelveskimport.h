@@ -184,9 +184,10 @@ public:
     void ValidatePreAndPostJoints(qelsdk_600::KQelNode* pNode);
     // Fills the destination pivot set of every node of the subtree from its
     // source set for the host's transform model: pre- and post-rotation and
-    // rotation order kept only with rotation limits, a camera's or light's
-    // post-rotation turned by its aim offset when it has no target, rotation
-    // limits dropped (with a warning) where the model cannot keep them.
+    // rotation order kept only with rotation limits, the post-rotation of a
+    // camera, spot or directional light turned by its aim offset when it has
+    // no target, rotation limits dropped (with a warning) where the model
+    // cannot keep them.
     void SetVeskPivotsRecursive(qelsdk_600::KQelNode* pNode);
 
     // ---- Geometry pass ----
@@ -282,7 +283,8 @@ public:
     // as the surface's own, U fastest): host U is SDK V. Appends rows of
     // control vertices (one per SDK V index, each SDK U row followed by its
     // first order - 1 points again when U is periodic or closed, then the
-    // first order - 1 rows again when V is), weight 1; replaces the knot
+    // first order - 1 rows again when V is), each with its point's weight (1
+    // when that is not above 0 or not finite); replaces the knot
     // lists with the SDK knots less their first and last, each rounded to
     // six decimals; degrees are orders - 1; forms are 1 (open) or 3
     // (periodic: a periodic or closed direction with evenly spaced knots,
