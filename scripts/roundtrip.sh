@@ -10,6 +10,7 @@
 # QEL_BUILD names the build tree (default build). Exit 0 when nothing
 # differs beyond the list, 1 when something does, 2 when a step fails.
 set -euo pipefail
+export LC_ALL=C
 root="$(cd "$(dirname "$0")/.." && pwd)"
 script="$(realpath "${1:-$root/examples/rich_scene.vesk}")"
 out="$(realpath -m "${2:-$root/build/roundtrip}")"
@@ -70,16 +71,16 @@ fi
 
 # Objects per kind: the node records of each dump ("node ID = KIND NUMBER").
 kinds() {
-  sed -n 's/^node "[^"]*" = "\([^"]*\)" [0-9]*$/\1/p' "$1" | sort | uniq -c | awk '{printf " %s %s,", $1, $2}' |
-    sed 's/,$//'
+  sed -n 's/^node "[^"]*" = "\([^"]*\)" [0-9]*$/\1/p' "$1" | sort | uniq -c | awk '{print $2, $1}'
 }
-echo "Round trip of $script"
-echo "  exported:$(kinds exported.dump)"
-echo "  imported:$(kinds imported.dump)"
+echo "Round trip of ${script#"$root"/}"
+printf '  %-24s %8s %8s\n' "objects" "exported" "imported"
+join -a1 -a2 -e0 -o 0,1.2,2.2 <(kinds exported.dump) <(kinds imported.dump) |
+  awk '{printf "  %-24s %8s %8s\n", $1, $2, $3}'
 if [ "$compared" -eq 0 ]; then
   echo "  differences beyond docs/round-trip.md: none"
 else
-  echo "  differences beyond docs/round-trip.md: $(wc -l <differences.txt) (listed in $out/differences.txt)"
+  echo "  differences beyond docs/round-trip.md: $(wc -l <differences.txt), listed in differences.txt"
 fi
-echo "  files: $out/scene.qel, exported.dump, imported.dump, differences.txt"
+echo "  files in $out: scene.qel, exported.dump, imported.dump, differences.txt"
 exit "$compared"
