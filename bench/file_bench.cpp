@@ -2,24 +2,20 @@
 // per record holding 25 doubles (200 bytes), 10^4 to 10^6 records (200 MB).
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include "file/kqel.h"
+#include "scratch_files.h"
 
 namespace qelsdk_600 {
 namespace {
 
 constexpr int kValues = 25;
 
-std::string BenchPath(const char* name) {
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir && *dir ? dir : "/tmp") + "/qel_bench_" + std::to_string(getpid()) + "_" + name;
-}
+using benchfiles::ScratchPath;
 
 void WriteDocument(const std::string& path, int fields, bool binary) {
     KQel q;
@@ -76,7 +72,7 @@ double Seconds(F&& f) {
 // Each figure also carries its ratio to the stdio baseline, timed beside it.
 void BM_BinaryWrite(benchmark::State& state) {
     const int fields = static_cast<int>(state.range(0));
-    std::string path = BenchPath("w.qel"), plain = BenchPath("w.raw");
+    std::string path = ScratchPath("w.qel"), plain = ScratchPath("w.raw");
     double ours = 0.0, base = 0.0;
     for (auto _ : state) {
         ours += Seconds([&] { WriteDocument(path, fields, true); });
@@ -93,7 +89,7 @@ BENCHMARK(BM_BinaryWrite)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benc
 
 void BM_BinaryRead(benchmark::State& state) {
     const int fields = static_cast<int>(state.range(0));
-    std::string path = BenchPath("r.qel"), plain = BenchPath("r.raw");
+    std::string path = ScratchPath("r.qel"), plain = ScratchPath("r.raw");
     WriteDocument(path, fields, true);
     FwriteDocument(plain, fields);
     double ours = 0.0, base = 0.0, sum = 0.0;
@@ -114,7 +110,7 @@ BENCHMARK(BM_BinaryRead)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(bench
 // Text throughput in MB of text written or read.
 void BM_TextWrite(benchmark::State& state) {
     const int fields = static_cast<int>(state.range(0));
-    std::string path = BenchPath("t.qel");
+    std::string path = ScratchPath("t.qel");
     long long bytes = 0;
     for (auto _ : state) {
         WriteDocument(path, fields, false);
@@ -132,7 +128,7 @@ BENCHMARK(BM_TextWrite)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmar
 
 void BM_TextRead(benchmark::State& state) {
     const int fields = static_cast<int>(state.range(0));
-    std::string path = BenchPath("tr.qel");
+    std::string path = ScratchPath("tr.qel");
     WriteDocument(path, fields, false);
     std::FILE* f = std::fopen(path.c_str(), "rb");
     std::fseek(f, 0, SEEK_END);
@@ -209,7 +205,7 @@ double ReadMeshArrays(const std::string& path) {
 void BM_MeshArrays(benchmark::State& state) {
     const bool deflate = state.range(0) != 0;
     const int n = static_cast<int>(state.range(1));
-    const std::string path = BenchPath("mesh_arrays.qel");
+    const std::string path = ScratchPath("mesh_arrays.qel");
     double write = 0.0, read = 0.0, sum = 0.0;
     for (auto _ : state) {
         write += Seconds([&] { WriteMeshArrays(path, n, deflate); });
@@ -231,7 +227,7 @@ BENCHMARK(BM_MeshArrays)->ArgsProduct({{0, 1}, {100000, 1000000}})->Unit(benchma
 void BM_TextReadNumbers(benchmark::State& state) {
     const bool integers = state.range(0) == 0;
     const int n = static_cast<int>(state.range(1));
-    const std::string path = BenchPath("numbers.qel");
+    const std::string path = ScratchPath("numbers.qel");
     {
         KQel out;
         out.ProjectCreate(path.c_str(), false, false, nullptr);

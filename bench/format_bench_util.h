@@ -4,12 +4,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <string>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
+
+#include "scratch_files.h"
 
 namespace formatbench {
 
@@ -19,27 +18,16 @@ inline int GridSide(long pVertices)
     return static_cast<int>(std::lround(std::sqrt(static_cast<double>(pVertices))));
 }
 
-// The file pName (in TMPDIR), written once by pWrite with the grid side of
-// pVertices and removed at exit.
+// The file pName (benchfiles::RunFile), written once by pWrite with the
+// grid side of pVertices.
 inline const std::string& GeneratedFile(const std::string& pName, void (*pWrite)(std::FILE*, int), long pVertices)
 {
-    static std::map<std::string, std::string> paths;
-    std::string& path = paths[pName];
-    if (!path.empty())
-        return path;
-    const char* dir = std::getenv("TMPDIR");
-    path = std::string(dir && *dir ? dir : "/tmp") + "/qel_bench_" + std::to_string(getpid()) + "_" + pName;
-    if (std::FILE* file = std::fopen(path.c_str(), "w")) {
-        pWrite(file, GridSide(pVertices));
-        std::fclose(file);
-    }
-    if (paths.size() == 1) {
-        std::atexit([] {
-            for (const auto& entry : paths)
-                std::remove(entry.second.c_str());
-        });
-    }
-    return path;
+    return benchfiles::RunFile(pName, [&](const std::string& pPath) {
+        if (std::FILE* file = std::fopen(pPath.c_str(), "w")) {
+            pWrite(file, GridSide(pVertices));
+            std::fclose(file);
+        }
+    });
 }
 
 // The time per vertex, as a counter.

@@ -5,13 +5,10 @@
 // the same files. The time per vertex should stay flat as the count grows
 // tenfold.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #ifdef QEL_HAVE_LIB3DS
 #include <lib3ds/file.h>
@@ -97,24 +94,11 @@ void WriteFile(const std::string& pPath, long pVertices)
     ReleaseDatabase3ds(&db);
 }
 
-// The file of about pVertices vertices, written once and removed at exit.
+// The file of about pVertices vertices, written once for the run.
 const std::string& File(long pVertices)
 {
-    static std::map<long, std::string> paths;
-    std::string& path = paths[pVertices];
-    if (path.empty()) {
-        const char* dir = std::getenv("TMPDIR");
-        path = std::string(dir && *dir ? dir : "/tmp") + "/qel_bench_" + std::to_string(getpid()) + "_" +
-               std::to_string(pVertices) + ".3ds";
-        WriteFile(path, pVertices);
-        if (paths.size() == 1) {
-            std::atexit([] {
-                for (const auto& entry : paths)
-                    std::remove(entry.second.c_str());
-            });
-        }
-    }
-    return path;
+    return benchfiles::RunFile(std::to_string(pVertices) + ".3ds",
+                               [&](const std::string& pPath) { WriteFile(pPath, pVertices); });
 }
 
 void BM_Reader3DS_Import(benchmark::State& pState)

@@ -6,7 +6,6 @@
 // frames. The time per vertex, name or key should stay flat as the count
 // grows tenfold.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -14,7 +13,6 @@
 #include <vector>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include "content/kqelmaterial.h"
 #include "content/kqelmesh.h"
@@ -34,11 +32,7 @@ namespace {
 const int kColumns = 200;
 const int kMaxMeshVertices = 25000;
 
-std::string TempPath(const std::string& pName)
-{
-    const char* dir = std::getenv("TMPDIR");
-    return std::string(dir && *dir ? dir : "/tmp") + "/qel_bench_" + std::to_string(getpid()) + "_" + pName;
-}
+using benchfiles::ScratchPath;
 
 // A scene of grid meshes holding pVertices vertices in all.
 struct GridScene {
@@ -94,7 +88,7 @@ void BM_Writer3DS_Export(benchmark::State& pState)
 {
     const long vertices = pState.range(0);
     GridScene scene(vertices);
-    const std::string path = TempPath("write.3ds");
+    const std::string path = ScratchPath("write.3ds");
     for (auto _ : pState) {
         if (!Export(scene, path)) {
             pState.SkipWithError("export failed");
@@ -125,7 +119,7 @@ void BM_Toolkit3ds_PutAndWrite(benchmark::State& pState)
                                   static_cast<std::uint16_t>(f / 2 + kColumns), 7};
         records.push_back(mesh);
     }
-    const std::string path = TempPath("put.3ds");
+    const std::string path = ScratchPath("put.3ds");
     for (auto _ : pState) {
         ClearErrList3ds();
         database3ds* db = nullptr;
@@ -206,7 +200,7 @@ void BM_Writer3DS_SampledNode(benchmark::State& pState)
         curve->KeySetTCB(1, end, 2.0f, 0, 0, 0);
         curve->KeyModifyEnd(2);
     }
-    const std::string path = TempPath("node.3ds");
+    const std::string path = ScratchPath("node.3ds");
     for (auto _ : pState) {
         KQelExporter exporter(manager);
         exporter.SetFileFormat(KQelExporter::e3ds);

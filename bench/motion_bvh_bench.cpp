@@ -101,17 +101,12 @@ void BM_ChainRoundTrip(benchmark::State& pState)
             pOut << "\n";
         }
     });
-    const std::string out = motionbench::BenchPath("chain_out.bvh");
+    const std::string out = motionbench::ScratchPath("chain_out.bvh");
     for (auto _ : pState) {
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
-        KQelImporter importer(manager);
-        importer.SetFileFormat(KQelImporter::eBvh);
-        importer.Initialize(path.c_str());
-        KStreamOptions* options = importer.GetImportOptions();
-        if (!options || !importer.Import(*scene, options))
+        if (!motionbench::ImportInto(manager, *scene, path, KQelImporter::eBvh))
             pState.SkipWithError("read failed");
-        importer.ReleaseImportOptions(options);
         scene->GetRootNode()->GetChild(0)->GetChild(0)->SetSelected(true);
         KQelExporter exporter(manager);
         exporter.SetFileFormat(KQelExporter::eBvh);

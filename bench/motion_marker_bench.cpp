@@ -29,7 +29,7 @@ constexpr int kMarkers = 40;
 template <class File>
 const std::string& MarkerFile(const char* pExtension, int pFrames, double pScale)
 {
-    return motionbench::File(std::to_string(pFrames) + pExtension, [&](const std::string& pPath) {
+    return motionbench::RunFile(std::to_string(pFrames) + pExtension, [&](const std::string& pPath) {
         File* file = new File();
         file->Open(pPath.c_str(), "wb");
         KArrayTemplate<KString*> names;

@@ -210,17 +210,12 @@ void BM_SkeletonChainRoundTrip(benchmark::State& pState)
         for (int i = 0; i < depth; ++i)
             pOut << "[S" << i << "]\n1\t0\t0\t0\t1\t0\t0\t1\n2\t0\t0\t0\t2\t0\t0\t1\n";
     });
-    const std::string out = motionbench::BenchPath(asf ? "chain_out" : "chain_out.htr");
+    const std::string out = motionbench::ScratchPath(asf ? "chain_out" : "chain_out.htr");
     for (auto _ : pState) {
         KQelSdkManager manager;
         KQelScene* scene = manager.CreateKQelScene();
-        KQelImporter importer(manager);
-        importer.SetFileFormat(asf ? KQelImporter::eAsf : KQelImporter::eHtr);
-        importer.Initialize(path.c_str());
-        KStreamOptions* options = importer.GetImportOptions();
-        if (!options || !importer.Import(*scene, options))
+        if (!motionbench::ImportInto(manager, *scene, path, asf ? KQelImporter::eAsf : KQelImporter::eHtr))
             pState.SkipWithError("read failed");
-        importer.ReleaseImportOptions(options);
         scene->GetRootNode()->GetChild(0)->GetChild(0)->SetSelected(true);
         KQelExporter exporter(manager);
         KStreamOptions* writeOptions = nullptr;

@@ -2,7 +2,6 @@
 // shine and its cameras look down -Z), and the world transforms of the
 // nodes.
 #include <cmath>
-#include <vector>
 
 #include <vesk/MEulerRotation.h>
 #include <vesk/MFnTransform.h>
@@ -11,6 +10,7 @@
 #include <vesk/MTransformationMatrix.h>
 
 #include "export/qelveskexport.h"
+#include "export/qelveskexport_impl.h"
 #include "math/kanrotationorder.h"
 #include "math/kmfunctions.h"
 #include "plugin/qelvesknode.h"
@@ -123,26 +123,19 @@ void QelVeskExport::AdjustTransform(QelVeskNode& pNode, MFnTransform& pTransform
 
 void QelVeskExport::ExtractGlobalTransforms(QelVeskNode* pNode)
 {
-    // Parents before children, the last child first, without recursion.
-    std::vector<KQelNode*> pending;
-    if (pNode)
-        pending.push_back(pNode);
-    while (!pending.empty()) {
-        QelVeskNode* node = static_cast<QelVeskNode*>(pending.back());
-        pending.pop_back();
-        for (int i = 0; i < node->GetChildCount(false); ++i)
-            pending.push_back(node->GetChild(i));
-
+    // Each node needs only its parent's globals, which come first.
+    export_detail::ForEachNodeParentsFirst(pNode, [](KQelNode& pEach) {
+        QelVeskNode* node = static_cast<QelVeskNode*>(&pEach);
         const MDagPath* path = node->GetDagPath();
         if (!path)
-            continue;
+            return;
         MStatus status;
         const MObject transformNode = path->transform(&status);
         if (!status)
-            continue;
+            return;
         const MFnTransform transform(transformNode, &status);
         if (!status)
-            continue;
+            return;
         MTransformationMatrix local = transform.transformation();
         const ETurn turn = TurnOf(*path);
         if (turn == ETurn::kLight)
@@ -173,5 +166,5 @@ void QelVeskExport::ExtractGlobalTransforms(QelVeskNode* pNode)
         node->SetGlobalTranslation(globalT);
         node->SetGlobalRotation(globalR);
         node->SetGlobalScaling(globalS);
-    }
+    });
 }

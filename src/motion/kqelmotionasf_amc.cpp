@@ -13,6 +13,8 @@ namespace qelsdk_600 {
 
 namespace {
 
+using motion_util::RowTimes;
+
 const char kDel[] = " \t, ()\r\n";
 const char kCom[] = "#";
 const int kFileNameSize = 51;
@@ -29,15 +31,6 @@ bool TimeAt(KTime pStart, KTime pPeriod, kLongLong pCount, KTime& pTime)
         return false;
     pTime = KTime(sum);
     return true;
-}
-
-// The row vector pVector (x, y, z) times the 3x3 part of pMatrix.
-KQelVector4 Times(const KQelVector4& pVector, const double (*pMatrix)[4])
-{
-    KQelVector4 out(0.0, 0.0, 0.0, 1.0);
-    for (int i = 0; i < 3; ++i)
-        out[i] = pVector[0] * pMatrix[0][i] + pVector[1] * pMatrix[1][i] + pVector[2] * pMatrix[2][i];
-    return out;
 }
 
 // The values of a curve node at pTime into pValues (at most three kept).
@@ -324,7 +317,7 @@ void KQelFileAcclaimAmc::WriteBone(KQelAsfScene& pScene, KTime pTime, const KgeA
             KgeRMatrix rotation;
             KmXYZtoR(rotation, r[0], r[1], r[2]);
             if (visit.mHasMatrix) {
-                KQelVector4 placed = Times(t, visit.mMatrix);
+                KQelVector4 placed = RowTimes(t, visit.mMatrix);
                 for (int k = 0; k < 3; ++k)
                     placed[k] += visit.mMatrix[3][k];
                 t = placed;
@@ -339,8 +332,8 @@ void KQelFileAcclaimAmc::WriteBone(KQelAsfScene& pScene, KTime pTime, const KgeA
             double angles[3];
             KmRtoVord(angles, rotation, order);
             OrderVector(angles, order);
-            KQelVector4 translation = bone.mParent ? Times(t, bone.mParentAxisMatrix) - bone.mParentBoneVector : t;
-            translation = Times(translation, bone.mInverseAxisMatrix) * factor;
+            KQelVector4 translation = bone.mParent ? RowTimes(t, bone.mParentAxisMatrix) - bone.mParentBoneVector : t;
+            translation = RowTimes(translation, bone.mInverseAxisMatrix) * factor;
             mWriteFailed |= !Print(0, "%s ", bone.mName);
             for (int i = 0; i < bone.mDofCount; ++i) {
                 const int dof = bone.mDofs[i];

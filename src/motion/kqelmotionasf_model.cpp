@@ -18,28 +18,14 @@ namespace qelsdk_600 {
 namespace {
 
 using Limits = KQelLimitsUtilities;
+using motion_util::EulerOf;
+using motion_util::RowTimes;
 
 const char* const kAxisNames[3] = {"X", "Y", "Z"};
 const float kCurveColors[3][3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
 // Euler order of a bone's rotations by the axes of its last two rotation
 // degrees of freedom (the last listed first).
 const int kDofOrders[3][3] = {{10, 10, 4}, {8, 8, 2}, {6, 0, 0}};
-
-// The row vector pVector (x, y, z) times the 3x3 part of pMatrix; w 1.
-KQelVector4 Times(const KQelVector4& pVector, const double (*pMatrix)[4])
-{
-    KQelVector4 out(0.0, 0.0, 0.0, 1.0);
-    for (int i = 0; i < 3; ++i)
-        out[i] = pVector[0] * pMatrix[0][i] + pVector[1] * pMatrix[1][i] + pVector[2] * pMatrix[2][i];
-    return out;
-}
-
-KQelVector4 EulerOf(const double (*pRotation)[4])
-{
-    double angles[3];
-    KmRtoVXYZ(angles, pRotation);
-    return KQelVector4(angles[0], angles[1], angles[2], 0.0);
-}
 
 void CopyName(char* pTarget, const char* pName)
 {
@@ -233,7 +219,7 @@ void KQelAsfNode::SetupPosition()
         bone->mPosition = bone->mDirection * bone->mLength;
         bone->mPosition[3] = 1.0;
         InheritFrom(*bone, *bone->mParent);
-        bone->mRestTranslation = Times(bone->mParentBoneVector, bone->mParentInverseAxisMatrix);
+        bone->mRestTranslation = RowTimes(bone->mParentBoneVector, bone->mParentInverseAxisMatrix);
         // The bone's axis turned first, then back by its parent's.
         KgeRMatrix relative;
         KmRR(relative, bone->mParentInverseAxisMatrix, bone->mAxisMatrix);
@@ -316,9 +302,9 @@ bool KQelAsfNode::AddSampleFromDOF(const double* pValues, KTime pTime, double pL
         // The first listed turns first.
         KmRR(rotation, turn, rotation);
     }
-    KQelVector4 placed = Times(t, mAxisMatrix);
+    KQelVector4 placed = RowTimes(t, mAxisMatrix);
     placed += mParentBoneVector;
-    const KQelVector4 translation = Times(placed, mParentInverseAxisMatrix);
+    const KQelVector4 translation = RowTimes(placed, mParentInverseAxisMatrix);
     KgeRMatrix turn;
     KmRR(turn, mAxisMatrix, rotation);
     KmRR(turn, mParentInverseAxisMatrix, turn);
@@ -402,7 +388,7 @@ KQelNode* KQelAsfNode::ASFToQEL(KQelSdkManager& pManager, const char* pTakeName,
             KString name(bone.mName);
             name += "_End";
             KQelNode* end = motion_util::CreateLimbNode(pManager, name.Buffer());
-            end->SetDefaultT(Times(bone.mPosition, bone.mInverseAxisMatrix));
+            end->SetDefaultT(RowTimes(bone.mPosition, bone.mInverseAxisMatrix));
             nodes[i]->AddChild(end);
         }
     }
@@ -521,7 +507,8 @@ void KQelAsfNode::RemoveDummy()
             grandchild->mParentInverseAxisMatrix = pChild->mParentInverseAxisMatrix;
             for (int k = 0; k < 3; ++k)
                 grandchild->mParentBoneVector[k] += pChild->mParentBoneVector[k];
-            grandchild->mRestTranslation = Times(grandchild->mParentBoneVector, grandchild->mParentInverseAxisMatrix);
+            grandchild->mRestTranslation =
+                RowTimes(grandchild->mParentBoneVector, grandchild->mParentInverseAxisMatrix);
             KgeRMatrix relative;
             KmRR(relative, grandchild->mParentInverseAxisMatrix, grandchild->mAxisMatrix);
             const KQelVector4 rest = EulerOf(relative);
@@ -621,7 +608,7 @@ void KQelAsfScene::SetupNode(KQelAsfNode* pBone, const KQelVector4& pTranslation
     std::copy(&axis[0], &axis[0] + 3, pBone->mAxis);
     KQelVector4 translation = pTranslation;
     translation *= pScale;
-    pBone->mPosition = Times(translation, pBone->mAxisMatrix);
+    pBone->mPosition = RowTimes(translation, pBone->mAxisMatrix);
     const double length = pBone->mPosition.Length();
     pBone->mLength = length * mLengthUnit / 2.54;
     pBone->mDirection = length > 0.0 ? pBone->mPosition / length : KQelVector4();

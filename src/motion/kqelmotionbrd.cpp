@@ -278,16 +278,6 @@ bool KQelReaderAscension::CreateAnimation(KStreamOptionsMotion* pOptions, KArray
     return true;
 }
 
-void KQelReaderAscension::InsertNodeArrayInScene(KStreamOptionsMotion* pOptions, KQelScene& pScene,
-                                                 KArrayTemplate<KQelNode*>& pNodes)
-{
-    KQelNode* parent = motion_util::CreateReferenceNode(
-        mManager, "BRD", motion_util::IsOn(*pOptions, Options::eImportAsOpticalSegments));
-    for (int i = 0; i < pNodes.GetCount(); ++i)
-        parent->AddChild(pNodes[i]);
-    pScene.GetRootNode()->AddChild(parent);
-}
-
 bool KQelReaderAscension::Read(KQelScene& pScene, KStreamOptions* pOptions)
 {
     KStreamOptionsMotion* options = ReadOptionsOf(pOptions);
@@ -305,7 +295,7 @@ bool KQelReaderAscension::Read(KQelScene& pScene, KStreamOptions* pOptions)
         mError.SetLastErrorID(eFileCorrupted);
         return false;
     }
-    InsertNodeArrayInScene(options, pScene, nodes);
+    motion_util::HangUnderReference(mManager, pScene, "BRD", *options, nodes);
     motion_util::SetReadTake(pScene, takeName, *options, true);
     return true;
 }

@@ -93,7 +93,6 @@ private:
     bool LoadFileInfo();
     void CreateNodeArray(KArrayTemplate<KQelNode*>& pNodes);
     bool CreateAnimation(KStreamOptionsMotion* pOptions, KArrayTemplate<KQelNode*>& pNodes, const KString& pTakeName);
-    void InsertNodeArrayInScene(KStreamOptionsMotion* pOptions, KQelScene& pScene, KArrayTemplate<KQelNode*>& pNodes);
 
     bool mLoaded;
     std::vector<std::unique_ptr<KNodeEntry>> mNodeEntries;

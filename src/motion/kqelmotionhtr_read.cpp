@@ -23,13 +23,7 @@ namespace {
 const int kFrameLineBytes = 16;
 
 using Limits = KQelLimitsUtilities;
-
-KQelVector4 EulerOf(const double (*pRotation)[4])
-{
-    double angles[3];
-    KmRtoVXYZ(angles, pRotation);
-    return KQelVector4(angles[0], angles[1], angles[2], 0.0);
-}
+using motion_util::EulerOf;
 
 // Each axis row of pMatrix divided by its length, negated when the rows
 // form a left-handed frame.

@@ -18,6 +18,7 @@ namespace {
 
 using Limits = KQelLimitsUtilities;
 using Options = KStreamOptionsMotion;
+using motion_util::EulerOf;
 
 const char kMemoryText[] = "Not enough memory to allocate animation buffer.";
 // Keys per segment and frame: translation X, Y, Z, rotation X, Y, Z.
@@ -38,13 +39,6 @@ KgeAMatrix Affine(const KQelVector4& pAngles, const KQelVector4& pT)
 KgeAMatrix Unscaled(const KQelXMatrix& pGlobal, double pFactor)
 {
     return Affine(pGlobal.GetR(), pGlobal.GetT() * pFactor);
-}
-
-KQelVector4 EulerOf(const double (*pRotation)[4])
-{
-    double angles[3];
-    KmRtoVXYZ(angles, pRotation);
-    return KQelVector4(angles[0], angles[1], angles[2], 0.0);
 }
 
 // The global state of pNode relative to the pinned node.

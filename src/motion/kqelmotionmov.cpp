@@ -202,17 +202,6 @@ bool KQelReaderPellacordMov::CreateAnimation(KStreamOptionsMotion* pOptions, KAr
     return true;
 }
 
-KQelNode* KQelReaderPellacordMov::InsertNodeArrayInScene(KStreamOptionsMotion* pOptions, KQelScene& pScene,
-                                                         KArrayTemplate<KQelNode*>& pNodes)
-{
-    KQelNode* parent = motion_util::CreateReferenceNode(
-        mManager, "MOV", motion_util::IsOn(*pOptions, Options::eImportAsOpticalSegments));
-    for (int i = 0; i < pNodes.GetCount(); ++i)
-        parent->AddChild(pNodes[i]);
-    pScene.GetRootNode()->AddChild(parent);
-    return parent;
-}
-
 bool KQelReaderPellacordMov::Read(KQelScene& pScene, KStreamOptions* pOptions)
 {
     KStreamOptionsMotion* options = ReadOptionsOf(pOptions);
@@ -263,7 +252,7 @@ bool KQelReaderPellacordMov::Read(KQelScene& pScene, KStreamOptions* pOptions)
         mError.SetLastErrorID(eFileCorrupted);
         return false;
     }
-    InsertNodeArrayInScene(options, pScene, nodes);
+    motion_util::HangUnderReference(mManager, pScene, "MOV", *options, nodes);
     motion_util::SetReadTake(pScene, takeName, *options, true);
     return true;
 }

@@ -62,8 +62,6 @@ private:
     // rotation, scaling); false when key room cannot be reserved.
     bool CreateAnimation(KStreamOptionsMotion* pOptions, KArrayTemplate<KQelNode*>& pNodes, const KString& pTakeName,
                          const Rows& pRows, const bool* pGroups);
-    KQelNode* InsertNodeArrayInScene(KStreamOptionsMotion* pOptions, KQelScene& pScene,
-                                     KArrayTemplate<KQelNode*>& pNodes);
 };
 
 // Writer of MOV files: per frame period a row of the time and, per

@@ -19,6 +19,7 @@
 #include "curves/kfcurvefiltergimblekiller.h"
 #include "curves/kfcurvefilterunroll.h"
 #include "curves/kfcurvesettings.h"
+#include "math/kmfunctions.h"
 #include "math/kqelmatrix.h"
 #include "object/kstreamoptions.h"
 #include "scene/kqelnode.h"
@@ -237,6 +238,16 @@ KQelNode* HangRead(KQelSdkManager& pManager, KQelScene& pScene, KQelNode* pRefer
     return top;
 }
 
+void HangUnderReference(KQelSdkManager& pManager, KQelScene& pScene, const char* pPrefix,
+                        const KStreamOptionsMotion& pOptions, KArrayTemplate<KQelNode*>& pNodes)
+{
+    KQelNode* reference =
+        CreateReferenceNode(pManager, pPrefix, IsOn(pOptions, KStreamOptionsMotion::eImportAsOpticalSegments));
+    for (int i = 0; i < pNodes.GetCount(); ++i)
+        reference->AddChild(pNodes[i]);
+    pScene.GetRootNode()->AddChild(reference);
+}
+
 void DiscardNodeTree(KQelSdkManager& pManager, KQelNode* pNode)
 {
     if (!pNode)
@@ -244,6 +255,21 @@ void DiscardNodeTree(KQelSdkManager& pManager, KQelNode* pNode)
     if (KQelNode* parent = pNode->GetParent())
         parent->RemoveChild(pNode);
     pManager.DestroyKQelNode(pNode, true);
+}
+
+KQelVector4 EulerOf(const double (*pRotation)[4])
+{
+    double angles[3];
+    KmRtoVXYZ(angles, pRotation);
+    return KQelVector4(angles[0], angles[1], angles[2], 0.0);
+}
+
+KQelVector4 RowTimes(const KQelVector4& pVector, const double (*pMatrix)[4])
+{
+    KQelVector4 out(0.0, 0.0, 0.0, 1.0);
+    for (int i = 0; i < 3; ++i)
+        out[i] = pVector[0] * pMatrix[0][i] + pVector[1] * pMatrix[1][i] + pVector[2] * pMatrix[2][i];
+    return out;
 }
 
 bool RoundHalfUp(double pValue, int& pResult)

@@ -21,6 +21,7 @@ namespace qelsdk_600 {
 
 class KFCurve;
 class KQelNode;
+class KQelVector4;
 class KQelScene;
 class KQelSdkManager;
 
@@ -126,12 +127,24 @@ bool CheckReadNames(KQelReader& pReader, KQelNode* pTop, const char* pPath, KStr
 // the read (to discard should the read fail later).
 KQelNode* HangRead(KQelSdkManager& pManager, KQelScene& pScene, KQelNode* pReference,
                    const KStreamOptionsMotion& pOptions);
+// Hangs pNodes under a new reference node named after pPrefix (optical with
+// option 4, "ImportAsOpticalSegments", on), and that under the scene's root.
+void HangUnderReference(KQelSdkManager& pManager, KQelScene& pScene, const char* pPrefix,
+                        const KStreamOptionsMotion& pOptions, KArrayTemplate<KQelNode*>& pNodes);
 
 // ---- Undoing a failed read ----
 
 // Detaches the node from its parent (when it has one) and destroys it with
 // its whole subtree and attributes through the manager. Null: nothing.
 void DiscardNodeTree(KQelSdkManager& pManager, KQelNode* pNode);
+
+// ---- Rotations of skeletons ----
+
+// The X, Y, Z Euler angles (degrees) of the rotation matrix (KmRtoVXYZ);
+// w 0.
+KQelVector4 EulerOf(const double (*pRotation)[4]);
+// The row vector pVector (x, y, z) times the 3x3 part of pMatrix; w 1.
+KQelVector4 RowTimes(const KQelVector4& pVector, const double (*pMatrix)[4]);
 
 // ---- Numbers ----
 

@@ -137,6 +137,9 @@ private:
     // The keys a track of pNode gets: the frames of its current take up to
     // its stop (1 without animation); 0 when they cannot be counted.
     std::uint64_t FrameCount(KQelNode* pNode) const;
+    // True when pFrames keys fit a track's 32-bit count; else refuses the
+    // write (error 5) and is false.
+    bool KeysFit(std::uint64_t pFrames);
     // The parent name of a keyframer record of pNode.
     std::string ParentName(KQelNode* pNode, bool pRootRule) const;
     // The target of a spot light or camera: its key count, its position

@@ -119,6 +119,14 @@ KFCurve* (KQelTakeNode::*const kColor[])() = {&KQelTakeNode::GetColorR, &KQelTak
 
 }  // namespace
 
+bool KQelWriter3DS::KeysFit(std::uint64_t pFrames)
+{
+    if (pFrames <= kMaxKeys)
+        return true;
+    Refuse(kTooManyFrames);
+    return false;
+}
+
 std::uint64_t KQelWriter3DS::FrameCount(KQelNode* pNode) const
 {
     KQelTakeNode* take = pNode ? pNode->GetCurrentTakeNode() : nullptr;
@@ -148,10 +156,8 @@ objectmotion3ds* KQelWriter3DS::ConvMeshNodeTVto3DS(KQelNode* pNode)
     if (!pNode)
         return nullptr;
     const std::uint64_t frames = FrameCount(pNode);
-    if (frames > kMaxKeys) {
-        Refuse(kTooManyFrames);
+    if (!KeysFit(frames))
         return nullptr;
-    }
     const auto n = static_cast<std::uint32_t>(frames);
     KQelTakeNode* take = pNode->GetCurrentTakeNode();
     const bool animated = mAnimationOn && take;
@@ -186,10 +192,8 @@ omnimotion3ds* KQelWriter3DS::ConvOmnilightNodeTVto3DS(KQelNode* pNode)
     if (!pNode)
         return nullptr;
     const std::uint64_t frames = FrameCount(pNode);
-    if (frames > kMaxKeys) {
-        Refuse(kTooManyFrames);
+    if (!KeysFit(frames))
         return nullptr;
-    }
     const auto n = static_cast<std::uint32_t>(frames);
     KQelTakeNode* take = pNode->GetCurrentTakeNode();
     const bool animated = mAnimationOn && take;
@@ -284,10 +288,8 @@ spotmotion3ds* KQelWriter3DS::ConvSpotlightNodeTVto3DS(KQelNode* pNode)
     if (!pNode)
         return nullptr;
     const std::uint64_t frames = FrameCount(pNode);
-    if (frames > kMaxKeys) {
-        Refuse(kTooManyFrames);
+    if (!KeysFit(frames))
         return nullptr;
-    }
     KQelTakeNode* take = pNode->GetCurrentTakeNode();
     const bool animated = mAnimationOn && take;
     KQelLight* light = pNode->GetLight();
@@ -310,10 +312,8 @@ spotmotion3ds* KQelWriter3DS::ConvSpotlightNodeTVto3DS(KQelNode* pNode)
     std::uint64_t targetFrames = 1;
     std::string targetParent;
     TargetTrack(pNode, frames, true, tracks, target, targetFrames, targetParent);
-    if (targetFrames > kMaxKeys) {
-        Refuse(kTooManyFrames);
+    if (!KeysFit(targetFrames))
         return nullptr;
-    }
     const auto n = static_cast<std::uint32_t>(frames), m = static_cast<std::uint32_t>(targetFrames);
     spotmotion3ds* record = nullptr;
     InitSpotlightMotion3ds(&record, n, n, n, n, 1, m);
@@ -338,10 +338,8 @@ cameramotion3ds* KQelWriter3DS::ConvCameraNodeTVto3DS(KQelNode* pNode)
     if (!pNode)
         return nullptr;
     const std::uint64_t frames = FrameCount(pNode);
-    if (frames > kMaxKeys) {
-        Refuse(kTooManyFrames);
+    if (!KeysFit(frames))
         return nullptr;
-    }
     KQelTakeNode* take = pNode->GetCurrentTakeNode();
     const bool animated = mAnimationOn && take;
     KQelCamera* camera = pNode->GetCamera();
@@ -410,10 +408,8 @@ cameramotion3ds* KQelWriter3DS::ConvCameraNodeTVto3DS(KQelNode* pNode)
         leveled->KeyModifyEnd(count);
         roll = leveled;
     }
-    if (targetFrames > kMaxKeys) {
-        Refuse(kTooManyFrames);
+    if (!KeysFit(targetFrames))
         return nullptr;
-    }
     const auto n = static_cast<std::uint32_t>(frames), m = static_cast<std::uint32_t>(targetFrames);
     cameramotion3ds* record = nullptr;
     InitCameraMotion3ds(&record, n, n, n, m);
