@@ -13,20 +13,28 @@
 // quads with normals and colours by polygon vertex, one UV set and 100
 // materials by polygon in bands): the host mesh, its normals, UVs, colours
 // and shading groups.
+//
+// Likewise per vertex for a grid of 10^4 to 10^6 vertices skinned to a chain
+// of four joints, each vertex held by two neighbouring joints, with a bind
+// pose: the bind-pose stage and the smooth skin with its weights. And the
+// sort of a link's 10^6 indices, given in order and reversed.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ftw.h>
 #include <map>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include <standin/StandIn.h>
 #include <vesk/MFnAnimCurve.h>
 #include <vesk/MSelectionList.h>
 
 #include "content/kqellayer.h"
+#include "content/kqellink.h"
 #include "content/kqelmaterial.h"
 #include "content/kqelmesh.h"
 #include "curves/kfcurve.h"
@@ -35,6 +43,8 @@
 #include "io/kqelimporter.h"
 #include "plugin/qelveskuserparams.h"
 #include "scene/kqelnode.h"
+#include "scene/kqelpose.h"
+#include "scene/kqelskeleton.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
 #include "scene/kqeltakenode.h"
@@ -155,6 +165,70 @@ const std::string& MeshFile(int pVertices)
     return path;
 }
 
+// A side x side grid of quads skinned to a chain of four joints along Y:
+// the row band b (a quarter of the rows) is held by joint b and, with the
+// rest of its weight, by joint b + 1 (the last band by joint 3 alone).
+const std::string& SkinnedMeshFile(int pVertices)
+{
+    static std::map<int, std::string> files;
+    std::string& path = files[pVertices];
+    if (!path.empty())
+        return path;
+    path = Directory() + "/skinned" + std::to_string(pVertices) + ".qel";
+    int side = 2;
+    while ((side + 1) * (side + 1) <= pVertices)
+        ++side;
+    KQelSdkManager manager;
+    KQelScene* scene = manager.CreateKQelScene();
+    KQelPose* pose = manager.CreateKQelPose("bind", true);
+    KQelNode* parent = scene->GetRootNode();
+    KQelNode* joints[4];
+    for (int j = 0; j < 4; ++j) {
+        KQelSkeleton* skeleton = manager.CreateKQelSkeleton();
+        skeleton->SetSkeletonType(KQelSkeleton::eLimbNode);
+        joints[j] = manager.CreateKQelNode(("joint" + std::to_string(j)).c_str());
+        joints[j]->SetNodeAttribute(skeleton);
+        joints[j]->SetDefaultT(KQelVector4(0.0, j == 0 ? 0.0 : side / 4.0, 0.0, 1.0));
+        parent->AddChild(joints[j]);
+        parent = joints[j];
+        pose->Add(joints[j]->GetName(), KQelMatrix(KQelVector4(0.0, side / 4.0 * j, 0.0, 1.0), KQelVector4(),
+                                                   KQelVector4(1.0, 1.0, 1.0, 1.0)));
+    }
+    KQelMesh* mesh = manager.CreateKQelMesh();
+    mesh->InitControlPoints(side * side);
+    for (int i = 0; i < side * side; ++i)
+        mesh->GetControlPoints()[i] = KQelVector4(i % side, i / side, 0.0, 1.0);
+    for (int q = 0; q < (side - 1) * (side - 1); ++q) {
+        const int corner = q / (side - 1) * side + q % (side - 1);
+        mesh->BeginPolygon();
+        for (int v : {corner, corner + 1, corner + side + 1, corner + side})
+            mesh->AddPolygon(v);
+    }
+    KQelLink* links[4];
+    for (int j = 0; j < 4; ++j) {
+        links[j] = manager.CreateKQelLink();
+        links[j]->SetLink(joints[j]);
+        links[j]->SetLinkMode(KQelLink::eNormalize);
+        links[j]->SetTransformLinkMatrix(KQelXMatrix(KQelVector4(0.0, side / 4.0 * j, 0.0, 1.0), KQelVector4(),
+                                                     KQelVector4(1.0, 1.0, 1.0, 1.0)));
+        mesh->AddLink(links[j]);
+    }
+    for (int i = 0; i < side * side; ++i) {
+        const int band = std::min(3, i / side * 4 / side);
+        const double share = band == 3 ? 1.0 : 1.0 - double(i / side % (side / 4 + 1)) / (side / 4 + 1);
+        links[band]->AddControlPointIndex(i, share);
+        if (band < 3)
+            links[band + 1]->AddControlPointIndex(i, 1.0 - share);
+    }
+    KQelNode* grid = manager.CreateKQelNode("Skin");
+    grid->SetNodeAttribute(mesh);
+    scene->GetRootNode()->AddChild(grid);
+    pose->Add(grid->GetName(), KQelMatrix());
+    scene->AddPose(pose);
+    Write(manager, *scene, path);
+    return path;
+}
+
 const char kTake[] = "Run";
 
 // One node keyed on its nine transform channels in take kTake, pKeys keys
@@ -217,6 +291,12 @@ void BM_SdkReaderAloneOfAMesh(benchmark::State& pState)
     Read(pState, MeshFile(count), count);
 }
 
+void BM_SdkReaderAloneOfASkinnedMesh(benchmark::State& pState)
+{
+    const int count = static_cast<int>(pState.range(0));
+    Read(pState, SkinnedMeshFile(count), count);
+}
+
 void BM_SdkReaderAloneOfCurves(benchmark::State& pState)
 {
     const int count = static_cast<int>(pState.range(0));
@@ -259,6 +339,54 @@ void BM_HostImportOfAMesh(benchmark::State& pState)
     Import(pState, MeshFile(count), count);
 }
 
+void BM_HostImportOfASkinnedMesh(benchmark::State& pState)
+{
+    const int count = static_cast<int>(pState.range(0));
+    Import(pState, SkinnedMeshFile(count), count);
+    // The weights reached the host.
+    MSelectionList list;
+    if (!list.add("skinCluster1"))
+        pState.SkipWithError("no skin cluster in the host");
+}
+
+// A link's indices in order or reversed, sorted with their weights; the
+// baseline copies the same arrays.
+void SortLink(benchmark::State& pState, bool pSort)
+{
+    const int count = static_cast<int>(pState.range(0));
+    const bool reversed = pState.range(1) != 0;
+    KQelSdkManager manager;
+    for (auto _ : pState) {
+        pState.PauseTiming();
+        KQelLink* link = manager.CreateKQelLink();
+        for (int i = 0; i < count; ++i)
+            link->AddControlPointIndex(reversed ? count - 1 - i : i, 0.5);
+        pState.ResumeTiming();
+        if (pSort) {
+            QelVeskImport::SortControlPointsOnSmoothSkin(link);
+        } else {
+            std::vector<int> indices(link->GetControlPointIndices(), link->GetControlPointIndices() + count);
+            std::vector<double> weights(link->GetControlPointWeights(), link->GetControlPointWeights() + count);
+            benchmark::DoNotOptimize(indices.data());
+            benchmark::DoNotOptimize(weights.data());
+        }
+        pState.PauseTiming();
+        manager.DestroyKQelLink(link);
+        pState.ResumeTiming();
+    }
+    pState.SetItemsProcessed(pState.iterations() * count);
+}
+
+void BM_SortLinkIndices(benchmark::State& pState)
+{
+    SortLink(pState, true);
+}
+
+void BM_CopyLinkIndices(benchmark::State& pState)
+{
+    SortLink(pState, false);
+}
+
 void BM_HostImportOfCurves(benchmark::State& pState)
 {
     const int count = static_cast<int>(pState.range(0));
@@ -279,5 +407,9 @@ BENCHMARK(BM_HostImportOfATree)->RangeMultiplier(10)->Range(100, 10000)->Unit(be
 BENCHMARK(BM_HostImportOfAChain)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SdkReaderAloneOfAMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostImportOfAMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SdkReaderAloneOfASkinnedMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostImportOfASkinnedMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortLinkIndices)->Args({1000000, 0})->Args({1000000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyLinkIndices)->Args({1000000, 0})->Args({1000000, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SdkReaderAloneOfCurves)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostImportOfCurves)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);

@@ -270,18 +270,10 @@ void QelVeskImport::DisplayBlendShapeImportWarningDialog()
     KString text(kHeading);
     text += "\\n\\n";
     Log(kHeading);
-    // Rows of three names; the last row always holds only the indent.
-    for (int row = 0; row < count + 3; row += 3) {
-        text += "        ";
-        for (int i = row; i < row + 3 && i < count; ++i) {
-            const KString name = ShortName(*mFailedBlendShapeNodes[i]);
-            text += name;
-            if (i != count - 1)
-                text += ", ";
-            Log(name.Buffer());
-        }
-        text += "\\n";
-    }
+    std::vector<KString> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back(ShortName(*mFailedBlendShapeNodes[i]));
+    AppendNameRows(text, names);
     text += "\\n";
     for (const char* line : kClosing) {
         text += line;

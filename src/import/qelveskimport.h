@@ -35,12 +35,14 @@ class QelVeskNode;
 namespace qelsdk_600 {
 class KFCurve;
 class KQelGeometry;
+class KQelLink;
 class KQelImporter;
 class KQelMaterial;
 class KQelMesh;
 class KQelNode;
 class KQelNurb;
 class KQelScene;
+class KQelSdkManager;
 class KQelTexture;
 class KQelUserProperty;
 class KQelVector4;
@@ -182,9 +184,10 @@ public:
     void ValidatePreAndPostJoints(qelsdk_600::KQelNode* pNode);
     // Fills the destination pivot set of every node of the subtree from its
     // source set for the host's transform model: pre- and post-rotation and
-    // rotation order kept only with rotation limits, a camera's or light's
-    // post-rotation turned by its aim offset when it has no target, rotation
-    // limits dropped (with a warning) where the model cannot keep them.
+    // rotation order kept only with rotation limits, the post-rotation of a
+    // camera, spot or directional light turned by its aim offset when it has
+    // no target, rotation limits dropped (with a warning) where the model
+    // cannot keep them.
     void SetVeskPivotsRecursive(qelsdk_600::KQelNode* pNode);
 
     // ---- Geometry pass ----
@@ -232,8 +235,8 @@ public:
     // old-version file first its pre- and post-rotation as joint orient and
     // rotate axis (where the host's differ) and zero pivots.
     void ImportTransformAnimation(MFnTransform& pTransform, QelVeskNode& pNode);
-    // The host order of the destination set's Euler order (reordering);
-    // nothing for spheric XYZ.
+    // The host order of the destination set's Euler order (reordering the
+    // angles); nothing for spheric XYZ or an order the transform has.
     void ImportRotationOrder(MFnTransform& pTransform, QelVeskNode& pNode);
     // Sets pTransform's translation, rotation (with the host order of the
     // destination set's order; none for spheric XYZ) and scale from the
@@ -280,7 +283,8 @@ public:
     // as the surface's own, U fastest): host U is SDK V. Appends rows of
     // control vertices (one per SDK V index, each SDK U row followed by its
     // first order - 1 points again when U is periodic or closed, then the
-    // first order - 1 rows again when V is), weight 1; replaces the knot
+    // first order - 1 rows again when V is), each with its point's weight (1
+    // when that is not above 0 or not finite); replaces the knot
     // lists with the SDK knots less their first and last, each rounded to
     // six decimals; degrees are orders - 1; forms are 1 (open) or 3
     // (periodic: a periodic or closed direction with evenly spaced knots,
@@ -444,13 +448,46 @@ public:
     // exclusive merge). Failure for a node without attribute.
     MStatus ImportUserProperties(QelVeskNode& pNode);
 
-    // ---- Deformations, not built yet (qelveskimport_pending.cpp) ----
+    // ---- Bind poses and deformations (qelveskimport_bindpose.cpp,
+    // qelveskimport_skin.cpp, qelveskimport_cluster.cpp) ----
 
-    // Bind poses around the deformations: the stage puts the nodes of every
-    // bind pose into their pose, builds the deformations of each child of the
-    // root and puts the nodes back.
+    // Step 26 of Import: with a bind pose, the new nodes named in the scene's
+    // bind poses stand in their pose while the deformations of each child of
+    // the root are built, and then get back exactly the translation,
+    // rotation (values and order) and scale they had. Without one, a scene
+    // with cluster links is warned about (log; dialog with kImportShowUI)
+    // unless the import type is 0. Merged nodes are moved by neither step.
     void ImportBindPosesAndDeformations();
+    // For pNode's subtree (children before parents, the last child first):
+    // each new geometry node bound to a valid path whose geometry has links
+    // gets its clusters, then its rigid binding, then its smooth skin; the
+    // non-joint influences of a smooth skin are listed in a warning.
     void BuildClusterInformation(QelVeskNode* pNode);
+    // A host skin cluster binding the node's geometry to the joints of
+    // pLinks with the file's weights and bind matrices. Sorts each link's
+    // entries by index and, with kImportForceWeightNormalize, pre-normalises
+    // the geometry's weights. A link node without valid path ends it before
+    // any host command, with a log line; so does a skin cluster whose
+    // influence count is not the link count, after deleting it. pLog may be
+    // null.
+    void BuildSmoothBinding(QelVeskNode* pNode, qelsdk_600::QelLogFile* pLog, qelsdk_600::KQelSdkManager* pManager,
+                            qelsdk_600::KArrayTemplate<qelsdk_600::KQelLink*>* pLinks);
+    // One host cluster per linked node (shared by every geometry linked to
+    // it), weighted by the linked node, holding the link's points with its
+    // weights (runs of equal weights in one "percent" command). Links whose
+    // node has no valid path, or for which the host makes no cluster, are
+    // skipped with a log line.
+    void BuildWeightedDeformers(QelVeskNode* pNode, qelsdk_600::QelLogFile* pLog,
+                                qelsdk_600::KQelSdkManager* pManager,
+                                qelsdk_600::KArrayTemplate<qelsdk_600::KQelLink*>* pLinks);
+    // The host's rigid bind of the node's geometry to the linked nodes by
+    // closest point (the file's weights are not carried). Links whose node
+    // has no valid path are left out with a log line.
+    void BuildRigidBinding(QelVeskNode* pNode, qelsdk_600::QelLogFile* pLog, qelsdk_600::KQelSdkManager* pManager,
+                           qelsdk_600::KArrayTemplate<qelsdk_600::KQelLink*>* pLinks);
+    // Sorts the link's entries by index, each weight with its index; equal
+    // indices keep their order. O(n log n).
+    static void SortControlPointsOnSmoothSkin(qelsdk_600::KQelLink* pLink);
 
     // ---- State, for the passes' callers and tests ----
 
@@ -466,6 +503,10 @@ private:
     void Log(const char* pLine);
     // With kImportShowUI, a one-button ("Ok") dialog; the message is given raw.
     static void Warn(const char* pTitle, const qelsdk_600::KString& pMessage);
+    // Rows of three names after an indent of eight blanks, ", " between
+    // names, "\\n" after each row, and one row of the indent alone at the
+    // end; each name is also a log line.
+    void AppendNameRows(qelsdk_600::KString& pText, const std::vector<qelsdk_600::KString>& pNames);
     // The read failed: log line, dialog, scene and log ended.
     MStatus FailRead();
     // Steps 7 to 28 of an import of a file that was read.

@@ -8,7 +8,9 @@
 #include <vesk/MGlobal.h>
 #include <vesk/MStringArray.h>
 
+#include "content/kqelgeometry.h"
 #include "content/kqelgeometryconverter.h"
+#include "content/kqellink.h"
 #include "import/qelveskimport.h"
 #include "import/qelveskimport_impl.h"
 #include "import/qelveskimportfunctions.h"
@@ -97,6 +99,24 @@ void QelVeskImport::FillTarnVekNodeArray(KQelNode* pNode)
             QelVeskUtility::IsCameraNameReserved(ShortName(*child).Buffer()))
             reserved.Add(child);
     }
+    // Links hold their nodes by pointer: those into a subtree that goes keep
+    // the names and lose the nodes (the deformation pass leaves such links
+    // out) instead of pointing at freed nodes.
+    std::unordered_set<KQelNode*> leaving;
+    for (int i = 0, n = reserved.GetCount(); i < n; ++i)
+        Walk(reserved[i], [&leaving](KQelNode* pVisited) { return leaving.insert(pVisited).second; });
+    if (!leaving.empty())
+        Walk(pNode, [&leaving](KQelNode* pVisited) {
+            KQelGeometry* geometry = leaving.count(pVisited) ? nullptr : pVisited->GetGeometry();
+            for (int k = 0, links = geometry ? geometry->GetLinkCount() : 0; k < links; ++k) {
+                KQelLink* link = geometry->GetLink(k);
+                if (link && leaving.count(link->GetLink()))
+                    link->SetLinkName(link->GetLinkName());
+                if (link && leaving.count(link->GetAssociateModel()))
+                    link->SetAssociateModelName(link->GetAssociateModelName());
+            }
+            return true;
+        });
     for (int i = 0, n = reserved.GetCount(); i < n; ++i) {
         pNode->RemoveChild(reserved[i]);
         mManager.DestroyKQelNode(reserved[i], true);

@@ -4,6 +4,7 @@
 #define QELVESK_IMPORT_QELVESKIMPORT_IMPL_H
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <vesk/MAngle.h>
@@ -15,9 +16,13 @@
 #include "plugin/qelveskuserparams.h"
 #include "scene/kqelnode.h"
 
+class MDagPath;
 class MFnDagNode;
 class MFnTransform;
+class MStatus;
+class MStringArray;
 namespace qelsdk_600 {
+class KQelMatrix;
 class KQelMesh;
 }
 
@@ -58,6 +63,9 @@ inline qelsdk_600::KString ShortName(const qelsdk_600::KQelNode& pNode)
     return pNode.GetNameWithoutNameSpacePrefix();
 }
 
+// The node's initial name without its kind prefix ("Model::").
+std::string InitialName(const qelsdk_600::KQelNode& pNode);
+
 // A setting of the host side by index.
 inline bool Setting(unsigned int pIndex)
 {
@@ -86,6 +94,19 @@ inline double UiAngleIn(MAngle::Unit pUnit)
 {
     return MAngle(1.0, MAngle::uiUnit()).as(pUnit);
 }
+
+// A matrix's 16 values as the rows the Km* functions take.
+inline double (*RowsOf(qelsdk_600::KQelMatrix& pMatrix))[4]
+{
+    return reinterpret_cast<double (*)[4]>(static_cast<double*>(pMatrix));
+}
+
+// Runs a command text (display and undo off) and prints a failure
+// (DebugCheckStatus); the status. pResult, when given, gets the result.
+MStatus RunCommand(const qelsdk_600::KString& pText, MStringArray* pResult = nullptr);
+
+// The node's host path when it is bound and valid, else null.
+MDagPath* ValidPath(qelsdk_600::KQelNode* pNode);
 
 // The host object that new children of pNode go under: its bound parent's,
 // else the world (the null object).

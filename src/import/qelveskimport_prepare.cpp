@@ -7,6 +7,7 @@
 #include "content/kqelmesh.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvefilterconstantkeyreducer.h"
+#include "content/kqellight.h"
 #include "import/qelveskimport.h"
 #include "import/qelveskimport_impl.h"
 #include "import/qelveskimportfunctions.h"
@@ -259,9 +260,12 @@ void QelVeskImport::SetVeskPivotsRecursive(KQelNode* pNode)
         node.GetRotationOrder(S, order);
 
         // An unaimed camera or light turns by its aim offset after its
-        // post-rotation.
+        // post-rotation. A point light shines every way: the export turns
+        // none, and turning it here would move its children.
         const int type = AttributeType(node);
-        if ((type == KQelNodeAttribute::eCamera || type == KQelNodeAttribute::eLight) && !node.GetTarget()) {
+        const bool directed = type == KQelNodeAttribute::eLight && node.GetLight() &&
+                              node.GetLight()->GetLightType() != KQelLight::ePoint;
+        if ((type == KQelNodeAttribute::eCamera || directed) && !node.GetTarget()) {
             const bool camera = type == KQelNodeAttribute::eCamera;
             KgeRMatrix offset;
             KmXYZtoR(offset, camera ? 0.0 : 90.0, camera ? 90.0 : 0.0, 0.0);

@@ -113,7 +113,10 @@ bool QelVeskImport::GetNURBData(KQelNurb* pNurb, const KQelVector4* pPoints, int
         const KQelVector4* points = pPoints + static_cast<size_t>(row % v.mCount) * static_cast<size_t>(u.mCount);
         for (int column = 0; column < u.mCount + u.Wrap(); ++column) {
             const KQelVector4& point = points[column % u.mCount];
-            const MStatus status = pControlVertices.append(MPoint(point[0], point[1], point[2], 1.0));
+            // The weight of a rational surface goes with its point; one that
+            // is no usable weight counts as 1.
+            const double weight = std::isfinite(point[3]) && point[3] > 0.0 ? point[3] : 1.0;
+            const MStatus status = pControlVertices.append(MPoint(point[0], point[1], point[2], weight));
             if (pStatus)
                 *pStatus = status;
         }

@@ -260,6 +260,8 @@ void QelVeskImport::ImportRotationOrder(MFnTransform& pTransform, QelVeskNode& p
 {
     ERotationOrder order = eSphericXYZ;
     pNode.GetRotationOrder(KQelNode::eDestinationPivot, order);
-    if (order >= eEulerXYZ && order <= eEulerZYX)
+    // Reordering to the order the transform has already would decompose its
+    // angles again: (0, 100, 0) would come back as (180, 80, 180).
+    if (order >= eEulerXYZ && order <= eEulerZYX && pTransform.rotationOrder() != kHostRotationOrders[order])
         pTransform.setRotationOrder(kHostRotationOrders[order], true);
 }

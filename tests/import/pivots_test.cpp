@@ -14,7 +14,8 @@ const KQelNode::EPivotSet D = KQelNode::eDestinationPivot;
 
 TEST_F(ImportTest, PivotSetsKeepWhatTheHostModelCanHoldAndWarnAboutDroppedLimits)
 {
-    enum Kind { eNone, eLight, eAimedLight, eJoint };
+    // Lights are spot lights but for ePointLight, which has no direction.
+    enum Kind { eNone, eLight, eAimedLight, ePointLight, eJoint };
     const struct {
         const char* name;
         Kind kind;
@@ -33,6 +34,8 @@ TEST_F(ImportTest, PivotSetsKeepWhatTheHostModelCanHoldAndWarnAboutDroppedLimits
         // X first, then Z, then Y: a turn of 90 about X before Z by 30.
         {"LampXZY", eLight, true, true, false, eEulerXZY, {0, 0, 0}, {0, 0, 30}, {90, 0, 30}, {90, 0, 30},
          {0, 0, 0}, 1, true, nullptr},
+        {"Bulb", ePointLight, true, true, false, eEulerXYZ, {0, 0, 0}, {0, 0, 30}, {0, 0, 30}, {0, 0, 30},
+         {0, 0, 0}, 0, true, nullptr},
         {"Aimed", eAimedLight, true, true, false, eEulerXYZ, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0},
          0, true, nullptr},
         {"Free", eLight, false, false, false, eEulerXYZ, {5, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, 3,
@@ -52,9 +55,11 @@ TEST_F(ImportTest, PivotSetsKeepWhatTheHostModelCanHoldAndWarnAboutDroppedLimits
     for (const auto& c : cases) {
         if (c.warning)
             standin::queueReply("QEL import error", standin::Reply::press("Ok").expecting(c.warning));
+        KQelLight* light = c.kind == eJoint || c.kind == eNone ? nullptr : mImport->GetManager().CreateKQelLight();
+        if (light)
+            light->SetLightType(c.kind == ePointLight ? KQelLight::ePoint : KQelLight::eSpot);
         KQelNodeAttribute* attribute = c.kind == eJoint ? static_cast<KQelNodeAttribute*>(skeleton(KQelSkeleton::eLimb))
-                                       : c.kind == eNone ? nullptr
-                                                         : mImport->GetManager().CreateKQelLight();
+                                                        : light;
         QelVeskNode* made = node(c.name, nullptr, attribute);
         if (c.kind == eAimedLight)
             made->SetTarget(node("Target"));

@@ -70,7 +70,8 @@ TEST_F(ImportTest, SurfaceLayoutSwapsDirectionsWritesWrapAroundAndTrimsKnots)
         // The row's first point repeats after its last; the second row is SDK V 1.
         EXPECT_EQ(cvs[row.rowLength - 1].x, (row.rowLength - 1) % static_cast<unsigned int>(row.uCount));
         EXPECT_EQ(cvs[row.rowLength].y, 1.0);
-        EXPECT_EQ(cvs[0].w, 1.0);
+        // The points' weight (2) goes with them.
+        EXPECT_EQ(cvs[0].w, 2.0);
         EXPECT_TRUE(status);
         EXPECT_EQ(std::vector<unsigned int>({uKnots.length(), vKnots.length()}),
                   std::vector<unsigned int>({row.uKnots, row.vKnots}));
