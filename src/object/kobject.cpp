@@ -72,6 +72,7 @@ KObject::KObject() : mNameIndexValid(false), mStatus(0) {}
 
 KObject::~KObject()
 {
+    Unwatch();
     // Dynamic properties belong to the object even when Destruct never ran;
     // any other property only stops being listed.
     while (!mProperties.empty()) {
@@ -107,6 +108,7 @@ const char* KObject::GetClassGroupName() const
 
 void KObject::Destruct()
 {
+    Unwatch();
     mStatus |= kStatusDestroying;
     DisconnectAll();
     DestructProperties();
@@ -164,6 +166,7 @@ int KObject::PropertyAddToList(KProperty* pProperty)
 {
     if (!pProperty || pProperty->mListOwner)
         return -1;
+    EndWatch();
     PropertyNotify(kPropertyAdding, pProperty);
     int index = GetPropertyCount();
     mProperties.push_back(pProperty);
@@ -179,6 +182,7 @@ bool KObject::PropertyIndexRemoveFromList(int pIndex)
     if (pIndex < 0 || pIndex >= GetPropertyCount())
         return false;
     KProperty* property = mProperties[static_cast<std::size_t>(pIndex)];
+    EndWatch();
     PropertyNotify(kPropertyRemoving, property);
     // The handler may have moved entries: remove the property, wherever it is.
     int index = GetPropertyIndex(property);
@@ -248,8 +252,35 @@ KProperty* KObject::FindPropertyByName(const char* pName) const
     return index < 0 ? nullptr : mProperties[static_cast<std::size_t>(index)];
 }
 
+void KObject::Watch()
+{
+    mStatus |= kStatusWatched;
+    for (KProperty* property : mProperties)
+        property->SetWatched(true);
+}
+
+void KObject::Unwatch()
+{
+    if (!(mStatus & kStatusWatched))
+        return;
+    mStatus &= ~kStatusWatched;
+    for (KProperty* property : mProperties)
+        property->SetWatched(false);
+}
+
+void KObject::EndWatch()
+{
+    if (!(mStatus & kStatusWatched))
+        return;
+    Unwatch();
+    WatchEnded();
+}
+
+void KObject::WatchEnded() {}
+
 void KObject::ForgetProperty(KProperty* pProperty)
 {
+    EndWatch();
     int index = GetPropertyIndex(pProperty);
     if (index >= 0)
         mProperties.erase(mProperties.begin() + index);

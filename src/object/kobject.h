@@ -29,7 +29,7 @@ enum kPropertyNotify {
 class KObject : public KPlug {
 public:
     // Status bits.
-    enum { kStatusDestroying = 8 };
+    enum { kStatusDestroying = 8, kStatusWatched = 16 };
 
     static int ClassId;
     static KClassDefinition ClassDefinition;
@@ -95,8 +95,27 @@ public:
     bool PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex,
                     KPlug* pOther, kConnectionType pType, KPlug* pNewPlug) override;
 
+    // Watching lets an owner keep work that only reads the properties for
+    // later: until the first change to the property list, or to a listed
+    // property's name, type, data type, accessors or information flags, or
+    // to the value of a listed animatable property, the object is watched;
+    // that change first ends the watch and calls WatchEnded, once. Storing
+    // a value equal to the current one, property flags, labels, limits and
+    // connections are not changes here. Destruct ends the watch silently.
+    void Watch();
+    // Ends the watch without calling WatchEnded.
+    void Unwatch();
+    bool IsWatched() const { return (mStatus & kStatusWatched) != 0; }
+
+protected:
+    // Called once when a change ends the watch, before the change; does
+    // nothing here.
+    virtual void WatchEnded();
+
 private:
     friend class KProperty;
+    // Ends the watch and calls WatchEnded (nothing when not watched).
+    void EndWatch();
     struct NameIndex;
     // Drops a property from the list without events (it is being destroyed).
     void ForgetProperty(KProperty* pProperty);

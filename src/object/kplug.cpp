@@ -204,7 +204,7 @@ void KPlug::ModifyPlugFlags(int pMask, bool pSet)
 {
     // The sub-plug bit follows SetFilter only: flipping it here would leave
     // the owner's lists out of step.
-    pMask &= ~(kFlagSubPlug | kFlagMadeAsView);
+    pMask &= ~(kFlagSubPlug | kPrivateFlags);
     if (pSet)
         mFlags |= pMask;
     else

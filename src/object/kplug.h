@@ -125,7 +125,7 @@ public:
     kReference GetUserTag() const { return mLinks ? mLinks->mUserTag : 0; }
     void SetUserTag(kReference pTag);
 
-    int GetPlugFlags() const { return mFlags & ~kFlagMadeAsView; }
+    int GetPlugFlags() const { return mFlags & ~kPrivateFlags; }
     void ModifyPlugFlags(int pMask, bool pSet);
     kDirection GetDirection() const { return static_cast<kDirection>(mFlags & eDirectionMask); }
     void SetDirection(kDirection pDirection);
@@ -185,6 +185,11 @@ protected:
     // is out of range.
     bool MoveConnection(bool pSource, int pFrom, int pTo);
 
+    // A mark for the object that lists this plug as a property (see
+    // KObject::Watch); not among the plug flags.
+    bool IsWatched() const { return (mFlags & kFlagWatched) != 0; }
+    void SetWatched(bool pWatched) { mFlags = pWatched ? mFlags | kFlagWatched : mFlags & ~kFlagWatched; }
+
 private:
     struct Connection {
         kUInt mHandle;
@@ -202,9 +207,9 @@ private:
         kReference mUserTag = 0;
         int mSrcCount = 0;
     };
-    // Private flag bit: a view made by SubPlugGetOrCreate, deleted with its
-    // owner.
-    enum { kFlagMadeAsView = 1 << 30 };
+    // Private flag bits: a view made by SubPlugGetOrCreate, deleted with its
+    // owner; the watch mark.
+    enum { kFlagMadeAsView = 1 << 30, kFlagWatched = 1 << 29, kPrivateFlags = kFlagMadeAsView | kFlagWatched };
     // No handle yet: matches no connection entry.
     static constexpr kUInt kNoHandle = ~kUInt(0);
 

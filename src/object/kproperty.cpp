@@ -48,19 +48,33 @@ void KPropertyInfo::ReleaseName()
     mFlags &= ~kAllocatedName;
 }
 
+void KPropertyInfo::WillChange()
+{
+    if (mProperty)
+        mProperty->WillChange();
+}
+
 void KPropertyInfo::ModifyFlag(int pFlags, bool pSet)
 {
     pFlags &= ~kAllocatedName;
-    if (pSet)
-        mFlags |= pFlags;
-    else
-        mFlags &= ~pFlags;
+    const int flags = pSet ? mFlags | pFlags : mFlags & ~pFlags;
+    if (flags != mFlags)
+        WillChange();
+    mFlags = flags;
+}
+
+void KPropertyInfo::SetPropertyType(kPropertyType pType)
+{
+    if (pType != mType)
+        WillChange();
+    mType = pType;
 }
 
 void KPropertyInfo::SetName(const char* pName)
 {
     if (pName == mName)
         return;
+    WillChange();
     ReleaseName();
     mName = pName;
     if (mProperty)
@@ -81,6 +95,7 @@ void KPropertyInfo::SetAllocatedName(const char* pName)
         }
         *out = '\0';
     }
+    WillChange();
     ReleaseName();
     mName = copy;
     if (copy)
@@ -91,6 +106,7 @@ void KPropertyInfo::SetAllocatedName(const char* pName)
 
 KPropertyAccessors& KPropertyInfo::OwnAccessors()
 {
+    WillChange();
     KPropertyAccessors& own = mProperty->MakeExtra().mAccessors;
     if (mAccessors != &own) {
         own = mAccessors ? *mAccessors : KPropertyAccessors{nullptr, nullptr, nullptr};
@@ -123,6 +139,8 @@ void KPropertyInfo::SetAsStringFunc(KPropertyAsStringFunc pFunc)
 
 void KPropertyInfo::ShareAccessors(const KPropertyAccessors* pAccessors)
 {
+    if (pAccessors != mAccessors)
+        WillChange();
     mAccessors = pAccessors;
     if (GetAsStringFunc())
         mFlags |= kHasAsStringFunc;
@@ -229,6 +247,14 @@ void KProperty::ModifyPropertyFlag(int pFlags, bool pSet)
         mFlags |= pFlags;
     else
         mFlags &= ~pFlags;
+}
+
+void KProperty::EndWatch()
+{
+    if (mListOwner)
+        mListOwner->EndWatch();
+    else
+        SetWatched(false);
 }
 
 void KProperty::NameChanged()

@@ -116,7 +116,7 @@ public:
     void ShareAccessors(const KPropertyAccessors* pAccessors);
 
     kPropertyType GetPropertyType() const { return mType; }
-    void SetPropertyType(kPropertyType pType) { mType = pType; }
+    void SetPropertyType(kPropertyType pType);
 
     // Installs the enumeration-to-text function; flag 512 tells whether one
     // is set.
@@ -128,6 +128,8 @@ private:
     void ReleaseName();
     // The property's own copy of the accessors, made from the shared ones.
     KPropertyAccessors& OwnAccessors();
+    // Ends the watch that covers the embedding property (KObject::Watch).
+    void WillChange();
 
     KProperty* mProperty;  // the property that embeds this record
     const char* mName;
@@ -178,7 +180,12 @@ public:
     void SetPropertyType(kPropertyType pType) { mInfo.SetPropertyType(pType); }
     // Null when the property has no data type.
     KDataType* GetPropertyDataType() const { return mDataType; }
-    void SetPropertyDataType(KDataType* pDataType) { mDataType = pDataType; }
+    void SetPropertyDataType(KDataType* pDataType)
+    {
+        if (pDataType != mDataType)
+            WillChange();
+        mDataType = pDataType;
+    }
 
     // Null when unnamed.
     const char* GetPropertyName() const { return mInfo.GetName(); }
@@ -249,9 +256,21 @@ public:
     // Null outside the list.
     const char* GetEnumValue(int pIndex) const;
 
+protected:
+    // Before a change of what the watch of the listing object covers (see
+    // KObject::Watch): ends that watch.
+    void WillChange()
+    {
+        if (IsWatched())
+            EndWatch();
+    }
+    // Only the value of an animatable property is watched.
+    bool IsValueWatched() const { return IsWatched() && IsAnimatable(); }
+
 private:
     friend class KObject;
     friend class KPropertyInfo;
+    void EndWatch();
     // What few properties have: made on first use.
     struct Extra;
     Extra& MakeExtra();

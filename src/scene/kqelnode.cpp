@@ -89,10 +89,14 @@ KQelNode::KQelNode(KQelSdkManager& pManager, const char* pName)
     mProperties = new KQelNodeProperties(this);
     mLimits = new KQelNodeLimits(this);
     Reset();
+    // The Default take's tree and the user properties are made when first
+    // asked for: most nodes of a large scene are never asked.
+    DeferDefaultTake(true);
     Init();
+    DeferDefaultTake(false);
     SetVisibility(true);
     SetShadingMode(eLightShading);
-    PublishProperties();
+    PublishPropertiesOnDemand();
 }
 
 KQelNode::~KQelNode()
@@ -111,6 +115,7 @@ KQelNode::~KQelNode()
         SetNodeAttribute(nullptr);
     // The user properties over this node's properties would outlive them in
     // the manager's list, where lookups by name read them.
+    DropRun();
     for (int i = 0; i < GetPropertyCount(); ++i) {
         KQelUserProperty* property = GetProperty(i);
         if (property && property->GetPropertyHandler() == mProperties)
@@ -502,7 +507,9 @@ void KQelNode::AddChannels(KQelTakeNode* pTakeNode)
         if (property->IsAnimatable() && !IsOwnChannel(property->GetPropertyName()))
             CreateChannelsForProperty(property, pTakeNode);
     }
-    if (mAttribute)
+    // The tree owed is the one the constructor's Init left, before any
+    // attribute: an attribute set since adds its channels itself.
+    if (mAttribute && !IsBuildingDeferredTake())
         mAttribute->AddChannels(pTakeNode);
 }
 

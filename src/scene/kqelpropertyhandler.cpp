@@ -100,6 +100,13 @@ bool KQelPropertyHandler::DestroyKProperty(KQelUserProperty* pProperty)
     return true;
 }
 
+void KQelPropertyHandler::WatchEnded()
+{
+    KQelTakeNodeContainer* owner = GetKQelObject();
+    if (KQelTakeNode* take = owner ? owner->GetDefaultTakeNode() : nullptr)
+        take->GetKFCurveNode();
+}
+
 // ---- KQelOwnedPropertyHandler ----
 
 void KQelOwnedPropertyHandler::DefaultValueChanged(KQelUserProperty* pProperty)

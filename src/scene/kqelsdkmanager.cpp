@@ -56,7 +56,7 @@ const EQelManagerList kClearOrder[] = {
 
 // ---- KQelObjectList ----
 
-KQelObjectList::KQelObjectList() : mLive(0), mFront(0) {}
+KQelObjectList::KQelObjectList() : mLive(0), mLiveSlots(0), mRuns(0), mFront(0), mResolver(nullptr) {}
 
 KQelObjectList::~KQelObjectList() {}
 
@@ -84,7 +84,7 @@ int KQelObjectList::FindBucket(void* pObject) const
 
 void KQelObjectList::InsertBucket(void* pObject, std::uint32_t pSlot)
 {
-    if (static_cast<std::size_t>(mLive + 1) * 2 > mBuckets.size())
+    if (static_cast<std::size_t>(mLiveSlots + 1) * 2 > mBuckets.size())
         Rehash(mBuckets.empty() ? 16 : mBuckets.size() * 2);
     const std::size_t mask = mBuckets.size() - 1;
     std::size_t i = Home(pObject);
@@ -114,9 +114,14 @@ void KQelObjectList::Rehash(std::size_t pBuckets)
     std::vector<std::uint32_t> old;
     old.swap(mBuckets);
     mBuckets.assign(pBuckets, kEmpty);
+    const std::size_t mask = pBuckets - 1;
     for (std::uint32_t slot : old) {
-        if (slot != kEmpty)
-            InsertBucket(ObjectOf(slot), slot);
+        if (slot == kEmpty)
+            continue;
+        std::size_t i = Home(ObjectOf(slot));
+        while (mBuckets[i] != kEmpty)
+            i = (i + 1) & mask;
+        mBuckets[i] = slot;
     }
 }
 
@@ -135,63 +140,106 @@ void KQelObjectList::AddToTree(int pSlot, int pDelta)
         mTree[static_cast<std::size_t>(i)] += pDelta;
 }
 
-bool KQelObjectList::Add(void* pObject)
+bool KQelObjectList::AddSlot(void* pSlot, int pWeight)
 {
-    if (!pObject || FindBucket(pObject) >= 0)
+    if (FindBucket(pSlot) >= 0)
         return false;
     const int slot = static_cast<int>(mSlots.size());
     // Listed first: the hash reads pointers from their slots.
-    mSlots.push_back(pObject);
-    InsertBucket(pObject, static_cast<std::uint32_t>(slot));
+    mSlots.push_back(pSlot);
+    InsertBucket(pSlot, static_cast<std::uint32_t>(slot));
+    ++mLiveSlots;
     // Tree node i (1-based) covers the slots (i - lowbit(i), i].
     const int node = slot + 1;
     if (mTree.empty())
         mTree.push_back(0);
-    mTree.push_back(1 + PrefixCount(node - 1) - PrefixCount(node - (node & -node)));
-    ++mLive;
+    mTree.push_back(pWeight + PrefixCount(node - 1) - PrefixCount(node - (node & -node)));
+    mLive += pWeight;
     return true;
+}
+
+bool KQelObjectList::Add(void* pObject)
+{
+    return pObject && !IsRun(pObject) && AddSlot(pObject, 1);
+}
+
+bool KQelObjectList::AddRun(void* pRun, int pCount)
+{
+    if (!pRun || IsRun(pRun) || pCount < 1 || !AddSlot(SlotOf(pRun), pCount))
+        return false;
+    ++mRuns;
+    return true;
+}
+
+bool KQelObjectList::AdjustRun(void* pRun, int pDelta)
+{
+    const int bucket = pRun ? FindBucket(SlotOf(pRun)) : -1;
+    if (bucket < 0)
+        return false;
+    const int slot = static_cast<int>(mBuckets[static_cast<std::size_t>(bucket)]);
+    if (pDelta < -WeightOf(slot))
+        pDelta = -WeightOf(slot);
+    AddToTree(slot, pDelta);
+    mLive += pDelta;
+    return true;
+}
+
+void KQelObjectList::RemoveSlot(std::size_t pBucket)
+{
+    const int slot = static_cast<int>(mBuckets[pBucket]);
+    const int weight = WeightOf(slot);
+    if (IsRun(mSlots[static_cast<std::size_t>(slot)]))
+        --mRuns;
+    EraseBucket(pBucket);
+    mSlots[static_cast<std::size_t>(slot)] = nullptr;
+    AddToTree(slot, -weight);
+    mLive -= weight;
+    --mLiveSlots;
+    const int holes = static_cast<int>(mSlots.size()) - mLiveSlots;
+    if (holes > mLiveSlots && holes > 16)
+        Compact();
 }
 
 bool KQelObjectList::Remove(void* pObject)
 {
-    const int bucket = pObject ? FindBucket(pObject) : -1;
+    const int bucket = pObject && !IsRun(pObject) ? FindBucket(pObject) : -1;
     if (bucket < 0)
         return false;
-    const int slot = static_cast<int>(mBuckets[static_cast<std::size_t>(bucket)]);
-    EraseBucket(static_cast<std::size_t>(bucket));
-    mSlots[static_cast<std::size_t>(slot)] = nullptr;
-    AddToTree(slot, -1);
-    --mLive;
-    const int holes = static_cast<int>(mSlots.size()) - mLive;
-    if (holes > mLive && holes > 16)
-        Compact();
+    RemoveSlot(static_cast<std::size_t>(bucket));
+    return true;
+}
+
+bool KQelObjectList::RemoveRun(void* pRun)
+{
+    const int bucket = pRun ? FindBucket(SlotOf(pRun)) : -1;
+    if (bucket < 0)
+        return false;
+    RemoveSlot(static_cast<std::size_t>(bucket));
     return true;
 }
 
 void KQelObjectList::Compact()
 {
-    std::vector<void*> live;
-    live.reserve(static_cast<std::size_t>(mLive));
-    for (void* object : mSlots) {
-        if (object)
-            live.push_back(object);
+    std::vector<std::pair<void*, int>> live;
+    live.reserve(static_cast<std::size_t>(mLiveSlots));
+    for (std::size_t i = 0; i < mSlots.size(); ++i) {
+        if (mSlots[i])
+            live.emplace_back(mSlots[i], WeightOf(static_cast<int>(i)));
     }
-    mSlots.clear();
-    mTree.clear();
-    mBuckets.clear();
-    mLive = 0;
-    mFront = 0;
-    for (void* object : live)
-        Add(object);
+    const int runs = mRuns;
+    Clear();
+    for (const std::pair<void*, int>& slot : live)
+        AddSlot(slot.first, slot.second);
+    mRuns = runs;
 }
 
 void* KQelObjectList::GetAt(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= mLive)
         return nullptr;
-    if (mLive == static_cast<int>(mSlots.size()))
+    if (mRuns == 0 && mLive == static_cast<int>(mSlots.size()))
         return mSlots[static_cast<std::size_t>(pIndex)];
-    // The slot holding the (pIndex + 1)-th live entry: descend the tree.
+    // The slot holding the (pIndex + 1)-th entry: descend the tree.
     const int size = static_cast<int>(mSlots.size());
     int step = 1;
     while (step * 2 <= size)
@@ -205,17 +253,20 @@ void* KQelObjectList::GetAt(int pIndex) const
             remaining -= mTree[static_cast<std::size_t>(next)];
         }
     }
-    return mSlots[static_cast<std::size_t>(position)];
+    void* object = mSlots[static_cast<std::size_t>(position)];
+    if (!IsRun(object))
+        return object;
+    return mResolver ? mResolver(RunOf(object), remaining - 1) : nullptr;
 }
 
 void* KQelObjectList::TakeFirst()
 {
-    if (mLive == 0)
+    if (mLiveSlots == 0)
         return nullptr;
     while (!mSlots[static_cast<std::size_t>(mFront)])
         ++mFront;
     void* object = mSlots[static_cast<std::size_t>(mFront)];
-    Remove(object);
+    RemoveSlot(static_cast<std::size_t>(FindBucket(object)));
     return object;
 }
 
@@ -228,6 +279,9 @@ KQelSdkManager* KQelSdkManager::CreateKQelSdkManager()
 
 KQelSdkManager::KQelSdkManager() : mLists(new Lists), mRenaming(), mError(kManagerErrors, 2)
 {
+    mLists->mList[kQelUserPropertyList].SetRunResolver([](void* pRun, int pIndex) -> void* {
+        return static_cast<KQelObject*>(pRun)->RunEntry(pIndex);
+    });
     if (gsManagerRefCount == 0)
         KBaseLib_Init();
     ++gsManagerRefCount;
@@ -251,8 +305,30 @@ void KQelSdkManager::EndAll(int pList)
     KQelObjectList& list = mLists->mList[pList];
     // One at a time: ending an object may destroy others through this
     // manager, which then finds them still listed, or already gone.
-    while (void* object = list.TakeFirst())
-        kEnders[pList](*this, object);
+    while (void* object = list.TakeFirst()) {
+        if (KQelObjectList::IsRun(object))
+            static_cast<KQelObject*>(KQelObjectList::RunOf(object))->EndRun();
+        else
+            kEnders[pList](*this, object);
+    }
+}
+
+void KQelSdkManager::ListRun(KQelObject* pOwner, int pCount)
+{
+    mLists->mList[kQelUserPropertyList].AddRun(pOwner, pCount);
+}
+
+void KQelSdkManager::UnlistRun(KQelObject* pOwner)
+{
+    mLists->mList[kQelUserPropertyList].RemoveRun(pOwner);
+}
+
+void KQelSdkManager::NoteRunHandle(KQelUserProperty* pProperty, bool pMade)
+{
+    if (pMade)
+        mLists->mRunHandles.Add(pProperty);
+    else
+        mLists->mRunHandles.Remove(pProperty);
 }
 
 void KQelSdkManager::Clear()
@@ -481,6 +557,13 @@ void KQelEndUserProperty(KQelSdkManager& pManager, void* pObject)
 
 bool KQelSdkManager::DestroyKQelUserProperty(KQelUserProperty* pProperty)
 {
+    // A handle of a published run is listed through its run.
+    KQelObject* owner = mLists->mRunHandles.Contains(pProperty) ? pProperty->mRunOwner : nullptr;
+    if (owner && owner->ForgetRunHandle(pProperty)) {
+        mLists->mList[kQelUserPropertyList].AdjustRun(owner, -1);
+        KQelEndUserProperty(*this, pProperty);
+        return true;
+    }
     return Destroy(kQelUserPropertyList, pProperty);
 }
 
@@ -488,8 +571,17 @@ KQelUserProperty* KQelSdkManager::FindKQelUserProperty(const char* pName)
 {
     if (!pName)
         return nullptr;
-    return static_cast<KQelUserProperty*>(mLists->mList[kQelUserPropertyList].FindIf(
-        [pName](void* object) { return static_cast<KQelUserProperty*>(object)->GetName() == pName; }));
+    KQelUserProperty* found = nullptr;
+    mLists->mList[kQelUserPropertyList].FindIf([pName, &found](void* pSlot) {
+        if (!KQelObjectList::IsRun(pSlot)) {
+            KQelUserProperty* property = static_cast<KQelUserProperty*>(pSlot);
+            found = property->GetName() == pName ? property : nullptr;
+        } else {
+            found = static_cast<KQelObject*>(KQelObjectList::RunOf(pSlot))->FindRunEntry(pName);
+        }
+        return found != nullptr;
+    });
+    return found;
 }
 
 // ---- Thumbnails ----

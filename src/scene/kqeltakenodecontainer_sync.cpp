@@ -205,7 +205,21 @@ void KQelTakeNodeContainer::UnregisterDefaultTakeCallback(KQelDefaultTakeCallbac
     pRecord = nullptr;
 }
 
+int KQelTakeNodeContainer::GetDefaultTakeCallbackCount() const
+{
+    if (KQelTakeNode* first = GetDefaultTakeNode())
+        first->GetKFCurveNode();
+    return mCallbacks.GetCount();
+}
+
 void KQelTakeNodeContainer::UnregisterAllDefaultTakeCallback()
+{
+    if (KQelTakeNode* first = GetDefaultTakeNode())
+        first->GetKFCurveNode();
+    DropDefaultTakeCallbacks();
+}
+
+void KQelTakeNodeContainer::DropDefaultTakeCallbacks()
 {
     while (mCallbacks.GetCount() > 0) {
         KQelDefaultTakeCallback* record = mCallbacks.GetAt(0);
@@ -278,6 +292,34 @@ void KQelTakeNodeContainer::PublishProperties()
         AddProperty(wrapper);
         wrapper->SetPropertyHandler(handler);
     }
+}
+
+void KQelTakeNodeContainer::PublishPropertiesOnDemand()
+{
+    KQelPropertyHandler* handler = GetPropertyHandler();
+    if (!handler || GetPropertyCount() > 0) {
+        PublishProperties();
+        return;
+    }
+    const int count = handler->GetPropertyCount();
+    if (count == 0)
+        return;
+    PublishRun(count);
+    KQelTakeNode* first = GetDefaultTakeNode();
+    const bool owed = first && first->mBuilder;
+    // What PropertyAdded does for each bound wrapper, in order.
+    for (int i = 0; i < count; ++i) {
+        KProperty* property = handler->GetProperty(i);
+        if (!property->IsAnimatable())
+            continue;
+        property->ModifyPropertyFlag(kPropertyFlagAnimated, true);
+        if (!owed) {
+            KQelUserProperty bound(GetKQelSdkManager(), property);
+            AddPropertyChannels(&bound, property);
+        }
+    }
+    if (owed)
+        mDeferredPublished = count;
 }
 
 // ---- Properties added, removed and changed ----
