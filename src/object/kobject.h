@@ -12,6 +12,28 @@ namespace qelsdk_600 {
 
 class KDataType;
 
+// The first index of each name among a class's rows, for the objects whose
+// property list starts with properties on those rows, in that order (see
+// KObject::UseClassNames): one table per class, made with its rows and as
+// constant. Up to 65535 rows.
+class KPropertyNames {
+public:
+    KPropertyNames(const KPropertyRow* pRows, int pCount);
+    KPropertyNames(const KPropertyNames&) = delete;
+    KPropertyNames& operator=(const KPropertyNames&) = delete;
+
+    const KPropertyRow* GetRows() const { return mRows; }
+    int GetCount() const { return mCount; }
+    // The index of the first row named pName, -1 when none.
+    int Find(const char* pName) const;
+
+private:
+    static constexpr unsigned short kEmpty = 0xFFFFu;
+    const KPropertyRow* mRows;
+    int mCount;
+    std::vector<unsigned short> mSlots;  // a power of two, at most half full
+};
+
 // Events that the property list announces to PropertyNotify.
 enum kPropertyNotify {
     kPropertyAdding = 8,     // before a property joins the list
@@ -64,6 +86,11 @@ public:
     virtual KProperty* CreatePropertyFromType(const char* pName, kPropertyType pType,
                                               KDataType* pDataType, bool pAnimatable,
                                               bool pReserved, KProperty* pCopyFrom);
+    // A dynamic property on a class's row (name and data type, used as they
+    // are), of type pType, made and appended as CreatePropertyFromType makes
+    // it (its name then reads as copied, information flag 32). Null when no
+    // value template serves that type or the list refuses the property.
+    KProperty* CreatePropertyOnRow(const KPropertyRow* pRow, kPropertyType pType);
     // Appends a property (events 8 before, 11 after); its index, or -1 for
     // null or a property that some object's list already holds.
     virtual int PropertyAddToList(KProperty* pProperty);
@@ -84,8 +111,16 @@ public:
     // Index in the list, -1 when absent.
     int GetPropertyIndex(const KProperty* pProperty) const;
     // The first property whose name equals pName exactly (case matters), or
-    // null. Constant time after the first lookup that follows a change.
+    // null. Constant time after the first lookup that follows a change, or
+    // through the class's table (UseClassNames).
     KProperty* FindPropertyByName(const char* pName) const;
+    // Lets name lookups read a class's table while the list starts with the
+    // properties on its rows, in order, under their rows' names: from now
+    // on when it does (nothing otherwise), until a listed property is
+    // renamed or leaves the list. The table must outlive the object.
+    void UseClassNames(const KPropertyNames* pNames);
+    // Room for pCount more properties in the list and among the owned plugs.
+    void ReserveProperties(int pCount);
     // The same lookup on pObject; null for a null object.
     static KProperty* FindPropertyByName(const KObject* pObject, const char* pName)
     {
@@ -119,12 +154,17 @@ private:
     struct NameIndex;
     // Drops a property from the list without events (it is being destroyed).
     void ForgetProperty(KProperty* pProperty);
-    void InvalidateNameIndex() { mNameIndexValid = false; }
+    void InvalidateNameIndex()
+    {
+        mNameIndexValid = false;
+        mClassNames = nullptr;
+    }
 
+    int mStatus;  // first: fills the plug's tail padding
     std::vector<KProperty*> mProperties;
     mutable std::unique_ptr<NameIndex> mNameIndex;
+    const KPropertyNames* mClassNames;  // see UseClassNames
     mutable bool mNameIndexValid;
-    int mStatus;
 };
 
 }  // namespace qelsdk_600

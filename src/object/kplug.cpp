@@ -10,10 +10,7 @@ namespace qelsdk_600 {
 KClassDefinition KPlug::ClassDefinition = {&KPlug::ClassId, nullptr, "KPlug", nullptr};
 int KPlug::ClassId = KPlug_RegisterClassId(&KPlug::ClassDefinition, -1);
 
-KPlug::KPlug()
-    : mOwner(nullptr), mHandle(kNoHandle), mHandleId(0), mFlags(eDirectionAll)
-{
-}
+KPlug::KPlug() : mOwner(nullptr), mFlags(eDirectionAll) {}
 
 KPlug::~KPlug()
 {
@@ -21,14 +18,14 @@ KPlug::~KPlug()
         std::vector<KPlug*> subPlugs;
         subPlugs.swap(mLinks->mSubPlugs);
         for (KPlug* subPlug : subPlugs) {
-            subPlug->mOwner = nullptr;
+            subPlug->SetOwnerField(nullptr);
             if (subPlug->mFlags & kFlagMadeAsView)
                 delete subPlug;
             else
                 subPlug->ClearEntries();  // a view that outlives the plug it showed shows nothing
         }
         for (KPlug* owned : mLinks->mOwned)
-            owned->mOwner = nullptr;
+            owned->SetOwnerField(nullptr);
         mLinks->mOwned.clear();
     }
     if (mOwner) {
@@ -50,8 +47,8 @@ KPlug::~KPlug()
             peer->SubPlugsRemove(peerSideIsSource, this);
         }
     }
-    if (mHandle != kNoHandle)
-        KHandleManager::Get().Release(mHandle, mHandleId);
+    if (HandleOf() != kNoHandle)
+        KHandleManager::Get().Release(mLinks->mHandle, mLinks->mHandleId);
 }
 
 KPlug::Links& KPlug::MakeLinks()
@@ -63,8 +60,35 @@ KPlug::Links& KPlug::MakeLinks()
 
 void KPlug::EnsureHandle()
 {
-    if (mHandle == kNoHandle)
-        KHandleManager::Get().Acquire(this, mHandle, mHandleId);
+    Links& links = MakeLinks();
+    if (links.mHandle == kNoHandle)
+        KHandleManager::Get().Acquire(this, links.mHandle, links.mHandleId);
+}
+
+void KPlug::SetOwnerField(KPlug* pOwner)
+{
+    if ((mFlags & kFlagListedByOwner) && pOwner != mOwner) {
+        MakeLinks().mListOwner = mOwner;
+        mFlags &= ~kFlagListedByOwner;
+    }
+    mOwner = pOwner;
+}
+
+void KPlug::SetListOwner(KPlug* pListOwner)
+{
+    mFlags &= ~kFlagListedByOwner;
+    if (pListOwner && pListOwner == mOwner) {
+        mFlags |= kFlagListedByOwner;
+        pListOwner = nullptr;
+    }
+    if (pListOwner || mLinks)
+        MakeLinks().mListOwner = pListOwner;
+}
+
+void KPlug::SetExtension(Extension* pExtension)
+{
+    if (pExtension || mLinks)
+        MakeLinks().mExtension.reset(pExtension);
 }
 
 void KPlug::ClearEntries()
@@ -172,7 +196,7 @@ bool KPlug::ConnectOwnedPlug(KPlug* pPlug)
         return false;
     if (pPlug->mOwner)
         pPlug->mOwner->DisconnectOwnedPlug(pPlug);
-    pPlug->mOwner = this;
+    pPlug->SetOwnerField(this);
     MakeLinks().mOwned.push_back(pPlug);
     return true;
 }
@@ -186,11 +210,19 @@ bool KPlug::DisconnectOwnedPlug(KPlug* pPlug)
     for (std::size_t i = owned.size(); i-- > 0;) {
         if (owned[i] == pPlug) {
             owned.erase(owned.begin() + static_cast<long>(i));
-            pPlug->mOwner = nullptr;
+            pPlug->SetOwnerField(nullptr);
             return true;
         }
     }
     return false;
+}
+
+void KPlug::ReserveOwnedPlugs(int pCount)
+{
+    if (pCount > 0) {
+        std::vector<KPlug*>& owned = MakeLinks().mOwned;
+        owned.reserve(owned.size() + static_cast<std::size_t>(pCount));
+    }
 }
 
 KPlug* KPlug::GetOwnedPlug(int pIndex) const
@@ -231,7 +263,7 @@ int KPlug::FindEntry(int pBegin, int pEnd, const KPlug* pPlug) const
     // From the end: the latest connections are the likeliest to go first.
     for (int i = pEnd; i-- > pBegin;) {
         const Connection& entry = mLinks->mConnections[static_cast<std::size_t>(i)];
-        if (entry.mHandle == pPlug->mHandle && entry.mId == pPlug->mHandleId)
+        if (entry.mHandle == pPlug->HandleOf() && entry.mId == pPlug->HandleIdOf())
             return i;
     }
     return -1;
@@ -239,7 +271,7 @@ int KPlug::FindEntry(int pBegin, int pEnd, const KPlug* pPlug) const
 
 void KPlug::InsertEntry(bool pAsSource, const KPlug* pPlug, kConnectionType pType)
 {
-    Connection entry = {pPlug->mHandle, pPlug->mHandleId, pType};
+    Connection entry = {pPlug->HandleOf(), pPlug->HandleIdOf(), pType};
     Links& links = MakeLinks();
     if (pAsSource) {
         links.mConnections.insert(links.mConnections.begin() + links.mSrcCount, entry);
@@ -292,7 +324,7 @@ bool KPlug::ConnectSrc(KPlug* pSource, kConnectionType pType)
     EnsureHandle();
     pSource->EnsureHandle();
     // Taken before the request: its handlers may end the source.
-    kUInt sourceHandle = pSource->mHandle, sourceId = pSource->mHandleId;
+    kUInt sourceHandle = pSource->HandleOf(), sourceId = pSource->HandleIdOf();
     if (!PlugNotify(nullptr, kPlugConnectSrcRequest, this, GetSrcCount(), pSource, pType, nullptr))
         return false;
     // The request's handlers may have ended the source or connected it.
@@ -326,7 +358,7 @@ bool KPlug::DisconnectSrc(KPlug* pSource)
         return false;
     int sourceIndex = pSource->FindDst(this);
     kConnectionType type = mLinks->mConnections[static_cast<std::size_t>(index)].mType;
-    kUInt sourceHandle = pSource->mHandle, sourceId = pSource->mHandleId;
+    kUInt sourceHandle = pSource->HandleOf(), sourceId = pSource->HandleIdOf();
 
     PlugNotify(nullptr, kPlugDisconnectSrc, this, index, pSource, type, nullptr);
     if (IsAlive(sourceHandle, sourceId))
@@ -500,7 +532,7 @@ void KPlug::SetFilter(KPlugFilter* pFilter, kType pType)
             mFlags |= kFlagSubPlug;
             SetFilterField(pFilter);
             if (owner) {
-                mOwner = owner;
+                SetOwnerField(owner);
                 owner->AddSubPlug(this);
             }
             return;
@@ -508,7 +540,7 @@ void KPlug::SetFilter(KPlugFilter* pFilter, kType pType)
         KPlug* owner = mOwner;
         if (owner) {
             owner->RemoveSubPlug(this);
-            mOwner = nullptr;
+            SetOwnerField(nullptr);
         }
         mFlags &= ~kFlagSubPlug;
         ClearEntries();
@@ -534,7 +566,7 @@ KPlug* KPlug::SubPlugGetOrCreate(KPlugFilter* pFilter)
             return subPlug;
     }
     KPlug* subPlug = new KPlug;
-    subPlug->mOwner = this;
+    subPlug->SetOwnerField(this);
     subPlug->mFlags = (mFlags & eDirectionMask) | kFlagSubPlug | kFlagNoOwnerNotify | kFlagMadeAsView;
     subPlug->SetFilterField(pFilter);
     AddSubPlug(subPlug);

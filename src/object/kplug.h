@@ -61,10 +61,12 @@ public:
 // Destruct (or the disconnect operations) for a notified tear-down.
 //
 // Storage: most plugs are properties that are never connected, so a plug
-// keeps only its owner, flags and handle in line (40 bytes on 64-bit, 28 on
-// 32-bit builds). Connections, owned plugs, sub-plugs, filter, listener and
-// user tag live in a record made on first use, and the handle is taken from
-// the plug-handle manager only when the plug is first connected.
+// keeps only its owner and flags in line (28 bytes on 64-bit builds, 16 on
+// 32-bit ones, before padding, which a subclass fills). Connections, owned
+// plugs, sub-plugs, filter, listener, user tag, handle and what a subclass
+// adds (see Extension) live in a record made on first use, and the handle
+// is taken from the plug-handle manager only when the plug is first
+// connected.
 class KPlug : public ICallback {
 public:
     // How a plug stands to its owner (flag bit 8).
@@ -185,10 +187,35 @@ protected:
     // is out of range.
     bool MoveConnection(bool pSource, int pFrom, int pTo);
 
+    // Room for pCount more owned plugs.
+    void ReserveOwnedPlugs(int pCount);
+
     // A mark for the object that lists this plug as a property (see
     // KObject::Watch); not among the plug flags.
     bool IsWatched() const { return (mFlags & kFlagWatched) != 0; }
-    void SetWatched(bool pWatched) { mFlags = pWatched ? mFlags | kFlagWatched : mFlags & ~kFlagWatched; }
+    void SetWatched(bool pWatched) { SetPrivateFlag(kFlagWatched, pWatched); }
+    // A private mark of the subclass; not among the plug flags.
+    bool IsMarked() const { return (mFlags & kFlagMarked) != 0; }
+    void SetMarked(bool pMarked) { SetPrivateFlag(kFlagMarked, pMarked); }
+
+    // The object whose property list holds this plug, or null. Kept in line
+    // while that object is the owner (the usual case), in the record
+    // otherwise; a change of owner keeps it.
+    KPlug* GetListOwner() const
+    {
+        if (mFlags & kFlagListedByOwner)
+            return mOwner;
+        return mLinks ? mLinks->mListOwner : nullptr;
+    }
+    void SetListOwner(KPlug* pListOwner);
+
+    // What a subclass keeps for the few plugs that need it, in the record;
+    // owned by the plug from SetExtension on.
+    struct Extension {
+        virtual ~Extension() {}
+    };
+    Extension* GetExtension() const { return mLinks ? mLinks->mExtension.get() : nullptr; }
+    void SetExtension(Extension* pExtension);
 
 private:
     struct Connection {
@@ -196,6 +223,8 @@ private:
         kUInt mId;
         kConnectionType mType;
     };
+    // No handle yet: matches no connection entry.
+    static constexpr kUInt kNoHandle = ~kUInt(0);
     // What a plug holds beyond its owner and flags; made on first use and
     // kept until the plug ends.
     struct Links {
@@ -206,13 +235,27 @@ private:
         KPlugListener* mListener = nullptr;
         kReference mUserTag = 0;
         int mSrcCount = 0;
+        kUInt mHandle = kNoHandle;
+        kUInt mHandleId = 0;
+        KPlug* mListOwner = nullptr;  // when it is not the owner
+        std::unique_ptr<Extension> mExtension;
     };
     // Private flag bits: a view made by SubPlugGetOrCreate, deleted with its
-    // owner; the watch mark.
-    enum { kFlagMadeAsView = 1 << 30, kFlagWatched = 1 << 29, kPrivateFlags = kFlagMadeAsView | kFlagWatched };
-    // No handle yet: matches no connection entry.
-    static constexpr kUInt kNoHandle = ~kUInt(0);
+    // owner; the watch mark; the list owner is the owner; the subclass's
+    // mark.
+    enum {
+        kFlagMadeAsView = 1 << 30,
+        kFlagWatched = 1 << 29,
+        kFlagListedByOwner = 1 << 28,
+        kFlagMarked = 1 << 27,
+        kPrivateFlags = kFlagMadeAsView | kFlagWatched | kFlagListedByOwner | kFlagMarked
+    };
 
+    void SetPrivateFlag(int pFlag, bool pSet) { mFlags = pSet ? mFlags | pFlag : mFlags & ~pFlag; }
+    // Every change of owner goes through here, so that the list owner stays.
+    void SetOwnerField(KPlug* pOwner);
+    kUInt HandleOf() const { return mLinks ? mLinks->mHandle : kNoHandle; }
+    kUInt HandleIdOf() const { return mLinks ? mLinks->mHandleId : 0; }
     Links& MakeLinks();
     // Takes a handle from the plug-handle manager when the plug has none.
     void EnsureHandle();
@@ -233,8 +276,6 @@ private:
 
     KPlug* mOwner;
     std::unique_ptr<Links> mLinks;
-    kUInt mHandle;
-    kUInt mHandleId;
     int mFlags;
 };
 

@@ -87,7 +87,6 @@ KQelNode::KQelNode(KQelSdkManager& pManager, const char* pName)
       mCullingType(0)
 {
     mProperties = new KQelNodeProperties(this);
-    mLimits = new KQelNodeLimits(this);
     Reset();
     // The Default take's tree and the user properties are made when first
     // asked for: most nodes of a large scene are never asked.
@@ -433,15 +432,13 @@ const char* KQelNode::GetChildName(unsigned int pIndex) const
 
 bool KQelNode::SetCurrentTakeNode(int pIndex)
 {
-    mCurrentTakeCache.Reset();
-    mDefaultTakeCache.Reset();
+    ResetTakeCaches();
     return KQelTakeNodeContainer::SetCurrentTakeNode(pIndex);
 }
 
 bool KQelNode::SetCurrentTakeNode(const char* pName)
 {
-    mCurrentTakeCache.Reset();
-    mDefaultTakeCache.Reset();
+    ResetTakeCaches();
     return KQelTakeNodeContainer::SetCurrentTakeNode(pName);
 }
 
@@ -549,7 +546,7 @@ KQelNode& KQelNode::operator=(KQelNode& pOther)
     mMultiTakeMode = pOther.mMultiTakeMode;
     for (EPivotSet set : {eSourcePivot, eDestinationPivot}) {
         KQelPivot& to = mProperties->GetPivot(set);
-        const KQelPivot& from = pOther.mProperties->GetPivot(set);
+        const KQelPivot& from = pOther.ReadPivot(set);
         to.mRotationOffset = from.mRotationOffset;
         to.mRotationPivot = from.mRotationPivot;
         to.mRotationPivotUpdateOffset = from.mRotationPivotUpdateOffset;
@@ -558,17 +555,19 @@ KQelNode& KQelNode::operator=(KQelNode& pOther)
         to.mScalingPivot = from.mScalingPivot;
         to.mScalingPivotUpdateOffset = from.mScalingPivotUpdateOffset;
     }
-    mCurrentTakeCache.Reset();
-    mDefaultTakeCache.Reset();
-    mLocalState.Reset();
-    mGlobalState.Reset();
-    const KQelNodeLimits& limits = *pOther.mLimits;
-    mLimits->mTranslationLimits = limits.mTranslationLimits;
-    mLimits->mRotationLimits = limits.mRotationLimits;
-    mLimits->mScalingLimits = limits.mScalingLimits;
-    mLimits->SetTranslationLimitActive(limits.GetTranslationLimitActive());
-    mLimits->SetRotationLimitActive(limits.GetRotationLimitActive());
-    mLimits->SetScalingLimitActive(limits.GetScalingLimitActive());
+    ResetTakeCaches();
+    if (mCaches) {
+        mCaches->mLocal.Reset();
+        mCaches->mGlobal.Reset();
+    }
+    const KQelNodeLimits& limits = pOther.ReadLimits();
+    KQelNodeLimits& own = GetLimits();
+    own.mTranslationLimits = limits.mTranslationLimits;
+    own.mRotationLimits = limits.mRotationLimits;
+    own.mScalingLimits = limits.mScalingLimits;
+    own.SetTranslationLimitActive(limits.GetTranslationLimitActive());
+    own.SetRotationLimitActive(limits.GetRotationLimitActive());
+    own.SetScalingLimitActive(limits.GetScalingLimitActive());
     mCullingType = pOther.mCullingType;
     KQelTakeNodeContainer::operator=(pOther);
     return *this;

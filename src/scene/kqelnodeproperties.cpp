@@ -29,6 +29,27 @@ KQelNodeProperties::KQelNodeProperties(KQelTakeNodeContainer* pOwner)
 
 KQelNodeProperties::~KQelNodeProperties() {}
 
+KQelPivot& KQelNodeProperties::GetPivot(EPivotSet pSet)
+{
+    if (!mPivots)
+        mPivots.reset(new KQelPivot[2]);
+    return mPivots[pSet == eQelDestinationPivot ? 1 : 0];
+}
+
+const KQelPivot& KQelNodeProperties::GetPivot(EPivotSet pSet) const
+{
+    static const KQelPivot kConstructed;
+    return mPivots ? mPivots[pSet == eQelDestinationPivot ? 1 : 0] : kConstructed;
+}
+
+void KQelNodeProperties::ResetPivots()
+{
+    if (mPivots) {
+        mPivots[0].Reset();
+        mPivots[1].Reset();
+    }
+}
+
 const char* KQelNodeProperties::RotationOrderAsString(ERotationOrder pOrder)
 {
     static const char* const kTexts[] = {"Euler XYZ", "Euler XZY", "Euler YZX", "Euler YXZ",

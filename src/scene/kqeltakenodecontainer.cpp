@@ -20,7 +20,7 @@ const char* const kTakeNodeAlreadyExists = "Take node already exists";
 
 KQelTakeNodeContainer::KQelTakeNodeContainer(KQelSdkManager& pManager, const char* pName, KError* pError)
     : KQelObject(pManager, pName),
-      mTakeNodes(16),
+      mTakeNodes(4),
       mCallbacks(16),
       mCurrentTakeNode(-1),
       mDeferDefaultTake(false),
