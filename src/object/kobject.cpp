@@ -126,6 +126,7 @@ KObject::~KObject()
         if (property->IsDynamic() && property->GetOwner() == this)
             delete property;
     }
+    ReleaseOwned(mOwned);
 }
 
 IKObject* KObject::IQuery(unsigned long pInterfaceId, int pReserved)
@@ -247,7 +248,9 @@ bool KObject::PropertyIndexRemoveFromList(int pIndex)
     EndWatch();
     PropertyNotify(kPropertyRemoving, property);
     // The handler may have moved entries: remove the property, wherever it is.
-    int index = GetPropertyIndex(property);
+    int index = pIndex < GetPropertyCount() && mProperties[static_cast<std::size_t>(pIndex)] == property
+                    ? pIndex
+                    : GetPropertyIndex(property);
     if (index >= 0) {
         mProperties.erase(mProperties.begin() + index);
         property->SetListOwner(nullptr);
@@ -363,10 +366,8 @@ void KObject::Unwatch()
         property->SetWatched(false);
 }
 
-void KObject::EndWatch()
+void KObject::EndWatchNow()
 {
-    if (!(mStatus & kStatusWatched))
-        return;
     Unwatch();
     WatchEnded();
 }

@@ -146,11 +146,19 @@ protected:
     // Called once when a change ends the watch, before the change; does
     // nothing here.
     virtual void WatchEnded();
+    // The owned plugs (its properties, mostly) are kept in line: most
+    // objects need no other record.
+    std::vector<KPlug*>* OwnedList(bool pMake) override { return &mOwned; }
 
 private:
     friend class KProperty;
     // Ends the watch and calls WatchEnded (nothing when not watched).
-    void EndWatch();
+    void EndWatch()
+    {
+        if (mStatus & kStatusWatched)
+            EndWatchNow();
+    }
+    void EndWatchNow();
     struct NameIndex;
     // Drops a property from the list without events (it is being destroyed).
     void ForgetProperty(KProperty* pProperty);
@@ -162,10 +170,16 @@ private:
 
     int mStatus;  // first: fills the plug's tail padding
     std::vector<KProperty*> mProperties;
+    std::vector<KPlug*> mOwned;
     mutable std::unique_ptr<NameIndex> mNameIndex;
     const KPropertyNames* mClassNames;  // see UseClassNames
     mutable bool mNameIndexValid;
 };
+
+inline KObject* KProperty::ListOwner() const
+{
+    return static_cast<KObject*>(GetListOwner());
+}
 
 }  // namespace qelsdk_600
 

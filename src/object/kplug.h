@@ -2,6 +2,7 @@
 #ifndef QELSDK_OBJECT_KPLUG_H
 #define QELSDK_OBJECT_KPLUG_H
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -119,12 +120,12 @@ public:
     KPlug* GetOwner() const { return mOwner; }
     virtual bool ConnectOwnedPlug(KPlug* pPlug);
     virtual bool DisconnectOwnedPlug(KPlug* pPlug);
-    int GetOwnedPlugCount() const { return mLinks ? static_cast<int>(mLinks->mOwned.size()) : 0; }
+    int GetOwnedPlugCount() const;
     // Null when out of range.
     KPlug* GetOwnedPlug(int pIndex) const;
 
     // Pointer-sized value for the caller; 0 after construction.
-    kReference GetUserTag() const { return mLinks ? mLinks->mUserTag : 0; }
+    kReference GetUserTag() const { return L() ? L()->mUserTag : 0; }
     void SetUserTag(kReference pTag);
 
     int GetPlugFlags() const { return mFlags & ~kPrivateFlags; }
@@ -146,15 +147,15 @@ public:
     bool DisconnectSrc(KPlug* pSource);
     bool DisconnectDst(KPlug* pDestination);
     // Disconnect every source (destination), last first; false when none.
-    bool DisconnectAllSrc();
-    bool DisconnectAllDst();
+    bool DisconnectAllSrc() { return L() && !IsSubPlug() && DisconnectSources(); }
+    bool DisconnectAllDst() { return L() && !IsSubPlug() && DisconnectDestinations(); }
     bool IsConnectedSrc(const KPlug* pSource) const;
     bool IsConnectedDst(const KPlug* pDestination) const;
 
-    int GetSrcCount() const { return mLinks ? mLinks->mSrcCount : 0; }
+    int GetSrcCount() const { return L() ? L()->mSrcCount : 0; }
     int GetDstCount() const
     {
-        return mLinks ? static_cast<int>(mLinks->mConnections.size()) - mLinks->mSrcCount : 0;
+        return L() ? static_cast<int>(L()->mConnections.size()) - L()->mSrcCount : 0;
     }
     // The plug of a connection, null when out of range or gone.
     KPlug* GetSrc(int pIndex) const;
@@ -169,17 +170,22 @@ public:
     // Stores the filter and sets the sub-plug bit from pType; a plug that thus
     // becomes a sub-plug joins its owner's sub-plugs.
     void SetFilter(KPlugFilter* pFilter, kType pType);
-    KPlugFilter* GetFilter() const { return mLinks ? mLinks->mFilter : nullptr; }
+    KPlugFilter* GetFilter() const
+    {
+        if (mLinks & kFilterAlone)
+            return reinterpret_cast<KPlugFilter*>(mLinks & ~kFilterAlone);
+        return L() ? L()->mFilter : nullptr;
+    }
     // The view of this plug's connections to plugs that pass pFilter, in
     // connection order, made on first use and owned by this plug. Null for a
     // null filter or when this plug is itself a sub-plug.
     KPlug* SubPlugGetOrCreate(KPlugFilter* pFilter);
-    int GetSubPlugCount() const { return mLinks ? static_cast<int>(mLinks->mSubPlugs.size()) : 0; }
+    int GetSubPlugCount() const { return L() ? static_cast<int>(L()->mSubPlugs.size()) : 0; }
     KPlug* GetSubPlug(int pIndex) const;
 
     // Receives events when no owner takes them; not owned.
     void SetListener(KPlugListener* pListener);
-    KPlugListener* GetListener() const { return mLinks ? mLinks->mListener : nullptr; }
+    KPlugListener* GetListener() const { return L() ? L()->mListener : nullptr; }
 
 protected:
     // Moves a source (destination) entry from one index to another, the
@@ -189,6 +195,13 @@ protected:
 
     // Room for pCount more owned plugs.
     void ReserveOwnedPlugs(int pCount);
+    // Where the owned plugs are listed, in order: in the record here (made
+    // when pMake), null when there is none yet. A subclass may keep them in
+    // line instead; it then releases them (ReleaseOwned) before the plug's
+    // destructor runs.
+    virtual std::vector<KPlug*>* OwnedList(bool pMake);
+    // Leaves every plug of the list without owner and empties it.
+    static void ReleaseOwned(std::vector<KPlug*>& pOwned);
 
     // A mark for the object that lists this plug as a property (see
     // KObject::Watch); not among the plug flags.
@@ -205,16 +218,28 @@ protected:
     {
         if (mFlags & kFlagListedByOwner)
             return mOwner;
-        return mLinks ? mLinks->mListOwner : nullptr;
+        return L() ? L()->mListOwner : nullptr;
     }
-    void SetListOwner(KPlug* pListOwner);
+    void SetListOwner(KPlug* pListOwner)
+    {
+        // The usual cases, in line: listed by the owner, or leaving that list.
+        if (pListOwner && pListOwner == mOwner && !L()) {
+            mFlags |= kFlagListedByOwner;
+            return;
+        }
+        if (!pListOwner && (mFlags & kFlagListedByOwner) && !L()) {
+            mFlags &= ~kFlagListedByOwner;
+            return;
+        }
+        SetListOwnerField(pListOwner);
+    }
 
     // What a subclass keeps for the few plugs that need it, in the record;
     // owned by the plug from SetExtension on.
     struct Extension {
         virtual ~Extension() {}
     };
-    Extension* GetExtension() const { return mLinks ? mLinks->mExtension.get() : nullptr; }
+    Extension* GetExtension() const { return L() ? L()->mExtension.get() : nullptr; }
     void SetExtension(Extension* pExtension);
 
 private:
@@ -253,10 +278,23 @@ private:
 
     void SetPrivateFlag(int pFlag, bool pSet) { mFlags = pSet ? mFlags | pFlag : mFlags & ~pFlag; }
     // Every change of owner goes through here, so that the list owner stays.
-    void SetOwnerField(KPlug* pOwner);
-    kUInt HandleOf() const { return mLinks ? mLinks->mHandle : kNoHandle; }
-    kUInt HandleIdOf() const { return mLinks ? mLinks->mHandleId : 0; }
+    void SetOwnerField(KPlug* pOwner)
+    {
+        if ((mFlags & kFlagListedByOwner) && pOwner != mOwner)
+            KeepListOwner();
+        mOwner = pOwner;
+    }
+    // The owner, listing this plug, is about to change: the record keeps it.
+    void KeepListOwner();
+    void SetListOwnerField(KPlug* pListOwner);
+    kUInt HandleOf() const { return L() ? L()->mHandle : kNoHandle; }
+    kUInt HandleIdOf() const { return L() ? L()->mHandleId : 0; }
+    static constexpr std::uintptr_t kFilterAlone = 1;
+    Links* L() const { return (mLinks & kFilterAlone) ? nullptr : reinterpret_cast<Links*>(mLinks); }
     Links& MakeLinks();
+    // The work of DisconnectAllSrc and DisconnectAllDst for a plug with links.
+    bool DisconnectSources();
+    bool DisconnectDestinations();
     // Takes a handle from the plug-handle manager when the plug has none.
     void EnsureHandle();
     KPlug* Resolve(const Connection& pEntry) const;
@@ -275,7 +313,9 @@ private:
     void SetFilterField(KPlugFilter* pFilter);
 
     KPlug* mOwner;
-    std::unique_ptr<Links> mLinks;
+    // The record, or a filter alone (kFilterAlone set: an object list keeps
+    // no other), or 0.
+    std::uintptr_t mLinks;
     int mFlags;
 };
 

@@ -170,13 +170,9 @@ KPropertyRow& KProperty::OwnRow()
     return *const_cast<KPropertyRow*>(mRow);
 }
 
-void KProperty::UseRow(const KPropertyRow* pRow, bool pOwned)
+void KProperty::FreeOwnRow()
 {
-    // A copied name ends with its row: callers copy before they switch.
-    if (IsMarked() && pRow != mRow)
-        std::free(const_cast<KPropertyRow*>(mRow));
-    mRow = pRow;
-    SetMarked(pOwned);
+    std::free(const_cast<KPropertyRow*>(mRow));
 }
 
 void KProperty::SetPropertyInfo(const char* pName, KObject* pOwner, KPropertyAccessor pGetter,
@@ -234,11 +230,6 @@ KProperty::Extra& KProperty::MakeExtra()
     if (!GetExtra())
         SetExtension(new Extra);
     return *GetExtra();
-}
-
-KObject* KProperty::ListOwner() const
-{
-    return static_cast<KObject*>(GetListOwner());
 }
 
 KObject* KProperty::GetPropertyOwner() const

@@ -280,6 +280,7 @@ private:
     Extra& MakeExtra();
     void EndWatch();
     // The object whose property list holds this property, or null.
+    // (defined with KObject)
     KObject* ListOwner() const;
     void NameChanged();
     // A row of the property's own, a copy of the current one: with its name
@@ -288,7 +289,15 @@ private:
     KPropertyRow* MakeOwnRow(const char* pName, const char* pCopy, bool pKeepName);
     // The own row, made from the current one (name kept) when shared.
     KPropertyRow& OwnRow();
-    void UseRow(const KPropertyRow* pRow, bool pOwned);
+    void UseRow(const KPropertyRow* pRow, bool pOwned)
+    {
+        // A copied name ends with its row: callers copy before they switch.
+        if (IsMarked() && pRow != mRow)
+            FreeOwnRow();
+        mRow = pRow;
+        SetMarked(pOwned);
+    }
+    void FreeOwnRow();
 
     int mPropertyFlags;  // first: fills the plug's tail padding
     const KPropertyRow* mRow;  // never null; the property's own when marked

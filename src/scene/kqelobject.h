@@ -158,6 +158,8 @@ private:
     };
 
     int PendingRunCount() const { return mRun.mHandles ? 0 : mRun.mCount; }
+    // For the manager: the run's handles not destroyed, made or not.
+    int RunLiveCount() const { return mRun.mLive; }
     // The index in the run of the first published property named pName, -1
     // when none.
     int FindInRun(const char* pName) const;

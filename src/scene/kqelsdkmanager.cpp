@@ -56,7 +56,10 @@ const EQelManagerList kClearOrder[] = {
 
 // ---- KQelObjectList ----
 
-KQelObjectList::KQelObjectList() : mLive(0), mLiveSlots(0), mRuns(0), mFront(0), mResolver(nullptr) {}
+KQelObjectList::KQelObjectList()
+    : mLive(0), mLiveSlots(0), mRuns(0), mFront(0), mResolver(nullptr), mCounter(nullptr)
+{
+}
 
 KQelObjectList::~KQelObjectList() {}
 
@@ -135,9 +138,25 @@ int KQelObjectList::PrefixCount(int pSlots) const
 
 void KQelObjectList::AddToTree(int pSlot, int pDelta)
 {
+    if (mTree.empty())
+        return;
     const int size = static_cast<int>(mSlots.size());
     for (int i = pSlot + 1; i <= size; i += i & -i)
         mTree[static_cast<std::size_t>(i)] += pDelta;
+}
+
+void KQelObjectList::EnsureTree() const
+{
+    if (!mTree.empty())
+        return;
+    const std::size_t size = mSlots.size();
+    mTree.assign(size + 1, 0);
+    for (std::size_t i = 1; i <= size; ++i) {
+        mTree[i] += WeightOf(static_cast<int>(i - 1));
+        const std::size_t parent = i + (i & (~i + 1));
+        if (parent <= size)
+            mTree[parent] += mTree[i];
+    }
 }
 
 bool KQelObjectList::AddSlot(void* pSlot, int pWeight)
@@ -149,11 +168,11 @@ bool KQelObjectList::AddSlot(void* pSlot, int pWeight)
     mSlots.push_back(pSlot);
     InsertBucket(pSlot, static_cast<std::uint32_t>(slot));
     ++mLiveSlots;
-    // Tree node i (1-based) covers the slots (i - lowbit(i), i].
-    const int node = slot + 1;
-    if (mTree.empty())
-        mTree.push_back(0);
-    mTree.push_back(pWeight + PrefixCount(node - 1) - PrefixCount(node - (node & -node)));
+    if (!mTree.empty()) {
+        // Tree node i (1-based) covers the slots (i - lowbit(i), i].
+        const int node = slot + 1;
+        mTree.push_back(pWeight + PrefixCount(node - 1) - PrefixCount(node - (node & -node)));
+    }
     mLive += pWeight;
     return true;
 }
@@ -165,7 +184,7 @@ bool KQelObjectList::Add(void* pObject)
 
 bool KQelObjectList::AddRun(void* pRun, int pCount)
 {
-    if (!pRun || IsRun(pRun) || pCount < 1 || !AddSlot(SlotOf(pRun), pCount))
+    if (!pRun || IsRun(pRun) || pCount < 1 || !mCounter || !AddSlot(SlotOf(pRun), pCount))
         return false;
     ++mRuns;
     return true;
@@ -176,10 +195,7 @@ bool KQelObjectList::AdjustRun(void* pRun, int pDelta)
     const int bucket = pRun ? FindBucket(SlotOf(pRun)) : -1;
     if (bucket < 0)
         return false;
-    const int slot = static_cast<int>(mBuckets[static_cast<std::size_t>(bucket)]);
-    if (pDelta < -WeightOf(slot))
-        pDelta = -WeightOf(slot);
-    AddToTree(slot, pDelta);
+    AddToTree(static_cast<int>(mBuckets[static_cast<std::size_t>(bucket)]), pDelta);
     mLive += pDelta;
     return true;
 }
@@ -191,10 +207,19 @@ void KQelObjectList::RemoveSlot(std::size_t pBucket)
     if (IsRun(mSlots[static_cast<std::size_t>(slot)]))
         --mRuns;
     EraseBucket(pBucket);
-    mSlots[static_cast<std::size_t>(slot)] = nullptr;
     AddToTree(slot, -weight);
+    mSlots[static_cast<std::size_t>(slot)] = nullptr;
     mLive -= weight;
     --mLiveSlots;
+    // Holes at the end go at once (a tree node covers no later slot), so
+    // that removals in reverse order of addition never compact.
+    while (!mSlots.empty() && !mSlots.back()) {
+        mSlots.pop_back();
+        if (!mTree.empty())
+            mTree.pop_back();
+    }
+    if (mFront > static_cast<int>(mSlots.size()))
+        mFront = static_cast<int>(mSlots.size());
     const int holes = static_cast<int>(mSlots.size()) - mLiveSlots;
     if (holes > mLiveSlots && holes > 16)
         Compact();
@@ -220,17 +245,26 @@ bool KQelObjectList::RemoveRun(void* pRun)
 
 void KQelObjectList::Compact()
 {
-    std::vector<std::pair<void*, int>> live;
-    live.reserve(static_cast<std::size_t>(mLiveSlots));
-    for (std::size_t i = 0; i < mSlots.size(); ++i) {
-        if (mSlots[i])
-            live.emplace_back(mSlots[i], WeightOf(static_cast<int>(i)));
+    // In place, in order; the tree is built again when needed.
+    std::size_t kept = 0;
+    for (void* object : mSlots) {
+        if (object)
+            mSlots[kept++] = object;
     }
-    const int runs = mRuns;
-    Clear();
-    for (const std::pair<void*, int>& slot : live)
-        AddSlot(slot.first, slot.second);
-    mRuns = runs;
+    mSlots.resize(kept);
+    mTree.clear();
+    mFront = 0;
+    std::size_t buckets = 16;
+    while (buckets < kept * 2 + 2)
+        buckets *= 2;
+    mBuckets.assign(buckets, kEmpty);
+    const std::size_t mask = buckets - 1;
+    for (std::size_t slot = 0; slot < kept; ++slot) {
+        std::size_t i = Home(mSlots[slot]);
+        while (mBuckets[i] != kEmpty)
+            i = (i + 1) & mask;
+        mBuckets[i] = static_cast<std::uint32_t>(slot);
+    }
 }
 
 void* KQelObjectList::GetAt(int pIndex) const
@@ -240,6 +274,7 @@ void* KQelObjectList::GetAt(int pIndex) const
     if (mRuns == 0 && mLive == static_cast<int>(mSlots.size()))
         return mSlots[static_cast<std::size_t>(pIndex)];
     // The slot holding the (pIndex + 1)-th entry: descend the tree.
+    EnsureTree();
     const int size = static_cast<int>(mSlots.size());
     int step = 1;
     while (step * 2 <= size)
@@ -279,9 +314,9 @@ KQelSdkManager* KQelSdkManager::CreateKQelSdkManager()
 
 KQelSdkManager::KQelSdkManager() : mLists(new Lists), mRenaming(), mError(kManagerErrors, 2)
 {
-    mLists->mList[kQelUserPropertyList].SetRunResolver([](void* pRun, int pIndex) -> void* {
-        return static_cast<KQelObject*>(pRun)->RunEntry(pIndex);
-    });
+    mLists->mList[kQelUserPropertyList].SetRunResolver(
+        [](void* pRun, int pIndex) -> void* { return static_cast<KQelObject*>(pRun)->RunEntry(pIndex); },
+        [](void* pRun) { return static_cast<KQelObject*>(pRun)->RunLiveCount(); });
     if (gsManagerRefCount == 0)
         KBaseLib_Init();
     ++gsManagerRefCount;

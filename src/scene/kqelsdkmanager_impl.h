@@ -42,10 +42,13 @@ enum EQelManagerList : int {
 // Pointers in order of addition. An entry is found by pointer in constant
 // time (an open-addressing hash of slot numbers: 4 bytes a bucket, the
 // pointer read from its slot) and by rank in
-// logarithmic time (a Fenwick tree over the entries of the live slots);
-// removal leaves a hole, and the slots are compacted when holes outnumber
-// live slots, so any mix of adds, removals and indexed reads costs amortised
-// O(log n). A pointer is listed at most once, so nothing can be ended twice.
+// logarithmic time (a Fenwick tree over the entries of the live slots,
+// built in linear time by the first read by rank that needs it, kept from
+// then on); removal leaves a hole, holes at the end go at once, and the
+// slots are compacted when holes outnumber live slots, so any mix of adds,
+// removals and indexed reads costs amortised O(log n), and adds and
+// removals alone O(1). A pointer is listed at most once, so nothing can be
+// ended twice.
 //
 // A slot may also hold a run: one key standing for a number of entries that
 // its owner makes on demand (a node's published user properties). Ranks
@@ -56,6 +59,8 @@ class KQelObjectList {
 public:
     // The entry of a run at a rank within it (made when needed).
     typedef void* (*RunResolver)(void* pRun, int pIndex);
+    // The entries a run stands for now.
+    typedef int (*RunCounter)(void* pRun);
 
     KQelObjectList();
     ~KQelObjectList();
@@ -111,12 +116,17 @@ public:
 
     // ---- Runs ----
 
-    void SetRunResolver(RunResolver pResolver) { mResolver = pResolver; }
+    void SetRunResolver(RunResolver pResolver, RunCounter pCounter)
+    {
+        mResolver = pResolver;
+        mCounter = pCounter;
+    }
     // Appends a run of pCount entries keyed by pRun; false for null, an odd
-    // pointer, a count below 1 or a run already listed.
+    // pointer, a count below 1 or a run already listed. The run's counter
+    // must answer pCount.
     bool AddRun(void* pRun, int pCount);
-    // Changes the run's count by pDelta (to at least 0); false when it is
-    // not listed.
+    // The run's count changed by pDelta (its counter answers the new one);
+    // false when it is not listed.
     bool AdjustRun(void* pRun, int pDelta);
     // Removes the run and its entries; false when it is not listed.
     bool RemoveRun(void* pRun);
@@ -132,7 +142,13 @@ private:
 
     int PrefixCount(int pSlots) const;
     // Entries in one slot.
-    int WeightOf(int pSlot) const { return PrefixCount(pSlot + 1) - PrefixCount(pSlot); }
+    int WeightOf(int pSlot) const
+    {
+        void* object = mSlots[static_cast<std::size_t>(pSlot)];
+        return !object ? 0 : IsRun(object) ? mCounter(RunOf(object)) : 1;
+    }
+    // Builds the tree when it is not (linear time).
+    void EnsureTree() const;
     void AddToTree(int pSlot, int pDelta);
     // Appends a slot of pWeight entries.
     bool AddSlot(void* pSlot, int pWeight);
@@ -150,13 +166,14 @@ private:
     void Rehash(std::size_t pBuckets);
 
     std::vector<void*> mSlots;    // null: a hole
-    std::vector<int> mTree;       // Fenwick tree of entries per slot, 1-based
+    mutable std::vector<int> mTree;  // Fenwick tree of entries per slot, 1-based; empty until needed
     std::vector<std::uint32_t> mBuckets; // a power of two, at most half full
     int mLive;                    // entries, those of runs included
     int mLiveSlots;               // slots that are not holes, all in the hash
     int mRuns;                    // slots that hold runs
     int mFront;  // no live slot before it
     RunResolver mResolver;
+    RunCounter mCounter;
 };
 
 struct KQelSdkManager::Lists {
