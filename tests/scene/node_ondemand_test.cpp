@@ -3,6 +3,7 @@
 // case runs on a node whose parts were forced into being right after
 // creation and on one left alone, and both must end alike.
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,69 @@ TEST(NodeOnDemand, ManagerListsPublishedPropertiesInCreationOrder)
     atOnce.DestroyKQelNode(madeNodes[1], false);
     EXPECT_EQ(ListedNames(onDemand), ListedNames(atOnce));
     EXPECT_EQ(onDemand.GetKQelUserPropertyCount(), 3 + 54);
+}
+
+// Any mix of creations and destructions leaves the manager's list as it is
+// when every node's properties are made at once; checked by rank and name.
+TEST(NodeOnDemand, ManagerListSurvivesRandomDestruction)
+{
+    KQelSdkManager atOnce, onDemand;
+    std::vector<KQelNode*> madeNodes, leftNodes;
+    std::mt19937 random(11);
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 40; ++i) {
+            const bool alone = random() % 4 == 0;
+            for (KQelSdkManager* manager : {&atOnce, &onDemand}) {
+                if (alone) {
+                    manager->CreateKQelUserProperty("Alone", "Real", "");
+                    continue;
+                }
+                KQelNode* node = manager->CreateKQelNode("N");
+                (manager == &atOnce ? madeNodes : leftNodes).push_back(node);
+                if (manager == &atOnce)
+                    node->GetProperty(0);
+            }
+        }
+        for (int i = 0; i < 60 && onDemand.GetKQelUserPropertyCount() > 0; ++i) {
+            const int rank = static_cast<int>(random() % static_cast<unsigned>(onDemand.GetKQelUserPropertyCount()));
+            if (random() % 8 == 0 && !leftNodes.empty()) {
+                const std::size_t at = random() % leftNodes.size();
+                ASSERT_TRUE(atOnce.DestroyKQelNode(madeNodes[at], false));
+                ASSERT_TRUE(onDemand.DestroyKQelNode(leftNodes[at], false));
+                madeNodes.erase(madeNodes.begin() + static_cast<long>(at));
+                leftNodes.erase(leftNodes.begin() + static_cast<long>(at));
+                continue;
+            }
+            ASSERT_TRUE(atOnce.DestroyKQelUserProperty(atOnce.GetKQelUserProperty(rank)));
+            ASSERT_TRUE(onDemand.DestroyKQelUserProperty(onDemand.GetKQelUserProperty(rank)));
+        }
+        ASSERT_EQ(onDemand.GetKQelUserPropertyCount(), atOnce.GetKQelUserPropertyCount()) << round;
+        ASSERT_EQ(ListedNames(onDemand), ListedNames(atOnce)) << round;
+        for (std::size_t n = 0; n < leftNodes.size(); ++n)
+            ASSERT_EQ(leftNodes[n]->GetPropertyCount(), madeNodes[n]->GetPropertyCount()) << round << " " << n;
+    }
+}
+
+// Limits, pivot sets and caches made on first use read as constructed and
+// leave the properties as they are.
+TEST(NodeOnDemand, PartsMadeLateLeaveThePropertiesAlone)
+{
+    KQelSdkManager manager;
+    KQelNode* node = manager.CreateKQelNode("N");
+    KQelNodeProperties* set = static_cast<KQelNodeProperties*>(node->GetPropertyHandler());
+    set->RotationActive.SetValue(true);
+    set->RotationPivot.SetValue(KgeTVector(1.0, 2.0, 3.0, 1.0));
+    EXPECT_EQ(node->GetLimits().GetLimitedNode(), node);
+    EXPECT_FALSE(node->GetLimits().GetRotationLimitActive());
+    EXPECT_TRUE(set->RotationActive.GetValue());
+    EXPECT_EQ(node->GetRotationPivot(KQelNode::eSourcePivot)[0], 0.0);
+    EXPECT_EQ(node->GetGeometricScaling(KQelNode::eDestinationPivot)[1], 1.0);
+    EXPECT_EQ(node->GetLocalStateId(), 0xFFFFFFFFu);
+    node->SetRotationActive(false);
+    EXPECT_FALSE(set->RotationActive.GetValue());
+    node->SetRotationPivot(KQelNode::eDestinationPivot, KQelVector4(4.0, 5.0, 6.0, 1.0));
+    EXPECT_EQ(node->GetRotationPivot(KQelNode::eDestinationPivot)[2], 6.0);
+    EXPECT_EQ(node->GetRotationPivot(KQelNode::eSourcePivot)[2], 0.0);
 }
 
 }  // namespace
