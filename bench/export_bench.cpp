@@ -16,6 +16,7 @@
 #include <vesk/MFnTransform.h>
 
 #include "core/object_access.h"
+#include "export_bench_util.h"
 #include "export/qelveskexport.h"
 #include "io/kqelexporter.h"
 #include "plugin/qelveskuserparams.h"
@@ -31,11 +32,6 @@ namespace {
 
 // Groups of ten: a top-level group and nine children.
 constexpr int kGroupSize = 10;
-
-std::string FilePath(const char* pName)
-{
-    return std::string("/tmp/") + pName + "_" + std::to_string(::getpid()) + ".qel";
-}
 
 void MakeHostScene(int pCount)
 {
@@ -89,7 +85,7 @@ void BM_ExportHostScene(benchmark::State& pState)
     QelVeskUserParams::Instance()->Reset();
     QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kExportShowUI, false);
     MakeHostScene(count);
-    const std::string path = FilePath("export_host");
+    const std::string path = BenchFilePath("export_host");
     for (auto _ : pState) {
         QelVeskExport exporter;
         if (!exporter.Export(path.c_str()))
@@ -103,24 +99,8 @@ BENCHMARK(BM_ExportHostScene)->RangeMultiplier(10)->Range(100, 10000)->Unit(benc
 void BM_WriteSdkScene(benchmark::State& pState)
 {
     const int count = static_cast<int>(pState.range(0));
-    const std::string path = FilePath("export_sdk");
-    for (auto _ : pState) {
-        pState.PauseTiming();
-        std::unique_ptr<KQelSdkManager> manager(new KQelSdkManager);
-        KQelScene* scene = manager->CreateKQelScene();
-        MakeSdkScene(*manager, *scene, count);
-        KQelExporter* exporter = manager->CreateKQelExporter();
-        pState.ResumeTiming();
-        exporter->Initialize(path.c_str());
-        exporter->SetFileFormat(KQelExporter::eQelBinary);
-        if (!exporter->Export(*scene, nullptr))
-            pState.SkipWithError("the write failed");
-        pState.PauseTiming();
-        manager.reset();
-        pState.ResumeTiming();
-    }
-    std::remove(path.c_str());
-    pState.SetItemsProcessed(pState.iterations() * count);
+    TimeSdkWrites(pState, "export_sdk", count,
+                  [count](KQelSdkManager& pManager, KQelScene& pScene) { MakeSdkScene(pManager, pScene, count); });
 }
 BENCHMARK(BM_WriteSdkScene)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond);
 

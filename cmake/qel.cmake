@@ -4,7 +4,7 @@
 # subsystem never blocks the others.
 
 set(QEL_SUBSYSTEMS base math object file curves scene content character io io/settings native
-    native/reader native/writer native/blocks formats formats/toolkit3ds motion)
+    native/reader native/writer native/blocks formats formats/toolkit3ds formats/3ds formats/dxf formats/obj motion)
 set(QEL_SRC_DIR ${CMAKE_SOURCE_DIR}/src)
 
 function(qel_subsystem_target out sub)
@@ -20,9 +20,11 @@ function(qel_link_subsystems target)
   if("scene" IN_LIST subs AND NOT "io" IN_LIST subs)
     list(APPEND subs io)
   endif()
-  # The io front ends make the native reader and writers.
+  # The io front ends make the native reader and writers, the formats' and
+  # the motion ones.
   if("io" IN_LIST subs)
-    list(APPEND subs native native/reader native/writer native/blocks)
+    list(APPEND subs native native/reader native/writer native/blocks motion)
+    list(APPEND subs formats formats/dxf formats/obj formats/3ds formats/toolkit3ds)
     list(REMOVE_DUPLICATES subs)
   endif()
   foreach(sub ${subs})

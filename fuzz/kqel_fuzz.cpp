@@ -14,10 +14,14 @@ using namespace qelsdk_600;
 
 namespace {
 
-const char* const kNames[] = {"A", "B", "C", "Doc", "Data", "Model", "Summary", "NodeId", "Take"};
+const char* const kNames[] = {"A", "B", "C", "Doc", "Data", "Model", "Summary", "NodeId", "Take", "Runs", "Z"};
 
+// Numbers go through the block reads, in pieces that cross runs and single
+// values alike.
 void ReadValues(KQel& q) {
     char piece[4096];
+    int ints[5];
+    double reals[5];
     for (int guard = 0; q.FieldReadGetRemain() > 0 && guard < 100000; ++guard) {
         switch (q.FieldReadGetType()) {
             case 'R': {
@@ -32,7 +36,8 @@ void ReadValues(KQel& q) {
             case 'S': q.FieldReadC(); break;
             case 'C': q.FieldReadCH(); break;
             case 'L': q.FieldReadT(); break;
-            case 'I': q.FieldReadI(); break;
+            case 'I': q.FieldReadIn(ints, 5); break;
+            case 'D': q.FieldReadDn(reals, 5); break;
             default: q.FieldReadD(); break;
         }
     }

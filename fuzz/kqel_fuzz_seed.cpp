@@ -32,6 +32,23 @@ void Write(KQel& q) {
         q.FieldWriteD(i);
         q.FieldWriteEnd();
     }
+    // Runs of values stored in 1, 2, 4 and 8 bytes, beside single values.
+    q.FieldWriteBegin("Runs");
+    for (int i = 0; i < 20; ++i) q.FieldWriteI(i - 10);
+    for (int i = 0; i < 20; ++i) q.FieldWriteI(i * 3000);
+    q.FieldWriteC("between");
+    for (int i = 0; i < 20; ++i) q.FieldWriteD(i * 0.5);
+    for (int i = 0; i < 20; ++i) q.FieldWriteD(i * 0.1);
+    for (int i = 0; i < 10; ++i) q.FieldWriteLL((1LL << 40) * i);
+    for (int i = 0; i < 10; ++i) q.FieldWriteCH(static_cast<char>('a' + i));
+    q.FieldWriteEnd();
+}
+
+// A run long enough to be deflated.
+void WriteDeflated(KQel& q) {
+    q.FieldWriteBegin("Z");
+    for (int i = 0; i < 1200; ++i) q.FieldWriteD(i % 8);
+    q.FieldWriteEnd();
 }
 
 }  // namespace
@@ -40,17 +57,20 @@ int main(int argc, char** argv) {
     std::string dir = argc > 1 ? argv[1] : ".";
     const struct {
         const char* name;
-        bool binary, encrypted, password;
+        bool binary, encrypted, password, deflated;
     } seeds[] = {
-        {"text.qel", false, false, false},
-        {"binary.qel", true, false, false},
-        {"enciphered.qel", true, true, false},
-        {"password.qel", true, true, true},
+        {"text.qel", false, false, false, false},
+        {"binary.qel", true, false, false, false},
+        {"enciphered.qel", true, true, false, false},
+        {"password.qel", true, true, true, false},
+        {"deflated.qel", true, false, false, true},
     };
     for (const auto& s : seeds) {
         KQel q;
+        q.SetDeflateRuns(s.deflated);
         if (!q.ProjectCreate((dir + "/" + s.name).c_str(), s.binary, s.encrypted, nullptr)) return 1;
         Write(q);
+        if (s.deflated) WriteDeflated(q);
         if (s.password) q.WritePassword("pw");
         q.ProjectCloseSection();
         if (q.ProjectCreateExtensionSection(false)) {

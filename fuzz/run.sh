@@ -10,6 +10,10 @@
 #            blocks and embedded media
 #   tif      the TIFF reader of the image converter
 #   native   the native reader's document driver over a whole scene
+#   trc, aoa, c3d   the marker-motion readers over a whole read
+#   bvh, vpm, mov, brd   the skeleton and channel motion readers
+#   htr, asf, amc   the HTR, ASF and AMC readers (amc over a fixed ASF
+#            skeleton read first)
 # Each run starts from the target's seeds, written afresh by its seed program,
 # and stops after <runs> inputs or FUZZ_TIME seconds (default 300), whichever
 # comes first; the first fault fails it.

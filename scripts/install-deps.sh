@@ -8,9 +8,11 @@ sudo=""
 export DEBIAN_FRONTEND=noninteractive
 
 pkgs=(cmake ninja-build g++ clang pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      zlib1g-dev nettle-dev libtiff-dev locales
+      zlib1g-dev nettle-dev libtiff-dev libfast-float-dev locales
       g++-i686-linux-gnu
-      zlib1g-dev:i386 nettle-dev:i386 libtiff-dev:i386 libgtest-dev:i386 libgmock-dev:i386)
+      zlib1g-dev:i386 nettle-dev:i386 libtiff-dev:i386 libgtest-dev:i386 libgmock-dev:i386
+      # Baselines of the format benchmarks, linked by bench/ only when found.
+      libdxflib-dev libtinyobjloader-dev lib3ds-dev)
 
 # The i386 packages install beside the 64-bit ones once dpkg knows the
 # architecture. (g++-multilib cannot be used: its libc6-dev-i386 conflicts

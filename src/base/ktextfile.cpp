@@ -1,12 +1,13 @@
 #include "base/ktextfile.h"
 
+#include "base/kclocale.h"
+
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include <locale.h>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -15,25 +16,6 @@ namespace qelsdk_600 {
 namespace {
 
 const size_t kInitialLineCapacity = 10240;
-
-// The "C" locale, so that numbers read and written never follow the process
-// locale's decimal separator.
-locale_t CLocale() {
-    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return cLocale;
-}
-
-// Switches the calling thread to the "C" locale for one scope.
-class CLocaleScope {
-public:
-    CLocaleScope() : mOld(CLocale() ? uselocale(CLocale()) : static_cast<locale_t>(0)) {}
-    ~CLocaleScope() {
-        if (mOld) uselocale(mOld);
-    }
-
-private:
-    locale_t mOld;
-};
 
 // White space as "%d" and "%lf" skip it.
 bool IsSpace(char c) {
@@ -44,7 +26,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string FormatV(const char* format, va_list args) {
     if (format == nullptr) return std::string();
-    CLocaleScope cLocale;
+    KCLocaleScope cLocale;
     va_list copy;
     va_copy(copy, args);
     char small[512];
@@ -224,7 +206,7 @@ bool KTextFile::ParseNumber(size_t at, double& value, size_t& end) const {
     const char* start = mLine.c_str() + i;
     char* stop = nullptr;
     errno = 0;
-    const double v = CLocale() ? strtod_l(start, &stop, CLocale()) : std::strtod(start, &stop);
+    const double v = KParseDoubleC(start, &stop);
     if (stop == start || !std::isfinite(v)) return false;
     value = v;
     end = i + static_cast<size_t>(stop - start);

@@ -11,6 +11,7 @@
 #include "content/kqellink.h"
 #include "content/kqelmesh.h"
 #include "content/kqelshape.h"
+#include "math/kqelpointgrid.h"
 
 namespace qelsdk_600 {
 
@@ -67,183 +68,6 @@ void RebuildShapes(KQelGeometry& pGeometry, int pCount, Fill pFill)
         pFill(rebuild);
     }
 }
-
-// ---- Points equal within the KQelVector4 tolerance ----
-
-// A grid of cells much larger than the 1e-6 tolerance, so that two equal
-// points lie in the same cell or, when one is near a cell's face, in
-// neighbouring cells; only those neighbours are searched. Cells are found by
-// an open-addressing hash and each holds its points newest first. A point
-// with a non-finite coordinate equals nothing and is never inserted.
-class PointGrid {
-public:
-    PointGrid(const KQelVector4* pPoints, int pCount)
-        : mPoints(pPoints), mCells(static_cast<std::size_t>(pCount)), mNext(static_cast<std::size_t>(pCount), -1),
-          mBuckets(1024, -1), mCellCount(0)
-    {
-        for (int i = 0; i < pCount; ++i)
-            mCells[static_cast<std::size_t>(i)] = CellOf(pPoints[i]);
-    }
-
-    void Insert(int pIndex)
-    {
-        const Cell& cell = mCells[static_cast<std::size_t>(pIndex)];
-        if (!cell.mFinite)
-            return;
-        int& head = mBuckets[FindBucket(cell)];
-        mNext[static_cast<std::size_t>(pIndex)] = head;
-        const bool newCell = head < 0;
-        head = pIndex;
-        // Sized by cells, not points: repeated points share one bucket, and
-        // a smaller table stays in cache.
-        if (newCell && static_cast<std::size_t>(++mCellCount) * 2 > mBuckets.size())
-            Rehash();
-    }
-
-    // Loads the cells and candidate points that the queries of points
-    // pFirst to pLast - 1 will read, all at once: independent loads overlap,
-    // where the queries' own loads would wait one after another.
-    void Warm(int pFirst, int pLast)
-    {
-        int heads[kWarmBatch];
-        int sum = 0;
-        for (int j = pFirst; j < pLast; ++j) {
-            const Cell& cell = mCells[static_cast<std::size_t>(j)];
-            heads[j - pFirst] = cell.mFinite ? mBuckets[static_cast<std::size_t>(Hash(cell)) & (mBuckets.size() - 1)] : -1;
-        }
-        for (int j = pFirst; j < pLast; ++j) {
-            const int head = heads[j - pFirst];
-            if (head >= 0)
-                sum += static_cast<int>(mCells[static_cast<std::size_t>(head)].mKey[0]) ^
-                       static_cast<int>(mPoints[head][0]);
-        }
-        mWarmSink = sum;
-    }
-    static constexpr int kWarmBatch = 64;
-
-    // The largest inserted index whose point equals point pIndex; -1 when
-    // none.
-    int FindLatestEqual(int pIndex) const
-    {
-        const Cell& cell = mCells[static_cast<std::size_t>(pIndex)];
-        if (!cell.mFinite)
-            return -1;
-        const KQelVector4& point = mPoints[pIndex];
-        int best = -1;
-        Cell neighbour = cell;
-        for (int dx = cell.mLow[0]; dx <= cell.mHigh[0]; ++dx) {
-            neighbour.mKey[0] = cell.mKey[0] + dx;
-            for (int dy = cell.mLow[1]; dy <= cell.mHigh[1]; ++dy) {
-                neighbour.mKey[1] = cell.mKey[1] + dy;
-                for (int dz = cell.mLow[2]; dz <= cell.mHigh[2]; ++dz) {
-                    neighbour.mKey[2] = cell.mKey[2] + dz;
-                    // Newest first: the first equal point is the latest of
-                    // its cell, and points older than the best found so far
-                    // cannot win.
-                    for (int i = mBuckets[FindBucket(neighbour)]; i > best; i = mNext[static_cast<std::size_t>(i)]) {
-                        if (mPoints[i] == point) {
-                            best = i;
-                            break;
-                        }
-                    }
-                }
-            }
-        }
-        return best;
-    }
-
-private:
-    // A point's cell, and which neighbours (-1 to 1 per axis) can hold points
-    // equal to it.
-    struct Cell {
-        std::int64_t mKey[3];
-        signed char mLow[3];
-        signed char mHigh[3];
-        bool mFinite;
-    };
-
-    static constexpr double kCellSize = 16e-6;
-    // Tolerance plus room for the rounding of the division below.
-    static constexpr double kReach = 1.5e-6;
-    // Beyond this magnitude the division rounds by more than that room:
-    // both neighbours are searched.
-    static constexpr double kExact = 1e6;
-    // Far beyond any cell of a finite double, yet with room for +-1.
-    static constexpr double kCellLimit = 1152921504606846976.0;  // 2^60
-
-    static Cell CellOf(const KQelVector4& pPoint)
-    {
-        Cell cell = {};
-        for (int c = 0; c < 3; ++c) {
-            const double value = pPoint[c];
-            if (!std::isfinite(value))
-                return cell;
-            // Cells are centred on multiples of their size, where points of
-            // regular meshes tend to lie: far from a face, no neighbour to
-            // search.
-            const double scaled = value / kCellSize + 0.5;
-            double key = std::floor(scaled);
-            const double offset = (scaled - key) * kCellSize;
-            const bool wide = std::fabs(value) > kExact;
-            cell.mLow[c] = wide || offset < kReach ? -1 : 0;
-            cell.mHigh[c] = wide || kCellSize - offset < kReach ? 1 : 0;
-            if (!(key > -kCellLimit))
-                key = -kCellLimit;
-            if (!(key < kCellLimit))
-                key = kCellLimit;
-            cell.mKey[c] = static_cast<std::int64_t>(key);
-        }
-        cell.mFinite = true;
-        return cell;
-    }
-
-    static bool SameKey(const Cell& pA, const Cell& pB)
-    {
-        return pA.mKey[0] == pB.mKey[0] && pA.mKey[1] == pB.mKey[1] && pA.mKey[2] == pB.mKey[2];
-    }
-
-    // A full 64-bit mix of each coordinate in turn (cell keys are often
-    // multiples of one step, which a plain multiply leaves clustered).
-    static std::uint64_t Mix(std::uint64_t pValue)
-    {
-        pValue = (pValue ^ (pValue >> 30)) * 0xBF58476D1CE4E5B9ull;
-        pValue = (pValue ^ (pValue >> 27)) * 0x94D049BB133111EBull;
-        return pValue ^ (pValue >> 31);
-    }
-    static std::uint64_t Hash(const Cell& pCell)
-    {
-        std::uint64_t hash = Mix(static_cast<std::uint64_t>(pCell.mKey[0]));
-        hash = Mix(hash ^ static_cast<std::uint64_t>(pCell.mKey[1]));
-        return Mix(hash ^ static_cast<std::uint64_t>(pCell.mKey[2]));
-    }
-
-    // The bucket holding the cell, or the empty one where it would go.
-    std::size_t FindBucket(const Cell& pCell) const
-    {
-        const std::size_t mask = mBuckets.size() - 1;
-        std::size_t bucket = static_cast<std::size_t>(Hash(pCell)) & mask;
-        while (mBuckets[bucket] >= 0 && !SameKey(mCells[static_cast<std::size_t>(mBuckets[bucket])], pCell))
-            bucket = (bucket + 1) & mask;
-        return bucket;
-    }
-
-    void Rehash()
-    {
-        std::vector<int> old(mBuckets.size() * 2, -1);
-        old.swap(mBuckets);
-        for (int head : old) {
-            if (head >= 0)
-                mBuckets[FindBucket(mCells[static_cast<std::size_t>(head)])] = head;
-        }
-    }
-
-    const KQelVector4* mPoints;
-    std::vector<Cell> mCells;   // cell of each point
-    std::vector<int> mNext;     // next older point of the same cell
-    std::vector<int> mBuckets;  // newest point of a cell, -1 empty
-    int mCellCount;             // cells holding a point
-    volatile int mWarmSink = 0;
-};
 
 }  // namespace
 
@@ -442,11 +266,11 @@ bool KQelMesh::BuildMergeList(KArrayTemplate<int>& pMergeList, ESplitObject pObj
     const int pointCount = GetControlPointsCount();
     if (pObject != eSplitControlPoints || !pMergeList.SetCount(pointCount))
         return false;
-    PointGrid grid(GetControlPoints(), pointCount);
+    KQelPointGrid grid(GetControlPoints(), pointCount);
     bool repeated = false;
     for (int j = 0; j < pointCount; ++j) {
-        if (j % PointGrid::kWarmBatch == 0)
-            grid.Warm(j, std::min(j + PointGrid::kWarmBatch, pointCount));
+        if (j % KQelPointGrid::kWarmBatch == 0)
+            grid.Warm(j, std::min(j + KQelPointGrid::kWarmBatch, pointCount));
         const int earlier = grid.FindLatestEqual(j);
         pMergeList[j] = earlier >= 0 ? earlier : j;
         if (earlier >= 0)

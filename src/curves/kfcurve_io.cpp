@@ -409,9 +409,10 @@ bool KFCurve::QelInternalRetrieve(KQel* file, bool onlyDefaults, bool withColor)
         }
     }
     if (withColor && file->FieldReadBegin("Color")) {
-        if (file->FieldReadGetRemain() >= 3) {
-            for (float& component : mColor)
-                component = static_cast<float>(file->FieldReadD());
+        double components[3];
+        if (file->FieldReadDn(components, 3) == 3) {
+            for (int c = 0; c < 3; ++c)
+                mColor[c] = static_cast<float>(components[c]);
         }
         file->FieldReadEnd();
     }

@@ -4,6 +4,8 @@
 
 namespace qelsdk_600 {
 
+const int gQelEulerOrder[3] = {0, 1, 2};
+
 namespace {
 
 // Moves x by whole turns to within half a turn of target.

@@ -13,6 +13,9 @@ namespace qelsdk_600 {
 // out may be current.
 bool KVNGetContinuousRotation(double* out, const double* current, const double* previous, const int* axes);
 
+// The axis order X, Y, Z ({0, 1, 2}) as KVNGetContinuousRotation takes it.
+extern const int gQelEulerOrder[3];
+
 // out[i] = a[i] + b[i] for i below n; out may be a or b.
 void KVNAdd(double* out, const double* a, const double* b, int n);
 // out[i] = a[i] * scale for i below n; out may be a.

@@ -23,6 +23,7 @@
 #include "math/kmfunctions.h"
 #include "plugin/qelcharacterbridge.h"
 #include "plugin/qelveskdialogs.h"
+#include "plugin/qelveskimageconverter.h"
 #include "plugin/qelvesknode.h"
 #include "plugin/qelveskscript.h"
 #include "plugin/qelveskuserparams.h"
@@ -72,6 +73,21 @@ void ShowWarningDialog(const char* pTitle, const KString& pText)
     dialog.Message(pText);
     dialog.Button(0, sgOK);
     dialog.Pop();
+}
+
+void WarnInThreeLines(QelLogFile* pLog, const char* pFirst, const char* pSecond, const char* pThird)
+{
+    LogTitledLine(pLog, sgExportWarning, pFirst);
+    LogLine(pLog, pSecond);
+    LogLine(pLog, pThird);
+    LogLine(pLog, "");
+    KString text(pFirst);
+    text += "\\n";
+    text += pSecond;
+    text += "\\n";
+    text += pThird;
+    text += "\\n\\n";
+    ShowWarningDialog(sgExportWarning, text);
 }
 
 }  // namespace export_detail
@@ -263,9 +279,7 @@ void QelVeskExport::ApplyMasterScale()
     KgeAMatrix scaling;
     scaling.mData[0][0] = scaling.mData[1][1] = scaling.mData[2][2] = s;
     KFCurveFilterMatrixConverter converter;
-    KTime period;
-    period.SetSecondDouble(1.0 / QelVeskUserParams::Instance()->GetResamplingRate(false));
-    converter.SetResamplingPeriod(period);
+    converter.SetResamplingPeriod(SamplingPeriod());
     converter.SetGenerateLastKeyExactlyAtEndTime(true);
     converter.SetApplyUnroll(false);
     converter.SetResampleTranslation(false);
@@ -392,17 +406,7 @@ void WarnForNamespacesInFirstChildren(QelLogFile* pLog, QelVeskSdkManager&, QelV
     }
     if (!shared)
         return;
-    LogTitledLine(pLog, sgExportWarning, sgNamespaceAtRoots_WARNING);
-    LogLine(pLog, sgNamespaceAtRoots_WARNING_1);
-    LogLine(pLog, sgNamespaceAtRoots_WARNING_2);
-    LogLine(pLog, "");
-    KString text(sgNamespaceAtRoots_WARNING);
-    text += "\\n";
-    text += sgNamespaceAtRoots_WARNING_1;
-    text += "\\n";
-    text += sgNamespaceAtRoots_WARNING_2;
-    text += "\\n\\n";
-    ShowWarningDialog(sgExportWarning, text);
+    WarnInThreeLines(pLog, sgNamespaceAtRoots_WARNING, sgNamespaceAtRoots_WARNING_1, sgNamespaceAtRoots_WARNING_2);
 }
 
 // ---- Takes, pivots and arguments ----
@@ -420,18 +424,9 @@ void QelVeskExport::SetCurrentTakeOnNode(QelVeskNode& pNode, const char* pTakeNa
 
 void QelVeskExport::DisablePivotUse(QelVeskNode* pNode)
 {
-    // Depth first, children in order, without recursion: deep trees are
-    // common in skeletons.
-    std::vector<KQelNode*> pending;
-    if (pNode)
-        pending.push_back(pNode);
-    while (!pending.empty()) {
-        KQelNode* node = pending.back();
-        pending.pop_back();
-        static_cast<QelVeskNode*>(node)->SetPivotState(KQelNode::eSourcePivot, KQelNode::ePivotReference);
-        for (int i = node->GetChildCount(false); i-- > 0;)
-            pending.push_back(node->GetChild(i));
-    }
+    ForEachNodeParentsFirst(pNode, [](KQelNode& pEach) {
+        static_cast<QelVeskNode&>(pEach).SetPivotState(KQelNode::eSourcePivot, KQelNode::ePivotReference);
+    });
 }
 
 MStatus QelVeskExport::parseArgs(const MArgList& pArgs, char* pBuffer, size_t pSize)

@@ -4,9 +4,14 @@
 #define QELVESK_EXPORT_QELVESKEXPORT_H
 
 #include <vesk/MDagPath.h>
+#include <vesk/MEulerRotation.h>
 #include <vesk/MFn.h>
 #include <vesk/MItDag.h>
+#include <vesk/MObject.h>
+#include <vesk/MObjectArray.h>
+#include <vesk/MPlug.h>
 #include <vesk/MStatus.h>
+#include <vesk/MString.h>
 
 #include "base/karraytemplate.h"
 #include "base/kcharptrset.h"
@@ -15,22 +20,47 @@
 #include "plugin/qelvesksdkmanager.h"
 #include "scene/kqelnode.h"
 
+class KLayerMapping;
 class MArgList;
 class MFnAnimCurve;
 class MFnDagNode;
+class MFnMesh;
 class MFnTransform;
-class MObject;
 class MSelectionList;
 class QelVeskNode;
 
 namespace qelsdk_600 {
 class KFCurve;
 class KFCurveNode;
+class KQelGeometry;
+class KQelMesh;
 class KQelScene;
 class KQelSdkManager;
 class KQelTakeNode;
 class QelLogFile;
 }  // namespace qelsdk_600
+
+// The host objects of one camera group: the top-level DAG component that
+// holds a camera or a look-at node (its key is the path's full name up to
+// its second '|'). Made by the first camera or look-at builder of the group;
+// the exporter owns it.
+struct KVeskExportCameraInfo {
+    // The group's look-at node, when the look-at builder opened the group.
+    MObject mLookAt;
+    // The camera shape, and its node, of the last camera built in the group.
+    MObject mCamera;
+    // Kept null.
+    MObject mSpare[2];
+    QelVeskNode* mCameraNode = nullptr;
+};
+
+// A shape visibility FindObject changed, to be put back: the plug and its
+// former value, when mChanged.
+struct QelVeskVisibilityChange {
+    MPlug mPlug;
+    bool mValue = true;
+    bool mChanged = false;
+};
 
 // One exporter per export: the command makes it, calls Export once and
 // destroys it. It owns its manager, and through it the scene and every
@@ -139,34 +169,172 @@ public:
     // current take. Always success.
     MStatus ExportUserProperties(QelVeskNode& pNode, MFnTransform& pTransform);
 
-    // ---- Meshes, NURBS surfaces, materials, textures and hard edges
-    // (qelveskexport_geometry.cpp): inert until that export is built ----
+    // ---- Meshes (qelveskexport_mesh.cpp) ----
 
-    // Null: no mesh node is made yet.
+    // A node carrying the mesh of the path's first shape (read in its bind
+    // state through FindObject), registered; null, the host as it was, when
+    // there is no shape or it is no mesh. A blend-shape envelope and what
+    // FindObject changed on the host are put back before it returns.
     QelVeskNode* BuildMeshGeometry(MDagPath& pPath, MFnDagNode& pNode);
-    // Null: no NURBS node is made yet.
+    // Fills the node from pMesh (the shape), pUndeformed (its bind-state
+    // mesh) and pInputGeometry (the deformer input, or null): points,
+    // polygons in host corner order, normals, colours, UV sets, materials
+    // and textures. When the two meshes differ in vertices, polygons or a
+    // polygon's corners, warns and marks the node mHistoryMismatch instead,
+    // leaving it without attribute.
+    void WriteNodeMesh(MFnMesh& pMesh, QelVeskNode* pNode, MObject& pUndeformed, MObject& pInputGeometry);
+    // The face-vertex colours of pMesh as a "ByPolygonVertex" colour element
+    // of pQelMesh, when one corner at least has a colour; false when the
+    // polygon iterator cannot be made (the colours are then without
+    // indices).
+    bool SetVertexColors(qelsdk_600::KQelMesh* pQelMesh, MFnMesh& pMesh);
+
+    // ---- NURBS surfaces (qelveskexport_nurbs.cpp) ----
+
+    // A node carrying the NURBS surface of the path's first shape, the
+    // host's U and V directions exchanged; registered before the surface is
+    // read, and returned without attribute when a form is not exportable.
+    // Null when there is no shape or it is no surface. The host is put back
+    // as BuildMeshGeometry puts it back.
     QelVeskNode* ExportGeometryNurb(MDagPath& pPath, MFnDagNode& pNode);
-    // Does nothing yet.
+
+    // ---- Materials (qelveskexport_materials.cpp) ----
+
+    // The first shading group (a set restricted to renderable objects) that
+    // holds the path whole; the null object when none.
+    MObject FindShadingGroup(MDagPath* pPath);
+    // The node connected into the group's "surfaceShader"; the null object
+    // when none or several are.
+    MObject FindShader(MObject& pShadingGroup);
+    // The node connected into pNode's plug pPlugName; the null object when
+    // none or several are.
+    MObject FindPlug(MObject& pNode, const char* pPlugName);
+    // Index of the last child of the path of host type pType; -1 when none.
+    int GetLastChildOfThisType(MDagPath* pPath, unsigned int pType);
+    // Index in layer 0's material element of pGeometry of the material
+    // named after the shader (made from the shader's colours the first time
+    // the export meets the name, shared afterwards); -1 when the geometry
+    // refuses it.
+    int DefineMaterial(const char* pName, MObject& pShader, qelsdk_600::KQelGeometry* pGeometry);
+    // Gives a NURBS or patch node the material and textures of its shape's
+    // shading group; nothing for meshes (WriteNodeMesh does theirs) and
+    // nodes without geometry, group or shader.
     void SetNodeGeometryMaterial(QelVeskNode* pNode);
-    // Does nothing yet.
+
+    // ---- Textures (qelveskexport_textures.cpp) ----
+
+    // Records in pRecord the textures driving the shader's "color" (file
+    // and layered textures) and makes them in the node's geometry; a
+    // shader without texture records a use without texture in layer 0.
+    // True when the last texture met was made.
+    bool DefineTextures(MObject& pShader, QelVeskNode* pNode, KLayerMapping& pRecord);
+    // The SDK texture of a host file texture in layer pLayer of the node's
+    // geometry (found by name, else made and added) with its file name,
+    // alpha and placement, recorded in pRecord; pConnection picks the
+    // placement among the texture's "uv" inputs. False when the file name
+    // cannot be read or no texture can be had.
+    bool SetTexture(QelVeskNode* pNode, MObject& pTexture, KLayerMapping& pRecord, int pConnection, int pLayer,
+                    float pAlpha, int pAlphaSource);
+    // The inputs of a layered texture, the first in the highest layer, each
+    // layer's element with the input's blend mode; a layered texture met
+    // again within its own inputs is not entered. True when a texture below
+    // it was made.
+    bool SetLayeredTexture(QelVeskNode* pNode, MObject& pTexture, KLayerMapping& pRecord);
+    // Writes the record's material index into layer 0's material element
+    // and, with pTextures, its texture indices into the texture elements of
+    // its layers: appended where the element maps "ByPolygon", else as the
+    // single index. Nothing for a record without data.
+    void FillLayerData(KLayerMapping* pRecord, qelsdk_600::KQelGeometry* pGeometry, bool pTextures);
+
+    // ---- Hard edges (qelveskexport_hardedges.cpp) ----
+
+    // Gives every corner of each mesh under pNode (itself included) whose
+    // normals are by polygon vertex its own control point, the normals then
+    // by control point; control points sharing a position are warned about
+    // first, in the log and (kExportShowUI) in one dialog per mesh.
     void SplitMeshOnNormalPerPolyVertex(QelVeskNode* pNode);
 
-    // ---- Lights, cameras, look-at targets, curve conversion and global
-    // transforms (qelveskexport_animation.cpp): inert until built ----
+    // ---- Animation curves (qelveskexport_animation.cpp) ----
 
-    // Null: no light, camera or look-at node is made yet.
-    QelVeskNode* BuildLightGeometry(MDagPath& pPath, MFnDagNode& pNode);
-    QelVeskNode* BuildCameraGeometry(MDagPath& pPath, MFnDagNode& pNode);
-    QelVeskNode* BuildLookAtGeometry(MDagPath& pPath, MFnDagNode& pNode);
-    // False: no light or camera channel is exported yet.
-    bool ExportLights(MDagPath& pPath, QelVeskNode& pNode);
-    bool ExportCamera(QelVeskNode& pNode);
-    // Does nothing yet.
-    void AdjustTransform(QelVeskNode& pNode, MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves);
-    void ExtractGlobalTransforms(QelVeskNode* pNode);
-    // Convert nothing yet: pCurve and pCurves are left as they are.
+    // Converts the host curve into pCurve (expected without keys): key by
+    // key, or resampled at the export sampling rate when pResample is set
+    // or a key has an in-tangent of type slow or fast. Values and slopes
+    // are multiplied by pFactor; then, with kExportApplyCstKeyRed, the
+    // constant key reducer thins the curve. A host curve without keys, or
+    // one whose keys lie within one sampling period, leaves pCurve as it was.
     void SetFCurve(MFnAnimCurve& pHostCurve, qelsdk_600::KFCurve& pCurve, bool pResample, double pFactor);
+    // The same for the curve driving the transform's plug pPlugName, into
+    // the curve of pCurves' child pChild and its child pGrandChild. Nothing
+    // when the plug is missing or no curve drives it.
+    void SetFCurve(const MFnTransform& pTransform, const char* pPlugName, qelsdk_600::KFCurveNode& pCurves,
+                   const char* pChild, const char* pGrandChild, bool pResample, double pFactor);
+    // Translation, scaling and rotation (radians to degrees) of the
+    // transform into the curve node's "T", "S" and "R" curves.
     void ConvertVeskCurve(const MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves, bool pResample);
+    // Samples the three rotate curves together at the export sampling rate
+    // and writes Euler XYZ degrees into pCurves' children "X", "Y" and "Z";
+    // pOrder is the host order of the rotate values. Nothing is written
+    // when no rotate curve has keys or they span less than one period.
+    void SetRotationFCurve(const MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves,
+                           MEulerRotation::RotationOrder pOrder);
+
+    // ---- Lights (qelveskexport_lights.cpp) ----
+
+    // A registered node for a host light: a KQelLight of the light's type
+    // (point, infinite, spot; any other kind a hidden point light), a spot
+    // light's file name the host node's name; lights of host type 0x129
+    // get no attribute.
+    QelVeskNode* BuildLightGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // Colour, intensity (x 100) and cone angle (degrees) into the default
+    // take, and their animation into "Take 001". True when a channel got
+    // keys; false, the node untouched, for lights of host type 0x129.
+    bool ExportLights(MDagPath& pPath, QelVeskNode& pNode);
+    // The static colour, intensity, fog and (spot lights) cone angle as the
+    // default take's values.
+    void ExportLightAttributesDefaults(MDagPath& pPath, QelVeskNode& pNode);
+    // The animated colour, intensity and cone angle into "Take 001", each
+    // reduced with kExportApplyCstKeyRed; true when one kept keys.
+    bool ExportLightAttributesCurves(QelVeskNode& pNode);
+
+    // ---- Cameras and look-at targets (qelveskexport_cameras.cpp) ----
+
+    // A registered node carrying a KQelCamera; the camera becomes its
+    // group's camera (see KVeskExportCameraInfo).
+    QelVeskNode* BuildCameraGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // A registered node without attribute for the first look-at node of a
+    // group, which it opens; null when the group has a record already.
+    QelVeskNode* BuildLookAtGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // A registered node without attribute. Nothing on the export road
+    // calls it.
+    QelVeskNode* BuildClusterGeometry(MDagPath& pPath, MFnDagNode& pNode);
+    // The camera's settings, its channels' default values and their
+    // animation ("Take 001"). True when the focal length or the look-at
+    // twist gave keys; false, nothing touched, when the node's group has
+    // no record or no camera.
+    bool ExportCamera(QelVeskNode& pNode);
+    // Clipping planes (the far one a whole number), lens, film (inches),
+    // aperture mode by film fit, projection, up vector, focus distance, and
+    // in a look-at group the target and up target among the siblings.
+    void ExportCameraAttributesDefaults(QelVeskNode& pNode, KVeskExportCameraInfo* pRecord);
+    // The default take's fields of view (degrees), optical centre and roll
+    // (the look-at twist, negated, in degrees).
+    void ExportCameraCurvesDefaults(QelVeskNode& pNode, KVeskExportCameraInfo* pRecord);
+    // The animated focal length as fields of view and the animated twist as
+    // roll into "Take 001", by aperture mode; true when a channel has keys.
+    bool ExportCameraCurves(QelVeskNode& pNode, KVeskExportCameraInfo* pRecord);
+
+    // ---- Orientation of lights and cameras, and global transforms
+    // (qelveskexport_orientation.cpp) ----
+
+    // The post-rotation of pivot set 0 of spot and directional lights and
+    // cameras: the inverse of their rotate orientation turned by a quarter
+    // turn (about X for lights, about Y for cameras). pCurves is not used.
+    void AdjustTransform(QelVeskNode& pNode, MFnTransform& pTransform, qelsdk_600::KFCurveNode& pCurves);
+    // The world translation, rotation (Euler XYZ degrees) and scaling of
+    // every node under pNode with a DAG path, from the host's local
+    // transformations; lights and cameras turned as AdjustTransform turns
+    // them. Never NaN: a zero scale leaves the rotation of the other axes.
+    void ExtractGlobalTransforms(QelVeskNode* pNode);
 
     // ---- Skins, clusters and shapes (qelveskexport_deformers.cpp): inert
     // until built ----
@@ -189,7 +357,7 @@ protected:
     // Host full path name to the QelVeskNode* made for it. Keys compare
     // without regard to case: every lookup verifies the node it gets.
     qelsdk_600::KCharPtrSet mNodeByPath;
-    // Look-at group name to an owned record of the group's host objects.
+    // Look-at group key to a KVeskExportCameraInfo* the exporter owns.
     qelsdk_600::KCharPtrSet mLookAtGroups;
     qelsdk_600::KCharPtrSet mBindPoseConflictNodes;
     bool mWrapDeformerWarned;
@@ -218,8 +386,17 @@ private:
     void ApplyMasterScale();
     // Take information of every take, spanning the host's playback range.
     void FillTakeInfo();
-    // Frees the records of mLookAtGroups (none yet).
+    // Frees the records of mLookAtGroups and empties it.
     void ClearLookAtGroups();
+    // The record of the path's look-at group, or null.
+    KVeskExportCameraInfo* FindCameraInfo(const MDagPath& pPath);
+    // Materials, textures and UV sets of a mesh whose polygons are built
+    // (WriteNodeMesh from the shading groups on).
+    void WriteMeshShading(MFnMesh& pMesh, QelVeskNode* pNode, qelsdk_600::KQelMesh* pQelMesh,
+                          unsigned int pInstance);
+
+    // The layered textures SetLayeredTexture is within, outermost first.
+    MObjectArray mLayeredTextures;
 };
 
 // Warns, in the log and with kExportShowUI in a dialog, about materials and
@@ -233,7 +410,19 @@ void WarnForNamespacesInFirstChildren(qelsdk_600::QelLogFile* pLog, QelVeskSdkMa
 // begins with "mi" and an upper-case letter; such attributes are no user
 // properties.
 bool IsMentalRayDynamicAttribute(MObject& pAttribute);
-// Registers the host image converters with the manager; does nothing yet.
-void QelVeskRegisterImageConverters(qelsdk_600::KQelSdkManager* pManager);
+// Finds the shape of the node being built (child pIndex of a transform
+// path, or the path's own shape under a transform holding several) in
+// pShape, true; false when there is none. With kExportBindPose it also
+// looks upstream for a deformer: pUndeformed becomes the geometry the
+// deformer reads for the shape (else the shape), pInputGeometry the value of
+// the deformer's input for it (unchanged without). It warns about a wrap
+// deformer (a dialog once per export, through pWrapWarned) and about a
+// polygon smooth operator, whose "divisions" it sets to 0 while the shape
+// is read, handing back in pRestoreCommand the command that restores them;
+// the shape's "visibility" takes the node's, its former value kept in
+// pVisibility when given. pStatus: the last host step's status.
+bool FindObject(qelsdk_600::QelLogFile* pLog, MDagPath& pPath, MFnDagNode& pNode, MStatus& pStatus, int pIndex,
+                MObject& pShape, MObject& pUndeformed, MObject& pInputGeometry, MString& pRestoreCommand,
+                bool& pWrapWarned, QelVeskVisibilityChange* pVisibility = nullptr);
 
 #endif

@@ -4,7 +4,11 @@
 #ifndef QELVESK_EXPORT_QELVESKEXPORT_IMPL_H
 #define QELVESK_EXPORT_QELVESKEXPORT_IMPL_H
 
+#include <vector>
+
 #include "base/kstring.h"
+#include "base/ktime.h"
+#include "scene/kqelnode.h"
 
 namespace qelsdk_600 {
 class QelLogFile;
@@ -109,9 +113,33 @@ bool ShowUI();
 void LogLine(qelsdk_600::QelLogFile* pLog, const char* pText);
 // "title: first" as one log line.
 void LogTitledLine(qelsdk_600::QelLogFile* pLog, const char* pTitle, const char* pFirst);
+// The export sampling period, 1 / kExportSamplingRate seconds; 1/30 s when
+// the rate is not finite, not above 0, or its period is under one tick or
+// beyond KTime's range.
+qelsdk_600::KTime SamplingPeriod();
 // With kExportShowUI, a confirm dialog with the title, the text and one
 // "Ok" button; the dialog quotes the text itself.
 void ShowWarningDialog(const char* pTitle, const qelsdk_600::KString& pText);
+// A warning of three lines: "QEL Export Warning: " and pFirst, pSecond,
+// pThird and an empty line in the log; the three as one dialog text.
+void WarnInThreeLines(qelsdk_600::QelLogFile* pLog, const char* pFirst, const char* pSecond, const char* pThird);
+
+// Calls pVisit on pRoot and every node below it, parents first, children in
+// order, without recursion (skeletons make deep trees).
+template <class Visit>
+void ForEachNodeParentsFirst(qelsdk_600::KQelNode* pRoot, Visit pVisit)
+{
+    std::vector<qelsdk_600::KQelNode*> pending;
+    if (pRoot)
+        pending.push_back(pRoot);
+    while (!pending.empty()) {
+        qelsdk_600::KQelNode* node = pending.back();
+        pending.pop_back();
+        pVisit(*node);
+        for (int i = node->GetChildCount(false); i-- > 0;)
+            pending.push_back(node->GetChild(i));
+    }
+}
 
 }  // namespace export_detail
 

@@ -168,6 +168,10 @@ public:
     void FieldWriteD(double value);
     void FieldWriteCH(char value);
     void FieldWriteC(const char* value);  // null writes the empty text
+    // n values appended to the open field, as n calls of FieldWriteD or
+    // FieldWriteI would append them.
+    void FieldWriteDn(const double* values, unsigned int n);
+    void FieldWriteIn(const int* values, unsigned int n);
     // A time: 64-bit ticks when the section version exceeds 2000, else a
     // double of seconds. A span is its start, then its stop.
     void FieldWriteT(KTime value);
@@ -183,6 +187,12 @@ public:
     // field as one raw value, in pieces. A file name already embedded in this
     // file writes nothing and answers true. False when neither can be read.
     bool FieldWriteEmbeddedFile(const KString& fileName, const KString& relativeName);
+
+    // Binary forms: from the next file created or section appended on, runs
+    // of values of at least 4 KiB are stored deflated where that saves an
+    // eighth of their size. Off by default: writing and reading then take
+    // several times longer (docs/qel-format.md, section 2.3).
+    void SetDeflateRuns(bool deflate) { mDeflateRuns = deflate; }
 
     // Text form only: a comment line ";" + text at the current indentation
     // (one line per line of text); nothing in the binary forms.
@@ -245,6 +255,11 @@ public:
     // n doubles of the named field into values; absent field: the defaults
     // are copied, or with null defaults the array is left unchanged.
     void FieldReadDn(const char* name, double* values, const double* defaults, unsigned int n);
+    // Up to n next values of the current field into values, converted as
+    // FieldReadD or FieldReadI convert them, advancing; the number read,
+    // fewer when the field has fewer left or a value is damaged (error 0).
+    unsigned int FieldReadDn(double* values, unsigned int n);
+    unsigned int FieldReadIn(int* values, unsigned int n);
 
     // ---- Paths and errors ---------------------------------------------
 
@@ -265,6 +280,7 @@ private:
     KError mError;
     std::unique_ptr<qel_detail::KQelState> mState;
     KString mPathResult;
+    bool mDeflateRuns = false;
 };
 
 }  // namespace qelsdk_600

@@ -25,7 +25,9 @@ namespace qel_detail {
 
 constexpr std::uint8_t kMagic[8] = {0x89, 'Q', 'E', 'L', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr const char kTextMagic[] = "; QEL text file";
-constexpr std::uint8_t kLayoutRevision = 1;
+// 1: every value carries its type letter; 2 adds packed runs of values.
+constexpr std::uint8_t kLayoutRevision = 2;
+constexpr std::uint8_t kFirstRunRevision = 2;
 constexpr std::size_t kFileHeaderFixed = 44;     // up to the extended header
 constexpr std::size_t kCommittedLengthAt = 36;
 constexpr std::size_t kSectionHeaderSize = 16;
@@ -37,6 +39,10 @@ constexpr std::uint32_t kFlagPassword = 1;
 constexpr std::uint32_t kFlagEnciphered = 2;
 constexpr int kSectionMain = 0;
 constexpr int kSectionExtension = 1;
+
+// CRC-32 as zlib's crc32(crc, p, n) computes it (start from 0), faster where
+// the processor can fold.
+std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n);
 
 // ---- Little-endian helpers ----
 
@@ -56,6 +62,54 @@ inline std::uint64_t GetU64(const std::uint8_t* p) {
     for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
     return v;
 }
+
+// ---- Packed runs of values (layout revision 2) ----
+
+// A run: its type letter in lower case, a storage byte (bits 0-3 the bytes
+// each value is stored in, bit 4 deflated), a 32-bit count of values; a
+// deflated run then gives the 32-bit length of its zlib stream.
+constexpr std::size_t kRunHeaderSize = 6;
+constexpr std::size_t kDeflatedRunHeaderSize = 10;
+constexpr std::uint8_t kRunDeflated = 0x10;
+// Most bytes a deflated run inflates to (its stream then fits a reading
+// window); writers make smaller runs.
+constexpr std::uint32_t kMaxDeflatedRun = 1u << 19;
+// deflate packs at most this many bytes into one stored byte.
+constexpr std::uint32_t kMaxDeflateRatio = 1032;
+// Values a writer gathers into one run before it stores them.
+constexpr std::uint32_t kRunChunkValues = 32768;
+// Smallest stored run worth deflating, and the least it must save.
+constexpr std::size_t kDeflateMinBytes = 4096;
+
+struct RunHeader {
+    char mType = 0;            // 'I', 'L', 'F', 'D' or 'C'
+    std::uint8_t mWidth = 0;   // bytes of each stored value
+    bool mDeflated = false;
+    std::uint32_t mCount = 0;
+    std::uint32_t mStored = 0;      // deflated: bytes of the zlib stream
+    std::size_t mHeaderSize = 0;
+    std::uint64_t PackedBytes() const { return static_cast<std::uint64_t>(mCount) * mWidth; }
+    std::uint64_t StoredBytes() const { return mDeflated ? mStored : PackedBytes(); }
+};
+
+inline bool IsRunLetter(std::uint8_t letter) {
+    return letter == 'i' || letter == 'l' || letter == 'f' || letter == 'd' || letter == 'c';
+}
+// Reads a run header from the avail bytes at p; false when it is not one a
+// writer can make (unknown width, no values, a deflated run too large or
+// inflating beyond what deflate can reach).
+bool ParseRunHeader(const std::uint8_t* p, std::size_t avail, RunHeader& h);
+// Inflates a deflated run's stream into out (h.PackedBytes() bytes); false
+// unless the stream ends exactly there and uses all its bytes.
+bool InflateRun(const RunHeader& h, const std::uint8_t* stored, std::vector<std::uint8_t>& out);
+// n stored values of a run into doubles or ints, converted as the single
+// value readers convert them (ints saturate).
+void DecodeRun(const RunHeader& h, const std::uint8_t* p, std::size_t n, double* out);
+void DecodeRun(const RunHeader& h, const std::uint8_t* p, std::size_t n, int* out);
+// One stored value: integers and characters into i, reals into d.
+void DecodeRunValue(const RunHeader& h, const std::uint8_t* p, long long& i, double& d);
+// A double as an int: truncated toward zero, saturated, NaN 0.
+int RealToInt(double d);
 
 // ---- Disk file over a POSIX descriptor: positional reads, truncation ----
 
@@ -148,6 +202,16 @@ public:
             Append(data, size);
         }
     }
+    // n body bytes at the end of the buffer for the caller to fill before
+    // anything else is appended; n at most kBufferSize.
+    std::uint8_t* Reserve(std::size_t n);
+    // Gives back the last n bytes of the latest Reserve, before anything
+    // else is appended.
+    void Shrink(std::size_t n) {
+        mUsed -= n;
+        mBodyPos -= n;
+    }
+    static constexpr std::size_t kBufferSize = 1u << 20;
     // Bytes outside the body (section header and footer): never enciphered.
     void AppendPlain(const void* data, std::size_t size);
     bool Flush();
@@ -221,32 +285,67 @@ private:
 
 // ---- Parsed text file ----
 
-struct TextValue {
-    char mType;              // 'I', 'L', 'D', 'C', 'S', 'R'
-    bool mQuoted;            // S or C written with quotes: escapes apply
-    std::uint32_t mLength;
-    std::uint64_t mOffset;   // token text in the file buffer (inside quotes)
+// A value of the text as written: its kind ('b' bare, '"' text, '\''
+// character, '#' raw) and its span in the file buffer (inside quotes, after
+// the '#').
+struct TextToken {
+    char mKind;
+    std::uint64_t mBegin;
+    std::uint64_t mLength;
 };
 
+// A field of the text. Its values are kept as written and read in order
+// from mValueOffset: a file of millions of numbers holds no second copy of
+// them.
 struct TextNode {
     std::uint64_t mNameOffset;  // in the name arena
     std::uint32_t mNameLength;
     std::uint32_t mValueCount;
-    std::uint64_t mFirstValue;
+    std::uint64_t mValueOffset; // just after the name's ':'
     std::uint64_t mEnd;         // one past the last node of its subtree
     bool mHasBlock;
 };
 
+// The bytes of a text file, held whole, and a blank past them that ends any
+// scan of digits. Not cleared before the file's bytes fill them; large ones
+// are mapped in huge pages where the system offers them, so that filling
+// them costs few page faults.
+class TextBytes {
+public:
+    TextBytes() = default;
+    ~TextBytes() { Release(); }
+    TextBytes(const TextBytes&) = delete;
+    TextBytes& operator=(const TextBytes&) = delete;
+    // size bytes; throws std::bad_alloc as new does.
+    void Allocate(std::uint64_t size);
+    char* data() { return mData; }
+    const char* data() const { return mData; }
+    std::uint64_t size() const { return mSize; }
+    char operator[](std::uint64_t i) const { return mData[static_cast<std::size_t>(i)]; }
+
+private:
+    void Release();
+    char* mData = nullptr;
+    std::uint64_t mSize = 0;
+    std::size_t mMapped = 0;   // bytes mapped; 0 when allocated with new
+};
+
 struct TextDocument {
-    std::vector<char> mText;
+    TextBytes mText;
     std::string mNames;
     std::vector<TextNode> mNodes;
-    std::vector<TextValue> mValues;
     std::uint64_t mMainBegin = 0;   // first node of the main section
 };
 
 struct KQelState;
 struct ReadLevel;
+
+// Stores the values pending in s as a run, or as single values when that is
+// as short.
+void FlushPending(KQelState& s);
+// Stores n values (at most kRunChunkValues) at once, nothing pending.
+void StoreRun(KQelState& s, const double* values, std::uint32_t n);
+void StoreRun(KQelState& s, const int* values, std::uint32_t n);
 
 // Indexes a binary field list (s.mReader attached to its section); false
 // when a record does not fit.
@@ -254,6 +353,17 @@ bool IndexBinaryLevel(KQelState& s, ReadLevel& level);
 
 // Parses a whole text file (after its magic line). False with a reason.
 bool ParseText(TextDocument& doc, std::string& reason);
+// The value at pos (its first byte or the blanks before it) of a parsed
+// document; pos moves past it and its ','. False past the text's end.
+bool NextTextValue(const TextDocument& doc, std::uint64_t& pos, TextToken& token);
+// Up to n values from pos on that are numbers written bare, each parsed in
+// one pass straight into out and converted as FieldReadD or FieldReadI
+// convert (integers never through a double); stops before any other value.
+// The number read; pos moves past them and their ','.
+std::size_t ReadTextNumbers(const TextDocument& doc, std::uint64_t& pos, double* out, std::size_t n);
+std::size_t ReadTextNumbers(const TextDocument& doc, std::uint64_t& pos, int* out, std::size_t n);
+// Type letter a value reads as: 'I', 'L', 'D', 'C', 'S' or 'R'.
+char TextValueType(const TextDocument& doc, const TextToken& token);
 // Decodes a quoted token (escapes) into out.
 void Unescape(const char* text, std::size_t length, std::string& out);
 // Appends the quoted, escaped form of bytes to out.
@@ -299,6 +409,12 @@ struct ReadLevel {
     std::uint64_t mValuePos = 0;
     std::uint64_t mValueEnd = 0;
     std::uint32_t mRemain = 0;
+    // Run being read: values left in it, and where they come from (the body
+    // at mValuePos, or mInflated for a deflated run).
+    RunHeader mRun;
+    std::uint32_t mRunLeft = 0;
+    std::vector<std::uint8_t> mInflated;
+    std::size_t mInflatedPos = 0;
     // Raw value being read.
     bool mInRaw = false;
     std::uint64_t mRawPos = 0;
@@ -345,6 +461,7 @@ struct KQelState {
     int mCurrentSection = -1;
     bool mSectionWriting = false;     // the current section is being written
     bool mPasswordPending = false;
+    bool mPackedRuns = true;          // layout revision 2 or later: runs may appear
 
     // Password of this session for new sections.
     bool mHavePassword = false;
@@ -361,6 +478,13 @@ struct KQelState {
     bool mRawOpen = false;
     std::uint32_t mRawLeft = 0;
     bool mLineOpen = false;           // text: the current line has content
+    // Values of one fixed-size type waiting to be stored as a run (binary).
+    char mPendingType = 0;
+    std::uint32_t mPendingCount = 0;
+    std::unique_ptr<std::uint64_t[]> mPending;   // kRunChunkValues, full width
+    std::vector<std::uint8_t> mRunBytes;
+    std::vector<std::uint8_t> mDeflated;
+    bool mDeflateRuns = false;
     std::string mTextScratch;
     std::set<std::string> mEmbedded;
 

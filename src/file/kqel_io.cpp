@@ -2,7 +2,10 @@
 #include <cerrno>
 #include <algorithm>
 
+#include <new>
+
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -79,11 +82,45 @@ std::uint64_t DiskFile::Size() const {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+// ---- TextBytes ----
+
+void TextBytes::Allocate(std::uint64_t size) {
+    Release();
+    const std::size_t bytes = static_cast<std::size_t>(size) + 1;
+    // Below a few huge pages, mapping is not worth a system call.
+    const std::size_t kHugePage = 2u << 20;
+    if (bytes >= 4 * kHugePage) {
+        const std::size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        ::madvise(p, mapped, MADV_HUGEPAGE);  // a hint: without it, small pages
+#endif
+        mData = static_cast<char*>(p);
+        mMapped = mapped;
+    } else {
+        mData = new char[bytes];
+    }
+    mData[bytes - 1] = '\n';
+    mSize = size;
+}
+
+void TextBytes::Release() {
+    if (mMapped != 0) {
+        ::munmap(mData, mMapped);
+    } else {
+        delete[] mData;
+    }
+    mData = nullptr;
+    mSize = 0;
+    mMapped = 0;
+}
+
 // ---- StreamWriter ----
 
 void StreamWriter::Start(DiskFile* file, std::uint64_t fileOffset) {
     mFile = file;
-    if (mBuffer.size() != (1u << 20)) mBuffer.assign(1u << 20, 0);
+    if (mBuffer.size() != kBufferSize) mBuffer.assign(kBufferSize, 0);
     mUsed = 0;
     mFileOffset = fileOffset;
     mBodyPos = 0;
@@ -105,11 +142,7 @@ void StreamWriter::BeginBody(const SectionCipher* cipher) {
 bool StreamWriter::Flush() {
     if (mUsed == 0) return !mFailed;
     if (mBufferIsBody && mCipher) mCipher->Apply(mBufferBodyPos, mBuffer.data(), mUsed);
-    if (mUseCrc) {
-        // zlib takes 32-bit lengths; the buffer is far smaller.
-        mCrc = static_cast<std::uint32_t>(
-            crc32(mCrc, mBuffer.data(), static_cast<uInt>(mUsed)));
-    }
+    if (mUseCrc) mCrc = Crc32(mCrc, mBuffer.data(), mUsed);
     if (!mFailed && !mFile->WriteAt(mFileOffset, mBuffer.data(), mUsed)) mFailed = true;
     mFileOffset += mUsed;
     mUsed = 0;
@@ -133,6 +166,18 @@ void StreamWriter::Append(const void* data, std::size_t size) {
         p += n;
         size -= n;
     }
+}
+
+std::uint8_t* StreamWriter::Reserve(std::size_t n) {
+    if (!mBufferIsBody || mUsed + n > mBuffer.size()) {
+        Flush();
+        mBufferIsBody = true;
+        mBufferBodyPos = mBodyPos;
+    }
+    std::uint8_t* p = mBuffer.data() + mUsed;
+    mUsed += n;
+    mBodyPos += n;
+    return p;
 }
 
 void StreamWriter::AppendPlain(const void* data, std::size_t size) {
@@ -189,7 +234,7 @@ const std::uint8_t* BodyReader::Fetch(std::uint64_t offset, std::size_t size, bo
     if (mTrackCrc && start < mCrcLow) {
         // The stored bytes, before deciphering.
         std::size_t n = static_cast<std::size_t>(mCrcLow - start);
-        mCrcPieces.emplace_back(static_cast<std::uint32_t>(crc32(0, mWin.get(), static_cast<uInt>(n))),
+        mCrcPieces.emplace_back(Crc32(0, mWin.get(), n),
                                 static_cast<std::uint32_t>(n));
         mCrcLow = start;
     }
@@ -214,7 +259,7 @@ bool BodyReader::CoverDownTo(std::uint64_t offset) {
         std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, mCrcLow - offset));
         std::uint64_t at = mCrcLow - n;
         if (!mFile->ReadAt(mBase + at, mWin.get(), n)) return false;
-        mCrcPieces.emplace_back(static_cast<std::uint32_t>(crc32(0, mWin.get(), static_cast<uInt>(n))),
+        mCrcPieces.emplace_back(Crc32(0, mWin.get(), n),
                                 static_cast<std::uint32_t>(n));
         mCrcLow = at;
     }

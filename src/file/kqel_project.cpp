@@ -4,8 +4,6 @@
 #include <ctime>
 #include <new>
 
-#include <zlib.h>
-
 #include "base/kpath.h"
 #include "file/kqel_impl.h"
 
@@ -28,16 +26,6 @@ const char* const kErrorTexts[KQel::eErrorCount] = {
     "Wrong password",
     "Begin Field error last field not closed",
 };
-
-std::uint32_t Crc(std::uint32_t crc, const std::uint8_t* p, std::size_t n) {
-    while (n > 0) {
-        uInt chunk = n > (1u << 30) ? (1u << 30) : static_cast<uInt>(n);
-        crc = static_cast<std::uint32_t>(crc32(crc, p, chunk));
-        p += chunk;
-        n -= chunk;
-    }
-    return crc;
-}
 
 bool CrcMatches(std::uint32_t computed, std::uint32_t stored) {
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
@@ -143,12 +131,16 @@ const TextNode* HeaderChild(const TextDocument& doc, std::uint64_t block, const 
 std::string HeaderText(const TextDocument& doc, const TextNode* n, std::uint32_t index) {
     std::string out;
     if (!n || index >= n->mValueCount) return out;
-    const TextValue& v = doc.mValues[n->mFirstValue + index];
-    const char* text = doc.mText.data() + v.mOffset;
-    if (v.mQuoted) {
-        Unescape(text, v.mLength, out);
+    std::uint64_t pos = n->mValueOffset;
+    TextToken t;
+    for (std::uint32_t i = 0; i <= index; ++i) {
+        if (!NextTextValue(doc, pos, t)) return out;
+    }
+    const char* text = doc.mText.data() + t.mBegin;
+    if (t.mKind == '"' || t.mKind == '\'') {
+        Unescape(text, static_cast<std::size_t>(t.mLength), out);
     } else {
-        out.assign(text, v.mLength);
+        out.assign(text, static_cast<std::size_t>(t.mLength));
     }
     return out;
 }
@@ -184,7 +176,7 @@ static bool CommitLength(KQelState& s, std::uint64_t length) {
     std::vector<std::uint8_t>& h = s.mHeaderBytes;
     PutU64(&h[kCommittedLengthAt], length);
     std::uint8_t crc[4];
-    PutU32(crc, Crc(0, h.data(), h.size()));
+    PutU32(crc, Crc32(0, h.data(), h.size()));
     return s.mFile.WriteAt(0, h.data(), h.size()) && s.mFile.WriteAt(h.size(), crc, 4);
 }
 
@@ -301,6 +293,7 @@ bool KQel::ProjectCreate(const char* path, bool binary, bool encrypted, KQelFile
     s.mPath = FullPath(path);
     s.mDirectory = ExtractDirectoryFromFilePath(s.mPath.Buffer());
     s.mForm = encrypted ? Form::kEnciphered : (binary ? Form::kBinary : Form::kText);
+    s.mDeflateRuns = mDeflateRuns;
     int version = header ? header->mHeaderVersion : 6000;
     s.mHeaderVersion = (version == 5800 || version == 6000) ? version : 6000;
     if (s.mForm == Form::kEnciphered && !RandomBytes(s.mFileIv, 16)) {
@@ -388,7 +381,7 @@ bool KQel::ProjectCreate(const char* path, bool binary, bool encrypted, KQelFile
         head.insert(head.end(), ext.begin(), ext.end());
         s.mHeaderBytes = head;
         std::uint8_t crc[4];
-        PutU32(crc, Crc(0, head.data(), head.size()));
+        PutU32(crc, Crc32(0, head.data(), head.size()));
         head.insert(head.end(), crc, crc + 4);
         s.mHeaderEnd = head.size();
         s.mWriter.Start(&s.mFile, 0);
@@ -418,7 +411,7 @@ static bool OpenBinary(KQel& q, KQelState& s, KQelFileHeaderInfo& info) {
     std::vector<std::uint8_t> head(kFileHeaderFixed + extLen + 4);
     if (!f.ReadAt(0, head.data(), head.size())) return false;
     // The CRC comes first, so that a damaged byte never passes for a newer layout.
-    if (!CrcMatches(Crc(0, head.data(), kFileHeaderFixed + extLen),
+    if (!CrcMatches(Crc32(0, head.data(), kFileHeaderFixed + extLen),
                     GetU32(&head[kFileHeaderFixed + extLen]))) {
         return false;
     }
@@ -428,6 +421,7 @@ static bool OpenBinary(KQel& q, KQelState& s, KQelFileHeaderInfo& info) {
         return false;
     }
     if (fixed[9] == 0) return false;
+    s.mPackedRuns = fixed[9] >= kFirstRunRevision;
     s.mForm = fixed[8] == 2 ? Form::kEnciphered : Form::kBinary;
     const std::uint64_t committed = GetU64(fixed + kCommittedLengthAt);
     if (committed < head.size() || committed > size) return false;
@@ -513,7 +507,7 @@ static bool OpenBinary(KQel& q, KQelState& s, KQelFileHeaderInfo& info) {
             !f.ReadAt(sec.mStart + kSectionHeaderSize + sec.mBodyLength, foot, sizeof foot)) {
             return false;
         }
-        std::uint32_t crc = Crc(0, head16, sizeof head16);
+        std::uint32_t crc = Crc32(0, head16, sizeof head16);
         if (i == 0 && !sec.mLocked) {
             // The main section's top level is indexed by the same reading
             // that checks it: a large file is read once, not twice.
@@ -532,12 +526,12 @@ static bool OpenBinary(KQel& q, KQelState& s, KQelFileHeaderInfo& info) {
             while (left > 0) {
                 std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, bufSize));
                 if (!f.ReadAt(at, buf.get(), n)) return false;
-                crc = Crc(crc, buf.get(), n);
+                crc = Crc32(crc, buf.get(), n);
                 at += n;
                 left -= n;
             }
         }
-        crc = Crc(crc, foot, kSectionFooterSize - 4);
+        crc = Crc32(crc, foot, kSectionFooterSize - 4);
         if (!CrcMatches(crc, GetU32(foot + kSectionFooterSize - 4))) return false;
     }
     return true;
@@ -547,8 +541,8 @@ static bool OpenText(KQelState& s, KQelFileHeaderInfo& info) {
     const std::uint64_t size = s.mFile.Size();
     if (size > static_cast<std::uint64_t>(SIZE_MAX / 2)) return false;
     TextDocument& doc = s.mText;
-    doc.mText.resize(static_cast<std::size_t>(size));
-    if (size > 0 && !s.mFile.ReadAt(0, doc.mText.data(), doc.mText.size())) return false;
+    doc.mText.Allocate(size);
+    if (size > 0 && !s.mFile.ReadAt(0, doc.mText.data(), static_cast<std::size_t>(size))) return false;
     std::string reason;
     if (!ParseText(doc, reason)) return false;
     // The header block comes first; the main section is what follows it.
@@ -762,7 +756,13 @@ bool KQel::ProjectCreateExtensionSection(bool overwrite) {
         s.mSections.pop_back();
         if (s.mRoots.size() > s.mSections.size()) s.mRoots.resize(s.mSections.size());
     }
+    s.mDeflateRuns = mDeflateRuns;
     if (s.mMode == Mode::kReading) {
+        // Sections of an older revision read the same under the current
+        // one: the header takes the revision that the new section needs
+        // when it is committed.
+        s.mHeaderBytes[9] = kLayoutRevision;
+        s.mPackedRuns = true;
         if (s.mFile.Size() > end && !s.mFile.Truncate(end)) {  // leftovers of a cut append
             mError.SetLastErrorID(eWriteError);
             return false;

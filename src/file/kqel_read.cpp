@@ -70,6 +70,38 @@ int ToInt(const Value& v) {
 
 }  // namespace
 
+// Whether a binary field holds as many values as its trailer says and they
+// fill it exactly: every value and run header is walked, payloads are not
+// read. Needed only where the count passes what single values could hold.
+static bool CountMatches(KQelState& s, const Record& rec) {
+    BodyReader& r = s.mReader;
+    std::uint64_t pos = rec.mValueBegin, total = 0;
+    while (pos < rec.mValueEnd && total <= rec.mValueCount) {
+        const std::uint64_t left = rec.mValueEnd - pos;
+        const std::size_t avail = static_cast<std::size_t>(std::min<std::uint64_t>(left, kDeflatedRunHeaderSize));
+        const std::uint8_t* p = r.Fetch(pos, avail);
+        if (!p) return false;
+        RunHeader h;
+        std::uint64_t size;
+        if (IsRunLetter(p[0])) {
+            if (!ParseRunHeader(p, avail, h)) return false;
+            size = h.mHeaderSize + h.StoredBytes();
+            total += h.mCount;
+        } else if (FixedSize(p[0]) != 0) {
+            size = 1 + FixedSize(p[0]);
+            ++total;
+        } else if ((p[0] == 'S' || p[0] == 'R') && avail >= 5) {
+            size = 5 + static_cast<std::uint64_t>(GetU32(p + 1));
+            ++total;
+        } else {
+            return false;
+        }
+        if (size > left) return false;
+        pos += size;
+    }
+    return pos == rec.mValueEnd && total == rec.mValueCount;
+}
+
 // ---- Scope index ----
 
 static void FinishIndex(ReadLevel& level) {
@@ -144,7 +176,11 @@ static bool IndexBinary(KQelState& s, ReadLevel& level) {
         room -= valueBytes;
         if (blockBytes > room) return false;
         if (blockBytes != 0 && blockBytes < kRecordTrailerSize) return false;
-        if (static_cast<std::uint64_t>(count) * 2 > valueBytes) return false;
+        // The smallest single value takes 2 bytes; runs hold more, so a
+        // count past that is checked against them before any caller can
+        // size anything by it.
+        const bool walk = static_cast<std::uint64_t>(count) * 2 > valueBytes;
+        if (walk && !s.mPackedRuns) return false;
         const std::uint64_t nameAt = pos - kRecordTrailerSize - nameLength;
         Record rec;
         rec.mNameLength = nameLength;
@@ -154,6 +190,7 @@ static bool IndexBinary(KQelState& s, ReadLevel& level) {
         rec.mHasBlock = blockBytes != 0;
         rec.mBlockBegin = rec.mValueEnd;
         rec.mBlockEnd = rec.mValueEnd + blockBytes;
+        if (walk && !CountMatches(s, rec)) return false;
         const std::uint8_t* name = nameLength <= 4096 ? r.Peek(nameAt, nameLength) : nullptr;
         const Record* next = level.mRecords.empty() ? nullptr : &level.mRecords.back();
         if (name && next && next->mNameLength == nameLength &&
@@ -193,8 +230,8 @@ static void IndexText(KQelState& s, ReadLevel& level) {
         Record rec;
         rec.mNameAt = n.mNameOffset;
         rec.mNameLength = n.mNameLength;
-        rec.mValueBegin = n.mFirstValue;
-        rec.mValueEnd = n.mFirstValue + n.mValueCount;
+        rec.mValueBegin = n.mValueOffset;
+        rec.mValueEnd = n.mValueOffset;  // text values end where their count says
         rec.mValueCount = n.mValueCount;
         rec.mHasBlock = n.mHasBlock;
         rec.mBlockBegin = i + 1;
@@ -229,7 +266,171 @@ static inline KQelState* ReadState(const std::unique_ptr<KQelState>& st) {
     return s;
 }
 
+// ---- Runs ----
+
+// The field's values end here: what is left does not hold together.
+static void EndCorrupted(KQel& q, ReadLevel& level) {
+    level.mRemain = 0;
+    level.mRunLeft = 0;
+    q.GetError().SetLastErrorID(KQel::eFileCorrupted);
+}
+
+// A run starts at the current value position of a binary field.
+static bool AtRun(KQelState& s, ReadLevel& level) {
+    if (!s.mPackedRuns || level.mValuePos >= level.mValueEnd) return false;
+    const std::uint8_t* p = s.mReader.Peek(level.mValuePos, 1);
+    return p && IsRunLetter(*p);
+}
+
+// Takes the header of the run at the current position (a deflated run is
+// inflated whole); false, the field's values ended, when the run does not
+// fit its field or the trailer's count, or does not inflate to its size.
+static bool EnterRun(KQel& q, KQelState& s, ReadLevel& level) {
+    BodyReader& r = s.mReader;
+    const std::uint64_t pos = level.mValuePos, left = level.mValueEnd - pos;
+    const std::size_t avail = static_cast<std::size_t>(std::min<std::uint64_t>(left, kDeflatedRunHeaderSize));
+    const std::uint8_t* p = r.Fetch(pos, avail);
+    RunHeader& h = level.mRun;
+    bool ok = p && ParseRunHeader(p, avail, h) && h.mCount <= level.mRemain &&
+              h.StoredBytes() <= left - h.mHeaderSize;
+    if (ok && h.mDeflated) {
+        p = r.Fetch(pos + h.mHeaderSize, h.mStored);
+        ok = p && InflateRun(h, p, level.mInflated);
+        level.mInflatedPos = 0;
+    }
+    if (!ok) {
+        EndCorrupted(q, level);
+        return false;
+    }
+    level.mValuePos = pos + h.mHeaderSize + (h.mDeflated ? h.mStored : 0);
+    level.mRunLeft = h.mCount;
+    return true;
+}
+
+// The stored bytes of the run's next value, advancing; null on a failed read.
+static inline const std::uint8_t* RunNext(KQelState& s, ReadLevel& level) {
+    const std::size_t w = level.mRun.mWidth;
+    const std::uint8_t* p;
+    if (level.mRun.mDeflated) {
+        p = level.mInflated.data() + level.mInflatedPos;
+        level.mInflatedPos += w;
+    } else {
+        p = s.mReader.Peek(level.mValuePos, w);
+        if (!p) return nullptr;
+        level.mValuePos += w;
+    }
+    --level.mRunLeft;
+    return p;
+}
+
+// The next value of a text field when it is a number written bare, parsed
+// once, straight into out (integers without going through doubles); false,
+// nothing consumed, for any other value.
+template <class T>
+static bool TextNumber(KQelState* s, T& out) {
+    if (!s || !s->IsText()) return false;
+    ReadLevel& level = s->Top();
+    if (level.mCurrent < 0 || level.mRemain == 0 || ReadTextNumbers(s->mText, level.mValuePos, &out, 1) == 0)
+        return false;
+    --level.mRemain;
+    level.mInRaw = false;
+    return true;
+}
+
+// Up to n next values of the current field into out, runs decoded straight
+// from the window; single into one value each otherwise. The number read.
+template <class T, class Single>
+static unsigned ReadValues(KQel& q, KQelState* s, T* out, unsigned n, Single single) {
+    if (!s || !out) return 0;
+    ReadLevel& level = s->Top();
+    if (level.mCurrent < 0) return 0;
+    unsigned i = 0;
+    if (s->IsText()) {
+        // Numbers written bare, parsed once each; anything else as single.
+        while (i < n && level.mRemain > 0) {
+            const std::size_t got = ReadTextNumbers(s->mText, level.mValuePos, out + i,
+                                                    std::min<std::size_t>(n - i, level.mRemain));
+            if (got > 0) {
+                i += static_cast<unsigned>(got);
+                level.mRemain -= static_cast<std::uint32_t>(got);
+            } else {
+                const std::uint32_t before = level.mRemain;
+                const T value = single();
+                if (level.mRemain + 1 != before) break;
+                out[i++] = value;
+            }
+        }
+        level.mInRaw = false;
+        return i;
+    }
+    while (i < n && level.mRemain > 0) {
+        if (level.mRunLeft == 0 && AtRun(*s, level) && !EnterRun(q, *s, level)) break;
+        if (level.mRunLeft == 0) {
+            const std::uint32_t before = level.mRemain;
+            const T value = single();
+            if (level.mRemain + 1 != before) break;
+            out[i++] = value;
+            continue;
+        }
+        const RunHeader& h = level.mRun;
+        std::size_t k = std::min<std::size_t>(level.mRunLeft, n - i);
+        if (h.mDeflated) {
+            DecodeRun(h, level.mInflated.data() + level.mInflatedPos, k, out + i);
+            level.mInflatedPos += k * h.mWidth;
+        } else {
+            k = std::min<std::size_t>(k, BodyReader::kWindow / 2 / h.mWidth);
+            const std::uint8_t* p = s->mReader.Fetch(level.mValuePos, k * h.mWidth);
+            if (!p) {
+                EndCorrupted(q, level);
+                break;
+            }
+            DecodeRun(h, p, k, out + i);
+            level.mValuePos += k * h.mWidth;
+        }
+        level.mRunLeft -= static_cast<std::uint32_t>(k);
+        level.mRemain -= static_cast<std::uint32_t>(k);
+        i += static_cast<unsigned>(k);
+    }
+    level.mInRaw = false;
+    return i;
+}
+
 // ---- Values ----
+
+// A value of the text into v.
+static void DecodeText(KQelState& s, ReadLevel& level, const TextToken& t, Value& v) {
+    const char* text = s.mText.mText.data() + t.mBegin;
+    const std::size_t length = static_cast<std::size_t>(t.mLength);
+    v.mType = TextValueType(s.mText, t);
+    v.mInt = 0;
+    v.mDouble = 0.0;
+    switch (v.mType) {
+        case 'I':
+        case 'L':
+            ParseInteger(text, length, v.mInt);
+            v.mDouble = static_cast<double>(v.mInt);
+            break;
+        case 'D':
+            ParseDouble(text, length, v.mDouble);
+            break;
+        case 'C':
+        case 'S':
+            if (t.mKind == '"' || t.mKind == '\'') {
+                Unescape(text, length, v.mText);
+            } else {
+                v.mText.assign(text, length);
+            }
+            if (v.mType == 'C') {
+                v.mInt = v.mText.empty() ? 0 : static_cast<signed char>(v.mText[0]);
+                v.mText.resize(v.mText.empty() ? 0 : 1);
+            }
+            break;
+        default:  // 'R': hex digits, two a byte
+            v.mInt = static_cast<long long>(length / 2);
+            level.mRawPos = t.mBegin;
+            break;
+    }
+}
 
 // Decodes the next value of the current field into s.mValue; false when none.
 static bool NextValue(KQel& q, KQelState& s, bool wantText) {
@@ -238,44 +439,28 @@ static bool NextValue(KQel& q, KQelState& s, bool wantText) {
     if (level.mCurrent < 0 || level.mRemain == 0) return false;
     Value& v = s.mValue;
     if (s.IsText()) {
-        const TextValue& tv = s.mText.mValues[level.mValuePos];
-        const char* text = s.mText.mText.data() + tv.mOffset;
-        v.mType = tv.mType;
-        v.mInt = 0;
-        v.mDouble = 0.0;
-        switch (tv.mType) {
-            case 'I':
-            case 'L':
-                ParseInteger(text, tv.mLength, v.mInt);
-                v.mDouble = static_cast<double>(v.mInt);
-                break;
-            case 'D':
-                ParseDouble(text, tv.mLength, v.mDouble);
-                break;
-            case 'C':
-            case 'S':
-                if (tv.mQuoted) {
-                    Unescape(text, tv.mLength, v.mText);
-                } else {
-                    v.mText.assign(text, tv.mLength);
-                }
-                if (tv.mType == 'C') {
-                    v.mInt = v.mText.empty() ? 0 : static_cast<signed char>(v.mText[0]);
-                    v.mText.resize(v.mText.empty() ? 0 : 1);
-                }
-                break;
-            default:  // 'R': hex digits, two a byte
-                v.mInt = tv.mLength / 2;
-                level.mRawPos = tv.mOffset;
-                break;
+        TextToken t;
+        if (!NextTextValue(s.mText, level.mValuePos, t)) {
+            EndCorrupted(q, level);
+            return false;
         }
-        ++level.mValuePos;
+        DecodeText(s, level, t, v);
         --level.mRemain;
         return true;
     }
+    if (level.mRunLeft == 0 && AtRun(s, level) && !EnterRun(q, s, level)) return false;
+    if (level.mRunLeft > 0) {
+        const std::uint8_t* p = RunNext(s, level);
+        if (p) {
+            v.mType = level.mRun.mType;
+            DecodeRunValue(level.mRun, p, v.mInt, v.mDouble);
+            --level.mRemain;
+            return true;
+        }
+    }
     BodyReader& r = s.mReader;
     std::uint64_t pos = level.mValuePos;
-    const std::uint8_t* p = pos < level.mValueEnd ? r.Fetch(pos, 1) : nullptr;
+    const std::uint8_t* p = pos < level.mValueEnd && level.mRunLeft == 0 ? r.Fetch(pos, 1) : nullptr;
     std::size_t fixed = p ? FixedSize(*p) : 0;
     std::uint8_t type = p ? *p : 0;
     if (p && fixed != 0 && fixed <= level.mValueEnd - pos - 1) {
@@ -334,8 +519,7 @@ static bool NextValue(KQel& q, KQelState& s, bool wantText) {
         }
     }
     // A value that does not fit its field or has an unknown type.
-    level.mRemain = 0;
-    q.GetError().SetLastErrorID(KQel::eFileCorrupted);
+    EndCorrupted(q, level);
     return false;
 }
 
@@ -369,6 +553,7 @@ bool KQel::FieldReadBegin(const char* name) {
     level.mValuePos = rec.mValueBegin;
     level.mValueEnd = rec.mValueEnd;
     level.mRemain = rec.mValueCount;
+    level.mRunLeft = 0;
     level.mInRaw = false;
     return true;
 }
@@ -429,16 +614,39 @@ char KQel::FieldReadGetType() {
     if (!s) return 'S';
     ReadLevel& level = s->Top();
     if (level.mCurrent < 0 || level.mRemain == 0) return 'S';
-    if (s->IsText()) return s->mText.mValues[level.mValuePos].mType;
+    if (s->IsText()) {
+        std::uint64_t pos = level.mValuePos;
+        TextToken t;
+        return NextTextValue(s->mText, pos, t) ? TextValueType(s->mText, t) : 'S';
+    }
+    if (level.mRunLeft > 0) return level.mRun.mType;
     const std::uint8_t* p =
         level.mValuePos < level.mValueEnd ? s->mReader.Fetch(level.mValuePos, 1) : nullptr;
+    if (p && s->mPackedRuns && IsRunLetter(*p)) return static_cast<char>(*p - 'a' + 'A');
     return p ? static_cast<char>(*p) : 'S';
 }
 
 // ---- Values of the current field ----
 
+// The next value of a run being read, without the general decoding; false
+// when no run is being read.
+template <class T>
+static inline bool FromRun(KQelState* s, T& out) {
+    if (!s || s->IsText()) return false;
+    ReadLevel& level = s->Top();
+    if (level.mCurrent < 0 || level.mRunLeft == 0 || level.mRemain == 0) return false;
+    const std::uint8_t* p = RunNext(*s, level);
+    if (!p) return false;
+    DecodeRun(level.mRun, p, 1, &out);
+    --level.mRemain;
+    level.mInRaw = false;
+    return true;
+}
+
 int KQel::FieldReadI() {
     KQelState* s = ReadState(mState);
+    int v;
+    if (FromRun(s, v) || TextNumber(s, v)) return v;
     return s && NextValue(*this, *s, true) ? ToInt(s->mValue) : 0;
 }
 
@@ -453,15 +661,17 @@ float KQel::FieldReadF() {
 
 double KQel::FieldReadD() {
     KQelState* s = ReadState(mState);
+    double d;
+    if (FromRun(s, d) || TextNumber(s, d)) return d;
     if (s && !s->IsText()) {
         // Arrays of doubles dominate large files: take them without the
         // general decoding.
         ReadLevel& level = s->Top();
-        if (level.mCurrent >= 0 && level.mRemain > 0 && level.mValueEnd - level.mValuePos >= 9) {
+        if (level.mCurrent >= 0 && level.mRunLeft == 0 && level.mRemain > 0 &&
+            level.mValueEnd - level.mValuePos >= 9) {
             const std::uint8_t* p = s->mReader.Peek(level.mValuePos, 9);
             if (p && p[0] == 'D') {
                 std::uint64_t bits = GetU64(p + 1);
-                double d;
                 std::memcpy(&d, &bits, 8);
                 level.mValuePos += 9;
                 --level.mRemain;
@@ -620,26 +830,16 @@ void KQel::FieldReadDn(const char* name, double* values, const double* defaults,
         if (defaults) std::memcpy(values, defaults, sizeof(double) * n);
         return;
     }
-    unsigned int i = 0;
-    KQelState* s = ReadState(mState);
-    if (s && !s->IsText()) {
-        // A run of 'D' values decodes straight from the window.
-        ReadLevel& level = s->Top();
-        std::uint64_t want = std::min<std::uint64_t>(n, level.mRemain);
-        std::uint64_t bytes = want * 9;
-        const std::uint8_t* p = want > 0 && bytes <= level.mValueEnd - level.mValuePos &&
-                                        bytes <= BodyReader::kWindow / 2
-                                    ? s->mReader.Peek(level.mValuePos, static_cast<std::size_t>(bytes))
-                                    : nullptr;
-        for (; p && i < want && p[0] == 'D'; ++i, p += 9) {
-            std::uint64_t bits = GetU64(p + 1);
-            std::memcpy(&values[i], &bits, 8);
-        }
-        level.mValuePos += 9 * static_cast<std::uint64_t>(i);
-        level.mRemain -= i;
-    }
-    for (; i < n; ++i) values[i] = FieldReadD();
+    for (unsigned int i = FieldReadDn(values, n); i < n; ++i) values[i] = 0.0;
     FieldReadEnd();
+}
+
+unsigned int KQel::FieldReadDn(double* values, unsigned int n) {
+    return ReadValues(*this, ReadState(mState), values, n, [this] { return FieldReadD(); });
+}
+
+unsigned int KQel::FieldReadIn(int* values, unsigned int n) {
+    return ReadValues(*this, ReadState(mState), values, n, [this] { return FieldReadI(); });
 }
 
 }  // namespace qelsdk_600

@@ -2,6 +2,15 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// The C++ library's from_chars for doubles rounds some inputs wrongly on
+// 32-bit x86; this parser rounds correctly on every target.
+#include <fast_float/fast_float.h>
 
 #include "file/kqel_impl.h"
 
@@ -10,12 +19,20 @@ namespace qel_detail {
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Classes of the bytes, looked up once per byte of a file of millions of
+// values: 1 blank, 2 other delimiter.
+struct ByteClasses {
+    std::uint8_t mClass[256] = {};
+    constexpr ByteClasses() {
+        for (unsigned char c : {' ', '\t', '\r', '\n'}) mClass[c] = 1;
+        for (unsigned char c : {';', '{', '}', ',', ':', '"', '\'', '#'}) mClass[c] = 2;
+    }
+};
+constexpr ByteClasses kBytes;
 
-bool IsDelimiter(char c) {
-    return IsSpace(c) || c == ';' || c == '{' || c == '}' || c == ',' || c == ':' || c == '"' ||
-           c == '\'' || c == '#';
-}
+bool IsSpace(char c) { return kBytes.mClass[static_cast<unsigned char>(c)] == 1; }
+
+bool IsDelimiter(char c) { return kBytes.mClass[static_cast<unsigned char>(c)] != 0; }
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -24,16 +41,12 @@ int HexDigit(char c) {
     return -1;
 }
 
-// A token of the text: its kind and span.
-struct Token {
-    char mKind;  // 'b' bare, '"' quoted, '\'' char literal, '#' raw, or the punctuation itself
-    std::uint64_t mBegin;
-    std::uint64_t mLength;
-};
+// A token of the text: a value's kinds, or the punctuation itself.
+typedef TextToken Token;
 
 class Tokenizer {
 public:
-    Tokenizer(const std::vector<char>& text, std::uint64_t pos) : mText(text), mPos(pos) {}
+    Tokenizer(const TextBytes& text, std::uint64_t pos) : mText(text), mPos(pos) {}
 
     // Skips blanks and comments; false at the end of the text.
     bool SkipBlank() {
@@ -99,7 +112,7 @@ public:
     }
 
 private:
-    const std::vector<char>& mText;
+    const TextBytes& mText;
     std::uint64_t mPos;
 };
 
@@ -116,27 +129,87 @@ char ClassifyBare(const char* text, std::size_t length) {
 
 bool IsNameToken(const Token& t) { return t.mKind == 'b' || t.mKind == '"'; }
 
+// Set bits of a 16-bit mask, without the library call a plain build makes.
+inline std::uint32_t BitCount16(unsigned v) {
+    v = v - ((v >> 1) & 0x5555u);
+    v = (v & 0x3333u) + ((v >> 2) & 0x3333u);
+    v = (v + (v >> 4)) & 0x0f0fu;
+    return (v + (v >> 8)) & 0x1fu;
+}
+
+// Counts the values at pos (just after a ',') that are bare and each ended
+// by a ',' alone: the long lists of numbers, sixteen bytes at a time. pos
+// moves past the last such ','; anything else (blanks, quotes, an empty
+// value, the list's last value) is left for the tokenizer.
+std::uint32_t SkipDenseValues(const char* data, std::uint64_t size, std::uint64_t& pos) {
+#if defined(__SSE2__)
+    static const char kStops[] = {' ', '\t', '\r', '\n', ';', '{', '}', ':', '"', '\'', '#'};
+    const __m128i comma = _mm_set1_epi8(',');
+    std::uint64_t p = pos;
+    std::uint32_t count = 0;
+    bool afterComma = true;
+    while (size - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
+        // Lists of numbers hold only '+' to '9' (',', '-', '.', digits)
+        // and 'e' or 'E': such a piece needs no look for each stop byte.
+        const __m128i fromPlus = _mm_sub_epi8(bytes, _mm_set1_epi8('+'));
+        const __m128i numeric = _mm_or_si128(
+            _mm_cmpeq_epi8(_mm_max_epu8(fromPlus, _mm_set1_epi8('9' - '+')), _mm_set1_epi8('9' - '+')),
+            _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('e')));
+        unsigned stopMask = 0;
+        if (_mm_movemask_epi8(numeric) != 0xffff) {
+            __m128i stops = _mm_setzero_si128();
+            for (char c : kStops) stops = _mm_or_si128(stops, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)));
+            stopMask = static_cast<unsigned>(_mm_movemask_epi8(stops));
+        }
+        const unsigned before = stopMask ? static_cast<unsigned>(__builtin_ctz(stopMask)) : 16;
+        const unsigned commas =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))) & ((1u << before) - 1);
+        if ((commas & (commas << 1)) != 0 || (afterComma && (commas & 1) != 0)) break;  // an empty value
+        if (commas != 0) {
+            count += BitCount16(commas);
+            pos = p + static_cast<unsigned>(31 - __builtin_clz(commas)) + 1;
+        }
+        if (before < 16) break;
+        afterComma = (commas >> 15) != 0;
+        p += 16;
+    }
+    return count;
+#else
+    (void)data;
+    (void)size;
+    (void)pos;
+    return 0;
+#endif
+}
+
 }  // namespace
 
 bool ParseInteger(const char* text, std::size_t length, long long& out) {
     if (length == 0) return false;
-    auto r = std::from_chars(text, text + length, out, 10);
-    return r.ec == std::errc() && r.ptr == text + length;
+    const bool negative = text[0] == '-';
+    const std::size_t digits = length - (negative ? 1 : 0);
+    if (digits == 0 || digits > 18) {
+        // Long ones may overflow: the library checks them.
+        auto r = std::from_chars(text, text + length, out, 10);
+        return r.ec == std::errc() && r.ptr == text + length;
+    }
+    // Eighteen digits never overflow 64 bits.
+    long long value = 0;
+    for (std::size_t i = length - digits; i < length; ++i) {
+        const unsigned d = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
+        if (d > 9) return false;
+        value = value * 10 + static_cast<long long>(d);
+    }
+    out = negative ? -value : value;
+    return true;
 }
 
 bool ParseDouble(const char* text, std::size_t length, double& out) {
     if (length == 0) return false;
-    auto r = std::from_chars(text, text + length, out, std::chars_format::general);
-    if (r.ec == std::errc::result_out_of_range && r.ptr == text + length) {
-        // Overflow or underflow: keep the sign and the magnitude class.
-        bool negative = text[0] == '-';
-        bool tiny = false;
-        for (std::size_t i = 0; i < length; ++i) {
-            if ((text[i] == 'e' || text[i] == 'E') && i + 1 < length && text[i + 1] == '-') tiny = true;
-        }
-        out = tiny ? (negative ? -0.0 : 0.0) : (negative ? -HUGE_VAL : HUGE_VAL);
-        return true;
-    }
+    // Out of range gives infinity or zero of the same sign, as the nearest
+    // double.
+    auto r = fast_float::from_chars(text, text + length, out);
     return r.ec == std::errc() && r.ptr == text + length;
 }
 
@@ -147,15 +220,9 @@ void AppendInteger(std::string& out, long long value) {
 }
 
 void AppendDouble(std::string& out, double value) {
-    char buf[64];
-    // Fifteen digits read best; more only when they would lose the value.
-    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    double back = 0.0;
-    if (!std::isnan(value) &&
-        (!ParseDouble(buf, static_cast<std::size_t>(r.ptr - buf), back) || back != value ||
-         std::signbit(back) != std::signbit(value))) {
-        r = std::to_chars(buf, buf + sizeof buf, value);
-    }
+    char buf[32];
+    // The shortest text that reads back to the same double.
+    auto r = std::to_chars(buf, buf + sizeof buf, value);
     out.append(buf, r.ptr);
 }
 
@@ -219,11 +286,152 @@ void Unescape(const char* text, std::size_t length, std::string& out) {
     }
 }
 
+bool NextTextValue(const TextDocument& doc, std::uint64_t& pos, TextToken& token) {
+    Tokenizer tk(doc.mText, pos);
+    std::string reason;
+    if (!tk.SkipBlank() || !tk.Next(token, reason)) return false;
+    if (tk.SkipBlank() && tk.Peek() == ',') tk.SetPos(tk.Pos() + 1);
+    pos = tk.Pos();
+    return true;
+}
+
+// Past blanks and comments from p; end when nothing else is left.
+static const char* SkipBlanks(const char* p, const char* end) {
+    while (p < end) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (kBytes.mClass[c] == 1) {
+            ++p;
+        } else if (c == ';') {
+            const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+            p = nl ? static_cast<const char*>(nl) : end;
+        } else {
+            break;
+        }
+    }
+    return p;
+}
+
+namespace {
+
+// The number written bare at p (blanks and comments before it skipped): 1
+// an integer, 2 a double, p moved past it and its ','; 0, p unchanged, for
+// any other value. The text ends with a blank past end (TextBytes), which
+// stops the digits.
+inline int ScanNumber(const char* end, const char*& at, long long& integer, double& real) {
+    const char* p = SkipBlanks(at, end);
+    if (p == end || IsDelimiter(*p)) return 0;
+    const char* const begin = p;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    const char* const digitsBegin = p;
+    // Digits summed as they are met: most values of large files are plain
+    // integers, which this one pass reads whole.
+    unsigned long long value = 0;
+    unsigned d;
+    while ((d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+        value = value * 10 + d;
+        ++p;
+    }
+    const std::size_t digits = static_cast<std::size_t>(p - digitsBegin);
+    int kind;
+    long long i = 0;
+    if (*p == '.') {
+        // Decimals of at most 15 digits, no exponent: the digits are exact
+        // in a double, and so is the power of ten (Clinger's fast path), so
+        // one division rounds correctly.
+        static const double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const char* q = p + 1;
+        unsigned long long mantissa = value;
+        while ((d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0')) <= 9) {
+            mantissa = mantissa * 10 + d;
+            ++q;
+        }
+        const std::size_t decimals = static_cast<std::size_t>(q - p - 1);
+        if (digits + decimals > 0 && digits + decimals <= 15 && (q == end || IsDelimiter(*q))) {
+            const double r = static_cast<double>(mantissa) / kTens[decimals];
+            real = negative ? -r : r;
+            p = SkipBlanks(q, end);
+            if (p < end && *p == ',') ++p;
+            at = p;
+            return 2;
+        }
+    }
+    if (p == end || IsDelimiter(*p)) {
+        const std::size_t length = static_cast<std::size_t>(p - begin);
+        if (digits == 0) return 0;
+        if (value == 0 && negative) {
+            real = -0.0;  // "-0" is the double negative zero
+            kind = 2;
+        } else if (digits <= 18) {
+            integer = negative ? -static_cast<long long>(value) : static_cast<long long>(value);
+            kind = 1;
+        } else if (ParseInteger(begin, length, i)) {
+            integer = i;
+            kind = 1;
+        } else if (ParseDouble(begin, length, real)) {
+            kind = 2;
+        } else {
+            return 0;
+        }
+    } else {
+        // The same number whole, correctly rounded; it must end where the
+        // token does.
+        const auto r = fast_float::from_chars(begin, end, real);
+        if (r.ec != std::errc() || (r.ptr != end && !IsDelimiter(*r.ptr))) return 0;
+        p = r.ptr;
+        kind = 2;
+    }
+    p = SkipBlanks(p, end);
+    if (p < end && *p == ',') ++p;
+    at = p;
+    return kind;
+}
+
+inline void Convert(int kind, long long integer, double real, double& out) {
+    out = kind == 1 ? static_cast<double>(integer) : real;
+}
+
+inline void Convert(int kind, long long integer, double real, int& out) {
+    out = kind == 2 ? RealToInt(real) : integer > INT_MAX ? INT_MAX : integer < INT_MIN ? INT_MIN : static_cast<int>(integer);
+}
+
+template <class T>
+std::size_t ScanNumbers(const TextDocument& doc, std::uint64_t& pos, T* out, std::size_t n) {
+    const char* const base = doc.mText.data();
+    const char* const end = base + doc.mText.size();
+    const char* p = base + pos;
+    long long integer = 0;
+    double real = 0.0;
+    std::size_t i = 0;
+    for (int kind; i < n && (kind = ScanNumber(end, p, integer, real)) != 0; ++i) Convert(kind, integer, real, out[i]);
+    pos = static_cast<std::uint64_t>(p - base);
+    return i;
+}
+
+}  // namespace
+
+std::size_t ReadTextNumbers(const TextDocument& doc, std::uint64_t& pos, double* out, std::size_t n) {
+    return ScanNumbers(doc, pos, out, n);
+}
+
+std::size_t ReadTextNumbers(const TextDocument& doc, std::uint64_t& pos, int* out, std::size_t n) {
+    return ScanNumbers(doc, pos, out, n);
+}
+
+char TextValueType(const TextDocument& doc, const TextToken& token) {
+    switch (token.mKind) {
+        case '"': return 'S';
+        case '\'': return 'C';
+        case '#': return 'R';
+        default: return ClassifyBare(doc.mText.data() + token.mBegin, static_cast<std::size_t>(token.mLength));
+    }
+}
+
 bool ParseText(TextDocument& doc, std::string& reason) {
     doc.mNodes.clear();
-    doc.mValues.clear();
     doc.mNames.clear();
-    const std::vector<char>& text = doc.mText;
+    const TextBytes& text = doc.mText;
     Tokenizer tk(text, 0);  // the magic line is a comment
     std::vector<std::uint64_t> open;  // nodes whose block is open
     std::string name;
@@ -245,9 +453,9 @@ bool ParseText(TextDocument& doc, std::string& reason) {
             return false;
         }
         if (t.mKind == '"') {
-            Unescape(&text[t.mBegin], t.mLength, name);
+            Unescape(text.data() + t.mBegin, t.mLength, name);
         } else {
-            name.assign(&text[t.mBegin], t.mLength);
+            name.assign(text.data() + t.mBegin, t.mLength);
         }
         if (name.empty() || !tk.SkipBlank() || tk.Peek() != ':') {
             reason = "field name and ':' expected";
@@ -257,7 +465,7 @@ bool ParseText(TextDocument& doc, std::string& reason) {
         TextNode node;
         node.mNameOffset = doc.mNames.size();
         node.mNameLength = static_cast<std::uint32_t>(name.size());
-        node.mFirstValue = doc.mValues.size();
+        node.mValueOffset = tk.Pos();
         node.mValueCount = 0;
         node.mHasBlock = false;
         node.mEnd = doc.mNodes.size() + 1;
@@ -283,46 +491,40 @@ bool ParseText(TextDocument& doc, std::string& reason) {
                 break;
             }
             if (!tk.Next(t, reason)) return false;
-            // A token followed by ':' names the next field.
-            if (IsNameToken(t)) {
-                std::uint64_t after = tk.Pos();
-                if (tk.SkipBlank() && tk.Peek() == ':') {
-                    if (needValue) {
-                        reason = "value expected";
-                        return false;
-                    }
-                    tk.SetPos(before);
-                    break;
+            // A token followed by ':' names the next field. The blanks
+            // after a value are skipped once, for both tests.
+            const bool more = tk.SkipBlank();
+            if (more && tk.Peek() == ':' && IsNameToken(t)) {
+                if (needValue) {
+                    reason = "value expected";
+                    return false;
                 }
-                tk.SetPos(after);
+                tk.SetPos(before);
+                break;
             }
             if (!needValue && doc.mNodes[self].mValueCount > 0) {
                 reason = "',' expected between values";
                 return false;
             }
-            TextValue v;
-            v.mOffset = t.mBegin;
-            v.mLength = static_cast<std::uint32_t>(t.mLength);
-            v.mQuoted = t.mKind == '"' || t.mKind == '\'';
             if (t.mLength > 0xffffffffu) {
                 reason = "value too long";
                 return false;
             }
-            switch (t.mKind) {
-                case '"': v.mType = 'S'; break;
-                case '\'': v.mType = 'C'; break;
-                case '#': v.mType = 'R'; break;
-                default: v.mType = ClassifyBare(&text[t.mBegin], t.mLength); break;
-            }
-            doc.mValues.push_back(v);
             if (++doc.mNodes[self].mValueCount == 0) {
                 reason = "too many values";
                 return false;
             }
-            needValue = false;
-            if (tk.SkipBlank() && tk.Peek() == ',') {
-                tk.Next(t, reason);
-                needValue = true;
+            needValue = more && tk.Peek() == ',';
+            if (needValue) {
+                tk.SetPos(tk.Pos() + 1);
+                std::uint64_t pos = tk.Pos();
+                const std::uint32_t dense = SkipDenseValues(text.data(), text.size(), pos);
+                if (dense > 0xffffffffu - doc.mNodes[self].mValueCount) {
+                    reason = "too many values";
+                    return false;
+                }
+                doc.mNodes[self].mValueCount += dense;
+                tk.SetPos(pos);
             }
         }
         if (needValue) {

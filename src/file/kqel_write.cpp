@@ -31,18 +31,29 @@ void AppendScratch(KQelState& s) {
     s.mWriter.Append(s.mTextScratch.data(), s.mTextScratch.size());
 }
 
-// A binary scalar: its kind letter, then its bits little-endian.
-void AppendTagged32(KQelState& s, char kind, std::uint32_t bits) {
-    std::uint8_t b[5] = {static_cast<std::uint8_t>(kind)};
-    PutU32(b + 1, bits);
-    s.mWriter.AppendSmall(b, sizeof b);
+// A binary value of fixed size joins the run pending in the state; the run
+// is stored when the type changes, when it is full and when the field's
+// values end.
+void Pend(KQelState& s, char type, std::uint64_t bits) {
+    if (s.mPendingType != type || s.mPendingCount == kRunChunkValues) {
+        FlushPending(s);
+        if (!s.mPending) s.mPending.reset(new std::uint64_t[kRunChunkValues]);
+        s.mPendingType = type;
+    }
+    s.mPending[s.mPendingCount++] = bits;
 }
 
-void AppendTagged64(KQelState& s, char kind, std::uint64_t bits) {
-    std::uint8_t b[9] = {static_cast<std::uint8_t>(kind)};
-    PutU64(b + 1, bits);
-    s.mWriter.AppendSmall(b, sizeof b);
+// Bits of a value as the pending buffer keeps them.
+inline std::uint64_t Bits(double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    return bits;
 }
+inline std::uint64_t Bits(int v) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(v)); }
+
+// Blocks from this many values on become runs of their own: a run header
+// per block costs less than copying the values once more.
+constexpr unsigned int kDirectRunValues = 1024;
 
 }  // namespace
 
@@ -79,6 +90,18 @@ static void FinishRaw(KQel& q, KQelState& s) {
             s.mRawLeft -= n;
         }
     }
+}
+
+// A binary value of fixed size appended to the open field, counted and
+// pended without the calls of the general checks; false when the state
+// needs them (text, no open field, a raw value open...).
+static inline bool PendFast(KQelState& s, char type, std::uint64_t bits) {
+    if (!s.mSectionWriting || s.mWriteDepth == 0 || s.IsText() || s.mRawOpen) return false;
+    WriteLevel& level = s.WTop();
+    if (!level.mFieldOpen || level.mBlockDone || level.mValueCount == 0xffffffffu) return false;
+    ++level.mValueCount;
+    Pend(s, type, bits);
+    return true;
 }
 
 // Checks that a value may be appended and counts it; text form: writes the
@@ -151,6 +174,7 @@ void KQel::FieldWriteEnd() {
         s->mLineOpen = false;
         return;
     }
+    FlushPending(*s);
     std::uint64_t valueEnd = level.mBlockDone ? level.mBlockStart : s->mWriter.BodyPos();
     std::uint64_t blockBytes = level.mBlockDone ? level.mBlockEnd - level.mBlockStart : 0;
     std::uint8_t trailer[kRecordTrailerSize];
@@ -169,6 +193,7 @@ void KQel::FieldWriteBlockBegin() {
         mError.SetLastErrorID(eFieldError);
         return;
     }
+    FlushPending(*s);
     level.mBlockOpen = true;
     level.mBlockStart = s->mWriter.BodyPos();
     if (s->IsText()) {
@@ -216,6 +241,7 @@ void KQel::FieldWriteBlockEnd() {
 // ---- Values ----
 
 void KQel::FieldWriteI(int value) {
+    if (PendFast(*mState, 'I', static_cast<std::uint64_t>(static_cast<std::int64_t>(value)))) return;
     KQelState* s;
     if (!BeginValue(*this, s, mState)) return;
     if (s->IsText()) {
@@ -224,10 +250,11 @@ void KQel::FieldWriteI(int value) {
         AppendScratch(*s);
         return;
     }
-    AppendTagged32(*s, 'I', static_cast<std::uint32_t>(value));
+    Pend(*s, 'I', static_cast<std::uint64_t>(static_cast<std::int64_t>(value)));
 }
 
 void KQel::FieldWriteLL(kLongLong value) {
+    if (PendFast(*mState, 'L', static_cast<std::uint64_t>(value))) return;
     KQelState* s;
     if (!BeginValue(*this, s, mState)) return;
     if (s->IsText()) {
@@ -236,7 +263,7 @@ void KQel::FieldWriteLL(kLongLong value) {
         AppendScratch(*s);
         return;
     }
-    AppendTagged64(*s, 'L', static_cast<std::uint64_t>(value));
+    Pend(*s, 'L', static_cast<std::uint64_t>(value));
 }
 
 void KQel::FieldWriteF(float value) {
@@ -250,10 +277,13 @@ void KQel::FieldWriteF(float value) {
     }
     std::uint32_t bits;
     std::memcpy(&bits, &value, 4);
-    AppendTagged32(*s, 'F', bits);
+    Pend(*s, 'F', bits);
 }
 
 void KQel::FieldWriteD(double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    if (PendFast(*mState, 'D', bits)) return;
     KQelState* s;
     if (!BeginValue(*this, s, mState)) return;
     if (s->IsText()) {
@@ -262,9 +292,40 @@ void KQel::FieldWriteD(double value) {
         AppendScratch(*s);
         return;
     }
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, 8);
-    AppendTagged64(*s, 'D', bits);
+    Pend(*s, 'D', bits);
+}
+
+// n values of one type for the open binary field: stored as runs straight
+// from the caller's array when there are many, else pended; false (nothing
+// done) when the state needs the checks of single values.
+template <class T>
+static bool StoreAll(KQelState& s, char type, const T* values, unsigned int n) {
+    if (!s.mSectionWriting || s.mWriteDepth == 0 || s.IsText() || s.mRawOpen) return false;
+    WriteLevel& level = s.WTop();
+    if (!level.mFieldOpen || level.mBlockDone || n > 0xffffffffu - level.mValueCount) return false;
+    level.mValueCount += n;
+    if (n < kDirectRunValues) {
+        for (unsigned int i = 0; i < n; ++i) Pend(s, type, Bits(values[i]));
+        return true;
+    }
+    FlushPending(s);
+    while (n > 0) {
+        const std::uint32_t take = n < kRunChunkValues ? n : kRunChunkValues;
+        StoreRun(s, values, take);
+        values += take;
+        n -= take;
+    }
+    return true;
+}
+
+void KQel::FieldWriteDn(const double* values, unsigned int n) {
+    if (n == 0 || !values || StoreAll(*mState, 'D', values, n)) return;
+    for (unsigned int i = 0; i < n; ++i) FieldWriteD(values[i]);
+}
+
+void KQel::FieldWriteIn(const int* values, unsigned int n) {
+    if (n == 0 || !values || StoreAll(*mState, 'I', values, n)) return;
+    for (unsigned int i = 0; i < n; ++i) FieldWriteI(values[i]);
 }
 
 void KQel::FieldWriteCH(char value) {
@@ -281,8 +342,7 @@ void KQel::FieldWriteCH(char value) {
         AppendScratch(*s);
         return;
     }
-    std::uint8_t b[2] = {'C', static_cast<std::uint8_t>(value)};
-    s->mWriter.Append(b, sizeof b);
+    Pend(*s, 'C', static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<signed char>(value))));
 }
 
 void KQel::FieldWriteC(const char* value) {
@@ -296,6 +356,7 @@ void KQel::FieldWriteC(const char* value) {
         AppendScratch(*s);
         return;
     }
+    FlushPending(*s);
     if (len > 0xfffffffdu) len = 0xfffffffdu;  // room for the kind mark
     // "Kind::name" is stored as name, 0x00, 0x01, Kind.
     const char* sep = len > 2 ? std::strstr(value, "::") : nullptr;
@@ -338,6 +399,7 @@ bool KQel::FieldWriteRBegin(kUInt size) {
     if (s->IsText()) {
         s->mWriter.AppendByte('#');
     } else {
+        FlushPending(*s);
         std::uint8_t b[5] = {'R'};
         PutU32(b + 1, size);
         s->mWriter.Append(b, sizeof b);

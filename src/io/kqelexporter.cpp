@@ -1,8 +1,20 @@
 #include "io/kqelexporter.h"
 
+#include "formats/3ds/kqelwriter3ds.h"
+#include "formats/dxf/kqelwriterdxf.h"
+#include "formats/obj/kqelwriterobj.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelwriter.h"
 #include "io/kstreamoptionsqel.h"
+#include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionasf.h"
+#include "motion/kqelmotionbrd.h"
+#include "motion/kqelmotionbvh.h"
+#include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionhtr.h"
+#include "motion/kqelmotionmov.h"
+#include "motion/kqelmotiontrc.h"
+#include "motion/kqelmotionvpm.h"
 #include "native/kqelwriterqel6.h"
 #include "native/writer/kqelwriterqel.h"
 
@@ -118,20 +130,33 @@ KQelWriter* KQelExporter::CreateWriter()
         writer->SetExportMode(mFileFormat == eQel5Binary ? KQelWriterQel::eBINARY : KQelWriterQel::eASCII);
         return writer;
     }
-    case eBvh:           // KQelWriterBiovision
-    case eHtr:           // KQelWriterMotionAnalysisHtr
-    case eTrc:           // KQelWriterMotionAnalysisTrc
-    case eAsf:           // KQelWriterAcclaimAsf
-    case eAmc:           // KQelWriterAcclaimAmc
-    case eC3d:           // KQelWriterVicon
-    case eAoa:           // KQelWriterAdaptiveOptics(manager, false)
-    case eMcd:           // KQelWriterAdaptiveOptics(manager, true)
-    case eVpm:           // KQelWriterPuppeteer
-    case eMov:           // KQelWriterPellacordMov
-    case eBrd:           // KQelWriterAscension
-    case eDxf:           // KQelWriterDxf
-    case e3ds:           // KQelWriter3DS
-    case eObj:           // KQelWriterObj
+    case eDxf:
+        return new KQelWriterDxf(mManager);
+    case eObj:
+        return new KQelWriterObj(mManager);
+    case e3ds:
+        return new KQelWriter3DS(mManager);
+    case eBvh:
+        return new KQelWriterBiovision(mManager);
+    case eTrc:
+        return new KQelWriterMotionAnalysisTrc(mManager);
+    case eC3d:
+        return new KQelWriterVicon(mManager);
+    case eAoa:
+    case eMcd:
+        return new KQelWriterAdaptiveOptics(mManager, mFileFormat == eMcd);
+    case eVpm:
+        return new KQelWriterPuppeteer(mManager);
+    case eMov:
+        return new KQelWriterPellacordMov(mManager);
+    case eBrd:
+        return new KQelWriterAscension(mManager);
+    case eHtr:
+        return new KQelWriterMotionAnalysisHtr(mManager);
+    case eAsf:
+        return new KQelWriterAcclaimAsf(mManager);
+    case eAmc:
+        return new KQelWriterAcclaimAmc(mManager);
     default:
         return nullptr;
     }

@@ -1,9 +1,21 @@
 #include "io/kqelimporter.h"
 
 #include "base/kpath.h"
+#include "formats/3ds/kqelreader3ds.h"
+#include "formats/dxf/kqelreaderdxf.h"
+#include "formats/obj/kqelreaderobj.h"
 #include "io/kqelio_impl.h"
 #include "io/kqelreader.h"
 #include "io/kstreamoptionsqel.h"
+#include "motion/kqelmotionaoa.h"
+#include "motion/kqelmotionasf.h"
+#include "motion/kqelmotionbrd.h"
+#include "motion/kqelmotionbvh.h"
+#include "motion/kqelmotionc3d.h"
+#include "motion/kqelmotionhtr.h"
+#include "motion/kqelmotionmov.h"
+#include "motion/kqelmotiontrc.h"
+#include "motion/kqelmotionvpm.h"
 #include "native/reader/kqelreaderqel.h"
 
 namespace qelsdk_600 {
@@ -129,20 +141,33 @@ KQelReader* KQelImporter::CreateReader()
     case eQelAscii:
     case eQelEncrypted:
         return new KQelReaderQel(mManager, *this);
-    case eBvh:           // KQelReaderBiovision
-    case eHtr:           // KQelReaderMotionAnalysisHtr
-    case eTrc:           // KQelReaderMotionAnalysisTrc
-    case eAsf:           // KQelReaderAcclaimAsf
-    case eAmc:           // KQelReaderAcclaimAmc
-    case eC3d:           // KQelReaderVicon
-    case eAoa:           // KQelReaderAdaptiveOptics(manager, false)
-    case eMcd:           // KQelReaderAdaptiveOptics(manager, true)
-    case eVpm:           // KQelReaderPuppeteer
-    case eMov:           // KQelReaderPellacordMov
-    case eBrd:           // KQelReaderAscension
-    case eDxf:           // KQelReaderDxf
-    case e3ds:           // KQelReader3DS
-    case eObj:           // KQelReaderObj
+    case eDxf:
+        return new KQelReaderDxf(mManager);
+    case eObj:
+        return new KQelReaderObj(mManager);
+    case e3ds:
+        return new KQelReader3DS(mManager);
+    case eBvh:
+        return new KQelReaderBiovision(mManager);
+    case eTrc:
+        return new KQelReaderMotionAnalysisTrc(mManager);
+    case eC3d:
+        return new KQelReaderVicon(mManager);
+    case eAoa:
+    case eMcd:
+        return new KQelReaderAdaptiveOptics(mManager, mFileFormat == eMcd);
+    case eVpm:
+        return new KQelReaderPuppeteer(mManager);
+    case eMov:
+        return new KQelReaderPellacordMov(mManager);
+    case eBrd:
+        return new KQelReaderAscension(mManager);
+    case eHtr:
+        return new KQelReaderMotionAnalysisHtr(mManager);
+    case eAsf:
+        return new KQelReaderAcclaimAsf(mManager);
+    case eAmc:
+        return new KQelReaderAcclaimAmc(mManager);
     default:
         return nullptr;
     }

@@ -77,15 +77,14 @@ void WriteObjectIndices(KQel& pFile, const char* pName, KQelLayerElementTemplate
     pFile.FieldWriteBegin(pName);
     if (pElement.GetReferenceMode() == Element::eIndexToDirect) {
         const std::vector<int> positions = DirectPositions(pHandler, pElement.GetDirectArray(), pClassId);
+        writer6_detail::BlockWriter<int> values(pFile);
         for (int i = 0, n = indices.GetCount(); i < n; ++i) {
             const int entry = indices[i];
-            pFile.FieldWriteI(entry >= 0 && static_cast<size_t>(entry) < positions.size()
-                                  ? positions[static_cast<size_t>(entry)]
-                                  : -1);
+            values.Add(entry >= 0 && static_cast<size_t>(entry) < positions.size() ? positions[static_cast<size_t>(entry)]
+                                                                                  : -1);
         }
     } else {
-        for (int i = 0, n = indices.GetCount(); i < n; ++i)
-            pFile.FieldWriteI(indices[i]);
+        pFile.FieldWriteIn(indices.GetArray(), static_cast<unsigned int>(indices.GetCount()));
     }
     pFile.FieldWriteEnd();
 }
@@ -108,8 +107,7 @@ int MapIndexToConnection(KObject* pHandler, void* pElement, int pIndex, int pCla
 void WriteIntArray(KQel& pFile, const char* pName, const KArrayTemplate<int>& pValues)
 {
     pFile.FieldWriteBegin(pName);
-    for (int i = 0, n = pValues.GetCount(); i < n; ++i)
-        pFile.FieldWriteI(pValues[i]);
+    pFile.FieldWriteIn(pValues.GetArray(), static_cast<unsigned int>(pValues.GetCount()));
     pFile.FieldWriteEnd();
 }
 
@@ -118,9 +116,12 @@ template <class T, class Get>
 void WriteDirect(KQel& pFile, const char* pName, const KArrayTemplate<T>& pValues, int pWidth, Get pGet)
 {
     pFile.FieldWriteBegin(pName);
-    for (int i = 0, n = pValues.GetCount(); i < n; ++i) {
-        for (int c = 0; c < pWidth; ++c)
-            pFile.FieldWriteD(pGet(pValues[i], c));
+    {
+        writer6_detail::BlockWriter<double> values(pFile);
+        for (int i = 0, n = pValues.GetCount(); i < n; ++i) {
+            for (int c = 0; c < pWidth; ++c)
+                values.Add(pGet(pValues[i], c));
+        }
     }
     pFile.FieldWriteEnd();
 }
@@ -230,11 +231,14 @@ bool KQelWriterQel6::WriteKQelMeshVertices(KQelMesh& pMesh)
     const KQelVector4* points = pMesh.GetControlPoints();
     KQel& file = File();
     file.FieldWriteBegin("Vertices");
-    for (int i = 0, n = pMesh.GetControlPointsCount(); i < n; ++i) {
-        const KQelVector4 moved = pivot.MultT(points[i]);
-        file.FieldWriteD(moved[0]);
-        file.FieldWriteD(moved[1]);
-        file.FieldWriteD(moved[2]);
+    {
+        writer6_detail::BlockWriter<double> values(file);
+        for (int i = 0, n = pMesh.GetControlPointsCount(); i < n; ++i) {
+            const KQelVector4 moved = pivot.MultT(points[i]);
+            values.Add(moved[0]);
+            values.Add(moved[1]);
+            values.Add(moved[2]);
+        }
     }
     file.FieldWriteEnd();
     return true;
@@ -249,6 +253,7 @@ bool KQelWriterQel6::WriteKQelMeshPolyVertexIndex(KQelMesh& pMesh)
     const int cornerCount = pMesh.GetPolygonVertexCount();
     KQel& file = File();
     file.FieldWriteBegin("PolygonVertexIndex");
+    writer6_detail::BlockWriter<int> values(file);
     for (int p = 0; p < polygons; ++p) {
         const int start = pMesh.GetPolygonVertexIndex(p);
         const int size = pMesh.GetPolygonSize(p);
@@ -260,9 +265,10 @@ bool KQelWriterQel6::WriteKQelMeshPolyVertexIndex(KQelMesh& pMesh)
         if (!encodable)
             continue;
         for (int k = 0; k < size - 1; ++k)
-            file.FieldWriteI(corners[start + k]);
-        file.FieldWriteI(~corners[start + size - 1]);
+            values.Add(corners[start + k]);
+        values.Add(~corners[start + size - 1]);
     }
+    values.Flush();
     file.FieldWriteEnd();
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "file/kqel.h"
 #include "scene/kqelnode.h"
 
 namespace qelsdk_600 {
@@ -33,6 +34,36 @@ void ForEachNodeBelow(KQelNode& pRoot, Visit pVisit)
         pushChildren(*node);
     }
 }
+
+// Values of the open field gathered and handed to the file in blocks
+// (doubles or ints); the rest goes when it is destroyed.
+template <class T>
+class BlockWriter {
+public:
+    explicit BlockWriter(KQel& pFile) : mFile(pFile) {}
+    ~BlockWriter() { Flush(); }
+    BlockWriter(const BlockWriter&) = delete;
+    BlockWriter& operator=(const BlockWriter&) = delete;
+    void Add(T pValue)
+    {
+        mValues[mCount++] = pValue;
+        if (mCount == kSize)
+            Flush();
+    }
+    void Flush()
+    {
+        Write(mValues, mCount);
+        mCount = 0;
+    }
+
+private:
+    static const unsigned int kSize = 4096;
+    void Write(const double* pValues, unsigned int pCount) { mFile.FieldWriteDn(pValues, pCount); }
+    void Write(const int* pValues, unsigned int pCount) { mFile.FieldWriteIn(pValues, pCount); }
+    KQel& mFile;
+    T mValues[kSize];
+    unsigned int mCount = 0;
+};
 
 // The seven producer camera nodes in file order: perspective, top, bottom,
 // front, back, right, left. Missing ones are null.

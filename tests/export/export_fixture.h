@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <vesk/MFnAnimCurve.h>
 #include <vesk/MFnDependencyNode.h>
 #include <vesk/MFnTransform.h>
 
@@ -23,6 +24,7 @@
 #include "plugin/scratch.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqeltakenode.h"
 
 class ExportTest : public HostTest {
 public:
@@ -96,6 +98,29 @@ public:
     }
     // A host transform's function set by its text.
     static MFnTransform Transform(const char* pText) { return MFnTransform(object(pText)); }
+
+    // A curve driving the plug (text), keyed at (seconds, value) pairs with
+    // the tangent types given.
+    static MFnAnimCurve Keyed(const char* pPlug, const std::vector<std::pair<double, double>>& pKeys,
+                              MFnAnimCurve::TangentType pIn = MFnAnimCurve::kTangentSmooth,
+                              MFnAnimCurve::TangentType pOut = MFnAnimCurve::kTangentSmooth)
+    {
+        MFnAnimCurve curve;
+        curve.create(plug(pPlug));
+        for (const auto& key : pKeys)
+            curve.addKey(MTime(key.first, MTime::kSeconds), key.second, pIn, pOut);
+        return curve;
+    }
+    // The read node's curve of a channel in the take (null: "Take 001"), or
+    // null when the node has no such take.
+    qelsdk_600::KFCurve* Channel(const std::string& pNode, qelsdk_600::KQelTakeNode::EChannel pChannel,
+                                 const char* pTake = nullptr)
+    {
+        qelsdk_600::KQelNode* node = Node(pNode);
+        if (!node || !node->SetCurrentTakeNode(pTake ? pTake : "Take 001"))
+            return nullptr;
+        return node->GetCurrentTakeNode()->GetChannel(pChannel);
+    }
 
     std::string mPath;
     std::unique_ptr<qelsdk_600::KQelSdkManager> mReadManager;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -100,6 +101,32 @@ bool OpenAndWalk(const std::string& path, KQel& q) {
     return true;
 }
 
+// Section CRCs are the standard CRC-32 (as zlib computes it) for bodies of
+// every length around the sizes the checksum is computed in pieces of.
+TEST(KQelRobustTest, SectionChecksumsAreStandardCrc32) {
+    ScratchDir dir;
+    const std::string path = dir.File("crc.qel");
+    std::string bytes(300000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 2654435761u >> 13);
+    std::vector<std::size_t> sizes;
+    for (std::size_t n = 0; n < 160; ++n) sizes.push_back(n);
+    for (std::size_t n : {255, 256, 257, 4095, 4096, 65535, 65536, 65537, 299999}) sizes.push_back(n);
+    for (std::size_t n : sizes) {
+        KQel w;
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+        w.FieldWriteBegin("R");
+        w.FieldWriteR(bytes.data() + n % 7, static_cast<kUInt>(n));
+        w.FieldWriteEnd();
+        ASSERT_TRUE(w.ProjectClose());
+        const std::string file = ReadFile(path);
+        const std::size_t end = static_cast<std::size_t>(Get(file, 36, 8));
+        const std::size_t start = end - static_cast<std::size_t>(Get(file, end - 16, 8));
+        ASSERT_EQ(Get(file, end - 4, 4), Crc(file, start, end - 4)) << n;
+        KQel r;
+        ASSERT_TRUE(r.ProjectOpen(path.c_str(), false, true, nullptr)) << n;
+    }
+}
+
 TEST(KQelRobustTest, EveryFlippedByteIsReportedAsCorrupted) {
     for (bool encrypted : {false, true}) {
         ScratchDir dir;
@@ -151,7 +178,7 @@ TEST(KQelRobustTest, NewerLayoutRevisionIsNotSupportedYet) {
     ScratchDir dir;
     std::string bytes = MakeBinary(dir, false, false);
     const std::string layout = bytes;
-    bytes[9] = 2;
+    bytes[9] = 3;
     FixCrcs(bytes, layout);
     std::string path = dir.File("new.qel");
     WriteFile(path, bytes);
@@ -238,6 +265,78 @@ void WriteMany(KQel& q, int fields) {
         q.FieldWriteBegin("Data");
         for (int j = 0; j < 16; ++j) q.FieldWriteD(i + j);
         q.FieldWriteEnd();
+    }
+}
+
+// Runs edited, CRCs made valid again: an error 0, never a read out of
+// bounds or an allocation the file cannot back. A field whose count passes
+// what single values could hold is checked while its scope is indexed (for
+// the main section's top level, when the file opens); others when read.
+TEST(KQelRobustTest, HostileRunsAreDamagedFields) {
+    ScratchDir dir;
+    const std::string path = dir.File("runs.qel");
+    {
+        KQel w;
+        w.SetDeflateRuns(true);
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+        w.FieldWriteBegin("V");  // 100 integers stored in 1 byte each
+        for (int k = 0; k < 100; ++k) w.FieldWriteI(k);
+        w.FieldWriteEnd();
+        w.FieldWriteBegin("Z");  // 4096 doubles stored in 4 bytes each, deflated
+        for (int k = 0; k < 4096; ++k) w.FieldWriteD(k % 16);
+        w.FieldWriteEnd();
+        w.FieldWriteBegin("W");  // 100 doubles stored in 8 bytes each
+        for (int k = 0; k < 100; ++k) w.FieldWriteD(k * 0.1);
+        w.FieldWriteEnd();
+        ASSERT_TRUE(w.ProjectClose());
+    }
+    const std::string good = ReadFile(path);
+    const std::size_t v = BodyStart(good), z = v + 106 + 1 + 24;
+    const std::size_t stored = static_cast<std::size_t>(Get(good, z + 6, 4));
+    const std::size_t zTrailer = z + 10 + stored + 1, w = zTrailer + 24;
+    ASSERT_EQ(good.substr(v, 2), std::string("i\x01"));
+    ASSERT_EQ(good.substr(z, 2), std::string("d\x14"));
+    ASSERT_EQ(good.substr(w, 2), std::string("d\x08"));
+    const struct Edit {
+        const char* what;
+        const char* field;
+        bool opens;
+        std::size_t at[2];
+        std::uint64_t value[2];
+        int size[2];
+    } edits[] = {
+        {"a run longer than its field", "V", false, {v + 2}, {101}, {4}},
+        {"a run of no values", "V", false, {v + 2}, {0}, {4}},
+        {"a width the type does not have", "V", false, {v + 1}, {3}, {1}},
+        {"unknown storage bits", "V", false, {v + 1}, {0x41}, {1}},
+        {"a run letter of no type", "V", false, {v}, {'q'}, {1}},
+        {"a run in a file of revision 1", "V", false, {9}, {1}, {1}},
+        {"a stream cut short", "Z", false, {z + 6}, {stored - 1}, {4}},
+        {"a stream longer than its field", "Z", false, {z + 6}, {stored + 1000000}, {4}},
+        {"no stream", "Z", false, {z + 6}, {0}, {4}},
+        {"more values than the runs hold", "Z", false, {zTrailer + 16}, {5000}, {4}},
+        {"inflating to another size than stated", "Z", true, {z + 2, zTrailer + 16}, {4095, 4095}, {4, 4}},
+        {"a damaged stream", "Z", true, {z + 10 + stored / 2}, {Get(good, z + 10 + stored / 2, 1) ^ 0x5a}, {1}},
+        {"more values than the field's count", "W", true, {w + 2}, {101}, {4}},
+        {"a count whose bytes overflow", "W", true, {w + 2}, {0xffffffffu}, {4}},
+        {"a width the type does not have", "W", true, {w + 1}, {2}, {1}},
+    };
+    const std::string bad = dir.File("bad.qel");
+    for (const Edit& e : edits) {
+        std::string bytes = good;
+        for (int i = 0; i < 2 && e.size[i] > 0; ++i) Put(bytes, e.at[i], e.value[i], e.size[i]);
+        FixCrcs(bytes, good);
+        WriteFile(bad, bytes);
+        KQel q;
+        const bool opened = q.ProjectOpenDirect(bad.c_str(), false, true, nullptr);
+        EXPECT_EQ(opened, e.opens) << e.what;
+        EXPECT_EQ(q.GetLastErrorID(), e.opens ? -1 : 0) << e.what;
+        if (!opened) continue;
+        ASSERT_TRUE(q.FieldReadBegin(e.field)) << e.what;
+        std::vector<double> values(static_cast<std::size_t>(q.FieldReadGetCount()));
+        EXPECT_LT(q.FieldReadDn(values.data(), static_cast<unsigned>(values.size())), values.size()) << e.what;
+        while (q.FieldReadGetRemain() > 0) q.FieldReadD();
+        EXPECT_EQ(q.GetLastErrorID(), 0) << e.what;
     }
 }
 
@@ -362,6 +461,10 @@ TEST(KQelRobustTest, MalformedTextIsReportedAsCorrupted) {
         "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: #abc\n",
         "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 'x\n",
         "; QEL text file\nQelHeader: {\nVersion: 6000\n}\n: 1\n",
+        // Long lists of bare numbers are counted many bytes at a time.
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 1,2,3,4,5,6,7,8,9,10,11,12,,13,14,15,16,17,18,19\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,\n",
+        "; QEL text file\nQelHeader: {\nVersion: 6000\n}\nA: 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,B: 1\n",
     };
     ScratchDir dir;
     std::string path = dir.File("t.qel");
@@ -380,6 +483,8 @@ TEST(KQelRobustTest, HandWrittenTextIsRead) {
              "; QEL text file, written by hand\r\n"
              "QelHeader: { Version: 6000 }\r\n"
              "List: 1, 2,\r\n   3 ; a comment\r\n"
+             "Long: 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,\r\n"
+             "\t30,31,32,33,34,35,36,37,38,39,4e1,'x',\"42\",43,#2c,45,46,47,48,49,50,51,52,53,54,55,56\r\n"
              "Word: Hello, \"x\\x41y\", '\\n', inf, -2.5e-3, 99999999999\r\n"
              "Empty:\r\n"
              "Last: {Inner: Y}\r\n");
@@ -388,6 +493,25 @@ TEST(KQelRobustTest, HandWrittenTextIsRead) {
     ASSERT_TRUE(q.FieldReadBegin("List"));
     EXPECT_EQ(q.FieldReadGetCount(), 3);
     EXPECT_EQ(q.FieldReadI() + q.FieldReadI() + q.FieldReadI(), 6);
+    q.FieldReadEnd();
+    ASSERT_TRUE(q.FieldReadBegin("Long"));
+    EXPECT_EQ(q.FieldReadGetCount(), 57);
+    for (int i = 0; i < 57; ++i) {
+        const char type = i == 41 ? 'C' : i == 42 ? 'S' : i == 44 ? 'R' : i == 40 ? 'D' : 'I';
+        EXPECT_EQ(q.FieldReadGetType(), type) << i;
+        if (type == 'R') {
+            kUInt size = 0;
+            ASSERT_TRUE(q.FieldReadRBegin(&size));
+            char byte = 0;
+            EXPECT_EQ(q.FieldReadRPart(&byte, 1), 1u);
+            EXPECT_EQ(byte, ',');
+            q.FieldReadREnd();
+        } else if (type != 'C') {
+            EXPECT_EQ(q.FieldReadI(), i) << i;
+        } else {
+            EXPECT_EQ(q.FieldReadCH(), 'x');
+        }
+    }
     q.FieldReadEnd();
     ASSERT_TRUE(q.FieldReadBegin("Word"));
     EXPECT_EQ(q.FieldReadGetType(), 'S');

@@ -405,3 +405,31 @@ TEST_F(AnimTest, EvaluationDoesNotDependOnTheOrderOfQueries)
     EXPECT_FALSE(c.find(MTime(47.0, MTime::kFilm), index));
     EXPECT_EQ(c.time(4).as(MTime::kFilm), 48.0);
 }
+
+TEST_F(AnimTest, InfinityTypesExtendTheCurveBeyondItsKeys)
+{
+    // Two smooth keys: the line v = 2 (t - 1) from t = 1 to 3.
+    MFnAnimCurve c = curveOn("translateX", MFnAnimCurve::kAnimCurveTL);
+    c.addKey(seconds(1), 0.0);
+    c.addKey(seconds(3), 4.0);
+    EXPECT_EQ(c.preInfinityType(), MFnAnimCurve::kConstant);
+    EXPECT_EQ(c.postInfinityType(), MFnAnimCurve::kConstant);
+    const struct {
+        MFnAnimCurve::InfinityType type;
+        double before, after;  // at t = -0.5 and t = 4.5
+    } cases[] = {
+        {MFnAnimCurve::kConstant, 0.0, 4.0},      {MFnAnimCurve::kLinear, -3.0, 7.0},
+        {MFnAnimCurve::kCycle, 1.0, 3.0},         {MFnAnimCurve::kCycleRelative, -3.0, 7.0},
+        {MFnAnimCurve::kOscillate, 3.0, 1.0},
+    };
+    for (const auto& tc : cases) {
+        ASSERT_TRUE(c.setPreInfinityType(tc.type));
+        ASSERT_TRUE(c.setPostInfinityType(tc.type));
+        EXPECT_EQ(c.preInfinityType(), tc.type);
+        EXPECT_NEAR(c.evaluate(seconds(-0.5)), tc.before, 1e-12) << tc.type;
+        EXPECT_NEAR(c.evaluate(seconds(4.5)), tc.after, 1e-12) << tc.type;
+        EXPECT_NEAR(c.evaluate(seconds(2.0)), 2.0, 1e-12) << tc.type;
+    }
+    EXPECT_EQ(c.setPostInfinityType(MFnAnimCurve::InfinityType(2)), MStatus::kInvalidParameter);
+    EXPECT_EQ(c.postInfinityType(), MFnAnimCurve::kOscillate);
+}

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <iterator>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,7 +41,13 @@ TEST(Importer, EveryFormatWithoutReaderFailsToOpenWithUnidentifiedError)
     EXPECT_EQ(KQelIO::eUninitializedFilename, importer.GetLastErrorID());
 
     importer.Initialize("take.bvh");
+    const int built[] = {KQelImporter::eBvh, KQelImporter::eTrc, KQelImporter::eC3d, KQelImporter::eAoa,
+                         KQelImporter::eMcd, KQelImporter::eVpm, KQelImporter::eMov, KQelImporter::eBrd,
+                         KQelImporter::eHtr, KQelImporter::eAsf, KQelImporter::eAmc, KQelImporter::eDxf,
+                         KQelImporter::eObj, KQelImporter::e3ds};
     for (int format = -3; format <= 20; ++format) {
+        if (std::find(std::begin(built), std::end(built), format) != std::end(built))
+            continue;  // readers of their own, which find no such file
         SCOPED_TRACE(format);
         importer.SetFileFormat(static_cast<Format>(format));
         EXPECT_FALSE(importer.FileOpen());

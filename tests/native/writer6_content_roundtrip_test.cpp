@@ -581,6 +581,19 @@ TEST(Writer6ContentRoundTrip, GeometryReadsBackEqualInEveryForm)
     RoundTrip(false);
 }
 
+// The same scene stored by the writer before packed value runs (layout
+// revision 1, kept in tests/data/native/) and by this one reads back equal.
+TEST(Writer6ContentRoundTrip, GeometryOfBothLayoutRevisionsReadsBackEqual)
+{
+    SceneFixture original, earlier, now;
+    BuildScene(original, "");
+    ReadBothRevisions(original, "geometry-revision1.qel", earlier, now);
+    Comparer comparer(original.manager);
+    comparer.Compare(original.scene, earlier.scene);
+    comparer.Compare(earlier.scene, now.scene);
+    EXPECT_EQ(comparer.mDifferences, std::vector<std::string>{});
+}
+
 TEST(Writer6ContentRoundTrip, MaterialsTexturesAndVideosReadBackEqualInEveryForm)
 {
     RoundTrip(true);

@@ -654,6 +654,17 @@ TEST(Writer6RoundTrip, EveryFormReadsBackEqual)
     }
 }
 
+// The same scene stored by the writer before packed value runs (layout
+// revision 1, kept in tests/data/native/) and by this one reads back equal.
+TEST(Writer6RoundTrip, BothLayoutRevisionsReadBackEqual)
+{
+    SceneFixture original, earlier, now;
+    BuildRichScene(original);
+    ReadBothRevisions(original, "rich-revision1.qel", earlier, now);
+    EXPECT_EQ(Differences(original.scene, earlier.scene), std::vector<std::string>{});
+    EXPECT_EQ(Differences(earlier.scene, now.scene), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace writer6test
 }  // namespace qelsdk_600

@@ -16,6 +16,7 @@
 #include "common/scratch_dir.h"
 #include "file/kqel.h"
 #include "io/kqelexporter.h"
+#include "io/kqelimporter.h"
 #include "io/kstreamoptionsqel.h"
 #include "native/kqelwriterqel6.h"
 #include "scene/kqelnode.h"
@@ -59,6 +60,27 @@ inline bool WriteScene(SceneFixture& pFixture, const std::string& pPath, KQelWri
         return false;
     const bool written = writer.Write(pFixture.scene, pOptions ? pOptions : &defaults);
     return writer.FileClose() && written;
+}
+
+// pOriginal's scene exported in binary form, then that file and pEarlier
+// (a file of tests/data/native/ that an earlier writer made of the same
+// scene) imported into pNow and pEarlierRead.
+inline void ReadBothRevisions(SceneFixture& pOriginal, const char* pEarlier, SceneFixture& pEarlierRead,
+                              SceneFixture& pNow)
+{
+    ScratchDir dir;
+    const std::string current = dir.File("current.qel");
+    KQelExporter exporter(pOriginal.manager);
+    exporter.Initialize(current.c_str());
+    exporter.SetFileFormat(KQelExporter::eQelBinary);
+    KStreamOptionsQel options;
+    ASSERT_TRUE(exporter.Export(pOriginal.scene, &options));
+    const std::string earlier = std::string(QEL_REFERENCE_DIR) + "/native/" + pEarlier;
+    for (auto read : {std::make_pair(&pEarlierRead, earlier), std::make_pair(&pNow, current)}) {
+        KQelImporter importer(read.first->manager);
+        ASSERT_TRUE(importer.Initialize(read.second.c_str())) << read.second;
+        EXPECT_TRUE(importer.Import(read.first->scene)) << read.second;
+    }
 }
 
 // The field file of a written file, its main section open.

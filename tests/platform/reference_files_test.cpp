@@ -12,6 +12,9 @@
 //
 // After a deliberate change of the format, refresh the references from
 // <exchange>/<platform>/, leaving out the "*-enciphered.qel" files.
+// revision1/ keeps the files of the writer before packed value runs
+// (layout revision 1, doubles in text as "%.15g" when that kept them):
+// every build still reads them.
 #include <zlib.h>
 
 #include <climits>
@@ -103,6 +106,43 @@ std::string MediaBytes()
     for (int i = 0; i < 256; ++i)
         bytes += static_cast<char>(i);
     return bytes + "end of media";
+}
+
+// count values of one kind, value k made by make(k): long enough that a
+// binary writer packs them into a run.
+template <class Make>
+std::vector<Value> Series(int count, Make make)
+{
+    std::vector<Value> values;
+    for (int k = 0; k < count; ++k)
+        values.push_back(make(k));
+    return values;
+}
+
+std::vector<Value> Joined(std::vector<Value> a, const std::vector<Value>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Runs stored in 1, 2, 4 and 8 bytes a value, doubles that floats hold,
+// and runs beside single values in one field; not in the earlier files.
+const std::vector<FieldRow>& RunRows()
+{
+    static const std::vector<FieldRow> rows = {
+        {0, "SmallIntegers", Series(20, [](int k) { return I(k * 13 - 128); })},
+        {0, "MediumIntegers", Series(20, [](int k) { return I(k * 1700 - 32768); })},
+        {0, "WideIntegers", Series(20, [](int k) { return I(static_cast<int>(k * 200000001LL + INT_MIN)); })},
+        {0, "SmallLongs", Series(20, [](int k) { return L(k - 10); })},
+        {0, "WideLongs", Series(20, [](int k) { return L((1LL << 40) * k - LLONG_MAX); })},
+        {0, "FloatDoubles", Series(20, [](int k) { return D(k * 0.25 - 999.875); })},
+        {0, "Doubles", Series(20, [](int k) { return D(k * 0.1 + 0.05); })},
+        {0, "Floats", Series(20, [](int k) { return F(k / 3.0f + 0.125f); })},
+        {0, "Letters", Series(20, [](int k) { return CH(static_cast<char>('a' + k)); })},
+        {0, "Mixed", Joined(Joined(Series(12, [](int k) { return I(k); }), {S("between"), D(0.5)}),
+                            Series(12, [](int k) { return D((k + 1) * 1e-310); }))},
+    };
+    return rows;
 }
 
 const std::vector<FieldRow>& MainRows()
@@ -209,6 +249,7 @@ bool WriteFields(const std::string& path, FileForm form)
     KQelFileHeaderInfo header = FieldsHeader();
     if (!qel.ProjectCreate(path.c_str(), binary, form == FileForm::kEnciphered, &header))
         return false;
+    WriteRows(qel, RunRows(), media, binary);
     WriteRows(qel, MainRows(), media, binary);
     if (binary) {
         qel.ProjectCloseSection();
@@ -288,7 +329,7 @@ void ExpectRows(IQelObject& file, const std::vector<FieldRow>& rows, std::size_t
     }
 }
 
-void ExpectFields(const std::string& path, FileForm form)
+void ExpectFields(const std::string& path, FileForm form, bool current)
 {
     const bool binary = form != FileForm::kText;
     std::unique_ptr<IQelObject> file(KQelObjectCreate());
@@ -309,6 +350,9 @@ void ExpectFields(const std::string& path, FileForm form)
     ScratchDir media;
     ASSERT_TRUE(file->ProjectOpenMainSection());
     std::size_t row = 0;
+    if (current)
+        ExpectRows(*file, RunRows(), row, 0, binary, media.Path());
+    row = 0;
     ExpectRows(*file, MainRows(), row, 0, binary, media.Path());
     EXPECT_EQ(file->ProjectGetExtensionSectionCount(), binary ? 1 : 0);
     if (binary) {
@@ -401,7 +445,7 @@ bool WriteCurves(const std::string& path, FileForm form)
     return qel.ProjectClose();
 }
 
-void ExpectCurves(const std::string& path, FileForm)
+void ExpectCurves(const std::string& path, FileForm, bool)
 {
     NodePtr expected(CurveTree());
     NodePtr read(TransformTree());
@@ -440,7 +484,7 @@ bool WriteProperties(const std::string& path, FileForm form)
     return property_samples::WriteObject(path, how, list);
 }
 
-void ExpectProperties(const std::string& path, FileForm)
+void ExpectProperties(const std::string& path, FileForm, bool)
 {
     KObject target;
     property_samples::MakeSample(target);
@@ -455,7 +499,8 @@ void ExpectProperties(const std::string& path, FileForm)
 struct Content {
     const char* stem;
     bool (*write)(const std::string& path, FileForm form);
-    void (*expect)(const std::string& path, FileForm form);
+    // current: the file was written by this writer, not an earlier one.
+    void (*expect)(const std::string& path, FileForm form, bool current);
 };
 
 const Content kContents[] = {
@@ -472,6 +517,11 @@ std::string FileName(const Content& content, FileForm form)
 std::string ReferencePath(const std::string& name)
 {
     return std::string(QEL_REFERENCE_DIR) + "/platform/" + name;
+}
+
+std::string EarlierReferencePath(const std::string& name)
+{
+    return ReferencePath("revision1/" + name);
 }
 
 // Where this build leaves its files: <exchange>/<platform> when the
@@ -549,6 +599,11 @@ std::vector<Reference> References()
     return all;
 }
 
+std::string ReferenceName(const ::testing::TestParamInfo<Reference>& info)
+{
+    return std::string(info.param.content->stem) + "_" + FormName(info.param.form);
+}
+
 class ReferenceFile : public ::testing::TestWithParam<Reference> {};
 
 TEST_P(ReferenceFile, IsWrittenByteForByte)
@@ -568,13 +623,22 @@ TEST_P(ReferenceFile, IsWrittenByteForByte)
 TEST_P(ReferenceFile, IsRead)
 {
     const Reference& ref = GetParam();
-    ref.content->expect(ReferencePath(FileName(*ref.content, ref.form)), ref.form);
+    ref.content->expect(ReferencePath(FileName(*ref.content, ref.form)), ref.form, true);
 }
 
 INSTANTIATE_TEST_SUITE_P(Platform, ReferenceFile, ::testing::ValuesIn(References()),
-                         [](const ::testing::TestParamInfo<Reference>& info) {
-                             return std::string(info.param.content->stem) + "_" + FormName(info.param.form);
-                         });
+                         ReferenceName);
+
+class EarlierWriterFile : public ::testing::TestWithParam<Reference> {};
+
+TEST_P(EarlierWriterFile, IsRead)
+{
+    const Reference& ref = GetParam();
+    ref.content->expect(EarlierReferencePath(FileName(*ref.content, ref.form)), ref.form, false);
+}
+
+INSTANTIATE_TEST_SUITE_P(Platform, EarlierWriterFile, ::testing::ValuesIn(References()),
+                         ReferenceName);
 
 TEST(EncipheredFile, IsReadOnEveryPlatform)
 {
@@ -584,7 +648,7 @@ TEST(EncipheredFile, IsReadOnEveryPlatform)
         SCOPED_TRACE(content.stem);
         const std::string path = own + "/" + FileName(content, FileForm::kEnciphered);
         ASSERT_TRUE(content.write(path, FileForm::kEnciphered));
-        content.expect(path, FileForm::kEnciphered);
+        content.expect(path, FileForm::kEnciphered, true);
     }
     const char* exchange = std::getenv("QEL_PLATFORM_EXCHANGE");
     if (!exchange || !*exchange)
@@ -597,7 +661,7 @@ TEST(EncipheredFile, IsReadOnEveryPlatform)
             const std::string path = entry.path().string() + "/" + FileName(content, FileForm::kEnciphered);
             SCOPED_TRACE(path);
             ASSERT_TRUE(scratch::Exists(path));
-            content.expect(path, FileForm::kEnciphered);
+            content.expect(path, FileForm::kEnciphered, true);
         }
     }
 }

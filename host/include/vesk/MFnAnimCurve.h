@@ -26,8 +26,9 @@ class MDGModifier;
 // neighbours. A segment whose first key steps out holds that key's value.
 // Unweighted segments have their handles a third of the segment in;
 // weighted ones a third of each tangent's time extent, solved for time.
-// Before the first key and after the last the curve is constant. Change
-// records and modifiers are accepted and unused (nothing is undone).
+// Before the first key and after the last the curve follows its pre- and
+// post-infinity types (constant for a new curve). Change records and
+// modifiers are accepted and unused (nothing is undone).
 //
 // Bound to a plug that no curve drives (kNotFound), the set has no keys and
 // evaluate gives the plug's own value; a curve without keys drives nothing.
@@ -57,6 +58,11 @@ public:
         kTangentFast = 7,
         kTangentClamped = 8
     };
+
+    // Beyond the keys: the end key's value; the end key's outer slope;
+    // the keys repeated; repeated, each cycle offset by the last key's
+    // value minus the first's; repeated back and forth.
+    enum InfinityType { kConstant = 0, kLinear = 1, kCycle = 3, kCycleRelative = 4, kOscillate = 5 };
 
     MFnAnimCurve() {}
     // Binds to a curve node; other objects fail with kInvalidParameter.
@@ -120,6 +126,12 @@ public:
     MStatus setTangentsLocked(unsigned int index, bool locked, MAnimCurveChange* change = nullptr);
     bool weightsLocked(unsigned int index, MStatus* status = nullptr) const;
     MStatus setWeightsLocked(unsigned int index, bool locked, MAnimCurveChange* change = nullptr);
+
+    InfinityType preInfinityType(MStatus* status = nullptr) const;
+    InfinityType postInfinityType(MStatus* status = nullptr) const;
+    // A type not listed above fails with kInvalidParameter.
+    MStatus setPreInfinityType(InfinityType type, MAnimCurveChange* change = nullptr);
+    MStatus setPostInfinityType(InfinityType type, MAnimCurveChange* change = nullptr);
 
     // The value at a time, in internal units.
     double evaluate(const MTime& time, MStatus* status = nullptr) const;

@@ -8,10 +8,12 @@
 #include <vesk/VeskExport.h>
 
 // A blend shape deforms its base shapes (its output shapes) with targets:
-// per base and weight index one target geometry, feeding
-// "inputTarget[base].inputTargetGroup[weight].inputGeomTarget", and one
-// element "weight[index]" aliased with the target node's name (so its plug
-// name reads "<deformer>.<target>"; a taken alias gets a number).
+// per base and weight index one or more target geometries, each reached in
+// full at its own weight (1 for a plain target, fractions for in-between
+// ones), feeding "inputTarget[base].inputTargetGroup[weight]
+// .inputTargetItem[5000 + 1000 x that weight].inputGeomTarget", and one
+// element "weight[index]" aliased with the first target node's name (so its
+// plug name reads "<deformer>.<target>"; a taken alias gets a number).
 class VESK_API MFnBlendShapeDeformer : public MFnGeometryFilter {
 public:
     enum Origin { kLocalOrigin = 0, kWorldOrigin = 1 };
@@ -29,12 +31,14 @@ public:
     MStatus addBaseObject(const MObject& object);
     MStatus getBaseObjects(MObjectArray& objects) const;
     // Ties a target geometry (a shape, or a transform's first shape) to a
-    // base and weight index, making the weight element (0) with its alias.
-    // The fullWeight is kept but unused. A base the deformer does not
-    // deform, a target without geometry, a negative index or a weight index
-    // of that base already tied fail with kInvalidParameter.
+    // base and weight index, reached in full at fullWeight, making the weight
+    // element (0) with its alias. A base the deformer does not deform, a
+    // target without geometry or that is the base, a negative index, a
+    // fullWeight outside -5 to 5 or rounding to 0 (steps of 0.001), or one
+    // already tied to that base and weight index fail with kInvalidParameter.
     MStatus addTarget(const MObject& baseObject, int weightIndex, const MObject& newTarget, double fullWeight);
-    // The target of a base and weight index (none, or one).
+    // The targets of a base and weight index, by rising full weight (none,
+    // one, or in-between targets before the full one).
     MStatus getTargets(const MObject& baseObject, int weightIndex, MObjectArray& targetObjects) const;
     // The weight elements: their number and logical indices, ascending.
     unsigned int numWeights(MStatus* status = nullptr) const;

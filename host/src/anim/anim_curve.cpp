@@ -243,10 +243,47 @@ double AnimCurve::segmentValue(size_t i, double t) const
     return a.value * v * v * v + 3 * y1 * u * v * v + 3 * y2 * u * u * v + b.value * u * u * u;
 }
 
+MStatus AnimCurve::setInfinity(bool pre, int type)
+{
+    if (type < 0 || type > 5 || type == 2)
+        return MStatus::kInvalidParameter;
+    (pre ? mPreInfinity : mPostInfinity) = type;
+    return MStatus::kSuccess;
+}
+
 double AnimCurve::evaluate(double t) const
 {
     if (mKeys.empty())
         return 0.0;
+    if (t < mKeys.front().time)
+        return beyond(t, true);
+    if (t > mKeys.back().time)
+        return beyond(t, false);
+    return within(t);
+}
+
+double AnimCurve::beyond(double t, bool pre) const
+{
+    enum { kLinear = 1, kCycle = 3, kCycleRelative = 4, kOscillate = 5 };
+    const CurveKey& first = mKeys.front();
+    const CurveKey& last = mKeys.back();
+    const CurveKey& end = pre ? first : last;
+    const double span = last.time - first.time;
+    const int type = pre ? mPreInfinity : mPostInfinity;
+    if (type == kLinear)
+        return end.value + slope(pre ? 0 : mKeys.size() - 1, pre) * (t - end.time);
+    if ((type != kCycle && type != kCycleRelative && type != kOscillate) || !(span > 0.0))
+        return end.value;
+    const double cycles = std::floor((t - first.time) / span);
+    double local = std::min(std::max(t - first.time - cycles * span, 0.0), span);
+    if (type == kOscillate && std::fmod(cycles, 2.0) != 0.0)
+        local = span - local;
+    const double value = within(first.time + local);
+    return type == kCycleRelative ? value + cycles * (last.value - first.value) : value;
+}
+
+double AnimCurve::within(double t) const
+{
     if (t <= mKeys.front().time)
         return mKeys.front().value;
     if (t >= mKeys.back().time)

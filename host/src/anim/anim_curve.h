@@ -63,7 +63,8 @@ struct CurveKey {
 // a third of the segment in; weighted segments are Bezier curves in time and
 // value with each handle a third of its tangent's extent (clamped to the
 // segment), solved for time. Before the first key and after the last the
-// curve is constant.
+// curve follows its infinity types (MFnAnimCurve::InfinityType; constant at
+// first).
 //
 // Costs: appending a key after the last and removing the last are O(1);
 // other insertions and removals O(n); evaluation O(log n), O(1) when times
@@ -75,6 +76,11 @@ public:
     int curveType() const { return mType; }
     bool weighted() const { return mWeighted; }
     void setWeighted(bool on) { mWeighted = on; }
+
+    // Infinity types before the first key (pre) and after the last.
+    int infinity(bool pre) const { return pre ? mPreInfinity : mPostInfinity; }
+    // Types other than 0, 1, 3, 4 and 5 fail with kInvalidParameter.
+    MStatus setInfinity(bool pre, int type);
 
     size_t size() const { return mKeys.size(); }
     const CurveKey& key(size_t i) const { return mKeys[i]; }
@@ -114,10 +120,15 @@ public:
 
 private:
     double smoothSlope(size_t i) const;
+    // The value at t inside the keys, and outside them by an infinity type.
+    double within(double t) const;
+    double beyond(double t, bool pre) const;
     double segmentValue(size_t i, double t) const;
 
     int mType;
     bool mWeighted = false;
+    int mPreInfinity = 0;
+    int mPostInfinity = 0;
     std::vector<CurveKey> mKeys;
     // The segment of the last evaluation, tried first by the next one.
     mutable size_t mHint = 0;

@@ -212,6 +212,22 @@ VESK_API std::vector<int> nearestInfluences(const Path& geometry, const std::vec
 // matrix, "bindPose" true.
 VESK_API NodeId createBindPose(const std::vector<Path>& nodes);
 
+// ---- Blend-shape targets ---------------------------------------------------------------
+
+// The plug a target would feed on a blend shape (see
+// MFnBlendShapeDeformer::addTarget): base and target are shapes, or
+// transforms standing for their first geometry shapes. False, with error
+// saying why, when the target cannot go there.
+VESK_API bool blendTargetSlot(NodeId blend, NodeId base, int weightIndex, NodeId target, double fullWeight,
+                              PlugRef& slot, std::string* error);
+// Ties the target there and makes the weight element (0) with its alias;
+// fails as blendTargetSlot, with kInvalidParameter, changing nothing.
+VESK_API MStatus addBlendTarget(NodeId blend, NodeId base, int weightIndex, NodeId target, double fullWeight,
+                                std::string* error);
+// The targets of a base and weight index by rising full weight; false for
+// a base the blend shape does not deform or a negative index.
+VESK_API bool blendTargets(NodeId blend, NodeId base, int weightIndex, std::vector<NodeId>& out);
+
 // Gives deformers their outputs and sets their members (a store
 // registrar).
 void registerDeformHooks(KindRegistry& registry);

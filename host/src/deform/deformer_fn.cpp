@@ -406,52 +406,23 @@ MStatus MFnBlendShapeDeformer::getBaseObjects(MObjectArray& objects) const
 }
 
 MStatus MFnBlendShapeDeformer::addTarget(const MObject& baseObject, int weightIndex, const MObject& newTarget,
-                                         double)
+                                         double fullWeight)
 {
-    vesk::NodeStore& s = store();
     const NodeId blend = deformerOf(mObject, MFn::kBlendShape, nullptr);
-    const NodeId base = shapeOf(ObjectAccess::node(baseObject));
-    const NodeId target = shapeOf(ObjectAccess::node(newTarget));
-    const long k = blend.valid() && base.valid() ? vesk::deformerIndexOf(blend, base) : -1;
-    if (k < 0 || !target.valid() || weightIndex < 0)
-        return MStatus::kInvalidParameter;
-    const uint32_t w = static_cast<uint32_t>(weightIndex);
-    const vesk::PlugRef slot{blend, key(blend, "inputGeomTarget", static_cast<uint32_t>(k), w)};
-    vesk::PlugRef held;
-    if (s.sourceOf(slot, held))
-        return MStatus::kInvalidParameter;
-    const MStatus linked =
-        s.connect(vesk::PlugRef{target, key(target, vesk::geometryOutputName(target))}, slot);
-    if (!linked)
-        return linked;
-    const PlugKey element = key(blend, "weight", w);
-    vesk::Value v;
-    if (!s.storedValue(blend, element, v))
-        s.writeValue(blend, element, vesk::Value::ofNumber(0.0));
-    if (!s.aliasOf(blend, element)) {
-        // The target's name, numbered when another plug holds it.
-        const std::string name = s.name(target);
-        std::string alias = name;
-        for (int n = 1; !s.setAlias(blend, alias, element) && n < 1000; ++n)
-            alias = name + std::to_string(n);
-    }
-    return MStatus::kSuccess;
+    return vesk::addBlendTarget(blend, ObjectAccess::node(baseObject), weightIndex, ObjectAccess::node(newTarget),
+                                fullWeight, nullptr);
 }
 
 MStatus MFnBlendShapeDeformer::getTargets(const MObject& baseObject, int weightIndex,
                                           MObjectArray& targetObjects) const
 {
     const NodeId blend = deformerOf(mObject, MFn::kBlendShape, nullptr);
-    const NodeId base = shapeOf(ObjectAccess::node(baseObject));
-    const long k = blend.valid() && base.valid() ? vesk::deformerIndexOf(blend, base) : -1;
+    std::vector<NodeId> targets;
     targetObjects.clear();
-    if (k < 0 || weightIndex < 0)
+    if (!vesk::blendTargets(blend, ObjectAccess::node(baseObject), weightIndex, targets))
         return MStatus::kInvalidParameter;
-    vesk::PlugRef src;
-    if (store().sourceOf(
-            vesk::PlugRef{blend, key(blend, "inputGeomTarget", static_cast<uint32_t>(k), static_cast<uint32_t>(weightIndex))},
-            src))
-        targetObjects.append(ObjectAccess::fromNode(src.node));
+    for (NodeId t : targets)
+        targetObjects.append(ObjectAccess::fromNode(t));
     return MStatus::kSuccess;
 }
 

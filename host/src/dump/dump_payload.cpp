@@ -242,7 +242,13 @@ void dumpPayload(DumpWriter& out, const std::string& id, NodeId node)
         output.attr = s.findAttribute(node, "output");
         s.destinationsOf(PlugRef{node, output}, driven);
         if (driven.empty()) {
-            out.begin("curve", id).is().integer(curve->curveType()).integer(curve->weighted() ? 1 : 0).end();
+            out.begin("curve", id)
+                .is()
+                .integer(curve->curveType())
+                .integer(curve->weighted() ? 1 : 0)
+                .integer(curve->infinity(true))
+                .integer(curve->infinity(false))
+                .end();
             writeKeys(out, id, nullptr, *curve);
         }
     }

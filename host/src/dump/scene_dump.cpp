@@ -318,7 +318,14 @@ void SceneDumper::leaf(const std::string& id, NodeId n, const Attribute* a, cons
 void SceneDumper::curveUnderPlug(const std::string& id, const std::string& plug, NodeId curve)
 {
     const AnimCurve* c = curveOf(curve);
-    mOut.begin("curve", id).word(plug).is().quoted(identity(curve)).integer(c->curveType()).integer(c->weighted());
+    mOut.begin("curve", id)
+        .word(plug)
+        .is()
+        .quoted(identity(curve))
+        .integer(c->curveType())
+        .integer(c->weighted())
+        .integer(c->infinity(true))
+        .integer(c->infinity(false));
     mOut.end();
     writeKeys(mOut, id, &plug, *c);
 }

@@ -49,15 +49,6 @@ int filmFitOf(const std::string& word)
     return -1;
 }
 
-// The digits a name ends with ("camera12" -> "12").
-std::string numberSuffix(const std::string& name)
-{
-    size_t i = name.size();
-    while (i > 0 && std::isdigit(static_cast<unsigned char>(name[i - 1])))
-        --i;
-    return name.substr(i);
-}
-
 MStatus runCamera(const BoundArgs& args, CommandResult& result)
 {
     if (!args.positionals.empty())

@@ -26,6 +26,9 @@ SelectionItem itemOf(const Address& a);
 // name.
 std::string nodeText(NodeId n);
 
+// Internal units (radians, centimetres, seconds) per user unit of a unit
+// type (1 angle, 2 distance, 3 time; 1 for any other).
+double internalPerUiUnit(int unitType);
 // Plug numbers between internal units and the units a user reads and
 // writes (MAngle, MDistance and MTime UI units for unit attributes).
 double toUiUnits(const Attribute* a, double internal);
@@ -38,11 +41,31 @@ PlugKey keyNamed(NodeId node, const char* name, uint32_t index = kUnsetIndex);
 // (with the command's error) when the plug is locked or connected.
 bool writeUiNumber(NodeId node, const PlugKey& key, double ui, MStatus& status);
 
+// Reads a text of finite numbers separated by blanks, a multiple of group
+// of them; false (with the command's error naming what) otherwise.
+bool readNumberList(const std::string& text, size_t group, const char* what, std::vector<double>& out,
+                    MStatus& status);
+
+// The digits a name ends with ("camera12" -> "12").
+std::string numberSuffix(const std::string& name);
+// The parent a -p text names, a transform ("" gives an invalid id, the
+// world); false (with the command's error) otherwise.
+bool readParent(const std::string& text, NodeId& out, MStatus& status);
+// Makes a transform under parent (the world when invalid), named
+// transformName or else "<kind>1", and a shape of the kind below it, named
+// shapeName or else "<transform>Shape" ("<kind>Shape<number>" for an unnamed
+// transform). False (with the command's error), making nothing, on failure.
+bool makeShapeNodes(const std::string& kind, const std::string& transformName, const std::string& shapeName,
+                    NodeId parent, NodeId& transform, NodeId& shape, MStatus& status);
+
 void registerAttrCommands(Interpreter& interp);
 void registerNodeCommands(Interpreter& interp);
 void registerCameraCommands(Interpreter& interp);
 void registerDeformCommands(Interpreter& interp);
 void registerSelectCommand(Interpreter& interp);
+void registerBuildCommands(Interpreter& interp);
+void registerGeometryCommands(Interpreter& interp);
+void registerAnimCommands(Interpreter& interp);
 
 } // namespace vesk
 

@@ -156,12 +156,14 @@ const AttrRow kCluster[] = {
     {"matrix", "ma", kMatrix, 0, 0, nullptr, 0},
     {"clusterXforms", "x", kMessage, 0, 0, nullptr, 0},
 };
-// inputTarget[base].inputTargetGroup[weight].inputGeomTarget receives the
-// target geometry of one weight of one base.
+// inputTarget[base].inputTargetGroup[weight].inputTargetItem[item]
+// .inputGeomTarget receives a target geometry of one weight of one base;
+// item 5000 + 1000 x the weight at which the target is reached in full.
 const AttrRow kBlendShape[] = {
     {"weight", "w", kFloat, 0, kArray | kKeyable, nullptr, 0},
     {"inputTarget", "it", kCompound, 0, kArray, nullptr, 1},
     {"inputTargetGroup", "itg", kCompound, 0, kArray, nullptr, 1},
+    {"inputTargetItem", "iti", kCompound, 0, kArray, nullptr, 1},
     {"inputGeomTarget", "igt", kGeometryData, 0, kHidden, nullptr, 0},
 };
 const AttrRow kSet[] = {

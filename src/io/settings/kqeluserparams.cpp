@@ -1,10 +1,10 @@
 #include "io/settings/kqeluserparams.h"
 
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
+
+#include "base/kclocale.h"
 
 namespace qelsdk_600 {
 
@@ -83,13 +83,6 @@ const int kLoadModeCount = 3;
 // Relative difference under which the "%f" text of a setting counts as
 // faithful.
 const double kFixedTextTolerance = 1e-4;
-
-// The "C" locale, so that setting texts never follow the process locale.
-locale_t CLocale()
-{
-    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return cLocale;
-}
 
 const char* ResetValue(unsigned int pIndex)
 {
@@ -200,7 +193,8 @@ double KQelUserParams::GetDouble(const char* pText) const
 {
     if (!pText)
         return 0.0;
-    return CLocale() ? strtod_l(pText, nullptr, CLocale()) : std::strtod(pText, nullptr);
+    // Setting texts never follow the process locale.
+    return KParseDoubleC(pText, nullptr);
 }
 
 KString& KQelUserParams::GetString(bool pValue, KString& pText) const

@@ -546,10 +546,9 @@ bool ReadIndices(KQel& pFile, const char* pName, KArrayTemplate<int>& pIndices)
 {
     if (!pFile.FieldReadBegin(pName))
         return false;
-    const int count = pFile.FieldReadGetCount();
-    pIndices.SetCount(count);
-    for (int i = 0; i < count; ++i)
-        pIndices[i] = pFile.FieldReadI();
+    // New entries are zeros: values the field lacks stay 0.
+    pIndices.SetCount(pFile.FieldReadGetCount());
+    pFile.FieldReadIn(pIndices.GetArray(), static_cast<unsigned int>(pIndices.GetCount()));
     pFile.FieldReadEnd();
     return true;
 }
@@ -585,12 +584,14 @@ bool KQelReaderQel::ReadLayerElementsNormal(KArrayTemplate<KQelLayerElement*>& p
     KQel& file = File();
     ReadElementList(file, "LayerElementNormal", [&]() {
         KQelLayerElementNormal* element = NewElement<KQelLayerElementNormal>(file);
-        std::vector<double> values;
-        native_detail::ReadDoubleField(file, "Normals", values);
         KArrayTemplate<KQelVector4>& normals = element->GetDirectArray();
-        normals.SetCount(static_cast<int>(values.size() / 3));
-        for (int i = 0, n = normals.GetCount(); i < n; ++i)
-            normals[i] = KQelVector4(values[3 * i], values[3 * i + 1], values[3 * i + 2], 1.0);
+        if (file.FieldReadBegin("Normals")) {
+            normals.SetCount(file.FieldReadGetCount() / 3);
+            native_detail::ReadDoubleGroups(file, 3, normals.GetCount(), [&](int i, const double* v) {
+                normals[i] = KQelVector4(v[0], v[1], v[2], 1.0);
+            });
+            file.FieldReadEnd();
+        }
         if (element->GetReferenceMode() == Element::eIndexToDirect)
             ReadIndices(file, "NormalsIndex", element->GetIndexArray());
         pElements.Add(element);
@@ -603,11 +604,14 @@ bool KQelReaderQel::ReadLayerElementsVertexColor(KArrayTemplate<KQelLayerElement
     KQel& file = File();
     ReadElementList(file, "LayerElementColor", [&]() {
         KQelLayerElementVertexColor* element = NewElement<KQelLayerElementVertexColor>(file);
-        std::vector<double> values;
-        native_detail::ReadDoubleField(file, "Colors", values);
         KArrayTemplate<KQelColor>& colors = element->GetDirectArray();
-        for (size_t i = 0; i + 4 <= values.size(); i += 4)
-            colors.Add(KQelColor(values[i], values[i + 1], values[i + 2], values[i + 3]));
+        if (file.FieldReadBegin("Colors")) {
+            colors.SetCount(file.FieldReadGetCount() / 4);
+            native_detail::ReadDoubleGroups(file, 4, colors.GetCount(), [&](int i, const double* v) {
+                colors[i] = KQelColor(v[0], v[1], v[2], v[3]);
+            });
+            file.FieldReadEnd();
+        }
         if (element->GetReferenceMode() == Element::eIndexToDirect)
             ReadIndices(file, "ColorIndex", element->GetIndexArray());
         pElements.Add(element);
@@ -641,12 +645,13 @@ bool KQelReaderQel::ReadLayerElementsUV(KArrayTemplate<KQelLayerElement*>& pElem
     KQel& file = File();
     ReadElementList(file, "LayerElementUV", [&]() {
         KQelLayerElementUV* element = NewElement<KQelLayerElementUV>(file);
-        std::vector<double> values;
-        native_detail::ReadDoubleField(file, "UV", values);
         KArrayTemplate<KQelVector2>& uvs = element->GetDirectArray();
-        uvs.SetCount(static_cast<int>(values.size() / 2));
-        for (int i = 0, n = uvs.GetCount(); i < n; ++i)
-            uvs[i] = KQelVector2(values[2 * i], values[2 * i + 1]);
+        if (file.FieldReadBegin("UV")) {
+            uvs.SetCount(file.FieldReadGetCount() / 2);
+            native_detail::ReadDoubleGroups(file, 2, uvs.GetCount(),
+                                            [&](int i, const double* v) { uvs[i] = KQelVector2(v[0], v[1]); });
+            file.FieldReadEnd();
+        }
         if (element->GetReferenceMode() == Element::eIndexToDirect)
             ReadIndices(file, "UVIndex", element->GetIndexArray());
         pElements.Add(element);

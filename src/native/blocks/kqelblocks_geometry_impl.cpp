@@ -10,17 +10,15 @@ namespace native_detail {
 void ReadIntValues(KQel& pFile, std::vector<int>& pValues)
 {
     const int count = pFile.FieldReadGetRemain();
-    pValues.resize(count > 0 ? count : 0);
-    for (int& value : pValues)
-        value = pFile.FieldReadI();
+    pValues.assign(count > 0 ? count : 0, 0);
+    pFile.FieldReadIn(pValues.data(), static_cast<unsigned int>(pValues.size()));
 }
 
 void ReadDoubleValues(KQel& pFile, std::vector<double>& pValues)
 {
     const int count = pFile.FieldReadGetRemain();
-    pValues.resize(count > 0 ? count : 0);
-    for (double& value : pValues)
-        value = pFile.FieldReadD();
+    pValues.assign(count > 0 ? count : 0, 0.0);
+    pFile.FieldReadDn(pValues.data(), static_cast<unsigned int>(pValues.size()));
 }
 
 bool ReadIntField(KQel& pFile, const char* pName, std::vector<int>& pValues)

@@ -4,6 +4,7 @@
 #ifndef QELSDK_NATIVE_BLOCKS_KQELBLOCKS_GEOMETRY_IMPL_H
 #define QELSDK_NATIVE_BLOCKS_KQELBLOCKS_GEOMETRY_IMPL_H
 
+#include <algorithm>
 #include <vector>
 
 #include "base/kstring.h"
@@ -22,6 +23,23 @@ namespace native_detail {
 // doubles. The count comes from the file, so it never exceeds what it holds.
 void ReadIntValues(KQel& pFile, std::vector<int>& pValues);
 void ReadDoubleValues(KQel& pFile, std::vector<double>& pValues);
+
+// pCount groups of pWidth (at most 4) doubles from the open field's next
+// values, group i handed to pSet(i, values); read in blocks. Values the
+// field lacks read as 0.
+template <class Set>
+void ReadDoubleGroups(KQel& pFile, int pWidth, int pCount, Set pSet)
+{
+    double buffer[3 * 4 * 256];
+    const int perBlock = static_cast<int>(sizeof buffer / sizeof buffer[0]) / pWidth;
+    for (int first = 0; first < pCount; first += perBlock) {
+        const int groups = std::min(perBlock, pCount - first);
+        const unsigned int want = static_cast<unsigned int>(groups * pWidth);
+        std::fill(buffer + pFile.FieldReadDn(buffer, want), buffer + want, 0.0);
+        for (int g = 0; g < groups; ++g)
+            pSet(first + g, buffer + g * pWidth);
+    }
+}
 
 // The values of the named field at the current level; false, pValues
 // emptied, when the field is absent.

@@ -1,5 +1,6 @@
 // The mesh block: vertices, polygons and layer 0 in the older layout's own
 // fields (in the geometry's pivot space), and the mesh object of version 6.
+#include <algorithm>
 #include <vector>
 
 #include "content/kqellayer.h"
@@ -379,11 +380,12 @@ bool KQelReaderQel::ReadKQelMeshVertices(KQelMesh& pMesh)
     const int count = file.FieldReadGetCount() / 3;
     pMesh.InitControlPoints(count);
     KQelVector4* points = pMesh.GetControlPoints();
-    for (int i = 0; points && i < pMesh.GetControlPointsCount(); ++i) {
-        points[i][0] = file.FieldReadD();
-        points[i][1] = file.FieldReadD();
-        points[i][2] = file.FieldReadD();
-    }
+    native_detail::ReadDoubleGroups(file, 3, points ? pMesh.GetControlPointsCount() : 0,
+                                    [points](int i, const double* v) {
+                                        points[i][0] = v[0];
+                                        points[i][1] = v[1];
+                                        points[i][2] = v[2];
+                                    });
     file.FieldReadEnd();
     return true;
 }
@@ -426,11 +428,12 @@ bool KQelReaderQel::ReadKQelMeshNormals(KQelMesh& pMesh)
     KQelVector4* normals = pMesh.GetNormals();
     KQelLayer* layer = pMesh.GetLayer(0);
     const int stored = layer && layer->GetNormals() ? layer->GetNormals()->GetDirectArray().GetCount() : 0;
-    for (int i = 0; normals && i < count && i < stored; ++i) {
-        normals[i][0] = file.FieldReadD();
-        normals[i][1] = file.FieldReadD();
-        normals[i][2] = file.FieldReadD();
-    }
+    native_detail::ReadDoubleGroups(file, 3, normals ? std::min(count, stored) : 0,
+                                    [normals](int i, const double* v) {
+                                        normals[i][0] = v[0];
+                                        normals[i][1] = v[1];
+                                        normals[i][2] = v[2];
+                                    });
     file.FieldReadEnd();
     return true;
 }
@@ -617,10 +620,8 @@ bool KQelReaderQel::ReadKQelMeshTextureUV(KQelMesh& pMesh)
     const int count = perCorner ? file.FieldReadGetCount() / 2 : pMesh.GetControlPointsCount();
     pMesh.InitTextureUV(count);
     KQelVector2* uvs = pMesh.GetTextureUV();
-    for (int i = 0; uvs && i < pMesh.GetTextureUVCount(); ++i) {
-        uvs[i][0] = file.FieldReadD();
-        uvs[i][1] = file.FieldReadD();
-    }
+    native_detail::ReadDoubleGroups(file, 2, uvs ? pMesh.GetTextureUVCount() : 0,
+                                    [uvs](int i, const double* v) { uvs[i] = KQelVector2(v[0], v[1]); });
     file.FieldReadEnd();
     return true;
 }

@@ -1,5 +1,6 @@
 // NURBS and patch blocks: the surface's grid, orders, forms, knots and
 // flags, in the geometry's pivot space, in both layouts.
+#include <algorithm>
 #include <vector>
 
 #include "content/kqelgeometryconverter.h"
@@ -257,14 +258,13 @@ bool KQelReaderQel::ReadKQelNurb(KQelNurb& pNurb)
         ok = false;
     } else {
         KQelVector4* point = pNurb.GetControlPoints();
-        for (long long i = 0; i < points; ++i, ++point) {
-            for (int c = 0; c < 4; ++c)
-                (*point)[c] = file.FieldReadD();
-            if ((*point)[3] <= kMinimumWeight) {
+        native_detail::ReadDoubleGroups(file, 4, static_cast<int>(points), [&](int i, const double* v) {
+            point[i] = KQelVector4(v[0], v[1], v[2], v[3]);
+            if (v[3] <= kMinimumWeight) {
                 error.SetLastError(eSurfaceValue, kWeightError);
                 ok = false;
             }
-        }
+        });
     }
     if (hasPoints)
         file.FieldReadEnd();
@@ -282,12 +282,12 @@ bool KQelReaderQel::ReadKQelNurb(KQelNurb& pNurb)
             error.SetLastError(eSurfaceCount, field.mError);
             ok = false;
         } else {
-            for (int i = 0; i < expected; ++i) {
-                if (field.mKnots)
-                    knots[d][i] = file.FieldReadD();
-                else
-                    multiplicities[d][i] = file.FieldReadI();
-            }
+            // Values missing at the end read as 0.
+            const unsigned int want = static_cast<unsigned int>(expected);
+            if (field.mKnots)
+                std::fill(knots[d] + file.FieldReadDn(knots[d], want), knots[d] + want, 0.0);
+            else
+                std::fill(multiplicities[d] + file.FieldReadIn(multiplicities[d], want), multiplicities[d] + want, 0);
         }
         file.FieldReadEnd();
     }
@@ -340,11 +340,8 @@ bool KQelReaderQel::ReadKQelPatch(KQelPatch& pPatch)
                              static_cast<KQelPatch::EPatchType>(types[1]));
     // Values missing at the end read as 0; every weight is 1.
     KQelVector4* point = pPatch.GetControlPoints();
-    for (int i = 0, n = pPatch.GetControlPointsCount(); i < n; ++i, ++point) {
-        for (int c = 0; c < 3; ++c)
-            (*point)[c] = file.FieldReadD();
-        (*point)[3] = 1.0;
-    }
+    native_detail::ReadDoubleGroups(file, 3, point ? pPatch.GetControlPointsCount() : 0,
+                                    [point](int i, const double* v) { point[i] = KQelVector4(v[0], v[1], v[2], 1.0); });
     if (hasPoints)
         file.FieldReadEnd();
     ReadDisplay(file, pPatch);

@@ -117,7 +117,7 @@ TEST_F(QelVeskTest, FileLinesOfLongNamesAreShortened)
     }
 }
 
-TEST_F(QelVeskTest, ImportButtonReadsTheDialogBackSavesAndDeletesTheWindowThoughTheImportFails)
+TEST_F(QelVeskTest, ImportButtonReadsTheDialogBackImportsSavesAndDeletesTheWindow)
 {
     const std::string lPath = threeTakes();
     ASSERT_EQ(run("QELImport -f \"" + lPath + "\"").status, 0);
@@ -125,7 +125,7 @@ TEST_F(QelVeskTest, ImportButtonReadsTheDialogBackSavesAndDeletesTheWindowThough
     ASSERT_TRUE(standin::setFloatField("QELFRAMERATEFIELD", 24.0));
     ASSERT_TRUE(standin::setCheckBox("QELEXPORTHARDEDGES", true));
     ASSERT_TRUE(standin::selectRadio("$rb1_ExclusiveMerge"));
-    EXPECT_EQ(standin::pressButton("QELVESKBUTTON").statusCode(), MStatus::kFailure) << "the interim import fails";
+    EXPECT_EQ(standin::pressButton("QELVESKBUTTON").statusCode(), MStatus::kSuccess);
     EXPECT_FALSE(standin::control("QELIMPORTWINDOW").found);
     EXPECT_EQ(setting("kImportSamplingRate"), "24.000000");
     EXPECT_EQ(setting("kExportSamplingRate"), "24.000000");
@@ -150,7 +150,7 @@ TEST_F(QelVeskTest, ImportButtonRefusesAStaleWindowAndIgnoresAZeroRate)
     EXPECT_EQ(readFile(settingsPath()), "");
     // A zero rate typed in is not taken.
     ASSERT_EQ(run("QELRead -f \"" + lPath + "\"").status, 0);
-    EXPECT_EQ(standin::pressButton("QELVESKBUTTON").statusCode(), MStatus::kFailure);
+    EXPECT_EQ(standin::pressButton("QELVESKBUTTON").statusCode(), MStatus::kSuccess);
     EXPECT_EQ(setting("kImportSamplingRate"), "30.000000");
 }
 
@@ -226,12 +226,11 @@ TEST_F(QelVeskTest, DataWithQuotesBackslashesAndLineFeedsPassThroughUnchanged)
               "File : " + (lPath.size() > 48 ? lPath.substr(0, 3) + "..." + lPath.substr(lPath.size() - 42) : lPath));
     EXPECT_EQ(run("QELGetTakeName 0").result, lTake);
     ASSERT_TRUE(standin::selectListItem("QELTAKELIST", 2));
-    EXPECT_EQ(standin::pressButton("QELVESKBUTTON").statusCode(), MStatus::kFailure)
+    EXPECT_EQ(standin::pressButton("QELVESKBUTTON").statusCode(), MStatus::kSuccess)
         << "the path of the button is the one held";
     std::vector<std::string> lImports;
     for (const standin::LoggedCommand& c : standin::commandLog()) {
-        for (const std::string& e : c.errors)
-            EXPECT_EQ(e, "QEL import error: importing into the scene is not available.") << c.text;
+        EXPECT_EQ(c.errors, std::vector<std::string>{}) << c.text;
         if (c.text.rfind("QELImport", 0) == 0)
             lImports.push_back(c.text);
     }

@@ -295,6 +295,32 @@ MStatus MFnAnimCurve::setWeightsLocked(unsigned int index, bool locked, MAnimCur
     return c ? c->setLocks(index, false, locked) : s;
 }
 
+MFnAnimCurve::InfinityType MFnAnimCurve::preInfinityType(MStatus* status) const
+{
+    const AnimCurve* c = keysOf(mObject, status);
+    return c ? static_cast<InfinityType>(c->infinity(true)) : kConstant;
+}
+
+MFnAnimCurve::InfinityType MFnAnimCurve::postInfinityType(MStatus* status) const
+{
+    const AnimCurve* c = keysOf(mObject, status);
+    return c ? static_cast<InfinityType>(c->infinity(false)) : kConstant;
+}
+
+MStatus MFnAnimCurve::setPreInfinityType(InfinityType type, MAnimCurveChange*)
+{
+    MStatus s;
+    AnimCurve* c = keysOf(mObject, &s);
+    return c ? c->setInfinity(true, type) : s;
+}
+
+MStatus MFnAnimCurve::setPostInfinityType(InfinityType type, MAnimCurveChange*)
+{
+    MStatus s;
+    AnimCurve* c = keysOf(mObject, &s);
+    return c ? c->setInfinity(false, type) : s;
+}
+
 double MFnAnimCurve::evaluate(const MTime& time, MStatus* status) const
 {
     double v = 0.0;
