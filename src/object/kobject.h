@@ -146,9 +146,13 @@ protected:
     // Called once when a change ends the watch, before the change; does
     // nothing here.
     virtual void WatchEnded();
-    // The owned plugs (its properties, mostly) are kept in line: most
-    // objects need no other record.
+    // The owned plugs (its properties, mostly) are kept by the object
+    // itself: most objects need no other record.
     std::vector<KPlug*>* OwnedList(bool pMake) override { return &mOwned; }
+    // Leaves every owned plug without owner at once: for a destructor whose
+    // member properties are about to end, each of which would otherwise
+    // leave the list by itself.
+    void ReleaseOwnedPlugs() { ReleaseOwned(mOwned); }
 
 private:
     friend class KProperty;

@@ -27,7 +27,10 @@ KQelNodeProperties::KQelNodeProperties(KQelTakeNodeContainer* pOwner)
     }
 }
 
-KQelNodeProperties::~KQelNodeProperties() {}
+KQelNodeProperties::~KQelNodeProperties()
+{
+    ReleaseOwnedPlugs();
+}
 
 KQelPivot& KQelNodeProperties::GetPivot(EPivotSet pSet)
 {

@@ -193,6 +193,22 @@ KQelUserProperty* KQelObject::GetProperty(KProperty* pProperty) const
     return nullptr;
 }
 
+bool KQelObject::HasProperty(const KProperty* pProperty) const
+{
+    if (!pProperty)
+        return false;
+    if (const int pending = PendingRunCount()) {
+        const int index = RunHandler()->GetPropertyIndex(pProperty);
+        if (index >= 0 && index < pending)
+            return true;
+    }
+    for (int i = 0; i < mProperties.GetCount(); ++i) {
+        if (*mProperties[i] == pProperty)
+            return true;
+    }
+    return false;
+}
+
 KQelUserProperty* KQelObject::FindPropertyByName(const char* pName) const
 {
     if (!pName)

@@ -129,6 +129,8 @@ public:
     // The first user property that stands for pProperty; null for null or
     // when none does.
     KQelUserProperty* GetProperty(KProperty* pProperty) const;
+    // Whether one does, answered without making published handles.
+    bool HasProperty(const KProperty* pProperty) const;
     // The first user property named exactly pName; null for null or none.
     KQelUserProperty* FindPropertyByName(const char* pName) const;
 

@@ -26,6 +26,7 @@ KQelTakeNodeContainer::KQelTakeNodeContainer(KQelSdkManager& pManager, const cha
       mDeferDefaultTake(false),
       mBuildingDeferredTake(false),
       mDeferredPublished(0),
+      mDeferredUpdates(0),
       mError(pError)
 {
 }
@@ -58,6 +59,7 @@ void KQelTakeNodeContainer::DiscardDeferredTake()
         return;
     first->mBuilder = nullptr;
     mDeferredPublished = 0;
+    mDeferredUpdates = 0;
     if (KQelPropertyHandler* handler = GetPropertyHandler())
         handler->Unwatch();
 }
@@ -70,15 +72,22 @@ void KQelTakeNodeContainer::BuildDeferredTake(KQelTakeNode* pTakeNode)
     mBuildingDeferredTake = true;
     AddChannels(pTakeNode);
     mBuildingDeferredTake = false;
-    // Then what publishing did to the tree, in publishing order.
+    // Then what publishing did to the tree, in publishing order, and the
+    // updates from the properties since.
     const int published = mDeferredPublished;
+    const int updates = mDeferredUpdates;
     mDeferredPublished = 0;
+    mDeferredUpdates = 0;
     for (int i = 0; handler && i < published; ++i) {
         KProperty* property = handler->GetProperty(i);
         if (!property->IsAnimatable())
             continue;
         KQelUserProperty bound(GetKQelSdkManager(), property);
         AddPropertyChannels(&bound, property);
+    }
+    for (int update = 0; handler && update < updates; ++update) {
+        for (int i = 0; i < handler->GetPropertyCount(); ++i)
+            UpdateDefaultValuesByName(pTakeNode->GetKFCurveNode(), handler->GetProperty(i));
     }
 }
 

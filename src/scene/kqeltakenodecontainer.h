@@ -175,6 +175,11 @@ private:
     void BuildDeferredTake(KQelTakeNode* pTakeNode);
     // Unregisters every record, building nothing.
     void DropDefaultTakeCallbacks();
+    // The node of the property's (effective) name below pRoot gets its value.
+    static void UpdateDefaultValuesByName(KFCurveNode* pRoot, KProperty* pProperty);
+    // Whether a property of the list that is not the set's may match a node
+    // of a tree still owed.
+    bool MayReachOwedTree(const KArrayTemplate<KProperty*>& pProperties);
 
     // Removes and destroys the take node at a valid index other than 0.
     void RemoveTakeNodeAt(int pIndex);
@@ -195,8 +200,10 @@ private:
     bool mDeferDefaultTake;
     bool mBuildingDeferredTake;
     // Properties published on demand while the Default take's tree was owed:
-    // their channels are added with the tree.
+    // their channels are added with the tree; so are the updates from the
+    // properties (UpdateDefaultTakeFromProperties) since.
     int mDeferredPublished;
+    int mDeferredUpdates;
     KError* mError;
 };
 

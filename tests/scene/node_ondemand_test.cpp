@@ -106,6 +106,21 @@ const Case kCases[] = {
          SetVector(n, "RotationOffset", 7, 8, 9);
      }},
     {"reset", [](KQelSdkManager&, KQelNode& n) { n.KQelTakeNodeContainer::Reset(); }},
+    {"updated from properties, then written",
+     [](KQelSdkManager&, KQelNode& n) {
+         n.UpdateDefaultTakeFromProperties();
+         n.UpdateDefaultTakeFromProperties();
+         SetVector(n, "Lcl Translation", 1, 2, 3);
+         n.UpdateDefaultTakeFromProperties();
+     }},
+    {"attribute property named like a channel",
+     [](KQelSdkManager& m, KQelNode& n) {
+         KQelNull* null = m.CreateKQelNull();
+         n.SetNodeAttribute(null);
+         null->GetPropertyHandler()->CreatePropertyFromType("X", kPropertyDouble, nullptr, false, false, nullptr)
+             ->SetDouble(5.0);
+         n.UpdateDefaultTakeFromProperties();
+     }},
 };
 
 TEST(NodeOnDemand, EndsAsANodeWhosePartsWereMadeAtOnce)
