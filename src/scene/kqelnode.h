@@ -130,8 +130,12 @@ public:
     // ---- Construction and end ----
 
     // pName is the full name (the manager prefixes it). Builds the property
-    // set and the limits, Reset, the "Default" take, visible, shading mode
-    // eLightShading, then publishes the properties as user properties.
+    // set, Reset, the "Default" take, visible, shading mode eLightShading,
+    // then publishes the properties as user properties. The Default take's
+    // tree, the published handles, the limits, the pivot sets and the
+    // transform caches are made on first use; until then they answer as if
+    // made here (see KQelTakeNodeContainer::DeferDefaultTake and
+    // KQelObject::PublishRun).
     KQelNode(KQelSdkManager& pManager, const char* pName);
     // Clears the character slots that point back at this node, leaves its
     // entity, unbinds its attribute, destroys through the manager the user
@@ -553,7 +557,8 @@ public:
     // 0 and the limit properties from the limits, without notification.
     void UpdatePropertiesFromPivotsAndLimits();
 
-    // The node's limits (translation, rotation, scaling).
+    // The node's limits (translation, rotation, scaling); made on first use,
+    // as constructed.
     KQelNodeLimits& GetLimits();
     const KQelNodeLimits& GetLimits() const;
 

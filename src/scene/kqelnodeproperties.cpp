@@ -29,7 +29,10 @@ KQelNodeProperties::KQelNodeProperties(KQelTakeNodeContainer* pOwner)
 
 KQelNodeProperties::~KQelNodeProperties()
 {
-    ReleaseOwnedPlugs();
+    // After Destruct only the members are left; a set deleted without it
+    // still frees its dynamic properties as an owner.
+    if (GetObjectStatus() & kStatusDestroying)
+        ReleaseOwnedPlugs();
 }
 
 KQelPivot& KQelNodeProperties::GetPivot(EPivotSet pSet)
