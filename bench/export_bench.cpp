@@ -85,14 +85,7 @@ void BM_ExportHostScene(benchmark::State& pState)
     QelVeskUserParams::Instance()->Reset();
     QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kExportShowUI, false);
     MakeHostScene(count);
-    const std::string path = BenchFilePath("export_host");
-    for (auto _ : pState) {
-        QelVeskExport exporter;
-        if (!exporter.Export(path.c_str()))
-            pState.SkipWithError("the export failed");
-    }
-    std::remove(path.c_str());
-    pState.SetItemsProcessed(pState.iterations() * count);
+    TimeHostExports(pState, "export_host", count);
 }
 BENCHMARK(BM_ExportHostScene)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond);
 

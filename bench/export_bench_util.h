@@ -1,6 +1,6 @@
 // What the host scene export's benchmarks share: a scratch file per
-// process, and the reference run that writes an SDK scene with the SDK
-// exporter alone.
+// process, the timing of whole exports, and the reference run that writes
+// an SDK scene with the SDK exporter alone.
 #ifndef QEL_BENCH_EXPORT_BENCH_UTIL_H
 #define QEL_BENCH_EXPORT_BENCH_UTIL_H
 
@@ -12,6 +12,9 @@
 
 #include <unistd.h>
 
+#include <standin/StandIn.h>
+
+#include "export/qelveskexport.h"
 #include "io/kqelexporter.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
@@ -45,6 +48,21 @@ void TimeSdkWrites(benchmark::State& pState, const char* pName, long pItems, Mak
         pState.ResumeTiming();
     }
     std::remove(path.c_str());
+    pState.SetItemsProcessed(pState.iterations() * pItems);
+}
+
+// Times whole exports of the host scene as it stands, to a scratch file,
+// then empties the host; pItems items per iteration.
+inline void TimeHostExports(benchmark::State& pState, const char* pName, long pItems)
+{
+    const std::string path = BenchFilePath(pName);
+    for (auto _ : pState) {
+        QelVeskExport exporter;
+        if (!exporter.Export(path.c_str()))
+            pState.SkipWithError("the export failed");
+    }
+    std::remove(path.c_str());
+    standin::resetHost();
     pState.SetItemsProcessed(pState.iterations() * pItems);
 }
 

@@ -166,15 +166,7 @@ void BM_ExportHostMesh(benchmark::State& pState)
     QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kExportShowUI, false);
     QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kExportHardEdges, hardEdges);
     MakeHostMesh(side, hardEdges);
-    const std::string path = BenchFilePath("export_mesh_host");
-    for (auto _ : pState) {
-        QelVeskExport exporter;
-        if (!exporter.Export(path.c_str()))
-            pState.SkipWithError("the export failed");
-    }
-    std::remove(path.c_str());
-    standin::resetHost();
-    pState.SetItemsProcessed(pState.iterations() * side * side);
+    TimeHostExports(pState, "export_mesh_host", long(side) * side);
 }
 BENCHMARK(BM_ExportHostMesh)
     ->ArgsProduct({{10000, 100000, 1000000}, {0, 1}})

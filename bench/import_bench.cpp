@@ -5,6 +5,10 @@
 // chain as deep as it has nodes shows the stand-in's paths, which list every
 // ancestor and so cost their depth on each host call.
 //
+// Likewise per key for one node whose nine transform channels hold 10^4 to
+// 10^6 cubic keys with user tangents in all: the host curves, their keys
+// and tangents.
+//
 // Likewise per vertex for one mesh of 10^4 to 10^6 vertices (a grid of
 // quads with normals and colours by polygon vertex, one UV set and 100
 // materials by polygon in bands): the host mesh, its normals, UVs, colours
@@ -19,10 +23,13 @@
 #include <unistd.h>
 
 #include <standin/StandIn.h>
+#include <vesk/MFnAnimCurve.h>
+#include <vesk/MSelectionList.h>
 
 #include "content/kqellayer.h"
 #include "content/kqelmaterial.h"
 #include "content/kqelmesh.h"
+#include "curves/kfcurve.h"
 #include "import/qelveskimport.h"
 #include "io/kqelexporter.h"
 #include "io/kqelimporter.h"
@@ -30,6 +37,7 @@
 #include "scene/kqelnode.h"
 #include "scene/kqelscene.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqeltakenode.h"
 
 using namespace qelsdk_600;
 
@@ -55,6 +63,15 @@ const std::string& Directory()
     return directory;
 }
 
+// The scene as a binary QEL file.
+void Write(KQelSdkManager& pManager, KQelScene& pScene, const std::string& pPath)
+{
+    KQelExporter exporter(pManager);
+    exporter.SetFileFormat(KQelExporter::eQelBinary);
+    if (!exporter.Initialize(pPath.c_str()) || !exporter.Export(pScene))
+        std::abort();
+}
+
 // n nodes, each moved and turned; node i under node (i - 1) / 8 for the
 // tree, under node i - 1 for the chain.
 const std::string& File(int pCount, bool pChain)
@@ -74,10 +91,7 @@ const std::string& File(int pCount, bool pChain)
         (i == 0 ? scene->GetRootNode() : nodes[static_cast<size_t>(pChain ? i - 1 : (i - 1) / 8)])->AddChild(node);
         nodes.push_back(node);
     }
-    KQelExporter exporter(manager);
-    exporter.SetFileFormat(KQelExporter::eQelBinary);
-    if (!exporter.Initialize(path.c_str()) || !exporter.Export(*scene))
-        std::abort();
+    Write(manager, *scene, path);
     return path;
 }
 
@@ -137,10 +151,45 @@ const std::string& MeshFile(int pVertices)
     }
     scene->GetRootNode()->AddChild(manager.CreateKQelNode("Grid"));
     scene->GetRootNode()->GetChild(0)->SetNodeAttribute(mesh);
-    KQelExporter exporter(manager);
-    exporter.SetFileFormat(KQelExporter::eQelBinary);
-    if (!exporter.Initialize(path.c_str()) || !exporter.Export(*scene))
-        std::abort();
+    Write(manager, *scene, path);
+    return path;
+}
+
+const char kTake[] = "Run";
+
+// One node keyed on its nine transform channels in take kTake, pKeys keys
+// in all.
+const std::string& CurvesFile(int pKeys)
+{
+    static std::map<int, std::string> files;
+    std::string& path = files[pKeys];
+    if (!path.empty())
+        return path;
+    path = Directory() + "/curves" + std::to_string(pKeys) + ".qel";
+    KQelSdkManager manager;
+    KQelScene* scene = manager.CreateKQelScene();
+    KQelNode* node = manager.CreateKQelNode("Keyed");
+    scene->GetRootNode()->AddChild(node);
+    scene->CreateTake(kTake);
+    node->SetCurrentTakeNode(kTake);
+    KQelTakeNode* take = node->GetCurrentTakeNode();
+    KFCurve* curves[9] = {take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ(),
+                          take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ(),
+                          take->GetScaleX(), take->GetScaleY(), take->GetScaleZ()};
+    for (int c = 0; c < 9; ++c) {
+        const int keys = pKeys / 9 + (c < pKeys % 9 ? 1 : 0);
+        KFCurve& curve = *curves[c];
+        curve.KeyModifyBegin(keys);
+        curve.KeyModifyEnd(keys);
+        curve.KeyModifyBegin();
+        for (int k = 0; k < keys; ++k) {
+            const float value = static_cast<float>((k * 7 + c) % 13);
+            curve.KeySet(k, KTime(KTime::kTicksPerSecond / 30 * k), value, kFCurveInterpolationCubic,
+                         kFCurveTangentUser, static_cast<float>(k % 5) - 2.0f, static_cast<float>(k % 3));
+        }
+        curve.KeyModifyEnd();
+    }
+    Write(manager, *scene, path);
     return path;
 }
 
@@ -168,7 +217,13 @@ void BM_SdkReaderAloneOfAMesh(benchmark::State& pState)
     Read(pState, MeshFile(count), count);
 }
 
-void Import(benchmark::State& pState, const std::string& pPath, int pCount)
+void BM_SdkReaderAloneOfCurves(benchmark::State& pState)
+{
+    const int count = static_cast<int>(pState.range(0));
+    Read(pState, CurvesFile(count), count);
+}
+
+void Import(benchmark::State& pState, const std::string& pPath, int pCount, const char* pTake = "")
 {
     QelVeskUserParams* settings = QelVeskUserParams::Instance();
     settings->SetBoolParam(QelVeskUserParams::kImportShowUI, false);
@@ -179,6 +234,7 @@ void Import(benchmark::State& pState, const std::string& pPath, int pCount)
         pState.ResumeTiming();
         QelVeskImport import;
         import.OpenProject(MString(pPath.c_str()));
+        import.SetTakeName(pTake);
         if (!import.Import())
             pState.SkipWithError("import failed");
     }
@@ -203,6 +259,19 @@ void BM_HostImportOfAMesh(benchmark::State& pState)
     Import(pState, MeshFile(count), count);
 }
 
+void BM_HostImportOfCurves(benchmark::State& pState)
+{
+    const int count = static_cast<int>(pState.range(0));
+    Import(pState, CurvesFile(count), count, kTake);
+    // The keys reached the host.
+    MSelectionList list;
+    list.add("Keyed.scaleZ");
+    MPlug plug;
+    list.getPlug(0, plug);
+    if (MFnAnimCurve(plug).numKeys() != static_cast<unsigned int>(count / 9))
+        pState.SkipWithError("keys missing in the host");
+}
+
 }  // namespace
 
 BENCHMARK(BM_SdkReaderAlone)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond);
@@ -210,3 +279,5 @@ BENCHMARK(BM_HostImportOfATree)->RangeMultiplier(10)->Range(100, 10000)->Unit(be
 BENCHMARK(BM_HostImportOfAChain)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SdkReaderAloneOfAMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HostImportOfAMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SdkReaderAloneOfCurves)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostImportOfCurves)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);

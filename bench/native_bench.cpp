@@ -177,6 +177,9 @@ void RunWrite(benchmark::State& state, BenchScene& pScene, const char* pFile)
     const std::string path = BenchPath(pFile);
     Fastest best;
     for (auto _ : state) {
+        // A new file each time, as for fwrite: replacing the last one would
+        // time the release of its pages too.
+        std::remove(path.c_str());
         best.Time([&] {
             if (!WriteOnce(pScene, path, mode))
                 state.SkipWithError("write failed");

@@ -6,12 +6,34 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace qelsdk_600 {
 
 namespace {
 
 // Upper bound of the storage, in bytes, so that byte offsets fit in a signed int.
 const long long kMaxBytes = INT_MAX;
+
+// Storage from this size on is filled in huge pages where the system offers
+// them: the arrays of a large mesh then cost a few page faults, not one for
+// every 4 KiB.
+const size_t kHugeStorage = size_t(8) << 20;
+
+void AdviseHugePages(char* pStorage, size_t pBytes)
+{
+#ifdef MADV_HUGEPAGE
+    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(pStorage) + page - 1) / page * page;
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(pStorage) + pBytes) / page * page;
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);  // a hint only
+#else
+    (void)pStorage;
+    (void)pBytes;
+#endif
+}
 
 }  // namespace
 
@@ -74,9 +96,12 @@ bool KBaseArray::Reserve(int count, bool exactBlocks)
         mCapacity = 0;
         return true;
     }
-    char* grown = static_cast<char*>(std::realloc(mArray, static_cast<size_t>(capacity) * mItemSize));
+    const size_t bytes = static_cast<size_t>(capacity) * mItemSize;
+    char* grown = static_cast<char*>(std::realloc(mArray, bytes));
     if (!grown)
         return false;
+    if (bytes >= kHugeStorage)
+        AdviseHugePages(grown, bytes);
     mArray = grown;
     mCapacity = static_cast<int>(capacity);
     return true;
@@ -120,10 +145,21 @@ void KBaseArray::RemoveAt(int index)
 
 int KBaseArray::AddMultiple(int count)
 {
-    if (count < 0 || count > INT_MAX - mCount)
+    return AddMultiple(nullptr, count);
+}
+
+int KBaseArray::AddMultiple(const void* items, int count)
+{
+    if (count < 0 || count > INT_MAX - mCount || !Reserve(mCount + count, false))
         return -1;
-    int first = mCount;
-    return SetCount(mCount + count) ? first : -1;
+    const int first = mCount;
+    const size_t bytes = static_cast<size_t>(count) * mItemSize;
+    if (bytes > 0 && items)
+        std::memcpy(ItemAddress(first), items, bytes);
+    else if (bytes > 0)
+        std::memset(ItemAddress(first), 0, bytes);
+    mCount += count;
+    return first;
 }
 
 bool KBaseArray::SetCount(int count)

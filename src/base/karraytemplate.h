@@ -32,6 +32,13 @@ public:
     void RemoveAt(int index);
     // Appends count zero-byte items; returns the index of the first, or -1.
     int AddMultiple(int count);
+    // Appends count items copied from items (which must not lie in this
+    // array), or zero-byte items when it is null; the index of the first,
+    // or -1 with nothing appended.
+    int AddMultiple(const void* items, int count);
+    // Makes room for count items in all, the count unchanged, so that
+    // appends up to it move nothing; false when the storage cannot grow.
+    bool Reserve(int count) { return Reserve(count, false); }
     // A larger count appends zero-byte items; a smaller one only lowers the
     // count. False (unchanged) for a negative count or a failed allocation.
     bool SetCount(int count);
@@ -121,6 +128,10 @@ public:
         }
     }
     using KBaseArray::RemoveAt;
+    // Appends pCount items copied from pItems in one step (zero-byte items
+    // when it is null); the index of the first, -1 with nothing appended.
+    int AddMultiple(const T* pItems, int pCount) { return KBaseArray::AddMultiple(pItems, pCount); }
+    int AddMultiple(int pCount) { return KBaseArray::AddMultiple(pCount); }
 
     // Copy of the item at the index; a zero-byte item when out of range.
     T GetAt(int index) const

@@ -186,6 +186,18 @@ void KCharPtrSet::Sort() const
     // steps are stable: among equal keys the first added comes first.
     auto less = [this](const Pair& a, const Pair& b) { return CompareKeys(a.mKey, b.mKey) < 0; };
     Pair* pairs = mPairs.GetArray();
+    // Keys appended in order after the sorted ones (a walk registering paths
+    // parent first) need neither a sort nor a merge, and the hash index takes
+    // them as they are: adding and looking up in turn stays linear.
+    int next = mSortedCount > 0 ? mSortedCount : 1;
+    while (next < count && !less(pairs[next], pairs[next - 1]))
+        ++next;
+    if (next >= count) {
+        const int from = mSortedCount;
+        mSortedCount = count;
+        AppendToIndex(from);
+        return;
+    }
     std::stable_sort(pairs + mSortedCount, pairs + count, less);
     std::inplace_merge(pairs, pairs + mSortedCount, pairs + count, less);
     mSortedCount = count;
@@ -222,6 +234,32 @@ void KCharPtrSet::BuildIndex() const
     const kUInt mask = static_cast<kUInt>(size - 1);
     for (int i = 0; i < count; ++i) {
         // Only the first of equal keys: the one bisection finds.
+        if (i > 0 && CompareKeys(pairs[i - 1].mKey, pairs[i].mKey) == 0)
+            continue;
+        kUInt hash = HashKey(pairs[i].mKey);
+        kUInt slot = hash & mask;
+        while (slots[slot].mIndexPlusOne != 0)
+            slot = (slot + 1) & mask;
+        slots[slot].mHash = hash;
+        slots[slot].mIndexPlusOne = i + 1;
+    }
+}
+
+void KCharPtrSet::AppendToIndex(int from) const
+{
+    const int count = mPairs.GetCount();
+    if (mSlots.GetCount() == 0)
+        return;
+    // Past half full the index is rebuilt later at twice the size, which
+    // keeps each append amortised constant.
+    if (count > kIndexMaxCount || 2 * count > mSlots.GetCount()) {
+        DropIndex();
+        return;
+    }
+    Slot* slots = mSlots.GetArray();
+    const Pair* pairs = mPairs.GetArray();
+    const kUInt mask = static_cast<kUInt>(mSlots.GetCount() - 1);
+    for (int i = from; i < count; ++i) {
         if (i > 0 && CompareKeys(pairs[i - 1].mKey, pairs[i].mKey) == 0)
             continue;
         kUInt hash = HashKey(pairs[i].mKey);

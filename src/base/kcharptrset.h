@@ -66,6 +66,9 @@ private:
     int CompareKeys(const char* a, const char* b) const;
     kUInt HashKey(const char* key) const;
     void BuildIndex() const;
+    // Adds the sorted pairs from index from on to a built hash index, or drops
+    // the index when it would pass half full.
+    void AppendToIndex(int from) const;
     int FindInIndex(const char* key) const;
     // The sorted order changed: the hash index no longer holds.
     void DropIndex() const;

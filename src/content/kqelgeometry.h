@@ -36,6 +36,15 @@ public:
     // none were ever allocated.
     KQelVector4* GetControlPoints() { return mControlPoints.Get() ? ControlPoints().GetArray() : nullptr; }
     const KQelVector4* GetControlPoints() const { return ReadControlPoints().GetArray(); }
+    // Makes room for pCount control points in all, the count unchanged, so
+    // that adding up to that many moves none; false when it cannot.
+    bool ReserveControlPoints(int pCount) { return ControlPoints().Reserve(pCount); }
+    // Appends pCount control points copied from pPoints; false, nothing
+    // appended, when the array cannot grow.
+    bool AddControlPoints(const KQelVector4* pPoints, int pCount)
+    {
+        return ControlPoints().AddMultiple(pPoints, pCount) >= 0;
+    }
 
     // Prepares the normals of layer 0 (layer and element made when missing)
     // as eDirect zero vectors: by control point, one per control point; but

@@ -1,5 +1,7 @@
 #include "content/kqelmesh.h"
 
+#include <algorithm>
+#include <climits>
 #include <new>
 
 namespace qelsdk_600 {
@@ -123,12 +125,50 @@ void KQelMesh::AddPolygon(int pIndex, int pTextureUVIndex)
     ++P().mPolygons[count - 1].mSize;
 }
 
-// ---- Access ----
-
-int KQelMesh::GetPolygonSize(int pPolygon) const
+bool KQelMesh::AddPolygons(const int* pSizes, int pCount, const int* pCorners, int pGroup)
 {
-    return pPolygon >= 0 && pPolygon < RP().mPolygons.GetCount() ? RP().mPolygons[pPolygon].mSize : -1;
+    if (pCount <= 0 || !pSizes)
+        return pCount == 0;
+    long long corners = 0;
+    for (int i = 0; i < pCount; ++i) {
+        if (pSizes[i] < 0)
+            return false;
+        corners += pSizes[i];
+    }
+    PolygonData& data = P();
+    const int firstPolygon = data.mPolygons.GetCount();
+    const int firstCorner = data.mPolygonVertices.GetCount();
+    if (pCount > INT_MAX - firstPolygon || corners > INT_MAX - firstCorner || (corners > 0 && !pCorners) ||
+        !data.mPolygons.Reserve(firstPolygon + pCount) ||
+        data.mPolygonVertices.AddMultiple(pCorners, static_cast<int>(corners)) < 0)
+        return false;
+    KPolygon block[256];
+    for (int first = 0, corner = firstCorner; first < pCount; first += 256) {
+        const int n = std::min(256, pCount - first);
+        for (int i = 0; i < n; ++i) {
+            block[i] = {corner, pSizes[first + i], pGroup};
+            corner += pSizes[first + i];
+        }
+        data.mPolygons.AddMultiple(block, n);
+    }
+    // What BeginPolygon stores for each polygon: -1 in the index arrays
+    // of the elements that map by polygon through indices.
+    auto storeNone = [&](KQelLayerElement* pElement, KArrayTemplate<int>& pIndices) {
+        if (pElement->GetMappingMode() != KQelLayerElement::eByPolygon || !RefersThroughIndices(pElement) ||
+            !pIndices.SetCount(firstPolygon) || !pIndices.Reserve(firstPolygon + pCount))
+            return;
+        for (int i = 0; i < pCount; ++i)
+            pIndices.Add(-1);
+    };
+    KQelLayer* layer = GetOrCreateLayer0();
+    if (KQelLayerElementMaterial* materials = layer ? layer->GetMaterials() : nullptr)
+        storeNone(materials, materials->GetIndexArray());
+    if (KQelLayerElementTexture* textures = layer ? layer->GetTextures() : nullptr)
+        storeNone(textures, textures->GetIndexArray());
+    return true;
 }
+
+// ---- Access ----
 
 int KQelMesh::GetPolygonGroup(int pPolygon) const
 {

@@ -69,6 +69,11 @@ public:
     void AddPolygon(int pIndex, int pTextureUVIndex = -1);
     // Nothing.
     void EndPolygon() {}
+    // Appends pCount polygons at once, as BeginPolygon(-1, -1, pGroup) and
+    // an AddPolygon for each corner would: polygon i takes the next
+    // pSizes[i] control points of pCorners (unchecked). False, nothing
+    // appended, for a negative size or when the arrays cannot grow.
+    bool AddPolygons(const int* pSizes, int pCount, const int* pCorners, int pGroup = -1);
 
     // ---- Access ----
 
@@ -83,7 +88,10 @@ public:
     int* GetPolygonVertices() { return mPolygonData.Get() ? P().mPolygonVertices.GetArray() : nullptr; }
     int GetPolygonVertexCount() const { return RP().mPolygonVertices.GetCount(); }
     // -1 for a polygon out of range.
-    int GetPolygonSize(int pPolygon) const;
+    int GetPolygonSize(int pPolygon) const
+    {
+        return pPolygon >= 0 && pPolygon < GetPolygonCount() ? RP().mPolygons[pPolygon].mSize : -1;
+    }
     int GetPolygonGroup(int pPolygon) const;
     // Sets the group of a polygon; nothing out of range.
     void SetPolygonGroup(int pPolygon, int pGroup);

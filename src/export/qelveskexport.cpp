@@ -17,6 +17,7 @@
 #include "content/kqelmaterial.h"
 #include "content/kqeltexture.h"
 #include "curves/kfcurvefiltermatrixconverter.h"
+#include "export/qelveskexport_deformers_impl.h"
 #include "export/qelveskexport_impl.h"
 #include "file/qellogfile.h"
 #include "io/kqelexporter.h"
@@ -130,7 +131,9 @@ QelVeskExport::QelVeskExport()
       mSelection(nullptr),
       mLogFile(nullptr),
       mTargetShapeNodes(16),
-      mJointDisplayScale(100.0)
+      mJointDisplayScale(100.0),
+      mFileFormat(KQelExporter::eQelBinary),
+      mPathIndex(new export_detail::DagPathIndex)
 {
     mScene = mManager.CreateKQelScene();
     mRootNode = mScene ? mScene->GetRootNode() : nullptr;
@@ -229,7 +232,9 @@ MStatus QelVeskExport::WriteQelFile(const char* pPath)
         return MStatus::kFailure;
     exporter->Initialize(pPath ? pPath : "");
     exporter->SetState(KQelExporter::eEmbedMedia, BoolSetting(KQelUserParams::kExportEmbedTextures));
-    exporter->SetFileFormat(KQelExporter::eQelBinary);
+    exporter->SetFileFormat(static_cast<KQelExporter::EFileFormat>(mFileFormat));
+    if (!mFilePassword.IsEmpty())
+        exporter->SetPassword(mFilePassword.Buffer());
     return exporter->Export(*mScene, nullptr) ? MStatus::kSuccess : MStatus::kFailure;
 }
 

@@ -3,6 +3,8 @@
 #ifndef QELVESK_EXPORT_QELVESKEXPORT_H
 #define QELVESK_EXPORT_QELVESKEXPORT_H
 
+#include <memory>
+
 #include <vesk/MDagPath.h>
 #include <vesk/MEulerRotation.h>
 #include <vesk/MFn.h>
@@ -16,6 +18,7 @@
 #include "base/karraytemplate.h"
 #include "base/kcharptrset.h"
 #include "base/kset.h"
+#include "base/kstring.h"
 #include "io/kqelpluginbase.h"
 #include "plugin/qelvesksdkmanager.h"
 #include "scene/kqelnode.h"
@@ -29,11 +32,18 @@ class MFnTransform;
 class MSelectionList;
 class QelVeskNode;
 
+namespace export_detail {
+class DagPathIndex;
+class NodeList;
+}  // namespace export_detail
+
 namespace qelsdk_600 {
 class KFCurve;
 class KFCurveNode;
 class KQelGeometry;
+class KQelMatrix;
 class KQelMesh;
+class KQelPose;
 class KQelScene;
 class KQelSdkManager;
 class KQelTakeNode;
@@ -81,9 +91,10 @@ public:
     // repeated node names and a failed write; every other problem is logged
     // (and shown with kExportShowUI) and the export goes on.
     MStatus Export(const char* pPath);
-    // Writes the scene to pPath as binary QEL of the current layout, media
-    // embedded by kExportEmbedTextures; failure when the write fails (the
-    // reason stays with the SDK exporter).
+    // Writes the scene to pPath in the form mFileFormat asks for (binary QEL
+    // of the current layout in the module), protected by mFilePassword when
+    // it is set, media embedded by kExportEmbedTextures; failure when the
+    // write fails (the reason stays with the SDK exporter).
     MStatus WriteQelFile(const char* pPath);
     // Failure when names repeat in the tree under pNode: the first 40
     // repeats go to the log and, with kExportShowUI, to one dialog.
@@ -336,19 +347,86 @@ public:
     // them. Never NaN: a zero scale leaves the rotation of the other axes.
     void ExtractGlobalTransforms(QelVeskNode* pNode);
 
-    // ---- Skins, clusters and shapes (qelveskexport_deformers.cpp): inert
-    // until built ----
+    // ---- Bind poses (qelveskexport_bindings.cpp) ----
 
-    // Do nothing yet.
+    // The clusters (rigid binds and plain clusters) whose handle shapes sit
+    // under the host paths of pNode and of every node below it, a node
+    // before its children, the children from the last to the first; one
+    // bind pose per node (kExportBindPose), kept when it has entries and no
+    // conflict.
     void ExportRigidBinding(QelVeskNode* pNode);
+    // Every skin cluster of the host, in host order; one bind pose each
+    // (kExportBindPose), kept as above. Nothing, not even a log line,
+    // without skin clusters.
     void ExportSmoothBinding();
+    // pMatrix (the caller's identity) becomes the link's bind matrix: the
+    // host's bind pose, else, once the fallback question is answered yes or
+    // was asked before, the node's current global matrix; left as passed
+    // otherwise. With a pose not dropped, the entries of the link and of
+    // its ancestors below the root go into it (without their "__Post_"
+    // rotations), conflicts into mBindPoseConflictNodes; pAdded (when
+    // given) collects the nodes added to, or found in, the pose.
+    void GetLinkBindMatrix(QelVeskNode* pLink, qelsdk_600::KQelMatrix& pMatrix, qelsdk_600::KQelPose* pPose,
+                           export_detail::NodeList* pAdded);
+    // Asks (kExportShowUI) whether the current transform may stand in for
+    // the missing bind pose of the node at pPath, and logs the case. The
+    // caller sets pDrop; a "yes", or any answer but the second button,
+    // clears it; without dialogs it stays.
+    void PromptForFallbackMatrix(MDagPath* pPath, bool& pDrop, qelsdk_600::QelLogFile* pLog);
+
+    // ---- Smooth skins (qelveskexport_smoothskin.cpp) ----
+
+    // Links of one skin cluster: per deformed geometry (the last first)
+    // whose node carries a mesh or NURBS surface built from it, one link
+    // per influence with a node, its weights above 0.001, the geometry's
+    // "geomMatrix" and the influence's bind matrix; the geometries' and
+    // influences' entries into pPose (null without kExportBindPose).
+    // pNumber (from 1) and pCount only number the progress texts.
+    void ExportSmoothBinding(MObject& pSkinCluster, int pNumber, int pCount, qelsdk_600::KQelPose* pPose);
+
+    // ---- Rigid skins and clusters (qelveskexport_rigidskin.cpp) ----
+
+    // Links of one cluster or joint cluster to pNode (whose host path is
+    // pPath): one "Additive" link per member geometry with a node, holding
+    // its member points and weights, hinted "RigidBind",
+    // "WeightedCluster" or "WeightedRelativeCluster"; below a parent other
+    // than the root, an associate model and, for a cluster that is not
+    // relative, a "CompensationCluster" link. Members whose output or
+    // "geomMatrix" cannot be matched are skipped.
+    void ExportRigidBinding(MDagPath* pPath, QelVeskNode* pNode, MObject& pDeformer, qelsdk_600::KQelPose* pPose);
+
+    // ---- Blend shapes (qelveskexport_blendshapes.cpp) ----
+
+    // The blend shapes of pNode and of every node below it, a node before
+    // its children, the children from the last to the first.
     void ExportShape(QelVeskNode* pNode);
-    // Removes and destroys the nodes of mTargetShapeNodes (none yet).
+    // The shapes of the first blend shape upstream of the node's shape,
+    // for the base that is this node's: per weight one shape from its
+    // first target (points and, on meshes, normals; the weight x 100 as
+    // the default value and its animation in "Take 001"). Targets missing,
+    // several or of another point count are warned about (a dialog once
+    // per kind and base). Target nodes are recorded for removal.
+    void SetShapeOnModels(MDagPath* pPath, QelVeskNode* pNode);
+    // The node of the tree under pStart that stands for pPath (its own path
+    // or one of its path's children), a node before its children, the
+    // children from the last to the first; null when none.
+    QelVeskNode* GetNodeWithThisChildren(QelVeskNode* pStart, MDagPath* pPath);
+    // The same, comparing partial path names (exact) with pName. Nothing on
+    // the export road calls it.
+    QelVeskNode* GetNodeWithThisChildren(QelVeskNode* pStart, const char* pName);
+    // Destroys the target nodes recorded, each with its subtree, once. A
+    // target whose subtree holds a node that something outside it refers
+    // to (a link's node or associate model, a look-at or up target) or a
+    // geometry that received shapes stays in the scene. The list ends
+    // empty.
     void RemoveTargetShapeGeometry();
 
 protected:
     // Runs the host query of the joint display scale; a seam for tests.
     virtual bool QueryJointDisplayScale(double& pScale);
+    // Hands a progress text of the binding and shape passes to the
+    // progress meter; a seam for tests.
+    virtual void ReportProgress(const char* pText);
 
     // The members every part of the export shares.
     QelVeskSdkManager mManager;
@@ -371,6 +449,12 @@ protected:
     qelsdk_600::KArrayTemplate<QelVeskNode*> mTargetShapeNodes;
     // Limb-node size of skeletons: 100 times the host's joint display scale.
     double mJointDisplayScale;
+
+    // The file format WriteQelFile asks for (KQelExporter::EFileFormat) and
+    // the file's password: binary QEL without password in the module; a
+    // seam for tests of the other forms.
+    int mFileFormat;
+    qelsdk_600::KString mFilePassword;
 
 private:
     // The node registered for pPath whose own path equals it, or null.
@@ -395,8 +479,23 @@ private:
     void WriteMeshShading(MFnMesh& pMesh, QelVeskNode* pNode, qelsdk_600::KQelMesh* pQelMesh,
                           unsigned int pInstance);
 
+    // Lists, logs and (kExportShowUI) shows the conflicts of a deformer's
+    // pose, keeps the pose when it has entries and no conflict, else
+    // destroys it.
+    void FinishBindPose(qelsdk_600::KQelPose* pPose);
+    // The node bound to exactly pPath (GetQelNodeFromDagPath from the
+    // root), through the pass's index when there is one.
+    QelVeskNode* FindBoundNode(const MDagPath& pPath);
+    // Builds the index of the tree's DAG paths unless a pass holds one;
+    // true when this call built it, and its caller then closes it.
+    bool OpenPathIndex();
+    void ClosePathIndex(bool pOpened);
+
     // The layered textures SetLayeredTexture is within, outermost first.
     MObjectArray mLayeredTextures;
+    // The DAG paths of the tree, indexed for the pass that runs; empty
+    // between passes.
+    std::unique_ptr<export_detail::DagPathIndex> mPathIndex;
 };
 
 // Warns, in the log and with kExportShowUI in a dialog, about materials and

@@ -19,14 +19,21 @@ class KQelGeometry;
 
 namespace export_detail {
 
-// Host types (MFn::Type numbers) the shape, material and texture export
-// test.
+// Host types (MFn::Type numbers) the shape, deformer, material and texture
+// export test.
 enum EHostType : unsigned int {
     kTransformHostType = 109,
+    kClusterHandleHostType = 245,
+    kNurbsSurfaceHostType = 288,
+    kMeshHostType = 290,
     kBlendShapeHostType = 330,
     kClusterHostType = 338,
     kJointClusterHostType = 340,
+    kObjectSetHostType = 454,
     kShadingGroupHostType = 454,
+    kComponentHostType = 518,
+    kSurfaceCVComponentHostType = 525,
+    kMeshVertexComponentHostType = 537,
     kFileTextureHostType = 483,
     kSkinClusterHostType = 665,
     kPolySmoothHostType = 677,

@@ -46,6 +46,22 @@ std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n);
 
 // ---- Little-endian helpers ----
 
+// One move on a little-endian host (and so open to vectorising in loops
+// over arrays); byte by byte elsewhere.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+inline void PutU32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
+inline void PutU64(std::uint8_t* p, std::uint64_t v) { std::memcpy(p, &v, 8); }
+inline std::uint32_t GetU32(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+inline std::uint64_t GetU64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+#else
 inline void PutU32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
@@ -62,6 +78,7 @@ inline std::uint64_t GetU64(const std::uint8_t* p) {
     for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
     return v;
 }
+#endif
 
 // ---- Packed runs of values (layout revision 2) ----
 

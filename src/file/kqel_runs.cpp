@@ -7,6 +7,10 @@
 
 #include <zlib.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "file/kqel_impl.h"
 
 namespace qelsdk_600 {
@@ -148,6 +152,37 @@ int RealToInt(double d) {
 
 // ---- Writing ----
 
+// The n doubles as floats at out; whether every float holds its double bit
+// for bit. Beyond the float range only infinities convert in C++ (others
+// are undefined), and NaNs never compare equal, so never narrow.
+inline bool StoreFloats(const double* values, std::size_t n, std::uint8_t* out) {
+    std::size_t i = 0;
+    bool exact = true;
+#if defined(__SSE2__)
+    // The processor's conversion gives an infinity beyond the range, which
+    // then compares unequal as it should; four at a time.
+    __m128d inexact = _mm_setzero_pd();
+    for (; i + 4 <= n; i += 4) {
+        const __m128d a = _mm_loadu_pd(values + i), b = _mm_loadu_pd(values + i + 2);
+        const __m128 fa = _mm_cvtpd_ps(a), fb = _mm_cvtpd_ps(b);
+        inexact = _mm_or_pd(inexact, _mm_cmpneq_pd(_mm_cvtps_pd(fa), a));
+        inexact = _mm_or_pd(inexact, _mm_cmpneq_pd(_mm_cvtps_pd(fb), b));
+        _mm_storeu_ps(reinterpret_cast<float*>(out + 4 * i), _mm_movelh_ps(fa, fb));
+    }
+    exact = _mm_movemask_pd(inexact) == 0;
+#endif
+    for (; i < n; ++i) {
+        const double d = values[i];
+        const double size = std::fabs(d);
+        const float f = static_cast<float>(size <= FLT_MAX || size == HUGE_VAL ? d : 0.0);
+        exact &= static_cast<double>(f) == d;
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        PutU32(out + 4 * i, bits);
+    }
+    return exact;
+}
+
 // Stores n values of one type (get(i): value i's bits) as a run, or as
 // single values when that is as short.
 template <class Get>
@@ -206,7 +241,8 @@ void FlushPending(KQelState& s) {
 
 // Block writes of many values, always a run: stored in one pass at the
 // width expected (floats for doubles, 4 bytes for ints) while it is checked,
-// and only stored again when another width is needed.
+// and only stored again when another width is needed. The loops index by
+// size_t and have no exits, so that they vectorise.
 void StoreRun(KQelState& s, const double* values, std::uint32_t n) {
     if (s.mDeflateRuns || n < 8) {
         StoreValues(s, 'D', n, [values](std::uint32_t i) {
@@ -219,18 +255,9 @@ void StoreRun(KQelState& s, const double* values, std::uint32_t n) {
     std::uint8_t* p = s.mWriter.Reserve(kRunHeaderSize + 8 * static_cast<std::size_t>(n));
     std::uint8_t* out = p + kRunHeaderSize;
     bool exact = true;
-    for (std::uint32_t first = 0; first < n && exact; first += 64) {
-        const std::uint32_t end = n - first < 64 ? n : first + 64;
-        for (std::uint32_t i = first; i < end; ++i) {
-            const double d = values[i];
-            // Beyond the float range only infinities convert (others are
-            // undefined); NaNs never compare equal, so never narrow.
-            const float f = static_cast<float>(std::fabs(d) <= FLT_MAX || std::isinf(d) ? d : 0.0);
-            exact &= static_cast<double>(f) == d;
-            std::uint32_t bits;
-            std::memcpy(&bits, &f, 4);
-            PutU32(out + 4 * i, bits);
-        }
+    for (std::size_t first = 0; first < n && exact; first += 64) {
+        const std::size_t count = n - first < 64 ? n - first : 64;
+        exact = StoreFloats(values + first, count, out + 4 * first);
     }
     p[0] = 'd';
     PutU32(p + 2, n);
@@ -240,7 +267,7 @@ void StoreRun(KQelState& s, const double* values, std::uint32_t n) {
         return;
     }
     p[1] = 8;
-    for (std::uint32_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < n; ++i) {
         std::uint64_t bits;
         std::memcpy(&bits, &values[i], 8);
         PutU64(out + 8 * i, bits);
@@ -248,28 +275,35 @@ void StoreRun(KQelState& s, const double* values, std::uint32_t n) {
 }
 
 void StoreRun(KQelState& s, const int* values, std::uint32_t n) {
-    auto get = [values](std::uint32_t i) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(values[i])); };
     if (s.mDeflateRuns || n < 8) {
-        StoreValues(s, 'I', n, get);
+        StoreValues(s, 'I', n,
+                    [values](std::uint32_t i) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(values[i])); });
         return;
     }
     std::uint8_t* p = s.mWriter.Reserve(kRunHeaderSize + 4 * static_cast<std::size_t>(n));
     std::uint8_t* out = p + kRunHeaderSize;
-    int lo = 0, hi = 0;
-    for (std::uint32_t i = 0; i < n; ++i) {
+    // The bits of every value's magnitude (its complement when negative):
+    // all fit in 7 bits, or 15, exactly when all fit in 1 byte, or 2.
+    std::uint32_t magnitudes = 0;
+    for (std::size_t i = 0; i < n; ++i) {
         const int v = values[i];
-        lo = v < lo ? v : lo;
-        hi = v > hi ? v : hi;
+        magnitudes |= static_cast<std::uint32_t>(v ^ (v >> 31));
         PutU32(out + 4 * i, static_cast<std::uint32_t>(v));
     }
-    const unsigned width = lo >= INT8_MIN && hi <= INT8_MAX ? 1 : lo >= INT16_MIN && hi <= INT16_MAX ? 2 : 4;
+    const unsigned width = magnitudes <= INT8_MAX ? 1 : magnitudes <= INT16_MAX ? 2 : 4;
     p[0] = 'i';
     p[1] = static_cast<std::uint8_t>(width);
     PutU32(p + 2, n);
-    if (width < 4) {
-        Pack('I', width, get, n, out);
-        s.mWriter.Shrink((4 - width) * static_cast<std::size_t>(n));
+    if (width == 1) {
+        for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(values[i]);
+    } else if (width == 2) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto v = static_cast<std::uint16_t>(values[i]);
+            out[2 * i] = static_cast<std::uint8_t>(v);
+            out[2 * i + 1] = static_cast<std::uint8_t>(v >> 8);
+        }
     }
+    if (width < 4) s.mWriter.Shrink((4 - width) * static_cast<std::size_t>(n));
 }
 
 // ---- Reading ----

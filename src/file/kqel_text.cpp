@@ -137,10 +137,19 @@ inline std::uint32_t BitCount16(unsigned v) {
     return (v + (v >> 8)) & 0x1fu;
 }
 
+// Set bits of a 64-bit mask.
+inline std::uint32_t BitCount64(std::uint64_t v) {
+    v = v - ((v >> 1) & 0x5555555555555555ull);
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    v = (v + (v >> 4)) & 0x0f0f0f0f0f0f0f0full;
+    return static_cast<std::uint32_t>((v * 0x0101010101010101ull) >> 56);
+}
+
 // Counts the values at pos (just after a ',') that are bare and each ended
-// by a ',' alone: the long lists of numbers, sixteen bytes at a time. pos
-// moves past the last such ','; anything else (blanks, quotes, an empty
-// value, the list's last value) is left for the tokenizer.
+// by a ',' alone: the long lists of numbers, sixty-four bytes at a time
+// while they hold only '+' to '9', then sixteen. pos moves past the last
+// such ','; anything else (blanks, quotes, an empty value, the list's last
+// value) is left for the tokenizer.
 std::uint32_t SkipDenseValues(const char* data, std::uint64_t size, std::uint64_t& pos) {
 #if defined(__SSE2__)
     static const char kStops[] = {' ', '\t', '\r', '\n', ';', '{', '}', ':', '"', '\'', '#'};
@@ -148,6 +157,28 @@ std::uint32_t SkipDenseValues(const char* data, std::uint64_t size, std::uint64_
     std::uint64_t p = pos;
     std::uint32_t count = 0;
     bool afterComma = true;
+    // Whole pieces of digits, signs, points and commas with no empty value:
+    // what the loop below would count in four steps. Anything else is left
+    // to it.
+    while (size - p >= 64) {
+        __m128i numeric = _mm_set1_epi8(-1);
+        std::uint64_t commas = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p + 16 * k));
+            const __m128i fromPlus = _mm_sub_epi8(bytes, _mm_set1_epi8('+'));
+            numeric = _mm_and_si128(numeric, _mm_cmpeq_epi8(_mm_max_epu8(fromPlus, _mm_set1_epi8('9' - '+')),
+                                                            _mm_set1_epi8('9' - '+')));
+            commas |= static_cast<std::uint64_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))) << (16 * k);
+        }
+        if (_mm_movemask_epi8(numeric) != 0xffff || (commas & (commas << 1)) != 0 || (afterComma && (commas & 1) != 0))
+            break;
+        if (commas != 0) {
+            count += BitCount64(commas);
+            pos = p + static_cast<unsigned>(63 - __builtin_clzll(commas)) + 1;
+        }
+        afterComma = (commas >> 63) != 0;
+        p += 64;
+    }
     while (size - p >= 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
         // Lists of numbers hold only '+' to '9' (',', '-', '.', digits)
@@ -313,6 +344,8 @@ static const char* SkipBlanks(const char* p, const char* end) {
 
 namespace {
 
+const double kTens[16] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 // The number written bare at p (blanks and comments before it skipped): 1
 // an integer, 2 a double, p moved past it and its ','; 0, p unchanged, for
 // any other value. The text ends with a blank past end (TextBytes), which
@@ -339,8 +372,6 @@ inline int ScanNumber(const char* end, const char*& at, long long& integer, doub
         // Decimals of at most 15 digits, no exponent: the digits are exact
         // in a double, and so is the power of ten (Clinger's fast path), so
         // one division rounds correctly.
-        static const double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         const char* q = p + 1;
         unsigned long long mantissa = value;
         while ((d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0')) <= 9) {
@@ -396,6 +427,46 @@ inline void Convert(int kind, long long integer, double real, int& out) {
     out = kind == 2 ? RealToInt(real) : integer > INT_MAX ? INT_MAX : integer < INT_MIN ? INT_MIN : static_cast<int>(integer);
 }
 
+// Most values of large lists, read as ScanNumber reads them without its
+// general checks: digits, perhaps a point and more digits, at most fifteen
+// in all, then a ','. False, at unchanged, for any other value.
+template <class T>
+inline bool ScanShortNumber(const char*& at, T& out) {
+    const bool negative = *at == '-';
+    const char* p = at + (negative ? 1 : 0);
+    const char* const digitsBegin = p;
+    std::uint64_t value = 0;
+    unsigned d;
+    while ((d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+        value = value * 10 + d;
+        ++p;
+    }
+    const std::size_t digits = static_cast<std::size_t>(p - digitsBegin);
+    if (digits - 1 >= 15) return false;
+    if (*p == ',') {
+        if (value == 0 && negative) {
+            Convert(2, 0, -0.0, out);  // "-0" is the double negative zero
+        } else {
+            Convert(1, negative ? -static_cast<long long>(value) : static_cast<long long>(value), 0.0, out);
+        }
+        at = p + 1;
+        return true;
+    }
+    if (*p != '.') return false;
+    const char* q = p + 1;
+    while ((d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0')) <= 9) {
+        value = value * 10 + d;
+        ++q;
+    }
+    const std::size_t decimals = static_cast<std::size_t>(q - p - 1);
+    if (digits + decimals > 15 || *q != ',') return false;
+    // Clinger's fast path, as in ScanNumber.
+    const double magnitude = static_cast<double>(value) / kTens[decimals];
+    Convert(2, 0, negative ? -magnitude : magnitude, out);
+    at = q + 1;
+    return true;
+}
+
 template <class T>
 std::size_t ScanNumbers(const TextDocument& doc, std::uint64_t& pos, T* out, std::size_t n) {
     const char* const base = doc.mText.data();
@@ -404,7 +475,12 @@ std::size_t ScanNumbers(const TextDocument& doc, std::uint64_t& pos, T* out, std
     long long integer = 0;
     double real = 0.0;
     std::size_t i = 0;
-    for (int kind; i < n && (kind = ScanNumber(end, p, integer, real)) != 0; ++i) Convert(kind, integer, real, out[i]);
+    for (; i < n; ++i) {
+        if (ScanShortNumber(p, out[i])) continue;
+        const int kind = ScanNumber(end, p, integer, real);
+        if (kind == 0) break;
+        Convert(kind, integer, real, out[i]);
+    }
     pos = static_cast<std::uint64_t>(p - base);
     return i;
 }

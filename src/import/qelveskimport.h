@@ -10,6 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include <vesk/MEulerRotation.h>
+#include <vesk/MFnAnimCurve.h>
 #include <vesk/MObject.h>
 #include <vesk/MObjectArray.h>
 #include <vesk/MStatus.h>
@@ -217,15 +219,22 @@ public:
     // ---- Animation pass ----
 
     // For pNode and every node below it (parents first) bound to a valid
-    // host path: its attribute's animation, its transform, visibility and
-    // user properties. Always success.
+    // host path: its attribute's animation (for a camera under a camera
+    // group also the group's transform onto the host group above it), its
+    // transform, visibility and user properties. Always success.
     MStatus ImportAnimation(QelVeskNode& pNode);
     // The transform of a node bound to a valid transform path, then (other
     // than for old-version files) its pivots, limits and rotation order.
     void ImportTransformAnimation(QelVeskNode& pNode);
-    // The node's transform values, set on pTransform (which need not be the
-    // node's own).
+    // The node's translation and scaling curves of its current take, its
+    // static values (SetDefaultGeometry), then its rotation curves (degrees
+    // to radians), on pTransform, which need not be the node's own. For an
+    // old-version file first its pre- and post-rotation as joint orient and
+    // rotate axis (where the host's differ) and zero pivots.
     void ImportTransformAnimation(MFnTransform& pTransform, QelVeskNode& pNode);
+    // The host order of the destination set's Euler order (reordering);
+    // nothing for spheric XYZ.
+    void ImportRotationOrder(MFnTransform& pTransform, QelVeskNode& pNode);
     // Sets pTransform's translation, rotation (with the host order of the
     // destination set's order; none for spheric XYZ) and scale from the
     // node's current take (its default take when it has no current one) at
@@ -332,22 +341,111 @@ public:
     // "color".
     void ConnectLayeredTexture(FaceAttributes* pAttributes);
 
-    // ---- Passes declared here and built with the rest of the import ----
+    // ---- Curves onto host attributes (qelveskimport_curves.cpp) ----
     //
-    // Each of these does nothing yet (qelveskimport_pending.cpp); the driver
-    // and the passes above already call them where they belong.
+    // Every conversion takes two divisors: key values are divided by
+    // pValueDivisor, tangent slopes by both. Host tangents cross in UI units
+    // (x in MTime::uiUnit(), y in the curve's UI output unit), so the
+    // divisors carry the unit change: values from SDK to host internal
+    // units, slopes further to UI output units (for instance 57.29577951308232
+    // and radians per UI angle unit for rotations in degrees).
 
-    // Lights, cameras, curves onto host attributes.
-    void CreateLightGeometry(QelVeskNode& pNode);
-    void CreateCameraGeometry(QelVeskNode& pNode);
-    MStatus ImportAnimationCamera(QelVeskNode& pNode);
-    MStatus ImportShapeAnimation(QelVeskNode& pNode);
-    MStatus ImportAnimationLight(QelVeskNode& pNode);
+    // Replaces the keys of the host curve bound to pHostCurve by the SDK
+    // curve's, converting interpolations and tangents; a curve with a TCB key
+    // is sampled at kImportSamplingRate instead (key by key, with a log
+    // line, when the period is under a tick or the samples would pass
+    // 10^7). A keyless SDK curve leaves one host key, at time 0, holding its
+    // default value divided by pValueDivisor (none when the host curve had
+    // none), and nothing at all when pStatus holds a failure. Failure at the
+    // first key the host refuses (the keys before it stay).
+    MStatus SetVeskCurve(MFnAnimCurve& pHostCurve, qelsdk_600::KFCurve& pCurve, double pValueDivisor,
+                         double pSlopeDivisor, MStatus* pStatus);
+    // The SDK curve onto the plug: onto the curve that drives it, else onto
+    // a new curve of pType when the SDK curve has keys. A driven plug
+    // (IsDriven) is left alone. A locked plug without curve is logged and,
+    // by mLockedAttributeAnswer (asked with the " Unlock All ", " Unlock ",
+    // " Keep All Locked " dialog when kImportShowUI is on, else taken from
+    // kSetLockedAttrib), unlocked (its parent too when that is needed) and
+    // animated, or left as it is. The status of the last host call made.
+    MStatus SetVeskCurve(MPlug& pPlug, qelsdk_600::KFCurve& pCurve, MFnAnimCurve::AnimCurveType pType,
+                         double pValueDivisor, double pSlopeDivisor);
+    // The plug form on the transform's attribute of that name; failure when
+    // there is none. *pStatus (not null) receives the result.
+    MStatus SetVeskCurve(MFnTransform& pTransform, const char* pAttribute, qelsdk_600::KFCurve& pCurve,
+                         MFnAnimCurve::AnimCurveType pType, double pValueDivisor, double pSlopeDivisor,
+                         MStatus* pStatus);
+    // The host infinity type of an SDK extrapolation: constant 0, repetition
+    // 3, mirror repetition 4, keep slope 1; any other 0.
+    int GetInfinityType(int pMode) const;
+    // The three rotation curves (X, Y, Z, degrees) sampled together at
+    // kImportSamplingRate over their keys' span, turned into pOrder and
+    // keyed on "rotateX", "rotateY", "rotateZ" (curves made where none
+    // drives; a span too long to sample is converted key by key, with a log
+    // line). Without keys on any curve, the curves driving those plugs are
+    // deleted. Always success.
+    MStatus SetRotationVeskCurve(MFnTransform& pTransform, qelsdk_600::KFCurve** pCurves,
+                                 MEulerRotation::RotationOrder pOrder);
+
+    // ---- Pivots, limits and visibility (qelveskimport_pivots.cpp) ----
+
+    // With the source pivot set in use: joint orient = its pre-rotation,
+    // rotate axis = the inverse of its post-rotation, rotate and scale
+    // pivots and their translations = its pivots and offsets (transform
+    // space). Otherwise nothing.
+    void ImportPivots(MFnTransform& pTransform, QelVeskNode& pNode);
+    // One "transformLimits" command per axis of each active limit group
+    // (translation, rotation, scaling) on the node's host transform: bounds
+    // in UI units, a crossed bound that is off taking the other's value.
+    // pTransform is not used.
+    void ImportLimits(MFnTransform& pTransform, QelVeskNode& pNode);
+    // For a take other than the node's default one, its visibility keys
+    // become stepped 0/1 keys (above 1e-05 is 1) on "visibility"; then the
+    // plug takes the default take's value the same way, 0 when the node's
+    // "Visibility" is off. Failure when the node has no "visibility" plug.
     MStatus ImportAnimationVisibility(QelVeskNode& pNode);
+
+    // ---- Lights and cameras (qelveskimport_lights.cpp,
+    // qelveskimport_cameras.cpp) ----
+
+    // A point, directional or spot light shape "<name>Shape" under a
+    // transform named after the node (under its bound parent, else the
+    // world), bound to the node with the user-property attributes. Another
+    // light type makes nothing, with a log line.
+    void CreateLightGeometry(QelVeskNode& pNode);
+    // Colour, intensity (percent to a fraction) and a spot light's cone
+    // angle (degrees to radians) from the default take; curves of those
+    // channels for another current take. Always success.
+    MStatus ImportAnimationLight(QelVeskNode& pNode);
+    // A camera made by command (with an aim locator, and an up locator, under
+    // a look-at group when the node has a target) bound to the node, its
+    // target and up node; lens values set, and moved under the host node of
+    // its parent (a camera group's parent).
+    void CreateCameraGeometry(QelVeskNode& pNode);
+    // Film, clipping, focus and projection values; the field-of-view curve
+    // turned into the "focalLength" curve and value; for an aimed camera the
+    // roll, negated, onto its group's "twist". Failure when the node's path
+    // is no camera.
+    MStatus ImportAnimationCamera(QelVeskNode& pNode);
+
+    // ---- Shapes and user-property values (qelveskimport_shapes.cpp,
+    // qelveskimport_userproperty.cpp) ----
+
+    // The blend shape of the node's mesh or surface: for a new node (or one
+    // without a blend shape) a hidden top-level target per shape (none for
+    // a patch, with a log line) and a weight curve per shape channel
+    // (percent to fractions; a channel without keys also gives the weight
+    // its value); for a merged node with a blend shape its existing weight
+    // curves rewritten (driven ones left alone), the node listed in
+    // mFailedBlendShapeNodes when a weight has none. A merged node whose
+    // geometry lost its shapes loses its blend shape.
+    void ImportShapeAnimation(QelVeskNode& pNode);
+    // The current take's curves and the static values of the node's user
+    // properties on their host attributes (made when missing, except in
+    // exclusive merge). Failure for a node without attribute.
     MStatus ImportUserProperties(QelVeskNode& pNode);
-    MStatus ImportPivots(MFnTransform& pTransform, QelVeskNode& pNode);
-    MStatus ImportLimits(MFnTransform& pTransform, QelVeskNode& pNode);
-    MStatus ImportRotationOrder(MFnTransform& pTransform, QelVeskNode& pNode);
+
+    // ---- Deformations, not built yet (qelveskimport_pending.cpp) ----
+
     // Bind poses around the deformations: the stage puts the nodes of every
     // bind pose into their pose, builds the deformations of each child of the
     // root and puts the nodes back.
@@ -402,6 +500,24 @@ private:
     qelsdk_600::KString TextureFilePath(const char* pFileName);
     // Frees the material cache.
     void ClearMaterials();
+    // The key conversion of SetVeskCurve once the host curve is emptied;
+    // pName (the plug or curve) names it in the log.
+    MStatus WriteVeskKeys(MFnAnimCurve& pHostCurve, qelsdk_600::KFCurve& pCurve, double pValueDivisor,
+                          double pSlopeDivisor, const char* pName);
+    // SetVeskCurve onto a plug that no curve drives and that could not get
+    // one: the log, the standing answer or the dialog, and the unlocking.
+    MStatus SetLockedVeskCurve(MPlug& pPlug, qelsdk_600::KFCurve& pCurve, MFnAnimCurve::AnimCurveType pType,
+                               double pValueDivisor, double pSlopeDivisor);
+    // Old-version files: the pre- and post-rotation written as joint orient
+    // and rotate axis where they are another rotation, and the pivots zeroed.
+    void ImportOldVersionRotationFrame(MFnTransform& pTransform, QelVeskNode& pNode);
+    // The transform of a camera's camera group onto the host group above the
+    // camera.
+    void ImportCameraGroupTransform(QelVeskNode& pCamera);
+    // The target geometry of shape pIndex under a new hidden top-level
+    // transform, added to the blend shape; names the blend shape first
+    // when *pNamed is false.
+    void BuildShapeTarget(QelVeskNode& pNode, int pIndex, MObject& pBase, MObject& pDeformer, bool* pNamed);
 
     QelVeskSdkManager mManager;
     qelsdk_600::KQelImporter* mImporter;

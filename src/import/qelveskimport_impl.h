@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <vector>
 
+#include <vesk/MAngle.h>
 #include <vesk/MObject.h>
 
 #include "base/kstring.h"
+#include "import/qelveskimportfunctions.h"
 #include "plugin/qelvesknode.h"
 #include "plugin/qelveskuserparams.h"
 #include "scene/kqelnode.h"
@@ -67,6 +69,22 @@ inline int AttributeType(const qelsdk_600::KQelNode& pNode)
 {
     const qelsdk_600::KQelNodeAttribute* attribute = pNode.GetNodeAttribute();
     return attribute ? static_cast<int>(attribute->GetAttributeType()) : -1;
+}
+
+// The node is a camera group that has no host node of its own: the host
+// group that the camera creation makes around an aimed camera stands for
+// it. A group the geometry pass made a null for keeps its camera below it.
+inline bool IsHostCameraGroup(qelsdk_600::KQelNode* pNode)
+{
+    return pNode && !Vesk(pNode)->GetDagPath() && IsCameraGroup(Vesk(pNode));
+}
+
+// One host UI angle unit expressed in pUnit: the slope divisor of angle
+// curves whose values reach the host in pUnit (pi/180 for radians under UI
+// degrees).
+inline double UiAngleIn(MAngle::Unit pUnit)
+{
+    return MAngle(1.0, MAngle::uiUnit()).as(pUnit);
 }
 
 // The host object that new children of pNode go under: its bound parent's,

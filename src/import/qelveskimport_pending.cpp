@@ -1,57 +1,9 @@
-// Passes of the import that are not built yet. Each does nothing (and
-// answers success) so that the driver and the passes calling them already
-// run in their final order; a pass is built by giving its body here.
-#include <vesk/MFnTransform.h>
-
+// Passes of the import that are not built yet. Each does nothing so that
+// the driver already runs them in their final order; a pass is built by
+// giving its body here.
 #include "import/qelveskimport.h"
 #include "plugin/qelveskdialogs.h"
 #include "plugin/qelvesknode.h"
-
-// ---- Lights, cameras, and curves onto host attributes ----
-
-void QelVeskImport::CreateLightGeometry(QelVeskNode&) {}
-
-void QelVeskImport::CreateCameraGeometry(QelVeskNode&) {}
-
-MStatus QelVeskImport::ImportAnimationCamera(QelVeskNode&)
-{
-    return MStatus::kSuccess;
-}
-
-MStatus QelVeskImport::ImportShapeAnimation(QelVeskNode&)
-{
-    return MStatus::kSuccess;
-}
-
-MStatus QelVeskImport::ImportAnimationLight(QelVeskNode&)
-{
-    return MStatus::kSuccess;
-}
-
-MStatus QelVeskImport::ImportAnimationVisibility(QelVeskNode&)
-{
-    return MStatus::kSuccess;
-}
-
-MStatus QelVeskImport::ImportUserProperties(QelVeskNode&)
-{
-    return MStatus::kSuccess;
-}
-
-MStatus QelVeskImport::ImportPivots(MFnTransform&, QelVeskNode&)
-{
-    return MStatus::kSuccess;
-}
-
-MStatus QelVeskImport::ImportLimits(MFnTransform&, QelVeskNode&)
-{
-    return MStatus::kSuccess;
-}
-
-MStatus QelVeskImport::ImportRotationOrder(MFnTransform&, QelVeskNode&)
-{
-    return MStatus::kSuccess;
-}
 
 // ---- Bind poses and deformations ----
 

@@ -1,16 +1,19 @@
-// The animation pass over the node tree, and the static transform values
-// each bound node takes from its take.
+// The animation pass over the node tree: each bound node's transform
+// curves around the static values it takes from its take.
 #include <cmath>
 
 #include <vesk/MDagPath.h>
+#include <vesk/MFnDagNode.h>
 #include <vesk/MFnTransform.h>
 #include <vesk/MVector.h>
 
 #include "curves/kfcurve.h"
 #include "import/qelveskimport.h"
 #include "import/qelveskimport_impl.h"
+#include "import/qelveskimportfunctions.h"
 #include "math/kmfunctions.h"
 #include "plugin/qelveskdialogs.h"
+#include "plugin/qelveskutility.h"
 #include "scene/kqeltakenode.h"
 
 using namespace qelsdk_600;
@@ -56,6 +59,8 @@ MStatus QelVeskImport::ImportAnimation(QelVeskNode& pNode)
         switch (AttributeType(node)) {
         case KQelNodeAttribute::eCamera:
             ImportAnimationCamera(node);
+            if (IsHostCameraGroup(node.GetParent()))
+                ImportCameraGroupTransform(node);
             break;
         case KQelNodeAttribute::eMesh:
         case KQelNodeAttribute::eNurb:
@@ -92,11 +97,92 @@ void QelVeskImport::ImportTransformAnimation(QelVeskNode& pNode)
     }
 }
 
+void QelVeskImport::ImportCameraGroupTransform(QelVeskNode& pCamera)
+{
+    MStatus status;
+    MFnDagNode camera(*pCamera.GetDagPath(), &status);
+    if (!status)
+        return;
+    const MObject above = camera.parent(0, &status);
+    if (!status)
+        return;
+    MFnTransform group(above, &status);
+    if (status)
+        ImportTransformAnimation(group, *Vesk(pCamera.GetParent()));
+}
+
 void QelVeskImport::ImportTransformAnimation(MFnTransform& pTransform, QelVeskNode& pNode)
 {
-    // The transform's curves are converted around the static values:
-    // translation and scaling before, rotation after.
+    if (mIsOldVersion)
+        ImportOldVersionRotationFrame(pTransform, pNode);
+
+    // Rows of the channel table: translation and scaling are converted
+    // before the static values, rotation after them.
+    enum ESlope { eDistance, eNone, eAngle };
+    static const struct {
+        const char* mAttribute;
+        KFCurve* (KQelTakeNode::*mCurve)();
+        MFnAnimCurve::AnimCurveType mType;
+        double mValueDivisor;
+        ESlope mSlope;
+    } kChannels[] = {
+        {"translateX", &KQelTakeNode::GetTranslationX, MFnAnimCurve::kAnimCurveTL, 1.0, eDistance},
+        {"translateY", &KQelTakeNode::GetTranslationY, MFnAnimCurve::kAnimCurveTL, 1.0, eDistance},
+        {"translateZ", &KQelTakeNode::GetTranslationZ, MFnAnimCurve::kAnimCurveTL, 1.0, eDistance},
+        {"scaleX", &KQelTakeNode::GetScaleX, MFnAnimCurve::kAnimCurveTU, 1.0, eNone},
+        {"scaleY", &KQelTakeNode::GetScaleY, MFnAnimCurve::kAnimCurveTU, 1.0, eNone},
+        {"scaleZ", &KQelTakeNode::GetScaleZ, MFnAnimCurve::kAnimCurveTU, 1.0, eNone},
+        {"rotateX", &KQelTakeNode::GetEulerRotationX, MFnAnimCurve::kAnimCurveTA, kDegreesPerRadian, eAngle},
+        {"rotateY", &KQelTakeNode::GetEulerRotationY, MFnAnimCurve::kAnimCurveTA, kDegreesPerRadian, eAngle},
+        {"rotateZ", &KQelTakeNode::GetEulerRotationZ, MFnAnimCurve::kAnimCurveTA, kDegreesPerRadian, eAngle},
+    };
+    const int kFirstRotation = 6;
+    const int kCount = static_cast<int>(sizeof kChannels / sizeof kChannels[0]);
+    // Slopes reach the host per UI unit: centimetres, radians of the values.
+    const double slopeDivisors[] = {QelVeskUtility::DistanceUnitRatio(), 1.0, UiAngleIn(MAngle::kRadians)};
+
+    KQelTakeNode* take = pNode.GetCurrentTakeNode();
+    MStatus status;
+    const auto convert = [&](int pFrom, int pTo) {
+        for (int i = pFrom; take && i < pTo; ++i) {
+            const auto& channel = kChannels[i];
+            if (KFCurve* curve = (take->*channel.mCurve)())
+                SetVeskCurve(pTransform, channel.mAttribute, *curve, channel.mType, channel.mValueDivisor,
+                             slopeDivisors[channel.mSlope], &status);
+        }
+    };
+    convert(0, kFirstRotation);
     SetDefaultGeometry(pNode, pTransform);
+    convert(kFirstRotation, kCount);
+}
+
+void QelVeskImport::ImportOldVersionRotationFrame(MFnTransform& pTransform, QelVeskNode& pNode)
+{
+    // Two Euler triples (degrees) are one rotation when their matrices agree
+    // within 1e-06 in every element.
+    const auto same = [](const MPoint& pHost, const KQelVector4& pFile) {
+        KgeAMatrix a, b;
+        KmXYZtoR(a, pHost.x, pHost.y, pHost.z);
+        KmXYZtoR(b, pFile[0], pFile[1], pFile[2]);
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                if (std::fabs(a.mData[i][j] - b.mData[i][j]) > 1e-06)
+                    return false;
+        return true;
+    };
+    MPoint host;
+    QelVeskUtility::GetJointOrient(pTransform, host);
+    const KQelVector4 pre = pNode.GetPreRotation(KQelNode::eSourcePivot);
+    if (!same(host, pre))
+        QelVeskUtility::SetJointOrient(pTransform, MPoint(pre[0], pre[1], pre[2]));
+    QelVeskUtility::GetRotateAxis(pTransform, host);
+    const KQelVector4 post = pNode.GetPostRotation(KQelNode::eSourcePivot);
+    if (!same(host, post))
+        QelVeskUtility::SetRotateAxis(pTransform, MPoint(post[0], post[1], post[2]));
+    pTransform.setRotatePivotTranslation(MVector(0.0, 0.0, 0.0), MSpace::kTransform);
+    pTransform.setRotatePivot(MPoint(0.0, 0.0, 0.0), MSpace::kTransform, false);
+    pTransform.setScalePivotTranslation(MVector(0.0, 0.0, 0.0), MSpace::kTransform);
+    pTransform.setScalePivot(MPoint(0.0, 0.0, 0.0), MSpace::kTransform, false);
 }
 
 void QelVeskImport::SetTransformVector(double* pValues, KFCurve** pCurves) const
@@ -168,4 +254,12 @@ void QelVeskImport::SetDefaultGeometry(QelVeskNode& pNode, MFnTransform& pTransf
     pNode.SetGlobalTranslation(KgeTVector(g[3][0], g[3][1], g[3][2], 1.0));
     pNode.SetGlobalRotation(rotation);
     pNode.SetGlobalScaling(scaling);
+}
+
+void QelVeskImport::ImportRotationOrder(MFnTransform& pTransform, QelVeskNode& pNode)
+{
+    ERotationOrder order = eSphericXYZ;
+    pNode.GetRotationOrder(KQelNode::eDestinationPivot, order);
+    if (order >= eEulerXYZ && order <= eEulerZYX)
+        pTransform.setRotationOrder(kHostRotationOrders[order], true);
 }

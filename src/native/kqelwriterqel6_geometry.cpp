@@ -111,16 +111,18 @@ void WriteIntArray(KQel& pFile, const char* pName, const KArrayTemplate<int>& pV
     pFile.FieldWriteEnd();
 }
 
-// pWidth components of every entry of the direct array.
-template <class T, class Get>
-void WriteDirect(KQel& pFile, const char* pName, const KArrayTemplate<T>& pValues, int pWidth, Get pGet)
+// Width components of every entry of the direct array.
+template <int Width, class T, class Get>
+void WriteDirect(KQel& pFile, const char* pName, const KArrayTemplate<T>& pValues, Get pGet)
 {
     pFile.FieldWriteBegin(pName);
     {
         writer6_detail::BlockWriter<double> values(pFile);
+        double item[Width];
         for (int i = 0, n = pValues.GetCount(); i < n; ++i) {
-            for (int c = 0; c < pWidth; ++c)
-                values.Add(pGet(pValues[i], c));
+            for (int c = 0; c < Width; ++c)
+                item[c] = pGet(pValues[i], c);
+            values.Add(item);
         }
     }
     pFile.FieldWriteEnd();
@@ -232,12 +234,16 @@ bool KQelWriterQel6::WriteKQelMeshVertices(KQelMesh& pMesh)
     KQel& file = File();
     file.FieldWriteBegin("Vertices");
     {
+        // KQelXMatrix::MultT inline, its sums in the same order: the same
+        // bits without a call and a vector returned for every point.
+        const KgeAMatrix& m = pivot;
         writer6_detail::BlockWriter<double> values(file);
+        double moved[3];
         for (int i = 0, n = pMesh.GetControlPointsCount(); i < n; ++i) {
-            const KQelVector4 moved = pivot.MultT(points[i]);
-            values.Add(moved[0]);
-            values.Add(moved[1]);
-            values.Add(moved[2]);
+            const KQelVector4& p = points[i];
+            for (int j = 0; j < 3; ++j)
+                moved[j] = p[0] * m.mData[0][j] + p[1] * m.mData[1][j] + p[2] * m.mData[2][j] + m.mData[3][j];
+            values.Add(moved);
         }
     }
     file.FieldWriteEnd();
@@ -259,14 +265,27 @@ bool KQelWriterQel6::WriteKQelMeshPolyVertexIndex(KQelMesh& pMesh)
         const int size = pMesh.GetPolygonSize(p);
         if (size <= 0 || start < 0 || start > cornerCount - size)
             continue;
+        // A negative corner cannot be written: the polygon is left out.
+        const int* corner = corners + start;
+        if (int* room = values.Room(static_cast<unsigned int>(size))) {
+            int signs = 0;
+            for (int k = 0; k < size; ++k) {
+                signs |= corner[k];
+                room[k] = corner[k];
+            }
+            room[size - 1] = ~corner[size - 1];
+            if (signs >= 0)
+                values.Commit(static_cast<unsigned int>(size));
+            continue;
+        }
         bool encodable = true;
-        for (int k = 0; k < size && encodable; ++k)
-            encodable = corners[start + k] >= 0;
+        for (int k = 0; k < size; ++k)
+            encodable &= corner[k] >= 0;
         if (!encodable)
             continue;
         for (int k = 0; k < size - 1; ++k)
-            values.Add(corners[start + k]);
-        values.Add(~corners[start + size - 1]);
+            values.Add(corner[k]);
+        values.Add(~corner[size - 1]);
     }
     values.Flush();
     file.FieldWriteEnd();
@@ -301,8 +320,8 @@ bool KQelWriterQel6::WriteKQelLayerElementNormals(KQelLayerContainer& pContainer
     KQel& file = File();
     WriteElementBlocks<KQelLayerElementNormal>(file, pContainer, pTable, Element::eNormal, Always,
                                                [&file](KQelLayerElementNormal& pElement) {
-                                                   WriteDirect(file, "Normals", pElement.GetDirectArray(), 3,
-                                                               [](const KQelVector4& v, int c) { return v[c]; });
+                                                   WriteDirect<3>(file, "Normals", pElement.GetDirectArray(),
+                                                                  [](const KQelVector4& v, int c) { return v[c]; });
                                                    WriteIndexToDirect(file, "NormalsIndex", pElement);
                                                });
     return true;
@@ -347,8 +366,8 @@ bool KQelWriterQel6::WriteKQelLayerElementVertexColors(KQelLayerContainer& pCont
     KQel& file = File();
     WriteElementBlocks<KQelLayerElementVertexColor>(file, pContainer, pTable, Element::eVertexColor, NotIndex,
                                                     [&file](KQelLayerElementVertexColor& pElement) {
-                                                        WriteDirect(file, "Colors", pElement.GetDirectArray(), 4,
-                                                                    ColorComponent);
+                                                        WriteDirect<4>(file, "Colors", pElement.GetDirectArray(),
+                                                                       ColorComponent);
                                                         WriteIndexToDirect(file, "ColorIndex", pElement);
                                                     });
     return true;
@@ -359,8 +378,8 @@ bool KQelWriterQel6::WriteKQelLayerElementUVs(KQelLayerContainer& pContainer, KS
     KQel& file = File();
     WriteElementBlocks<KQelLayerElementUV>(file, pContainer, pTable, Element::eUV, NotIndex,
                                            [&file](KQelLayerElementUV& pElement) {
-                                               WriteDirect(file, "UV", pElement.GetDirectArray(), 2,
-                                                           [](const KQelVector2& v, int c) { return v[c]; });
+                                               WriteDirect<2>(file, "UV", pElement.GetDirectArray(),
+                                                              [](const KQelVector2& v, int c) { return v[c]; });
                                                WriteIndexToDirect(file, "UVIndex", pElement);
                                            });
     return true;

@@ -50,6 +50,24 @@ public:
         if (mCount == kSize)
             Flush();
     }
+    // N values, handed on where single adds would hand them: the blocks,
+    // and so the file, stay the same.
+    template <unsigned int N>
+    void Add(const T (&pValues)[N])
+    {
+        if (mCount + N < kSize) {
+            for (unsigned int i = 0; i < N; ++i)
+                mValues[mCount + i] = pValues[i];
+            mCount += N;
+            return;
+        }
+        for (unsigned int i = 0; i < N; ++i)
+            Add(pValues[i]);
+    }
+    // Room for pCount values at the end of the current block, null when
+    // they would fill it: written there, they are taken by Commit(pCount).
+    T* Room(unsigned int pCount) { return mCount + pCount < kSize ? mValues + mCount : nullptr; }
+    void Commit(unsigned int pCount) { mCount += pCount; }
     void Flush()
     {
         Write(mValues, mCount);

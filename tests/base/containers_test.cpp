@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -70,6 +71,34 @@ TEST(KArrayTemplateTest, GrowthNeverExposesOldBytes)
     array.Clear();
     EXPECT_EQ(array.GetCount(), 0);
     EXPECT_EQ(array.GetArray(), nullptr);
+}
+
+TEST(KArrayTemplateTest, AddMultipleAppendsCopiesOrZeros)
+{
+    KArrayTemplate<int> array(4);
+    array.Add(7);
+    const int items[] = {1, 2, 3, 4, 5};
+    EXPECT_EQ(array.AddMultiple(items, 5), 1);
+    EXPECT_EQ(array.AddMultiple(nullptr, 2), 6);
+    EXPECT_EQ(array.AddMultiple(items, 0), 8);
+    EXPECT_EQ(array.AddMultiple(items, -1), -1);
+    EXPECT_EQ(Items(array), (std::vector<int>{7, 1, 2, 3, 4, 5, 0, 0}));
+}
+
+TEST(KArrayTemplateTest, ReserveKeepsTheCountAndLaterAppendsInPlace)
+{
+    KArrayTemplate<int> array(3);
+    array.Add(1);
+    ASSERT_TRUE(array.Reserve(1000));
+    EXPECT_EQ(array.GetCount(), 1);
+    const int* storage = array.GetArray();
+    for (int i = 0; i < 999; ++i)
+        array.Add(i);
+    EXPECT_EQ(array.GetArray(), storage);
+    EXPECT_TRUE(array.Reserve(10));  // already room
+    EXPECT_FALSE(array.Reserve(-1));
+    EXPECT_EQ(array.GetCount(), 1000);
+    EXPECT_EQ(array[999], 998);
 }
 
 TEST(KArrayTemplateTest, ManyAppendsKeepEveryItem)
@@ -447,6 +476,30 @@ TEST(KCharPtrSetTest, BulkLookupsMatchASimpleModel)
         bool sensitive = round == 1;
         set.SetCaseSensitive(sensitive);
         model.mCaseSensitive = sensitive;
+    }
+}
+
+TEST(KCharPtrSetTest, KeysAddedInOrderBetweenLookupsMatchASimpleModel)
+{
+    // Appending keys that sort after the others, with lookups in between,
+    // takes the set's in-order path; repeats and one key out of order among
+    // them must still find the first added of equal keys.
+    std::mt19937 random(5);
+    KCharPtrSet set(4);
+    ReferenceSet model;
+    char key[16];
+    for (int i = 0; i < 1500; ++i) {
+        std::snprintf(key, sizeof key, "%s%05d", random() % 4 ? "k" : "K", i / 2 - (i % 97 == 0 ? 40 : 0));
+        set.Add(key, static_cast<kReference>(i + 1));
+        model.mPairs.emplace_back(key, static_cast<kReference>(i + 1));
+        for (int look = 0; look < 3; ++look) {
+            std::snprintf(key, sizeof key, "k%05d", static_cast<int>(random() % (i / 2 + 2)));
+            int expected = model.Find(key);
+            int index = -2;
+            kReference value = set.Get(key, &index);
+            ASSERT_EQ(index, expected) << key;
+            ASSERT_EQ(value, expected >= 0 ? model.mPairs[static_cast<size_t>(expected)].second : 0u);
+        }
     }
 }
 

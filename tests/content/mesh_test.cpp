@@ -120,6 +120,89 @@ TEST(Mesh, FirstPolygonCreatesElementsWithoutIndices)
     EXPECT_EQ(plain->GetNormalsMappingMode(), LE::eByControlPoint);
 }
 
+// What a mesh holds of its polygons: each one's first corner, size and
+// group, the corners, and layer 0's material and texture indices.
+std::vector<std::vector<int>> PolygonState(KQelMesh& pMesh)
+{
+    std::vector<int> polygons;
+    for (int p = 0; p < pMesh.GetPolygonCount(); ++p) {
+        for (int value : {pMesh.GetPolygonVertexIndex(p), pMesh.GetPolygonSize(p), pMesh.GetPolygonGroup(p)})
+            polygons.push_back(value);
+    }
+    const int* corners = pMesh.GetPolygonVertices();
+    std::vector<std::vector<int>> state = {
+        polygons, std::vector<int>(corners, corners + pMesh.GetPolygonVertexCount()), {pMesh.GetLayerCount()}};
+    const KQelLayer* layer = pMesh.GetLayer(0);
+    state.push_back(layer && layer->GetMaterials() ? Indices(layer->GetMaterials()->GetIndexArray())
+                                                   : std::vector<int>{-9});
+    state.push_back(layer && layer->GetTextures() ? Indices(layer->GetTextures()->GetIndexArray())
+                                                  : std::vector<int>{-9});
+    return state;
+}
+
+TEST(Mesh, AddPolygonsBuildsWhatOneCornerAtATimeBuilds)
+{
+    struct Case {
+        const char* name;
+        bool elements;           // material and texture elements made first
+        LE::EMappingMode mode;
+        int earlier;             // polygons begun before, with materials
+        std::vector<int> sizes;
+    } cases[] = {
+        {"no layer yet", false, LE::eByPolygon, 0, {4, 3}},
+        {"by polygon", true, LE::eByPolygon, 0, {3, 0, 5, 1}},
+        {"after others", true, LE::eByPolygon, 3, {4, 4}},
+        {"all same", true, LE::eAllSame, 2, {2, 6}},
+        {"nothing", true, LE::eByPolygon, 1, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int> corners;
+        for (int size : c.sizes) {
+            for (int k = 0; k < size; ++k)
+                corners.push_back(static_cast<int>(corners.size() % 5) * 3 - 2);  // unchecked: any value
+        }
+        KQelSdkManager manager;
+        KQelMesh* meshes[2] = {manager.CreateKQelMesh(), manager.CreateKQelMesh()};
+        for (KQelMesh* mesh : meshes) {
+            if (c.elements) {
+                mesh->InitMaterialIndices(c.mode);
+                mesh->InitTextureIndices(c.mode);
+            }
+            for (int p = 0; p < c.earlier; ++p) {
+                mesh->BeginPolygon(p + 1, p + 2, 7);
+                mesh->AddPolygon(p);
+            }
+        }
+        // A longer index array is cut back, as BeginPolygon cuts it.
+        if (c.earlier == 3) {
+            for (KQelMesh* mesh : meshes)
+                mesh->GetLayer(0)->GetMaterials()->GetIndexArray().Add(42);
+        }
+        size_t at = 0;
+        for (int size : c.sizes) {
+            meshes[0]->BeginPolygon(-1, -1, 3);
+            for (int k = 0; k < size; ++k)
+                meshes[0]->AddPolygon(corners[at++]);
+        }
+        EXPECT_TRUE(meshes[1]->AddPolygons(c.sizes.data(), static_cast<int>(c.sizes.size()), corners.data(), 3))
+            << c.name;
+        EXPECT_EQ(PolygonState(*meshes[1]), PolygonState(*meshes[0])) << c.name;
+    }
+}
+
+TEST(Mesh, AddPolygonsRefusesANegativeSizeWhole)
+{
+    KQelSdkManager manager;
+    KQelMesh* mesh = manager.CreateKQelMesh();
+    AddQuadAndTriangle(*mesh);
+    const std::vector<std::vector<int>> before = PolygonState(*mesh);
+    const int sizes[] = {2, -1, 3};
+    const int corners[] = {0, 1, 2, 3, 4};
+    EXPECT_FALSE(mesh->AddPolygons(sizes, 3, corners));
+    EXPECT_FALSE(mesh->AddPolygons(nullptr, 2, corners));
+    EXPECT_EQ(PolygonState(*mesh), before);
+}
+
 TEST(Mesh, CornerUVIndicesFollowTheCorners)
 {
     KQelSdkManager manager;

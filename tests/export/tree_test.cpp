@@ -161,15 +161,14 @@ TEST_F(ExportTest, PathsDifferingInCaseKeepTheirOwnParents)
 
 TEST_F(ExportTest, DeepChainsExportOnASmallStack)
 {
-    // Every host path operation costs the path's length, so a chain costs
-    // the square of its depth: 1,000 levels keep that small and still
-    // overflow a walk that recursed once per level.
-    const int depth = 1000;
+    // Each node is made under its parent's unique name: a full path as
+    // the parent's text would cost the chain the square of its depth.
+    const int depth = 10000;
     std::string parent;
     for (int i = 0; i < depth; ++i) {
         const std::string name = "n" + std::to_string(i);
         make("transform", name.c_str(), parent.c_str());
-        parent += "|" + name;
+        parent = name;
     }
     bool exported = false;
     struct Work {

@@ -110,7 +110,7 @@ TEST(KQelRobustTest, SectionChecksumsAreStandardCrc32) {
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 2654435761u >> 13);
     std::vector<std::size_t> sizes;
     for (std::size_t n = 0; n < 160; ++n) sizes.push_back(n);
-    for (std::size_t n : {255, 256, 257, 4095, 4096, 65535, 65536, 65537, 299999}) sizes.push_back(n);
+    for (std::size_t n : {255, 256, 257, 511, 512, 513, 783, 4095, 4096, 65535, 65536, 65537, 299999}) sizes.push_back(n);
     for (std::size_t n : sizes) {
         KQel w;
         ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));

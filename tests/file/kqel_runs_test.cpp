@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -188,6 +189,62 @@ TEST(KQelRunsTest, BlockWritesStoreWhatSingleWritesStore) {
     }
 }
 
+// A block write picks the width that single writes of the same values
+// pick: the files are the same size and read back the same. The odd value
+// sits in the first piece of the run or at the end of its last, odd-sized
+// one.
+TEST(KQelRunsTest, BlockWritesPickTheWidthsOfSingleWrites) {
+    const double aboveFloats = std::nextafter(static_cast<double>(FLT_MAX), HUGE_VAL);
+    const struct Case {
+        const char* name;
+        std::vector<int> ints;        // else doubles
+        std::vector<double> reals;
+    } cases[] = {
+        {"int8 edges", {127, -128, 5}, {}},
+        {"past int8 above", {128, 0}, {}},
+        {"past int8 below", {-129, 0}, {}},
+        {"int16 edges", {32767, -32768}, {}},
+        {"past int16 above", {32768}, {}},
+        {"past int16 below", {-32769}, {}},
+        {"int edges", {INT_MIN, INT_MAX}, {}},
+        {"floats", {}, {-0.0, HUGE_VAL, -HUGE_VAL, FLT_MAX, FLT_TRUE_MIN, 0.5}},
+        {"a NaN", {}, {0.5, std::nan("")}},
+        {"just past the floats", {}, {aboveFloats}},
+        {"twice the largest float", {}, {2.0 * FLT_MAX}},
+        {"a tenth", {}, {0.1}},
+        {"the smallest double", {}, {DBL_TRUE_MIN}},
+    };
+    for (const Case& c : cases) {
+        for (bool first : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (first ? ", first" : ", last"));
+            std::vector<int> ints(4095, 1);
+            std::vector<double> reals(4095, 1.0);
+            for (std::size_t k = 0; k < c.ints.size(); ++k) ints[first ? k : ints.size() - 1 - k] = c.ints[k];
+            for (std::size_t k = 0; k < c.reals.size(); ++k) reals[first ? k : reals.size() - 1 - k] = c.reals[k];
+            std::vector<Value> singles;
+            for (int v : ints) singles.push_back(I(v));
+            if (c.ints.empty()) {
+                singles.clear();
+                for (double v : reals) singles.push_back(D(v));
+            }
+            ScratchDir dir;
+            const std::string path = dir.File("block.qel");
+            KQel w;
+            ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+            w.FieldWriteBegin("V");
+            if (c.ints.empty()) {
+                w.FieldWriteDn(reals.data(), static_cast<unsigned>(reals.size()));
+            } else {
+                w.FieldWriteIn(ints.data(), static_cast<unsigned>(ints.size()));
+            }
+            w.FieldWriteEnd();
+            ASSERT_TRUE(w.ProjectClose());
+            EXPECT_EQ(ReadFile(path).size(), WriteField(dir.File("singles.qel"), singles, false));
+            ExpectValues(path, singles);
+        }
+    }
+}
+
 TEST(KQelRunsTest, BlockReadsConvertAsSingleReads) {
     ScratchDir dir;
     const std::string path = dir.File("mixed.qel");
@@ -342,6 +399,53 @@ TEST(KQelTextNumbersTest, HandWrittenNumbersReadAsTheirTypesSay) {
                 EXPECT_EQ(Bits(v), Bits(c.asDouble));
             }
             r.FieldReadEnd();
+        }
+    }
+}
+
+// Long lists of numbers, packed or spaced, and one that ends the file:
+// counted whole and read as the C library reads each number alone.
+TEST(KQelTextNumbersTest, ListsOfNumbersReadAsEachAlone) {
+    const std::vector<std::string> numbers = {
+        "0",          "7",          "-7",        "1234567",          "-1234567",           "12345678",
+        "123456789",  "0.5",        "-0.5",      "-0",               "-0.0",               "5.",
+        "1234567.1234567", "1234567.12345678", "12345678.5", "0.0000001", "0.00000001", "1e5",
+        "-1e-5",      "2147483647", "-2147483648", "99999999999",    "0.1",                "3.14159",
+        "123456789012345", "1234567890123456", "12345678.1234567", "12345678.12345678", "0.1234567890123456",
+    };
+    const struct Layout {
+        const char* name;
+        const char* separator;
+        const char* end;
+    } layouts[] = {{"packed", ",", "\n"}, {"spaced", ", ", "\n"}, {"at the end of the file", ",", ""}};
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        std::vector<std::string> tokens;
+        for (int k = 0; k < 40; ++k) tokens.insert(tokens.end(), numbers.begin(), numbers.end());
+        std::string text = "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nV: ";
+        for (std::size_t i = 0; i < tokens.size(); ++i) text += (i ? layout.separator : "") + tokens[i];
+        text += layout.end;
+        ScratchDir dir;
+        const std::string path = dir.File("list.qel");
+        WriteFile(path, text);
+        KQel r;
+        ASSERT_TRUE(r.ProjectOpenDirect(path.c_str(), false, true, nullptr));
+        ASSERT_TRUE(r.FieldReadBegin("V"));
+        ASSERT_EQ(r.FieldReadGetCount(), static_cast<int>(tokens.size()));
+        std::vector<double> reals(tokens.size());
+        ASSERT_EQ(r.FieldReadDn(reals.data(), static_cast<unsigned>(reals.size())), tokens.size());
+        r.FieldReadEnd();
+        r.FieldReadResetPosition();
+        ASSERT_TRUE(r.FieldReadBegin("V"));
+        std::vector<int> ints(tokens.size());
+        ASSERT_EQ(r.FieldReadIn(ints.data(), static_cast<unsigned>(ints.size())), tokens.size());
+        for (std::size_t i = 0; i < tokens.size(); ++i) {
+            const char* token = tokens[i].c_str();
+            const double real = std::strtod(token, nullptr);
+            ASSERT_EQ(Bits(reals[i]), Bits(real)) << token;
+            const bool integer = std::strpbrk(token, ".e") == nullptr && std::strcmp(token, "-0") != 0;
+            const long long whole = integer ? std::strtoll(token, nullptr, 10) : static_cast<long long>(std::trunc(real));
+            ASSERT_EQ(ints[i], whole > INT_MAX ? INT_MAX : whole < INT_MIN ? INT_MIN : whole) << token;
         }
     }
 }

@@ -22,7 +22,8 @@ TEST_F(ImportTest, EachAttributeRowMakesItsHostObject)
     node("Arm", nullptr, skeleton(KQelSkeleton::eLimb));
     node("Mark", nullptr, mImport->GetManager().CreateKQelMarker());
     // A camera group with an attribute makes nothing; without one it is a
-    // null, as is a group without an aim child.
+    // null, as is a group without an aim child. A camera goes under its
+    // parent's host node, a camera group's parent's when the group has none.
     KQelNode* group1 = node("cam1_group", nullptr, mImport->GetManager().CreateKQelNull());
     node("cam1", group1, mImport->GetManager().CreateKQelCamera());
     node("cam1_aim", group1);
@@ -37,8 +38,10 @@ TEST_F(ImportTest, EachAttributeRowMakesItsHostObject)
     EXPECT_EQ(madeNodes(), (std::vector<std::string>{
                                "|Arm joint 4", "|Bone joint 2", "|Bone|Shin joint 5", "|Bone|Shin|Cap null",
                                "|Bone|Shin|Tip joint 3", "|Free null", "|Lone null 2", "|Lone|End joint 3",
-                               "|Mark null", "|cam1_aim null", "|cam2_group null", "|cam2_group|cam2_aim null",
-                               "|cam3_group null"}));
+                               "|Mark null", "|cam1 transform", "|cam1_aim null", "|cam1|cameraShape1 camera",
+                               "|cam2_group null", "|cam2_group|cam2 transform", "|cam2_group|cam2_aim null",
+                               "|cam2_group|cam2|cameraShape1 camera", "|cam3_group null", "|cam3_group|cam3 transform",
+                               "|cam3_group|cam3|cameraShape1 camera"}));
     EXPECT_EQ(loggedCommands("namespace"), std::vector<std::string>(19, "namespace -set \":\""))
         << "each node once, the unbound root once, and the final return";
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <regex>
@@ -212,6 +213,70 @@ inline std::vector<std::string> dumpLines(const std::string& pPattern)
         if (std::regex_search(line, pattern))
             found.push_back(line);
     return found;
+}
+
+// The text as a regular expression matching it literally.
+inline std::string literal(const std::string& pText)
+{
+    return std::regex_replace(pText, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+}
+
+// The keys of the curve driving a plug of the node at pPath, from the dump:
+// time, value, in and out type, in and out slope, in and out extent,
+// tangents locked, weights locked (seconds and internal units).
+inline std::vector<std::vector<double>> hostKeys(const std::string& pPath, const std::string& pPlug)
+{
+    const std::string start = "key \"" + pPath + "\" " + pPlug + " ";
+    std::map<int, std::vector<double>> keys;
+    for (const std::string& line : dumpLines("^" + literal(start) + "\\d+ = ")) {
+        std::istringstream numbers(line.substr(start.size()));
+        int index = 0;
+        std::string equals;
+        numbers >> index >> equals;
+        for (double value; numbers >> value;)
+            keys[index].push_back(value);
+    }
+    std::vector<std::vector<double>> ordered;
+    for (auto& key : keys)
+        ordered.push_back(key.second);
+    return ordered;
+}
+
+// The value of a plug from the dump (its last number); NaN unless the dump
+// has exactly one such record.
+inline double hostValue(const std::string& pPath, const std::string& pPlug)
+{
+    const std::vector<std::string> lines = dumpLines("^attr \"" + literal(pPath) + "\" " + literal(pPlug) + " = ");
+    return lines.size() == 1 ? std::stod(lines[0].substr(lines[0].rfind(' ') + 1))
+                             : std::numeric_limits<double>::quiet_NaN();
+}
+
+// Keys of one kind at (seconds, value), both tangents of slope pSlope (per
+// second).
+inline void addKeys(qelsdk_600::KFCurve* pCurve, const std::vector<std::pair<double, float>>& pKeys,
+                    qelsdk_600::kUInt pInterpolation = qelsdk_600::kFCurveInterpolationCubic,
+                    qelsdk_600::kUInt pMode = qelsdk_600::kFCurveTangentUser, float pSlope = 0.0f)
+{
+    for (const auto& key : pKeys) {
+        qelsdk_600::KTime time;
+        time.SetSecondDouble(key.first);
+        const int index = pCurve->KeyAdd(time);
+        pCurve->KeySet(index, time, key.second, pInterpolation, pMode, pSlope, pSlope);
+    }
+}
+
+// Cubic keys at (seconds, value), both tangents user-set to pSlope.
+inline void userKeys(qelsdk_600::KFCurve* pCurve, const std::vector<std::pair<double, float>>& pKeys, float pSlope)
+{
+    addKeys(pCurve, pKeys, qelsdk_600::kFCurveInterpolationCubic, qelsdk_600::kFCurveTangentUser, pSlope);
+}
+
+// A second take "Run", a copy of the node's default take, made current.
+inline qelsdk_600::KQelTakeNode* runTake(qelsdk_600::KQelNode* pNode)
+{
+    pNode->CreateTakeNode("Run");
+    pNode->SetCurrentTakeNode("Run");
+    return pNode->GetCurrentTakeNode();
 }
 
 // "path kind [id]" of every node the import made (the default cameras left

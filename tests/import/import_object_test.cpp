@@ -14,12 +14,9 @@ using namespace qelsdk_600;
 
 namespace {
 
-// The stand-in's DAG paths list every ancestor, so each host call on a deep
-// node costs its depth: the chain is kept to a depth whose recursion could
-// never fit the stack, and 10^4 levels run in the benchmark.
 TEST_F(ImportTest, ADeepChainImportsOnASmallStack)
 {
-    const int depth = 2000;
+    const int depth = 10000;
     const std::string path = writeScene("deep.qel", [](KQelSdkManager& pManager, KQelScene& pScene) {
         KQelNode* parent = pScene.GetRootNode();
         for (int i = 0; i < depth; ++i)

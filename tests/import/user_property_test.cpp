@@ -4,11 +4,15 @@
 
 #include <limits>
 
+#include <vesk/MDagPath.h>
 #include <vesk/MFnNumericAttribute.h>
 #include <vesk/MFnTransform.h>
+#include <vesk/MSelectionList.h>
 
-#include "scene/kqeluserproperty.h"
+#include "curves/kfcurvenode.h"
 #include "scene/kqelnull.h"
+#include "scene/kqeltakenode.h"
+#include "scene/kqeluserproperty.h"
 
 using namespace qelsdk_600;
 
@@ -17,10 +21,11 @@ namespace {
 const double kNone = std::numeric_limits<double>::infinity();
 
 KQelUserProperty* property(QelVeskNode* pNode, const char* pName, const char* pType, const char* pLabel,
-                           double pMin = -kNone, double pMax = kNone, bool pUser = true)
+                           double pMin = -kNone, double pMax = kNone, bool pUser = true, bool pAnimatable = false)
 {
     KQelUserProperty* made = pNode->GetKQelSdkManager().CreateKQelUserProperty(pName, pType, pLabel);
     made->ModifyFlag(KQelUserProperty::eUserProperty, pUser);
+    made->ModifyFlag(KQelUserProperty::eAnimatable, pAnimatable);
     pNode->AddProperty(made);
     made->SetLimits(pMin, pMax);
     return made;
@@ -82,6 +87,56 @@ TEST_F(ImportTest, TakenNamesGetANumberUpToNine)
     mImport->AddUserProperty(speed, transform, made);
     EXPECT_EQ(made->mUserPropertyNames.GetCount(), 1) << "all ten names taken: no attribute, no record";
     EXPECT_EQ(dumpLines("^define \"\\|N\" speed").size(), 10u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ImportTest, UserPropertyValuesComeFromTheirCurvesElseTheirDefaults)
+{
+    QelVeskUserParams::Instance()->SetImportType(QelVeskUserParams::eMerge);
+    // A merged host node with two attributes of its own.
+    ASSERT_TRUE(MGlobal::executeCommand("createNode transform -n U; addAttr -ln ownByte -at char -k true U; "
+                                        "addAttr -ln ownReal -at float -k true U"));
+    QelVeskNode* made = node("U", nullptr, mImport->GetManager().CreateKQelNull());
+    const struct {
+        const char* name;
+        const char* type;
+        float curveValue;
+        const char* attribute;  // an attribute the host node has, or null
+        const char* written;
+    } cases[] = {
+        {"half", "Bool", 0.5f, nullptr, "1"},
+        {"negative", "Bool", -1.0f, nullptr, "0"},
+        {"up", "Integer", 2.9f, nullptr, "2"},
+        {"down", "Integer", -2.9f, nullptr, "-2"},
+        {"wrapped", "Integer", 300.0f, "ownByte", "44"},
+        {"third", "Real", 1.0f / 3.0f, "ownReal", "0.33333334"},
+    };
+    for (const auto& c : cases) {
+        property(made, c.name, c.type, c.name, -kNone, kNone, true, true);
+        if (c.attribute)
+            made->mUserPropertyNames.Add(c.name, reinterpret_cast<kReference>(new KString(c.attribute)));
+    }
+    KQelTakeNode* run = runTake(made);
+    for (const auto& c : cases)
+        run->GetKFCurveNode()->FindRecursive(c.name)->FCurveGet()->SetValue(c.curveValue);
+    MSelectionList list;
+    list.add("U");
+    MDagPath path;
+    list.getDagPath(0, path);
+    made->SetDagPath(&path);
+    made->mMerged = true;
+
+    EXPECT_EQ(mImport->ImportUserProperties(*made), MStatus::kSuccess);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::string> lines =
+            dumpLines(std::string("^attr \"\\|U\" ") + (c.attribute ? c.attribute : c.name) + " = ");
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].substr(lines[0].rfind(' ') + 1), c.written);
+    }
 }
 
 }  // namespace

@@ -630,6 +630,54 @@ TEST(GeometryHostile, IndicesOutsideTheirArraysFailTheRead)
     }
 }
 
+// Complemented corners end polygons and the last one may stay open; the
+// polygons cross the blocks the field is read in. The sizes run 1 to 7,
+// then one of 5000 corners.
+TEST(GeometryHostile, ComplementedCornersEndThePolygonsOfAVersion6Mesh)
+{
+    std::vector<int> sizes, corners;
+    for (int p = 0; corners.size() < 12000; ++p) {
+        sizes.push_back(p == 2000 ? 5000 : 1 + p % 7);
+        for (int k = 0; k < sizes.back(); ++k)
+            corners.push_back(static_cast<int>(corners.size() * 7 % 4));
+    }
+    sizes.push_back(2);  // open: its last corner is not complemented
+    corners.push_back(3);
+    corners.push_back(1);
+    std::vector<int> stored = corners;
+    for (size_t p = 0, end = 0; p + 1 < sizes.size(); ++p) {
+        end += static_cast<size_t>(sizes[p]);
+        stored[end - 1] = ~stored[end - 1];
+    }
+    for (bool binary : {true, false}) {
+        SCOPED_TRACE(binary ? "binary" : "text");
+        ScratchDir dir;
+        const std::string path = dir.File("polygons.qel");
+        BuildFile(path, 6000, binary, [&](KQel& f) {
+            WriteDefinitions(f, {"Model"});
+            {
+                WriteBlock objects(f, "Objects");
+                ObjectBlock mesh(f, "Model", "Model::M", "Mesh");
+                WriteDoubles(f, "Vertices", 12);
+                WriteInts(f, "PolygonVertexIndex", stored);
+            }
+            WriteBlock connections(f, "Connections");
+            WriteConnect(f, "OO", "Model::M", "Model::Scene");
+        });
+        SceneFixture f;
+        ASSERT_TRUE(ReadInto(f.manager, *f.scene, path).mOk);
+        KQelNode* node = f.scene->GetRootNode()->FindChild("Model::M");
+        KQelMesh* mesh = node ? node->GetMesh() : nullptr;
+        ASSERT_NE(mesh, nullptr);
+        std::vector<int> readSizes;
+        for (int p = 0; p < mesh->GetPolygonCount(); ++p)
+            readSizes.push_back(mesh->GetPolygonSize(p));
+        EXPECT_EQ(readSizes, sizes);
+        EXPECT_EQ(std::vector<int>(mesh->GetPolygonVertices(), mesh->GetPolygonVertices() + mesh->GetPolygonVertexCount()),
+                  corners);
+    }
+}
+
 // Fields of the geometry and attribute blocks, each filled with a random
 // count of values drawn from edge values and tokens; "{" opens a block
 // holding the fields up to the matching "}".

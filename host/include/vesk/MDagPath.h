@@ -12,15 +12,24 @@
 #include <vesk/VeskExport.h>
 
 class MDagPathArray;
+namespace vesk {
+struct PathLink;
+} // namespace vesk
 
 // The nodes from a top-level node down to the path's node (the world is
 // not part of it). An instanced node has one path per instance, numbered as
 // a depth-first walk from the world meets them. An empty path has no node.
 // A path whose nodes were deleted or unparented is invalid; its calls then
-// fail with kInvalidParameter and give empty results.
+// fail with kInvalidParameter and give empty results. Copies share the
+// path's nodes with the original: copying, comparing, length, parent and
+// child paths cost O(1) however deep the path is; its full name and its
+// matrices cost its length.
 class VESK_API MDagPath {
 public:
     MDagPath() {}
+    MDagPath(const MDagPath& other);
+    MDagPath& operator=(const MDagPath& other);
+    ~MDagPath();
 
     // The first path (instance 0) to a DAG node; fails with
     // kInvalidParameter for the world, non-DAG and dead objects.
@@ -74,7 +83,7 @@ public:
 
 private:
     friend struct vesk::ObjectAccess;
-    std::vector<MObject> mNodes;
+    const vesk::PathLink* mLink = nullptr;
 };
 
 #endif

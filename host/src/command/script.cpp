@@ -132,8 +132,13 @@ private:
                 mPos += 2;
                 continue;
             }
-            t.text += c;
-            ++mPos;
+            // This character and the run up to the next quote or backslash
+            // at once: a long literal (a deep path) costs one copy.
+            size_t end = mPos + 1;
+            while (end < mText.size() && mText[end] != '"' && mText[end] != '\\')
+                ++end;
+            t.text.append(mText, mPos, end - mPos);
+            mPos = end;
         }
         return fail("Unterminated string literal");
     }

@@ -8,12 +8,13 @@
 using vesk::NodeId;
 using vesk::ObjectAccess;
 using vesk::Path;
+using vesk::PathLink;
 using vesk::report;
 using vesk::store;
 
 namespace {
 
-// The path as store nodes when it is still valid.
+// The path when it is still valid.
 bool valid(const MDagPath& p, Path& out, MStatus* status)
 {
     out = ObjectAccess::path(p);
@@ -23,6 +24,24 @@ bool valid(const MDagPath& p, Path& out, MStatus* status)
 }
 
 } // namespace
+
+MDagPath::MDagPath(const MDagPath& other) : mLink(other.mLink)
+{
+    vesk::retainPathLink(mLink);
+}
+
+MDagPath& MDagPath::operator=(const MDagPath& other)
+{
+    vesk::retainPathLink(other.mLink);
+    vesk::releasePathLink(mLink);
+    mLink = other.mLink;
+    return *this;
+}
+
+MDagPath::~MDagPath()
+{
+    vesk::releasePathLink(mLink);
+}
 
 MStatus MDagPath::getAPathTo(const MObject& node, MDagPath& path)
 {
@@ -62,9 +81,9 @@ MObject MDagPath::transform(MStatus* status) const
     Path p;
     if (!valid(*this, p, status))
         return MObject();
-    for (size_t i = p.size(); i-- > 0;)
-        if (store().kindOf(p[i])->isA(MFn::kTransform))
-            return ObjectAccess::fromNode(p[i]);
+    for (const PathLink* l = p.link(); l; l = l->parent)
+        if (store().kindOf(l->node)->isA(MFn::kTransform))
+            return ObjectAccess::fromNode(l->node);
     report(status, MStatus::kInvalidParameter);
     return MObject();
 }
@@ -72,14 +91,14 @@ MObject MDagPath::transform(MStatus* status) const
 unsigned int MDagPath::length(MStatus* status) const
 {
     report(status, MStatus::kSuccess);
-    return static_cast<unsigned int>(mNodes.size());
+    return mLink ? mLink->depth : 0;
 }
 
 MStatus MDagPath::pop(unsigned int n)
 {
-    if (n >= mNodes.size())
+    if (n >= length())
         return MStatus::kInvalidParameter;
-    mNodes.resize(mNodes.size() - n);
+    *this = ObjectAccess::path(ObjectAccess::path(*this).prefix(length() - n));
     return MStatus::kSuccess;
 }
 
@@ -92,10 +111,12 @@ MStatus MDagPath::push(const MObject& child)
     const NodeId parent = p.empty() ? store().world() : p.back();
     if (!p.empty() && !store().pathValid(p))
         return MStatus::kInvalidParameter;
-    const auto& kids = store().children(parent);
-    if (std::find(kids.begin(), kids.end(), c) == kids.end())
+    // A child lists its parents: fewer than a parent's children, as a rule.
+    const auto& parents = store().parents(c);
+    if (std::find(parents.begin(), parents.end(), parent) == parents.end())
         return MStatus::kInvalidParameter;
-    mNodes.push_back(child);
+    p.push_back(c);
+    *this = ObjectAccess::path(p);
     return MStatus::kSuccess;
 }
 
@@ -128,7 +149,8 @@ MStatus MDagPath::extendToShape()
     const NodeId s = store().firstShape(p.back());
     if (!s.valid())
         return MStatus::kInvalidParameter;
-    mNodes.push_back(ObjectAccess::fromNode(s));
+    p.push_back(s);
+    *this = ObjectAccess::path(p);
     return MStatus::kSuccess;
 }
 
@@ -188,12 +210,7 @@ unsigned int MDagPath::instanceNumber(MStatus* status) const
 bool MDagPath::isInstanced(MStatus* status) const
 {
     Path p;
-    if (!valid(*this, p, status))
-        return false;
-    for (NodeId n : p)
-        if (store().parents(n).size() > 1)
-            return true;
-    return false;
+    return valid(*this, p, status) && store().pathInstanced(p);
 }
 
 MMatrix MDagPath::inclusiveMatrix(MStatus* status) const
@@ -207,11 +224,11 @@ MMatrix MDagPath::exclusiveMatrix(MStatus* status) const
     Path p;
     if (!valid(*this, p, status))
         return MMatrix();
-    p.pop_back();
-    return store().inclusiveMatrix(p);
+    return store().inclusiveMatrix(p.parent());
 }
 
 bool MDagPath::operator==(const MDagPath& other) const
 {
-    return ObjectAccess::path(*this) == ObjectAccess::path(other);
+    // Paths are interned: equal paths share their last link.
+    return mLink == other.mLink;
 }

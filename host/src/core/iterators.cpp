@@ -24,13 +24,17 @@ struct MItDag::Impl {
     MFn::Type filter;
     bool done = true;
     // Depth first: the walk's stack (the world at the bottom) and, per level,
-    // the next child to visit.
+    // the next child to visit. The paths of the levels (the world's empty)
+    // are made when asked, each from the one above it.
     std::vector<NodeId> stack;
     std::vector<size_t> nextChild;
-    // Breadth first: every visited entry with the entry of its parent.
+    mutable std::vector<Path> paths;
+    // Breadth first: every visited entry with the entry of its parent, and
+    // its path once asked.
     struct Entry {
         NodeId node;
         long parent;
+        mutable Path path;
     };
     std::vector<Entry> entries;
     size_t current = 0;
@@ -39,12 +43,13 @@ struct MItDag::Impl {
     {
         stack.assign(1, store().world());
         nextChild.assign(1, 0);
+        paths.assign(1, Path());
         entries.clear();
         current = 0;
         done = false;
         if (traversal == kBreadthFirst)
             for (NodeId c : store().children(store().world()))
-                entries.push_back(Entry{c, -1});
+                entries.push_back(Entry{c, -1, Path()});
         step(true);
     }
 
@@ -70,13 +75,14 @@ struct MItDag::Impl {
             const std::vector<NodeId>& kids = store().children(top);
             size_t& pos = nextChild.back();
             if (store().isAlive(top) && pos < kids.size()) {
-                const NodeId c = kids[pos++];
-                stack.push_back(c);
+                stack.push_back(kids[pos++]);
                 nextChild.push_back(0);
                 return true;
             }
             stack.pop_back();
             nextChild.pop_back();
+            if (paths.size() > stack.size())
+                paths.pop_back();
         }
         return false;
     }
@@ -85,9 +91,9 @@ struct MItDag::Impl {
     {
         if (!first) {
             // Queue the children of the entry being left.
-            const Entry leaving = entries[current];
-            for (NodeId c : store().children(leaving.node))
-                entries.push_back(Entry{c, static_cast<long>(current)});
+            const NodeId leaving = entries[current].node;
+            for (NodeId c : store().children(leaving))
+                entries.push_back(Entry{c, static_cast<long>(current), Path()});
             ++current;
         }
         while (current < entries.size() && !store().isAlive(entries[current].node))
@@ -97,14 +103,28 @@ struct MItDag::Impl {
 
     NodeId node() const { return traversal == kDepthFirst ? stack.back() : entries[current].node; }
 
-    Path path() const
+    const Path& path() const
     {
-        if (traversal == kDepthFirst)
-            return Path(stack.begin() + 1, stack.end());
-        Path p;
-        for (long e = static_cast<long>(current); e >= 0; e = entries[static_cast<size_t>(e)].parent)
-            p.push_back(entries[static_cast<size_t>(e)].node);
-        return Path(p.rbegin(), p.rend());
+        if (traversal == kDepthFirst) {
+            while (paths.size() < stack.size()) {
+                Path below = paths.back();
+                below.push_back(stack[paths.size()]);
+                paths.push_back(std::move(below));
+            }
+            return paths.back();
+        }
+        // Up to the nearest entry with a path, then down making each.
+        std::vector<size_t> missing;
+        for (long e = static_cast<long>(current); e >= 0 && entries[static_cast<size_t>(e)].path.empty();
+             e = entries[static_cast<size_t>(e)].parent)
+            missing.push_back(static_cast<size_t>(e));
+        for (size_t i = missing.size(); i-- > 0;) {
+            const Entry& e = entries[missing[i]];
+            Path p = e.parent < 0 ? Path() : entries[static_cast<size_t>(e.parent)].path;
+            p.push_back(e.node);
+            e.path = std::move(p);
+        }
+        return entries[current].path;
     }
 };
 

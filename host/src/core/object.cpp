@@ -126,19 +126,15 @@ Attribute* ObjectAccess::attribute(const MObject& o)
 MDagPath ObjectAccess::path(const Path& p)
 {
     MDagPath out;
-    out.mNodes.reserve(p.size());
-    for (NodeId n : p)
-        out.mNodes.push_back(fromNode(n));
+    retainPathLink(p.link());
+    out.mLink = p.link();
     return out;
 }
 
 Path ObjectAccess::path(const MDagPath& p)
 {
-    Path out;
-    out.reserve(p.mNodes.size());
-    for (const MObject& o : p.mNodes)
-        out.push_back(o.mForm == kNodeForm ? NodeId{o.mIndex, o.mGen} : NodeId());
-    return out;
+    retainPathLink(p.mLink);
+    return Path::adopt(p.mLink);
 }
 
 } // namespace vesk

@@ -19,8 +19,11 @@
 #define VESK_DEFORM_DEFORM_KINDS_H
 
 #include <cstdint>
+#include <list>
+#include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <vesk/MFn.h>
@@ -50,9 +53,10 @@ struct SetMember {
 // The members of one set, in order of addition: one member per DAG path
 // and kind of component, its components kept sorted without repeats
 // (complete data, and a whole member, stand for all of them). Members of
-// deleted nodes stay until removed but are never reported live. Additions
-// and removals of k components cost O(k log k + n) for a member of n;
-// look-ups by path are hashed.
+// deleted nodes stay until removed but are never reported live. Adding or
+// removing k components of a member costs O(k log n), whatever the member
+// holds (the member's sorted lists are brought up to date when it is read
+// again, at O(n)); look-ups by path are hashed.
 class VESK_API SetMembers : public Payload {
 public:
     SetMembers(NodeId self, int restriction);
@@ -61,7 +65,7 @@ public:
     NodeId self() const { return mSelf; }
     int restriction() const { return mRestriction; }
     void setRestriction(int r) { mRestriction = r; }
-    const std::vector<SetMember>& members() const { return mMembers; }
+    const std::list<SetMember>& members() const;
     // True when the member's node and path still exist.
     static bool live(const SetMember& m);
     // The member of the key's path or node and kind of component (whole
@@ -69,7 +73,8 @@ public:
     const SetMember* find(const SetMember& key) const;
     void add(const SetMember& m);
     // Removes a member, or only the components given (a whole member keeps
-    // the rest of its elements); false when nothing of it was held.
+    // the rest of its elements); false when nothing of it was held. A
+    // member left with elements goes last.
     bool remove(const SetMember& m);
     // Removes the member of the key's path and kind of component, whatever
     // components it holds; false when there is none.
@@ -77,13 +82,28 @@ public:
     void clear();
 
 private:
-    long position(const SetMember& key) const;
-    void reindex();
+    typedef std::list<SetMember>::iterator Slot;
+    // Elements of a member being edited, in place of its component's lists
+    // (which are then empty) until the member is read.
+    struct Edits {
+        std::set<int> single;
+        std::set<std::pair<int, int>> pairs;
+    };
+
+    Slot slotOf(const SetMember& key) const;
+    void append(const SetMember& m);
+    void erase(Slot s);
+    Edits& editsOf(Slot s);
+    void applyEdits(Slot s) const;
+    bool removeListed(Slot held, const SetMember& m);
 
     NodeId mSelf;
     int mRestriction;
-    std::vector<SetMember> mMembers;
-    std::unordered_map<std::string, size_t> mByKey;
+    mutable std::list<SetMember> mMembers;
+    // Per path (or node): its members' kinds of component (kInvalid for the
+    // whole member) and places.
+    std::unordered_map<std::string, std::vector<std::pair<MFn::Type, Slot>>> mByPath;
+    mutable std::unordered_map<const SetMember*, Edits> mEdits;
 };
 
 // The members of a set node, or null for other nodes.

@@ -535,12 +535,11 @@ NodeId createBindPose(const std::vector<Path>& nodes)
     std::vector<NodeId> members;
     uint32_t m = 0;
     for (const Path& p : nodes) {
-        for (size_t depth = 1; depth <= p.size(); ++depth) {
-            const NodeId n = p[depth - 1];
+        for (const Path& prefix : p.prefixes()) {
+            const NodeId n = prefix.back();
             if (std::find(members.begin(), members.end(), n) != members.end())
                 continue;
             members.push_back(n);
-            const Path prefix(p.begin(), p.begin() + static_cast<long>(depth));
             s.connect(PlugRef{n, keyOf(n, "message")}, PlugRef{pose, keyOf(pose, "members", m)});
             writeMatrix(pose, keyOf(pose, "worldMatrix", m), worldMatrix(prefix));
             writeMatrix(pose, keyOf(pose, "xformMatrix", m), s.localMatrix(n));

@@ -15,6 +15,14 @@ std::vector<NodeId>& registry()
     return *sets;
 }
 
+// Per path (or node) key: the sets holding some member of it, so that an
+// object forced into one shading group asks only those that hold it.
+std::unordered_map<std::string, std::vector<NodeId>>& holders()
+{
+    static auto* byKey = new std::unordered_map<std::string, std::vector<NodeId>>;
+    return *byKey;
+}
+
 void appendId(std::string& key, NodeId n)
 {
     char bytes[8];
@@ -23,17 +31,25 @@ void appendId(std::string& key, NodeId n)
     key.append(bytes, 8);
 }
 
-// The key of a member: its path (or node) and its kind of component.
-std::string keyOf(const SetMember& m)
+// The key of a member's path, or of its node when it has none.
+std::string pathKey(const SetMember& m)
 {
     std::string key;
-    const MFn::Type type = m.component ? m.component->apiType() : MFn::kInvalid;
-    key.append(reinterpret_cast<const char*>(&type), sizeof type);
-    if (m.path.empty())
+    if (m.path.empty()) {
+        key += 'n';
         appendId(key, m.node);
-    for (NodeId n : m.path)
-        appendId(key, n);
+    } else {
+        // Equal paths share their link, which the member keeps alive.
+        const PathLink* link = m.path.link();
+        key += 'p';
+        key.append(reinterpret_cast<const char*>(&link), sizeof link);
+    }
     return key;
+}
+
+MFn::Type kindOf(const SetMember& m)
+{
+    return m.component ? m.component->apiType() : MFn::kInvalid;
 }
 
 // The number of elements of a component kind on a node (per index), or
@@ -99,6 +115,21 @@ std::vector<T> sortedDifference(const std::vector<T>& a, const std::vector<T>& b
     return out;
 }
 
+// Moves a sorted list into a set (linear: each goes last) and back.
+template <class T>
+void listToSet(std::vector<T>& list, std::set<T>& out)
+{
+    for (const T& v : list)
+        out.insert(out.end(), v);
+    std::vector<T>().swap(list);
+}
+
+template <class T>
+void setToList(const std::set<T>& in, std::vector<T>& out)
+{
+    out.assign(in.begin(), in.end());
+}
+
 } // namespace
 
 SetMembers::SetMembers(NodeId self, int restriction) : mSelf(self), mRestriction(restriction)
@@ -108,6 +139,7 @@ SetMembers::SetMembers(NodeId self, int restriction) : mSelf(self), mRestriction
 
 SetMembers::~SetMembers()
 {
+    clear();
     std::vector<NodeId>& sets = registry();
     sets.erase(std::remove(sets.begin(), sets.end(), mSelf), sets.end());
 }
@@ -117,91 +149,181 @@ bool SetMembers::live(const SetMember& m)
     return m.path.empty() ? store().isAlive(m.node) : store().pathValid(m.path);
 }
 
-long SetMembers::position(const SetMember& key) const
+SetMembers::Slot SetMembers::slotOf(const SetMember& key) const
 {
-    auto it = mByKey.find(keyOf(key));
-    return it == mByKey.end() ? -1 : static_cast<long>(it->second);
+    auto it = mByPath.find(pathKey(key));
+    if (it != mByPath.end()) {
+        const MFn::Type kind = kindOf(key);
+        for (const auto& k : it->second)
+            if (k.first == kind)
+                return k.second;
+    }
+    return mMembers.end();
+}
+
+void SetMembers::append(const SetMember& m)
+{
+    const Slot s = mMembers.insert(mMembers.end(), m);
+    auto& kinds = mByPath[pathKey(m)];
+    if (kinds.empty())
+        holders()[pathKey(m)].push_back(mSelf);
+    kinds.emplace_back(kindOf(m), s);
+}
+
+void SetMembers::erase(Slot s)
+{
+    const std::string key = pathKey(*s);
+    auto it = mByPath.find(key);
+    auto& kinds = it->second;
+    kinds.erase(std::find_if(kinds.begin(), kinds.end(), [&](const auto& k) { return k.second == s; }));
+    if (kinds.empty()) {
+        mByPath.erase(it);
+        auto h = holders().find(key);
+        h->second.erase(std::find(h->second.begin(), h->second.end(), mSelf));
+        if (h->second.empty())
+            holders().erase(h);
+    }
+    mEdits.erase(&*s);
+    mMembers.erase(s);
+}
+
+SetMembers::Edits& SetMembers::editsOf(Slot s)
+{
+    auto it = mEdits.find(&*s);
+    if (it != mEdits.end())
+        return it->second;
+    Edits& e = mEdits[&*s];
+    listToSet(s->component->single, e.single);
+    listToSet(s->component->pairs, e.pairs);
+    return e;
+}
+
+void SetMembers::applyEdits(Slot s) const
+{
+    auto it = mEdits.find(&*s);
+    if (it == mEdits.end())
+        return;
+    setToList(it->second.single, s->component->single);
+    setToList(it->second.pairs, s->component->pairs);
+    s->component->changed();
+    mEdits.erase(it);
+}
+
+const std::list<SetMember>& SetMembers::members() const
+{
+    for (Slot s = mMembers.begin(); !mEdits.empty() && s != mMembers.end(); ++s)
+        applyEdits(s);
+    return mMembers;
 }
 
 const SetMember* SetMembers::find(const SetMember& key) const
 {
-    const long at = position(key);
-    return at < 0 ? nullptr : &mMembers[static_cast<size_t>(at)];
-}
-
-void SetMembers::reindex()
-{
-    mByKey.clear();
-    for (size_t i = 0; i < mMembers.size(); ++i)
-        mByKey[keyOf(mMembers[i])] = i;
+    const Slot s = slotOf(key);
+    if (s == mMembers.end())
+        return nullptr;
+    applyEdits(s);
+    return &*s;
 }
 
 void SetMembers::add(const SetMember& m)
 {
     SetMember whole = m;
     whole.component = Ref<Component>();
-    if (m.component && position(whole) >= 0)
+    if (m.component && slotOf(whole) != mMembers.end())
         return;
-    const long at = position(m);
-    if (at < 0 && !m.component) {
+    const Slot at = slotOf(m);
+    if (at == mMembers.end() && !m.component) {
         // A whole member absorbs the component members of its path.
-        const size_t before = mMembers.size();
-        mMembers.erase(std::remove_if(mMembers.begin(), mMembers.end(),
-                                      [&](const SetMember& h) {
-                                          return h.component && h.path == m.path && h.node == m.node;
-                                      }),
-                       mMembers.end());
-        if (mMembers.size() != before)
-            reindex();
+        auto it = mByPath.find(pathKey(m));
+        if (it != mByPath.end()) {
+            std::vector<Slot> absorbed;
+            for (const auto& k : it->second)
+                absorbed.push_back(k.second);
+            for (Slot s : absorbed)
+                erase(s);
+        }
     }
-    if (at < 0) {
+    if (at == mMembers.end()) {
         SetMember held = m;
         if (m.component)
             held.component = sortedCopy(*m.component);
-        mByKey[keyOf(held)] = mMembers.size();
-        mMembers.push_back(held);
+        append(held);
         return;
     }
     if (!m.component)
         return;
-    SetMember& held = mMembers[static_cast<size_t>(at)];
-    if (held.component->complete)
+    if (at->component->complete)
         return;
-    const Ref<Component> added = sortedCopy(*m.component);
-    if (added->complete) {
-        held.component = added;
+    if (m.component->complete) {
+        mEdits.erase(&*at);
+        at->component = sortedCopy(*m.component);
         return;
     }
-    held.component->single = sortedUnion(held.component->single, added->single);
-    held.component->pairs = sortedUnion(held.component->pairs, added->pairs);
-    held.component->changed();
+    if (!at->component->soleReference()) {
+        // Held elsewhere too (a member list handed out): changed in place,
+        // as those holders see additions.
+        applyEdits(at);
+        const Ref<Component> added = sortedCopy(*m.component);
+        at->component->single = sortedUnion(at->component->single, added->single);
+        at->component->pairs = sortedUnion(at->component->pairs, added->pairs);
+        at->component->changed();
+        return;
+    }
+    Edits& e = editsOf(at);
+    for (int i : m.component->single)
+        e.single.insert(i);
+    for (const auto& p : m.component->pairs)
+        e.pairs.insert(p);
+}
+
+bool SetMembers::removeListed(Slot held, const SetMember& m)
+{
+    // Only the member's own component changes, so no holder of it may
+    // see the change.
+    if (held->component->complete || m.component->complete || !held->component->soleReference())
+        return false;
+    Edits& e = editsOf(held);
+    for (int i : m.component->single)
+        e.single.erase(i);
+    for (const auto& p : m.component->pairs)
+        e.pairs.erase(p);
+    const size_t left = held->component->doubleIndexed() ? e.pairs.size() : e.single.size();
+    if (left == 0)
+        erase(held);
+    else
+        mMembers.splice(mMembers.end(), mMembers, held);
+    return true;
 }
 
 bool SetMembers::remove(const SetMember& m)
 {
     SetMember whole = m;
     whole.component = Ref<Component>();
-    const long wholeAt = position(whole);
+    const Slot wholeAt = slotOf(whole);
     if (!m.component) {
-        if (wholeAt < 0)
+        if (wholeAt == mMembers.end())
             return false;
-        mMembers.erase(mMembers.begin() + wholeAt);
-        reindex();
+        erase(wholeAt);
         return true;
     }
-    long at = position(m);
-    if (at < 0 && wholeAt < 0)
+    const Slot at = slotOf(m);
+    if (at == mMembers.end() && wholeAt == mMembers.end())
         return false;
+    if (at != mMembers.end() && removeListed(at, m))
+        return true;
+    // Whole members and complete data are listed first; the member left is
+    // a new component, so that holders of the old one keep what they saw.
+    if (at != mMembers.end())
+        applyEdits(at);
     Ref<Component> rest(new Component(m.component->apiType()));
-    if (at < 0 || mMembers[static_cast<size_t>(at)].component->complete) {
-        // A whole member (or complete data) keeps every other element.
-        const Component* held = at < 0 ? nullptr : mMembers[static_cast<size_t>(at)].component.get();
+    if (at == mMembers.end() || at->component->complete) {
+        const Component* held = at == mMembers.end() ? nullptr : at->component.get();
         if (!listAll(m.path.empty() ? m.node : m.path.back(), m.component->apiType(),
                      held ? held->completeCount : -1, held ? held->completeCountV : -1, *rest))
             return false;
     } else {
-        rest->single = mMembers[static_cast<size_t>(at)].component->single;
-        rest->pairs = mMembers[static_cast<size_t>(at)].component->pairs;
+        rest->single = at->component->single;
+        rest->pairs = at->component->pairs;
     }
     const Ref<Component> gone = sortedCopy(*m.component);
     if (gone->complete && !listAll(m.path.empty() ? m.node : m.path.back(), gone->apiType(), gone->completeCount,
@@ -209,36 +331,31 @@ bool SetMembers::remove(const SetMember& m)
         return false;
     rest->single = sortedDifference(rest->single, gone->single);
     rest->pairs = sortedDifference(rest->pairs, gone->pairs);
-    if (wholeAt >= 0)
-        mMembers.erase(mMembers.begin() + wholeAt);
-    if (at >= 0) {
-        reindex();
-        at = position(m);
-        mMembers.erase(mMembers.begin() + at);
-    }
+    if (wholeAt != mMembers.end())
+        erase(wholeAt);
+    if (at != mMembers.end())
+        erase(at);
     if (rest->elementCount() > 0) {
         SetMember kept = m;
         kept.component = rest;
-        mMembers.push_back(kept);
+        append(kept);
     }
-    reindex();
     return true;
 }
 
 bool SetMembers::drop(const SetMember& key)
 {
-    const long at = position(key);
-    if (at < 0)
+    const Slot s = slotOf(key);
+    if (s == mMembers.end())
         return false;
-    mMembers.erase(mMembers.begin() + at);
-    reindex();
+    erase(s);
     return true;
 }
 
 void SetMembers::clear()
 {
-    mMembers.clear();
-    mByKey.clear();
+    while (!mMembers.empty())
+        erase(mMembers.begin());
 }
 
 SetMembers* setOf(NodeId set)
@@ -321,11 +438,14 @@ MStatus addSetMembers(NodeId set, const std::vector<SetMember>& members, bool fo
         if (!normalised(members[i], renderable, held[i]))
             return MStatus::kInvalidParameter;
     if (force && renderable)
-        for (NodeId other : allSets()) {
-            SetMembers* o = setOf(other);
-            if (other == set || !o || o->restriction() != kRenderableOnly)
-                continue;
-            for (const SetMember& m : held) {
+        for (const SetMember& m : held) {
+            // Only the groups holding something of the object can give it up.
+            auto h = holders().find(pathKey(m));
+            const std::vector<NodeId> others = h == holders().end() ? std::vector<NodeId>() : h->second;
+            for (NodeId other : others) {
+                SetMembers* o = setOf(other);
+                if (other == set || !o || o->restriction() != kRenderableOnly)
+                    continue;
                 if (m.component) {
                     o->remove(m);
                     continue;

@@ -25,8 +25,7 @@ uint64_t nodeBits(const NodeId& n)
 uint64_t targetHash(const SelectionItem& item)
 {
     uint64_t h = mix(0, nodeBits(item.node));
-    for (const NodeId& n : item.path)
-        h = mix(h, nodeBits(n));
+    h = mix(h, reinterpret_cast<uintptr_t>(item.path.link()));
     h = mix(h, item.component ? uint64_t(item.component->apiType()) : ~0ull);
     h = mix(h, reinterpret_cast<uintptr_t>(item.plug.attr));
     for (uint32_t i : item.plug.idx)

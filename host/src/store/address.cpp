@@ -166,13 +166,17 @@ MStatus NodeStore::parseAddress(const std::string& text, Address& out, std::stri
         return MStatus::kInvalidParameter;
     }
 
-    // The node: a path "a|b" or "|a|b", or a plain name.
-    if (nodePart.find('|') != std::string::npos) {
-        std::vector<std::string> names;
+    // The node: a path "a|b" or "|a|b", or a plain name. A full name just
+    // made (the usual way to a deep node) is found without a walk.
+    if (recentPathNamed(nodePart, out.path)) {
+        out.node = out.path.back();
+    } else if (nodePart.find('|') != std::string::npos) {
+        std::vector<std::string_view> names;
+        const std::string_view whole(nodePart);
         size_t start = 0;
         for (;;) {
-            const size_t bar = nodePart.find('|', start);
-            names.push_back(nodePart.substr(start, bar - start));
+            const size_t bar = whole.find('|', start);
+            names.push_back(whole.substr(start, bar - start));
             if (bar == std::string::npos)
                 break;
             start = bar + 1;

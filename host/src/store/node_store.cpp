@@ -197,6 +197,8 @@ void NodeStore::destroyNode(NodeId n)
     r->name.clear();
     r->parents.clear();
     r->children.clear();
+    r->firstPath = Path();
+    r->firstPathAt = 0;
     r->intermediate = false;
     r->live = false;
     r->kind = nullptr;

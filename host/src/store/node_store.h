@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -19,15 +20,12 @@
 #include "store/attribute.h"
 #include "store/ids.h"
 #include "store/kind.h"
+#include "store/path.h"
 #include "store/value.h"
 
 namespace vesk {
 
 class SelectionData;
-
-// A DAG path: the nodes from a top-level node down to the last one (the
-// world is not part of it). Empty means no node.
-typedef std::vector<NodeId> Path;
 
 // Settings of the scene that survive a new scene.
 struct Globals {
@@ -65,8 +63,12 @@ struct Address {
 // The store. Every call checks its node handles: a deleted node (stale
 // generation) is refused with MStatus::kInvalidParameter, or reads as empty.
 // Names follow the host's rules (see rename). Costs: creation, naming,
-// lookups by name and plug access are O(1) expected; DAG path work is
-// O(depth) per path; nothing walks all nodes except iteration and reset.
+// lookups by name and plug access are O(1) expected. Path validity, first
+// paths, instance numbers and the partial names of uniquely named nodes are
+// O(1) amortised while nothing is instanced (a DAG edit other than adding a
+// new node has each path checked once more); full path names, name lookups
+// of paths and matrices along paths cost their depth. Nothing walks all
+// nodes except iteration and reset.
 class VESK_API NodeStore {
 public:
     NodeStore();
@@ -148,19 +150,23 @@ public:
 
     // Paths, in the order of a depth-first walk from the world.
     bool pathValid(const Path& p) const;
+    // A valid path on which some node has more than one parent.
+    bool pathInstanced(const Path& p) const;
     // False for the world, dead and non-DAG nodes.
     bool firstPath(NodeId n, Path& out) const;
     void allPaths(NodeId n, std::vector<Path>& out) const;
     // Position of the path among allPaths of its last node, or -1.
     int instanceNumber(const Path& p) const;
-    // "|a|b|c"; "" for an empty path.
+    // "|a|b|c"; "" for an empty path. The last few names made are kept
+    // until a name changes: a path named again, or the child of one just
+    // named, costs a copy instead of a walk up.
     std::string fullPathName(const Path& p) const;
     // The shortest tail of the path that names it alone ("c", else "b|c"),
     // or the full path name when no tail does.
     std::string partialPathName(const Path& p) const;
     // Nodes whose paths end in the given names (last name last); stops
     // after max matches. A leading "" entry anchors the tail at the world.
-    void pathsEndingWith(const std::vector<std::string>& names, size_t max, std::vector<Path>& out) const;
+    void pathsEndingWith(const std::vector<std::string_view>& names, size_t max, std::vector<Path>& out) const;
     // The path's node has type t, or (for a transform) its first shape has.
     bool pathHasFn(const Path& p, MFn::Type t) const;
     // Local matrix of one node (identity unless it is a transform) and the
@@ -301,6 +307,16 @@ private:
     void unindexName(NodeId n);
     void releaseNumber(const std::string& name, bool dag, const std::vector<NodeId>& parents);
     // dag
+    // Brings the memo of a path link and of its ancestors up to date.
+    void checkPath(const PathLink* link) const;
+    // The path of a DAG node whose ancestors have one parent each; false
+    // when one has more.
+    bool firstPathOfChain(NodeId n, Path& out) const;
+    // Number of paths to a node, capped at 2.
+    size_t pathCountCapped(NodeId n) const;
+    // The valid path whose full name (from the recent ones) is exactly
+    // text, when nothing is instanced and no name on it holds '|'.
+    bool recentPathNamed(std::string_view text, Path& out) const;
     void linkChild(NodeId parent, NodeId child, int index);
     void unlinkChild(NodeId parent, NodeId child);
     bool isAncestor(NodeId a, NodeId n) const;
@@ -341,6 +357,26 @@ private:
     std::unordered_map<std::string, uint32_t> mNextNumber;
     // Base name to the scopes that hold a hint for it.
     std::unordered_map<std::string, std::vector<NodeId>> mHintScopes;
+    // Bumped by every DAG edit that may end a path or change the paths of
+    // a node: unlinking, and linking a child that already has a parent.
+    // Adding a new node leaves every path as it was.
+    uint64_t mDagEpoch = 1;
+    // Number of live nodes with more than one parent.
+    size_t mMultiParent = 0;
+    // Bumped whenever a node's name changes or goes.
+    uint64_t mNameEpoch = 1;
+    // The last full path names made, good while mNameEpoch is
+    // mRecentNamesAt: a child's name is then its parent's and one more.
+    struct RecentName {
+        Path path;
+        std::string name;
+        // Some name on the path holds a '|'.
+        bool hasBar = false;
+    };
+    static constexpr size_t kRecentNames = 4;
+    mutable RecentName mRecentNames[kRecentNames];
+    mutable size_t mRecentNext = 0;
+    mutable uint64_t mRecentNamesAt = 0;
     std::vector<std::string> mNamespaces;
     std::string mCurrentNamespace;
 

@@ -14,10 +14,8 @@ uint64_t nodeKey(NodeId n)
 
 uint64_t wholeKey(NodeId node, const Path& path)
 {
-    uint64_t h = nodeKey(node);
-    for (NodeId p : path)
-        h = h * 0x9E3779B97F4A7C15ull + nodeKey(p);
-    return h;
+    // Equal paths share their link.
+    return nodeKey(node) * 0x9E3779B97F4A7C15ull + reinterpret_cast<uintptr_t>(path.link());
 }
 
 bool sameTarget(const SelectionItem& a, const SelectionItem& b)
@@ -118,7 +116,7 @@ void SelectionData::removeNode(NodeId node)
                                 [&](const SelectionItem& it) {
                                     if (it.node == node)
                                         return true;
-                                    return std::find(it.path.begin(), it.path.end(), node) != it.path.end();
+                                    return it.path.contains(node);
                                 }),
                  mItems.end());
     if (mItems.size() != before)
@@ -151,8 +149,8 @@ std::string SelectionData::baseName(const NodeStore& store, const SelectionItem&
 {
     // Components of a transform's first shape are written on the transform,
     // which stands for that shape when read back.
-    if (it.component && it.path.size() >= 2 && store.firstShape(it.path[it.path.size() - 2]) == it.node)
-        return store.partialPathName(Path(it.path.begin(), it.path.end() - 1));
+    if (it.component && it.path.size() >= 2 && store.firstShape(it.path.parent().back()) == it.node)
+        return store.partialPathName(it.path.parent());
     return it.path.empty() ? store.name(it.node) : store.partialPathName(it.path);
 }
 

@@ -38,7 +38,12 @@ void NodeStore::linkChild(NodeId parent, NodeId child, int index)
         p->children.push_back(child);
     else
         p->children.insert(p->children.begin() + index, child);
+    // A new node's links change no path that exists; an instance does.
+    if (!c->parents.empty())
+        ++mDagEpoch;
     c->parents.push_back(parent);
+    if (c->parents.size() == 2)
+        ++mMultiParent;
     mSiblingNames[siblingKey(parent, c->name)] = child;
 }
 
@@ -46,6 +51,7 @@ void NodeStore::unlinkChild(NodeId parent, NodeId child)
 {
     NodeRecord* p = record(parent);
     NodeRecord* c = record(child);
+    ++mDagEpoch;
     // From the back: deletions (and a new scene) take the youngest first.
     if (p) {
         auto it = std::find(p->children.rbegin(), p->children.rend(), child);
@@ -54,8 +60,11 @@ void NodeStore::unlinkChild(NodeId parent, NodeId child)
     }
     if (c) {
         auto it = std::find(c->parents.begin(), c->parents.end(), parent);
-        if (it != c->parents.end())
+        if (it != c->parents.end()) {
             c->parents.erase(it);
+            if (c->parents.size() == 1)
+                --mMultiParent;
+        }
         auto sib = mSiblingNames.find(siblingKey(parent, c->name));
         if (sib != mSiblingNames.end() && sib->second == child)
             mSiblingNames.erase(sib);
@@ -64,6 +73,10 @@ void NodeStore::unlinkChild(NodeId parent, NodeId child)
 
 bool NodeStore::isAncestor(NodeId a, NodeId n) const
 {
+    // A node without children is nobody's ancestor: new nodes are put under
+    // deep parents without walking up.
+    if (children(a).empty())
+        return false;
     std::vector<NodeId> stack{n};
     std::unordered_set<uint32_t> seen;
     while (!stack.empty()) {
@@ -135,17 +148,63 @@ NodeId NodeStore::firstShape(NodeId n) const
     return NodeId();
 }
 
+void NodeStore::checkPath(const PathLink* link) const
+{
+    // The links not checked in this epoch, last first; then checked from
+    // the top down, each against its checked parent.
+    std::vector<const PathLink*> stale;
+    for (const PathLink* l = link; l && l->checkedAt != mDagEpoch; l = l->parent)
+        stale.push_back(l);
+    for (size_t i = stale.size(); i-- > 0;) {
+        const PathLink* l = stale[i];
+        const NodeId parent = l->parent ? l->parent->node : mWorld;
+        const NodeRecord* r = record(l->node);
+        l->valid = (!l->parent || l->parent->valid) && r && l->node != mWorld &&
+                   std::find(r->parents.begin(), r->parents.end(), parent) != r->parents.end();
+        l->instanced = (l->parent && l->parent->instanced) || (r && r->parents.size() > 1);
+        l->checkedAt = mDagEpoch;
+    }
+}
+
 bool NodeStore::pathValid(const Path& p) const
 {
-    if (p.empty())
+    const PathLink* l = p.link();
+    if (!l)
         return false;
-    NodeId parent = mWorld;
-    for (NodeId n : p) {
-        const NodeRecord* r = record(n);
-        if (!r || n == mWorld || std::find(r->parents.begin(), r->parents.end(), parent) == r->parents.end())
+    if (l->checkedAt != mDagEpoch)
+        checkPath(l);
+    return l->valid;
+}
+
+bool NodeStore::pathInstanced(const Path& p) const
+{
+    return pathValid(p) && p.link()->instanced;
+}
+
+bool NodeStore::firstPathOfChain(NodeId n, Path& out) const
+{
+    // Up while the nodes have one parent and no path of this epoch; each
+    // node on the way then gets its path from its parent's.
+    std::vector<NodeId> stale;
+    Path base;
+    for (NodeId cur = n; cur != mWorld;) {
+        const NodeRecord* r = record(cur);
+        if (r->firstPathAt == mDagEpoch) {
+            base = r->firstPath;
+            break;
+        }
+        if (r->parents.size() != 1)
             return false;
-        parent = n;
+        stale.push_back(cur);
+        cur = r->parents[0];
     }
+    for (size_t i = stale.size(); i-- > 0;) {
+        const NodeRecord* r = record(stale[i]);
+        base.push_back(stale[i]);
+        r->firstPath = base;
+        r->firstPathAt = mDagEpoch;
+    }
+    out = base;
     return true;
 }
 
@@ -165,23 +224,10 @@ void NodeStore::allPaths(NodeId n, std::vector<Path>& out) const
     const NodeRecord* r = record(n);
     if (!r || n == mWorld || !r->kind->isDag())
         return;
-    // Up the chain while it has one parent: then the node has one path.
-    Path chain{n};
-    bool single = true;
-    for (NodeId cur = n;;) {
-        const std::vector<NodeId>& ps = parents(cur);
-        if (ps.size() != 1) {
-            single = false;
-            break;
-        }
-        if (ps[0] == mWorld)
-            break;
-        cur = ps[0];
-        chain.push_back(cur);
-    }
-    if (single) {
-        std::reverse(chain.begin(), chain.end());
-        out.push_back(chain);
+    // One parent all the way up: the node has one path.
+    Path single;
+    if (firstPathOfChain(n, single)) {
+        out.push_back(single);
         return;
     }
     // Instanced somewhere above: enumerate, then order as a depth-first walk
@@ -202,7 +248,7 @@ void NodeStore::allPaths(NodeId n, std::vector<Path>& out) const
     for (size_t i = 0; i < out.size(); ++i) {
         std::vector<size_t> key;
         NodeId parent = mWorld;
-        for (NodeId x : out[i]) {
+        for (NodeId x : out[i].nodes()) {
             key.push_back(childPosition(children(parent), x));
             parent = x;
         }
@@ -218,6 +264,11 @@ void NodeStore::allPaths(NodeId n, std::vector<Path>& out) const
 
 bool NodeStore::firstPath(NodeId n, Path& out) const
 {
+    const NodeRecord* r = record(n);
+    if (!r || n == mWorld || !r->kind->isDag())
+        return false;
+    if (firstPathOfChain(n, out))
+        return true;
     std::vector<Path> all;
     allPaths(n, all);
     if (all.empty())
@@ -230,11 +281,7 @@ int NodeStore::instanceNumber(const Path& p) const
 {
     if (!pathValid(p))
         return -1;
-    bool single = true;
-    for (NodeId n : p)
-        if (parents(n).size() != 1)
-            single = false;
-    if (single)
+    if (!p.link()->instanced)
         return 0;
     std::vector<Path> all;
     allPaths(p.back(), all);
@@ -246,32 +293,77 @@ int NodeStore::instanceNumber(const Path& p) const
 
 std::string NodeStore::fullPathName(const Path& p) const
 {
-    std::string out;
-    for (NodeId n : p) {
-        out += '|';
-        out += name(n);
+    const PathLink* link = p.link();
+    if (!link)
+        return std::string();
+    if (mRecentNamesAt != mNameEpoch) {
+        for (RecentName& r : mRecentNames)
+            r = RecentName();
+        mRecentNamesAt = mNameEpoch;
     }
-    return out;
+    const RecentName* parent = nullptr;
+    for (const RecentName& r : mRecentNames) {
+        if (r.path.link() == link)
+            return r.name;
+        if (link->parent && r.path.link() == link->parent)
+            parent = &r;
+    }
+    RecentName made;
+    const std::string& last = name(link->node);
+    if (parent) {
+        made.name.reserve(parent->name.size() + 1 + last.size());
+        made.name = parent->name;
+        made.name += '|';
+        made.name += last;
+        made.hasBar = parent->hasBar || last.find('|') != std::string::npos;
+    } else {
+        // The names gathered in one walk up, then copied top down into a
+        // string sized once.
+        std::vector<const std::string*> names(p.size());
+        size_t length = 0;
+        for (const PathLink* l = link; l; l = l->parent) {
+            const std::string* n = &name(l->node);
+            names[l->depth - 1] = n;
+            length += 1 + n->size();
+        }
+        made.name.reserve(length);
+        for (const std::string* n : names) {
+            made.name += '|';
+            made.name += *n;
+            made.hasBar = made.hasBar || n->find('|') != std::string::npos;
+        }
+    }
+    made.path = p;
+    RecentName& slot = mRecentNames[mRecentNext];
+    mRecentNext = (mRecentNext + 1) % kRecentNames;
+    slot = std::move(made);
+    return slot.name;
 }
 
-namespace {
-
-// Count of paths from the world to the node, capped at 2.
-size_t pathCountCapped(const NodeStore& s, NodeId n)
+bool NodeStore::recentPathNamed(std::string_view text, Path& out) const
 {
-    const std::vector<NodeId>& ps = s.parents(n);
-    if (ps.size() >= 2)
-        return 2;
+    if (mMultiParent != 0 || mRecentNamesAt != mNameEpoch)
+        return false;
+    // Names are unique among siblings, so a full name without instancing
+    // names one path at most.
+    for (const RecentName& r : mRecentNames)
+        if (!r.path.empty() && !r.hasBar && r.name == text && pathValid(r.path)) {
+            out = r.path;
+            return true;
+        }
+    return false;
+}
+
+size_t NodeStore::pathCountCapped(NodeId n) const
+{
+    const std::vector<NodeId>& ps = parents(n);
     if (ps.empty())
         return 0;
-    if (ps[0] == s.world())
-        return 1;
-    return pathCountCapped(s, ps[0]);
+    Path ignored;
+    return firstPathOfChain(n, ignored) ? 1 : 2;
 }
 
-} // namespace
-
-void NodeStore::pathsEndingWith(const std::vector<std::string>& names, size_t max, std::vector<Path>& out) const
+void NodeStore::pathsEndingWith(const std::vector<std::string_view>& names, size_t max, std::vector<Path>& out) const
 {
     out.clear();
     const bool anchored = !names.empty() && names[0].empty();
@@ -279,21 +371,45 @@ void NodeStore::pathsEndingWith(const std::vector<std::string>& names, size_t ma
     const size_t t = names.size() - first;
     if (t == 0 || max == 0)
         return;
+    if (mMultiParent == 0) {
+        // Every node has one path: the nodes of the last name whose
+        // ancestors bear the names before it, compared in place.
+        for (NodeId x : nodesNamed(std::string(names.back()))) {
+            const NodeRecord* xr = record(x);
+            if (!xr || !xr->kind->isDag())
+                continue;
+            NodeId top = x;
+            bool ok = true;
+            for (size_t m = names.size() - 1; ok && m-- > first;) {
+                top = record(top)->parents[0];
+                ok = top != mWorld && name(top) == names[m];
+            }
+            if (!ok || (anchored && record(top)->parents[0] != mWorld))
+                continue;
+            Path found;
+            firstPathOfChain(x, found);
+            out.push_back(found);
+            if (out.size() >= max)
+                return;
+        }
+        return;
+    }
     // Start from the name with the fewest nodes; the chain below it is
     // unique (names are unique among siblings), the part above is searched.
+    auto named = [this](std::string_view n) -> const std::vector<NodeId>& { return nodesNamed(std::string(n)); };
     size_t j = first;
     for (size_t i = first; i < names.size(); ++i)
-        if (nodesNamed(names[i]).size() < nodesNamed(names[j]).size())
+        if (named(names[i]).size() < named(names[j]).size())
             j = i;
-    const std::vector<NodeId> starts = nodesNamed(names[j]);
+    const std::vector<NodeId> starts = named(names[j]);
     for (NodeId x : starts) {
         const NodeRecord* xr = record(x);
         if (!xr || !xr->kind->isDag())
             continue;
-        Path below{x};
+        std::vector<NodeId> below{x};
         bool ok = true;
         for (size_t m = j + 1; m < names.size() && ok; ++m) {
-            const NodeId c = childNamed(below.back(), names[m]);
+            const NodeId c = childNamed(below.back(), std::string(names[m]));
             ok = c.valid();
             if (ok)
                 below.push_back(c);
@@ -301,42 +417,35 @@ void NodeStore::pathsEndingWith(const std::vector<std::string>& names, size_t ma
         if (!ok)
             continue;
         // Upward: match names[j-1 .. first], then any path to the world.
-        std::vector<Path> uppers{Path{}};
+        std::vector<std::vector<NodeId>> uppers{std::vector<NodeId>{}};
         for (size_t m = j; m-- > first;) {
-            std::vector<Path> next;
-            for (const Path& u : uppers) {
+            std::vector<std::vector<NodeId>> next;
+            for (const std::vector<NodeId>& u : uppers) {
                 const NodeId top = u.empty() ? x : u.front();
                 for (NodeId p : parents(top))
                     if (p != mWorld && name(p) == names[m]) {
-                        Path q{p};
+                        std::vector<NodeId> q{p};
                         q.insert(q.end(), u.begin(), u.end());
                         next.push_back(std::move(q));
                     }
             }
             uppers.swap(next);
         }
-        for (const Path& u : uppers) {
+        for (const std::vector<NodeId>& u : uppers) {
             const NodeId top = u.empty() ? x : u.front();
-            Path tail = u;
+            std::vector<NodeId> tail = u;
             tail.insert(tail.end(), below.begin(), below.end());
             if (anchored) {
                 const std::vector<NodeId>& ps = parents(top);
                 if (std::find(ps.begin(), ps.end(), mWorld) != ps.end())
-                    out.push_back(tail);
+                    out.push_back(Path::of(tail));
             } else {
                 std::vector<Path> heads;
-                if (pathCountCapped(*this, top) == 1) {
-                    Path head;
-                    for (NodeId cur = top; cur != mWorld; cur = parents(cur)[0])
-                        head.push_back(cur);
-                    std::reverse(head.begin(), head.end());
-                    heads.push_back(head);
-                } else {
-                    allPaths(top, heads);
-                }
+                allPaths(top, heads);
                 for (Path& h : heads) {
                     h.pop_back();
-                    h.insert(h.end(), tail.begin(), tail.end());
+                    for (NodeId n : tail)
+                        h.push_back(n);
                     out.push_back(std::move(h));
                     if (out.size() >= max)
                         return;
@@ -352,22 +461,21 @@ std::string NodeStore::partialPathName(const Path& p) const
 {
     if (p.empty())
         return std::string();
-    std::vector<std::string> names;
-    for (NodeId n : p)
+    // Two nodes of one name, or an instanced node, are never named alone.
+    // A valid path knows whether a node on it has several parents.
+    const std::string& last = name(p.back());
+    const bool single = pathValid(p) ? !p.link()->instanced : pathCountCapped(p.back()) == 1;
+    if (single && nodesNamed(last).size() == 1)
+        return last;
+    std::vector<std::string_view> names;
+    for (NodeId n : p.nodes())
         names.push_back(name(n));
     std::vector<Path> found;
-    for (size_t t = 1; t <= names.size(); ++t) {
-        const std::vector<std::string> tail(names.end() - static_cast<long>(t), names.end());
-        if (t == 1) {
-            // Two nodes of one name, or an instanced node, are never unique.
-            const std::vector<NodeId>& same = nodesNamed(names.back());
-            if (same.size() != 1 || pathCountCapped(*this, p.back()) != 1)
-                continue;
-        } else {
-            pathsEndingWith(tail, 2, found);
-            if (found.size() != 1)
-                continue;
-        }
+    for (size_t t = 2; t <= names.size(); ++t) {
+        const std::vector<std::string_view> tail(names.end() - static_cast<long>(t), names.end());
+        pathsEndingWith(tail, 2, found);
+        if (found.size() != 1)
+            continue;
         std::string out;
         for (size_t i = 0; i < tail.size(); ++i) {
             if (i)
@@ -442,8 +550,8 @@ MTransformationMatrix NodeStore::transformation(NodeId n) const
 MMatrix NodeStore::inclusiveMatrix(const Path& p) const
 {
     MMatrix m;
-    for (size_t i = p.size(); i-- > 0;)
-        m = m * localMatrix(p[i]);
+    for (const PathLink* l = p.link(); l; l = l->parent)
+        m = m * localMatrix(l->node);
     return m;
 }
 

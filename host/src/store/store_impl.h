@@ -33,6 +33,9 @@ struct NodeStore::NodeRecord {
     uint64_t seq = 0;
     std::vector<NodeId> parents;
     std::vector<NodeId> children;
+    // The first path, good while firstPathAt is the DAG epoch.
+    mutable Path firstPath;
+    mutable uint64_t firstPathAt = 0;
     std::vector<Ref<Attribute>> dynamicAttrs;
     std::unique_ptr<PlugTable> plugs;
     std::vector<uint32_t> connections;

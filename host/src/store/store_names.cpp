@@ -152,6 +152,8 @@ void NodeStore::indexName(NodeId n)
 
 void NodeStore::unindexName(NodeId n)
 {
+    // Every change of an existing name passes here.
+    ++mNameEpoch;
     NodeRecord* r = record(n);
     auto it = mNames.find(r->name);
     if (it != mNames.end()) {

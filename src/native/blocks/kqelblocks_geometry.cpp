@@ -2,6 +2,8 @@
 // links, shapes and extra texture layers in the older layout, the layer
 // elements of version 6, and the check of every geometry once a document is
 // read.
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -170,13 +172,14 @@ bool ElementFits(KQelGeometry& pGeometry, const ElementKind& pKind, Element& pEl
     if (pKind.mType == Element::ePolygonGroup)
         return true;
     const bool toDirect = reference == Element::eIndexToDirect || !pKind.mObjects;
-    const int lowest = pKind.mObjects ? -1 : 0;
+    // The bounds of all the indices first, in one pass without branches.
+    int lowest = INT_MAX, highest = INT_MIN;
+    const int* values = indices.GetArray();
     for (int i = 0, n = indices.GetCount(); i < n; ++i) {
-        const int index = indices[i];
-        if (index < lowest || (toDirect && index >= direct))
-            return false;
+        lowest = std::min(lowest, values[i]);
+        highest = std::max(highest, values[i]);
     }
-    return true;
+    return indices.GetCount() == 0 || (lowest >= (pKind.mObjects ? -1 : 0) && (!toDirect || highest < direct));
 }
 
 }  // namespace
@@ -541,16 +544,32 @@ E* NewElement(KQel& pFile)
     return element;
 }
 
-// The index array from the named field (all its values).
+// The index array from the named field (all its values; those the field
+// lacks read as 0), appended a block at a time rather than zeroed first.
 bool ReadIndices(KQel& pFile, const char* pName, KArrayTemplate<int>& pIndices)
 {
     if (!pFile.FieldReadBegin(pName))
         return false;
-    // New entries are zeros: values the field lacks stay 0.
-    pIndices.SetCount(pFile.FieldReadGetCount());
-    pFile.FieldReadIn(pIndices.GetArray(), static_cast<unsigned int>(pIndices.GetCount()));
+    const int count = pFile.FieldReadGetCount();
+    if (pIndices.Reserve(pIndices.GetCount() + count)) {
+        native_detail::ReadBlocks<int>(pFile, count, [&pIndices](const int* pBlock, unsigned int pCount) {
+            pIndices.AddMultiple(pBlock, static_cast<int>(pCount));
+        });
+    }
     pFile.FieldReadEnd();
     return true;
+}
+
+// The open field's values as pCount items of pWidth components each,
+// appended to pItems.
+template <class T, class Make>
+void ReadDirect(KQel& pFile, int pWidth, KArrayTemplate<T>& pItems, Make pMake)
+{
+    const int count = pFile.FieldReadGetCount() / pWidth;
+    if (!pItems.Reserve(pItems.GetCount() + count))
+        return;
+    native_detail::ReadDoubleItems<T>(pFile, pWidth, count, pMake,
+                                      [&pItems](const T* pBlock, int pCount) { pItems.AddMultiple(pBlock, pCount); });
 }
 
 // Every element field of that name at the current level, one element each.
@@ -586,10 +605,7 @@ bool KQelReaderQel::ReadLayerElementsNormal(KArrayTemplate<KQelLayerElement*>& p
         KQelLayerElementNormal* element = NewElement<KQelLayerElementNormal>(file);
         KArrayTemplate<KQelVector4>& normals = element->GetDirectArray();
         if (file.FieldReadBegin("Normals")) {
-            normals.SetCount(file.FieldReadGetCount() / 3);
-            native_detail::ReadDoubleGroups(file, 3, normals.GetCount(), [&](int i, const double* v) {
-                normals[i] = KQelVector4(v[0], v[1], v[2], 1.0);
-            });
+            ReadDirect(file, 3, normals, [](const double* v) { return KQelVector4(v[0], v[1], v[2], 1.0); });
             file.FieldReadEnd();
         }
         if (element->GetReferenceMode() == Element::eIndexToDirect)
@@ -606,10 +622,7 @@ bool KQelReaderQel::ReadLayerElementsVertexColor(KArrayTemplate<KQelLayerElement
         KQelLayerElementVertexColor* element = NewElement<KQelLayerElementVertexColor>(file);
         KArrayTemplate<KQelColor>& colors = element->GetDirectArray();
         if (file.FieldReadBegin("Colors")) {
-            colors.SetCount(file.FieldReadGetCount() / 4);
-            native_detail::ReadDoubleGroups(file, 4, colors.GetCount(), [&](int i, const double* v) {
-                colors[i] = KQelColor(v[0], v[1], v[2], v[3]);
-            });
+            ReadDirect(file, 4, colors, [](const double* v) { return KQelColor(v[0], v[1], v[2], v[3]); });
             file.FieldReadEnd();
         }
         if (element->GetReferenceMode() == Element::eIndexToDirect)
@@ -647,9 +660,7 @@ bool KQelReaderQel::ReadLayerElementsUV(KArrayTemplate<KQelLayerElement*>& pElem
         KQelLayerElementUV* element = NewElement<KQelLayerElementUV>(file);
         KArrayTemplate<KQelVector2>& uvs = element->GetDirectArray();
         if (file.FieldReadBegin("UV")) {
-            uvs.SetCount(file.FieldReadGetCount() / 2);
-            native_detail::ReadDoubleGroups(file, 2, uvs.GetCount(),
-                                            [&](int i, const double* v) { uvs[i] = KQelVector2(v[0], v[1]); });
+            ReadDirect(file, 2, uvs, [](const double* v) { return KQelVector2(v[0], v[1]); });
             file.FieldReadEnd();
         }
         if (element->GetReferenceMode() == Element::eIndexToDirect)

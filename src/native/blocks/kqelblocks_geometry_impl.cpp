@@ -7,18 +7,29 @@
 namespace qelsdk_600 {
 namespace native_detail {
 
-void ReadIntValues(KQel& pFile, std::vector<int>& pValues)
+namespace {
+
+// The values left in the open field into pValues.
+template <class T>
+void ReadValues(KQel& pFile, std::vector<T>& pValues)
 {
     const int count = pFile.FieldReadGetRemain();
-    pValues.assign(count > 0 ? count : 0, 0);
-    pFile.FieldReadIn(pValues.data(), static_cast<unsigned int>(pValues.size()));
+    pValues.clear();
+    pValues.reserve(count > 0 ? static_cast<size_t>(count) : 0);
+    ReadBlocks<T>(pFile, count,
+                  [&pValues](const T* pBlock, unsigned int pCount) { pValues.insert(pValues.end(), pBlock, pBlock + pCount); });
+}
+
+}  // namespace
+
+void ReadIntValues(KQel& pFile, std::vector<int>& pValues)
+{
+    ReadValues(pFile, pValues);
 }
 
 void ReadDoubleValues(KQel& pFile, std::vector<double>& pValues)
 {
-    const int count = pFile.FieldReadGetRemain();
-    pValues.assign(count > 0 ? count : 0, 0.0);
-    pFile.FieldReadDn(pValues.data(), static_cast<unsigned int>(pValues.size()));
+    ReadValues(pFile, pValues);
 }
 
 bool ReadIntField(KQel& pFile, const char* pName, std::vector<int>& pValues)

@@ -41,6 +41,51 @@ void ReadDoubleGroups(KQel& pFile, int pWidth, int pCount, Set pSet)
     }
 }
 
+// The open field's next values, at most pCount, into pValues as ints or
+// doubles; the number read.
+inline unsigned int ReadNumbers(KQel& pFile, int* pValues, unsigned int pCount)
+{
+    return pFile.FieldReadIn(pValues, pCount);
+}
+inline unsigned int ReadNumbers(KQel& pFile, double* pValues, unsigned int pCount)
+{
+    return pFile.FieldReadDn(pValues, pCount);
+}
+
+// pCount next values of the open field as T (those it lacks read as 0),
+// handed to pAdd(values, n) a block at a time: what they fill is never
+// zeroed first.
+template <class T, class Add>
+void ReadBlocks(KQel& pFile, int pCount, Add pAdd)
+{
+    T block[4096];
+    for (int left = pCount; left > 0;) {
+        const unsigned int want = static_cast<unsigned int>(std::min(left, 4096));
+        std::fill(block + ReadNumbers(pFile, block, want), block + want, T(0));
+        pAdd(block, want);
+        left -= static_cast<int>(want);
+    }
+}
+
+// As ReadDoubleGroups, but group i becomes the item pMake(values), and the
+// items go to pAdd(items, n) a block at a time: an array grows by them
+// without being zeroed first.
+template <class T, class Make, class Add>
+void ReadDoubleItems(KQel& pFile, int pWidth, int pCount, Make pMake, Add pAdd)
+{
+    const int kItems = 256;
+    double buffer[4 * kItems];
+    T items[kItems];
+    for (int first = 0; first < pCount; first += kItems) {
+        const int groups = std::min(kItems, pCount - first);
+        const unsigned int want = static_cast<unsigned int>(groups * pWidth);
+        std::fill(buffer + pFile.FieldReadDn(buffer, want), buffer + want, 0.0);
+        for (int g = 0; g < groups; ++g)
+            items[g] = pMake(buffer + g * pWidth);
+        pAdd(items, groups);
+    }
+}
+
 // The values of the named field at the current level; false, pValues
 // emptied, when the field is absent.
 bool ReadIntField(KQel& pFile, const char* pName, std::vector<int>& pValues);

@@ -378,43 +378,54 @@ bool KQelReaderQel::ReadKQelMeshVertices(KQelMesh& pMesh)
     if (!file.FieldReadBegin("Vertices"))
         return true;
     const int count = file.FieldReadGetCount() / 3;
-    pMesh.InitControlPoints(count);
-    KQelVector4* points = pMesh.GetControlPoints();
-    native_detail::ReadDoubleGroups(file, 3, points ? pMesh.GetControlPointsCount() : 0,
-                                    [points](int i, const double* v) {
-                                        points[i][0] = v[0];
-                                        points[i][1] = v[1];
-                                        points[i][2] = v[2];
-                                    });
+    pMesh.InitControlPoints(0);
+    if (pMesh.ReserveControlPoints(count)) {
+        native_detail::ReadDoubleItems<KQelVector4>(
+            file, 3, count, [](const double* v) { return KQelVector4(v[0], v[1], v[2], 0.0); },
+            [&pMesh](const KQelVector4* pPoints, int pCount) { pMesh.AddControlPoints(pPoints, pCount); });
+    }
     file.FieldReadEnd();
     return true;
 }
 
 bool KQelReaderQel::ReadKQelMeshPolygonIndex(KQelMesh& pMesh)
 {
-    std::vector<int> values;
-    if (!native_detail::ReadIntField(File(), "PolygonVertexIndex", values) || values.empty())
+    KQel& file = File();
+    if (!file.FieldReadBegin("PolygonVertexIndex"))
         return true;
     // A negative value ends its polygon and stores its corner complemented
-    // (never negated: -INT_MIN does not exist).
-    const int points = pMesh.GetControlPointsCount();
-    for (int value : values) {
-        const int index = value < 0 ? ~value : value;
-        if (index >= points) {
-            MarkCorruptData(NodeName(pMesh), "PolygonVertexIndex");
-            return true;
+    // (never negated: -INT_MIN does not exist); values the field lacks read
+    // as 0. The corners are gathered and checked in one pass, block by
+    // block, before any polygon is made.
+    const int count = file.FieldReadGetCount();
+    std::vector<int> corners, sizes;
+    corners.reserve(static_cast<size_t>(count));
+    int highest = 0;
+    size_t start = 0;
+    native_detail::ReadBlocks<int>(file, count, [&](int* pBlock, unsigned int pCount) {
+        for (unsigned int i = 0; i < pCount; ++i) {
+            const int end = pBlock[i] >> 31;
+            pBlock[i] ^= end;
+            highest = std::max(highest, pBlock[i]);
+            if (end) {
+                const size_t next = corners.size() + i + 1;
+                sizes.push_back(static_cast<int>(next - start));
+                start = next;
+            }
         }
+        corners.insert(corners.end(), pBlock, pBlock + pCount);
+    });
+    file.FieldReadEnd();
+    if (corners.empty())
+        return true;
+    if (highest >= pMesh.GetControlPointsCount()) {
+        MarkCorruptData(NodeName(pMesh), "PolygonVertexIndex");
+        return true;
     }
-    pMesh.BeginPolygon(-1, -1, -1);
-    for (size_t i = 0; i < values.size(); ++i) {
-        const int value = values[i];
-        pMesh.AddPolygon(value < 0 ? ~value : value);
-        if (value < 0) {
-            pMesh.EndPolygon();
-            if (i + 1 < values.size())
-                pMesh.BeginPolygon(-1, -1, -1);
-        }
-    }
+    // The last polygon may be left open.
+    if (start < corners.size())
+        sizes.push_back(static_cast<int>(corners.size() - start));
+    pMesh.AddPolygons(sizes.data(), static_cast<int>(sizes.size()), corners.data());
     return true;
 }
 
