@@ -21,9 +21,10 @@ const char* KQelCharacterProperties::ClassName = "KQelCharacterProperties";
 struct KQelCharacterProperties::Binding {
     KProperty& (*mMember)(KQelCharacterProperties&);
     void (*mAssign)(KQelCharacterProperties&, const void*);
-    // Shared by every character's property of the row: getter, setter (null
-    // for a read-only property), to-text function (enumerations only).
-    KPropertyAccessors mAccessors;
+    // Shared by every character's property of the row: name, getter,
+    // setter (null for a read-only property), to-text function
+    // (enumerations only).
+    KPropertyRow mRow;
 };
 
 namespace {
@@ -127,22 +128,31 @@ QEL_CHARACTER_PROPERTIES(QEL_CHARPROP_DEFINE_S, QEL_CHARPROP_DEFINE_R, QEL_CHARP
 const KQelCharacterProperties::Binding* KQelCharacterProperties::GetBindings()
 {
 #define QEL_CHARPROP_BIND(Name, Type) \
-    &MemberOf<Type, &Set::Name>, &AssignDirect<Type, &Set::Name>, {KPropertyGetter(&Set::Name##Get)
-#define QEL_CHARPROP_BIND_S(Name, Type, Flags) {QEL_CHARPROP_BIND(Name, Type), KPropertySetter(&Set::Name##Set), nullptr}},
-#define QEL_CHARPROP_BIND_R(Name, Type) {QEL_CHARPROP_BIND(Name, Type), nullptr, nullptr}},
+    &MemberOf<Type, &Set::Name>, &AssignDirect<Type, &Set::Name>, {nullptr, {KPropertyGetter(&Set::Name##Get)
+#define QEL_CHARPROP_BIND_S(Name, Type, Flags) \
+    {QEL_CHARPROP_BIND(Name, Type), KPropertySetter(&Set::Name##Set), nullptr}, nullptr}},
+#define QEL_CHARPROP_BIND_R(Name, Type) {QEL_CHARPROP_BIND(Name, Type), nullptr, nullptr}, nullptr}},
 #define QEL_CHARPROP_BIND_W(Name, Type, Flags, Parameter, Clamp) QEL_CHARPROP_BIND_S(Name, Type, Flags)
 #define QEL_CHARPROP_BIND_E(Name, Type, Parameter, Text)                                \
     {QEL_CHARPROP_BIND(Name, Type), KPropertySetter(&Set::Name##Set),                   \
-     KPropertyAsString(&Set::Name##AsStringBound)}},
-    static const Binding sBindings[] = {QEL_CHARACTER_PROPERTIES(QEL_CHARPROP_BIND_S, QEL_CHARPROP_BIND_R,
-                                                                 QEL_CHARPROP_BIND_W, QEL_CHARPROP_BIND_E)};
+     KPropertyAsString(&Set::Name##AsStringBound)}, nullptr}},
+    struct Table {
+        Binding mBindings[kCharacterPropertyCount];
+    };
+    // The names come from the row table.
+    static const Table sTable = [] {
+        Table table = {{QEL_CHARACTER_PROPERTIES(QEL_CHARPROP_BIND_S, QEL_CHARPROP_BIND_R, QEL_CHARPROP_BIND_W,
+                                                 QEL_CHARPROP_BIND_E)}};
+        for (int id = 0; id < kCharacterPropertyCount; ++id)
+            table.mBindings[id].mRow.mName = gCharacterPropertyRows[id].mName;
+        return table;
+    }();
 #undef QEL_CHARPROP_BIND
 #undef QEL_CHARPROP_BIND_S
 #undef QEL_CHARPROP_BIND_R
 #undef QEL_CHARPROP_BIND_W
 #undef QEL_CHARPROP_BIND_E
-    static_assert(sizeof(sBindings) / sizeof(sBindings[0]) == kCharacterPropertyCount, "one binding per row");
-    return sBindings;
+    return sTable.mBindings;
 }
 
 // ---- Construction ----
@@ -154,9 +164,9 @@ KQelCharacterProperties::KQelCharacterProperties(KQelCharacter* pCharacter)
     for (int id = 0; id < kCharacterPropertyCount; ++id) {
         const KCharacterPropertyRow& row = gCharacterPropertyRows[id];
         KProperty& property = bindings[id].mMember(*this);
-        PropertyAddToList(&property);
         property.SetPropertyType(row.mType);
-        property.SetPropertyInfo(row.mName, this, &bindings[id].mAccessors);
+        property.SetPropertyInfo(this, &bindings[id].mRow);
+        PropertyAddToList(&property);
         if (row.mFlags & eCharacterPropertyFlagReadOnly)
             property.SetReadOnly(true);
         if (row.mFlags & eCharacterPropertyFlagMarked)
@@ -191,9 +201,9 @@ KQelCharacterProperties::KQelCharacterProperties(KQelCharacter* pCharacter)
 
     for (const KObjectListRow& row : sObjectLists) {
         KPropertyObjectList& list = this->*row.mMember;
-        PropertyAddToList(&list);
         list.Init();
         list.SetPropertyInfo(row.mName, this, nullptr, nullptr);
+        PropertyAddToList(&list);
         list.SetFilter(KPlug_GetFilter(-1), row.mType);
         list.SetPropertyType(kPropertyObject);
         list.SetContentSpec(1, -1);

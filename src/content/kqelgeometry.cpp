@@ -22,33 +22,42 @@ static_assert(sizeof(kGeometryErrors) / sizeof(kGeometryErrors[0]) == KQelGeomet
 }  // namespace
 
 KQelGeometry::KQelGeometry(KQelSdkManager& pManager)
-    : KQelGeometryBase(pManager), mLinks(16), mShapes(16), mShapeNames(16), mV6ShapeNames(16), mV5ShapeNames(16),
-      mV5ChannelNames(16), mError(kGeometryErrors, eErrorCount)
+    : KQelGeometryBase(pManager)
 {
-    PivotInit();
 }
+
+KQelGeometry::Extra::Extra() : mError(kGeometryErrors, eErrorCount)
+{
+    mPivot.SetIdentity();
+}
+
 
 KQelGeometry::~KQelGeometry()
 {
     DestroyLinks();
     DestroyShapes();
-    DeleteAndClear(mShapeNames);
+    if (mExtra.Get())
+        DeleteAndClear(X().mShapeNames);
     // Left over by an older-layout pass that never reverted.
     ClearTemporaryShapeNames();
 }
 
 void KQelGeometry::DestroyLinks()
 {
-    KArrayTemplate<KQelLink*> links = mLinks;
-    mLinks.Clear();
+    if (!mExtra.Get())
+        return;
+    KArrayTemplate<KQelLink*> links = X().mLinks;
+    X().mLinks.Clear();
     for (int i = 0; i < links.GetCount(); ++i)
         GetKQelSdkManager().DestroyKQelLink(links[i]);
 }
 
 void KQelGeometry::DestroyShapes()
 {
-    KArrayTemplate<KQelShape*> shapes = mShapes;
-    mShapes.Clear();
+    if (!mExtra.Get())
+        return;
+    KArrayTemplate<KQelShape*> shapes = X().mShapes;
+    X().mShapes.Clear();
     for (int i = 0; i < shapes.GetCount(); ++i)
         GetKQelSdkManager().DestroyKQelShape(shapes[i]);
 }
@@ -59,9 +68,9 @@ void KQelGeometry::SetNode(KQelNode& pNode)
 {
     KQelNodeAttribute::SetNode(pNode);
     KQelEntity* entity = GetNodeEntity();
-    for (int i = 0; i < mShapes.GetCount(); ++i) {
-        mShapes[i]->SetEntity(entity);
-        CreateShapeChannelProperties(*mShapeNames[i]);
+    for (int i = 0; i < R().mShapes.GetCount(); ++i) {
+        R().mShapes[i]->SetEntity(entity);
+        CreateShapeChannelProperties(*R().mShapeNames[i]);
     }
     SetEntity(entity);
 }
@@ -69,21 +78,21 @@ void KQelGeometry::SetNode(KQelNode& pNode)
 void KQelGeometry::UnsetNode()
 {
     UnsetEntity();
-    for (int i = 0; i < mShapes.GetCount(); ++i)
-        mShapes[i]->UnsetEntity();
+    for (int i = 0; i < R().mShapes.GetCount(); ++i)
+        R().mShapes[i]->UnsetEntity();
     KQelNodeAttribute::UnsetNode();
 }
 
 void KQelGeometry::AddChannels(KQelTakeNode* pTakeNode)
 {
     KQelNodeAttribute::AddChannels(pTakeNode);
-    for (int i = 0; i < mShapes.GetCount(); ++i)
+    for (int i = 0; i < R().mShapes.GetCount(); ++i)
         AddShapeChannel(pTakeNode, i);
 }
 
 void KQelGeometry::RemoveChannels(KQelTakeNode* pTakeNode)
 {
-    for (int i = 0; i < mShapes.GetCount(); ++i)
+    for (int i = 0; i < R().mShapes.GetCount(); ++i)
         RemoveShapeChannel(pTakeNode, i);
     KQelNodeAttribute::RemoveChannels(pTakeNode);
 }
@@ -92,11 +101,11 @@ void KQelGeometry::RemoveChannels(KQelTakeNode* pTakeNode)
 
 KQelLink* KQelGeometry::GetLink(int pIndex)
 {
-    if (pIndex < 0 || pIndex >= mLinks.GetCount()) {
-        mError.SetLastErrorID(eParameterOutOfRange);
+    if (pIndex < 0 || pIndex >= R().mLinks.GetCount()) {
+        X().mError.SetLastErrorID(eParameterOutOfRange);
         return nullptr;
     }
-    return mLinks[pIndex];
+    return R().mLinks[pIndex];
 }
 
 int KQelGeometry::AddLink(KQelLink* pLink)
@@ -104,36 +113,37 @@ int KQelGeometry::AddLink(KQelLink* pLink)
     if (!pLink)
         return -1;
     // A link listed twice would be copied twice and split twice.
-    const int index = mLinks.Find(pLink);
-    return index >= 0 ? index : mLinks.Add(pLink);
+    const int index = R().mLinks.Find(pLink);
+    return index >= 0 ? index : X().mLinks.Add(pLink);
 }
 
 KQelLink* KQelGeometry::RemoveLink(int pIndex)
 {
     KQelLink* link = GetLink(pIndex);
     if (link)
-        mLinks.RemoveAt(pIndex);
+        X().mLinks.RemoveAt(pIndex);
     return link;
 }
 
 void KQelGeometry::ClearLink()
 {
-    mLinks.Clear();
+    if (mExtra.Get())
+        X().mLinks.Clear();
 }
 
 // ---- Pivot ----
 
 void KQelGeometry::CopyPivot(const KQelGeometry* pOther)
 {
-    if (pOther)
-        mPivot = pOther->mPivot;
+    if (pOther && (mExtra.Get() || pOther->mExtra.Get()))
+        X().mPivot = pOther->R().mPivot;
 }
 
 void KQelGeometry::ApplyPivot()
 {
-    const double* m = mPivot;
-    for (int i = 0; i < mControlPoints.GetCount(); ++i) {
-        KQelVector4& point = mControlPoints[i];
+    const double* m = R().mPivot;
+    for (int i = 0; i < GetControlPointsCount(); ++i) {
+        KQelVector4& point = ControlPoints()[i];
         const double x = point[0], y = point[1], z = point[2];
         point[0] = m[0] * x + m[4] * y + m[8] * z + m[12];
         point[1] = m[1] * x + m[5] * y + m[9] * z + m[13];
@@ -192,11 +202,11 @@ void KQelGeometry::CopyLinks(KQelGeometry* pOther)
         return;
     DestroyLinks();
     KQelSdkManager& manager = GetKQelSdkManager();
-    for (int i = 0; i < pOther->mLinks.GetCount(); ++i) {
+    for (int i = 0; i < pOther->R().mLinks.GetCount(); ++i) {
         KQelLink* link = manager.CreateKQelLink();
         if (!link)
             continue;
-        *link = *pOther->mLinks[i];
+        *link = *pOther->R().mLinks[i];
         AddLink(link);
     }
 }
@@ -207,16 +217,16 @@ void KQelGeometry::CopyShapes(KQelGeometry* pOther)
         return;
     // Out of the entity and the takes first, destroyed after: ClearShape
     // still reaches every shape.
-    KArrayTemplate<KQelShape*> old = mShapes;
+    KArrayTemplate<KQelShape*> old = R().mShapes;
     ClearShape();
     KQelSdkManager& manager = GetKQelSdkManager();
     for (int i = 0; i < old.GetCount(); ++i)
         manager.DestroyKQelShape(old[i]);
-    for (int i = 0; i < pOther->mShapes.GetCount(); ++i) {
+    for (int i = 0; i < pOther->R().mShapes.GetCount(); ++i) {
         KQelShape* shape = manager.CreateKQelShape();
         if (!shape)
             continue;
-        *shape = *pOther->mShapes[i];
+        *shape = *pOther->R().mShapes[i];
         if (AddShape(shape, pOther->GetShapeName(i)) < 0)
             manager.DestroyKQelShape(shape);
     }

@@ -3,6 +3,7 @@
 #define QELSDK_CONTENT_KQELGEOMETRY_H
 
 #include "base/karraytemplate.h"
+#include "object/kondemand.h"
 #include "base/kerror.h"
 #include "base/kstring.h"
 #include "content/kqellayercontainer.h"
@@ -30,19 +31,19 @@ public:
     // Empties the control points, then makes pCount of them, all
     // (0, 0, 0, 0); none for a negative count or a failed allocation.
     void InitControlPoints(int pCount);
-    int GetControlPointsCount() const { return mControlPoints.GetCount(); }
+    int GetControlPointsCount() const { return ReadControlPoints().GetCount(); }
     // The first control point; valid until the points change; null while
     // none were ever allocated.
-    KQelVector4* GetControlPoints() { return mControlPoints.GetArray(); }
-    const KQelVector4* GetControlPoints() const { return mControlPoints.GetArray(); }
+    KQelVector4* GetControlPoints() { return mControlPoints.Get() ? ControlPoints().GetArray() : nullptr; }
+    const KQelVector4* GetControlPoints() const { return ReadControlPoints().GetArray(); }
     // Makes room for pCount control points in all, the count unchanged, so
     // that adding up to that many moves none; false when it cannot.
-    bool ReserveControlPoints(int pCount) { return mControlPoints.Reserve(pCount); }
+    bool ReserveControlPoints(int pCount) { return ControlPoints().Reserve(pCount); }
     // Appends pCount control points copied from pPoints; false, nothing
     // appended, when the array cannot grow.
     bool AddControlPoints(const KQelVector4* pPoints, int pCount)
     {
-        return mControlPoints.AddMultiple(pPoints, pCount) >= 0;
+        return ControlPoints().AddMultiple(pPoints, pCount) >= 0;
     }
 
     // Prepares the normals of layer 0 (layer and element made when missing)
@@ -64,7 +65,17 @@ public:
     using KQelLayerContainer::Copy;
 
 protected:
-    KArrayTemplate<KQelVector4> mControlPoints;
+    // The control points, made on first use (a geometry without points costs
+    // a pointer).
+    KArrayTemplate<KQelVector4>& ControlPoints() { return mControlPoints.Make().mPoints; }
+    // The same for reading: an empty array stands for one never made.
+    const KArrayTemplate<KQelVector4>& ReadControlPoints() const { return mControlPoints.Read().mPoints; }
+
+private:
+    struct Points {
+        KArrayTemplate<KQelVector4> mPoints{256};
+    };
+    KOnDemand<Points> mControlPoints;
 };
 
 // Base of the geometry node attributes (mesh, NURBS surface, patch): control
@@ -125,7 +136,7 @@ public:
 
     // ---- Links ----
 
-    int GetLinkCount() const { return mLinks.GetCount(); }
+    int GetLinkCount() const { return R().mLinks.GetCount(); }
     // Null with error 0 out of range.
     KQelLink* GetLink(int pIndex);
     // Appends a link (the geometry owns it from then on); its index. A link
@@ -139,7 +150,7 @@ public:
 
     // ---- Shapes ----
 
-    int GetShapeCount() const { return mShapes.GetCount(); }
+    int GetShapeCount() const { return R().mShapes.GetCount(); }
     // Null with error 0 out of range.
     KQelShape* GetShape(int pIndex);
     // The stored name of shape pIndex; null with error 0 out of range.
@@ -205,9 +216,13 @@ public:
 
     // ---- Pivot ----
 
-    void PivotInit() { mPivot.SetIdentity(); }
-    KQelXMatrix& GetPivot(KQelXMatrix& pPivot) const { return pPivot = mPivot; }
-    void SetPivot(const KQelXMatrix& pPivot) { mPivot = pPivot; }
+    void PivotInit()
+    {
+        if (Extra* extra = mExtra.Get())
+            extra->mPivot.SetIdentity();
+    }
+    KQelXMatrix& GetPivot(KQelXMatrix& pPivot) const { return pPivot = R().mPivot; }
+    void SetPivot(const KQelXMatrix& pPivot) { X().mPivot = pPivot; }
     void CopyPivot(const KQelGeometry* pOther);
     // Bakes the pivot into the geometry: each control point (x, y, z, 1)
     // times the pivot (w kept); each layer-0 normal turned by the pivot's
@@ -228,9 +243,9 @@ public:
     // the other's under its name. Itself or null: nothing.
     void CopyShapes(KQelGeometry* pOther);
 
-    KError& GetError() { return mError; }
-    int GetLastErrorID() const { return mError.GetLastErrorID(); }
-    const char* GetLastErrorString() const { return mError.GetLastErrorString(); }
+    KError& GetError() { return X().mError; }
+    int GetLastErrorID() const { return R().mError.GetLastErrorID(); }
+    const char* GetLastErrorString() const { return R().mError.GetLastErrorString(); }
 
 private:
     // ---- The node that carries the geometry (kqelgeometry_node.cpp) ----
@@ -253,14 +268,23 @@ private:
     void DestroyLinks();
     void DestroyShapes();
 
-    KArrayTemplate<KQelLink*> mLinks;
-    KArrayTemplate<KQelShape*> mShapes;
-    KArrayTemplate<KString*> mShapeNames;
-    KArrayTemplate<KString*> mV6ShapeNames;
-    KArrayTemplate<KString*> mV5ShapeNames;
-    KArrayTemplate<KString*> mV5ChannelNames;
-    KQelXMatrix mPivot;
-    KError mError;
+    // Links, shapes and their names, pivot and error record: made on first
+    // use, so that a geometry without them costs a pointer.
+    struct Extra {
+        Extra();
+        KArrayTemplate<KQelLink*> mLinks{16};
+        KArrayTemplate<KQelShape*> mShapes{16};
+        KArrayTemplate<KString*> mShapeNames{16};
+        KArrayTemplate<KString*> mV6ShapeNames{16};
+        KArrayTemplate<KString*> mV5ShapeNames{16};
+        KArrayTemplate<KString*> mV5ChannelNames{16};
+        KQelXMatrix mPivot;  // identity
+        KError mError;
+    };
+    Extra& X() { return mExtra.Make(); }
+    const Extra& R() const { return mExtra.Read(); }
+
+    KOnDemand<Extra> mExtra;
 };
 
 }  // namespace qelsdk_600

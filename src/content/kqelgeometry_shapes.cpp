@@ -42,50 +42,50 @@ KFCurveNode* Child(KFCurveNode* pRoot, const char* pName)
 
 KQelShape* KQelGeometry::GetShape(int pIndex)
 {
-    if (pIndex < 0 || pIndex >= mShapes.GetCount()) {
-        mError.SetLastErrorID(eParameterOutOfRange);
+    if (pIndex < 0 || pIndex >= R().mShapes.GetCount()) {
+        X().mError.SetLastErrorID(eParameterOutOfRange);
         return nullptr;
     }
-    return mShapes[pIndex];
+    return R().mShapes[pIndex];
 }
 
 const char* KQelGeometry::GetShapeName(int pIndex)
 {
-    if (pIndex < 0 || pIndex >= mShapeNames.GetCount()) {
-        mError.SetLastErrorID(eParameterOutOfRange);
+    if (pIndex < 0 || pIndex >= R().mShapeNames.GetCount()) {
+        X().mError.SetLastErrorID(eParameterOutOfRange);
         return nullptr;
     }
-    return mShapeNames[pIndex]->Buffer();
+    return R().mShapeNames[pIndex]->Buffer();
 }
 
 void KQelGeometry::SetShapeName(int pIndex, const KString& pName)
 {
-    *mShapeNames[pIndex] = pName;
+    *R().mShapeNames[pIndex] = pName;
 }
 
 int KQelGeometry::AddShape(KQelShape* pShape, const char* pName)
 {
     if (!pShape) {
-        mError.SetLastErrorID(eParameterIsNull);
+        X().mError.SetLastErrorID(eParameterIsNull);
         return -1;
     }
-    if (mShapes.Find(pShape) >= 0) {
-        mError.SetLastErrorID(eShapeAlreadyAdded);
+    if (R().mShapes.Find(pShape) >= 0) {
+        X().mError.SetLastErrorID(eShapeAlreadyAdded);
         return -1;
     }
     const KString name = KString(pName ? pName : "").UnPad(KString::kBoth);
     if (name.IsEmpty()) {
-        mError.SetLastErrorID(eShapeNameIsInvalid);
+        X().mError.SetLastErrorID(eShapeNameIsInvalid);
         return -1;
     }
-    for (int i = 0; i < mShapeNames.GetCount(); ++i) {
-        if (*mShapeNames[i] == name) {
-            mError.SetLastErrorID(eShapeNameIsAlreadyUsed);
+    for (int i = 0; i < R().mShapeNames.GetCount(); ++i) {
+        if (*R().mShapeNames[i] == name) {
+            X().mError.SetLastErrorID(eShapeNameIsAlreadyUsed);
             return -1;
         }
     }
-    const int index = mShapes.Add(pShape);
-    mShapeNames.Add(new KString(name));
+    const int index = X().mShapes.Add(pShape);
+    X().mShapeNames.Add(new KString(name));
     if (GetNode()) {
         CreateShapeChannelProperties(name);
         for (int i = 0; i < GetNodeTakeNodeCount(); ++i)
@@ -100,10 +100,13 @@ void KQelGeometry::ClearShape()
     // What unbinding and binding the node again would do to the takes.
     for (int i = 0; i < GetNodeTakeNodeCount(); ++i)
         RemoveChannels(GetNodeTakeNode(i));
-    for (int i = 0; i < mShapes.GetCount(); ++i)
-        mShapes[i]->UnsetEntity();
-    mShapes.Clear();
-    DeleteAndClear(mShapeNames);
+    if (!mExtra.Get())
+        return;
+    Extra& extra = X();
+    for (int i = 0; i < extra.mShapes.GetCount(); ++i)
+        extra.mShapes[i]->UnsetEntity();
+    extra.mShapes.Clear();
+    DeleteAndClear(extra.mShapeNames);
 }
 
 // ---- Shape channels ----
@@ -111,11 +114,11 @@ void KQelGeometry::ClearShape()
 KFCurveNode* KQelGeometry::GetShapeCurveNode(KQelTakeNode* pTakeNode, int pIndex)
 {
     if (pIndex < 0) {
-        mError.SetLastErrorID(eParameterOutOfRange);
+        X().mError.SetLastErrorID(eParameterOutOfRange);
         return nullptr;
     }
     if (!pTakeNode) {
-        mError.SetLastErrorID(eParameterIsNull);
+        X().mError.SetLastErrorID(eParameterIsNull);
         return nullptr;
     }
     const char* name = GetShapeName(pIndex);
@@ -129,7 +132,7 @@ KFCurve* KQelGeometry::GetShapeChannel(KQelTakeNode* pTakeNode, int pIndex)
     KFCurveNode* node = GetShapeCurveNode(pTakeNode, pIndex);
     KFCurve* curve = node ? node->FCurveGet() : nullptr;
     if (!curve)
-        mError.SetLastErrorID(eNoShapeCurveFound);
+        X().mError.SetLastErrorID(eNoShapeCurveFound);
     return curve;
 }
 
@@ -179,7 +182,7 @@ void KQelGeometry::CleanShapeChannels(KQelTakeNode* pTakeNode)
 {
     if (!GetNode())
         return;
-    for (int i = 0; i < mShapes.GetCount(); ++i)
+    for (int i = 0; i < R().mShapes.GetCount(); ++i)
         CleanShapeChannel(pTakeNode, i);
 }
 
@@ -232,7 +235,7 @@ void KQelGeometry::ConvertShapeNamesToV5Format(KQelTakeNode* pTakeNode)
 {
     if (!GetNode())
         return;
-    for (int i = 0; i < mShapes.GetCount(); ++i)
+    for (int i = 0; i < R().mShapes.GetCount(); ++i)
         ConvertShapeNamesToV5Format(pTakeNode, i);
 }
 
@@ -240,7 +243,7 @@ void KQelGeometry::RevertShapeNamesToV6Format(KQelTakeNode* pTakeNode)
 {
     if (!GetNode())
         return;
-    for (int i = 0; i < mShapes.GetCount(); ++i)
+    for (int i = 0; i < R().mShapes.GetCount(); ++i)
         RevertShapeNamesToV6Format(pTakeNode, i);
 }
 
@@ -255,11 +258,11 @@ void KQelGeometry::StoreTemporaryName(KArrayTemplate<KString*>& pList, int pInde
 void KQelGeometry::ConvertShapeNamesToV5Format(KQelTakeNode* pTakeNode, int pIndex)
 {
     KFCurveNode* root = Root(pTakeNode);
-    if (!root || pIndex < 0 || pIndex >= mShapeNames.GetCount())
+    if (!root || pIndex < 0 || pIndex >= R().mShapeNames.GetCount())
         return;
     // The first take node of a pass remembers the names; the later ones
     // find the shapes already renamed.
-    const KString v6 = pIndex < mV6ShapeNames.GetCount() ? *mV6ShapeNames[pIndex] : *mShapeNames[pIndex];
+    const KString v6 = pIndex < R().mV6ShapeNames.GetCount() ? *R().mV6ShapeNames[pIndex] : *R().mShapeNames[pIndex];
     KString v5Shape;
     KString v5Channel;
     if (GetAttributeType() == eMesh) {
@@ -271,9 +274,9 @@ void KQelGeometry::ConvertShapeNamesToV5Format(KQelTakeNode* pTakeNode, int pInd
         v5Shape = text;
         v5Channel = CreateShapeChannelName(pIndex);
     }
-    StoreTemporaryName(mV6ShapeNames, pIndex, v6);
-    StoreTemporaryName(mV5ShapeNames, pIndex, v5Shape);
-    StoreTemporaryName(mV5ChannelNames, pIndex, v5Channel);
+    StoreTemporaryName(X().mV6ShapeNames, pIndex, v6);
+    StoreTemporaryName(X().mV5ShapeNames, pIndex, v5Shape);
+    StoreTemporaryName(X().mV5ChannelNames, pIndex, v5Channel);
     SetShapeName(pIndex, v5Shape);
     RenameChannel(root, v6, v5Channel);
 }
@@ -281,11 +284,11 @@ void KQelGeometry::ConvertShapeNamesToV5Format(KQelTakeNode* pTakeNode, int pInd
 void KQelGeometry::RevertShapeNamesToV6Format(KQelTakeNode* pTakeNode, int pIndex)
 {
     KFCurveNode* root = Root(pTakeNode);
-    if (!root || pIndex < 0 || pIndex >= mShapeNames.GetCount() || pIndex >= mV6ShapeNames.GetCount() ||
-        pIndex >= mV5ShapeNames.GetCount() || pIndex >= mV5ChannelNames.GetCount())
+    if (!root || pIndex < 0 || pIndex >= R().mShapeNames.GetCount() || pIndex >= R().mV6ShapeNames.GetCount() ||
+        pIndex >= R().mV5ShapeNames.GetCount() || pIndex >= R().mV5ChannelNames.GetCount())
         return;
-    SetShapeName(pIndex, *mV6ShapeNames[pIndex]);
-    RenameChannel(root, *mV5ChannelNames[pIndex], *mV6ShapeNames[pIndex]);
+    SetShapeName(pIndex, *R().mV6ShapeNames[pIndex]);
+    RenameChannel(root, *R().mV5ChannelNames[pIndex], *R().mV6ShapeNames[pIndex]);
 }
 
 void KQelGeometry::RenameChannel(KFCurveNode* pRoot, const char* pOldName, const char* pNewName)
@@ -301,9 +304,11 @@ void KQelGeometry::RenameChannel(KFCurveNode* pRoot, const char* pOldName, const
 
 void KQelGeometry::ClearTemporaryShapeNames()
 {
-    DeleteAndClear(mV6ShapeNames);
-    DeleteAndClear(mV5ShapeNames);
-    DeleteAndClear(mV5ChannelNames);
+    if (!mExtra.Get())
+        return;
+    DeleteAndClear(X().mV6ShapeNames);
+    DeleteAndClear(X().mV5ShapeNames);
+    DeleteAndClear(X().mV5ChannelNames);
 }
 
 }  // namespace qelsdk_600

@@ -5,15 +5,17 @@
 
 namespace qelsdk_600 {
 
-KQelGeometryBase::KQelGeometryBase(KQelSdkManager& pManager) : KQelLayerContainer(pManager), mControlPoints(256) {}
+KQelGeometryBase::KQelGeometryBase(KQelSdkManager& pManager) : KQelLayerContainer(pManager) {}
 
 KQelGeometryBase::~KQelGeometryBase() {}
 
 void KQelGeometryBase::InitControlPoints(int pCount)
 {
-    mControlPoints.Empty();
+    if (!mControlPoints.Get() && pCount <= 0)
+        return;
+    ControlPoints().Empty();
     if (pCount > 0)
-        mControlPoints.SetCount(pCount);
+        ControlPoints().SetCount(pCount);
 }
 
 void KQelGeometryBase::InitNormals(int pCount)
@@ -52,21 +54,22 @@ void KQelGeometryBase::SetControlPointAt(const KQelVector4& pPoint, const KQelVe
     if (!normals || pIndex < 0 || pIndex == INT_MAX)
         return;
     KArrayTemplate<KQelVector4>& normalArray = normals->GetDirectArray();
-    const int pointCount = mControlPoints.GetCount();
-    if (pIndex >= pointCount && !mControlPoints.SetCount(pIndex + 1))
+    KArrayTemplate<KQelVector4>& points = ControlPoints();
+    const int pointCount = points.GetCount();
+    if (pIndex >= pointCount && !points.SetCount(pIndex + 1))
         return;
     if (pIndex >= normalArray.GetCount() && !normalArray.SetCount(pIndex + 1)) {
-        mControlPoints.SetCount(pointCount);
+        points.SetCount(pointCount);
         return;
     }
-    mControlPoints[pIndex] = pPoint;
+    points[pIndex] = pPoint;
     normalArray[pIndex] = pNormal;
 }
 
 void KQelGeometryBase::Copy(const KQelGeometryBase& pOther)
 {
-    if (this != &pOther)
-        mControlPoints = pOther.mControlPoints;
+    if (this != &pOther && (mControlPoints.Get() || pOther.mControlPoints.Get()))
+        ControlPoints() = pOther.ReadControlPoints();
 }
 
 }  // namespace qelsdk_600

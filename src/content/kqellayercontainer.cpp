@@ -73,9 +73,10 @@ void UseObjects(KQelEntity* pEntity, const Element* pElement, bool pAdd)
 }  // namespace
 
 KQelLayerContainer::KQelLayerContainer(KQelSdkManager& pManager)
-    : KQelNodeAttribute(pManager), mEntity(nullptr), mLayers(16)
+    : KQelNodeAttribute(pManager)
 {
 }
+
 
 KQelLayerContainer::~KQelLayerContainer()
 {
@@ -89,7 +90,7 @@ int KQelLayerContainer::CreateLayer()
     KQelLayer* layer = new (std::nothrow) KQelLayer;
     if (!layer)
         return -1;
-    const int index = mLayers.Add(layer);
+    const int index = Own().mLayers.Add(layer);
     if (index < 0)
         delete layer;
     return index;
@@ -98,14 +99,18 @@ int KQelLayerContainer::CreateLayer()
 void KQelLayerContainer::ClearLayers()
 {
     TruncateLayers(0);
-    mLayers.Clear();
+    if (Parts* parts = mParts.Get())
+        parts->mLayers.Clear();
 }
 
 void KQelLayerContainer::TruncateLayers(int pCount)
 {
-    for (int i = mLayers.GetCount() - 1; i >= pCount; --i) {
-        delete mLayers[i];
-        mLayers.RemoveAt(i);
+    if (!mParts.Get())
+        return;
+    KArrayTemplate<KQelLayer*>& layers = mParts.Get()->mLayers;
+    for (int i = layers.GetCount() - 1; i >= pCount; --i) {
+        delete layers[i];
+        layers.RemoveAt(i);
     }
 }
 
@@ -113,8 +118,8 @@ bool KQelLayerContainer::CreateLayersUpTo(unsigned int pLayer)
 {
     if (pLayer > static_cast<unsigned int>(INT_MAX))
         return false;
-    const int count = mLayers.GetCount();
-    while (mLayers.GetCount() <= static_cast<int>(pLayer)) {
+    const int count = GetLayerCount();
+    while (GetLayerCount() <= static_cast<int>(pLayer)) {
         if (CreateLayer() < 0) {
             TruncateLayers(count);
             return false;
@@ -126,8 +131,9 @@ bool KQelLayerContainer::CreateLayersUpTo(unsigned int pLayer)
 int KQelLayerContainer::GetLayerCount(KQelLayerElement::ELayerElementType pType) const
 {
     int count = 0;
-    for (int i = 0; i < mLayers.GetCount(); ++i) {
-        if (mLayers[i]->GetLayerElementOfType(pType))
+    const KArrayTemplate<KQelLayer*>& layers = Read().mLayers;
+    for (int i = 0; i < layers.GetCount(); ++i) {
+        if (layers[i]->GetLayerElementOfType(pType))
             ++count;
     }
     return count;
@@ -135,20 +141,22 @@ int KQelLayerContainer::GetLayerCount(KQelLayerElement::ELayerElementType pType)
 
 KQelLayer* KQelLayerContainer::GetLayer(int pIndex) const
 {
-    return pIndex >= 0 && pIndex < mLayers.GetCount() ? mLayers[pIndex] : nullptr;
+    const KArrayTemplate<KQelLayer*>& layers = Read().mLayers;
+    return pIndex >= 0 && pIndex < layers.GetCount() ? layers[pIndex] : nullptr;
 }
 
 KQelLayer* KQelLayerContainer::GetLayerNumber(unsigned int pLayer) const
 {
-    return pLayer < static_cast<unsigned int>(mLayers.GetCount()) ? mLayers[static_cast<int>(pLayer)] : nullptr;
+    return pLayer <= static_cast<unsigned int>(INT_MAX) ? GetLayer(static_cast<int>(pLayer)) : nullptr;
 }
 
 int KQelLayerContainer::GetLayerIndex(int pIndex, KQelLayerElement::ELayerElementType pType) const
 {
     if (pIndex < 0)
         return -1;
-    for (int i = 0, seen = 0; i < mLayers.GetCount(); ++i) {
-        if (mLayers[i]->GetLayerElementOfType(pType) && seen++ == pIndex)
+    const KArrayTemplate<KQelLayer*>& layers = Read().mLayers;
+    for (int i = 0, seen = 0; i < layers.GetCount(); ++i) {
+        if (layers[i]->GetLayerElementOfType(pType) && seen++ == pIndex)
             return i;
     }
     return -1;
@@ -161,11 +169,12 @@ KQelLayer* KQelLayerContainer::GetLayer(int pIndex, KQelLayerElement::ELayerElem
 
 int KQelLayerContainer::GetLayerTypedIndex(int pIndex, KQelLayerElement::ELayerElementType pType) const
 {
-    if (pIndex < 0 || pIndex >= mLayers.GetCount())
+    const KArrayTemplate<KQelLayer*>& layers = Read().mLayers;
+    if (pIndex < 0 || pIndex >= layers.GetCount())
         return -1;
     int typed = -1;
     for (int i = 0; i <= pIndex; ++i) {
-        if (mLayers[i]->GetLayerElementOfType(pType))
+        if (layers[i]->GetLayerElementOfType(pType))
             ++typed;
     }
     return typed;
@@ -173,9 +182,9 @@ int KQelLayerContainer::GetLayerTypedIndex(int pIndex, KQelLayerElement::ELayerE
 
 KQelLayer* KQelLayerContainer::GetOrCreateLayer0()
 {
-    if (mLayers.GetCount() == 0 && CreateLayer() < 0)
+    if (GetLayerCount() == 0 && CreateLayer() < 0)
         return nullptr;
-    return mLayers[0];
+    return mParts.Get()->mLayers[0];
 }
 
 KQelLayerElementNormal* KQelLayerContainer::GetLayer0Normals() const
@@ -215,10 +224,10 @@ template <class Kind>
 int KQelLayerContainer::Add(void* pObject, unsigned int pLayer)
 {
     typename Kind::Object* object = static_cast<typename Kind::Object*>(pObject);
-    const int layerCount = mLayers.GetCount();
+    const int layerCount = GetLayerCount();
     if (!object || !CreateLayersUpTo(pLayer))
         return -1;
-    KQelLayer* layer = mLayers[static_cast<int>(pLayer)];
+    KQelLayer* layer = mParts.Get()->mLayers[static_cast<int>(pLayer)];
     typename Kind::Element* element = Kind::Slot(layer);
     const bool newElement = !element;
     if (newElement) {
@@ -242,8 +251,8 @@ int KQelLayerContainer::Add(void* pObject, unsigned int pLayer)
         TruncateLayers(layerCount);
         return -1;
     }
-    if (mEntity && UsesDirectArray(element))
-        KQelEntityUse(mEntity, object, true);
+    if (GetEntity() && UsesDirectArray(element))
+        KQelEntityUse(GetEntity(), object, true);
     return index;
 }
 
@@ -321,7 +330,7 @@ void KQelLayerContainer::CopyLayers(const KQelLayerContainer* pOther)
         const int index = CreateLayer();
         if (index < 0)
             return;
-        *mLayers[index] = *pOther->mLayers[i];
+        *mParts.Get()->mLayers[index] = *pOther->mParts.Get()->mLayers[i];
     }
 }
 
@@ -329,28 +338,29 @@ void KQelLayerContainer::CopyLayers(const KQelLayerContainer* pOther)
 
 void KQelLayerContainer::SetEntity(KQelEntity* pEntity)
 {
-    if (pEntity == mEntity)
+    if (pEntity == GetEntity())
         return;
     UnsetEntity();
     if (!pEntity)
         return;
-    mEntity = pEntity;
+    Own().mEntity = pEntity;
     UpdateEntityUses(true);
 }
 
 void KQelLayerContainer::UnsetEntity()
 {
-    if (!mEntity)
+    if (!GetEntity())
         return;
     UpdateEntityUses(false);
-    mEntity = nullptr;
+    mParts.Get()->mEntity = nullptr;
 }
 
 void KQelLayerContainer::UpdateEntityUses(bool pAdd)
 {
-    for (int i = 0; i < mLayers.GetCount(); ++i) {
-        UseObjects(mEntity, mLayers[i]->GetMaterials(), pAdd);
-        UseObjects(mEntity, mLayers[i]->GetTextures(), pAdd);
+    const Parts& parts = Read();
+    for (int i = 0; i < parts.mLayers.GetCount(); ++i) {
+        UseObjects(parts.mEntity, parts.mLayers[i]->GetMaterials(), pAdd);
+        UseObjects(parts.mEntity, parts.mLayers[i]->GetTextures(), pAdd);
     }
 }
 

@@ -3,6 +3,7 @@
 #define QELSDK_CONTENT_KQELLAYERCONTAINER_H
 
 #include "base/karraytemplate.h"
+#include "object/kondemand.h"
 #include "content/kqellayer.h"
 #include "scene/kqelnodeattribute.h"
 
@@ -33,7 +34,7 @@ public:
     // Deletes the layers, last first, with their elements. The entity
     // registration is not touched.
     void ClearLayers();
-    int GetLayerCount() const { return mLayers.GetCount(); }
+    int GetLayerCount() const { return Read().mLayers.GetCount(); }
     // Number of layers whose slot pType holds an element.
     int GetLayerCount(KQelLayerElement::ELayerElementType pType) const;
     // Layer pIndex; null out of range.
@@ -97,7 +98,7 @@ public:
     // Drops the uses SetEntity added, from the current entity, and forgets
     // it; nothing without entity.
     void UnsetEntity();
-    KQelEntity* GetEntity() const { return mEntity; }
+    KQelEntity* GetEntity() const { return Read().mEntity; }
 
 protected:
     // Layer 0, created when there is none; null when it cannot be made.
@@ -125,8 +126,16 @@ private:
     template <class Kind>
     int IndexOf(const char* pName, unsigned int pLayer);
 
-    KQelEntity* mEntity;
-    KArrayTemplate<KQelLayer*> mLayers;
+    // Entity and layers: a record made on first use, so that a container
+    // that holds neither costs a pointer.
+    struct Parts {
+        KQelEntity* mEntity = nullptr;
+        KArrayTemplate<KQelLayer*> mLayers{16};
+    };
+    Parts& Own() { return mParts.Make(); }
+    const Parts& Read() const { return mParts.Read(); }
+
+    KOnDemand<Parts> mParts;
 };
 
 }  // namespace qelsdk_600

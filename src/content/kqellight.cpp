@@ -272,13 +272,18 @@ bool KQelLight::GetFrontVolumetricProjection() const
 
 bool KQelLight::SetFileName(const char* pFileName)
 {
-    mFileName = pFileName ? pFileName : "";
+    if (!pFileName || !*pFileName)
+        mFileName.reset();
+    else if (mFileName)
+        *mFileName = pFileName;
+    else
+        mFileName.reset(new KString(pFileName));
     return true;
 }
 
 const char* KQelLight::GetFileName() const
 {
-    return mFileName.IsEmpty() ? nullptr : mFileName.Buffer();
+    return mFileName && !mFileName->IsEmpty() ? mFileName->Buffer() : nullptr;
 }
 
 KQelLight& KQelLight::operator=(const KQelLight& pOther)
@@ -287,7 +292,7 @@ KQelLight& KQelLight::operator=(const KQelLight& pOther)
         return *this;
     SetLightType(pOther.GetLightType());
     SetCastLight(pOther.GetCastLight());
-    mFileName = pOther.mFileName;
+    SetFileName(pOther.GetFileName());
     SetGroundProjection(pOther.GetGroundProjection());
     SetVolumetricProjection(pOther.GetVolumetricProjection());
     SetFrontVolumetricProjection(pOther.GetFrontVolumetricProjection());

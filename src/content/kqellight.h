@@ -2,6 +2,8 @@
 #ifndef QELSDK_CONTENT_KQELLIGHT_H
 #define QELSDK_CONTENT_KQELLIGHT_H
 
+#include <memory>
+
 #include "base/kstring.h"
 #include "content/kqelcolor.h"
 #include "object/kobject.h"
@@ -100,7 +102,7 @@ private:
     double GetDefaultValue(int pChannel) const;
 
     KQelLightProperties* mProperties;
-    KString mFileName;
+    std::unique_ptr<KString> mFileName;  // null while empty
 };
 
 // Properties of a light, in registration order; the four animated ones are

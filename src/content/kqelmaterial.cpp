@@ -97,8 +97,23 @@ KQelMaterial::KQelMaterial(KQelSdkManager& pManager, const char* pName)
       mError(kMaterialErrors, 1),
       mMultiLayer(false)
 {
+    // The Default take's tree is made on first use; what making it does to
+    // the properties is done now.
+    MarkChannelProperties();
+    DeferDefaultTake(true);
     KQelTakeNodeContainer::Init();
+    DeferDefaultTake(false);
     Init();
+}
+
+void KQelMaterial::MarkChannelProperties()
+{
+    for (const MaterialValue& value : kValues) {
+        if (KProperty* property = mProperties->FindPropertyByName(value.mName)) {
+            property->GetPropertyInfo().ModifyFlag(KPropertyInfo::kAnimatable, true);
+            property->ModifyPropertyFlag(kPropertyFlagAnimated, true);
+        }
+    }
 }
 
 KQelMaterial::~KQelMaterial()
@@ -138,15 +153,13 @@ void KQelMaterial::AddChannels(KQelTakeNode* pTakeNode)
 {
     if (!pTakeNode)
         return;
+    MarkChannelProperties();
     const bool linked = IsDefaultTake(pTakeNode);
     for (const MaterialValue& value : kValues) {
         double components[3] = {value.mStart[0], value.mStart[1], value.mStart[2]};
         KProperty* property = mProperties->FindPropertyByName(value.mName);
-        if (property) {
+        if (property)
             property->GetData(components);
-            property->GetPropertyInfo().ModifyFlag(KPropertyInfo::kAnimatable, true);
-            property->ModifyPropertyFlag(kPropertyFlagAnimated, true);
-        }
         const bool color = value.mComponents == 3;
         KFCurveNode* node =
             KFCurveNodeCreate(value.mName, color ? KDataTypeColor::DataType : KDataTypeNumber::DataType);

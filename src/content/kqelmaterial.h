@@ -150,6 +150,8 @@ public:
     const char* GetLastErrorString() const { return mError.GetLastErrorString(); }
 
 private:
+    // Marks the properties the channels mirror animatable and animated.
+    void MarkChannelProperties();
     // Curves of the take "Default" from value pValue (see the source's
     // table); components absent from the take are skipped (read as 0).
     void SetDefaultValue(int pValue, const double* pComponents);

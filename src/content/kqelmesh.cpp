@@ -23,10 +23,11 @@ void StoreLast(KArrayTemplate<int>& pIndices, int pCount, int pValue)
 
 }  // namespace
 
-KQelMesh::KQelMesh(KQelSdkManager& pManager) : KQelGeometry(pManager), mPolygons(256), mPolygonVertices(1024)
+KQelMesh::KQelMesh(KQelSdkManager& pManager) : KQelGeometry(pManager)
 {
     Reset();
 }
+
 
 KQelMesh::~KQelMesh() {}
 
@@ -37,9 +38,12 @@ KString KQelMesh::GetTypeName()
 
 void KQelMesh::Reset()
 {
-    mPolygons.Clear();
-    mPolygonVertices.Clear();
-    mControlPoints.Clear();
+    if (PolygonData* data = mPolygonData.Get()) {
+        data->mPolygons.Clear();
+        data->mPolygonVertices.Clear();
+    }
+    if (GetControlPointsCount() > 0)
+        ControlPoints().Clear();
     ClearLayers();
     mUCount = mVCount = mUExtendedCount = mVExtendedCount = mUStep = mVStep = 0;
     mUClosed = mVClosed = mUTopCap = mVTopCap = false;
@@ -50,8 +54,10 @@ KQelMesh& KQelMesh::operator=(KQelMesh& pOther)
     if (this == &pOther)
         return *this;
     KQelGeometry::operator=(pOther);
-    mPolygons = pOther.mPolygons;
-    mPolygonVertices = pOther.mPolygonVertices;
+    if (mPolygonData.Get() || pOther.mPolygonData.Get()) {
+        P().mPolygons = pOther.RP().mPolygons;
+        P().mPolygonVertices = pOther.RP().mPolygonVertices;
+    }
     return *this;
 }
 
@@ -83,13 +89,13 @@ E* KQelMesh::Layer0ElementOrCreate(E* (KQelLayer::*pGet)() const, void (KQelLaye
 
 void KQelMesh::BeginPolygon(int pMaterial, int pTexture, int pGroup)
 {
-    const KPolygon polygon = {mPolygonVertices.GetCount(), 0, pGroup};
-    if (mPolygons.Add(polygon) < 0)
+    const KPolygon polygon = {RP().mPolygonVertices.GetCount(), 0, pGroup};
+    if (P().mPolygons.Add(polygon) < 0)
         return;
     KQelLayer* layer = GetOrCreateLayer0();
     if (!layer)
         return;
-    const int count = mPolygons.GetCount();
+    const int count = RP().mPolygons.GetCount();
     const bool first = count == 1;
 
     KQelLayerElementMaterial* materials = layer->GetMaterials();
@@ -107,16 +113,16 @@ void KQelMesh::BeginPolygon(int pMaterial, int pTexture, int pGroup)
 
 void KQelMesh::AddPolygon(int pIndex, int pTextureUVIndex)
 {
-    const int count = mPolygons.GetCount();
-    if (count == 0 || mPolygonVertices.Add(pIndex) < 0)
+    const int count = RP().mPolygons.GetCount();
+    if (count == 0 || P().mPolygonVertices.Add(pIndex) < 0)
         return;
     if (pTextureUVIndex != -1) {
         KQelLayerElementUV* uvs = Layer0ElementOrCreate(&KQelLayer::GetUVs, &KQelLayer::SetUVs);
         if (uvs && uvs->GetMappingMode() == KQelLayerElement::eByPolygonVertex &&
             uvs->GetReferenceMode() == KQelLayerElement::eIndexToDirect)
-            StoreLast(uvs->GetIndexArray(), mPolygonVertices.GetCount(), pTextureUVIndex);
+            StoreLast(uvs->GetIndexArray(), RP().mPolygonVertices.GetCount(), pTextureUVIndex);
     }
-    ++mPolygons[count - 1].mSize;
+    ++P().mPolygons[count - 1].mSize;
 }
 
 bool KQelMesh::AddPolygons(const int* pSizes, int pCount, const int* pCorners, int pGroup)
@@ -129,11 +135,12 @@ bool KQelMesh::AddPolygons(const int* pSizes, int pCount, const int* pCorners, i
             return false;
         corners += pSizes[i];
     }
-    const int firstPolygon = mPolygons.GetCount();
-    const int firstCorner = mPolygonVertices.GetCount();
+    PolygonData& data = P();
+    const int firstPolygon = data.mPolygons.GetCount();
+    const int firstCorner = data.mPolygonVertices.GetCount();
     if (pCount > INT_MAX - firstPolygon || corners > INT_MAX - firstCorner || (corners > 0 && !pCorners) ||
-        !mPolygons.Reserve(firstPolygon + pCount) ||
-        mPolygonVertices.AddMultiple(pCorners, static_cast<int>(corners)) < 0)
+        !data.mPolygons.Reserve(firstPolygon + pCount) ||
+        data.mPolygonVertices.AddMultiple(pCorners, static_cast<int>(corners)) < 0)
         return false;
     KPolygon block[256];
     for (int first = 0, corner = firstCorner; first < pCount; first += 256) {
@@ -142,7 +149,7 @@ bool KQelMesh::AddPolygons(const int* pSizes, int pCount, const int* pCorners, i
             block[i] = {corner, pSizes[first + i], pGroup};
             corner += pSizes[first + i];
         }
-        mPolygons.AddMultiple(block, n);
+        data.mPolygons.AddMultiple(block, n);
     }
     // What BeginPolygon stores for each polygon: -1 in the index arrays
     // of the elements that map by polygon through indices.
@@ -165,20 +172,20 @@ bool KQelMesh::AddPolygons(const int* pSizes, int pCount, const int* pCorners, i
 
 int KQelMesh::GetPolygonGroup(int pPolygon) const
 {
-    return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mGroup : -1;
+    return pPolygon >= 0 && pPolygon < RP().mPolygons.GetCount() ? RP().mPolygons[pPolygon].mGroup : -1;
 }
 
 void KQelMesh::SetPolygonGroup(int pPolygon, int pGroup)
 {
-    if (pPolygon >= 0 && pPolygon < mPolygons.GetCount())
-        mPolygons[pPolygon].mGroup = pGroup;
+    if (pPolygon >= 0 && pPolygon < RP().mPolygons.GetCount())
+        P().mPolygons[pPolygon].mGroup = pGroup;
 }
 
 int KQelMesh::CornerIndex(int pPolygon, int pVertex) const
 {
-    if (pPolygon < 0 || pPolygon >= mPolygons.GetCount())
+    if (pPolygon < 0 || pPolygon >= RP().mPolygons.GetCount())
         return -1;
-    const KPolygon& polygon = mPolygons[pPolygon];
+    const KPolygon& polygon = RP().mPolygons[pPolygon];
     if (pVertex < 0 || pVertex >= polygon.mSize)
         return -1;
     return polygon.mIndex + pVertex;
@@ -187,7 +194,7 @@ int KQelMesh::CornerIndex(int pPolygon, int pVertex) const
 int KQelMesh::GetPolygonVertex(int pPolygon, int pVertex) const
 {
     const int corner = CornerIndex(pPolygon, pVertex);
-    return corner >= 0 ? mPolygonVertices[corner] : -1;
+    return corner >= 0 ? RP().mPolygonVertices[corner] : -1;
 }
 
 void KQelMesh::GetPolygonVertexNormal(int pPolygon, int pVertex, KQelVector4& pNormal) const
@@ -316,7 +323,7 @@ void KQelMesh::SetTextureUVIndex(int pPolygon, int pVertex, int pUVIndex)
     if (!UVsByCornerIndex(uvs) || corner < 0)
         return;
     KArrayTemplate<int>& indices = uvs->GetIndexArray();
-    if (indices.GetCount() < mPolygonVertices.GetCount() && !indices.SetCount(mPolygonVertices.GetCount()))
+    if (indices.GetCount() < RP().mPolygonVertices.GetCount() && !indices.SetCount(RP().mPolygonVertices.GetCount()))
         return;
     if (corner < indices.GetCount())
         indices[corner] = pUVIndex;

@@ -5,6 +5,7 @@
 #include "base/karraytemplate.h"
 #include "base/ktypes.h"
 #include "content/kqelgeometry.h"
+#include "object/kondemand.h"
 #include "math/kqelvector.h"
 
 namespace qelsdk_600 {
@@ -76,20 +77,20 @@ public:
 
     // ---- Access ----
 
-    int GetPolygonCount() const { return mPolygons.GetCount(); }
+    int GetPolygonCount() const { return RP().mPolygons.GetCount(); }
     // Position of the polygon's first corner in the polygon-vertex array
     // (stored as given, not checked against it); -1 out of range.
     int GetPolygonVertexIndex(int pPolygon) const
     {
-        return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mIndex : -1;
+        return pPolygon >= 0 && pPolygon < GetPolygonCount() ? RP().mPolygons[pPolygon].mIndex : -1;
     }
     // The polygon-vertex array; null while it was never filled.
-    int* GetPolygonVertices() { return mPolygonVertices.GetArray(); }
-    int GetPolygonVertexCount() const { return mPolygonVertices.GetCount(); }
+    int* GetPolygonVertices() { return mPolygonData.Get() ? P().mPolygonVertices.GetArray() : nullptr; }
+    int GetPolygonVertexCount() const { return RP().mPolygonVertices.GetCount(); }
     // -1 for a polygon out of range.
     int GetPolygonSize(int pPolygon) const
     {
-        return pPolygon >= 0 && pPolygon < mPolygons.GetCount() ? mPolygons[pPolygon].mSize : -1;
+        return pPolygon >= 0 && pPolygon < GetPolygonCount() ? RP().mPolygons[pPolygon].mSize : -1;
     }
     int GetPolygonGroup(int pPolygon) const;
     // Sets the group of a polygon; nothing out of range.
@@ -202,8 +203,16 @@ private:
     // Per-point normals from the polygons (see ComputeVertexNormals).
     void AccumulateNormals(KArrayTemplate<KQelVector4>& pNormals, bool pClockwise) const;
 
-    KArrayTemplate<KPolygon> mPolygons;
-    KArrayTemplate<int> mPolygonVertices;
+    // Polygons and their corners: made on first use, so that a mesh without
+    // them costs a pointer.
+    struct PolygonData {
+        KArrayTemplate<KPolygon> mPolygons{256};
+        KArrayTemplate<int> mPolygonVertices{1024};
+    };
+    PolygonData& P() { return mPolygonData.Make(); }
+    const PolygonData& RP() const { return mPolygonData.Read(); }
+
+    KOnDemand<PolygonData> mPolygonData;
 };
 
 }  // namespace qelsdk_600

@@ -77,12 +77,12 @@ void KQelMesh::AccumulateNormals(KArrayTemplate<KQelVector4>& pNormals, bool pCl
 {
     const int pointCount = GetControlPointsCount();
     const KQelVector4* points = GetControlPoints();
-    const int* corners = mPolygonVertices.GetArray();
+    const int* corners = RP().mPolygonVertices.GetArray();
     std::vector<KQelVector4> sums(static_cast<std::size_t>(pointCount));
     std::vector<int> counts(static_cast<std::size_t>(pointCount), 0);
-    for (int p = 0; p < mPolygons.GetCount(); ++p) {
-        const int first = mPolygons[p].mIndex;
-        const int size = mPolygons[p].mSize;
+    for (int p = 0; p < RP().mPolygons.GetCount(); ++p) {
+        const int first = RP().mPolygons[p].mIndex;
+        const int size = RP().mPolygons[p].mSize;
         bool inRange = size > 0;
         for (int j = 0; j < size && inRange; ++j)
             inRange = corners[first + j] >= 0 && corners[first + j] < pointCount;
@@ -144,11 +144,11 @@ bool KQelMesh::CheckIfVertexNormalsCCW()
 void KQelMesh::BuildSplitList(KArrayTemplate<KArrayTemplate<KDuplicateVertex>*>& pSplitList, ESplitObject pObject)
 {
     const int pointCount = GetControlPointsCount();
-    const int cornerCount = mPolygonVertices.GetCount();
+    const int cornerCount = RP().mPolygonVertices.GetCount();
     if (pObject != eSplitControlPoints || static_cast<long long>(pointCount) + cornerCount > INT_MAX)
         return;
     for (int k = 0; k < cornerCount; ++k) {
-        if (mPolygonVertices[k] < 0 || mPolygonVertices[k] >= pointCount)
+        if (RP().mPolygonVertices[k] < 0 || RP().mPolygonVertices[k] >= pointCount)
             return;
     }
     const int base = pSplitList.GetCount();
@@ -169,7 +169,7 @@ void KQelMesh::BuildSplitList(KArrayTemplate<KArrayTemplate<KDuplicateVertex>*>&
     const int normalCount = normals ? normals->GetDirectArray().GetCount() : 0;
     int next = pointCount;
     for (int k = 0; k < cornerCount; ++k) {
-        const int point = mPolygonVertices[k];
+        const int point = RP().mPolygonVertices[k];
         KDuplicateVertex entry = {k, point, KQelVector4()};
         if (k < normalCount)
             entry.mNormal = normals->GetDirectArray()[k];
@@ -183,7 +183,7 @@ void KQelMesh::BuildSplitList(KArrayTemplate<KArrayTemplate<KDuplicateVertex>*>&
 void KQelMesh::SplitPointsForHardEdge(KArrayTemplate<KArrayTemplate<KDuplicateVertex>*>& pSplitList)
 {
     const int pointCount = GetControlPointsCount();
-    const int cornerCount = mPolygonVertices.GetCount();
+    const int cornerCount = RP().mPolygonVertices.GetCount();
     KQelLayerElementNormal* normals = GetLayer0Normals();
     if (!normals || normals->GetMappingMode() != KQelLayerElement::eByPolygonVertex ||
         normals->GetDirectArray().GetCount() < cornerCount || pSplitList.GetCount() != pointCount)
@@ -214,10 +214,10 @@ void KQelMesh::SplitPointsForHardEdge(KArrayTemplate<KArrayTemplate<KDuplicateVe
     }
     // Grown once, so that no SetControlPointAt below grows them again.
     KArrayTemplate<KQelVector4>& normalArray = normals->GetDirectArray();
-    if (!mControlPoints.SetCount(newCount))
+    if (!ControlPoints().SetCount(newCount))
         return;
     if (normalArray.GetCount() < newCount && !normalArray.SetCount(newCount)) {
-        mControlPoints.SetCount(pointCount);
+        ControlPoints().SetCount(pointCount);
         return;
     }
 
@@ -238,11 +238,11 @@ void KQelMesh::SplitPointsForHardEdge(KArrayTemplate<KArrayTemplate<KDuplicateVe
         const KDuplicateList& list = *pSplitList[c];
         if (list.GetCount() == 0)
             continue;
-        const KQelVector4 point = mControlPoints[c];
+        const KQelVector4 point = ControlPoints()[c];
         SetControlPointAt(point, list[0].mNormal, c);
         for (int e = 1; e < list.GetCount(); ++e) {
             SetControlPointAt(point, list[e].mNormal, list[e].mNewIndex);
-            mPolygonVertices[list[e].mPolygonVertexIndex] = list[e].mNewIndex;
+            P().mPolygonVertices[list[e].mPolygonVertexIndex] = list[e].mNewIndex;
         }
     }
 
@@ -286,7 +286,7 @@ bool KQelMesh::BuildMergeList(KArrayTemplate<int>& pMergeList, ESplitObject pObj
 void KQelMesh::MergePointsForPolygonVerteNormals(KArrayTemplate<int>& pMergeList)
 {
     const int pointCount = GetControlPointsCount();
-    const int cornerCount = mPolygonVertices.GetCount();
+    const int cornerCount = RP().mPolygonVertices.GetCount();
     if (pMergeList.GetCount() != pointCount)
         return;
     std::vector<int> root(static_cast<std::size_t>(pointCount));
@@ -301,7 +301,7 @@ void KQelMesh::MergePointsForPolygonVerteNormals(KArrayTemplate<int>& pMergeList
     }
     std::vector<int> cornerOf(static_cast<std::size_t>(pointCount), -1);
     for (int k = 0; k < cornerCount; ++k) {
-        const int point = mPolygonVertices[k];
+        const int point = RP().mPolygonVertices[k];
         if (point < 0 || point >= pointCount || cornerOf[static_cast<std::size_t>(point)] >= 0)
             return;
         cornerOf[static_cast<std::size_t>(point)] = k;
@@ -335,7 +335,7 @@ void KQelMesh::MergePointsForPolygonVerteNormals(KArrayTemplate<int>& pMergeList
     for (int i = 0; i < pointCount; ++i) {
         const int corner = cornerOf[static_cast<std::size_t>(i)];
         if (corner >= 0)
-            mPolygonVertices[corner] = newIndex[static_cast<std::size_t>(root[static_cast<std::size_t>(i)])];
+            P().mPolygonVertices[corner] = newIndex[static_cast<std::size_t>(root[static_cast<std::size_t>(i)])];
     }
 
     for (int l = 0; l < GetLinkCount(); ++l) {
@@ -356,9 +356,9 @@ void KQelMesh::MergePointsForPolygonVerteNormals(KArrayTemplate<int>& pMergeList
     for (int i = 0; i < pointCount; ++i) {
         const int target = newIndex[static_cast<std::size_t>(i)];
         if (target >= 0)
-            mControlPoints[target] = mControlPoints[i];
+            ControlPoints()[target] = ControlPoints()[i];
     }
-    mControlPoints.SetCount(kept);
+    ControlPoints().SetCount(kept);
 
     RebuildShapes(*this, kept, [&](const ShapeRebuild& pRebuild) {
         for (int i = 0; i < pointCount; ++i) {

@@ -28,9 +28,10 @@ KQelVideoProperties::KQelVideoProperties(KQelVideo* pOwner)
     : KQelOwnedPropertyHandler(pOwner), mMipMap(false), mKeepFormat(true), mPath(nullptr)
 {
     QEL_PROPERTY_SET_REGISTER(QEL_VIDEO_PROPERTIES_BEFORE_PATH);
-    static const KPropertyAccessors kPathRow =
-        detail::KQelRowAccessors(Path, &KQelVideoProperties::PathGet, &KQelVideoProperties::PathSet);
-    detail::KQelRegisterValue(this, Path, "Path", kPathRow, static_cast<char*>(nullptr), 0);
+    static const KPropertyRow kPathRow =
+        detail::KQelValueRow("Path", &KQelVideoProperties::Path, &KQelVideoProperties::PathGet,
+                             &KQelVideoProperties::PathSet);
+    detail::KQelRegisterValue(this, Path, kPathRow, static_cast<char*>(nullptr), 0);
     QEL_PROPERTY_SET_REGISTER(QEL_VIDEO_PROPERTIES_AFTER_PATH);
 }
 

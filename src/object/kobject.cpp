@@ -17,13 +17,7 @@ struct KObject::NameIndex {
     std::vector<int> mSlots;
     int mCount = 0;
 
-    static std::size_t Hash(const char* pName)
-    {
-        std::uint32_t hash = 2166136261u;
-        for (const unsigned char* c = reinterpret_cast<const unsigned char*>(pName); *c; ++c)
-            hash = (hash ^ *c) * 16777619u;
-        return hash;
-    }
+    static std::size_t Hash(const char* pName);
     // The index of the first listed property of that name, or -1.
     int Find(const std::vector<KProperty*>& pProperties, const char* pName) const
     {
@@ -62,25 +56,77 @@ struct KObject::NameIndex {
     }
 };
 
+namespace {
+
+std::uint32_t HashName(const char* pName)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(pName); *c; ++c)
+        hash = (hash ^ *c) * 16777619u;
+    return hash;
+}
+
+}  // namespace
+
+// ---- KPropertyNames ----
+
+KPropertyNames::KPropertyNames(const KPropertyRow* pRows, int pCount)
+    : mRows(pRows), mCount(pCount < 0 ? 0 : pCount > kEmpty ? kEmpty : pCount)
+{
+    std::size_t size = 16;
+    while (size < static_cast<std::size_t>(mCount) * 2)
+        size *= 2;
+    mSlots.assign(size, kEmpty);
+    const std::size_t mask = size - 1;
+    for (int index = 0; index < mCount; ++index) {
+        const char* name = mRows[index].mName;
+        if (!name || Find(name) >= 0)
+            continue;
+        std::size_t i = HashName(name) & mask;
+        while (mSlots[i] != kEmpty)
+            i = (i + 1) & mask;
+        mSlots[i] = static_cast<unsigned short>(index);
+    }
+}
+
+int KPropertyNames::Find(const char* pName) const
+{
+    const std::size_t mask = mSlots.size() - 1;
+    for (std::size_t i = HashName(pName) & mask; mSlots[i] != kEmpty; i = (i + 1) & mask) {
+        if (std::strcmp(mRows[mSlots[i]].mName, pName) == 0)
+            return mSlots[i];
+    }
+    return -1;
+}
+
+// ---- KObject ----
+
 KClassDefinition KObject::ClassDefinition = {&KObject::ClassId, &KPlug::ClassDefinition, "KObject",
                                              nullptr};
 int KObject::ClassId = KPlug_RegisterClassId(&KObject::ClassDefinition, -1);
 int KObject::ClassGroupId = 0;
 const char* KObject::ClassGroupName = "KObject";
 
-KObject::KObject() : mNameIndexValid(false), mStatus(0) {}
+std::size_t KObject::NameIndex::Hash(const char* pName)
+{
+    return HashName(pName);
+}
+
+KObject::KObject() : mStatus(0), mClassNames(nullptr), mNameIndexValid(false) {}
 
 KObject::~KObject()
 {
+    Unwatch();
     // Dynamic properties belong to the object even when Destruct never ran;
     // any other property only stops being listed.
     while (!mProperties.empty()) {
         KProperty* property = mProperties.back();
         mProperties.pop_back();
-        property->mListOwner = nullptr;
+        property->SetListOwner(nullptr);
         if (property->IsDynamic() && property->GetOwner() == this)
             delete property;
     }
+    ReleaseOwned(mOwned);
 }
 
 IKObject* KObject::IQuery(unsigned long pInterfaceId, int pReserved)
@@ -107,6 +153,8 @@ const char* KObject::GetClassGroupName() const
 
 void KObject::Destruct()
 {
+    // The marks of the properties are left: unlisted, they end nothing.
+    mStatus &= ~kStatusWatched;
     mStatus |= kStatusDestroying;
     DisconnectAll();
     DestructProperties();
@@ -160,14 +208,32 @@ KProperty* KObject::CreatePropertyFromType(const char* pName, kPropertyType pTyp
     return property;
 }
 
+KProperty* KObject::CreatePropertyOnRow(const KPropertyRow* pRow, kPropertyType pType)
+{
+    if (!pRow || !pRow->mName)
+        return nullptr;
+    KProperty* property = KPropertyCreateFromType(pType);
+    if (!property)
+        return nullptr;
+    property->SetPropertyType(pType);
+    property->SetPropertyInfo(this, pRow);
+    property->mInfoFlags |= KPropertyInfo::kDynamic | KPropertyInfo::kAllocatedName;
+    if (PropertyAddToList(property) < 0) {
+        delete property;
+        return nullptr;
+    }
+    return property;
+}
+
 int KObject::PropertyAddToList(KProperty* pProperty)
 {
-    if (!pProperty || pProperty->mListOwner)
+    if (!pProperty || pProperty->ListOwner())
         return -1;
+    EndWatch();
     PropertyNotify(kPropertyAdding, pProperty);
     int index = GetPropertyCount();
     mProperties.push_back(pProperty);
-    pProperty->mListOwner = this;
+    pProperty->SetListOwner(this);
     if (mNameIndexValid)
         mNameIndex->Insert(mProperties, index);
     PropertyNotify(kPropertyAdded, pProperty);
@@ -179,13 +245,16 @@ bool KObject::PropertyIndexRemoveFromList(int pIndex)
     if (pIndex < 0 || pIndex >= GetPropertyCount())
         return false;
     KProperty* property = mProperties[static_cast<std::size_t>(pIndex)];
+    EndWatch();
     PropertyNotify(kPropertyRemoving, property);
     // The handler may have moved entries: remove the property, wherever it is.
-    int index = GetPropertyIndex(property);
+    int index = pIndex < GetPropertyCount() && mProperties[static_cast<std::size_t>(pIndex)] == property
+                    ? pIndex
+                    : GetPropertyIndex(property);
     if (index >= 0) {
         mProperties.erase(mProperties.begin() + index);
-        property->mListOwner = nullptr;
-        mNameIndexValid = false;
+        property->SetListOwner(nullptr);
+        InvalidateNameIndex();
     }
     PropertyNotify(kPropertyRemoved, property);
     return true;
@@ -222,7 +291,7 @@ KProperty* KObject::GetProperty(int pIndex) const
 
 int KObject::GetPropertyIndex(const KProperty* pProperty) const
 {
-    if (!pProperty || pProperty->mListOwner != this)
+    if (!pProperty || pProperty->ListOwner() != this)
         return -1;
     for (int i = GetPropertyCount() - 1; i >= 0; --i) {
         if (mProperties[static_cast<std::size_t>(i)] == pProperty)
@@ -231,10 +300,43 @@ int KObject::GetPropertyIndex(const KProperty* pProperty) const
     return -1;
 }
 
+void KObject::UseClassNames(const KPropertyNames* pNames)
+{
+    if (!pNames || static_cast<int>(mProperties.size()) < pNames->GetCount())
+        return;
+    const KPropertyRow* rows = pNames->GetRows();
+    for (int i = 0; i < pNames->GetCount(); ++i) {
+        if (mProperties[static_cast<std::size_t>(i)]->GetPropertyRow() != rows + i)
+            return;
+    }
+    mClassNames = pNames;
+}
+
+void KObject::ReserveProperties(int pCount)
+{
+    if (pCount <= 0)
+        return;
+    mProperties.reserve(mProperties.size() + static_cast<std::size_t>(pCount));
+    ReserveOwnedPlugs(pCount);
+}
+
 KProperty* KObject::FindPropertyByName(const char* pName) const
 {
     if (!pName)
         return nullptr;
+    if (mClassNames) {
+        // The class's properties lead the list: only later ones can hold a
+        // name that is not the class's.
+        const int index = mClassNames->Find(pName);
+        if (index >= 0)
+            return mProperties[static_cast<std::size_t>(index)];
+        for (std::size_t i = static_cast<std::size_t>(mClassNames->GetCount()); i < mProperties.size(); ++i) {
+            const char* name = mProperties[i]->GetPropertyName();
+            if (name && std::strcmp(name, pName) == 0)
+                return mProperties[i];
+        }
+        return nullptr;
+    }
     if (!mNameIndexValid) {
         if (!mNameIndex)
             mNameIndex.reset(new NameIndex);
@@ -248,13 +350,38 @@ KProperty* KObject::FindPropertyByName(const char* pName) const
     return index < 0 ? nullptr : mProperties[static_cast<std::size_t>(index)];
 }
 
+void KObject::Watch()
+{
+    mStatus |= kStatusWatched;
+    for (KProperty* property : mProperties)
+        property->SetWatched(true);
+}
+
+void KObject::Unwatch()
+{
+    if (!(mStatus & kStatusWatched))
+        return;
+    mStatus &= ~kStatusWatched;
+    for (KProperty* property : mProperties)
+        property->SetWatched(false);
+}
+
+void KObject::EndWatchNow()
+{
+    Unwatch();
+    WatchEnded();
+}
+
+void KObject::WatchEnded() {}
+
 void KObject::ForgetProperty(KProperty* pProperty)
 {
+    EndWatch();
     int index = GetPropertyIndex(pProperty);
     if (index >= 0)
         mProperties.erase(mProperties.begin() + index);
-    pProperty->mListOwner = nullptr;
-    mNameIndexValid = false;
+    pProperty->SetListOwner(nullptr);
+    InvalidateNameIndex();
 }
 
 bool KObject::PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex,

@@ -12,6 +12,28 @@ namespace qelsdk_600 {
 
 class KDataType;
 
+// The first index of each name among a class's rows, for the objects whose
+// property list starts with properties on those rows, in that order (see
+// KObject::UseClassNames): one table per class, made with its rows and as
+// constant. Up to 65535 rows.
+class KPropertyNames {
+public:
+    KPropertyNames(const KPropertyRow* pRows, int pCount);
+    KPropertyNames(const KPropertyNames&) = delete;
+    KPropertyNames& operator=(const KPropertyNames&) = delete;
+
+    const KPropertyRow* GetRows() const { return mRows; }
+    int GetCount() const { return mCount; }
+    // The index of the first row named pName, -1 when none.
+    int Find(const char* pName) const;
+
+private:
+    static constexpr unsigned short kEmpty = 0xFFFFu;
+    const KPropertyRow* mRows;
+    int mCount;
+    std::vector<unsigned short> mSlots;  // a power of two, at most half full
+};
+
 // Events that the property list announces to PropertyNotify.
 enum kPropertyNotify {
     kPropertyAdding = 8,     // before a property joins the list
@@ -29,7 +51,7 @@ enum kPropertyNotify {
 class KObject : public KPlug {
 public:
     // Status bits.
-    enum { kStatusDestroying = 8 };
+    enum { kStatusDestroying = 8, kStatusWatched = 16 };
 
     static int ClassId;
     static KClassDefinition ClassDefinition;
@@ -64,6 +86,11 @@ public:
     virtual KProperty* CreatePropertyFromType(const char* pName, kPropertyType pType,
                                               KDataType* pDataType, bool pAnimatable,
                                               bool pReserved, KProperty* pCopyFrom);
+    // A dynamic property on a class's row (name and data type, used as they
+    // are), of type pType, made and appended as CreatePropertyFromType makes
+    // it (its name then reads as copied, information flag 32). Null when no
+    // value template serves that type or the list refuses the property.
+    KProperty* CreatePropertyOnRow(const KPropertyRow* pRow, kPropertyType pType);
     // Appends a property (events 8 before, 11 after); its index, or -1 for
     // null or a property that some object's list already holds.
     virtual int PropertyAddToList(KProperty* pProperty);
@@ -84,8 +111,16 @@ public:
     // Index in the list, -1 when absent.
     int GetPropertyIndex(const KProperty* pProperty) const;
     // The first property whose name equals pName exactly (case matters), or
-    // null. Constant time after the first lookup that follows a change.
+    // null. Constant time after the first lookup that follows a change, or
+    // through the class's table (UseClassNames).
     KProperty* FindPropertyByName(const char* pName) const;
+    // Lets name lookups read a class's table while the list starts with the
+    // properties on its rows, in order, under their rows' names: from now
+    // on when it does (nothing otherwise), until a listed property is
+    // renamed or leaves the list. The table must outlive the object.
+    void UseClassNames(const KPropertyNames* pNames);
+    // Room for pCount more properties in the list and among the owned plugs.
+    void ReserveProperties(int pCount);
     // The same lookup on pObject; null for a null object.
     static KProperty* FindPropertyByName(const KObject* pObject, const char* pName)
     {
@@ -95,18 +130,60 @@ public:
     bool PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex,
                     KPlug* pOther, kConnectionType pType, KPlug* pNewPlug) override;
 
+    // Watching lets an owner keep work that only reads the properties for
+    // later: until the first change to the property list, or to a listed
+    // property's name, type, data type, accessors or information flags, or
+    // to the value of a listed animatable property, the object is watched;
+    // that change first ends the watch and calls WatchEnded, once. Storing
+    // a value equal to the current one, property flags, labels, limits and
+    // connections are not changes here. Destruct ends the watch silently.
+    void Watch();
+    // Ends the watch without calling WatchEnded.
+    void Unwatch();
+    bool IsWatched() const { return (mStatus & kStatusWatched) != 0; }
+
+protected:
+    // Called once when a change ends the watch, before the change; does
+    // nothing here.
+    virtual void WatchEnded();
+    // The owned plugs (its properties, mostly) are kept by the object
+    // itself: most objects need no other record.
+    std::vector<KPlug*>* OwnedList(bool pMake) override { return &mOwned; }
+    // Leaves every owned plug without owner at once: for a destructor whose
+    // member properties are about to end, each of which would otherwise
+    // leave the list by itself.
+    void ReleaseOwnedPlugs() { ReleaseOwned(mOwned); }
+
 private:
     friend class KProperty;
+    // Ends the watch and calls WatchEnded (nothing when not watched).
+    void EndWatch()
+    {
+        if (mStatus & kStatusWatched)
+            EndWatchNow();
+    }
+    void EndWatchNow();
     struct NameIndex;
     // Drops a property from the list without events (it is being destroyed).
     void ForgetProperty(KProperty* pProperty);
-    void InvalidateNameIndex() { mNameIndexValid = false; }
+    void InvalidateNameIndex()
+    {
+        mNameIndexValid = false;
+        mClassNames = nullptr;
+    }
 
+    int mStatus;  // first: fills the plug's tail padding
     std::vector<KProperty*> mProperties;
+    std::vector<KPlug*> mOwned;
     mutable std::unique_ptr<NameIndex> mNameIndex;
+    const KPropertyNames* mClassNames;  // see UseClassNames
     mutable bool mNameIndexValid;
-    int mStatus;
 };
+
+inline KObject* KProperty::ListOwner() const
+{
+    return static_cast<KObject*>(GetListOwner());
+}
 
 }  // namespace qelsdk_600
 

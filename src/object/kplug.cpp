@@ -10,26 +10,21 @@ namespace qelsdk_600 {
 KClassDefinition KPlug::ClassDefinition = {&KPlug::ClassId, nullptr, "KPlug", nullptr};
 int KPlug::ClassId = KPlug_RegisterClassId(&KPlug::ClassDefinition, -1);
 
-KPlug::KPlug()
-    : mOwner(nullptr), mHandle(kNoHandle), mHandleId(0), mFlags(eDirectionAll)
-{
-}
+KPlug::KPlug() : mOwner(nullptr), mLinks(0), mFlags(eDirectionAll) {}
 
 KPlug::~KPlug()
 {
-    if (mLinks) {
+    if (L()) {
         std::vector<KPlug*> subPlugs;
-        subPlugs.swap(mLinks->mSubPlugs);
+        subPlugs.swap(L()->mSubPlugs);
         for (KPlug* subPlug : subPlugs) {
-            subPlug->mOwner = nullptr;
+            subPlug->SetOwnerField(nullptr);
             if (subPlug->mFlags & kFlagMadeAsView)
                 delete subPlug;
             else
                 subPlug->ClearEntries();  // a view that outlives the plug it showed shows nothing
         }
-        for (KPlug* owned : mLinks->mOwned)
-            owned->mOwner = nullptr;
-        mLinks->mOwned.clear();
+        ReleaseOwned(L()->mOwned);
     }
     if (mOwner) {
         if (IsSubPlug())
@@ -38,58 +33,88 @@ KPlug::~KPlug()
             mOwner->DisconnectOwnedPlug(this);
     }
     // A sub-plug's entries are mirrors: no peer refers to it.
-    if (mLinks && !IsSubPlug()) {
-        const std::vector<Connection>& connections = mLinks->mConnections;
+    if (L() && !IsSubPlug()) {
+        const std::vector<Connection>& connections = L()->mConnections;
         for (std::size_t i = 0; i < connections.size(); ++i) {
             KPlug* peer = Resolve(connections[i]);
             if (!peer)
                 continue;
             // Our destination entries are the peer's source entries.
-            bool peerSideIsSource = static_cast<int>(i) >= mLinks->mSrcCount;
+            bool peerSideIsSource = static_cast<int>(i) >= L()->mSrcCount;
             peer->RemoveEntry(peerSideIsSource, this);
             peer->SubPlugsRemove(peerSideIsSource, this);
         }
     }
-    if (mHandle != kNoHandle)
-        KHandleManager::Get().Release(mHandle, mHandleId);
+    if (HandleOf() != kNoHandle)
+        KHandleManager::Get().Release(L()->mHandle, L()->mHandleId);
+    delete L();
 }
 
 KPlug::Links& KPlug::MakeLinks()
 {
-    if (!mLinks)
-        mLinks.reset(new Links);
-    return *mLinks;
+    if (!L()) {
+        Links* links = new Links;
+        links->mFilter = GetFilter();
+        mLinks = reinterpret_cast<std::uintptr_t>(links);
+    }
+    return *L();
 }
 
 void KPlug::EnsureHandle()
 {
-    if (mHandle == kNoHandle)
-        KHandleManager::Get().Acquire(this, mHandle, mHandleId);
+    Links& links = MakeLinks();
+    if (links.mHandle == kNoHandle)
+        KHandleManager::Get().Acquire(this, links.mHandle, links.mHandleId);
+}
+
+void KPlug::KeepListOwner()
+{
+    MakeLinks().mListOwner = mOwner;
+    mFlags &= ~kFlagListedByOwner;
+}
+
+void KPlug::SetListOwnerField(KPlug* pListOwner)
+{
+    mFlags &= ~kFlagListedByOwner;
+    if (pListOwner && pListOwner == mOwner) {
+        mFlags |= kFlagListedByOwner;
+        pListOwner = nullptr;
+    }
+    if (pListOwner || L())
+        MakeLinks().mListOwner = pListOwner;
+}
+
+void KPlug::SetExtension(Extension* pExtension)
+{
+    if (pExtension || L())
+        MakeLinks().mExtension.reset(pExtension);
 }
 
 void KPlug::ClearEntries()
 {
-    if (mLinks) {
-        mLinks->mConnections.clear();
-        mLinks->mSrcCount = 0;
+    if (L()) {
+        L()->mConnections.clear();
+        L()->mSrcCount = 0;
     }
 }
 
 void KPlug::SetFilterField(KPlugFilter* pFilter)
 {
-    if (pFilter || mLinks)
-        MakeLinks().mFilter = pFilter;
+    if (L())
+        L()->mFilter = pFilter;
+    else
+        mLinks = pFilter ? reinterpret_cast<std::uintptr_t>(pFilter) | kFilterAlone : 0;
 }
 
 void KPlug::SetUserTag(kReference pTag)
 {
-    if (pTag || mLinks)
+    if (pTag || L())
         MakeLinks().mUserTag = pTag;
 }
 
 void KPlug::SetListener(KPlugListener* pListener)
 {
-    if (pListener || mLinks)
+    if (pListener || L())
         MakeLinks().mListener = pListener;
 }
 
@@ -172,39 +197,73 @@ bool KPlug::ConnectOwnedPlug(KPlug* pPlug)
         return false;
     if (pPlug->mOwner)
         pPlug->mOwner->DisconnectOwnedPlug(pPlug);
-    pPlug->mOwner = this;
-    MakeLinks().mOwned.push_back(pPlug);
+    pPlug->SetOwnerField(this);
+    OwnedList(true)->push_back(pPlug);
     return true;
 }
 
 bool KPlug::DisconnectOwnedPlug(KPlug* pPlug)
 {
-    if (!mLinks)
+    std::vector<KPlug*>* list = OwnedList(false);
+    if (!list)
         return false;
-    std::vector<KPlug*>& owned = mLinks->mOwned;
+    std::vector<KPlug*>& owned = *list;
     // Searched from the end: members are released in reverse order.
+    if (!owned.empty() && owned.back() == pPlug) {
+        owned.pop_back();
+        pPlug->SetOwnerField(nullptr);
+        return true;
+    }
     for (std::size_t i = owned.size(); i-- > 0;) {
         if (owned[i] == pPlug) {
             owned.erase(owned.begin() + static_cast<long>(i));
-            pPlug->mOwner = nullptr;
+            pPlug->SetOwnerField(nullptr);
             return true;
         }
     }
     return false;
 }
 
+void KPlug::ReserveOwnedPlugs(int pCount)
+{
+    if (pCount > 0) {
+        std::vector<KPlug*>& owned = *OwnedList(true);
+        owned.reserve(owned.size() + static_cast<std::size_t>(pCount));
+    }
+}
+
+std::vector<KPlug*>* KPlug::OwnedList(bool pMake)
+{
+    if (pMake)
+        return &MakeLinks().mOwned;
+    return L() ? &L()->mOwned : nullptr;
+}
+
+void KPlug::ReleaseOwned(std::vector<KPlug*>& pOwned)
+{
+    for (KPlug* owned : pOwned)
+        owned->SetOwnerField(nullptr);
+    pOwned.clear();
+}
+
+int KPlug::GetOwnedPlugCount() const
+{
+    const std::vector<KPlug*>* owned = const_cast<KPlug*>(this)->OwnedList(false);
+    return owned ? static_cast<int>(owned->size()) : 0;
+}
+
 KPlug* KPlug::GetOwnedPlug(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetOwnedPlugCount())
         return nullptr;
-    return mLinks->mOwned[static_cast<std::size_t>(pIndex)];
+    return (*const_cast<KPlug*>(this)->OwnedList(false))[static_cast<std::size_t>(pIndex)];
 }
 
 void KPlug::ModifyPlugFlags(int pMask, bool pSet)
 {
     // The sub-plug bit follows SetFilter only: flipping it here would leave
     // the owner's lists out of step.
-    pMask &= ~(kFlagSubPlug | kFlagMadeAsView);
+    pMask &= ~(kFlagSubPlug | kPrivateFlags);
     if (pSet)
         mFlags |= pMask;
     else
@@ -230,8 +289,8 @@ int KPlug::FindEntry(int pBegin, int pEnd, const KPlug* pPlug) const
 {
     // From the end: the latest connections are the likeliest to go first.
     for (int i = pEnd; i-- > pBegin;) {
-        const Connection& entry = mLinks->mConnections[static_cast<std::size_t>(i)];
-        if (entry.mHandle == pPlug->mHandle && entry.mId == pPlug->mHandleId)
+        const Connection& entry = L()->mConnections[static_cast<std::size_t>(i)];
+        if (entry.mHandle == pPlug->HandleOf() && entry.mId == pPlug->HandleIdOf())
             return i;
     }
     return -1;
@@ -239,7 +298,7 @@ int KPlug::FindEntry(int pBegin, int pEnd, const KPlug* pPlug) const
 
 void KPlug::InsertEntry(bool pAsSource, const KPlug* pPlug, kConnectionType pType)
 {
-    Connection entry = {pPlug->mHandle, pPlug->mHandleId, pType};
+    Connection entry = {pPlug->HandleOf(), pPlug->HandleIdOf(), pType};
     Links& links = MakeLinks();
     if (pAsSource) {
         links.mConnections.insert(links.mConnections.begin() + links.mSrcCount, entry);
@@ -251,24 +310,24 @@ void KPlug::InsertEntry(bool pAsSource, const KPlug* pPlug, kConnectionType pTyp
 
 bool KPlug::RemoveEntry(bool pAsSource, const KPlug* pPlug)
 {
-    if (!mLinks)
+    if (!L())
         return false;
-    int size = static_cast<int>(mLinks->mConnections.size());
-    int srcCount = mLinks->mSrcCount;
+    int size = static_cast<int>(L()->mConnections.size());
+    int srcCount = L()->mSrcCount;
     int index = pAsSource ? FindEntry(0, srcCount, pPlug) : FindEntry(srcCount, size, pPlug);
     if (index < 0)
         return false;
-    mLinks->mConnections.erase(mLinks->mConnections.begin() + index);
+    L()->mConnections.erase(L()->mConnections.begin() + index);
     if (pAsSource)
-        --mLinks->mSrcCount;
+        --L()->mSrcCount;
     return true;
 }
 
 void KPlug::SubPlugsAdd(bool pAsSource, const KPlug* pPlug, kConnectionType pType)
 {
-    if (!mLinks)
+    if (!L())
         return;
-    for (KPlug* subPlug : mLinks->mSubPlugs) {
+    for (KPlug* subPlug : L()->mSubPlugs) {
         KPlugFilter* filter = subPlug->GetFilter();
         if (!filter || filter->IsValid(pPlug))
             subPlug->InsertEntry(pAsSource, pPlug, pType);
@@ -277,9 +336,9 @@ void KPlug::SubPlugsAdd(bool pAsSource, const KPlug* pPlug, kConnectionType pTyp
 
 void KPlug::SubPlugsRemove(bool pAsSource, const KPlug* pPlug)
 {
-    if (!mLinks)
+    if (!L())
         return;
-    for (KPlug* subPlug : mLinks->mSubPlugs)
+    for (KPlug* subPlug : L()->mSubPlugs)
         subPlug->RemoveEntry(pAsSource, pPlug);
 }
 
@@ -292,7 +351,7 @@ bool KPlug::ConnectSrc(KPlug* pSource, kConnectionType pType)
     EnsureHandle();
     pSource->EnsureHandle();
     // Taken before the request: its handlers may end the source.
-    kUInt sourceHandle = pSource->mHandle, sourceId = pSource->mHandleId;
+    kUInt sourceHandle = pSource->HandleOf(), sourceId = pSource->HandleIdOf();
     if (!PlugNotify(nullptr, kPlugConnectSrcRequest, this, GetSrcCount(), pSource, pType, nullptr))
         return false;
     // The request's handlers may have ended the source or connected it.
@@ -325,8 +384,8 @@ bool KPlug::DisconnectSrc(KPlug* pSource)
     if (index < 0)
         return false;
     int sourceIndex = pSource->FindDst(this);
-    kConnectionType type = mLinks->mConnections[static_cast<std::size_t>(index)].mType;
-    kUInt sourceHandle = pSource->mHandle, sourceId = pSource->mHandleId;
+    kConnectionType type = L()->mConnections[static_cast<std::size_t>(index)].mType;
+    kUInt sourceHandle = pSource->HandleOf(), sourceId = pSource->HandleIdOf();
 
     PlugNotify(nullptr, kPlugDisconnectSrc, this, index, pSource, type, nullptr);
     if (IsAlive(sourceHandle, sourceId))
@@ -350,13 +409,11 @@ bool KPlug::DisconnectDst(KPlug* pDestination)
     return pDestination && pDestination->DisconnectSrc(this);
 }
 
-bool KPlug::DisconnectAllSrc()
+bool KPlug::DisconnectSources()
 {
-    if (IsSubPlug() || !mLinks)
-        return false;
     // Work from a snapshot of handles: handlers may change the array.
-    const std::vector<Connection>& connections = mLinks->mConnections;
-    std::vector<Connection> sources(connections.begin(), connections.begin() + mLinks->mSrcCount);
+    const std::vector<Connection>& connections = L()->mConnections;
+    std::vector<Connection> sources(connections.begin(), connections.begin() + L()->mSrcCount);
     bool any = false;
     for (std::size_t i = sources.size(); i-- > 0;) {
         if (KPlug* source = Resolve(sources[i]))
@@ -365,12 +422,10 @@ bool KPlug::DisconnectAllSrc()
     return any;
 }
 
-bool KPlug::DisconnectAllDst()
+bool KPlug::DisconnectDestinations()
 {
-    if (IsSubPlug() || !mLinks)
-        return false;
-    const std::vector<Connection>& connections = mLinks->mConnections;
-    std::vector<Connection> destinations(connections.begin() + mLinks->mSrcCount, connections.end());
+    const std::vector<Connection>& connections = L()->mConnections;
+    std::vector<Connection> destinations(connections.begin() + L()->mSrcCount, connections.end());
     bool any = false;
     for (std::size_t i = destinations.size(); i-- > 0;) {
         if (KPlug* destination = Resolve(destinations[i]))
@@ -381,12 +436,12 @@ bool KPlug::DisconnectAllDst()
 
 bool KPlug::IsConnectedSrc(const KPlug* pSource) const
 {
-    if (!pSource || !mLinks || !pSource->mLinks)
+    if (!pSource || !L() || !pSource->L())
         return false;
     // Either side holds the connection: search the shorter list.
-    if (mLinks->mSrcCount <= pSource->GetDstCount())
-        return FindEntry(0, mLinks->mSrcCount, pSource) >= 0;
-    const Links& other = *pSource->mLinks;
+    if (L()->mSrcCount <= pSource->GetDstCount())
+        return FindEntry(0, L()->mSrcCount, pSource) >= 0;
+    const Links& other = *pSource->L();
     return pSource->FindEntry(other.mSrcCount, static_cast<int>(other.mConnections.size()), this) >= 0;
 }
 
@@ -399,41 +454,41 @@ KPlug* KPlug::GetSrc(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetSrcCount())
         return nullptr;
-    return Resolve(mLinks->mConnections[static_cast<std::size_t>(pIndex)]);
+    return Resolve(L()->mConnections[static_cast<std::size_t>(pIndex)]);
 }
 
 KPlug* KPlug::GetDst(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetDstCount())
         return nullptr;
-    return Resolve(mLinks->mConnections[static_cast<std::size_t>(mLinks->mSrcCount + pIndex)]);
+    return Resolve(L()->mConnections[static_cast<std::size_t>(L()->mSrcCount + pIndex)]);
 }
 
 kConnectionType KPlug::GetSrcType(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetSrcCount())
         return kConnectionDefault;
-    return mLinks->mConnections[static_cast<std::size_t>(pIndex)].mType;
+    return L()->mConnections[static_cast<std::size_t>(pIndex)].mType;
 }
 
 kConnectionType KPlug::GetDstType(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetDstCount())
         return kConnectionDefault;
-    return mLinks->mConnections[static_cast<std::size_t>(mLinks->mSrcCount + pIndex)].mType;
+    return L()->mConnections[static_cast<std::size_t>(L()->mSrcCount + pIndex)].mType;
 }
 
 int KPlug::FindSrc(const KPlug* pSource) const
 {
-    return pSource && mLinks ? FindEntry(0, mLinks->mSrcCount, pSource) : -1;
+    return pSource && L() ? FindEntry(0, L()->mSrcCount, pSource) : -1;
 }
 
 int KPlug::FindDst(const KPlug* pDestination) const
 {
-    if (!pDestination || !mLinks)
+    if (!pDestination || !L())
         return -1;
-    int index = FindEntry(mLinks->mSrcCount, static_cast<int>(mLinks->mConnections.size()), pDestination);
-    return index < 0 ? -1 : index - mLinks->mSrcCount;
+    int index = FindEntry(L()->mSrcCount, static_cast<int>(L()->mConnections.size()), pDestination);
+    return index < 0 ? -1 : index - L()->mSrcCount;
 }
 
 void KPlug::AddSubPlug(KPlug* pSubPlug)
@@ -445,14 +500,14 @@ void KPlug::AddSubPlug(KPlug* pSubPlug)
 void KPlug::FillSubPlug(KPlug* pSubPlug) const
 {
     pSubPlug->ClearEntries();
-    if (!mLinks)
+    if (!L())
         return;
     KPlugFilter* filter = pSubPlug->GetFilter();
-    const std::vector<Connection>& connections = mLinks->mConnections;
+    const std::vector<Connection>& connections = L()->mConnections;
     for (std::size_t i = 0; i < connections.size(); ++i) {
         KPlug* peer = Resolve(connections[i]);
         if (peer && (!filter || filter->IsValid(peer)))
-            pSubPlug->InsertEntry(static_cast<int>(i) < mLinks->mSrcCount, peer, connections[i].mType);
+            pSubPlug->InsertEntry(static_cast<int>(i) < L()->mSrcCount, peer, connections[i].mType);
     }
 }
 
@@ -464,20 +519,20 @@ bool KPlug::MoveConnection(bool pSource, int pFrom, int pTo)
         return false;
     if (pFrom == pTo)
         return true;
-    std::vector<Connection>& connections = mLinks->mConnections;
+    std::vector<Connection>& connections = L()->mConnections;
     Connection entry = connections[static_cast<std::size_t>(base + pFrom)];
     connections.erase(connections.begin() + base + pFrom);
     connections.insert(connections.begin() + base + pTo, entry);
-    for (KPlug* subPlug : mLinks->mSubPlugs)
+    for (KPlug* subPlug : L()->mSubPlugs)
         FillSubPlug(subPlug);
     return true;
 }
 
 void KPlug::RemoveSubPlug(KPlug* pSubPlug)
 {
-    if (!mLinks)
+    if (!L())
         return;
-    std::vector<KPlug*>& subPlugs = mLinks->mSubPlugs;
+    std::vector<KPlug*>& subPlugs = L()->mSubPlugs;
     for (std::size_t i = 0; i < subPlugs.size(); ++i) {
         if (subPlugs[i] == pSubPlug) {
             subPlugs.erase(subPlugs.begin() + static_cast<long>(i));
@@ -500,7 +555,7 @@ void KPlug::SetFilter(KPlugFilter* pFilter, kType pType)
             mFlags |= kFlagSubPlug;
             SetFilterField(pFilter);
             if (owner) {
-                mOwner = owner;
+                SetOwnerField(owner);
                 owner->AddSubPlug(this);
             }
             return;
@@ -508,7 +563,7 @@ void KPlug::SetFilter(KPlugFilter* pFilter, kType pType)
         KPlug* owner = mOwner;
         if (owner) {
             owner->RemoveSubPlug(this);
-            mOwner = nullptr;
+            SetOwnerField(nullptr);
         }
         mFlags &= ~kFlagSubPlug;
         ClearEntries();
@@ -529,12 +584,12 @@ KPlug* KPlug::SubPlugGetOrCreate(KPlugFilter* pFilter)
     if (!pFilter || IsSubPlug())
         return nullptr;
     for (int i = 0; i < GetSubPlugCount(); ++i) {
-        KPlug* subPlug = mLinks->mSubPlugs[static_cast<std::size_t>(i)];
+        KPlug* subPlug = L()->mSubPlugs[static_cast<std::size_t>(i)];
         if (subPlug->GetFilter() == pFilter)
             return subPlug;
     }
     KPlug* subPlug = new KPlug;
-    subPlug->mOwner = this;
+    subPlug->SetOwnerField(this);
     subPlug->mFlags = (mFlags & eDirectionMask) | kFlagSubPlug | kFlagNoOwnerNotify | kFlagMadeAsView;
     subPlug->SetFilterField(pFilter);
     AddSubPlug(subPlug);
@@ -545,7 +600,7 @@ KPlug* KPlug::GetSubPlug(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetSubPlugCount())
         return nullptr;
-    return mLinks->mSubPlugs[static_cast<std::size_t>(pIndex)];
+    return L()->mSubPlugs[static_cast<std::size_t>(pIndex)];
 }
 
 }  // namespace qelsdk_600

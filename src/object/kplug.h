@@ -2,6 +2,7 @@
 #ifndef QELSDK_OBJECT_KPLUG_H
 #define QELSDK_OBJECT_KPLUG_H
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -61,10 +62,12 @@ public:
 // Destruct (or the disconnect operations) for a notified tear-down.
 //
 // Storage: most plugs are properties that are never connected, so a plug
-// keeps only its owner, flags and handle in line (40 bytes on 64-bit, 28 on
-// 32-bit builds). Connections, owned plugs, sub-plugs, filter, listener and
-// user tag live in a record made on first use, and the handle is taken from
-// the plug-handle manager only when the plug is first connected.
+// keeps only its owner and flags in line (28 bytes on 64-bit builds, 16 on
+// 32-bit ones, before padding, which a subclass fills). Connections, owned
+// plugs, sub-plugs, filter, listener, user tag, handle and what a subclass
+// adds (see Extension) live in a record made on first use, and the handle
+// is taken from the plug-handle manager only when the plug is first
+// connected.
 class KPlug : public ICallback {
 public:
     // How a plug stands to its owner (flag bit 8).
@@ -117,15 +120,15 @@ public:
     KPlug* GetOwner() const { return mOwner; }
     virtual bool ConnectOwnedPlug(KPlug* pPlug);
     virtual bool DisconnectOwnedPlug(KPlug* pPlug);
-    int GetOwnedPlugCount() const { return mLinks ? static_cast<int>(mLinks->mOwned.size()) : 0; }
+    int GetOwnedPlugCount() const;
     // Null when out of range.
     KPlug* GetOwnedPlug(int pIndex) const;
 
     // Pointer-sized value for the caller; 0 after construction.
-    kReference GetUserTag() const { return mLinks ? mLinks->mUserTag : 0; }
+    kReference GetUserTag() const { return L() ? L()->mUserTag : 0; }
     void SetUserTag(kReference pTag);
 
-    int GetPlugFlags() const { return mFlags & ~kFlagMadeAsView; }
+    int GetPlugFlags() const { return mFlags & ~kPrivateFlags; }
     void ModifyPlugFlags(int pMask, bool pSet);
     kDirection GetDirection() const { return static_cast<kDirection>(mFlags & eDirectionMask); }
     void SetDirection(kDirection pDirection);
@@ -144,15 +147,15 @@ public:
     bool DisconnectSrc(KPlug* pSource);
     bool DisconnectDst(KPlug* pDestination);
     // Disconnect every source (destination), last first; false when none.
-    bool DisconnectAllSrc();
-    bool DisconnectAllDst();
+    bool DisconnectAllSrc() { return L() && !IsSubPlug() && DisconnectSources(); }
+    bool DisconnectAllDst() { return L() && !IsSubPlug() && DisconnectDestinations(); }
     bool IsConnectedSrc(const KPlug* pSource) const;
     bool IsConnectedDst(const KPlug* pDestination) const;
 
-    int GetSrcCount() const { return mLinks ? mLinks->mSrcCount : 0; }
+    int GetSrcCount() const { return L() ? L()->mSrcCount : 0; }
     int GetDstCount() const
     {
-        return mLinks ? static_cast<int>(mLinks->mConnections.size()) - mLinks->mSrcCount : 0;
+        return L() ? static_cast<int>(L()->mConnections.size()) - L()->mSrcCount : 0;
     }
     // The plug of a connection, null when out of range or gone.
     KPlug* GetSrc(int pIndex) const;
@@ -167,17 +170,22 @@ public:
     // Stores the filter and sets the sub-plug bit from pType; a plug that thus
     // becomes a sub-plug joins its owner's sub-plugs.
     void SetFilter(KPlugFilter* pFilter, kType pType);
-    KPlugFilter* GetFilter() const { return mLinks ? mLinks->mFilter : nullptr; }
+    KPlugFilter* GetFilter() const
+    {
+        if (mLinks & kFilterAlone)
+            return reinterpret_cast<KPlugFilter*>(mLinks & ~kFilterAlone);
+        return L() ? L()->mFilter : nullptr;
+    }
     // The view of this plug's connections to plugs that pass pFilter, in
     // connection order, made on first use and owned by this plug. Null for a
     // null filter or when this plug is itself a sub-plug.
     KPlug* SubPlugGetOrCreate(KPlugFilter* pFilter);
-    int GetSubPlugCount() const { return mLinks ? static_cast<int>(mLinks->mSubPlugs.size()) : 0; }
+    int GetSubPlugCount() const { return L() ? static_cast<int>(L()->mSubPlugs.size()) : 0; }
     KPlug* GetSubPlug(int pIndex) const;
 
     // Receives events when no owner takes them; not owned.
     void SetListener(KPlugListener* pListener);
-    KPlugListener* GetListener() const { return mLinks ? mLinks->mListener : nullptr; }
+    KPlugListener* GetListener() const { return L() ? L()->mListener : nullptr; }
 
 protected:
     // Moves a source (destination) entry from one index to another, the
@@ -185,12 +193,63 @@ protected:
     // is out of range.
     bool MoveConnection(bool pSource, int pFrom, int pTo);
 
+    // Room for pCount more owned plugs.
+    void ReserveOwnedPlugs(int pCount);
+    // Where the owned plugs are listed, in order: in the record here (made
+    // when pMake), null when there is none yet. A subclass may keep them in
+    // line instead; it then releases them (ReleaseOwned) before the plug's
+    // destructor runs.
+    virtual std::vector<KPlug*>* OwnedList(bool pMake);
+    // Leaves every plug of the list without owner and empties it.
+    static void ReleaseOwned(std::vector<KPlug*>& pOwned);
+
+    // A mark for the object that lists this plug as a property (see
+    // KObject::Watch); not among the plug flags.
+    bool IsWatched() const { return (mFlags & kFlagWatched) != 0; }
+    void SetWatched(bool pWatched) { SetPrivateFlag(kFlagWatched, pWatched); }
+    // A private mark of the subclass; not among the plug flags.
+    bool IsMarked() const { return (mFlags & kFlagMarked) != 0; }
+    void SetMarked(bool pMarked) { SetPrivateFlag(kFlagMarked, pMarked); }
+
+    // The object whose property list holds this plug, or null. Kept in line
+    // while that object is the owner (the usual case), in the record
+    // otherwise; a change of owner keeps it.
+    KPlug* GetListOwner() const
+    {
+        if (mFlags & kFlagListedByOwner)
+            return mOwner;
+        return L() ? L()->mListOwner : nullptr;
+    }
+    void SetListOwner(KPlug* pListOwner)
+    {
+        // The usual cases, in line: listed by the owner, or leaving that list.
+        if (pListOwner && pListOwner == mOwner && !L()) {
+            mFlags |= kFlagListedByOwner;
+            return;
+        }
+        if (!pListOwner && (mFlags & kFlagListedByOwner) && !L()) {
+            mFlags &= ~kFlagListedByOwner;
+            return;
+        }
+        SetListOwnerField(pListOwner);
+    }
+
+    // What a subclass keeps for the few plugs that need it, in the record;
+    // owned by the plug from SetExtension on.
+    struct Extension {
+        virtual ~Extension() {}
+    };
+    Extension* GetExtension() const { return L() ? L()->mExtension.get() : nullptr; }
+    void SetExtension(Extension* pExtension);
+
 private:
     struct Connection {
         kUInt mHandle;
         kUInt mId;
         kConnectionType mType;
     };
+    // No handle yet: matches no connection entry.
+    static constexpr kUInt kNoHandle = ~kUInt(0);
     // What a plug holds beyond its owner and flags; made on first use and
     // kept until the plug ends.
     struct Links {
@@ -201,14 +260,41 @@ private:
         KPlugListener* mListener = nullptr;
         kReference mUserTag = 0;
         int mSrcCount = 0;
+        kUInt mHandle = kNoHandle;
+        kUInt mHandleId = 0;
+        KPlug* mListOwner = nullptr;  // when it is not the owner
+        std::unique_ptr<Extension> mExtension;
     };
-    // Private flag bit: a view made by SubPlugGetOrCreate, deleted with its
-    // owner.
-    enum { kFlagMadeAsView = 1 << 30 };
-    // No handle yet: matches no connection entry.
-    static constexpr kUInt kNoHandle = ~kUInt(0);
+    // Private flag bits: a view made by SubPlugGetOrCreate, deleted with its
+    // owner; the watch mark; the list owner is the owner; the subclass's
+    // mark.
+    enum {
+        kFlagMadeAsView = 1 << 30,
+        kFlagWatched = 1 << 29,
+        kFlagListedByOwner = 1 << 28,
+        kFlagMarked = 1 << 27,
+        kPrivateFlags = kFlagMadeAsView | kFlagWatched | kFlagListedByOwner | kFlagMarked
+    };
 
+    void SetPrivateFlag(int pFlag, bool pSet) { mFlags = pSet ? mFlags | pFlag : mFlags & ~pFlag; }
+    // Every change of owner goes through here, so that the list owner stays.
+    void SetOwnerField(KPlug* pOwner)
+    {
+        if ((mFlags & kFlagListedByOwner) && pOwner != mOwner)
+            KeepListOwner();
+        mOwner = pOwner;
+    }
+    // The owner, listing this plug, is about to change: the record keeps it.
+    void KeepListOwner();
+    void SetListOwnerField(KPlug* pListOwner);
+    kUInt HandleOf() const { return L() ? L()->mHandle : kNoHandle; }
+    kUInt HandleIdOf() const { return L() ? L()->mHandleId : 0; }
+    static constexpr std::uintptr_t kFilterAlone = 1;
+    Links* L() const { return (mLinks & kFilterAlone) ? nullptr : reinterpret_cast<Links*>(mLinks); }
     Links& MakeLinks();
+    // The work of DisconnectAllSrc and DisconnectAllDst for a plug with links.
+    bool DisconnectSources();
+    bool DisconnectDestinations();
     // Takes a handle from the plug-handle manager when the plug has none.
     void EnsureHandle();
     KPlug* Resolve(const Connection& pEntry) const;
@@ -227,9 +313,9 @@ private:
     void SetFilterField(KPlugFilter* pFilter);
 
     KPlug* mOwner;
-    std::unique_ptr<Links> mLinks;
-    kUInt mHandle;
-    kUInt mHandleId;
+    // The record, or a filter alone (kFilterAlone set: an object list keeps
+    // no other), or 0.
+    std::uintptr_t mLinks;
     int mFlags;
 };
 

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <vector>
 
 #include "object/kobject.h"
 
@@ -18,116 +20,99 @@ const char* KPropertyTypeName(int pType)
     return pType >= 0 && pType < kPropertyTypeCount ? kPropertyTypeNames[pType] : nullptr;
 }
 
-// ---------------------------------------------------------------------------
-// KPropertyInfo
+namespace {
 
-// A property's own copies and settings beyond the common ones.
-struct KProperty::Extra {
-    KPropertyAccessors mAccessors = {nullptr, nullptr, nullptr};
+// The row of a property that has none of its own: no name, no accessors,
+// no data type.
+const KPropertyRow kNoRow = {nullptr, {nullptr, nullptr, nullptr}, nullptr};
+
+}  // namespace
+
+// A property's settings beyond the common ones.
+struct KProperty::Extra : KPlug::Extension {
     KString mLabel;
     double mMin = -std::numeric_limits<double>::infinity();
     double mMax = std::numeric_limits<double>::infinity();
     std::vector<KString> mEnumValues;
 };
 
-KPropertyInfo::KPropertyInfo()
-    : mProperty(nullptr), mName(nullptr), mAccessors(nullptr), mType(kPropertyUnknown), mFlags(0)
-{
-}
-
-KPropertyInfo::~KPropertyInfo()
-{
-    ReleaseName();
-}
-
-void KPropertyInfo::ReleaseName()
-{
-    if (mFlags & kAllocatedName)
-        std::free(const_cast<char*>(mName));
-    mName = nullptr;
-    mFlags &= ~kAllocatedName;
-}
+// ---------------------------------------------------------------------------
+// KPropertyInfo
 
 void KPropertyInfo::ModifyFlag(int pFlags, bool pSet)
 {
+    KProperty& property = Property();
     pFlags &= ~kAllocatedName;
-    if (pSet)
-        mFlags |= pFlags;
-    else
-        mFlags &= ~pFlags;
+    const int flags = pSet ? property.mInfoFlags | pFlags : property.mInfoFlags & ~pFlags;
+    if (flags != property.mInfoFlags)
+        property.WillChange();
+    property.mInfoFlags = flags;
 }
 
 void KPropertyInfo::SetName(const char* pName)
 {
-    if (pName == mName)
+    KProperty& property = Property();
+    if (pName == property.mRow->mName)
         return;
-    ReleaseName();
-    mName = pName;
-    if (mProperty)
-        mProperty->NameChanged();
+    property.WillChange();
+    if (KPropertyRow* row = property.MakeOwnRow(pName, nullptr, false)) {
+        property.UseRow(row, true);
+        property.mInfoFlags &= ~kAllocatedName;
+    }
+    property.NameChanged();
 }
 
 void KPropertyInfo::SetAllocatedName(const char* pName)
 {
-    char* copy = nullptr;
-    if (pName) {
-        copy = static_cast<char*>(std::malloc(std::strlen(pName) + 1));
-        if (!copy)
-            return;  // keep the current name rather than lose it
-        char* out = copy;
-        for (const char* in = pName; *in; ++in) {
-            if (*in != '"')
-                *out++ = *in;
-        }
-        *out = '\0';
-    }
-    ReleaseName();
-    mName = copy;
-    if (copy)
-        mFlags |= kAllocatedName;
-    if (mProperty)
-        mProperty->NameChanged();
-}
-
-KPropertyAccessors& KPropertyInfo::OwnAccessors()
-{
-    KPropertyAccessors& own = mProperty->MakeExtra().mAccessors;
-    if (mAccessors != &own) {
-        own = mAccessors ? *mAccessors : KPropertyAccessors{nullptr, nullptr, nullptr};
-        mAccessors = &own;
-    }
-    return own;
+    KProperty& property = Property();
+    // A failed copy keeps the current name rather than lose it.
+    KPropertyRow* row = property.MakeOwnRow(nullptr, pName, false);
+    if (!row)
+        return;
+    property.WillChange();
+    property.UseRow(row, true);
+    if (pName)
+        property.mInfoFlags |= kAllocatedName;
+    else
+        property.mInfoFlags &= ~kAllocatedName;
+    property.NameChanged();
 }
 
 void KPropertyInfo::SetGetter(KPropertyAccessor pGetter)
 {
     if (GetGetter() != pGetter)
-        OwnAccessors().mGetter = pGetter;
+        Property().OwnRow().mAccessors.mGetter = pGetter;
 }
 
 void KPropertyInfo::SetSetter(KPropertyAccessor pSetter)
 {
     if (GetSetter() != pSetter)
-        OwnAccessors().mSetter = pSetter;
+        Property().OwnRow().mAccessors.mSetter = pSetter;
 }
 
 void KPropertyInfo::SetAsStringFunc(KPropertyAsStringFunc pFunc)
 {
+    KProperty& property = Property();
     if (GetAsStringFunc() != pFunc)
-        OwnAccessors().mAsString = pFunc;
+        property.OwnRow().mAccessors.mAsString = pFunc;
     if (pFunc)
-        mFlags |= kHasAsStringFunc;
+        property.mInfoFlags |= kHasAsStringFunc;
     else
-        mFlags &= ~kHasAsStringFunc;
+        property.mInfoFlags &= ~kHasAsStringFunc;
 }
 
 void KPropertyInfo::ShareAccessors(const KPropertyAccessors* pAccessors)
 {
-    mAccessors = pAccessors;
-    if (GetAsStringFunc())
-        mFlags |= kHasAsStringFunc;
+    const KPropertyAccessors accessors = pAccessors ? *pAccessors : KPropertyAccessors{nullptr, nullptr, nullptr};
+    KProperty& property = Property();
+    const KPropertyAccessors& current = property.mRow->mAccessors;
+    if (current.mGetter != accessors.mGetter || current.mSetter != accessors.mSetter ||
+        current.mAsString != accessors.mAsString)
+        property.OwnRow().mAccessors = accessors;
+    if (accessors.mAsString)
+        property.mInfoFlags |= kHasAsStringFunc;
     else
-        mFlags &= ~kHasAsStringFunc;
+        property.mInfoFlags &= ~kHasAsStringFunc;
 }
 
 // ---------------------------------------------------------------------------
@@ -137,17 +122,14 @@ KClassDefinition KProperty::ClassDefinition = {&KProperty::ClassId, &KPlug::Clas
                                                "KProperty", nullptr};
 int KProperty::ClassId = KPlug_RegisterClassId(&KProperty::ClassDefinition, -1);
 
-KProperty::KProperty() : mFlags(0), mDataType(nullptr), mListOwner(nullptr)
-{
-    mInfo.mProperty = this;
-}
+KProperty::KProperty() : mPropertyFlags(0), mRow(&kNoRow), mInfoFlags(0), mType(kPropertyUnknown) {}
 
 KProperty::~KProperty()
 {
     // An embedded property dies before its object: leave no dangling entry.
-    if (mListOwner)
-        mListOwner->ForgetProperty(this);
-    mInfo.mProperty = nullptr;
+    if (KObject* listOwner = ListOwner())
+        listOwner->ForgetProperty(this);
+    UseRow(&kNoRow, false);
 }
 
 KClassDefinition* KProperty::GetClassDefinition() const
@@ -155,29 +137,99 @@ KClassDefinition* KProperty::GetClassDefinition() const
     return &ClassDefinition;
 }
 
+KPropertyRow* KProperty::MakeOwnRow(const char* pName, const char* pCopy, bool pKeepName)
+{
+    std::size_t length = pCopy ? std::strlen(pCopy) + 1 : 0;
+    KPropertyRow* row = static_cast<KPropertyRow*>(std::malloc(sizeof(KPropertyRow) + length));
+    if (!row)
+        return nullptr;
+    *row = *mRow;
+    if (pCopy) {
+        char* out = reinterpret_cast<char*>(row + 1);
+        row->mName = out;
+        for (const char* in = pCopy; *in; ++in) {
+            if (*in != '"')
+                *out++ = *in;
+        }
+        *out = '\0';
+    } else if (!pKeepName) {
+        row->mName = pName;
+    }
+    return row;
+}
+
+KPropertyRow& KProperty::OwnRow()
+{
+    WillChange();
+    if (!IsMarked()) {
+        KPropertyRow* row = MakeOwnRow(nullptr, nullptr, true);
+        if (!row)
+            throw std::bad_alloc();
+        UseRow(row, true);
+    }
+    return *const_cast<KPropertyRow*>(mRow);
+}
+
+void KProperty::FreeOwnRow()
+{
+    std::free(const_cast<KPropertyRow*>(mRow));
+}
+
 void KProperty::SetPropertyInfo(const char* pName, KObject* pOwner, KPropertyAccessor pGetter,
                                 KPropertyAccessor pSetter)
 {
     if (pOwner && GetOwner() != pOwner)
         pOwner->ConnectOwnedPlug(this);
-    mInfo.SetName(pName);
-    mInfo.SetGetter(pGetter);
-    mInfo.SetSetter(pSetter);
+    KPropertyInfo& info = GetPropertyInfo();
+    info.SetName(pName);
+    info.SetGetter(pGetter);
+    info.SetSetter(pSetter);
 }
 
 void KProperty::SetPropertyInfo(const char* pName, KObject* pOwner, const KPropertyAccessors* pAccessors)
 {
     if (pOwner && GetOwner() != pOwner)
         pOwner->ConnectOwnedPlug(this);
-    mInfo.SetName(pName);
-    mInfo.ShareAccessors(pAccessors);
+    GetPropertyInfo().SetName(pName);
+    GetPropertyInfo().ShareAccessors(pAccessors);
+}
+
+void KProperty::SetPropertyInfo(KObject* pOwner, const KPropertyRow* pRow)
+{
+    if (pOwner && GetOwner() != pOwner)
+        pOwner->ConnectOwnedPlug(this);
+    if (!pRow)
+        pRow = &kNoRow;
+    if (pRow == mRow)
+        return;
+    WillChange();
+    const bool renamed = pRow->mName != mRow->mName;
+    UseRow(pRow, false);
+    mInfoFlags &= ~kAllocatedName;
+    if (pRow->mAccessors.mAsString)
+        mInfoFlags |= kHasAsStringFunc;
+    else
+        mInfoFlags &= ~kHasAsStringFunc;
+    if (renamed)
+        NameChanged();
+}
+
+void KProperty::SetPropertyDataType(KDataType* pDataType)
+{
+    if (pDataType != mRow->mDataType)
+        OwnRow().mDataType = pDataType;
+}
+
+KProperty::Extra* KProperty::GetExtra() const
+{
+    return static_cast<Extra*>(GetExtension());
 }
 
 KProperty::Extra& KProperty::MakeExtra()
 {
-    if (!mExtra)
-        mExtra.reset(new Extra);
-    return *mExtra;
+    if (!GetExtra())
+        SetExtension(new Extra);
+    return *GetExtra();
 }
 
 KObject* KProperty::GetPropertyOwner() const
@@ -187,54 +239,65 @@ KObject* KProperty::GetPropertyOwner() const
 
 void KProperty::SetPropertyName(const char* pName)
 {
-    mInfo.SetAllocatedName(pName);
+    GetPropertyInfo().SetAllocatedName(pName);
 }
 
 const char* KProperty::GetPropertyLabel() const
 {
-    return mExtra ? mExtra->mLabel.Buffer() : "";
+    const Extra* extra = GetExtra();
+    return extra ? extra->mLabel.Buffer() : "";
 }
 
 void KProperty::SetPropertyLabel(const char* pLabel)
 {
-    if (mExtra || (pLabel && *pLabel))
+    if (GetExtra() || (pLabel && *pLabel))
         MakeExtra().mLabel = pLabel ? pLabel : "";
 }
 
 double KProperty::GetPropertyMin() const
 {
-    return mExtra ? mExtra->mMin : -std::numeric_limits<double>::infinity();
+    const Extra* extra = GetExtra();
+    return extra ? extra->mMin : -std::numeric_limits<double>::infinity();
 }
 
 double KProperty::GetPropertyMax() const
 {
-    return mExtra ? mExtra->mMax : std::numeric_limits<double>::infinity();
+    const Extra* extra = GetExtra();
+    return extra ? extra->mMax : std::numeric_limits<double>::infinity();
 }
 
 void KProperty::SetPropertyMin(double pMin)
 {
-    if (mExtra || pMin != -std::numeric_limits<double>::infinity())
+    if (GetExtra() || pMin != -std::numeric_limits<double>::infinity())
         MakeExtra().mMin = pMin;
 }
 
 void KProperty::SetPropertyMax(double pMax)
 {
-    if (mExtra || pMax != std::numeric_limits<double>::infinity())
+    if (GetExtra() || pMax != std::numeric_limits<double>::infinity())
         MakeExtra().mMax = pMax;
 }
 
 void KProperty::ModifyPropertyFlag(int pFlags, bool pSet)
 {
     if (pSet)
-        mFlags |= pFlags;
+        mPropertyFlags |= pFlags;
     else
-        mFlags &= ~pFlags;
+        mPropertyFlags &= ~pFlags;
+}
+
+void KProperty::EndWatch()
+{
+    if (KObject* listOwner = ListOwner())
+        listOwner->EndWatch();
+    else
+        SetWatched(false);
 }
 
 void KProperty::NameChanged()
 {
-    if (mListOwner)
-        mListOwner->InvalidateNameIndex();
+    if (KObject* listOwner = ListOwner())
+        listOwner->InvalidateNameIndex();
 }
 
 int KProperty::AsInteger()
@@ -268,7 +331,7 @@ bool KProperty::CopyPropertyValueFrom(KProperty* pOther)
 
 const char* KProperty::GetValueAsString(int pValue)
 {
-    KPropertyAsStringFunc func = mInfo.GetAsStringFunc();
+    KPropertyAsStringFunc func = GetPropertyInfo().GetAsStringFunc();
     if (!IsUserProperty() && func) {
         KPlug* owner = GetOwner();
         return owner ? (owner->*func)(pValue) : nullptr;
@@ -292,14 +355,15 @@ void KProperty::AddEnumValue(const char* pText)
 
 int KProperty::GetEnumCount() const
 {
-    return mExtra ? static_cast<int>(mExtra->mEnumValues.size()) : 0;
+    const Extra* extra = GetExtra();
+    return extra ? static_cast<int>(extra->mEnumValues.size()) : 0;
 }
 
 const char* KProperty::GetEnumValue(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetEnumCount())
         return nullptr;
-    return mExtra->mEnumValues[static_cast<std::size_t>(pIndex)].Buffer();
+    return GetExtra()->mEnumValues[static_cast<std::size_t>(pIndex)].Buffer();
 }
 
 }  // namespace qelsdk_600

@@ -2,9 +2,6 @@
 #ifndef QELSDK_OBJECT_KPROPERTY_H
 #define QELSDK_OBJECT_KPROPERTY_H
 
-#include <memory>
-#include <vector>
-
 #include "base/kstring.h"
 #include "object/kplug.h"
 
@@ -64,17 +61,25 @@ typedef void (KPlug::*KPropertyAccessor)();
 // constant and not freed by the caller, null when the value has none.
 typedef const char* (KPlug::*KPropertyAsStringFunc)(int);
 
-// Getter, setter and to-text function of a property. Properties of the same
-// row of a class share one record with static storage (see
-// KProperty::SetPropertyInfo); a property whose accessors are changed one by
-// one takes its own copy.
+// Getter, setter and to-text function of a property.
 struct KPropertyAccessors {
     KPropertyAccessor mGetter;
     KPropertyAccessor mSetter;
     KPropertyAsStringFunc mAsString;
 };
 
-// The information record embedded in every property.
+// What every property of one row of a class has in common: its name, its
+// accessors and its data type. A class keeps one constant row per property
+// it declares (see KProperty::SetPropertyInfo); a property that is given a
+// name, accessors or a data type of its own takes its own copy of the row.
+struct KPropertyRow {
+    const char* mName;  // null: unnamed
+    KPropertyAccessors mAccessors;
+    KDataType* mDataType;  // null: none
+};
+
+// The information of a property: its name, accessors, type and information
+// flags, read and changed through this view of the property that holds them.
 class KPropertyInfo {
 public:
     enum kFlags {
@@ -88,52 +93,46 @@ public:
         kHasAsStringFunc = 512
     };
 
-    KPropertyInfo();
-    ~KPropertyInfo();
     KPropertyInfo(const KPropertyInfo&) = delete;
     KPropertyInfo& operator=(const KPropertyInfo&) = delete;
 
-    int GetFlags() const { return mFlags; }
-    bool GetFlag(int pFlags) const { return (mFlags & pFlags) != 0; }
+    int GetFlags() const;
+    bool GetFlag(int pFlags) const { return (GetFlags() & pFlags) != 0; }
     // Sets (true) or clears (false) the given bits; kAllocatedName follows the
     // name and cannot be changed here.
     void ModifyFlag(int pFlags, bool pSet);
 
     // Null when unnamed.
-    const char* GetName() const { return mName; }
+    const char* GetName() const;
     // Borrows the text: it must outlive the property (or its next name).
     void SetName(const char* pName);
     // Takes an owned copy with every double-quote character dropped; a null
     // name leaves the property unnamed.
     void SetAllocatedName(const char* pName);
 
-    KPropertyAccessor GetGetter() const { return mAccessors ? mAccessors->mGetter : nullptr; }
-    KPropertyAccessor GetSetter() const { return mAccessors ? mAccessors->mSetter : nullptr; }
+    KPropertyAccessor GetGetter() const;
+    KPropertyAccessor GetSetter() const;
     void SetGetter(KPropertyAccessor pGetter);
     void SetSetter(KPropertyAccessor pSetter);
-    // Uses a shared record (null: no accessors); flag 512 follows its
-    // to-text function. The record must outlive the property.
+    // Copies the record's accessors (null: none); flag 512 follows its
+    // to-text function.
     void ShareAccessors(const KPropertyAccessors* pAccessors);
 
-    kPropertyType GetPropertyType() const { return mType; }
-    void SetPropertyType(kPropertyType pType) { mType = pType; }
+    kPropertyType GetPropertyType() const;
+    void SetPropertyType(kPropertyType pType);
 
     // Installs the enumeration-to-text function; flag 512 tells whether one
     // is set.
     void SetAsStringFunc(KPropertyAsStringFunc pFunc);
-    KPropertyAsStringFunc GetAsStringFunc() const { return mAccessors ? mAccessors->mAsString : nullptr; }
+    KPropertyAsStringFunc GetAsStringFunc() const;
+
+protected:
+    KPropertyInfo() {}
+    ~KPropertyInfo() {}
 
 private:
-    friend class KProperty;
-    void ReleaseName();
-    // The property's own copy of the accessors, made from the shared ones.
-    KPropertyAccessors& OwnAccessors();
-
-    KProperty* mProperty;  // the property that embeds this record
-    const char* mName;
-    const KPropertyAccessors* mAccessors;  // shared, the property's own copy, or null
-    kPropertyType mType;
-    int mFlags;
+    KProperty& Property();
+    const KProperty& Property() const;
 };
 
 // A typed value plug owned by an object. The value lives in the typed
@@ -142,15 +141,15 @@ private:
 // of the object that lists it.
 //
 // Storage: what every property of a class row has in common is not kept per
-// property. The name is a borrowed pointer to the row's text (a copy only
-// for a dynamic or renamed property), the getter, setter and to-text
-// function are one shared KPropertyAccessors record per row, and the data
-// type is a pointer to the process-wide type. A property holds in line only
-// its plug (see KPlug), its flags, type, those three pointers and its list
-// owner: 96 bytes on 64-bit, 60 on 32-bit builds, before the value. A
-// label, limits other than minus and plus infinity, enumeration texts and
-// accessors set one by one go to a record made on first use.
-class KProperty : public KPlug {
+// property: a property points to its row (KPropertyRow: name, accessors,
+// data type), shared by the class, and copies it only when it gets a name,
+// accessors or data type of its own. In line it holds only its plug (see
+// KPlug, which also keeps the list owner), its flags, information flags,
+// type and that pointer: 45 bytes on 64-bit builds, 29 on 32-bit ones, so
+// that a bool, int or enum value fits in the padding. A label, limits other
+// than minus and plus infinity and enumeration texts go to a record made on
+// first use.
+class KProperty : public KPlug, protected KPropertyInfo {
 public:
     static int ClassId;
     static KClassDefinition ClassDefinition;
@@ -161,27 +160,39 @@ public:
 
     KClassDefinition* GetClassDefinition() const override;
 
-    KPropertyInfo& GetPropertyInfo() { return mInfo; }
-    const KPropertyInfo& GetPropertyInfo() const { return mInfo; }
+    KPropertyInfo& GetPropertyInfo() { return *this; }
+    const KPropertyInfo& GetPropertyInfo() const { return *this; }
     // Makes pOwner the owner (ConnectOwnedPlug) when not null, then stores
     // the name (borrowed, see KPropertyInfo::SetName), the getter and the
     // setter (null: none).
     void SetPropertyInfo(const char* pName, KObject* pOwner, KPropertyAccessor pGetter,
                          KPropertyAccessor pSetter);
-    // The same with a shared accessor record (KPropertyInfo::ShareAccessors),
+    // The same with an accessor record, copied (KPropertyInfo::ShareAccessors),
     // its to-text function included.
     void SetPropertyInfo(const char* pName, KObject* pOwner, const KPropertyAccessors* pAccessors);
+    // The same with a class's row, which the property uses as it is: name,
+    // accessors (flag 512 following its to-text function) and data type. The
+    // row must outlive the property.
+    void SetPropertyInfo(KObject* pOwner, const KPropertyRow* pRow);
+    // The row in use: the class's or the property's own.
+    const KPropertyRow* GetPropertyRow() const { return mRow; }
     // The owning object, or null.
     KObject* GetPropertyOwner() const;
 
-    kPropertyType GetPropertyType() const { return mInfo.GetPropertyType(); }
-    void SetPropertyType(kPropertyType pType) { mInfo.SetPropertyType(pType); }
+    kPropertyType GetPropertyType() const { return static_cast<kPropertyType>(mType); }
+    void SetPropertyType(kPropertyType pType)
+    {
+        if (pType != mType) {
+            WillChange();
+            mType = static_cast<unsigned char>(pType);
+        }
+    }
     // Null when the property has no data type.
-    KDataType* GetPropertyDataType() const { return mDataType; }
-    void SetPropertyDataType(KDataType* pDataType) { mDataType = pDataType; }
+    KDataType* GetPropertyDataType() const { return mRow->mDataType; }
+    void SetPropertyDataType(KDataType* pDataType);
 
     // Null when unnamed.
-    const char* GetPropertyName() const { return mInfo.GetName(); }
+    const char* GetPropertyName() const { return mRow->mName; }
     // Takes an owned copy of the name (double quotes dropped).
     virtual void SetPropertyName(const char* pName);
     // Empty when none was set.
@@ -198,16 +209,16 @@ public:
         SetPropertyMax(pMax);
     }
 
-    int GetPropertyFlags() const { return mFlags; }
-    bool GetPropertyFlag(kPropertyFlag pFlag) const { return (mFlags & pFlag) != 0; }
+    int GetPropertyFlags() const { return mPropertyFlags; }
+    bool GetPropertyFlag(kPropertyFlag pFlag) const { return (mPropertyFlags & pFlag) != 0; }
     // Sets (true) or clears (false) the given bits.
     void ModifyPropertyFlag(int pFlags, bool pSet);
 
-    bool IsDynamic() const { return mInfo.GetFlag(KPropertyInfo::kDynamic); }
-    bool IsAnimatable() const { return mInfo.GetFlag(KPropertyInfo::kAnimatable); }
-    bool IsPropertyList() const { return mInfo.GetFlag(KPropertyInfo::kPropertyList); }
-    bool IsPropertyObjectList() const { return mInfo.GetFlag(KPropertyInfo::kObjectList); }
-    bool IsUserProperty() const { return mInfo.GetFlag(KPropertyInfo::kUserProperty); }
+    bool IsDynamic() const { return (mInfoFlags & kDynamic) != 0; }
+    bool IsAnimatable() const { return (mInfoFlags & kAnimatable) != 0; }
+    bool IsPropertyList() const { return (mInfoFlags & kPropertyList) != 0; }
+    bool IsPropertyObjectList() const { return (mInfoFlags & kObjectList) != 0; }
+    bool IsUserProperty() const { return (mInfoFlags & kUserProperty) != 0; }
     bool IsAnimated() const { return GetPropertyFlag(kPropertyFlagAnimated); }
     bool GetEnable() const { return !GetPropertyFlag(kPropertyFlagDisabled); }
     void SetEnable(bool pEnable) { ModifyPropertyFlag(kPropertyFlagDisabled, !pEnable); }
@@ -249,20 +260,89 @@ public:
     // Null outside the list.
     const char* GetEnumValue(int pIndex) const;
 
+protected:
+    // Before a change of what the watch of the listing object covers (see
+    // KObject::Watch): ends that watch.
+    void WillChange()
+    {
+        if (IsWatched())
+            EndWatch();
+    }
+    // Only the value of an animatable property is watched.
+    bool IsValueWatched() const { return IsWatched() && IsAnimatable(); }
+
 private:
     friend class KObject;
     friend class KPropertyInfo;
     // What few properties have: made on first use.
     struct Extra;
+    Extra* GetExtra() const;
     Extra& MakeExtra();
+    void EndWatch();
+    // The object whose property list holds this property, or null.
+    // (defined with KObject)
+    KObject* ListOwner() const;
     void NameChanged();
+    // A row of the property's own, a copy of the current one: with its name
+    // borrowed (pName) or copied without double quotes (pCopy); the name
+    // stays when both are null. Null when memory runs out.
+    KPropertyRow* MakeOwnRow(const char* pName, const char* pCopy, bool pKeepName);
+    // The own row, made from the current one (name kept) when shared.
+    KPropertyRow& OwnRow();
+    void UseRow(const KPropertyRow* pRow, bool pOwned)
+    {
+        // A copied name ends with its row: callers copy before they switch.
+        if (IsMarked() && pRow != mRow)
+            FreeOwnRow();
+        mRow = pRow;
+        SetMarked(pOwned);
+    }
+    void FreeOwnRow();
 
-    int mFlags;  // first: fills the plug's tail padding
-    KPropertyInfo mInfo;
-    KDataType* mDataType;
-    KObject* mListOwner;  // the object whose property list holds this property
-    std::unique_ptr<Extra> mExtra;
+    int mPropertyFlags;  // first: fills the plug's tail padding
+    const KPropertyRow* mRow;  // never null; the property's own when marked
+    int mInfoFlags;
+    unsigned char mType;
 };
+
+// ---- KPropertyInfo, a view of its property ----
+
+inline KProperty& KPropertyInfo::Property()
+{
+    return static_cast<KProperty&>(*this);
+}
+inline const KProperty& KPropertyInfo::Property() const
+{
+    return static_cast<const KProperty&>(*this);
+}
+inline int KPropertyInfo::GetFlags() const
+{
+    return Property().mInfoFlags;
+}
+inline const char* KPropertyInfo::GetName() const
+{
+    return Property().mRow->mName;
+}
+inline KPropertyAccessor KPropertyInfo::GetGetter() const
+{
+    return Property().mRow->mAccessors.mGetter;
+}
+inline KPropertyAccessor KPropertyInfo::GetSetter() const
+{
+    return Property().mRow->mAccessors.mSetter;
+}
+inline KPropertyAsStringFunc KPropertyInfo::GetAsStringFunc() const
+{
+    return Property().mRow->mAccessors.mAsString;
+}
+inline kPropertyType KPropertyInfo::GetPropertyType() const
+{
+    return Property().GetPropertyType();
+}
+inline void KPropertyInfo::SetPropertyType(kPropertyType pType)
+{
+    Property().SetPropertyType(pType);
+}
 
 }  // namespace qelsdk_600
 

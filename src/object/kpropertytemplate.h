@@ -111,7 +111,11 @@ public:
     bool Set(const T& pValue) { return SetData(&pValue); }
     // The stored value, without getter, setter or notification.
     const T& GetValue() const { return mValue; }
-    void SetValue(const T& pValue) { mValue = pValue; }
+    void SetValue(const T& pValue)
+    {
+        WatchValue(pValue);
+        mValue = pValue;
+    }
 
     bool GetData(void* pData, int pSize = 0, KEvaluateInfo* pInfo = nullptr,
                  KWorldState* pState = nullptr) override
@@ -131,6 +135,7 @@ public:
         T value = Load(pData);
         void* data = const_cast<void*>(pData);
         PlugDataNotify(nullptr, kPlugDataChangeBegin, this, data, &mValue, 0);
+        WatchValue(value);
         KPlug* owner = GetOwner();
         KPropertyAccessor setter = GetPropertyInfo().GetSetter();
         if (setter && owner)
@@ -210,6 +215,22 @@ protected:
         KPropertyAccessor getter = GetPropertyInfo().GetGetter();
         if (getter && owner)
             mValue = (owner->*detail::RestoreAccessor<T (KPlug::*)()>(getter))();
+    }
+
+    // A watched value (see KObject::Watch) ends the watch before it changes;
+    // storing the same bits again changes nothing.
+    void WatchValue(const T& pValue)
+    {
+        if (!IsValueWatched())
+            return;
+        if constexpr (std::is_trivially_copyable<T>::value) {
+            if (std::memcmp(static_cast<const void*>(&mValue), static_cast<const void*>(&pValue), sizeof(T)) == 0)
+                return;
+        } else {
+            if (mValue == pValue)
+                return;
+        }
+        WillChange();
     }
 
     static void Store(void* pData, const T& pValue)
@@ -312,6 +333,7 @@ public:
         std::memcpy(&value, pData, sizeof(value));
         void* data = const_cast<void*>(pData);
         PlugDataNotify(nullptr, kPlugDataChangeBegin, this, data, &mValue, 0);
+        WatchText(value);
         KPlug* owner = GetOwner();
         KPropertyAccessor setter = GetPropertyInfo().GetSetter();
         if (setter && owner)
@@ -342,10 +364,17 @@ private:
         }
     }
 
+    void WatchText(const char* pValue)
+    {
+        if (IsValueWatched() && std::strcmp(mValue ? mValue : "", pValue ? pValue : "") != 0)
+            WillChange();
+    }
+
     void Assign(const char* pValue)
     {
         if (pValue == mValue)
             return;
+        WatchText(pValue);
         char* copy = nullptr;
         if (pValue) {
             std::size_t length = std::strlen(pValue);

@@ -64,6 +64,8 @@ public:
     KQelLimits mScalingLimits;
 
 private:
+    friend class KQelNode;  // makes its limits on first use, without writing the property
+
     KQelNode* mLimitedNode;
     bool mTranslationLimitActive;
     bool mRotationLimitActive;

@@ -87,12 +87,15 @@ KQelNode::KQelNode(KQelSdkManager& pManager, const char* pName)
       mCullingType(0)
 {
     mProperties = new KQelNodeProperties(this);
-    mLimits = new KQelNodeLimits(this);
     Reset();
+    // The Default take's tree and the user properties are made when first
+    // asked for: most nodes of a large scene are never asked.
+    DeferDefaultTake(true);
     Init();
+    DeferDefaultTake(false);
     SetVisibility(true);
     SetShadingMode(eLightShading);
-    PublishProperties();
+    PublishPropertiesOnDemand();
 }
 
 KQelNode::~KQelNode()
@@ -111,6 +114,7 @@ KQelNode::~KQelNode()
         SetNodeAttribute(nullptr);
     // The user properties over this node's properties would outlive them in
     // the manager's list, where lookups by name read them.
+    DropRun();
     for (int i = 0; i < GetPropertyCount(); ++i) {
         KQelUserProperty* property = GetProperty(i);
         if (property && property->GetPropertyHandler() == mProperties)
@@ -428,15 +432,13 @@ const char* KQelNode::GetChildName(unsigned int pIndex) const
 
 bool KQelNode::SetCurrentTakeNode(int pIndex)
 {
-    mCurrentTakeCache.Reset();
-    mDefaultTakeCache.Reset();
+    ResetTakeCaches();
     return KQelTakeNodeContainer::SetCurrentTakeNode(pIndex);
 }
 
 bool KQelNode::SetCurrentTakeNode(const char* pName)
 {
-    mCurrentTakeCache.Reset();
-    mDefaultTakeCache.Reset();
+    ResetTakeCaches();
     return KQelTakeNodeContainer::SetCurrentTakeNode(pName);
 }
 
@@ -502,7 +504,9 @@ void KQelNode::AddChannels(KQelTakeNode* pTakeNode)
         if (property->IsAnimatable() && !IsOwnChannel(property->GetPropertyName()))
             CreateChannelsForProperty(property, pTakeNode);
     }
-    if (mAttribute)
+    // The tree owed is the one the constructor's Init left, before any
+    // attribute: an attribute set since adds its channels itself.
+    if (mAttribute && !IsBuildingDeferredTake())
         mAttribute->AddChannels(pTakeNode);
 }
 
@@ -542,7 +546,7 @@ KQelNode& KQelNode::operator=(KQelNode& pOther)
     mMultiTakeMode = pOther.mMultiTakeMode;
     for (EPivotSet set : {eSourcePivot, eDestinationPivot}) {
         KQelPivot& to = mProperties->GetPivot(set);
-        const KQelPivot& from = pOther.mProperties->GetPivot(set);
+        const KQelPivot& from = pOther.ReadPivot(set);
         to.mRotationOffset = from.mRotationOffset;
         to.mRotationPivot = from.mRotationPivot;
         to.mRotationPivotUpdateOffset = from.mRotationPivotUpdateOffset;
@@ -551,17 +555,19 @@ KQelNode& KQelNode::operator=(KQelNode& pOther)
         to.mScalingPivot = from.mScalingPivot;
         to.mScalingPivotUpdateOffset = from.mScalingPivotUpdateOffset;
     }
-    mCurrentTakeCache.Reset();
-    mDefaultTakeCache.Reset();
-    mLocalState.Reset();
-    mGlobalState.Reset();
-    const KQelNodeLimits& limits = *pOther.mLimits;
-    mLimits->mTranslationLimits = limits.mTranslationLimits;
-    mLimits->mRotationLimits = limits.mRotationLimits;
-    mLimits->mScalingLimits = limits.mScalingLimits;
-    mLimits->SetTranslationLimitActive(limits.GetTranslationLimitActive());
-    mLimits->SetRotationLimitActive(limits.GetRotationLimitActive());
-    mLimits->SetScalingLimitActive(limits.GetScalingLimitActive());
+    ResetTakeCaches();
+    if (mCaches) {
+        mCaches->mLocal.Reset();
+        mCaches->mGlobal.Reset();
+    }
+    const KQelNodeLimits& limits = pOther.ReadLimits();
+    KQelNodeLimits& own = GetLimits();
+    own.mTranslationLimits = limits.mTranslationLimits;
+    own.mRotationLimits = limits.mRotationLimits;
+    own.mScalingLimits = limits.mScalingLimits;
+    own.SetTranslationLimitActive(limits.GetTranslationLimitActive());
+    own.SetRotationLimitActive(limits.GetRotationLimitActive());
+    own.SetScalingLimitActive(limits.GetScalingLimitActive());
     mCullingType = pOther.mCullingType;
     KQelTakeNodeContainer::operator=(pOther);
     return *this;

@@ -2,6 +2,8 @@
 #ifndef QELSDK_SCENE_KQELNODE_H
 #define QELSDK_SCENE_KQELNODE_H
 
+#include <memory>
+
 #include "base/karraytemplate.h"
 #include "base/kerror.h"
 #include "base/kstring.h"
@@ -128,8 +130,12 @@ public:
     // ---- Construction and end ----
 
     // pName is the full name (the manager prefixes it). Builds the property
-    // set and the limits, Reset, the "Default" take, visible, shading mode
-    // eLightShading, then publishes the properties as user properties.
+    // set, Reset, the "Default" take, visible, shading mode eLightShading,
+    // then publishes the properties as user properties. The Default take's
+    // tree, the published handles, the limits, the pivot sets and the
+    // transform caches are made on first use; until then they answer as if
+    // made here (see KQelTakeNodeContainer::DeferDefaultTake and
+    // KQelObject::PublishRun).
     KQelNode(KQelSdkManager& pManager, const char* pName);
     // Clears the character slots that point back at this node, leaves its
     // entity, unbinds its attribute, destroys through the manager the user
@@ -488,15 +494,15 @@ public:
 
     // ---- States ----
 
-    void SetLocalState(const KQelXMatrix& pMatrix) { mLocalState.mMatrix = pMatrix; }
-    KQelXMatrix& GetLocalState() { return mLocalState.mMatrix; }
-    void SetGlobalState(const KQelXMatrix& pMatrix) { mGlobalState.mMatrix = pMatrix; }
-    KQelXMatrix& GetGlobalState() { return mGlobalState.mMatrix; }
+    void SetLocalState(const KQelXMatrix& pMatrix) { GetCaches().mLocal.mMatrix = pMatrix; }
+    KQelXMatrix& GetLocalState() { return GetCaches().mLocal.mMatrix; }
+    void SetGlobalState(const KQelXMatrix& pMatrix) { GetCaches().mGlobal.mMatrix = pMatrix; }
+    KQelXMatrix& GetGlobalState() { return GetCaches().mGlobal.mMatrix; }
     // With pRecursive the id is set on every descendant too.
     void SetLocalStateId(unsigned int pId, bool pRecursive);
-    unsigned int GetLocalStateId() const { return mLocalState.mId; }
+    unsigned int GetLocalStateId() const { return mCaches ? mCaches->mLocal.mId : KQelState().mId; }
     void SetGlobalStateId(unsigned int pId, bool pRecursive);
-    unsigned int GetGlobalStateId() const { return mGlobalState.mId; }
+    unsigned int GetGlobalStateId() const { return mCaches ? mCaches->mGlobal.mId : KQelState().mId; }
     // When the local state id differs from pId: stamps it, and the local
     // state becomes the global state under the parent's global state (as
     // it stands), or a copy of the global state for a root; then, with
@@ -551,13 +557,18 @@ public:
     // 0 and the limit properties from the limits, without notification.
     void UpdatePropertiesFromPivotsAndLimits();
 
-    // The node's limits (translation, rotation, scaling).
-    KQelNodeLimits& GetLimits() { return *mLimits; }
-    const KQelNodeLimits& GetLimits() const { return *mLimits; }
+    // The node's limits (translation, rotation, scaling); made on first use,
+    // as constructed.
+    KQelNodeLimits& GetLimits();
+    const KQelNodeLimits& GetLimits() const;
 
 private:
     friend class KQelEntity;  // Clear forgets the entity of every listed node
 
+    // A pivot set as it reads, without making the sets.
+    const KQelPivot& ReadPivot(EPivotSet pSet) const;
+    // The limits as they read, without making them.
+    const KQelNodeLimits& ReadLimits() const;
     // The attribute when it has that type, else null.
     KQelNodeAttribute* AttributeOfType(KQelNodeAttribute::EAttributeType pType) const;
     // The node of a connected node property set (null for any other plug).
@@ -583,11 +594,28 @@ private:
     EShadingMode mShadingMode;
     bool mMultiLayer;
     EMultiTakeMode mMultiTakeMode;
-    KQelTRSCache mCurrentTakeCache;
-    KQelTRSCache mDefaultTakeCache;
-    KQelState mLocalState;
-    KQelState mGlobalState;
-    KQelNodeLimits* mLimits;
+    // The take caches and the states: made on first use, as constructed.
+    struct Caches {
+        KQelTRSCache mCurrentTake;
+        KQelTRSCache mDefaultTake;
+        KQelState mLocal;
+        KQelState mGlobal;
+    };
+    Caches& GetCaches() const
+    {
+        if (!mCaches)
+            mCaches.reset(new Caches);
+        return *mCaches;
+    }
+    void ResetTakeCaches()
+    {
+        if (mCaches) {
+            mCaches->mCurrentTake.Reset();
+            mCaches->mDefaultTake.Reset();
+        }
+    }
+    mutable std::unique_ptr<Caches> mCaches;
+    mutable KQelNodeLimits* mLimits;  // made on first use
     bool mSelected;
     KArrayTemplate<KQelLinkToCharacter> mCharacterLinks;
     KError mError;

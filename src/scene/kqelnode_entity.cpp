@@ -35,6 +35,17 @@ bool KQelNode::SetEntity(KQelEntity* pEntity, bool pClearTarget)
     // Only a move bound to its target is refused on a clash; otherwise the
     // finder merely gathers the subtree's nodes and objects.
     const bool bound = pClearTarget && pEntity;
+    if (!bound && !GetGeometry() && GetChildCount(false) == 0) {
+        // A leaf without objects (a node joining its parent, one leaving
+        // it): all the finder would gather is this node.
+        if (mEntity) {
+            mEntity->RemoveNode(this);
+            mEntity = nullptr;
+        }
+        if (pEntity && pEntity->AddNode(this))
+            mEntity = pEntity;
+        return true;
+    }
     KQelNodeFinderDuplicateName finder(bound ? pEntity : nullptr);
     finder.Apply(*this);
     if (bound) {

@@ -29,7 +29,8 @@ void KQelWalkTree(KQelNode* pRoot, F pVisit)
     if (!pRoot)
         return;
     const EQelWalk first = pVisit(pRoot);
-    if (first != eQelWalkDescend)
+    // A leaf needs no stack.
+    if (first != eQelWalkDescend || pRoot->GetChildCount(false) == 0)
         return;
     struct Frame {
         KQelNode* mNode;

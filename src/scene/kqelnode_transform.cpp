@@ -187,10 +187,29 @@ void KQelNode::GetTransformationInheritType(ETransformInheritType& pType) const
 
 void KQelNode::SetRotationActive(bool pActive)
 {
-    if (mLimits)
-        mLimits->SetRotationLimitActive(pActive);
-    else
-        SetRotationActiveProperty(pActive);
+    GetLimits().SetRotationLimitActive(pActive);
+}
+
+KQelNodeLimits& KQelNode::GetLimits()
+{
+    if (!mLimits) {
+        // As constructed with the node: every flag off, the property false
+        // already.
+        mLimits = new KQelNodeLimits(nullptr);
+        mLimits->mLimitedNode = this;
+    }
+    return *mLimits;
+}
+
+const KQelNodeLimits& KQelNode::GetLimits() const
+{
+    return const_cast<KQelNode*>(this)->GetLimits();
+}
+
+const KQelNodeLimits& KQelNode::ReadLimits() const
+{
+    static const KQelNodeLimits kConstructed(nullptr);
+    return mLimits ? *mLimits : kConstructed;
 }
 
 void KQelNode::SetRotationActiveProperty(bool pActive)
@@ -228,6 +247,11 @@ KQelVector4 KQelNode::GetRotationStiffness() const
 
 // ---- Pivot sets ----
 
+const KQelPivot& KQelNode::ReadPivot(EPivotSet pSet) const
+{
+    return static_cast<const KQelNodeProperties*>(mProperties)->GetPivot(pSet);
+}
+
 void KQelNode::SetPivotState(EPivotSet pSet, EPivotState pState)
 {
     mProperties->GetPivot(pSet).mPivotState = pState;
@@ -235,7 +259,7 @@ void KQelNode::SetPivotState(EPivotSet pSet, EPivotState pState)
 
 void KQelNode::GetPivotState(EPivotSet pSet, EPivotState& pState) const
 {
-    pState = mProperties->GetPivot(pSet).mPivotState;
+    pState = ReadPivot(pSet).mPivotState;
 }
 
 void KQelNode::SetRotationOrder(EPivotSet pSet, ERotationOrder pOrder)
@@ -245,7 +269,7 @@ void KQelNode::SetRotationOrder(EPivotSet pSet, ERotationOrder pOrder)
 
 void KQelNode::GetRotationOrder(EPivotSet pSet, ERotationOrder& pOrder) const
 {
-    pOrder = mProperties->GetPivot(pSet).mRotationOrder;
+    pOrder = ReadPivot(pSet).mRotationOrder;
 }
 
 void KQelNode::SetUseRotationSpaceForLimitOnly(EPivotSet pSet, bool pUse)
@@ -255,7 +279,7 @@ void KQelNode::SetUseRotationSpaceForLimitOnly(EPivotSet pSet, bool pUse)
 
 bool KQelNode::GetUseRotationSpaceForLimitOnly(EPivotSet pSet) const
 {
-    return mProperties->GetPivot(pSet).mUseRotationSpaceForLimitOnly;
+    return ReadPivot(pSet).mUseRotationSpaceForLimitOnly;
 }
 
 #define QEL_PIVOT_VECTOR_ACCESSORS(Name, Field)                                      \
@@ -263,7 +287,7 @@ bool KQelNode::GetUseRotationSpaceForLimitOnly(EPivotSet pSet) const
     {                                                                                \
         mProperties->GetPivot(pSet).Field = pVector;                                 \
     }                                                                                \
-    KQelVector4 KQelNode::Get##Name(EPivotSet pSet) const { return mProperties->GetPivot(pSet).Field; }
+    KQelVector4 KQelNode::Get##Name(EPivotSet pSet) const { return ReadPivot(pSet).Field; }
 
 QEL_PIVOT_VECTOR_ACCESSORS(RotationOffset, mRotationOffset)
 QEL_PIVOT_VECTOR_ACCESSORS(RotationPivot, mRotationPivot)
@@ -300,7 +324,7 @@ void KQelNode::BuildLocal(KFCurveNode* pRoot, bool pEvaluate, KTime pTime, KQelT
 
 KQelXMatrix& KQelNode::GetLocalFromDefaultTake()
 {
-    KQelTRSCache& cache = mDefaultTakeCache;
+    KQelTRSCache& cache = GetCaches().mDefaultTake;
     if (!cache.mLocalValid) {
         KQelTakeNode* take = GetDefaultTakeNode();
         BuildLocal(take ? take->GetKFCurveNode() : nullptr, false, KTime(), cache);
@@ -311,7 +335,7 @@ KQelXMatrix& KQelNode::GetLocalFromDefaultTake()
 
 KQelXMatrix& KQelNode::GetLocalFromCurrentTake(KTime pTime)
 {
-    KQelTRSCache& cache = mCurrentTakeCache;
+    KQelTRSCache& cache = GetCaches().mCurrentTake;
     if (!cache.mLocalValid || cache.mLocalTime != pTime) {
         const int index = GetCurrentTakeNodeIndex();
         KQelTakeNode* take = index >= 0 && index < GetTakeNodeCount() ? GetTakeNode(index) : nullptr;
@@ -326,42 +350,42 @@ KQelXMatrix& KQelNode::GetGlobalFromDefaultTake()
 {
     // Ancestors first, on an explicit list: a deep chain must not recurse.
     std::vector<KQelNode*> chain;
-    for (KQelNode* node = this; node && !node->mDefaultTakeCache.mGlobalValid; node = node->GetParent())
+    for (KQelNode* node = this; node && !node->GetCaches().mDefaultTake.mGlobalValid; node = node->GetParent())
         chain.push_back(node);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         KQelNode* node = *it;
-        KQelTRSCache& cache = node->mDefaultTakeCache;
+        KQelTRSCache& cache = node->GetCaches().mDefaultTake;
         KQelXMatrix local = node->GetLocalFromDefaultTake();
         if (KQelNode* parent = node->GetParent())
-            ComputeGlobalMatrixQelStyle(cache.mGlobalMatrix, parent->mDefaultTakeCache.mGlobalMatrix, local);
+            ComputeGlobalMatrixQelStyle(cache.mGlobalMatrix, parent->GetCaches().mDefaultTake.mGlobalMatrix, local);
         else
             cache.mGlobalMatrix = local;
         cache.mGlobalValid = true;
     }
-    return mDefaultTakeCache.mGlobalMatrix;
+    return GetCaches().mDefaultTake.mGlobalMatrix;
 }
 
 KQelXMatrix& KQelNode::GetGlobalFromCurrentTake(KTime pTime)
 {
     std::vector<KQelNode*> chain;
     for (KQelNode* node = this; node; node = node->GetParent()) {
-        const KQelTRSCache& cache = node->mCurrentTakeCache;
+        const KQelTRSCache& cache = node->GetCaches().mCurrentTake;
         if (cache.mGlobalValid && cache.mGlobalTime == pTime)
             break;
         chain.push_back(node);
     }
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         KQelNode* node = *it;
-        KQelTRSCache& cache = node->mCurrentTakeCache;
+        KQelTRSCache& cache = node->GetCaches().mCurrentTake;
         KQelXMatrix local = node->GetLocalFromCurrentTake(pTime);
         if (KQelNode* parent = node->GetParent())
-            ComputeGlobalMatrixQelStyle(cache.mGlobalMatrix, parent->mCurrentTakeCache.mGlobalMatrix, local);
+            ComputeGlobalMatrixQelStyle(cache.mGlobalMatrix, parent->GetCaches().mCurrentTake.mGlobalMatrix, local);
         else
             cache.mGlobalMatrix = local;
         cache.mGlobalTime = pTime;
         cache.mGlobalValid = true;
     }
-    return mCurrentTakeCache.mGlobalMatrix;
+    return GetCaches().mCurrentTake.mGlobalMatrix;
 }
 
 // ---- States ----
@@ -381,7 +405,7 @@ void KQelNode::ComputeGlobalMatrixQelStyle(KQelXMatrix& pGlobal, KQelXMatrix& pP
 void KQelNode::SetLocalStateId(unsigned int pId, bool pRecursive)
 {
     KQelWalkTree(this, [pId, pRecursive](KQelNode* pNode) {
-        pNode->mLocalState.mId = pId;
+        pNode->GetCaches().mLocal.mId = pId;
         return pRecursive ? eQelWalkDescend : eQelWalkStop;
     });
 }
@@ -389,7 +413,7 @@ void KQelNode::SetLocalStateId(unsigned int pId, bool pRecursive)
 void KQelNode::SetGlobalStateId(unsigned int pId, bool pRecursive)
 {
     KQelWalkTree(this, [pId, pRecursive](KQelNode* pNode) {
-        pNode->mGlobalState.mId = pId;
+        pNode->GetCaches().mGlobal.mId = pId;
         return pRecursive ? eQelWalkDescend : eQelWalkStop;
     });
 }
@@ -397,33 +421,33 @@ void KQelNode::SetGlobalStateId(unsigned int pId, bool pRecursive)
 void KQelNode::ComputeLocalState(unsigned int pId, bool pRecursive)
 {
     KQelWalkTree(this, [pId, pRecursive, this](KQelNode* pNode) {
-        if (pNode->mLocalState.mId == pId)
+        if (pNode->GetCaches().mLocal.mId == pId)
             return eQelWalkSkipChildren;
-        pNode->mLocalState.mId = pId;
+        pNode->GetCaches().mLocal.mId = pId;
         if (KQelNode* parent = pNode->GetParent())
-            ComputeLocalMatrixQelStyle(pNode->mLocalState.mMatrix, parent->mGlobalState.mMatrix,
-                                       pNode->mGlobalState.mMatrix);
+            ComputeLocalMatrixQelStyle(pNode->GetCaches().mLocal.mMatrix, parent->GetCaches().mGlobal.mMatrix,
+                                       pNode->GetCaches().mGlobal.mMatrix);
         else
-            pNode->mLocalState.mMatrix = pNode->mGlobalState.mMatrix;
+            pNode->GetCaches().mLocal.mMatrix = pNode->GetCaches().mGlobal.mMatrix;
         return pRecursive || pNode != this ? eQelWalkDescend : eQelWalkStop;
     });
 }
 
 void KQelNode::ComputeGlobalState(unsigned int pId, bool pRecursive)
 {
-    if (mGlobalState.mId == pId)
+    if (GetCaches().mGlobal.mId == pId)
         return;
     // The parent's state is brought up to pId first, ancestors first.
     std::vector<KQelNode*> chain;
-    for (KQelNode* node = this; node && node->mGlobalState.mId != pId; node = node->GetParent())
+    for (KQelNode* node = this; node && node->GetCaches().mGlobal.mId != pId; node = node->GetParent())
         chain.push_back(node);
     auto compute = [pId](KQelNode* pNode) {
-        pNode->mGlobalState.mId = pId;
+        pNode->GetCaches().mGlobal.mId = pId;
         if (KQelNode* parent = pNode->GetParent())
-            ComputeGlobalMatrixQelStyle(pNode->mGlobalState.mMatrix, parent->mGlobalState.mMatrix,
-                                        pNode->mLocalState.mMatrix);
+            ComputeGlobalMatrixQelStyle(pNode->GetCaches().mGlobal.mMatrix, parent->GetCaches().mGlobal.mMatrix,
+                                        pNode->GetCaches().mLocal.mMatrix);
         else
-            pNode->mGlobalState.mMatrix = pNode->mLocalState.mMatrix;
+            pNode->GetCaches().mGlobal.mMatrix = pNode->GetCaches().mLocal.mMatrix;
     };
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
         compute(*it);
@@ -432,7 +456,7 @@ void KQelNode::ComputeGlobalState(unsigned int pId, bool pRecursive)
     KQelWalkTree(this, [pId, compute, this](KQelNode* pNode) {
         if (pNode == this)
             return eQelWalkDescend;
-        if (pNode->mGlobalState.mId == pId)
+        if (pNode->GetCaches().mGlobal.mId == pId)
             return eQelWalkSkipChildren;
         compute(pNode);
         return eQelWalkDescend;
@@ -457,23 +481,23 @@ void ForSubtree(KQelNode* pNode, bool pRecursive, F pStep)
 
 void KQelNode::SetLocalStateFromDefaultTake(bool pRecursive)
 {
-    ForSubtree(this, pRecursive, [](KQelNode* pNode) { pNode->mLocalState.mMatrix = pNode->GetLocalFromDefaultTake(); });
+    ForSubtree(this, pRecursive, [](KQelNode* pNode) { pNode->GetCaches().mLocal.mMatrix = pNode->GetLocalFromDefaultTake(); });
 }
 
 void KQelNode::SetLocalStateFromCurrentTake(KTime pTime, bool pRecursive)
 {
     ForSubtree(this, pRecursive, [pTime](KQelNode* pNode) {
         if (pNode->GetCurrentTakeNodeIndex() == 0)
-            pNode->mLocalState.mMatrix = pNode->GetLocalFromDefaultTake();
+            pNode->GetCaches().mLocal.mMatrix = pNode->GetLocalFromDefaultTake();
         else
-            pNode->mLocalState.mMatrix = pNode->GetLocalFromCurrentTake(pTime);
+            pNode->GetCaches().mLocal.mMatrix = pNode->GetLocalFromCurrentTake(pTime);
     });
 }
 
 void KQelNode::SetDefaultTakeFromLocalState(bool pRecursive)
 {
     ForSubtree(this, pRecursive, [](KQelNode* pNode) {
-        const KQelXMatrix& local = pNode->mLocalState.mMatrix;
+        const KQelXMatrix& local = pNode->GetCaches().mLocal.mMatrix;
         pNode->SetDefaultT(local.GetT());
         pNode->SetDefaultR(local.GetR());
         pNode->SetDefaultS(local.GetS());
@@ -487,7 +511,7 @@ void KQelNode::SetCurrentTakeFromLocalState(KTime pTime, bool pRecursive)
         if (index < 0 || index >= pNode->GetTakeNodeCount())
             return;
         KQelTakeNode* take = pNode->GetTakeNode(index);
-        const KQelXMatrix& local = pNode->mLocalState.mMatrix;
+        const KQelXMatrix& local = pNode->GetCaches().mLocal.mMatrix;
         const KQelVector4 parts[3] = {local.GetT(), local.GetR(), local.GetS()};
         for (int i = 0; i < 9; ++i) {
             KFCurve* curve = take->GetChannel(static_cast<KQelTakeNode::EChannel>(KQelTakeNode::eTranslationX + i));
@@ -526,8 +550,7 @@ void KQelNode::Reset()
     p.RotationStiffnessX.Set(0.0);
     p.RotationStiffnessY.Set(0.0);
     p.RotationStiffnessZ.Set(0.0);
-    p.GetPivot(eSourcePivot).Reset();
-    p.GetPivot(eDestinationPivot).Reset();
+    p.ResetPivots();
 }
 
 void KQelNode::UpdatePivotsAndLimitsFromProperties()
@@ -552,11 +575,11 @@ void KQelNode::UpdatePivotsAndLimitsFromProperties()
 
     bool differs = false;
     for (const LimitProperties& limit : kLimitProperties) {
-        const KQelLimits& limits = mLimits->*limit.mLimits;
+        const KQelLimits& limits = ReadLimits().*limit.mLimits;
         bool minActive[3], maxActive[3];
         limits.GetLimitMinActive(minActive[0], minActive[1], minActive[2]);
         limits.GetLimitMaxActive(maxActive[0], maxActive[1], maxActive[2]);
-        differs = differs || (p.*limit.mActive).GetValue() != (mLimits->*limit.mGetActive)();
+        differs = differs || (p.*limit.mActive).GetValue() != (ReadLimits().*limit.mGetActive)();
         for (int i = 0; i < 3; ++i) {
             differs = differs || (p.*limit.mMinActive[i]).GetValue() != minActive[i] ||
                       (p.*limit.mMaxActive[i]).GetValue() != maxActive[i] ||
@@ -567,8 +590,8 @@ void KQelNode::UpdatePivotsAndLimitsFromProperties()
     if (!differs)
         return;
     for (const LimitProperties& limit : kLimitProperties) {
-        KQelLimits& limits = mLimits->*limit.mLimits;
-        (mLimits->*limit.mSetActive)((p.*limit.mActive).GetValue());
+        KQelLimits& limits = GetLimits().*limit.mLimits;
+        (GetLimits().*limit.mSetActive)((p.*limit.mActive).GetValue());
         limits.SetLimitMinActive((p.*limit.mMinActive[0]).GetValue(), (p.*limit.mMinActive[1]).GetValue(),
                                  (p.*limit.mMinActive[2]).GetValue());
         limits.SetLimitMaxActive((p.*limit.mMaxActive[0]).GetValue(), (p.*limit.mMaxActive[1]).GetValue(),
@@ -586,17 +609,17 @@ void KQelNode::UpdatePivotsAndLimitsFromProperties()
 void KQelNode::UpdatePropertiesFromPivotsAndLimits()
 {
     KQelNodeProperties& p = *mProperties;
-    const KQelPivot& source = p.GetPivot(eSourcePivot);
+    const KQelPivot& source = ReadPivot(eSourcePivot);
     for (const PivotVector& vector : kPivotVectors)
         (p.*vector.mProperty).SetValue(ToProperty(source.*vector.mField));
     p.RotationOrder.SetValue(source.mRotationOrder);
     p.RotationSpaceForLimitOnly.SetValue(source.mUseRotationSpaceForLimitOnly);
     for (const LimitProperties& limit : kLimitProperties) {
-        const KQelLimits& limits = mLimits->*limit.mLimits;
+        const KQelLimits& limits = ReadLimits().*limit.mLimits;
         bool minActive[3], maxActive[3];
         limits.GetLimitMinActive(minActive[0], minActive[1], minActive[2]);
         limits.GetLimitMaxActive(maxActive[0], maxActive[1], maxActive[2]);
-        (p.*limit.mActive).SetValue((mLimits->*limit.mGetActive)());
+        (p.*limit.mActive).SetValue((ReadLimits().*limit.mGetActive)());
         for (int i = 0; i < 3; ++i) {
             (p.*limit.mMinActive[i]).SetValue(minActive[i]);
             (p.*limit.mMaxActive[i]).SetValue(maxActive[i]);

@@ -27,7 +27,34 @@ KQelNodeProperties::KQelNodeProperties(KQelTakeNodeContainer* pOwner)
     }
 }
 
-KQelNodeProperties::~KQelNodeProperties() {}
+KQelNodeProperties::~KQelNodeProperties()
+{
+    // After Destruct only the members are left; a set deleted without it
+    // still frees its dynamic properties as an owner.
+    if (GetObjectStatus() & kStatusDestroying)
+        ReleaseOwnedPlugs();
+}
+
+KQelPivot& KQelNodeProperties::GetPivot(EPivotSet pSet)
+{
+    if (!mPivots)
+        mPivots.reset(new KQelPivot[2]);
+    return mPivots[pSet == eQelDestinationPivot ? 1 : 0];
+}
+
+const KQelPivot& KQelNodeProperties::GetPivot(EPivotSet pSet) const
+{
+    static const KQelPivot kConstructed;
+    return mPivots ? mPivots[pSet == eQelDestinationPivot ? 1 : 0] : kConstructed;
+}
+
+void KQelNodeProperties::ResetPivots()
+{
+    if (mPivots) {
+        mPivots[0].Reset();
+        mPivots[1].Reset();
+    }
+}
 
 const char* KQelNodeProperties::RotationOrderAsString(ERotationOrder pOrder)
 {

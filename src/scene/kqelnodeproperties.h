@@ -2,6 +2,8 @@
 #ifndef QELSDK_SCENE_KQELNODEPROPERTIES_H
 #define QELSDK_SCENE_KQELNODEPROPERTIES_H
 
+#include <memory>
+
 #include "math/kgevector.h"
 #include "math/kqelvector.h"
 #include "scene/kqelnodeenums.h"
@@ -106,12 +108,13 @@ public:
     static const char* RotationOrderAsString(ERotationOrder pOrder);
     static const char* InheritTypeAsString(ETransformInheritType pType);
 
-    // A pivot set; a value other than 0 or 1 is taken as set 0.
-    KQelPivot& GetPivot(EPivotSet pSet) { return mPivots[pSet == eQelDestinationPivot ? 1 : 0]; }
-    const KQelPivot& GetPivot(EPivotSet pSet) const
-    {
-        return mPivots[pSet == eQelDestinationPivot ? 1 : 0];
-    }
+    // A pivot set; a value other than 0 or 1 is taken as set 0. Both sets
+    // are made on the first use of the form that may change them; until
+    // then they read as constructed.
+    KQelPivot& GetPivot(EPivotSet pSet);
+    const KQelPivot& GetPivot(EPivotSet pSet) const;
+    // Both pivot sets back to construction.
+    void ResetPivots();
 
     // The view of this set's connections restricted to other node property
     // sets (sources: children; destinations: parent); the set itself when no
@@ -131,7 +134,7 @@ public:
     QEL_PROPERTY_SET_BODY(QEL_NODE_PROPERTIES)
 
 private:
-    KQelPivot mPivots[2];
+    std::unique_ptr<KQelPivot[]> mPivots;  // both sets, or null while as constructed
     KQelNode* mNode;
     KPlug* mNodeView;
 };

@@ -22,6 +22,12 @@ class KQelSdkManager;
 // them: the manager that made them destroys them. Objects are created and
 // ended by their manager only, so they are not copyable (operator= copies the
 // name alone).
+//
+// A published run (see PublishRun) stands for the first entries of the
+// list: one user property bound to each of the property set's first
+// properties. Their handles are made together, in the manager through its
+// allocate operation, the first time one of them is handed out; counts,
+// names and flags are answered without making them.
 class KQelObject : public KQelPlug {
 public:
     // Name spaces; each gives the kind prefix of GetDefaultNameSpacePrefix.
@@ -109,7 +115,7 @@ public:
 
     // ---- User properties ----
 
-    int GetPropertyCount() const { return mProperties.GetCount(); }
+    int GetPropertyCount() const { return PendingRunCount() + mProperties.GetCount(); }
     // Number of user properties whose GetFlag(pFlag) is true.
     int GetPropertyCount(KQelUserProperty::EFlags pFlag) const;
     // Appends a property and then calls PropertyAdded; null and a property
@@ -123,14 +129,62 @@ public:
     // The first user property that stands for pProperty; null for null or
     // when none does.
     KQelUserProperty* GetProperty(KProperty* pProperty) const;
+    // Whether one does, answered without making published handles.
+    bool HasProperty(const KProperty* pProperty) const;
     // The first user property named exactly pName; null for null or none.
     KQelUserProperty* FindPropertyByName(const char* pName) const;
 
+protected:
+    // Starts the published run over the property set's first pCount
+    // properties (the list must be empty) and lists it in the manager; the
+    // handles' property set is told of their default-value changes.
+    void PublishRun(int pCount);
+    // The published property with that name (null: none): the handle when
+    // made, else a handle bound to the same property and set in pScratch
+    // (valid while pScratch is), so that the object's own operations need
+    // not make the run.
+    KQelUserProperty* FindPublished(const char* pName, KQelUserProperty& pScratch) const;
+    // Makes the run's handles when they are still pending.
+    void MakeRun() const;
+    // Ends the run: its made handles are destroyed, pending ones never
+    // made, and the manager's list forgets it.
+    void DropRun();
+
 private:
+    friend class KQelSdkManager;
+    // The published run; see the class comment.
+    struct PublishedRun {
+        int mCount = 0;                        // entries; 0 without run
+        int mLive = 0;                         // made handles not yet destroyed
+        KQelUserProperty** mHandles = nullptr; // null until made; destroyed ones null
+    };
+
+    int PendingRunCount() const { return mRun.mHandles ? 0 : mRun.mCount; }
+    // For the manager: the run's handles not destroyed, made or not.
+    int RunLiveCount() const { return mRun.mLive; }
+    // The index in the run of the first published property named pName, -1
+    // when none.
+    int FindInRun(const char* pName) const;
+    // For the manager: the pIndex-th live handle of the run (made first);
+    // null out of range.
+    KQelUserProperty* RunEntry(int pIndex);
+    // For the manager: the first live handle of the run named pName (the
+    // run is made only when there is one); null when none.
+    KQelUserProperty* FindRunEntry(const char* pName);
+    // For the manager: pProperty, a made handle of this run, is being
+    // destroyed; false when it is not one.
+    bool ForgetRunHandle(KQelUserProperty* pProperty);
+    // For the manager, which took the run out of its list: destroys the made
+    // handles and forgets the run.
+    void EndRun();
+    // The handles' property set.
+    KQelPropertyHandler* RunHandler() const;
+
     static unsigned long long smNameChanges;
 
     KName mName;
-    KArrayTemplate<KQelUserProperty*> mProperties;
+    mutable KArrayTemplate<KQelUserProperty*> mProperties;
+    mutable PublishedRun mRun;
     KQelSdkManager& mManager;
 };
 

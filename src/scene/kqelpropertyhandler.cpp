@@ -30,18 +30,35 @@ KProperty* AddAnimatedProperty(KObject& pSet, const char* pName)
 
 namespace detail {
 
-void KQelRegisterObjectList(KObject* pSet, KPropertyObjectList& pMember, const char* pName, int pContentClassId,
-                            int pContentValue, KPlug::kDirection pDirection, int pFlags)
+void KQelRegisterObjectList(KObject* pSet, KPropertyObjectList& pMember, const KPropertyRow& pRow,
+                            int pContentClassId, int pContentValue, KPlug::kDirection pDirection, int pFlags)
 {
+    pMember.Init();
+    pMember.SetPropertyInfo(pSet, &pRow);
     pSet->PropertyAddToList(&pMember);
-    pMember.Init(&pMember.GetPropertyInfo());
-    pMember.SetPropertyInfo(pName, pSet, nullptr, nullptr);
     pMember.SetFilter(KPlug_GetFilter(pContentClassId), KPlug::eNormalPlug);
     pMember.SetPropertyType(kPropertyObject);
     pMember.SetContentSpec(pContentValue, pContentClassId);
     pMember.SetDirection(pDirection);
     if (pFlags)
         pMember.ModifyPropertyFlag(pFlags, true);
+}
+
+KPropertyRow KQelAnimatedRow(const char* pName, const char* pDataTypeName)
+{
+    return KPropertyRow{pName, {nullptr, nullptr, nullptr}, KDataTypeGet(pDataTypeName)};
+}
+
+KProperty* KQelRegisterAnimated(KObject& pSet, const KPropertyRow& pRow)
+{
+    if (!pRow.mDataType)
+        return nullptr;
+    KProperty* property = pSet.CreatePropertyOnRow(&pRow, DataTypeToPropertyType(pRow.mDataType));
+    if (!property)
+        return nullptr;
+    property->GetPropertyInfo().ModifyFlag(KPropertyInfo::kAnimatable, true);
+    property->ModifyPropertyFlag(kPropertyFlagAnimated, true);
+    return property;
 }
 
 }  // namespace detail
@@ -98,6 +115,13 @@ bool KQelPropertyHandler::DestroyKProperty(KQelUserProperty* pProperty)
     PropertyDestroy(pProperty->mProperty);
     pProperty->mProperty = nullptr;
     return true;
+}
+
+void KQelPropertyHandler::WatchEnded()
+{
+    KQelTakeNodeContainer* owner = GetKQelObject();
+    if (KQelTakeNode* take = owner ? owner->GetDefaultTakeNode() : nullptr)
+        take->GetKFCurveNode();
 }
 
 // ---- KQelOwnedPropertyHandler ----

@@ -41,6 +41,11 @@ public:
     // Destroys the handle's property in this set and unbinds the handle;
     // false for null or a handle without property.
     bool DestroyKProperty(KQelUserProperty* pProperty);
+
+protected:
+    // A change to the watched set: the owner builds the Default take's tree
+    // it still owes (see KQelTakeNodeContainer::DeferDefaultTake).
+    void WatchEnded() override;
 };
 
 // The object-family sets: they keep the owning container and pass

@@ -27,9 +27,9 @@
 //
 // "flags" are property flags (kPropertyFlag bits, 0 for none); "default" is
 // the value the member holds after registration, written without
-// notification. Registration of a member: append to the property list, set
-// the type from the value type, bind name, owner and the pair (getter and
-// setter), then enum type and to-text function, or list filter, type and
+// notification. Registration of a member: set the type from the value
+// type, bind owner and row (name, getter and setter, to-text function),
+// append to the property list, then enum type, or list filter, type and
 // content description; then default and flags.
 //
 // Example (header):
@@ -69,16 +69,16 @@
 // and a class id registered at start-up as the next free id.
 //
 // Storage. What every set of a class has in common is held once, by the
-// class: the row texts are the table's string literals (borrowed, never
-// copied), each V or E row's getter, setter and to-text function form one
-// KPropertyAccessors constant of the constructor (made on its first run,
-// then shared), and a data type or class filter is the process-wide one. A
-// set itself holds its members' values, flags and types, its plug and list
-// bookkeeping, and what someone gave one object only (a label, limits,
-// enumeration texts, connections), which KProperty and KPlug keep in
-// records made on first use. Only A rows cost an allocation each (a dynamic
-// property and its name). docs/scene-memory.md gives the byte budget of a
-// node.
+// class: each row's name (the table's literal), getter, setter, to-text
+// function and data type form one KPropertyRow constant of the constructor
+// (made on its first run, then shared), which a property points to until
+// it is given a name, accessors or data type of its own, and a class filter
+// is the process-wide one. A set itself holds its members' values, flags
+// and types, its plug and list bookkeeping, and what someone gave one
+// object only (a label, limits, enumeration texts, connections), which
+// KProperty and KPlug keep in records made on first use. Only A rows cost
+// an allocation each (a dynamic property). docs/scene-memory.md gives the
+// byte budget of a node.
 #ifndef QELSDK_SCENE_KQELPROPERTYSET_H
 #define QELSDK_SCENE_KQELPROPERTYSET_H
 
@@ -130,42 +130,51 @@ inline void KQelStoreValue(KPropertyTemplate<KgeTVector>& pMember, const KgeTVec
     pMember.SetValue(KgeTVector(pValue.mData[0], pValue.mData[1], pValue.mData[2], 1.0));
 }
 
-// The accessor record of a value or enumeration row; the member's type
-// must be the one the getter returns and the setter takes.
+// The row of a value or enumeration member; the member's type must be the
+// one the getter returns and the setter takes.
 template <class C, class T>
-KPropertyAccessors KQelRowAccessors(KPropertyTemplate<T>&, T (C::*pGetter)(), void (C::*pSetter)(T),
-                                    const char* (C::*pAsString)(int) = nullptr)
+KPropertyRow KQelValueRow(const char* pName, KPropertyTemplate<T> C::*, T (C::*pGetter)(), void (C::*pSetter)(T),
+                          const char* (C::*pAsString)(int) = nullptr)
 {
-    return KPropertyAccessors{KPropertyGetter(pGetter), KPropertySetter(pSetter),
-                              pAsString ? KPropertyAsString(pAsString) : nullptr};
+    return KPropertyRow{pName,
+                        {KPropertyGetter(pGetter), KPropertySetter(pSetter),
+                         pAsString ? KPropertyAsString(pAsString) : nullptr},
+                        nullptr};
 }
 
 // Registration of one value or enumeration member (steps in the order the
-// file header gives); pAccessors is the row's record, shared by every set
-// of the class.
+// file header gives); pRow is the row, shared by every set of the class.
 template <class C, class T, class D>
-void KQelRegisterValue(C* pSet, KPropertyTemplate<T>& pMember, const char* pName,
-                       const KPropertyAccessors& pAccessors, const D& pDefault, int pFlags)
+void KQelRegisterValue(C* pSet, KPropertyTemplate<T>& pMember, const KPropertyRow& pRow, const D& pDefault,
+                       int pFlags)
 {
-    pSet->PropertyAddToList(&pMember);
     pMember.SetPropertyType(KPropertyGetType(static_cast<T*>(nullptr)));
-    pMember.SetPropertyInfo(pName, pSet, &pAccessors);
+    pMember.SetPropertyInfo(pSet, &pRow);
+    pSet->PropertyAddToList(&pMember);
     KQelStoreValue(pMember, static_cast<T>(pDefault));
     if (pFlags)
         pMember.ModifyPropertyFlag(pFlags, true);
 }
 
 template <class C, class T, class D>
-void KQelRegisterEnum(C* pSet, KPropertyTemplate<T>& pMember, const char* pName,
-                      const KPropertyAccessors& pAccessors, const D& pDefault, int pFlags)
+void KQelRegisterEnum(C* pSet, KPropertyTemplate<T>& pMember, const KPropertyRow& pRow, const D& pDefault,
+                      int pFlags)
 {
     static_assert(std::is_enum<T>::value, "an E row needs an enumeration type");
-    KQelRegisterValue(pSet, pMember, pName, pAccessors, pDefault, pFlags);
+    KQelRegisterValue(pSet, pMember, pRow, pDefault, pFlags);
     pMember.SetPropertyType(kPropertyEnum);
 }
 
-void KQelRegisterObjectList(KObject* pSet, KPropertyObjectList& pMember, const char* pName, int pContentClassId,
-                            int pContentValue, KPlug::kDirection pDirection, int pFlags);
+void KQelRegisterObjectList(KObject* pSet, KPropertyObjectList& pMember, const KPropertyRow& pRow,
+                            int pContentClassId, int pContentValue, KPlug::kDirection pDirection, int pFlags);
+
+// The animated property of an A row: AddAnimatedProperty with a row of the
+// class (name and data type), which the property uses without a copy; the
+// row is used up even when no property is made.
+KProperty* KQelRegisterAnimated(KObject& pSet, const KPropertyRow& pRow);
+
+// The row of an A row.
+KPropertyRow KQelAnimatedRow(const char* pName, const char* pDataTypeName);
 
 }  // namespace detail
 
@@ -218,40 +227,57 @@ public:                                                                         
     List(QEL_PSET_ACCESSORS_V, QEL_PSET_ACCESSORS_E, QEL_PSET_ACCESSORS_L, QEL_PSET_IGNORE) \
     List(QEL_PSET_MEMBER_V, QEL_PSET_MEMBER_E, QEL_PSET_MEMBER_L, QEL_PSET_IGNORE)
 
-// Each row's accessor record is a constant of the constructor, made on its
-// first run and shared by every set of the class from then on.
-#define QEL_PSET_REGISTER_V(Type, Name, Text, Default, Flags)                                           \
-    {                                                                                                  \
-        static const ::qelsdk_600::KPropertyAccessors kQelRow =                                        \
-            ::qelsdk_600::detail::KQelRowAccessors(Name, &QelSet_::Name##Get, &QelSet_::Name##Set);    \
-        ::qelsdk_600::detail::KQelRegisterValue(this, Name, Text, kQelRow, Default, Flags);            \
-    }
-#define QEL_PSET_REGISTER_E(Type, Name, Text, AsString, Default, Flags)                                 \
-    {                                                                                                  \
-        static const ::qelsdk_600::KPropertyAccessors kQelRow = ::qelsdk_600::detail::KQelRowAccessors( \
-            Name, &QelSet_::Name##Get, &QelSet_::Name##Set, &QelSet_::Name##AsStringBound);            \
-        ::qelsdk_600::detail::KQelRegisterEnum(this, Name, Text, kQelRow, Default, Flags);             \
-    }
+// The rows of a table are one constant array of the constructor, in list
+// order (made on its first run and shared by every set of the class from
+// then on), with the class's name table over them; registration walks the
+// array with QelRow_.
+#define QEL_PSET_ROW_V(Type, Name, Text, Default, Flags) \
+    ::qelsdk_600::detail::KQelValueRow(Text, &QelSet_::Name, &QelSet_::Name##Get, &QelSet_::Name##Set),
+#define QEL_PSET_ROW_E(Type, Name, Text, AsString, Default, Flags)                                       \
+    ::qelsdk_600::detail::KQelValueRow(Text, &QelSet_::Name, &QelSet_::Name##Get, &QelSet_::Name##Set, \
+                                       &QelSet_::Name##AsStringBound),
+#define QEL_PSET_ROW_L(Name, Text, ContentClass, ContentValue, Direction, Flags) \
+    ::qelsdk_600::KPropertyRow{Text, {nullptr, nullptr, nullptr}, nullptr},
+#define QEL_PSET_ROW_A(Text, DataType) ::qelsdk_600::detail::KQelAnimatedRow(Text, DataType),
+
+#define QEL_PSET_REGISTER_V(Type, Name, Text, Default, Flags) \
+    ::qelsdk_600::detail::KQelRegisterValue(this, Name, *QelRow_++, Default, Flags);
+#define QEL_PSET_REGISTER_E(Type, Name, Text, AsString, Default, Flags) \
+    ::qelsdk_600::detail::KQelRegisterEnum(this, Name, *QelRow_++, Default, Flags);
 #define QEL_PSET_REGISTER_L(Name, Text, ContentClass, ContentValue, Direction, Flags) \
-    ::qelsdk_600::detail::KQelRegisterObjectList(this, Name, Text, ContentClass::ClassId, ContentValue, Direction, Flags);
-#define QEL_PSET_REGISTER_A(Text, DataType) ::qelsdk_600::AddAnimatedProperty(*this, Text, DataType);
+    ::qelsdk_600::detail::KQelRegisterObjectList(this, Name, *QelRow_++, ContentClass::ClassId, ContentValue, \
+                                                 Direction, Flags);
+#define QEL_PSET_REGISTER_A(Text, DataType) ::qelsdk_600::detail::KQelRegisterAnimated(*this, *QelRow_++);
+
+// Registration over an array of rows, given as the rows' initialiser (an
+// unused last row keeps the array non-empty) and the registering
+// expansions in the same order.
+#define QEL_PSET_REGISTER_ROWS(Rows, Registration)                                               \
+    do {                                                                                         \
+        typedef std::remove_pointer_t<decltype(this)> QelSet_;                                   \
+        static const ::qelsdk_600::KPropertyRow kQelRows[] = {Rows::qelsdk_600::KPropertyRow{}}; \
+        static const int kQelCount = static_cast<int>(sizeof(kQelRows) / sizeof(kQelRows[0])) - 1; \
+        static const ::qelsdk_600::KPropertyNames kQelNames(kQelRows, kQelCount);                \
+        const ::qelsdk_600::KPropertyRow* QelRow_ = kQelRows;                                    \
+        ReserveProperties(kQelCount);                                                            \
+        Registration                                                                             \
+        UseClassNames(&kQelNames);                                                               \
+    } while (0)
 
 // In the constructor body: registers the members in table order, then makes
 // the animated properties in table order.
 #define QEL_PROPERTY_SET_REGISTER(List)                                                           \
-    do {                                                                                          \
-        typedef std::remove_pointer_t<decltype(this)> QelSet_;                                    \
-        List(QEL_PSET_REGISTER_V, QEL_PSET_REGISTER_E, QEL_PSET_REGISTER_L, QEL_PSET_IGNORE)      \
-        List(QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_REGISTER_A)              \
-    } while (0)
+    QEL_PSET_REGISTER_ROWS(List(QEL_PSET_ROW_V, QEL_PSET_ROW_E, QEL_PSET_ROW_L, QEL_PSET_IGNORE)  \
+                               List(QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_ROW_A), \
+                           List(QEL_PSET_REGISTER_V, QEL_PSET_REGISTER_E, QEL_PSET_REGISTER_L, QEL_PSET_IGNORE) \
+                               List(QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_IGNORE, QEL_PSET_REGISTER_A))
 
 // The same in one pass, for sets whose animated properties keep their place
 // among the members: every row, animated or not, in table order.
 #define QEL_PROPERTY_SET_REGISTER_IN_PLACE(List)                                                  \
-    do {                                                                                          \
-        typedef std::remove_pointer_t<decltype(this)> QelSet_;                                    \
-        List(QEL_PSET_REGISTER_V, QEL_PSET_REGISTER_E, QEL_PSET_REGISTER_L, QEL_PSET_REGISTER_A)  \
-    } while (0)
+    QEL_PSET_REGISTER_ROWS(List(QEL_PSET_ROW_V, QEL_PSET_ROW_E, QEL_PSET_ROW_L, QEL_PSET_ROW_A),  \
+                           List(QEL_PSET_REGISTER_V, QEL_PSET_REGISTER_E, QEL_PSET_REGISTER_L,    \
+                                QEL_PSET_REGISTER_A))
 
 }  // namespace qelsdk_600
 

@@ -56,7 +56,10 @@ const EQelManagerList kClearOrder[] = {
 
 // ---- KQelObjectList ----
 
-KQelObjectList::KQelObjectList() : mLive(0), mFront(0) {}
+KQelObjectList::KQelObjectList()
+    : mLive(0), mLiveSlots(0), mRuns(0), mFront(0), mResolver(nullptr), mCounter(nullptr)
+{
+}
 
 KQelObjectList::~KQelObjectList() {}
 
@@ -84,7 +87,7 @@ int KQelObjectList::FindBucket(void* pObject) const
 
 void KQelObjectList::InsertBucket(void* pObject, std::uint32_t pSlot)
 {
-    if (static_cast<std::size_t>(mLive + 1) * 2 > mBuckets.size())
+    if (static_cast<std::size_t>(mLiveSlots + 1) * 2 > mBuckets.size())
         Rehash(mBuckets.empty() ? 16 : mBuckets.size() * 2);
     const std::size_t mask = mBuckets.size() - 1;
     std::size_t i = Home(pObject);
@@ -114,9 +117,14 @@ void KQelObjectList::Rehash(std::size_t pBuckets)
     std::vector<std::uint32_t> old;
     old.swap(mBuckets);
     mBuckets.assign(pBuckets, kEmpty);
+    const std::size_t mask = pBuckets - 1;
     for (std::uint32_t slot : old) {
-        if (slot != kEmpty)
-            InsertBucket(ObjectOf(slot), slot);
+        if (slot == kEmpty)
+            continue;
+        std::size_t i = Home(ObjectOf(slot));
+        while (mBuckets[i] != kEmpty)
+            i = (i + 1) & mask;
+        mBuckets[i] = slot;
     }
 }
 
@@ -130,68 +138,143 @@ int KQelObjectList::PrefixCount(int pSlots) const
 
 void KQelObjectList::AddToTree(int pSlot, int pDelta)
 {
+    if (mTree.empty())
+        return;
     const int size = static_cast<int>(mSlots.size());
     for (int i = pSlot + 1; i <= size; i += i & -i)
         mTree[static_cast<std::size_t>(i)] += pDelta;
 }
 
-bool KQelObjectList::Add(void* pObject)
+void KQelObjectList::EnsureTree() const
 {
-    if (!pObject || FindBucket(pObject) >= 0)
+    if (!mTree.empty())
+        return;
+    const std::size_t size = mSlots.size();
+    mTree.assign(size + 1, 0);
+    for (std::size_t i = 1; i <= size; ++i) {
+        mTree[i] += WeightOf(static_cast<int>(i - 1));
+        const std::size_t parent = i + (i & (~i + 1));
+        if (parent <= size)
+            mTree[parent] += mTree[i];
+    }
+}
+
+bool KQelObjectList::AddSlot(void* pSlot, int pWeight)
+{
+    if (FindBucket(pSlot) >= 0)
         return false;
     const int slot = static_cast<int>(mSlots.size());
     // Listed first: the hash reads pointers from their slots.
-    mSlots.push_back(pObject);
-    InsertBucket(pObject, static_cast<std::uint32_t>(slot));
-    // Tree node i (1-based) covers the slots (i - lowbit(i), i].
-    const int node = slot + 1;
-    if (mTree.empty())
-        mTree.push_back(0);
-    mTree.push_back(1 + PrefixCount(node - 1) - PrefixCount(node - (node & -node)));
-    ++mLive;
+    mSlots.push_back(pSlot);
+    InsertBucket(pSlot, static_cast<std::uint32_t>(slot));
+    ++mLiveSlots;
+    if (!mTree.empty()) {
+        // Tree node i (1-based) covers the slots (i - lowbit(i), i].
+        const int node = slot + 1;
+        mTree.push_back(pWeight + PrefixCount(node - 1) - PrefixCount(node - (node & -node)));
+    }
+    mLive += pWeight;
     return true;
+}
+
+bool KQelObjectList::Add(void* pObject)
+{
+    return pObject && !IsRun(pObject) && AddSlot(pObject, 1);
+}
+
+bool KQelObjectList::AddRun(void* pRun, int pCount)
+{
+    if (!pRun || IsRun(pRun) || pCount < 1 || !mCounter || !AddSlot(SlotOf(pRun), pCount))
+        return false;
+    ++mRuns;
+    return true;
+}
+
+bool KQelObjectList::AdjustRun(void* pRun, int pDelta)
+{
+    const int bucket = pRun ? FindBucket(SlotOf(pRun)) : -1;
+    if (bucket < 0)
+        return false;
+    AddToTree(static_cast<int>(mBuckets[static_cast<std::size_t>(bucket)]), pDelta);
+    mLive += pDelta;
+    return true;
+}
+
+void KQelObjectList::RemoveSlot(std::size_t pBucket)
+{
+    const int slot = static_cast<int>(mBuckets[pBucket]);
+    const int weight = WeightOf(slot);
+    if (IsRun(mSlots[static_cast<std::size_t>(slot)]))
+        --mRuns;
+    EraseBucket(pBucket);
+    AddToTree(slot, -weight);
+    mSlots[static_cast<std::size_t>(slot)] = nullptr;
+    mLive -= weight;
+    --mLiveSlots;
+    // Holes at the end go at once (a tree node covers no later slot), so
+    // that removals in reverse order of addition never compact.
+    while (!mSlots.empty() && !mSlots.back()) {
+        mSlots.pop_back();
+        if (!mTree.empty())
+            mTree.pop_back();
+    }
+    if (mFront > static_cast<int>(mSlots.size()))
+        mFront = static_cast<int>(mSlots.size());
+    const int holes = static_cast<int>(mSlots.size()) - mLiveSlots;
+    if (holes > mLiveSlots && holes > 16)
+        Compact();
 }
 
 bool KQelObjectList::Remove(void* pObject)
 {
-    const int bucket = pObject ? FindBucket(pObject) : -1;
+    const int bucket = pObject && !IsRun(pObject) ? FindBucket(pObject) : -1;
     if (bucket < 0)
         return false;
-    const int slot = static_cast<int>(mBuckets[static_cast<std::size_t>(bucket)]);
-    EraseBucket(static_cast<std::size_t>(bucket));
-    mSlots[static_cast<std::size_t>(slot)] = nullptr;
-    AddToTree(slot, -1);
-    --mLive;
-    const int holes = static_cast<int>(mSlots.size()) - mLive;
-    if (holes > mLive && holes > 16)
-        Compact();
+    RemoveSlot(static_cast<std::size_t>(bucket));
+    return true;
+}
+
+bool KQelObjectList::RemoveRun(void* pRun)
+{
+    const int bucket = pRun ? FindBucket(SlotOf(pRun)) : -1;
+    if (bucket < 0)
+        return false;
+    RemoveSlot(static_cast<std::size_t>(bucket));
     return true;
 }
 
 void KQelObjectList::Compact()
 {
-    std::vector<void*> live;
-    live.reserve(static_cast<std::size_t>(mLive));
+    // In place, in order; the tree is built again when needed.
+    std::size_t kept = 0;
     for (void* object : mSlots) {
         if (object)
-            live.push_back(object);
+            mSlots[kept++] = object;
     }
-    mSlots.clear();
+    mSlots.resize(kept);
     mTree.clear();
-    mBuckets.clear();
-    mLive = 0;
     mFront = 0;
-    for (void* object : live)
-        Add(object);
+    std::size_t buckets = 16;
+    while (buckets < kept * 2 + 2)
+        buckets *= 2;
+    mBuckets.assign(buckets, kEmpty);
+    const std::size_t mask = buckets - 1;
+    for (std::size_t slot = 0; slot < kept; ++slot) {
+        std::size_t i = Home(mSlots[slot]);
+        while (mBuckets[i] != kEmpty)
+            i = (i + 1) & mask;
+        mBuckets[i] = static_cast<std::uint32_t>(slot);
+    }
 }
 
 void* KQelObjectList::GetAt(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= mLive)
         return nullptr;
-    if (mLive == static_cast<int>(mSlots.size()))
+    if (mRuns == 0 && mLive == static_cast<int>(mSlots.size()))
         return mSlots[static_cast<std::size_t>(pIndex)];
-    // The slot holding the (pIndex + 1)-th live entry: descend the tree.
+    // The slot holding the (pIndex + 1)-th entry: descend the tree.
+    EnsureTree();
     const int size = static_cast<int>(mSlots.size());
     int step = 1;
     while (step * 2 <= size)
@@ -205,17 +288,20 @@ void* KQelObjectList::GetAt(int pIndex) const
             remaining -= mTree[static_cast<std::size_t>(next)];
         }
     }
-    return mSlots[static_cast<std::size_t>(position)];
+    void* object = mSlots[static_cast<std::size_t>(position)];
+    if (!IsRun(object))
+        return object;
+    return mResolver ? mResolver(RunOf(object), remaining - 1) : nullptr;
 }
 
 void* KQelObjectList::TakeFirst()
 {
-    if (mLive == 0)
+    if (mLiveSlots == 0)
         return nullptr;
     while (!mSlots[static_cast<std::size_t>(mFront)])
         ++mFront;
     void* object = mSlots[static_cast<std::size_t>(mFront)];
-    Remove(object);
+    RemoveSlot(static_cast<std::size_t>(FindBucket(object)));
     return object;
 }
 
@@ -228,6 +314,9 @@ KQelSdkManager* KQelSdkManager::CreateKQelSdkManager()
 
 KQelSdkManager::KQelSdkManager() : mLists(new Lists), mRenaming(), mError(kManagerErrors, 2)
 {
+    mLists->mList[kQelUserPropertyList].SetRunResolver(
+        [](void* pRun, int pIndex) -> void* { return static_cast<KQelObject*>(pRun)->RunEntry(pIndex); },
+        [](void* pRun) { return static_cast<KQelObject*>(pRun)->RunLiveCount(); });
     if (gsManagerRefCount == 0)
         KBaseLib_Init();
     ++gsManagerRefCount;
@@ -251,8 +340,30 @@ void KQelSdkManager::EndAll(int pList)
     KQelObjectList& list = mLists->mList[pList];
     // One at a time: ending an object may destroy others through this
     // manager, which then finds them still listed, or already gone.
-    while (void* object = list.TakeFirst())
-        kEnders[pList](*this, object);
+    while (void* object = list.TakeFirst()) {
+        if (KQelObjectList::IsRun(object))
+            static_cast<KQelObject*>(KQelObjectList::RunOf(object))->EndRun();
+        else
+            kEnders[pList](*this, object);
+    }
+}
+
+void KQelSdkManager::ListRun(KQelObject* pOwner, int pCount)
+{
+    mLists->mList[kQelUserPropertyList].AddRun(pOwner, pCount);
+}
+
+void KQelSdkManager::UnlistRun(KQelObject* pOwner)
+{
+    mLists->mList[kQelUserPropertyList].RemoveRun(pOwner);
+}
+
+void KQelSdkManager::NoteRunHandle(KQelUserProperty* pProperty, bool pMade)
+{
+    if (pMade)
+        mLists->mRunHandles.Add(pProperty);
+    else
+        mLists->mRunHandles.Remove(pProperty);
 }
 
 void KQelSdkManager::Clear()
@@ -481,6 +592,13 @@ void KQelEndUserProperty(KQelSdkManager& pManager, void* pObject)
 
 bool KQelSdkManager::DestroyKQelUserProperty(KQelUserProperty* pProperty)
 {
+    // A handle of a published run is listed through its run.
+    KQelObject* owner = mLists->mRunHandles.Contains(pProperty) ? pProperty->mRunOwner : nullptr;
+    if (owner && owner->ForgetRunHandle(pProperty)) {
+        mLists->mList[kQelUserPropertyList].AdjustRun(owner, -1);
+        KQelEndUserProperty(*this, pProperty);
+        return true;
+    }
     return Destroy(kQelUserPropertyList, pProperty);
 }
 
@@ -488,8 +606,17 @@ KQelUserProperty* KQelSdkManager::FindKQelUserProperty(const char* pName)
 {
     if (!pName)
         return nullptr;
-    return static_cast<KQelUserProperty*>(mLists->mList[kQelUserPropertyList].FindIf(
-        [pName](void* object) { return static_cast<KQelUserProperty*>(object)->GetName() == pName; }));
+    KQelUserProperty* found = nullptr;
+    mLists->mList[kQelUserPropertyList].FindIf([pName, &found](void* pSlot) {
+        if (!KQelObjectList::IsRun(pSlot)) {
+            KQelUserProperty* property = static_cast<KQelUserProperty*>(pSlot);
+            found = property->GetName() == pName ? property : nullptr;
+        } else {
+            found = static_cast<KQelObject*>(KQelObjectList::RunOf(pSlot))->FindRunEntry(pName);
+        }
+        return found != nullptr;
+    });
+    return found;
 }
 
 // ---- Thumbnails ----

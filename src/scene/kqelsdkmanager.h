@@ -265,6 +265,7 @@ public:
     const char* GetLastErrorString() const { return mError.GetLastErrorString(); }
 
 private:
+    friend class KQelObject;
     struct Lists;
 
     // Appends a created object to a list (by index, see the private header)
@@ -281,6 +282,13 @@ private:
     void Rename(ERenamingKind pKind, KQelObject* pObject);
     // Ends, one at a time, every object still listed in a list.
     void EndAll(int pList);
+    // A published run of pOwner in the user-property list (see KQelObject):
+    // appended with pCount entries, or taken out.
+    void ListRun(KQelObject* pOwner, int pCount);
+    void UnlistRun(KQelObject* pOwner);
+    // A handle a run made (pMade) or one going; so that destroying a handle
+    // finds its run without reading a handle that may be gone.
+    void NoteRunHandle(KQelUserProperty* pProperty, bool pMade);
 
     std::unique_ptr<Lists> mLists;
     KRenamingStrategy* mRenaming[eRenamingKindCount];

@@ -42,12 +42,26 @@ enum EQelManagerList : int {
 // Pointers in order of addition. An entry is found by pointer in constant
 // time (an open-addressing hash of slot numbers: 4 bytes a bucket, the
 // pointer read from its slot) and by rank in
-// logarithmic time (a Fenwick tree over the live slots); removal leaves a
-// hole, and the slots are compacted when holes outnumber entries, so any mix
-// of adds, removals and indexed reads costs amortised O(log n). A pointer
-// is listed at most once, so nothing can be ended twice.
+// logarithmic time (a Fenwick tree over the entries of the live slots,
+// built in linear time by the first read by rank that needs it, kept from
+// then on); removal leaves a hole, holes at the end go at once, and the
+// slots are compacted when holes outnumber live slots, so any mix of adds,
+// removals and indexed reads costs amortised O(log n), and adds and
+// removals alone O(1). A pointer is listed at most once, so nothing can be
+// ended twice.
+//
+// A slot may also hold a run: one key standing for a number of entries that
+// its owner makes on demand (a node's published user properties). Ranks
+// count a run's entries; GetAt hands the rank within the run to the
+// resolver, and the run's entries are not in the hash (their owner finds
+// them). Runs are keyed by an even pointer, stored tagged.
 class KQelObjectList {
 public:
+    // The entry of a run at a rank within it (made when needed).
+    typedef void* (*RunResolver)(void* pRun, int pIndex);
+    // The entries a run stands for now.
+    typedef int (*RunCounter)(void* pRun);
+
     KQelObjectList();
     ~KQelObjectList();
     KQelObjectList(const KQelObjectList&) = delete;
@@ -59,6 +73,7 @@ public:
     // Removes the entry of pObject; false when it is not listed.
     bool Remove(void* pObject);
     bool Contains(void* pObject) const { return pObject && FindBucket(pObject) >= 0; }
+    // Entries, those of runs included.
     int GetCount() const { return mLive; }
     // The entry of that rank, null out of range.
     void* GetAt(int pIndex) const;
@@ -69,12 +84,15 @@ public:
         mTree.clear();
         mBuckets.clear();
         mLive = 0;
+        mLiveSlots = 0;
+        mRuns = 0;
         mFront = 0;
     }
-    // Removes the first entry and returns it; null when empty.
+    // Removes the first slot and returns what it held (a run tagged, see
+    // IsRun); null when empty.
     void* TakeFirst();
-    // Calls pVisit(entry) for every entry, in order; pVisit must not change
-    // the list.
+    // Calls pVisit(entry) for every slot, in order (a run once, tagged);
+    // pVisit must not change the list.
     template <class F>
     void ForEach(F pVisit) const
     {
@@ -83,7 +101,7 @@ public:
                 pVisit(object);
         }
     }
-    // The first entry, in order, for which pMatch(entry) is true, skipping
+    // The first slot, in order, for which pMatch(slot) is true, skipping
     // pSkip matches first; null when there are fewer. pMatch must not change
     // the list.
     template <class F>
@@ -96,13 +114,46 @@ public:
         return nullptr;
     }
 
+    // ---- Runs ----
+
+    void SetRunResolver(RunResolver pResolver, RunCounter pCounter)
+    {
+        mResolver = pResolver;
+        mCounter = pCounter;
+    }
+    // Appends a run of pCount entries keyed by pRun; false for null, an odd
+    // pointer, a count below 1 or a run already listed. The run's counter
+    // must answer pCount.
+    bool AddRun(void* pRun, int pCount);
+    // The run's count changed by pDelta (its counter answers the new one);
+    // false when it is not listed.
+    bool AdjustRun(void* pRun, int pDelta);
+    // Removes the run and its entries; false when it is not listed.
+    bool RemoveRun(void* pRun);
+    // What ForEach, FindIf and TakeFirst hand out for a run, and back.
+    static bool IsRun(void* pSlot) { return (reinterpret_cast<std::uintptr_t>(pSlot) & 1u) != 0; }
+    static void* RunOf(void* pSlot) { return reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(pSlot) & ~std::uintptr_t(1)); }
+    static void* SlotOf(void* pRun) { return reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(pRun) | 1u); }
+
 private:
     // A bucket of the hash holds the slot of a listed pointer, or kEmpty.
     static constexpr std::uint32_t kEmpty = ~std::uint32_t(0);
     void* ObjectOf(std::uint32_t pBucket) const { return mSlots[pBucket]; }
 
     int PrefixCount(int pSlots) const;
+    // Entries in one slot.
+    int WeightOf(int pSlot) const
+    {
+        void* object = mSlots[static_cast<std::size_t>(pSlot)];
+        return !object ? 0 : IsRun(object) ? mCounter(RunOf(object)) : 1;
+    }
+    // Builds the tree when it is not (linear time).
+    void EnsureTree() const;
     void AddToTree(int pSlot, int pDelta);
+    // Appends a slot of pWeight entries.
+    bool AddSlot(void* pSlot, int pWeight);
+    // Empties the slot in pBucket, taking its entries out of the count.
+    void RemoveSlot(std::size_t pBucket);
     void Compact();
     std::size_t Home(void* pObject) const;
     // The bucket of pObject, -1 when it is not listed.
@@ -115,14 +166,20 @@ private:
     void Rehash(std::size_t pBuckets);
 
     std::vector<void*> mSlots;    // null: a hole
-    std::vector<int> mTree;       // Fenwick tree of live slots, 1-based
+    mutable std::vector<int> mTree;  // Fenwick tree of entries per slot, 1-based; empty until needed
     std::vector<std::uint32_t> mBuckets; // a power of two, at most half full
-    int mLive;                    // listed pointers, also those in the hash
+    int mLive;                    // entries, those of runs included
+    int mLiveSlots;               // slots that are not holes, all in the hash
+    int mRuns;                    // slots that hold runs
     int mFront;  // no live slot before it
+    RunResolver mResolver;
+    RunCounter mCounter;
 };
 
 struct KQelSdkManager::Lists {
     KQelObjectList mList[kQelManagerListCount];
+    // The handles that published runs made (listed through their runs).
+    KQelObjectList mRunHandles;
 };
 
 // How an object taken out of its list ends.

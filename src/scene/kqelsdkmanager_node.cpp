@@ -27,7 +27,7 @@ bool KQelSdkManager::DestroyKQelNode(KQelNode* pNode, bool pRecursive)
     if (!Unlist(kQelNodeList, pNode))
         return NotFound();
     bool result = true;
-    if (pRecursive) {
+    if (pRecursive && pNode->GetChildCount(false) > 0) {
         // A snapshot of the subtree, destroyed from its end: each node after
         // its descendants, so every inner destroy meets a node without
         // children (no recursion however deep the tree), and siblings go last
@@ -39,6 +39,8 @@ bool KQelSdkManager::DestroyKQelNode(KQelNode* pNode, bool pRecursive)
         });
         for (std::size_t i = subtree.size(); i-- > 1;)
             result = DestroyKQelNode(subtree[i], true) && result;
+    }
+    if (pRecursive) {
         if (KQelNodeAttribute* attribute = pNode->GetNodeAttribute()) {
             pNode->SetNodeAttribute(nullptr);
             result = DestroyKQelNodeAttribute(attribute) && result;

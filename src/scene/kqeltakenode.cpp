@@ -4,6 +4,7 @@
 #include "curves/kfcurvenode.h"
 #include "math/kqelmatrix.h"
 #include "object/kdatatype.h"
+#include "scene/kqeltakenodecontainer.h"
 #include "scene/kqeluserproperty.h"
 
 namespace qelsdk_600 {
@@ -61,35 +62,61 @@ KString GetEffectivePropertyName(const KString& pPropertyName)
 }
 
 KQelTakeNode::KQelTakeNode(const char* pName)
-    : mName(pName ? pName : ""), mError(kTakeNodeErrors, 1), mNode(KFCurveNodeCreate("Defaults"))
+    : mName(pName ? pName : ""), mError(kTakeNodeErrors, 1), mNode(KFCurveNodeCreate("Defaults")),
+      mBuilder(nullptr)
+{
+}
+
+KQelTakeNode::KQelTakeNode(const char* pName, KQelTakeNodeContainer* pBuilder)
+    : mName(pName ? pName : ""), mError(kTakeNodeErrors, 1), mNode(nullptr), mBuilder(pBuilder)
 {
 }
 
 KQelTakeNode::KQelTakeNode(const KQelTakeNode& pOther)
-    : mName(pOther.mName), mError(kTakeNodeErrors, 1), mNode(pOther.mNode->Clone(false))
+    : mName(pOther.mName), mError(kTakeNodeErrors, 1), mNode(pOther.GetKFCurveNode()->Clone(false)),
+      mBuilder(nullptr)
 {
 }
 
 KQelTakeNode::~KQelTakeNode()
 {
+    if (!mNode)
+        return;
     if (mNode->GetContainerType())
         DeleteNestedContainers(mNode);
     mNode->Destroy();
 }
 
+KFCurveNode* KQelTakeNode::GetKFCurveNode() const
+{
+    if (!mNode) {
+        mNode = KFCurveNodeCreate("Defaults");
+        if (KQelTakeNodeContainer* builder = mBuilder) {
+            mBuilder = nullptr;
+            builder->BuildDeferredTake(const_cast<KQelTakeNode*>(this));
+        }
+    }
+    return mNode;
+}
+
 void KQelTakeNode::SetName(const char* pName)
 {
+    // The tree owed depends on the name: it is built under the old one.
+    GetKFCurveNode();
     mName = pName ? pName : "";
 }
 
 bool KQelTakeNode::GetAnimationInterval(KTime& pStart, KTime& pStop)
 {
+    // A tree still owed has no keys.
+    if (!mNode)
+        return false;
     return mNode->GetAnimationInterval(pStart, pStop);
 }
 
 KFCurveNode* KQelTakeNode::Walk(const char* pGroup, const char* pChannel) const
 {
-    KFCurveNode* node = mNode;
+    KFCurveNode* node = GetKFCurveNode();
     if (pGroup)
         node = node->FindRecursive(pGroup);
     if (node && pChannel)
@@ -151,7 +178,7 @@ KFCurve* KQelTakeNode::GetPropertyAnimation(KQelUserProperty* pProperty, unsigne
     if (!pProperty)
         return Found(nullptr);
     const KString name = GetEffectivePropertyName(pProperty->GetName());
-    KFCurveNode* node = mNode->FindRecursive(name.Buffer());
+    KFCurveNode* node = GetKFCurveNode()->FindRecursive(name.Buffer());
     KFCurve* curve = nullptr;
     if (node) {
         const unsigned int count = static_cast<unsigned int>(node->GetCount());

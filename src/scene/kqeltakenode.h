@@ -13,6 +13,7 @@ class KDataType;
 class KFCurve;
 class KFCurveNode;
 class KQelGeometry;
+class KQelTakeNodeContainer;
 class KQelUserProperty;
 
 // The fixed channels of the take-node getters: Get<Name>() reads the curve at
@@ -113,8 +114,9 @@ public:
 
     void SetName(const char* pName);
     const char* GetName() const { return mName.Buffer(); }
-    // The root of the tree; the take node owns it.
-    KFCurveNode* GetKFCurveNode() const { return mNode; }
+    // The root of the tree; the take node owns it. A container may leave
+    // the tree of its Default take to be built here, on first use.
+    KFCurveNode* GetKFCurveNode() const;
 
     KError& GetError() { return mError; }
     int GetLastErrorID() const { return mError.GetLastErrorID(); }
@@ -162,6 +164,9 @@ public:
 #undef QEL_TAKE_NODE_GETTER_D
 
 private:
+    friend class KQelTakeNodeContainer;
+    // A take node whose tree its container builds on first use.
+    KQelTakeNode(const char* pName, KQelTakeNodeContainer* pBuilder);
     // The node at (group, channel) below the root, or null.
     KFCurveNode* Walk(const char* pGroup, const char* pChannel) const;
     // pCurve, recording error 0 when it is null.
@@ -172,7 +177,9 @@ private:
 
     KString mName;
     KError mError;
-    KFCurveNode* mNode;
+    mutable KFCurveNode* mNode;
+    // The container that still owes the tree, or null.
+    mutable KQelTakeNodeContainer* mBuilder;
 };
 
 }  // namespace qelsdk_600

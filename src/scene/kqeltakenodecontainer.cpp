@@ -19,15 +19,24 @@ const char* const kTakeNodeAlreadyExists = "Take node already exists";
 }  // namespace
 
 KQelTakeNodeContainer::KQelTakeNodeContainer(KQelSdkManager& pManager, const char* pName, KError* pError)
-    : KQelObject(pManager, pName), mTakeNodes(16), mCallbacks(16), mCurrentTakeNode(-1), mError(pError)
+    : KQelObject(pManager, pName),
+      mTakeNodes(4),
+      mCallbacks(16),
+      mCurrentTakeNode(-1),
+      mDeferDefaultTake(false),
+      mBuildingDeferredTake(false),
+      mDeferredPublished(0),
+      mDeferredUpdates(0),
+      mError(pError)
 {
 }
 
 KQelTakeNodeContainer::~KQelTakeNodeContainer()
 {
+    DiscardDeferredTake();
     DestroyTakeNodes();
     mCurrentTakeNode = -1;
-    UnregisterAllDefaultTakeCallback();
+    DropDefaultTakeCallbacks();
 }
 
 void KQelTakeNodeContainer::SetError(const char* pText)
@@ -43,8 +52,48 @@ void KQelTakeNodeContainer::FillPropertyList(void* pList)
 
 // ---- Take nodes ----
 
+void KQelTakeNodeContainer::DiscardDeferredTake()
+{
+    KQelTakeNode* first = GetDefaultTakeNode();
+    if (!first || !first->mBuilder)
+        return;
+    first->mBuilder = nullptr;
+    mDeferredPublished = 0;
+    mDeferredUpdates = 0;
+    if (KQelPropertyHandler* handler = GetPropertyHandler())
+        handler->Unwatch();
+}
+
+void KQelTakeNodeContainer::BuildDeferredTake(KQelTakeNode* pTakeNode)
+{
+    KQelPropertyHandler* handler = GetPropertyHandler();
+    if (handler)
+        handler->Unwatch();
+    mBuildingDeferredTake = true;
+    AddChannels(pTakeNode);
+    mBuildingDeferredTake = false;
+    // Then what publishing did to the tree, in publishing order, and the
+    // updates from the properties since.
+    const int published = mDeferredPublished;
+    const int updates = mDeferredUpdates;
+    mDeferredPublished = 0;
+    mDeferredUpdates = 0;
+    for (int i = 0; handler && i < published; ++i) {
+        KProperty* property = handler->GetProperty(i);
+        if (!property->IsAnimatable())
+            continue;
+        KQelUserProperty bound(GetKQelSdkManager(), property);
+        AddPropertyChannels(&bound, property);
+    }
+    for (int update = 0; handler && update < updates; ++update) {
+        for (int i = 0; i < handler->GetPropertyCount(); ++i)
+            UpdateDefaultValuesByName(pTakeNode->GetKFCurveNode(), handler->GetProperty(i));
+    }
+}
+
 void KQelTakeNodeContainer::DestroyTakeNodes()
 {
+    DiscardDeferredTake();
     for (int i = mTakeNodes.GetCount() - 1; i >= 0; --i) {
         KQelTakeNode* take = mTakeNodes.GetAt(i);
         mTakeNodes.RemoveAt(i);
@@ -88,6 +137,9 @@ KQelTakeNode* KQelTakeNodeContainer::CreateTakeNode(const char* pName)
     if (mTakeNodes.GetCount() > 0) {
         take = new KQelTakeNode(*mTakeNodes[0]);
         take->SetName(pName);
+    } else if (mDeferDefaultTake && GetPropertyHandler()) {
+        take = new KQelTakeNode(pName, this);
+        GetPropertyHandler()->Watch();
     } else {
         take = new KQelTakeNode(pName);
         AddChannels(take);

@@ -128,6 +128,11 @@ public:
     // Wraps every property of the property set that has no user property yet
     // (CreateKQelUserProperty, AddProperty) and binds the wrappers to the set.
     void PublishProperties();
+    // The same for an object without user properties, with the wrappers
+    // made on first use (KQelObject::PublishRun): what adding them does to
+    // the properties (animated flag) and to the takes' channels happens now,
+    // or with the Default take's tree when that is still owed.
+    void PublishPropertiesOnDemand();
     // Builds a property's curve nodes in a take node unless a node of its name
     // exists: one curve for one member, else children "X", "Y", "Z", "toto"
     // (at most four members), with callback records in the Default take, then
@@ -143,14 +148,39 @@ public:
     // caller's pointer; null or a foreign record: nothing.
     void UnregisterDefaultTakeCallback(KQelDefaultTakeCallback*& pRecord);
     void UnregisterAllDefaultTakeCallback();
-    // Number of callback records held.
-    int GetDefaultTakeCallbackCount() const { return mCallbacks.GetCount(); }
+    // Number of callback records held (the Default take's tree is built
+    // first when it is still owed).
+    int GetDefaultTakeCallbackCount() const;
 
 protected:
     // Records a failure (id 0 with the text) in the owner's error record.
     void SetError(const char* pText);
 
+    // With pDefer, the first take node made by Init or CreateTakeNode owes
+    // its tree: AddChannels runs on its first use (KQelTakeNode::
+    // GetKFCurveNode), and the property set is watched (KObject::Watch) so
+    // that any change to it builds the tree first, from the set as it stood.
+    // Only for a class whose AddChannels reads nothing but its property set
+    // (or what it also guards itself). Off by default.
+    void DeferDefaultTake(bool pDefer) { mDeferDefaultTake = pDefer; }
+    // True while AddChannels builds a tree that was owed.
+    bool IsBuildingDeferredTake() const { return mBuildingDeferredTake; }
+    // Drops a tree still owed without building it (the take then has an
+    // empty tree) and ends the watch: only for take nodes about to go.
+    void DiscardDeferredTake();
+
 private:
+    friend class KQelTakeNode;
+    // Builds the tree that pTakeNode owes (its root exists, empty).
+    void BuildDeferredTake(KQelTakeNode* pTakeNode);
+    // Unregisters every record, building nothing.
+    void DropDefaultTakeCallbacks();
+    // The node of the property's (effective) name below pRoot gets its value.
+    static void UpdateDefaultValuesByName(KFCurveNode* pRoot, KProperty* pProperty);
+    // Whether a property of the list that is not the set's may match a node
+    // of a tree still owed.
+    bool MayReachOwedTree(const KArrayTemplate<KProperty*>& pProperties);
+
     // Removes and destroys the take node at a valid index other than 0.
     void RemoveTakeNodeAt(int pIndex);
     // Destroys every take node, last first.
@@ -167,6 +197,13 @@ private:
     KArrayTemplate<KQelTakeNode*> mTakeNodes;
     KArrayTemplate<KQelDefaultTakeCallback*> mCallbacks;
     int mCurrentTakeNode;
+    bool mDeferDefaultTake;
+    bool mBuildingDeferredTake;
+    // Properties published on demand while the Default take's tree was owed:
+    // their channels are added with the tree; so are the updates from the
+    // properties (UpdateDefaultTakeFromProperties) since.
+    int mDeferredPublished;
+    int mDeferredUpdates;
     KError* mError;
 };
 

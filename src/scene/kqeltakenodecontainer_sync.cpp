@@ -205,7 +205,21 @@ void KQelTakeNodeContainer::UnregisterDefaultTakeCallback(KQelDefaultTakeCallbac
     pRecord = nullptr;
 }
 
+int KQelTakeNodeContainer::GetDefaultTakeCallbackCount() const
+{
+    if (KQelTakeNode* first = GetDefaultTakeNode())
+        first->GetKFCurveNode();
+    return mCallbacks.GetCount();
+}
+
 void KQelTakeNodeContainer::UnregisterAllDefaultTakeCallback()
+{
+    if (KQelTakeNode* first = GetDefaultTakeNode())
+        first->GetKFCurveNode();
+    DropDefaultTakeCallbacks();
+}
+
+void KQelTakeNodeContainer::DropDefaultTakeCallbacks()
 {
     while (mCallbacks.GetCount() > 0) {
         KQelDefaultTakeCallback* record = mCallbacks.GetAt(0);
@@ -278,6 +292,34 @@ void KQelTakeNodeContainer::PublishProperties()
         AddProperty(wrapper);
         wrapper->SetPropertyHandler(handler);
     }
+}
+
+void KQelTakeNodeContainer::PublishPropertiesOnDemand()
+{
+    KQelPropertyHandler* handler = GetPropertyHandler();
+    if (!handler || GetPropertyCount() > 0) {
+        PublishProperties();
+        return;
+    }
+    const int count = handler->GetPropertyCount();
+    if (count == 0)
+        return;
+    PublishRun(count);
+    KQelTakeNode* first = GetDefaultTakeNode();
+    const bool owed = first && first->mBuilder;
+    // What PropertyAdded does for each bound wrapper, in order.
+    for (int i = 0; i < count; ++i) {
+        KProperty* property = handler->GetProperty(i);
+        if (!property->IsAnimatable())
+            continue;
+        property->ModifyPropertyFlag(kPropertyFlagAnimated, true);
+        if (!owed) {
+            KQelUserProperty bound(GetKQelSdkManager(), property);
+            AddPropertyChannels(&bound, property);
+        }
+    }
+    if (owed)
+        mDeferredPublished = count;
 }
 
 // ---- Properties added, removed and changed ----
@@ -381,14 +423,43 @@ void KQelTakeNodeContainer::UpdateDefaultTakeFromProperties()
         return;
     KArrayTemplate<KProperty*> properties;
     FillPropertyList(&properties);
-    KFCurveNode* root = defaults->GetKFCurveNode();
-    for (int i = 0; i < properties.GetCount(); ++i) {
-        KProperty* property = properties.GetAt(i);
-        if (!property || !property->GetPropertyName())
-            continue;
-        const KString name = GetEffectivePropertyName(KString(property->GetPropertyName()));
-        UpdateDefaultValuesWithProperty(root->FindRecursive(name.Buffer()), property);
+    if (defaults->mBuilder && !MayReachOwedTree(properties)) {
+        // The owed tree holds the set's values as they stand (they are
+        // watched): writing them again is done with the tree.
+        ++mDeferredUpdates;
+        return;
     }
+    KFCurveNode* root = defaults->GetKFCurveNode();
+    for (int i = 0; i < properties.GetCount(); ++i)
+        UpdateDefaultValuesByName(root, properties.GetAt(i));
+}
+
+void KQelTakeNodeContainer::UpdateDefaultValuesByName(KFCurveNode* pRoot, KProperty* pProperty)
+{
+    if (!pProperty || !pProperty->GetPropertyName())
+        return;
+    const KString name = GetEffectivePropertyName(KString(pProperty->GetPropertyName()));
+    UpdateDefaultValuesWithProperty(pRoot->FindRecursive(name.Buffer()), pProperty);
+}
+
+bool KQelTakeNodeContainer::MayReachOwedTree(const KArrayTemplate<KProperty*>& pProperties)
+{
+    KQelPropertyHandler* handler = GetPropertyHandler();
+    for (int i = 0; i < pProperties.GetCount(); ++i) {
+        KProperty* property = pProperties.GetAt(i);
+        const char* name = property ? property->GetPropertyName() : nullptr;
+        // The set's own properties lead the list.
+        if (!name || (handler && i < handler->GetPropertyCount() && handler->GetProperty(i) == property))
+            continue;
+        // A property from elsewhere (an attribute's) reaches a node of the
+        // tree only by a name the tree may hold: a member name, a channel
+        // group or one of the set's own names.
+        const KString effective = GetEffectivePropertyName(KString(name));
+        if (effective.GetLen() <= 1 || effective == "Transform" || effective == "toto" ||
+            (handler && handler->FindPropertyByName(name)))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace qelsdk_600

@@ -82,7 +82,7 @@ KQelUserProperty::KQelUserProperty(KQelSdkManager& pManager, const char* pName, 
 
 KQelUserProperty::KQelUserProperty(KQelSdkManager& pManager, const char* pName, EUserPropertyType pType,
                                    const char* pLabel, EFlags pFlags)
-    : mProperty(nullptr), mHandler(nullptr), mDescription(new Description), mManager(&pManager)
+    : mProperty(nullptr), mHandler(nullptr), mDescription(new Description), mManager(&pManager), mRunOwner(nullptr)
 {
     mDescription->mName = pName ? pName : "";
     mDescription->mType = pType;
@@ -91,7 +91,7 @@ KQelUserProperty::KQelUserProperty(KQelSdkManager& pManager, const char* pName, 
 }
 
 KQelUserProperty::KQelUserProperty(KQelSdkManager& pManager, KProperty* pProperty)
-    : mProperty(pProperty), mHandler(nullptr), mManager(&pManager)
+    : mProperty(pProperty), mHandler(nullptr), mManager(&pManager), mRunOwner(nullptr)
 {
 }
 

@@ -10,6 +10,7 @@ namespace qelsdk_600 {
 
 class KProperty;
 class KQelColor;
+class KQelObject;
 class KQelPropertyHandler;
 class KQelSdkManager;
 
@@ -122,15 +123,25 @@ public:
 
 private:
     friend class KQelPropertyHandler;  // binds and unbinds mProperty
+    friend class KQelObject;           // published runs
+    friend class KQelSdkManager;
     struct Description;
 
     // Tells the property set, when one is known, of a default-value change.
     void Notify();
+    // A handle without description becomes one bound to pProperty in pHandler.
+    void Bind(KProperty* pProperty, KQelPropertyHandler* pHandler)
+    {
+        mProperty = pProperty;
+        mHandler = pHandler;
+    }
 
     KProperty* mProperty;
     KQelPropertyHandler* mHandler;
     std::unique_ptr<Description> mDescription;
     KQelSdkManager* mManager;
+    // The object whose published run made this handle, while listed there.
+    KQelObject* mRunOwner;
 };
 
 // "Bool" 1, "Real" 2, "Color" 3, "Integer" 4, "Vector" 5, compared exactly;

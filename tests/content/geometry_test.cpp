@@ -7,6 +7,8 @@
 
 #include "content/kqellink.h"
 #include "content/kqelmesh.h"
+#include "content/kqelnurb.h"
+#include "content/kqelpatch.h"
 #include "content/kqelshape.h"
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
@@ -321,6 +323,46 @@ TEST(Geometry, AssignmentCopiesEverythingIntoNewObjects)
     EXPECT_EQ(copy.GetShapeCount(), 1);
     EXPECT_EQ(copy.GetControlPointsCount(), 3);
     EXPECT_EQ(copy.GetLayerCount(), 1);
+}
+
+// Parts of a geometry are made on first use; until then it answers as a new
+// one did, and an empty source copied over a full geometry empties it.
+TEST(Geometry, AnUntouchedGeometryAnswersAsNewAndCopiesAsEmpty)
+{
+    KQelSdkManager manager;
+    const std::vector<KQelGeometry* (*)(KQelSdkManager&)> kinds = {
+        [](KQelSdkManager& m) -> KQelGeometry* { return m.CreateKQelMesh(); },
+        [](KQelSdkManager& m) -> KQelGeometry* { return m.CreateKQelNurb(); },
+        [](KQelSdkManager& m) -> KQelGeometry* { return m.CreateKQelPatch(); },
+    };
+    for (auto make : kinds) {
+        KQelGeometry* empty = make(manager);
+        KQelGeometry* full = make(manager);
+        SCOPED_TRACE(empty->GetTypeName().Buffer());
+        full->InitControlPoints(2);
+        full->InitNormals(0);
+        full->AddLink(manager.CreateKQelLink());
+        full->AddShape(manager.CreateKQelShape(), "Smile");
+        full->SetPivot(KQelXMatrix(KQelVector4(1, 0, 0, 1), KQelVector4(), KQelVector4(1, 1, 1, 1)));
+        const int links = manager.GetKQelLinkCount();
+
+        *full = *empty;
+        for (KQelGeometry* geometry : {empty, full}) {
+            EXPECT_EQ(geometry->GetControlPointsCount(), 0);
+            EXPECT_EQ(geometry->GetControlPoints(), nullptr);
+            EXPECT_EQ(geometry->GetLayerCount(), 0);
+            EXPECT_EQ(geometry->GetLinkCount(), 0);
+            EXPECT_EQ(geometry->GetShapeCount(), 0);
+            EXPECT_EQ(geometry->GetLastErrorID(), -1);
+            KQelXMatrix pivot;
+            EXPECT_TRUE(geometry->GetPivot(pivot) == KQelXMatrix());
+        }
+        EXPECT_EQ(manager.GetKQelLinkCount(), links - 1);
+        if (KQelMesh* mesh = dynamic_cast<KQelMesh*>(empty)) {
+            EXPECT_EQ(mesh->GetPolygonCount(), 0);
+            EXPECT_EQ(mesh->GetPolygonVertex(0, 0), -1);
+        }
+    }
 }
 
 }  // namespace

@@ -638,6 +638,10 @@ bool KQelReaderQel::ReadKQelNodeAnimationSettings(KQelNode& pNode)
 
 bool KQelReaderQel::ReadKQelNodeDefaultAttributes(KQelNode& pNode)
 {
+    // Without a channel nothing is read into the tree, which need not be
+    // made for it.
+    if (File().FieldGetInstanceCount("Channel") == 0)
+        return true;
     KQelTakeNode* take = pNode.GetDefaultTakeNode();
     KFCurveNode* root = take ? take->GetKFCurveNode() : nullptr;
     if (!root)

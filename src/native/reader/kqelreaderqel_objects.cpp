@@ -301,7 +301,7 @@ void KQelReaderQel::PublishKQelProperties(KQelObject& pObject)
         return;
     for (int i = 0, n = handler->GetPropertyCount(); i < n; ++i) {
         KProperty* property = handler->GetProperty(i);
-        if (!property || pObject.GetProperty(property))
+        if (!property || pObject.HasProperty(property))
             continue;
         if (KQelUserProperty* user = mManager.CreateKQelUserProperty(property))
             pObject.AddProperty(user);
