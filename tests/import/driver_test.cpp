@@ -92,14 +92,6 @@ TEST_F(ModuleImportTest, TheTimeRangeFollowsTheKeysOfTheTake)
     }
 }
 
-// The differences between the dump taken before and the scene now.
-std::vector<std::string> changesSince(const std::string& pBefore)
-{
-    std::vector<std::string> report;
-    vesk::compareDumps(pBefore, vesk::sceneDump(), vesk::DumpCompareOptions(), report);
-    return report;
-}
-
 TEST_F(ModuleImportTest, RefusedFilesLeaveTheHostAsItWas)
 {
     const std::string whole = writeScene("whole.qel", FillRig);

@@ -215,6 +215,14 @@ inline std::vector<std::string> dumpLines(const std::string& pPattern)
     return found;
 }
 
+// The differences between the dump taken before and the scene now.
+inline std::vector<std::string> changesSince(const std::string& pBefore)
+{
+    std::vector<std::string> report;
+    vesk::compareDumps(pBefore, vesk::sceneDump(), vesk::DumpCompareOptions(), report);
+    return report;
+}
+
 // The text as a regular expression matching it literally.
 inline std::string literal(const std::string& pText)
 {

@@ -23,13 +23,6 @@ public:
     }
 };
 
-std::vector<std::string> changesSince(const std::string& pBefore)
-{
-    std::vector<std::string> report;
-    vesk::compareDumps(pBefore, vesk::sceneDump(), vesk::DumpCompareOptions(), report);
-    return report;
-}
-
 class OddFileTest : public ImportTest {
 protected:
     // Imports in-process with the import type; the status.

@@ -36,7 +36,7 @@ void DumpTree(KFCurveNode* pNode, std::string& pOut)
 }
 
 // Everything the two nodes must agree on.
-std::string Snapshot(KQelNode& pNode)
+std::string StateText(KQelNode& pNode)
 {
     std::string out;
     for (int i = 0; i < pNode.GetTakeNodeCount(); ++i) {
@@ -134,7 +134,7 @@ TEST(NodeOnDemand, EndsAsANodeWhosePartsWereMadeAtOnce)
         KQelNode* left = manager.CreateKQelNode("Left");
         c.mApply(manager, *made);
         c.mApply(manager, *left);
-        EXPECT_EQ(Snapshot(*left), Snapshot(*made));
+        EXPECT_EQ(StateText(*left), StateText(*made));
     }
 }
 
