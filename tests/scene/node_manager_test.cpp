@@ -1,3 +1,4 @@
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,57 @@ TEST(NodeManager, CreateFindAndDestroy)
     EXPECT_TRUE(manager.DestroyKQelNode(second, false));
     EXPECT_EQ(kept[0]->GetParent(), nullptr);
     EXPECT_EQ(manager.GetKQelNodeCount(), 2);
+}
+
+// Records every node it is asked to destroy; refuses mRefused, leaving it.
+class OrderManager : public KQelSdkManager {
+public:
+    bool DestroyKQelNode(KQelNode* pNode, bool pRecursive) override
+    {
+        mAsked.push_back(pNode->GetName());
+        if (pNode == mRefused)
+            return false;
+        return KQelSdkManager::DestroyKQelNode(pNode, pRecursive);
+    }
+    std::vector<std::string> mAsked;
+    KQelNode* mRefused = nullptr;
+};
+
+TEST(NodeManager, RecursiveDestroyEndsEachNodeAfterItsSubtreeLastSiblingFirst)
+{
+    struct Case {
+        const char* mRefused;  // the node whose destroy fails, or null
+        std::vector<std::string> mAsked;
+        bool mResult;
+        int mNodesLeft;
+    };
+    const Case cases[] = {
+        {nullptr, {"Model::Top", "Model::B0", "Model::B", "Model::A1", "Model::A0", "Model::A"}, true, 0},
+        // The refused node is passed over once, its subtree ended all the same.
+        {"Model::A", {"Model::Top", "Model::B0", "Model::B", "Model::A1", "Model::A0", "Model::A"}, false, 1},
+        // A parent still holding a child asks for it again as it ends.
+        {"Model::A0", {"Model::Top", "Model::B0", "Model::B", "Model::A1", "Model::A0", "Model::A", "Model::A0"}, false, 1},
+    };
+    for (const Case& c : cases) {
+        OrderManager manager;
+        KQelNode* top = manager.CreateKQelNode("Top");
+        KQelNode* a = manager.CreateKQelNode("A");
+        KQelNode* b = manager.CreateKQelNode("B");
+        top->AddChild(a);
+        top->AddChild(b);
+        AddChildren(manager, a, 2, "A");
+        AddChildren(manager, b, 1, "B");
+        for (KQelNode* node : {a, a->GetChild(0)}) {
+            if (c.mRefused && std::string(node->GetName()) == c.mRefused)
+                manager.mRefused = node;
+        }
+        EXPECT_EQ(manager.DestroyKQelNode(top, true), c.mResult) << (c.mRefused ? c.mRefused : "none");
+        // The top node is asked first, by the test; the rest in ending order.
+        EXPECT_EQ(manager.mAsked, c.mAsked);
+        EXPECT_EQ(manager.GetKQelNodeCount(), c.mNodesLeft);
+        if (manager.mRefused)
+            EXPECT_EQ(manager.mRefused->GetParent(), nullptr);
+    }
 }
 
 using smallstack::OnSmallStack;
