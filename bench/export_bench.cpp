@@ -87,7 +87,7 @@ void BM_ExportHostScene(benchmark::State& pState)
     MakeHostScene(count);
     TimeHostExports(pState, "export_host", count);
 }
-BENCHMARK(BM_ExportHostScene)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportHostScene)->RangeMultiplier(10)->Range(100, 100000)->Unit(benchmark::kMillisecond);
 
 void BM_WriteSdkScene(benchmark::State& pState)
 {
@@ -95,6 +95,6 @@ void BM_WriteSdkScene(benchmark::State& pState)
     TimeSdkWrites(pState, "export_sdk", count,
                   [count](KQelSdkManager& pManager, KQelScene& pScene) { MakeSdkScene(pManager, pScene, count); });
 }
-BENCHMARK(BM_WriteSdkScene)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteSdkScene)->RangeMultiplier(10)->Range(100, 100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
