@@ -1,4 +1,4 @@
-// Cost per node of exporting host scenes of 10^2 to 10^4 transforms, each
+// Cost per node of exporting host scenes of 10^2 to 10^5 transforms, each
 // with pivots, limits and a user attribute, beside the reference: writing
 // the same SDK scene with the SDK exporter alone. The cost per node should
 // stay within 2x as the size grows by 10x.
