@@ -50,51 +50,36 @@ TEST(NodeManager, CreateFindAndDestroy)
 }
 
 // Records every node it is asked to destroy; refuses mRefused, leaving it.
-class OrderManager : public KQelSdkManager {
-public:
+struct OrderManager : KQelSdkManager {
     bool DestroyKQelNode(KQelNode* pNode, bool pRecursive) override
     {
-        mAsked.push_back(pNode->GetName());
-        if (pNode == mRefused)
-            return false;
-        return KQelSdkManager::DestroyKQelNode(pNode, pRecursive);
+        mAsked += std::string(pNode->GetName() + 7) + " ";
+        return pNode != mRefused && KQelSdkManager::DestroyKQelNode(pNode, pRecursive);
     }
-    std::vector<std::string> mAsked;
+    std::string mAsked;
     KQelNode* mRefused = nullptr;
 };
 
 TEST(NodeManager, RecursiveDestroyEndsEachNodeAfterItsSubtreeLastSiblingFirst)
 {
-    struct Case {
-        const char* mRefused;  // the node whose destroy fails, or null
-        std::vector<std::string> mAsked;
-        bool mResult;
-        int mNodesLeft;
-    };
-    const Case cases[] = {
-        {nullptr, {"Model::Top", "Model::B0", "Model::B", "Model::A1", "Model::A0", "Model::A"}, true, 0},
-        // The refused node is passed over once, its subtree ended all the same.
-        {"Model::A", {"Model::Top", "Model::B0", "Model::B", "Model::A1", "Model::A0", "Model::A"}, false, 1},
-        // A parent still holding a child asks for it again as it ends.
-        {"Model::A0", {"Model::Top", "Model::B0", "Model::B", "Model::A1", "Model::A0", "Model::A", "Model::A0"}, false, 1},
-    };
-    for (const Case& c : cases) {
+    // Top has A (A0, A1) and B (B0). A refused node is passed over, its
+    // subtree ended all the same; a parent still holding it asks again.
+    const struct {
+        const char* mRefused;
+        const char* mAsked;
+    } cases[] = {{"", "Top B0 B A1 A0 A "}, {"A", "Top B0 B A1 A0 A "}, {"A0", "Top B0 B A1 A0 A A0 "}};
+    for (const auto& c : cases) {
         OrderManager manager;
         KQelNode* top = manager.CreateKQelNode("Top");
         KQelNode* a = manager.CreateKQelNode("A");
-        KQelNode* b = manager.CreateKQelNode("B");
         top->AddChild(a);
-        top->AddChild(b);
+        top->AddChild(manager.CreateKQelNode("B"));
         AddChildren(manager, a, 2, "A");
-        AddChildren(manager, b, 1, "B");
-        for (KQelNode* node : {a, a->GetChild(0)}) {
-            if (c.mRefused && std::string(node->GetName()) == c.mRefused)
-                manager.mRefused = node;
-        }
-        EXPECT_EQ(manager.DestroyKQelNode(top, true), c.mResult) << (c.mRefused ? c.mRefused : "none");
-        // The top node is asked first, by the test; the rest in ending order.
+        AddChildren(manager, top->GetChild(1), 1, "B");
+        manager.mRefused = manager.FindKQelNode(c.mRefused);
+        EXPECT_EQ(manager.DestroyKQelNode(top, true), !manager.mRefused) << c.mRefused;
         EXPECT_EQ(manager.mAsked, c.mAsked);
-        EXPECT_EQ(manager.GetKQelNodeCount(), c.mNodesLeft);
+        EXPECT_EQ(manager.GetKQelNodeCount(), manager.mRefused ? 1 : 0);
         if (manager.mRefused)
             EXPECT_EQ(manager.mRefused->GetParent(), nullptr);
     }
