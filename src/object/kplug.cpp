@@ -1,11 +1,45 @@
 #include "object/kplug.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
 #include "object/khandlemanager_impl.h"
 
 namespace qelsdk_600 {
+
+namespace {
+
+// A copy of a few entries, on the stack up to kInline of them: a plug's
+// disconnections walk such a copy (handlers may change the array), and a
+// node's destroy disconnects many plugs of one or two connections each.
+template <class T>
+class SmallCopy {
+public:
+    SmallCopy(const T* pBegin, const T* pEnd) : mCount(static_cast<std::size_t>(pEnd - pBegin))
+    {
+        if (mCount > kInline) {
+            mHeap.assign(pBegin, pEnd);
+            mData = mHeap.data();
+        } else {
+            std::copy(pBegin, pEnd, mInline);
+            mData = mInline;
+        }
+    }
+    SmallCopy(const SmallCopy&) = delete;
+    SmallCopy& operator=(const SmallCopy&) = delete;
+    std::size_t size() const { return mCount; }
+    const T& operator[](std::size_t pIndex) const { return mData[pIndex]; }
+
+private:
+    static constexpr std::size_t kInline = 8;
+    T mInline[kInline];
+    std::vector<T> mHeap;
+    const T* mData;
+    std::size_t mCount;
+};
+
+}  // namespace
 
 KClassDefinition KPlug::ClassDefinition = {&KPlug::ClassId, nullptr, "KPlug", nullptr};
 int KPlug::ClassId = KPlug_RegisterClassId(&KPlug::ClassDefinition, -1);
@@ -412,8 +446,8 @@ bool KPlug::DisconnectDst(KPlug* pDestination)
 bool KPlug::DisconnectSources()
 {
     // Work from a snapshot of handles: handlers may change the array.
-    const std::vector<Connection>& connections = L()->mConnections;
-    std::vector<Connection> sources(connections.begin(), connections.begin() + L()->mSrcCount);
+    const Connection* connections = L()->mConnections.data();
+    const SmallCopy<Connection> sources(connections, connections + L()->mSrcCount);
     bool any = false;
     for (std::size_t i = sources.size(); i-- > 0;) {
         if (KPlug* source = Resolve(sources[i]))
@@ -425,7 +459,8 @@ bool KPlug::DisconnectSources()
 bool KPlug::DisconnectDestinations()
 {
     const std::vector<Connection>& connections = L()->mConnections;
-    std::vector<Connection> destinations(connections.begin() + L()->mSrcCount, connections.end());
+    const SmallCopy<Connection> destinations(connections.data() + L()->mSrcCount,
+                                             connections.data() + connections.size());
     bool any = false;
     for (std::size_t i = destinations.size(); i-- > 0;) {
         if (KPlug* destination = Resolve(destinations[i]))

@@ -2,6 +2,8 @@
 // links, child names, takes and assignment.
 #include "scene/kqelnode.h"
 
+#include <new>
+
 #include "curves/kfcurve.h"
 #include "curves/kfcurvenode.h"
 #include "object/kdatatype.h"
@@ -86,7 +88,7 @@ KQelNode::KQelNode(KQelSdkManager& pManager, const char* pName)
       mError(kNodeErrors, 8),
       mCullingType(0)
 {
-    mProperties = new KQelNodeProperties(this);
+    mProperties = new (mPropertiesRoom) KQelNodeProperties(this);
     Reset();
     // The Default take's tree and the user properties are made when first
     // asked for: most nodes of a large scene are never asked.
@@ -122,7 +124,9 @@ KQelNode::~KQelNode()
     }
     delete mLimits;
     mLimits = nullptr;
-    mProperties->Destroy(0);
+    // Destroy without its delete: the set lives in the node's block.
+    mProperties->Destruct();
+    mProperties->~KQelNodeProperties();
     mProperties = nullptr;
     for (int i = 0; i < mChildNames.GetCount(); ++i)
         delete mChildNames[i];

@@ -84,7 +84,8 @@ class KQelNode;
 // together: a child's set is a source of its parent's set, and a look-at or
 // up-vector node's set a source of "LookAtProperty" / "UpVectorProperty". Its
 // connection hook (PlugNotify) keeps each node's entity in step with the
-// tree. Made by its node, destroyed with it (Destroy runs Destruct first).
+// tree. Made by its node in the node's own block and ended with it (Destruct,
+// then the destructor); never deleted by itself.
 class KQelNodeProperties : public KQelOwnedPropertyHandler {
 public:
     typedef ::qelsdk_600::KQelPivot KQelPivot;
