@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <string>
 
 #include <vector>
 
@@ -167,6 +168,53 @@ TEST(PlugConnection, DisconnectAllSurvivesHandlersThatDestroyPeers)
     EXPECT_EQ(0, third.GetDstCount());
     EXPECT_EQ(0, second->GetDstCount());
     delete second;
+}
+
+TEST(PlugConnection, DisconnectAllOnEitherSideWalksEveryPeerLastFirstWhateverTheirNumber)
+{
+    // Around the number of entries the walk copies without an allocation.
+    struct Hub : KObject {
+        std::vector<KPlug*> mSeen;
+        KPlug* mVictim = nullptr;
+        bool PlugNotify(KPlugCallstack* s, kPlugAction a, KPlug* p, int i, KPlug* o, kConnectionType t,
+                        KPlug* n) override
+        {
+            if (a == kPlugDisconnectSrc || a == kPlugDisconnectDst) {
+                mSeen.push_back(o);
+                if (mVictim && mVictim != o) {
+                    KPlug* victim = mVictim;
+                    mVictim = nullptr;
+                    delete victim;
+                }
+            }
+            return true;
+        }
+    };
+    for (int count : {1, 8, 9, 20}) {
+        for (bool sources : {true, false}) {
+            SCOPED_TRACE(std::to_string(count) + (sources ? " sources" : " destinations"));
+            Hub hub;
+            std::vector<KPlug*> peers;
+            for (int i = 0; i < count; ++i) {
+                peers.push_back(new KPlug);
+                ASSERT_TRUE(sources ? hub.ConnectSrc(peers.back()) : hub.ConnectDst(peers.back()));
+            }
+            // The first peer ends while the walk has not reached it yet.
+            if (count > 1)
+                hub.mVictim = peers.front();
+            EXPECT_TRUE(sources ? hub.DisconnectAllSrc() : hub.DisconnectAllDst());
+            EXPECT_EQ(0, hub.GetSrcCount() + hub.GetDstCount());
+            const std::size_t walked = static_cast<std::size_t>(count > 1 ? count - 1 : count);
+            ASSERT_EQ(walked, hub.mSeen.size());
+            for (std::size_t i = 0; i < walked; ++i)
+                EXPECT_EQ(peers[static_cast<std::size_t>(count) - 1 - i], hub.mSeen[i]);
+            for (int i = count > 1 ? 1 : 0; i < count; ++i) {
+                EXPECT_EQ(0, peers[static_cast<std::size_t>(i)]->GetSrcCount() +
+                                 peers[static_cast<std::size_t>(i)]->GetDstCount());
+                delete peers[static_cast<std::size_t>(i)];
+            }
+        }
+    }
 }
 
 TEST(PlugOwner, EventsReachTheOwnerWithTheCallStackUnlessFlag16IsSet)
