@@ -146,6 +146,7 @@ public:
     std::uint64_t Size() const;
 
 private:
+    friend class FileMapping;
     int mFd = -1;
     bool mWritable = false;
 };
@@ -254,11 +255,37 @@ private:
     bool mFailed = false;
 };
 
+// ---- Read-only view of a stretch of a disk file ----
+
+// The pages of the file itself, shared with the system's cache: reading
+// them copies nothing. The SDK never shortens a file below a committed
+// section, so the mapped bytes stay backed while mapped.
+class FileMapping {
+public:
+    FileMapping() = default;
+    ~FileMapping() { Release(); }
+    FileMapping(const FileMapping&) = delete;
+    FileMapping& operator=(const FileMapping&) = delete;
+    // Maps size bytes at offset (size > 0); null when the system refuses,
+    // the previous mapping released either way.
+    const std::uint8_t* Map(const DiskFile& file, std::uint64_t offset, std::uint64_t size);
+    void Release();
+
+private:
+    void* mBase = nullptr;
+    std::size_t mLength = 0;
+};
+
 // ---- Windowed reader of one section body ----
 
+// A plain body is mapped whole where the address space allows: every fetch
+// is then a pointer into it. An enciphered body, or one the system will not
+// map, is read a window at a time into a buffer and deciphered there.
 class BodyReader {
 public:
     void Attach(const DiskFile* file, const SectionInfo* section, const SectionCipher* cipher);
+    // Forgets the section (its mapping released): for a file about to be cut.
+    void Detach() { Attach(nullptr, nullptr, nullptr); }
     // Pointer to body bytes [offset, offset + size), size <= kWindow; null
     // when out of the body or on a read failure. backward favours reads
     // that end at offset + size.
@@ -287,6 +314,8 @@ public:
 private:
     const DiskFile* mFile = nullptr;
     const SectionCipher* mCipher = nullptr;
+    FileMapping mMapping;
+    const std::uint8_t* mMapped = nullptr;  // the whole body, when mapped
     std::uint64_t mBase = 0;    // file offset of the body
     std::uint64_t mLength = 0;
     std::unique_ptr<std::uint8_t[]> mWin;  // kWindow bytes, left uninitialised
