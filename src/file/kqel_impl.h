@@ -43,6 +43,9 @@ constexpr int kSectionExtension = 1;
 // CRC-32 as zlib's crc32(crc, p, n) computes it (start from 0), faster where
 // the processor can fold.
 std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n);
+// Whether the processor has 512-bit registers with byte operations
+// (AVX-512F and BW) and the system saves them.
+bool HasWideVectors();
 
 // ---- Little-endian helpers ----
 
@@ -145,8 +148,10 @@ public:
     bool Truncate(std::uint64_t size);
     std::uint64_t Size() const;
 
+    // The open descriptor, -1 when closed.
+    int Descriptor() const { return mFd; }
+
 private:
-    friend class FileMapping;
     int mFd = -1;
     bool mWritable = false;
 };
@@ -352,24 +357,27 @@ struct TextNode {
     bool mHasBlock;
 };
 
-// The bytes of a text file, held whole, and a blank past them that ends any
-// scan of digits. Not cleared before the file's bytes fill them; large ones
-// are mapped in huge pages where the system offers them, so that filling
-// them costs few page faults.
+// The bytes of a text file, held whole, and kTextPadding blanks past them
+// that end any scan of digits and let scans read a word ahead. Large files
+// are mapped rather than copied: their pages are the system's cache itself,
+// with an empty page behind them for the padding.
+constexpr std::size_t kTextPadding = 16;
+
 class TextBytes {
 public:
     TextBytes() = default;
     ~TextBytes() { Release(); }
     TextBytes(const TextBytes&) = delete;
     TextBytes& operator=(const TextBytes&) = delete;
-    // size bytes; throws std::bad_alloc as new does.
-    void Allocate(std::uint64_t size);
-    char* data() { return mData; }
+    // The first size bytes of file; false when they cannot be read. Throws
+    // std::bad_alloc as new does when they do not fit in memory.
+    bool Load(const DiskFile& file, std::uint64_t size);
     const char* data() const { return mData; }
     std::uint64_t size() const { return mSize; }
     char operator[](std::uint64_t i) const { return mData[static_cast<std::size_t>(i)]; }
 
 private:
+    bool Map(const DiskFile& file, std::uint64_t size);
     void Release();
     char* mData = nullptr;
     std::uint64_t mSize = 0;

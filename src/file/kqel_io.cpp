@@ -84,25 +84,41 @@ std::uint64_t DiskFile::Size() const {
 
 // ---- TextBytes ----
 
-void TextBytes::Allocate(std::uint64_t size) {
+// Below a few pages, mapping is not worth its system calls.
+static constexpr std::uint64_t kMinMappedText = 64u << 10;
+
+bool TextBytes::Load(const DiskFile& file, std::uint64_t size) {
     Release();
-    const std::size_t bytes = static_cast<std::size_t>(size) + 1;
-    // Below a few huge pages, mapping is not worth a system call.
-    const std::size_t kHugePage = 2u << 20;
-    if (bytes >= 4 * kHugePage) {
-        const std::size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-        ::madvise(p, mapped, MADV_HUGEPAGE);  // a hint: without it, small pages
-#endif
-        mData = static_cast<char*>(p);
-        mMapped = mapped;
-    } else {
-        mData = new char[bytes];
-    }
-    mData[bytes - 1] = '\n';
+    if (size >= kMinMappedText && Map(file, size)) return true;
+    const std::size_t bytes = static_cast<std::size_t>(size);
+    mData = new char[bytes + kTextPadding];
+    std::memset(mData + bytes, '\n', kTextPadding);
     mSize = size;
+    return size == 0 || file.ReadAt(0, mData, bytes);
+}
+
+bool TextBytes::Map(const DiskFile& file, std::uint64_t size) {
+    static const std::uint64_t kPage = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    const std::uint64_t whole = size / kPage * kPage;
+    const std::uint64_t total = (size + kTextPadding + kPage - 1) / kPage * kPage;
+    if (total > SIZE_MAX) return false;
+    // Room for every byte and the padding, then the file's whole pages laid
+    // read-only over the first ones (writable private pages would each be
+    // copied); its last, partial page and the padding are ordinary memory.
+    void* room = ::mmap(nullptr, static_cast<std::size_t>(total), PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (room == MAP_FAILED) return false;
+    mData = static_cast<char*>(room);
+    mMapped = static_cast<std::size_t>(total);
+    mSize = size;
+    void* p = ::mmap(room, static_cast<std::size_t>(whole), PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE,
+                     file.Descriptor(), 0);
+    if (p == MAP_FAILED || !file.ReadAt(whole, mData + whole, static_cast<std::size_t>(size - whole))) {
+        Release();
+        return false;
+    }
+    std::memset(mData + size, '\n', kTextPadding);
+    return true;
 }
 
 void TextBytes::Release() {
@@ -203,10 +219,10 @@ const std::uint8_t* FileMapping::Map(const DiskFile& file, std::uint64_t offset,
     static const std::uint64_t kPage = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
     const std::uint64_t start = offset / kPage * kPage;
     const std::uint64_t length = offset - start + size;
-    if (file.mFd < 0 || size == 0 || length > SIZE_MAX) return nullptr;
+    if (file.Descriptor() < 0 || size == 0 || length > SIZE_MAX) return nullptr;
     // The pages are about to be read through, checksum first: entering
     // them all in one call costs less than a fault each.
-    void* p = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.mFd,
+    void* p = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Descriptor(),
                      static_cast<off_t>(start));
     if (p == MAP_FAILED) return nullptr;
     mBase = p;
