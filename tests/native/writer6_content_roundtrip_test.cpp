@@ -588,6 +588,50 @@ TEST(Writer6ContentRoundTrip, MaterialsTexturesAndVideosReadBackEqualInEveryForm
     RoundTrip(true);
 }
 
+// Polygons of mixed sizes whose corners run over several of the pieces a
+// reader takes at a time read back the same in every form.
+TEST(Writer6ContentRoundTrip, ManyPolygonsOfMixedSizesReadBackEqual)
+{
+    const int points = 5000, polygons = 3000;
+    std::vector<int> sizes, corners;
+    for (int p = 0; p < polygons; ++p) {
+        sizes.push_back(3 + p % 7);
+        for (int k = 0; k < sizes.back(); ++k)
+            corners.push_back((7 * p + 13 * k) % points);
+    }
+    for (KQelExporter::EFileFormat format :
+         {KQelExporter::eQelAscii, KQelExporter::eQelBinary, KQelExporter::eQelEncrypted}) {
+        SCOPED_TRACE(format);
+        ScratchDir dir;
+        const std::string path = dir.File("polygons.qel");
+        {
+            SceneFixture original;
+            KQelMesh* mesh = original.manager.CreateKQelMesh();
+            SetPoints(*mesh, points);
+            ASSERT_TRUE(mesh->AddPolygons(sizes.data(), polygons, corners.data()));
+            AddGeometryNode(original, "Mesh", mesh);
+            KQelExporter exporter(original.manager);
+            exporter.Initialize(path.c_str());
+            exporter.SetFileFormat(format);
+            KStreamOptionsQel options;
+            ASSERT_TRUE(exporter.Export(original.scene, &options));
+        }
+        SceneFixture read;
+        KQelImporter importer(read.manager);
+        ASSERT_TRUE(importer.Initialize(path.c_str()));
+        ASSERT_TRUE(importer.Import(read.scene));
+        KQelNode* node = read.scene.GetRootNode()->FindChild("Mesh");
+        KQelMesh* mesh = node ? node->GetMesh() : nullptr;
+        ASSERT_NE(mesh, nullptr);
+        ASSERT_EQ(mesh->GetPolygonCount(), polygons);
+        for (int p = 0, corner = 0; p < polygons; ++p) {
+            ASSERT_EQ(mesh->GetPolygonSize(p), sizes[p]) << p;
+            for (int k = 0; k < sizes[p]; ++k, ++corner)
+                ASSERT_EQ(mesh->GetPolygonVertex(p, k), corners[corner]) << p;
+        }
+    }
+}
+
 // Embedded media come back as files of the original bytes, also when two
 // videos share one media file.
 TEST(Writer6ContentRoundTrip, EmbeddedMediaAreExtractedOnRead)
