@@ -532,6 +532,23 @@ private:
     KQelSdkManager& mManager;
 };
 
+// pOriginal written to pPath in pFormat, then read into pRead.
+void ExportAndImport(SceneFixture& pOriginal, const std::string& pPath, KQelExporter::EFileFormat pFormat,
+                     SceneFixture& pRead)
+{
+    KQelExporter exporter(pOriginal.manager);
+    exporter.Initialize(pPath.c_str());
+    exporter.SetFileFormat(pFormat);
+    KStreamOptionsQel options;
+    ASSERT_TRUE(exporter.Export(pOriginal.scene, &options));
+    KQelImporter importer(pRead.manager);
+    ASSERT_TRUE(importer.Initialize(pPath.c_str()));
+    const bool imported = importer.Import(pRead.scene);
+    KString message;
+    importer.GetMessage(message);
+    EXPECT_TRUE(imported) << message.Buffer();
+}
+
 void RoundTrip(bool pMaterials)
 {
     for (KQelExporter::EFileFormat format :
@@ -546,19 +563,8 @@ void RoundTrip(bool pMaterials)
         const std::string path = dir.File("geometry.qel");
         SceneFixture original;
         BuildScene(original, media);
-        KQelExporter exporter(original.manager);
-        exporter.Initialize(path.c_str());
-        exporter.SetFileFormat(format);
-        KStreamOptionsQel options;
-        ASSERT_TRUE(exporter.Export(original.scene, &options));
-
         SceneFixture read;
-        KQelImporter importer(read.manager);
-        ASSERT_TRUE(importer.Initialize(path.c_str()));
-        const bool imported = importer.Import(read.scene);
-        KString message;
-        importer.GetMessage(message);
-        EXPECT_TRUE(imported) << message.Buffer();
+        ExportAndImport(original, path, format, read);
         ContentComparer comparer(original.manager);
         comparer.Compare(original.scene, read.scene);
         EXPECT_EQ(comparer.mDifferences, std::vector<std::string>{});
@@ -603,23 +609,12 @@ TEST(Writer6ContentRoundTrip, ManyPolygonsOfMixedSizesReadBackEqual)
          {KQelExporter::eQelAscii, KQelExporter::eQelBinary, KQelExporter::eQelEncrypted}) {
         SCOPED_TRACE(format);
         ScratchDir dir;
-        const std::string path = dir.File("polygons.qel");
-        {
-            SceneFixture original;
-            KQelMesh* mesh = original.manager.CreateKQelMesh();
-            SetPoints(*mesh, points);
-            ASSERT_TRUE(mesh->AddPolygons(sizes.data(), polygons, corners.data()));
-            AddGeometryNode(original, "Mesh", mesh);
-            KQelExporter exporter(original.manager);
-            exporter.Initialize(path.c_str());
-            exporter.SetFileFormat(format);
-            KStreamOptionsQel options;
-            ASSERT_TRUE(exporter.Export(original.scene, &options));
-        }
-        SceneFixture read;
-        KQelImporter importer(read.manager);
-        ASSERT_TRUE(importer.Initialize(path.c_str()));
-        ASSERT_TRUE(importer.Import(read.scene));
+        SceneFixture original, read;
+        KQelMesh* written = original.manager.CreateKQelMesh();
+        SetPoints(*written, points);
+        ASSERT_TRUE(written->AddPolygons(sizes.data(), polygons, corners.data()));
+        AddGeometryNode(original, "Mesh", written);
+        ExportAndImport(original, dir.File("polygons.qel"), format, read);
         KQelNode* node = read.scene.GetRootNode()->FindChild("Mesh");
         KQelMesh* mesh = node ? node->GetMesh() : nullptr;
         ASSERT_NE(mesh, nullptr);
