@@ -244,14 +244,22 @@ static constexpr std::uint64_t kMaxMappedBody = SIZE_MAX / 8;
 
 void BodyReader::Attach(const DiskFile* file, const SectionInfo* section,
                         const SectionCipher* cipher) {
+    const std::uint64_t base = section ? section->BodyStart() : 0;
+    const std::uint64_t length = section ? section->mBodyLength : 0;
+    cipher = cipher && cipher->mActive ? cipher : nullptr;
+    // The body checked at open is mapped already when its section is
+    // opened for reading.
+    const bool keep = mMapped && file == mFile && !cipher && base == mBase && length == mLength;
     mFile = file;
-    mCipher = cipher && cipher->mActive ? cipher : nullptr;
-    mBase = section ? section->BodyStart() : 0;
-    mLength = section ? section->mBodyLength : 0;
-    mMapped = nullptr;
-    mMapping.Release();
-    if (file && !mCipher && mLength > 0 && mLength <= kMaxMappedBody) {
-        mMapped = mMapping.Map(*file, mBase, mLength);
+    mCipher = cipher;
+    mBase = base;
+    mLength = length;
+    if (!keep) {
+        mMapped = nullptr;
+        mMapping.Release();
+        if (file && !mCipher && mLength > 0 && mLength <= kMaxMappedBody) {
+            mMapped = mMapping.Map(*file, mBase, mLength);
+        }
     }
     mWinStart = 0;
     mWinLen = mMapped ? static_cast<std::size_t>(mLength) : 0;
