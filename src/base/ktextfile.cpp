@@ -327,6 +327,10 @@ bool KTextFile::Print(int indent, const char* format, ...) {
     return std::fwrite(text.data(), 1, text.size(), mFile) == text.size();
 }
 
+bool KTextFile::Flush() {
+    return mFile && std::fflush(mFile) == 0 && !std::ferror(mFile);
+}
+
 void KTextFile::Report(KTextFileCallback callback, void* userData, const char* kind,
                        const char* format, va_list args) {
     if (!mReport || callback == nullptr) return;

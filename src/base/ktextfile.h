@@ -101,6 +101,9 @@ public:
     // Writes two blanks per indent level, then the printf-formatted text.
     // False when no file is open or the write failed.
     bool Print(int indent, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    // Hands buffered output to the system, where a full device shows: false
+    // when no file is open or a write to it has failed.
+    bool Flush();
 
     // When reporting is on and a callback is set, pass "<label> read error
     // (line N): " or "<label> read warning (line N): " followed by the

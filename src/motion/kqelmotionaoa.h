@@ -38,7 +38,8 @@ public:
     bool PrintAnimationHeader(KArrayTemplate<KString*>&) override { return true; }
     // One "%g %g %g" line per point; occlusion, time and frame not written.
     bool PrintAnimationFrame(const KQelVector4* pPoints, int pCount, KTime pTime, int pFrame) override;
-    bool PrintFooter() override { return true; }
+    // Flushes the file: false when it could not be written.
+    bool PrintFooter() override { return !mWriteFailed && Flush(); }
 
 private:
     kLongLong mFileSize;

@@ -273,8 +273,8 @@ public:
     // pGlobalMatrix (may be null): the global matrix above the root.
     void WriteFrame(KQelAsfScene& pScene, KTime pTime, int pFrameNumber, const KgeAMatrix* pGlobalMatrix);
     void WriteBone(KQelAsfScene& pScene, KTime pTime, const KgeAMatrix* pGlobalMatrix);
-    // True while every print so far was written.
-    bool WriteOk() const { return !mWriteFailed; }
+    // Flushes the file: true when every print so far reached it.
+    bool WriteOk() { return !mWriteFailed && Flush(); }
 
 private:
     // True when the first token of the current line reads as a number.

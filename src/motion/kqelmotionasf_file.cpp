@@ -562,7 +562,7 @@ bool KQelFileAcclaimAsf::Write(KQelAsfScene& pScene)
         for (int c = bone->mChildren.GetCount() - 1; c >= 0; --c)
             pending.push_back(bone->mChildren[c]);
     }
-    return Print(1, "end\n") && ok;
+    return Print(1, "end\n") && ok && Flush();
 }
 
 }  // namespace qelsdk_600

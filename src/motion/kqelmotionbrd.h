@@ -32,7 +32,8 @@ public:
     // rest in microseconds.
     void PrintLine(int pFrame, int pSensor, const KQelVector4& pPosition, const KQelQuaternion& pRotation,
                    KTime pTime);
-    bool WriteOk() const { return !mWriteFailed; }
+    // Flushes the file: true when every print so far reached it.
+    bool WriteOk() { return !mWriteFailed && Flush(); }
 
 private:
     bool mWriteFailed;

@@ -132,8 +132,8 @@ public:
     void PrintMotion(bool pRoot, const KQelVector4& pTranslation, const KQelVector4& pRotation, bool pRotationOnly,
                      bool pZxy);
     void PrintMotionFrameEnd();
-    // True while every print so far was written.
-    bool WriteOk() const { return !mWriteFailed; }
+    // Flushes the file: true when every print so far reached it.
+    bool WriteOk() { return !mWriteFailed && Flush(); }
 
     int GetJointCount() const { return mJoints.GetCount(); }
     KBVHJoint* GetJoint(int pIndex) const { return mJoints[pIndex]; }

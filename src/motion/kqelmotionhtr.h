@@ -171,8 +171,8 @@ public:
     void PrintAnimationHeader(const char* pName);
     void PrintAnimation(int pFrame, const KgeTVector& pTranslation, const KgeRVector& pRotation);
     void PrintFooter();
-    // True while every print so far was written.
-    bool WriteOk() const { return !mWriteFailed; }
+    // Flushes the file: true when every print so far reached it.
+    bool WriteOk() { return !mWriteFailed && Flush(); }
 
     // Header fields, as read.
     int mFileType;

@@ -31,7 +31,8 @@ public:
     // A value and a tab; the line end.
     void PrintValue(double pValue);
     void PrintRowEnd();
-    bool WriteOk() const { return !mWriteFailed; }
+    // Flushes the file: true when every print so far reached it.
+    bool WriteOk() { return !mWriteFailed && Flush(); }
 
 private:
     bool mInfinite;

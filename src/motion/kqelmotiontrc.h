@@ -47,7 +47,8 @@ public:
     // Positions in millimetres ("%.5f"); an occluded point as three empty
     // fields.
     bool PrintAnimationFrame(const KQelVector4* pPoints, int pCount, KTime pTime, int pFrame) override;
-    bool PrintFooter() override { return true; }
+    // Flushes the file: false when it could not be written.
+    bool PrintFooter() override { return !mWriteFailed && Flush(); }
 
     // The first frame number written for a start time: 1 + start x rate,
     // halves up; false when it is no int.

@@ -50,7 +50,8 @@ public:
     // Translation written in inches, scaling in percent.
     void PrintAnimationFrame(const KQelVector4& pTranslation, const KQelVector4& pRotation,
                              const KQelVector4& pScaling);
-    bool WriteOk() const { return !mWriteFailed; }
+    // Flushes the file: true when every print so far reached it.
+    bool WriteOk() { return !mWriteFailed && Flush(); }
     kLongLong GetFileSize() const { return mFileSize; }
 
 private:

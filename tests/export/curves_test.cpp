@@ -59,10 +59,12 @@ TEST_F(ExportTest, OutTangentTypesChooseInterpolationAndTangentMode)
             EXPECT_EQ(curve.KeyGetInterpolation(i), c.interpolation[i]) << c.values[1] << " key " << i;
             EXPECT_EQ(curve.KeyGetPtr(i)->GetFlags() & 0xF00, c.mode[i]) << c.values[1] << " key " << i;
         }
-        if (c.out[0] == T(5))
+        if (c.out[0] == T(5)) {
             EXPECT_EQ(curve.Evaluate(KTime(KTime::kTicksPerSecond / 2)), 1.0f);
-        if (c.out[0] == T(2))
+        }
+        if (c.out[0] == T(2)) {
             EXPECT_EQ(curve.KeyGetRightAuto(1), 100.0f);
+        }
     }
 }
 
@@ -180,15 +182,19 @@ TEST_F(ExportTest, TangentsAndWeightsSurviveInEveryUnit)
                 for (int i = 0; i < count; ++i) {
                     const double slope = (weighted ? 1.0 + i : keys[i].slope) * p.factor;
                     if (weighted || keys[i].in == T(1)) {
-                        if (i > 0)
+                        if (i > 0) {
                             EXPECT_NEAR(curve.KeyGetLeftDerivative(i), slope, 1e-5 * std::fabs(slope)) << p.plug[weighted] << i;
-                        if (i + 1 < count)
+                        }
+                        if (i + 1 < count) {
                             EXPECT_NEAR(curve.KeyGetRightDerivative(i), slope, 1e-5 * std::fabs(slope)) << p.plug[weighted] << i;
+                        }
                     }
-                    if (weighted && i + 1 < count)
+                    if (weighted && i + 1 < count) {
                         EXPECT_NEAR(curve.KeyGetRightTangeantWeight(i), weights[i], 1e-5 * weights[i]) << i;
-                    if (weighted && i > 0)
+                    }
+                    if (weighted && i > 0) {
                         EXPECT_NEAR(curve.KeyGetLeftTangeantWeight(i), weights[i], 1e-5 * weights[i]) << i;
+                    }
                     for (int step = 0; i + 1 < count && step < 20; ++step) {
                         const double t0 = curve.KeyGetTime(i).GetSecondDouble();
                         const double t = t0 + (curve.KeyGetTime(i + 1).GetSecondDouble() - t0) * step / 20.0;

@@ -112,8 +112,9 @@ TEST(FocalLengthModifier, MapsFocalLengthsToFieldsOfViewInEveryForm)
         EXPECT_NEAR(modifier.Modify(float(c.focal)), c.degrees, 1e-3);
         EXPECT_EQ(modifier.Modify(int(c.focal)), int(c.degrees));
         EXPECT_EQ(modifier.Modify(long(c.focal)), long(c.degrees));
-        if (c.focal >= 0)
+        if (c.focal >= 0) {
             EXPECT_EQ(modifier.Modify(unsigned(c.focal)), unsigned(c.degrees));
+        }
     }
     QelModifier plain;
     EXPECT_EQ(plain.Modify(2.5), 2.5);

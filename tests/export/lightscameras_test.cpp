@@ -57,8 +57,9 @@ TEST_F(ExportTest, LightsGetTheirTypeValuesAndAnimatedChannels)
         KQelLight* light = Node(k.kind)->GetLight();
         ASSERT_EQ(light != nullptr, k.attribute) << k.kind;
         EXPECT_EQ(Node(k.kind)->GetVisibility(), k.visible) << k.kind;
-        if (light)
+        if (light) {
             EXPECT_EQ(light->GetLightType(), k.type) << k.kind;
+        }
     }
     EXPECT_FALSE(Node("hidden")->GetVisibility());
     EXPECT_STREQ(Node("spotLight")->GetLight()->GetFileName(), "spotLight");

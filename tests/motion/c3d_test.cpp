@@ -434,20 +434,25 @@ TEST_F(C3dTest, FieldsThatCannotHoldTheSceneFailTheWrite)
     const struct {
         const char* mName;
         int mMarkers;
+        int mLabelLength;  // of one more marker, when not 0
         double mStart;
         int mFrames;
         const char* mText;
     } cases[] = {
-        {"256 markers", 256, 0.0, 1, "A C3D file holds at most 255 markers"},
-        {"no frame", 1, 0.0, 0, "A C3D file holds 1 to 65535 frames"},
-        {"first frame past 65535", 1, 3000.0, 1, "C3D frame numbers lie within 0 and 65535"},
-        {"last frame past 65535", 1, 2000.0, 30000, "C3D frame numbers lie within 0 and 65535"},
-        {"negative start", 1, -1.0, 1, "C3D frame numbers lie within 0 and 65535"},
+        {"256 markers", 256, 0, 0.0, 1, "A C3D file holds at most 255 markers"},
+        {"255-character label", 1, 255, 0.0, 1, "C3D marker names hold at most 254 characters"},
+        {"no frame", 1, 0, 0.0, 0, "A C3D file holds 1 to 65535 frames"},
+        {"first frame past 65535", 1, 0, 3000.0, 1, "C3D frame numbers lie within 0 and 65535"},
+        {"last frame past 65535", 1, 0, 2000.0, 30000, "C3D frame numbers lie within 0 and 65535"},
+        {"negative start", 1, 0, -1.0, 1, "C3D frame numbers lie within 0 and 65535"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mName);
         motiontest::Fixture fixture;
         BuildScene(fixture.mManager, *fixture.mScene, c.mMarkers, nullptr, 0);
+        if (c.mLabelLength)
+            motiontest::AddMarkerNode(fixture.mManager, fixture.mScene->GetRootNode(),
+                                      std::string(static_cast<std::size_t>(c.mLabelLength), 'L').c_str(), true);
         const std::string path = mDir.File("limit.c3d");
         KQelWriterVicon writer(fixture.mManager);
         ASSERT_TRUE(writer.FileCreate(path.c_str()));

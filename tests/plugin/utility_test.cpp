@@ -105,8 +105,9 @@ TEST_F(UtilityTest, PathSearchesCompareWholeFullOrPartialPathNames)
     for (const Case& c : kCases) {
         MDagPath lPath;
         EXPECT_EQ(ExtractPath(c.name, lPath), *c.found != '\0') << c.name;
-        if (*c.found)
+        if (*c.found) {
             EXPECT_EQ(std::string(lPath.fullPathName().asChar()), c.found) << c.name;
+        }
     }
 }
 

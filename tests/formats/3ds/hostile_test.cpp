@@ -147,6 +147,27 @@ TEST(Reader3DSHostile, ScenesLargerThanTheFileAreRefused)
     }
 }
 
+TEST(Reader3DSHostile, FilesOfManySmallNodesAreNotRefused)
+{
+    // The smallest nodes a file genuinely holds: keyless nodes, keyless
+    // dummies told apart by instance, and instances of one triangle.
+    for (const char* kind : {"", "$$$DUMMY", "box"}) {
+        SCOPED_TRACE(kind);
+        Studio studio;
+        studio.Mesh("box", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2, 0}});
+        for (int i = 0; i < 1000; ++i) {
+            const std::string id = std::to_string(i);
+            studio.Node(*kind ? kind : id.c_str(), "", [&](objectmotion3ds*& m) {
+                if (*kind)
+                    Name(m->instance, sizeof(m->instance), id.c_str());
+            });
+        }
+        auto r = Import(studio.Write());
+        EXPECT_TRUE(r->mRead) << r->mMessage.Buffer();
+        EXPECT_NE(nullptr, r->Node(*kind ? (std::string(kind) + ".999").c_str() : "999"));
+    }
+}
+
 TEST(Reader3DSHostile, TruncatedFilesEndCleanly)
 {
     Studio studio;

@@ -168,6 +168,98 @@ TEST(Writer3DS, RotationsConvertToTheirTurnAboutTheFilesAxes)
     }
 }
 
+TEST(Writer3DS, AConstantRotationTurnsOnlyAtItsFirstKey)
+{
+    KFCurve x;
+    x.KeyModifyBegin(1);
+    x.KeySetTCB(0, KTime(0), 30.0f, 0, 0, 0);
+    x.KeyModifyEnd(1);
+    keyheader3ds keys[3];
+    kfrotkey3ds values[3];
+    ASSERT_TRUE(KQelWriter3DS::Create3DSRotDataFromTCB(keys, values, &x, nullptr, nullptr, 3));
+    const float expected[3][4] = {{-0.52359878f, 1, 0, 0}, {0, -1, 0, 0}, {0, -1, 0, 0}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(static_cast<std::uint32_t>(i), keys[i].time);
+        EXPECT_NEAR(expected[i][0], values[i].angle, 1e-6) << i;
+        EXPECT_NEAR(expected[i][1], values[i].x, 1e-6) << i;
+        EXPECT_NEAR(expected[i][2], values[i].y, 1e-6) << i;
+        EXPECT_NEAR(expected[i][3], values[i].z, 1e-6) << i;
+    }
+}
+
+TEST(Writer3DS, TracksHoldAKeyPerFrameUpToTheTakesStop)
+{
+    const long long frame = KTime::kTicksPerSecond / 30;
+    const struct {
+        long long mFirst, mLast;
+        bool mAnimated;
+        std::uint32_t mKeys;  // 0: refused
+        float mX0;
+    } cases[] = {
+        {10, 99, true, 100, 1.0f},
+        {10, 99, false, 1, 0.0f},
+        {-20, -10, true, 1, 2.0f},
+        {0, 5000000000LL, true, 0, 0.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mLast);
+        Scene s;
+        KQelNode* node = s.Add("box", s.Mesh(3, 3));
+        KFCurve* x = node->GetCurrentTakeNode()->GetTranslationX();
+        x->KeyModifyBegin(2);
+        x->KeySetTCB(0, KTime(c.mFirst * frame), 1.0f, 0, 0, 0);
+        x->KeySetTCB(1, KTime(c.mLast * frame), 2.0f, 0, 0, 0);
+        x->KeyModifyEnd(2);
+        const std::string path = s.mDir.File("out.3ds");
+        const bool written =
+            s.Write(path, [&](KStreamOptions3ds& o) { o.SetOption(KStreamOptionsBase::eAnim, c.mAnimated); });
+        ASSERT_EQ(c.mKeys != 0, written) << s.mMessage.Buffer();
+        if (!written) {
+            EXPECT_EQ(KQelWriter::eUnidentifiedError, s.mError);
+            continue;
+        }
+        Written file(path);
+        objectmotion3ds* motion = nullptr;
+        GetObjectMotionByName3ds(file.mDb, "box", &motion);
+        ASSERT_TRUE(motion && motion->pos.keycount == c.mKeys && motion->rot.keycount == c.mKeys);
+        EXPECT_EQ(c.mKeys - 1, motion->pos.keys[c.mKeys - 1].time);
+        EXPECT_FLOAT_EQ(c.mX0, motion->pos.values[0].x);
+        ReleaseObjectMotion3ds(&motion);
+    }
+}
+
+// Exposes the material conversion.
+struct MaterialWriter : KQelWriter3DS {
+    using KQelWriter3DS::ConvMaterialTVto3DS;
+    using KQelWriter3DS::KQelWriter3DS;
+};
+
+TEST(Writer3DS, SecondMapsBlendAndUnscaledMapsSitAtTheOrigin)
+{
+    Scene s;
+    KQelMesh* mesh = s.Mesh(3, 3);
+    mesh->AM(s.mManager.CreateKQelMaterial("plain"), 0);
+    KQelTexture* unscaled = s.mManager.CreateKQelTexture("unscaled");
+    unscaled->SetFileName("a.png");
+    unscaled->SetScale(0, 0);
+    unscaled->SetTranslation(0.3, 0.7);
+    KQelTexture* glow = s.mManager.CreateKQelTexture("glow");
+    glow->SetFileName("b.png");
+    glow->SetDefaultAlpha(0.8);
+    glow->SetBlendMode(KQelTexture::eAdditive);
+    mesh->AT(unscaled, 0);
+    mesh->AT(glow, 0);
+    MaterialWriter writer(s.mManager);
+    ASSERT_TRUE(writer.FileCreate(s.mDir.File("out.3ds").c_str()));
+    material3ds* material = writer.ConvMaterialTVto3DS(mesh, 0, 0, 1);
+    ASSERT_NE(nullptr, material);
+    EXPECT_EQ(0.0f, material->texture.uoffset);
+    EXPECT_EQ(0.0f, material->texture.voffset);
+    EXPECT_FLOAT_EQ(1.0f, material->texture.percent);
+    EXPECT_FLOAT_EQ(0.4f, material->tex2.percent);
+    ReleaseMaterial3ds(&material);
+}
+
 TEST(Writer3DS, FlatFacesGroupsAndTexturedMaterials)
 {
     Scene s;

@@ -71,6 +71,16 @@ TEST(DxfWriter, FileLinesAreExact)
               scene.Write());
 }
 
+TEST(DxfWriter, LineBreaksInNamesBecomeUnderscores)
+{
+    Scene scene;
+    scene.AddMesh("two\nlines\r", {KQelVector4(), KQelVector4(1, 0, 0, 1), KQelVector4(0, 1, 0, 1)}, {{0, 1, 2}});
+    const std::string text = scene.Write();
+    EXPECT_EQ("Model::two_lines_ Model::two_lines_ Model::two_lines_ Model::two_lines_ Model::two_lines_",
+              Values(text, "  8"));
+    EXPECT_NE(std::string::npos, text.find("  2\nModel::two_lines_\n"));
+}
+
 TEST(DxfWriter, PolygonsBecomeFaceRecords)
 {
     const std::vector<KQelVector4> five(5, KQelVector4());

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
 #include "common/comma_locale.h"
 #include "common/writable_scene.h"
 #include "content/kqellink.h"
 #include "content/kqelshape.h"
+#include "formats/kqeltexturecopy.h"
 #include "formats/obj/kqelwriterobj.h"
 #include "formats/obj/obj_test_util.h"
 #include "base/kpath.h"
@@ -130,6 +136,23 @@ TEST(ObjWriter, MaterialsGoToTheLibraryBesideTheFile)
     EXPECT_STREQ("Unable to locate texture file \"/nonexistent/lost.tif\".\n", missing.mMessage.Buffer());
 }
 
+TEST(ObjWriter, LineBreaksInNamesBecomeUnderscores)
+{
+    scratch::ScratchDir dir;
+    Scene scene;
+    KQelMesh* mesh = scene.AddMesh("two\nlines", kTriangle, {{0, 1, 2}});
+    mesh->InitMaterialIndices(KQelLayerElement::eAllSame);
+    mesh->AM(scene.Material(1, 0, 0, "red\r\nmat"), 0);
+    KQelTexture* map = scene.mManager.CreateKQelTexture("map");
+    map->SetFileName("/nonexistent/a\nb.tif");
+    mesh->InitTextureIndices(KQelLayerElement::eAllSame);
+    mesh->AT(map, 0);
+    const std::string obj = scene.WriteTo(dir.File("names.obj"));
+    EXPECT_EQ("g two_lines|usemtl red__mat", Lines(obj, "g ") + "|" + Lines(obj, "usemtl"));
+    const std::string mtl = scratch::ReadFile(dir.File("names.mtl"));
+    EXPECT_EQ("newmtl red__mat|map_Kd a_b.tif", Lines(mtl, "newmtl") + "|" + Lines(mtl, "map_Kd"));
+}
+
 TEST(ObjWriter, TwoMeshesRoundTripInWorldPlace)
 {
     Scene scene;
@@ -221,6 +244,42 @@ TEST(ObjWriter, DeformationsAreBakedWhenAsked)
         EXPECT_EQ(deform ? 0.5 : 1.0, mesh->GetNormals()[0][2]);
         EXPECT_EQ("vn 0.000000 0.000000 1.000000", Lines(text, "vn").substr(0, 29));
     }
+}
+
+TEST(ObjWriter, TextureCopiesGoToTheWorkingDirectoryAndAreNeverLeftPartial)
+{
+    scratch::ScratchDir maps;
+    const std::string big(1 << 20, 'x');
+    scratch::WriteFile(maps.File("wood.tif"), big + "tail");
+    // A path without a directory writes beside it in the working directory.
+    scratch::ScratchDir work;
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(work.Path());
+    Scene scene;
+    KQelMesh* mesh = scene.AddMesh("m", kTriangle, {{0, 1, 2}});
+    KQelTexture* wood = scene.mManager.CreateKQelTexture("wood");
+    wood->SetFileName(maps.File("wood.tif").c_str());
+    mesh->InitTextureIndices(KQelLayerElement::eAllSame);
+    mesh->AT(wood, 0);
+    const std::string obj = scene.WriteTo("plain.obj");
+    std::filesystem::current_path(saved);
+    EXPECT_EQ("mtllib plain.mtl", Lines(obj, "mtllib"));
+    EXPECT_EQ(big + "tail", scratch::ReadFile(work.File("wood.tif")));
+
+    // A copy cut short by the file-size limit is removed.
+    rlimit limit{};
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &limit));
+    const rlimit small{big.size(), limit.rlim_max};
+    void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
+    scratch::ScratchDir target;
+    KString message;
+    const bool copied = CopyTextureFile(maps.File("wood.tif").c_str(), target.Path().c_str(), message);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(copied);
+    EXPECT_FALSE(scratch::Exists(target.File("wood.tif")));
+    EXPECT_EQ("Error writing texture file \"" + target.File("wood.tif") + "\".\n", message.Buffer());
 }
 
 TEST(ObjWriter, FailuresAreReported)

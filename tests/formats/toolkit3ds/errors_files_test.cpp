@@ -237,5 +237,23 @@ TEST_F(Toolkit3dsErrorsAndFiles, PrimitivesRoundTripLittleEndian)
     EXPECT_EQ(Errors(), std::vector<int>{ERR_READING_FILE});
 }
 
+TEST_F(Toolkit3dsErrorsAndFiles, ChunkSizesPastThirtyTwoBitsAreRefused)
+{
+    void (*const oversized[])() = {
+        [] { WriteHeader3ds(0x1234, 0x100000000ull); },
+        [] { FinishHeader3ds(0, 0x100000000ull); },
+    };
+    for (auto write : oversized) {
+        Reset();
+        file3ds* out = OpenFile3ds(Path("big").c_str(), "wb");
+        SetContext3ds(out);
+        WriteHeader3ds(0x4d4d, 6);
+        write();
+        EXPECT_EQ(Errors(), std::vector<int>{ERR_WRITING_FILE});
+        CloseFile3ds(out);
+        EXPECT_EQ(scratch::ReadFile(Path("big")), U16(0x4d4d) + U32(6));
+    }
+}
+
 }  // namespace
 }  // namespace qelsdk_600

@@ -100,10 +100,11 @@ TEST_F(Toolkit3dsKeyframer, ParentNamesAreCutToTheBuffer)
 TEST_F(Toolkit3dsKeyframer, HierarchyPrintsEachNodeOnce)
 {
     // Two roots with a child each; ids 4 and 5 name each other as parents
-    // and are printed under no root.
+    // and are printed under no root; a root and its child share id 6.
     ReadBytes(MeshFile("", Node(OBJECT_NODE_TAG, 0, "r1", -1) + Node(OBJECT_NODE_TAG, 1, "c1", 0) +
                                Node(OBJECT_NODE_TAG, 2, "r2", -1) + Node(OBJECT_NODE_TAG, 3, "c2", 2) +
-                               Node(OBJECT_NODE_TAG, 4, "x", 5) + Node(OBJECT_NODE_TAG, 5, "y", 4)));
+                               Node(OBJECT_NODE_TAG, 4, "x", 5) + Node(OBJECT_NODE_TAG, 5, "y", 4) +
+                               Node(OBJECT_NODE_TAG, 6, "r3", -1) + Node(OBJECT_NODE_TAG, 6, "c3", 6)));
     InitNodeList();
     ParseDb(mDb);
     std::FILE* out = std::tmpfile();
@@ -115,7 +116,7 @@ TEST_F(Toolkit3dsKeyframer, HierarchyPrintsEachNodeOnce)
     for (int ch; (ch = std::fgetc(out)) != EOF;)
         text += static_cast<char>(ch);
     std::fclose(out);
-    EXPECT_EQ(text.substr(0, text.find("ID:")), "r1\n-c1\nr2\n-c2\n");
+    EXPECT_EQ(text.substr(0, text.find("ID:")), "r1\n-c1\nr2\n-c2\nr3\n-c3\n");
     EXPECT_NE(text.find("ID:1\tName:c1\tParent:0\n"), std::string::npos);
 }
 

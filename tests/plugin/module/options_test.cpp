@@ -60,8 +60,9 @@ TEST_F(QelVeskTest, ImportModeTakesItsWordInAnyCase)
     for (const Case& c : kCases) {
         const Run r = run(std::string("QELImportMode -v \"") + c.word + "\"");
         EXPECT_EQ(r.status, c.status) << c.word;
-        if (c.status)
+        if (c.status) {
             EXPECT_EQ(r.errors, std::vector<std::string>{"Use syntax: QELImportMode -v exmerge | add | merge"});
+        }
         ASSERT_TRUE(reload()) << c.word;
         EXPECT_EQ(setting("kImportLoadMode"), c.stored) << c.word;
     }
