@@ -263,8 +263,9 @@ private:
 // ---- Read-only view of a stretch of a disk file ----
 
 // The pages of the file itself, shared with the system's cache: reading
-// them copies nothing. The SDK never shortens a file below a committed
-// section, so the mapped bytes stay backed while mapped.
+// them copies nothing. Only bytes that no writer cuts off in place are
+// mapped (a main section, a whole text file): a file is only ever shortened
+// by the replacement of its last extension section.
 class FileMapping {
 public:
     FileMapping() = default;
@@ -283,14 +284,12 @@ private:
 
 // ---- Windowed reader of one section body ----
 
-// A plain body is mapped whole where the address space allows: every fetch
-// is then a pointer into it. An enciphered body, or one the system will not
-// map, is read a window at a time into a buffer and deciphered there.
+// A plain main section's body is mapped whole where the address space
+// allows: every fetch is then a pointer into it. Other bodies are read a
+// window at a time into a buffer (and deciphered there).
 class BodyReader {
 public:
     void Attach(const DiskFile* file, const SectionInfo* section, const SectionCipher* cipher);
-    // Forgets the section (its mapping released): for a file about to be cut.
-    void Detach() { Attach(nullptr, nullptr, nullptr); }
     // Pointer to body bytes [offset, offset + size), size <= kWindow; null
     // when out of the body or on a read failure. backward favours reads
     // that end at offset + size.

@@ -257,7 +257,11 @@ void BodyReader::Attach(const DiskFile* file, const SectionInfo* section,
     if (!keep) {
         mMapped = nullptr;
         mMapping.Release();
-        if (file && !mCipher && mLength > 0 && mLength <= kMaxMappedBody) {
+        // Only a main section: the last extension section may be cut off
+        // in place by another writer of the file, and a mapping of cut
+        // bytes faults where a read only fails.
+        if (file && section && !mCipher && section->mKind == kSectionMain && mLength > 0 &&
+            mLength <= kMaxMappedBody) {
             mMapped = mMapping.Map(*file, mBase, mLength);
         }
     }

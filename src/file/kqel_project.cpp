@@ -746,7 +746,6 @@ bool KQel::ProjectCreateExtensionSection(bool overwrite) {
     std::uint64_t end = s.mSections.empty() ? s.mHeaderEnd
                                             : s.mSections.back().mStart + s.mSections.back().Size();
     if (overwrite && s.mSections.size() > 1) {
-        s.mReader.Detach();  // its mapping may cover the bytes cut below
         end = s.mSections.back().mStart;
         bool committed = s.mMode != Mode::kReading || CommitLength(s, end);
         if (!committed || !s.mFile.Truncate(end)) {

@@ -531,6 +531,46 @@ TEST(KQelSectionTest, ExtensionSectionsAppendAndOverwrite) {
     }
 }
 
+// A reader of the last extension section goes on without a fault when
+// another writer of the file replaces that section under it: what is gone
+// is simply not read, and the main section still reads.
+TEST(KQelSectionTest, ExtensionSectionReplacedUnderAReaderFailsCleanly) {
+    ScratchDir dir;
+    std::string path = dir.File("x.qel");
+    const unsigned count = 300000;  // stored in 8 bytes each: past one read window
+    {
+        KQel w;
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+        w.FieldWriteBegin("Main");
+        w.FieldWriteI(7);
+        w.FieldWriteEnd();
+        ASSERT_TRUE(w.ProjectCloseSection());
+        ASSERT_TRUE(w.ProjectCreateExtensionSection(false));
+        w.FieldWriteBegin("Big");
+        for (unsigned i = 0; i < count; ++i) w.FieldWriteD(i * 0.1);
+        w.FieldWriteEnd();
+        ASSERT_TRUE(w.ProjectClose());
+    }
+    KQel r;
+    ASSERT_TRUE(r.ProjectOpen(path.c_str(), false, true, nullptr));
+    ASSERT_TRUE(r.ProjectOpenExtensionSection(0));
+    ASSERT_TRUE(r.FieldReadBegin("Big"));
+    std::vector<double> values(count);
+    ASSERT_EQ(r.FieldReadDn(values.data(), 1000), 1000u);
+    {
+        KQel u;
+        ASSERT_TRUE(u.ProjectOpen(path.c_str(), false, false, nullptr));
+        ASSERT_TRUE(u.ProjectCreateExtensionSection(true));
+        WriteSummary(u, 1);
+        ASSERT_TRUE(u.ProjectClose());
+    }
+    EXPECT_LT(r.FieldReadDn(values.data() + 1000, count - 1000), count - 1000);
+    r.FieldReadEnd();
+    ASSERT_TRUE(r.ProjectCloseSection());
+    ASSERT_TRUE(r.ProjectOpenMainSection());
+    EXPECT_EQ(r.FieldReadI("Main", 0), 7);
+}
+
 TEST(KQelSectionTest, TextFilesRefuseExtensionSections) {
     ScratchDir dir;
     std::string path = dir.File("x.qel");
