@@ -357,7 +357,7 @@ struct TextNode {
 };
 
 // The bytes of a text file, held whole, and kTextPadding blanks past them
-// that end any scan of digits and let scans read a word ahead. Large files
+// that end any scan of digits. Large files
 // are mapped rather than copied: their pages are the system's cache itself,
 // with an empty page behind them for the padding.
 constexpr std::size_t kTextPadding = 16;

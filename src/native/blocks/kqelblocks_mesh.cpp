@@ -2,6 +2,7 @@
 // fields (in the geometry's pivot space), and the mesh object of version 6.
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "content/kqellayer.h"
@@ -404,8 +405,14 @@ bool KQelReaderQel::ReadKQelMeshPolygonIndex(KQelMesh& pMesh)
         file.FieldReadEnd();
         return true;
     }
-    std::unique_ptr<int[]> corners(new int[static_cast<size_t>(count)]);
-    std::unique_ptr<int[]> sizes(new int[static_cast<size_t>(count)]);
+    // Deflated runs let a small file claim a count beyond what memory holds.
+    std::unique_ptr<int[]> corners(new (std::nothrow) int[static_cast<size_t>(count)]);
+    std::unique_ptr<int[]> sizes(new (std::nothrow) int[static_cast<size_t>(count)]);
+    if (!corners || !sizes) {
+        file.FieldReadEnd();
+        MarkCorruptData(NodeName(pMesh), "PolygonVertexIndex");
+        return true;
+    }
     int polygons = 0, highest = 0, start = 0;
     for (int first = 0; first < count;) {
         int* piece = corners.get() + first;
