@@ -427,6 +427,9 @@ protected:
     // Hands a progress text of the binding and shape passes to the
     // progress meter; a seam for tests.
     virtual void ReportProgress(const char* pText);
+    // Makes the host's shader "Default_Material" for polygons without one;
+    // null when it cannot be made. A seam for tests.
+    virtual MObject CreateDefaultShader();
 
     // The members every part of the export shares.
     QelVeskSdkManager mManager;

@@ -47,25 +47,6 @@ struct DefaultShaderValues {
 const DefaultShaderValues kDefaultShader = {3.0f, MColor(0.3f, 0.3f, 0.3f, 1.0f), MColor(0.5f, 0.5f, 0.5f, 1.0f),
                                             MColor(0.0f, 0.0f, 0.0f, 1.0f), MColor(0.4f, 0.4f, 0.4f, 1.0f)};
 
-// The host's shader for polygons without one; null when it cannot be made.
-MObject CreateDefaultShader()
-{
-    MStatus status;
-    MFnPhongShader phong;
-    const MObject shader = phong.create(true, &status);
-    if (!status) {
-        status.perror("Cannot create default shader");
-        return MObject::kNullObj;
-    }
-    phong.setName(kDefaultMaterialName);
-    phong.setCosPower(kDefaultShader.mCosPower);
-    phong.setSpecularColor(kDefaultShader.mSpecular);
-    phong.setColor(kDefaultShader.mColor);
-    phong.setTransparency(kDefaultShader.mTransparency);
-    phong.setAmbientColor(kDefaultShader.mAmbient);
-    return shader;
-}
-
 // One material of a mesh: its surface shader (null for polygons whose
 // default shader could not be made) and its record.
 struct MaterialEntry {
@@ -230,6 +211,24 @@ bool HasHostTexture(const KLayerMapping& pRecord)
 }
 
 }  // namespace
+
+MObject QelVeskExport::CreateDefaultShader()
+{
+    MStatus status;
+    MFnPhongShader phong;
+    const MObject shader = phong.create(true, &status);
+    if (!status) {
+        status.perror("Cannot create default shader");
+        return MObject::kNullObj;
+    }
+    phong.setName(kDefaultMaterialName);
+    phong.setCosPower(kDefaultShader.mCosPower);
+    phong.setSpecularColor(kDefaultShader.mSpecular);
+    phong.setColor(kDefaultShader.mColor);
+    phong.setTransparency(kDefaultShader.mTransparency);
+    phong.setAmbientColor(kDefaultShader.mAmbient);
+    return shader;
+}
 
 QelVeskNode* QelVeskExport::BuildMeshGeometry(MDagPath& pPath, MFnDagNode& pNode)
 {

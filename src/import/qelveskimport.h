@@ -498,6 +498,11 @@ public:
     // Filled by the shape animation, listed by the warning.
     qelsdk_600::KArrayTemplate<QelVeskNode*>& GetFailedBlendShapeNodes() { return mFailedBlendShapeNodes; }
 
+protected:
+    // Runs a host command that makes nodes; the names it answers. A seam
+    // for tests.
+    virtual MStringArray RunCreationCommand(const char* pCommand);
+
 private:
     // One line in the log of the import in progress; nothing between imports.
     void Log(const char* pLine);

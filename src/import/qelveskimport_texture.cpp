@@ -42,17 +42,15 @@ short HostBlendMode(int pBlendMode)
     }
 }
 
-// The node the creating command named in its first result; the null object,
+// The node a creating command named in its first result; the null object,
 // with pMessage printed, when it named none or no such node exists.
-MObject CreatedNode(const char* pCommand, const char* pMessage)
+MObject CreatedNode(const MStringArray& pResults, const char* pMessage)
 {
-    MStringArray results;
-    MGlobal::executeCommand(MString(pCommand), results, false, false);
     MStatus status(MStatus::kFailure);
     MObject node;
-    if (results.length() > 0) {
+    if (pResults.length() > 0) {
         MSelectionList list;
-        status = list.add(results[0]);
+        status = list.add(pResults[0]);
         if (status)
             status = list.getDependNode(0, node);
     }
@@ -189,6 +187,13 @@ void QelVeskImport::ConnectRecordTextures(KQelGeometry& pGeometry,
     }
 }
 
+MStringArray QelVeskImport::RunCreationCommand(const char* pCommand)
+{
+    MStringArray results;
+    MGlobal::executeCommand(MString(pCommand), results, false, false);
+    return results;
+}
+
 void QelVeskImport::ConnectTexture(MObject& pShader, KQelTexture* pTexture, KQelGeometry* pGeometry)
 {
     MFnPhongShader phong(pShader);
@@ -200,7 +205,7 @@ void QelVeskImport::ConnectTexture(MPlug& pTarget, KQelTexture* pTexture, KQelGe
 {
     if (!pTexture)
         return;
-    const MObject fileNode = CreatedNode("shadingNode -at file", kCannotCreateTexture);
+    const MObject fileNode = CreatedNode(RunCreationCommand("shadingNode -at file"), kCannotCreateTexture);
     if (fileNode.isNull())
         return;
     MFnDependencyNode file(fileNode);
@@ -211,8 +216,8 @@ void QelVeskImport::ConnectTexture(MPlug& pTarget, KQelTexture* pTexture, KQelGe
         status = fileName.setValue(MString(TextureFilePath(pTexture->GetFileName()).Buffer()));
     DebugCheckStatus(status, "Cannot find the texture file name.");
 
-    const MObject placementNode =
-        CreatedNode("shadingNode -au place2dTexture", "Cannot create the texture placement object.");
+    const MObject placementNode = CreatedNode(RunCreationCommand("shadingNode -au place2dTexture"),
+                                              "Cannot create the texture placement object.");
     MFnDependencyNode placement;
     if (!placementNode.isNull()) {
         placement.setObject(placementNode);
@@ -243,7 +248,8 @@ void QelVeskImport::ConnectLayeredTexture(FaceAttributes* pAttributes)
     KString name("layeredTexture");
     name += layerCount;
     ++layerCount;
-    const MObject layeredNode = CreatedNode("shadingNode -at layeredTexture", kCannotCreateTexture);
+    const MObject layeredNode =
+        CreatedNode(RunCreationCommand("shadingNode -at layeredTexture"), kCannotCreateTexture);
     if (layeredNode.isNull())
         return;
     MFnDependencyNode layered(layeredNode);

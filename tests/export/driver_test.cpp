@@ -10,6 +10,7 @@
 #include <vesk/MArgList.h>
 #include <vesk/MFnAnimCurve.h>
 
+#include "common/file_size_limit.h"
 #include "common/small_stack.h"
 #include "content/kqelmaterial.h"
 #include "content/kqeltexture.h"
@@ -47,13 +48,31 @@ std::vector<std::string> DialogMessages()
 
 }  // namespace
 
-TEST_F(ExportTest, AFailedWriteIsLoggedAndLeavesNoFile)
+TEST_F(ExportTest, AFailedWriteIsLoggedAndLeavesThePathAsItWas)
 {
     make("transform", "a");
-    mPath = ScratchDir() + "/missing/out.qel";
-    EXPECT_FALSE(Export());
-    EXPECT_EQ(ReadText(mPath), "");
-    EXPECT_EQ(LogLines(), (Lines{"File Export : " + mPath, "File Export Failed."}));
+    const struct {
+        const char* what;
+        std::string path;
+        const char* before;  // the file already at the path, or null
+    } cases[] = {
+        {"missing directory", ScratchDir() + "/missing/out.qel", nullptr},
+        {"full disk", ScratchDir() + "/kept.qel", "the previous file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        mPath = c.path;
+        std::remove(LogPath().c_str());
+        if (c.before) {
+            std::ofstream(mPath, std::ios::binary) << c.before;
+        }
+        // A full disk: far below what the file needs, above the log's lines.
+        std::unique_ptr<FileSizeLimit> limit(c.before ? new FileSizeLimit(1024) : nullptr);
+        EXPECT_FALSE(Export());
+        limit.reset();
+        EXPECT_EQ(ReadText(mPath), c.before ? c.before : "");
+        EXPECT_EQ(LogLines(), (Lines{"File Export : " + mPath, "File Export Failed."}));
+    }
 }
 
 TEST_F(ExportTest, RepeatedNamesAreListedLastFoundFirstAndFail)

@@ -159,6 +159,25 @@ TEST_F(ShapeTest, MeshMaterialsAndTexturesFollowTheirShadingGroups)
     EXPECT_TRUE(object("Default_Material1").isNull());
 }
 
+TEST_F(ShapeTest, PolygonsWithoutShaderGetNoMaterialWhenTheDefaultCannotBeMade)
+{
+    // The host refuses the default shader; the user owns a node of its name.
+    class NoDefaultShader : public QelVeskExport {
+        MObject CreateDefaultShader() override { return MObject::kNullObj; }
+    };
+    MakeStrip("three", 3);
+    make("lambert", "Default_Material");
+    AssignShader("gThree", MakeShader("lambert", "plain"), "threeShape", {0});
+    NoDefaultShader exporter;
+    ASSERT_TRUE(ExportAndRead(&exporter));
+    const KQelLayerElementMaterial* materials = Mesh("three")->GetLayer(0)->GetMaterials();
+    ASSERT_NE(materials, nullptr);
+    EXPECT_EQ(materials->GetMappingMode(), E::eByPolygon);
+    EXPECT_EQ(Indices(materials), (std::vector<int>{0, -1, -1}));
+    EXPECT_EQ(std::string(object("Default_Material").apiTypeStr()), "kLambert");
+    EXPECT_TRUE(object("Default_Material1").isNull());
+}
+
 TEST_F(ShapeTest, FilePlacementsTurnAboutTheUVSquareCentre)
 {
     // Textures of two geometries read back as one when their names agree.

@@ -4,10 +4,12 @@
 
 #include <vesk/MAnimControl.h>
 #include <vesk/MDagPath.h>
+#include <vesk/MFnSpotLight.h>
 #include <vesk/MMatrix.h>
 
 #include "content/kqelcamera.h"
 #include "content/kqellight.h"
+#include "curves/kfcurvenode.h"
 #include "host/math_values.h"
 #include "plugin/qelfovtofocallengthmodifier.h"
 #include "scene/kqelnull.h"
@@ -58,6 +60,75 @@ TEST_F(ImportTest, LightsTakeTheirValuesAndCurvesInHostUnits)
     mImport->ImportAnimation(*lamp);
     EXPECT_NEAR(hostValue("|Lamp|LampShape", "intensity"), 0.5, 1e-6);
     EXPECT_EQ(dumpLines("^curve \"\\|Lamp"), std::vector<std::string>{});
+}
+
+// Takes a channel's curves out of every take of the node.
+void dropChannel(KQelNode* pNode, const char* pChannel)
+{
+    for (int i = 0; i < pNode->GetTakeNodeCount(); ++i)
+        if (KFCurveNode* found = pNode->GetTakeNode(i)->GetKFCurveNode()->FindRecursive(pChannel))
+            found->Destroy();
+}
+
+// A channel missing from the file's takes leaves its plug as the host made
+// it; the other channels still arrive.
+TEST_F(ImportTest, ChannelsMissingFromTheTakesAreSkipped)
+{
+    MFnSpotLight fresh;
+    fresh.create(MObject::kNullObj);
+    const MColor hostColor = fresh.color();
+    const std::vector<double> hostValues = {hostColor.r, fresh.intensity(), fresh.coneAngle()};
+    const std::vector<double> fileValues = {0.25, 0.5, 30 * kPi / 180};
+    const char* const channels[] = {"Color", "Intensity", "Cone angle"};
+    for (int drop = 0; drop < 3; ++drop) {
+        SCOPED_TRACE(channels[drop]);
+        KQelLight* light = mImport->GetManager().CreateKQelLight();
+        light->SetLightType(KQelLight::eSpot);
+        QelVeskNode* spot = node(("Spot" + std::to_string(drop)).c_str(), nullptr, light);
+        KQelTakeNode* defaults = spot->GetDefaultTakeNode();
+        defaults->GetColorR()->SetValue(0.25f);
+        defaults->GetLightIntensity()->SetValue(50.0f);
+        defaults->GetLightConeAngle()->SetValue(30.0f);
+        runTake(spot);
+        dropChannel(spot, channels[drop]);
+        mImport->CreateLightGeometry(*spot);
+        ASSERT_EQ(mImport->ImportAnimationLight(*spot), MStatus::kSuccess);
+        MFnSpotLight made(*spot->GetShapeObject());
+        const std::vector<double> values = {made.color().r, made.intensity(), made.coneAngle()};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(values[i], i == drop ? hostValues[i] : fileValues[i], 1e-6) << channels[i];
+    }
+
+    // Without its field of view the camera takes its angle of view; without
+    // its roll an aimed camera's group keeps its twist.
+    for (const char* channel : {"FieldOfView", "Roll"}) {
+        SCOPED_TRACE(channel);
+        const std::string base = std::string("cam") + channel;
+        QelVeskNode* group = node((base + "_group").c_str(), nullptr, mImport->GetManager().CreateKQelNull());
+        KQelCamera* lens = mImport->GetManager().CreateKQelCamera();
+        lens->SetApertureMode(KQelCamera::eVertical);
+        lens->SetApertureHeight(0.94488);
+        lens->SetAngleOfView(90.0);
+        QelVeskNode* camera = node(base.c_str(), group, lens);
+        camera->SetTarget(node((base + "_aim").c_str(), group));
+        addKeys(camera->GetDefaultTakeNode()->GetCameraFieldOfView(), {{0.0, 50.0f}, {1.0, 50.0f}});
+        camera->GetDefaultTakeNode()->GetCameraRoll()->SetValue(30.0f);
+        dropChannel(camera, channel);
+        build();
+        ASSERT_EQ(mImport->ImportAnimationCamera(*camera), MStatus::kSuccess);
+        const std::string shape = pathOf(camera) + "|cameraShape1";
+        const std::string groupPath = pathOf(camera).substr(0, pathOf(camera).rfind('|'));
+        const std::vector<std::vector<double>> keys = hostKeys(shape, "focalLength");
+        if (std::string(channel) == "FieldOfView") {
+            EXPECT_NEAR(hostValue(shape, "focalLength"), 12.0, 2e-3);
+            EXPECT_TRUE(keys.empty());
+            EXPECT_NEAR(hostValue(groupPath, "twist"), -0.523599, 1e-6);
+        } else {
+            ASSERT_EQ(keys.size(), 2u);
+            EXPECT_NEAR(keys[0][1], 12.0 / std::tan(25 * kPi / 180), 2e-3);
+            EXPECT_FALSE(std::fabs(hostValue(groupPath, "twist")) > 0.0) << "at 0, or not set";
+        }
+    }
 }
 
 TEST_F(ImportTest, FieldsOfViewBecomeFocalLengthsOfTheFilm)

@@ -86,6 +86,32 @@ TEST_F(ImportTest, PolygonsAfterOneTheHostLeavesOutKeepTheirOwnData)
     EXPECT_NE(vesk::MessageLog::line(0).find("(4) don't match in the destination mesh (3)"), std::string::npos);
 }
 
+// A corner naming no point: the host makes no mesh, so its polygons match
+// none of the file's, and nothing per polygon is read or set.
+TEST_F(ImportTest, AMeshTheHostRefusesGetsNoPerPolygonData)
+{
+    KQelMesh* mesh = meshOf(mImport->GetManager(), 3, {{0, 1, 2}, {0, 1, 9}});
+    addElement(mesh, 0, &KQelLayer::SetNormals, E::eByPolygonVertex, E::eDirect,
+               std::vector<KQelVector4>(6, KQelVector4(0, 0, 1, 0)));
+    addElement(mesh, 0, &KQelLayer::SetUVs, E::eByPolygon, E::eIndexToDirect,
+               std::vector<KQelVector2>(2, KQelVector2(0.5, 0.5)), upTo(2));
+    addElement(mesh, 0, &KQelLayer::SetVertexColors, E::eByPolygonVertex, E::eDirect,
+               std::vector<KQelColor>(6, KQelColor(1, 0, 0, 1)));
+    std::vector<KQelMaterial*> materials;
+    for (const char* name : {"a", "b"})
+        materials.push_back(mImport->GetManager().CreateKQelMaterial(name));
+    addElement(mesh, 0, &KQelLayer::SetMaterials, E::eByPolygon, E::eIndexToDirect, materials, upTo(2));
+    QelVeskNode* made = node("M", nullptr, mesh);
+    vesk::MessageLog::clear();
+    build();
+
+    EXPECT_EQ(vesk::MessageLog::line(0).rfind("Cannot create Mesh", 0), 0u) << vesk::MessageLog::line(0);
+    EXPECT_EQ(dumpLines("^node \"\\|M\\|"), std::vector<std::string>{});
+    EXPECT_EQ(dumpLines(" member "), std::vector<std::string>{});
+    MFnMesh host(*made->GetDagPath());
+    EXPECT_FALSE(mImport->SetVertexColors(mesh, host));
+}
+
 // Each row gives a triangle one element that does not cover its mapping or
 // names an entry past its array: that element alone is left out.
 TEST_F(ImportTest, ElementsThatDoNotCoverTheirMappingAreLeftOut)

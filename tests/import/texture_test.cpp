@@ -7,6 +7,7 @@
 #include "content/kqelmaterial.h"
 #include "content/kqelnurb.h"
 #include "content/kqeltexture.h"
+#include "foundation/message_log.h"
 
 using namespace qelsdk_600;
 using E = KQelLayerElement;
@@ -96,6 +97,37 @@ TEST_F(ImportTest, SeveralTexturesLayerTheFirstOnTopWithTheirBlendModes)
                   "connect \"" + name + "\" inputs[1].color = \"t2\" outColor",
                   "connect \"" + name + "\" inputs[2].color = \"t1\" outColor",
                   "connect \"mat\" color = \"" + name + "\" outColor"}));
+}
+
+// The host answers no node to a texture's "shadingNode": the texture is
+// given up, alone or layered, and nothing else is made for it.
+TEST_F(ImportTest, ATextureTheHostDoesNotMakeIsSkipped)
+{
+    class NoTextures : public QelVeskImport {
+        MStringArray RunCreationCommand(const char* pCommand) override
+        {
+            return std::string(pCommand).rfind("shadingNode -at ", 0) == 0 ? MStringArray()
+                                                                           : QelVeskImport::RunCreationCommand(pCommand);
+        }
+    };
+    mImport.reset(new NoTextures);
+    KQelSdkManager& manager = mImport->GetManager();
+    KQelMesh* single = meshOf(manager, 3, {{0, 1, 2}});
+    dress(manager, single, {texture(manager, "wood", "/data/wood.tif")});
+    node("One", nullptr, single);
+    KQelMesh* layered = meshOf(manager, 3, {{0, 1, 2}});
+    dress(manager, layered, {texture(manager, "t1", "/data/t1.tif"), texture(manager, "t2", "/data/t2.tif")});
+    node("Two", nullptr, layered);
+    vesk::MessageLog::clear();
+    build();
+
+    EXPECT_EQ(dumpLines("^node \\S+ = \"(file|place2dTexture|layeredTexture)\""), std::vector<std::string>{});
+    EXPECT_EQ(dumpLines("^connect \\S+ color = "), std::vector<std::string>{});
+    EXPECT_EQ(dumpLines("^node \\S+ = \"phong\"").size(), 1u) << "the material \"mat\" stays";
+    int cannot = 0;
+    for (size_t i = 0; i < vesk::MessageLog::size(); ++i)
+        cannot += vesk::MessageLog::line(i).find("Cannot create the texture.") != std::string::npos;
+    EXPECT_EQ(cannot, 2);
 }
 
 TEST_F(ImportTest, NamesFromAWrittenFileComeInLegalAndRelativeTexturesBesideIt)

@@ -48,6 +48,7 @@ TEST_F(ImportTest, UserPropertiesBecomeKeyableAttributesOfTheirKind)
     property(made, "p5", "Color", "tint");
     property(made, "unlabelled", "Real", "");
     property(made, "hidden", "Real", "not mine", 0.0, 1.0, false);
+    property(made, "refused", "Real", "top-speed");  // no host attribute has such a name
     build();
 
     EXPECT_EQ(dumpLines("^define \"\\|N\" \\w+ ="),
@@ -60,6 +61,7 @@ TEST_F(ImportTest, UserPropertiesBecomeKeyableAttributesOfTheirKind)
                   "define \"|N\" unlabelled = \"unlabelled\" numeric 13 0 0 rwcski 0 \"\" - - - -"}));
     EXPECT_EQ(recorded(made, "max speed"), "max_speed");
     EXPECT_EQ(recorded(made, "not mine"), "");
+    EXPECT_EQ(recorded(made, "top-speed"), "");
     EXPECT_EQ(made->mUserPropertyNames.GetCount(), 6);
 
     QelVeskNode* bare = node("Bare");

@@ -2,11 +2,9 @@
 // trees and progress.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <filesystem>
 
+#include "common/file_size_limit.h"
 #include "common/small_stack.h"
 #include "content/kqeldeformer.h"
 #include "file/iqelobject.h"
@@ -19,28 +17,6 @@
 namespace qelsdk_600 {
 namespace writer6test {
 namespace {
-
-// Makes writes past a file size fail, as a full disk would, while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t pBytes)
-    {
-        mOldHandler = signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &mOld);
-        struct rlimit limit = mOld;
-        limit.rlim_cur = pBytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &mOld);
-        signal(SIGXFSZ, mOldHandler);
-    }
-
-private:
-    struct rlimit mOld;
-    void (*mOldHandler)(int);
-};
 
 int FileCount(const std::string& pDirectory)
 {
