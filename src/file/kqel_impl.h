@@ -148,9 +148,6 @@ public:
     bool Truncate(std::uint64_t size);
     std::uint64_t Size() const;
 
-    // The open descriptor, -1 when closed.
-    int Descriptor() const { return mFd; }
-
 private:
     int mFd = -1;
     bool mWritable = false;
@@ -260,33 +257,36 @@ private:
     bool mFailed = false;
 };
 
-// ---- Read-only view of a stretch of a disk file ----
+// ---- Owned memory for bytes read whole ----
 
-// The pages of the file itself, shared with the system's cache: reading
-// them copies nothing. Only bytes that no writer cuts off in place are
-// mapped (a main section, a whole text file): a file is only ever shortened
-// by the replacement of its last extension section.
-class FileMapping {
+// A block left uninitialised, for a file or body read into it whole. Large
+// blocks are anonymous memory in huge pages where the system offers them,
+// so that filling them costs few page faults. Never a mapping of the file
+// itself: another process may shorten the file, and touching a mapped page
+// past its new end kills the reading process.
+class HeldBytes {
 public:
-    FileMapping() = default;
-    ~FileMapping() { Release(); }
-    FileMapping(const FileMapping&) = delete;
-    FileMapping& operator=(const FileMapping&) = delete;
-    // Maps size bytes at offset (size > 0); null when the system refuses,
-    // the previous mapping released either way.
-    const std::uint8_t* Map(const DiskFile& file, std::uint64_t offset, std::uint64_t size);
+    HeldBytes() = default;
+    ~HeldBytes() { Release(); }
+    HeldBytes(const HeldBytes&) = delete;
+    HeldBytes& operator=(const HeldBytes&) = delete;
+    // size bytes (size > 0), what was held before released; false, holding
+    // nothing, when they do not fit in memory.
+    bool Allocate(std::uint64_t size);
     void Release();
+    std::uint8_t* data() const { return mData; }
 
 private:
-    void* mBase = nullptr;
-    std::size_t mLength = 0;
+    std::uint8_t* mData = nullptr;
+    std::size_t mMapped = 0;   // bytes mapped; 0 when allocated with new
 };
 
 // ---- Windowed reader of one section body ----
 
-// A plain main section's body is mapped whole where the address space
-// allows: every fetch is then a pointer into it. Other bodies are read a
-// window at a time into a buffer (and deciphered there).
+// A plain main section's body of at most kMaxHeldBody bytes is read whole
+// into memory on the first fetch: every fetch is then a pointer into it.
+// Other bodies are read a window at a time into a buffer (and deciphered
+// there), so that a file shortened under the reader fails its reads.
 class BodyReader {
 public:
     void Attach(const DiskFile* file, const SectionInfo* section, const SectionCipher* cipher);
@@ -305,6 +305,9 @@ public:
     bool Read(std::uint64_t offset, void* dst, std::size_t size);
     std::uint64_t Length() const { return mLength; }
     static constexpr std::size_t kWindow = 1u << 20;
+    // Larger bodies would take too much of a 32-bit address space and of
+    // memory; the mesh of 10^6 vertices is about 70 MB.
+    static constexpr std::uint64_t kMaxHeldBody = 256u << 20;
 
     // CRC of the stored body bytes gathered while windows load, so that the
     // walk of a section's top level also checks it: every byte below the
@@ -318,8 +321,9 @@ public:
 private:
     const DiskFile* mFile = nullptr;
     const SectionCipher* mCipher = nullptr;
-    FileMapping mMapping;
-    const std::uint8_t* mMapped = nullptr;  // the whole body, when mapped
+    HeldBytes mHeld;
+    const std::uint8_t* mWhole = nullptr;  // the whole body, once held
+    bool mHoldable = false;                // to be held on the next fetch
     std::uint64_t mBase = 0;    // file offset of the body
     std::uint64_t mLength = 0;
     std::unique_ptr<std::uint8_t[]> mWin;  // kWindow bytes, left uninitialised
@@ -331,6 +335,7 @@ private:
     // CRCs of covered pieces, from the highest down.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> mCrcPieces;
     bool CoverDownTo(std::uint64_t offset);
+    bool Hold();
 };
 
 // ---- Parsed text file ----
@@ -357,17 +362,11 @@ struct TextNode {
 };
 
 // The bytes of a text file, held whole, and kTextPadding blanks past them
-// that end any scan of digits. Large files
-// are mapped rather than copied: their pages are the system's cache itself,
-// with an empty page behind them for the padding.
+// that end any scan of digits.
 constexpr std::size_t kTextPadding = 16;
 
 class TextBytes {
 public:
-    TextBytes() = default;
-    ~TextBytes() { Release(); }
-    TextBytes(const TextBytes&) = delete;
-    TextBytes& operator=(const TextBytes&) = delete;
     // The first size bytes of file; false when they cannot be read. Throws
     // std::bad_alloc as new does when they do not fit in memory.
     bool Load(const DiskFile& file, std::uint64_t size);
@@ -376,11 +375,9 @@ public:
     char operator[](std::uint64_t i) const { return mData[static_cast<std::size_t>(i)]; }
 
 private:
-    bool Map(const DiskFile& file, std::uint64_t size);
-    void Release();
-    char* mData = nullptr;
+    HeldBytes mHeld;
+    const char* mData = nullptr;
     std::uint64_t mSize = 0;
-    std::size_t mMapped = 0;   // bytes mapped; 0 when allocated with new
 };
 
 struct TextDocument {

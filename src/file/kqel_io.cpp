@@ -82,54 +82,51 @@ std::uint64_t DiskFile::Size() const {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-// ---- TextBytes ----
+// ---- HeldBytes ----
 
-// Below a few pages, mapping is not worth its system calls.
-static constexpr std::uint64_t kMinMappedText = 64u << 10;
-
-bool TextBytes::Load(const DiskFile& file, std::uint64_t size) {
+bool HeldBytes::Allocate(std::uint64_t size) {
     Release();
-    if (size >= kMinMappedText && Map(file, size)) return true;
+    if (size == 0 || size > SIZE_MAX / 2) return false;
     const std::size_t bytes = static_cast<std::size_t>(size);
-    mData = new char[bytes + kTextPadding];
-    std::memset(mData + bytes, '\n', kTextPadding);
-    mSize = size;
-    return size == 0 || file.ReadAt(0, mData, bytes);
-}
-
-bool TextBytes::Map(const DiskFile& file, std::uint64_t size) {
-    static const std::uint64_t kPage = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-    const std::uint64_t whole = size / kPage * kPage;
-    const std::uint64_t total = (size + kTextPadding + kPage - 1) / kPage * kPage;
-    if (total > SIZE_MAX) return false;
-    // Room for every byte and the padding, then the file's whole pages laid
-    // read-only over the first ones (writable private pages would each be
-    // copied); its last, partial page and the padding are ordinary memory.
-    void* room = ::mmap(nullptr, static_cast<std::size_t>(total), PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (room == MAP_FAILED) return false;
-    mData = static_cast<char*>(room);
-    mMapped = static_cast<std::size_t>(total);
-    mSize = size;
-    void* p = ::mmap(room, static_cast<std::size_t>(whole), PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE,
-                     file.Descriptor(), 0);
-    if (p == MAP_FAILED || !file.ReadAt(whole, mData + whole, static_cast<std::size_t>(size - whole))) {
-        Release();
-        return false;
+    // Below a few huge pages, mapping is not worth a system call.
+    const std::size_t kHugePage = 2u << 20;
+    if (bytes < 4 * kHugePage) {
+        mData = new (std::nothrow) std::uint8_t[bytes];
+        return mData != nullptr;
     }
-    std::memset(mData + size, '\n', kTextPadding);
+    const std::size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return false;
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, mapped, MADV_HUGEPAGE);  // a hint: without it, small pages
+#endif
+    mData = static_cast<std::uint8_t*>(p);
+    mMapped = mapped;
     return true;
 }
 
-void TextBytes::Release() {
+void HeldBytes::Release() {
     if (mMapped != 0) {
         ::munmap(mData, mMapped);
     } else {
         delete[] mData;
     }
     mData = nullptr;
-    mSize = 0;
     mMapped = 0;
+}
+
+// ---- TextBytes ----
+
+bool TextBytes::Load(const DiskFile& file, std::uint64_t size) {
+    mData = nullptr;
+    mSize = 0;
+    if (size > SIZE_MAX - kTextPadding || !mHeld.Allocate(size + kTextPadding)) throw std::bad_alloc();
+    char* text = reinterpret_cast<char*>(mHeld.data());
+    const std::size_t bytes = static_cast<std::size_t>(size);
+    std::memset(text + bytes, '\n', kTextPadding);
+    mData = text;
+    mSize = size;
+    return size == 0 || file.ReadAt(0, text, bytes);
 }
 
 // ---- StreamWriter ----
@@ -212,62 +209,65 @@ void StreamWriter::AppendPlain(const void* data, std::size_t size) {
     }
 }
 
-// ---- FileMapping ----
-
-const std::uint8_t* FileMapping::Map(const DiskFile& file, std::uint64_t offset, std::uint64_t size) {
-    Release();
-    static const std::uint64_t kPage = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-    const std::uint64_t start = offset / kPage * kPage;
-    const std::uint64_t length = offset - start + size;
-    if (file.Descriptor() < 0 || size == 0 || length > SIZE_MAX) return nullptr;
-    // The pages are about to be read through, checksum first: entering
-    // them all in one call costs less than a fault each.
-    void* p = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Descriptor(),
-                     static_cast<off_t>(start));
-    if (p == MAP_FAILED) return nullptr;
-    mBase = p;
-    mLength = static_cast<std::size_t>(length);
-    return static_cast<const std::uint8_t*>(p) + (offset - start);
-}
-
-void FileMapping::Release() {
-    if (mBase) ::munmap(mBase, mLength);
-    mBase = nullptr;
-    mLength = 0;
-}
-
 // ---- BodyReader ----
-
-// Mapped bodies take at most this share of a 32-bit address space; larger
-// ones are read a window at a time.
-static constexpr std::uint64_t kMaxMappedBody = SIZE_MAX / 8;
 
 void BodyReader::Attach(const DiskFile* file, const SectionInfo* section,
                         const SectionCipher* cipher) {
     const std::uint64_t base = section ? section->BodyStart() : 0;
     const std::uint64_t length = section ? section->mBodyLength : 0;
     cipher = cipher && cipher->mActive ? cipher : nullptr;
-    // The body checked at open is mapped already when its section is
+    // The body read whole by the check at open is kept when its section is
     // opened for reading.
-    const bool keep = mMapped && file == mFile && !cipher && base == mBase && length == mLength;
+    const bool keep = mWhole && file == mFile && !cipher && base == mBase && length == mLength;
     mFile = file;
     mCipher = cipher;
     mBase = base;
     mLength = length;
     if (!keep) {
-        mMapped = nullptr;
-        mMapping.Release();
-        // Only a main section: the last extension section may be cut off
-        // in place by another writer of the file, and a mapping of cut
-        // bytes faults where a read only fails.
-        if (file && section && !mCipher && section->mKind == kSectionMain && mLength > 0 &&
-            mLength <= kMaxMappedBody) {
-            mMapped = mMapping.Map(*file, mBase, mLength);
-        }
+        mWhole = nullptr;
+        mHeld.Release();
+        // Only a main section: the last extension section may be replaced
+        // under the reader by another writer of the file, and its reads
+        // must then fail rather than go on with what it held before.
+        mHoldable = file && section && !mCipher && section->mKind == kSectionMain && mLength > 0 &&
+                    mLength <= kMaxHeldBody;
     }
     mWinStart = 0;
-    mWinLen = mMapped ? static_cast<std::size_t>(mLength) : 0;
-    mWinData = mMapped ? mMapped : mWin.get();
+    mWinLen = mWhole ? static_cast<std::size_t>(mLength) : 0;
+    mWinData = mWhole ? mWhole : mWin.get();
+}
+
+// Piece by which a held body is read and checksummed: small enough that the
+// checksum finds it still in the processor's cache.
+static constexpr std::size_t kHoldPiece = 256u << 10;
+
+// Reads the whole body into mHeld, its checksum gathered in the same pass
+// when one is tracked; false, with nothing held and windows left to serve
+// every fetch, when memory or a read fails. Tried once per attachment.
+bool BodyReader::Hold() {
+    mHoldable = false;
+    if (!mHeld.Allocate(mLength)) return false;
+    std::uint8_t* body = mHeld.data();
+    std::uint32_t crc = 0;
+    for (std::uint64_t at = 0; at < mLength;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kHoldPiece, mLength - at));
+        if (!mFile->ReadAt(mBase + at, body + at, n)) {
+            mHeld.Release();
+            return false;
+        }
+        if (mTrackCrc) crc = Crc32(crc, body + at, n);
+        at += n;
+    }
+    if (mTrackCrc) {
+        // One piece: kMaxHeldBody keeps its length within 32 bits.
+        mCrcPieces.assign(1, {crc, static_cast<std::uint32_t>(mLength)});
+        mCrcLow = 0;
+    }
+    mWhole = body;
+    mWinStart = 0;
+    mWinLen = static_cast<std::size_t>(mLength);
+    mWinData = mWhole;
+    return true;
 }
 
 const std::uint8_t* BodyReader::Fetch(std::uint64_t offset, std::size_t size, bool backward) {
@@ -275,6 +275,7 @@ const std::uint8_t* BodyReader::Fetch(std::uint64_t offset, std::size_t size, bo
     if (offset >= mWinStart && offset + size <= mWinStart + mWinLen) {
         return mWinData + (offset - mWinStart);
     }
+    if (mHoldable && Hold()) return mWhole + offset;
     if (!mWin) mWin.reset(new std::uint8_t[kWindow]);
     mWinData = mWin.get();
     mWinLen = 0;
@@ -328,11 +329,7 @@ bool BodyReader::CoverDownTo(std::uint64_t offset) {
 }
 
 bool BodyReader::FinishCrc(std::uint32_t& crc) {
-    if (mTrackCrc && mMapped) {
-        mTrackCrc = false;
-        crc = Crc32(crc, mMapped, static_cast<std::size_t>(mLength));
-        return true;
-    }
+    if (mTrackCrc && mHoldable) Hold();
     if (!mTrackCrc || !CoverDownTo(0)) return false;
     mTrackCrc = false;
     // Pieces are at most a window long, so the combination never needs

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "common/scratch_dir.h"
 #include "file/kqel.h"
@@ -569,6 +570,46 @@ TEST(KQelSectionTest, ExtensionSectionReplacedUnderAReaderFailsCleanly) {
     ASSERT_TRUE(r.ProjectCloseSection());
     ASSERT_TRUE(r.ProjectOpenMainSection());
     EXPECT_EQ(r.FieldReadI("Main", 0), 7);
+}
+
+// Another process cutting the file short while it is read never ends the
+// reader: the main section, read whole at open, still reads as it was, and
+// an extension section past the cut fails its reads as a corrupt file does.
+TEST(KQelSectionTest, FileTruncatedUnderAReaderKeepsItsMainSection) {
+    const unsigned count = 300000;  // past one read window in every form
+    for (const int form : {kText, kBinary}) {
+        SCOPED_TRACE(form);
+        ScratchDir dir;
+        const std::string path = dir.File("x.qel");
+        {
+            KQel w;
+            ASSERT_TRUE(Create(w, path, form));
+            w.FieldWriteBegin("Big");
+            for (unsigned i = 0; i < count; ++i) w.FieldWriteD(i * 0.1);
+            w.FieldWriteEnd();
+            if (form == kBinary) {
+                ASSERT_TRUE(w.ProjectCloseSection());
+                ASSERT_TRUE(w.ProjectCreateExtensionSection(false));
+                WriteSummary(w, 1);
+            }
+            ASSERT_TRUE(w.ProjectClose());
+        }
+        KQel r;
+        ASSERT_TRUE(r.ProjectOpen(path.c_str(), false, true, nullptr));
+        ASSERT_EQ(truncate(path.c_str(), 100), 0);
+        ASSERT_TRUE(r.ProjectOpenMainSection());
+        ASSERT_TRUE(r.FieldReadBegin("Big"));
+        std::vector<double> values(count);
+        ASSERT_EQ(r.FieldReadDn(values.data(), count), count);
+        for (unsigned i = 0; i < count; ++i) ASSERT_EQ(values[i], i * 0.1) << i;
+        r.FieldReadEnd();
+        if (form == kBinary) {
+            ASSERT_TRUE(r.ProjectCloseSection());
+            ASSERT_TRUE(r.ProjectOpenExtensionSection(0));
+            EXPECT_EQ(r.FieldReadI("Summary", -1), -1);
+            EXPECT_EQ(r.GetLastErrorID(), KQel::eFileCorrupted);
+        }
+    }
 }
 
 TEST(KQelSectionTest, TextFilesRefuseExtensionSections) {
