@@ -257,36 +257,8 @@ private:
     bool mFailed = false;
 };
 
-// ---- Owned memory for bytes read whole ----
-
-// A block left uninitialised, for a file or body read into it whole. Large
-// blocks are anonymous memory in huge pages where the system offers them,
-// so that filling them costs few page faults. Never a mapping of the file
-// itself: another process may shorten the file, and touching a mapped page
-// past its new end kills the reading process.
-class HeldBytes {
-public:
-    HeldBytes() = default;
-    ~HeldBytes() { Release(); }
-    HeldBytes(const HeldBytes&) = delete;
-    HeldBytes& operator=(const HeldBytes&) = delete;
-    // size bytes (size > 0), what was held before released; false, holding
-    // nothing, when they do not fit in memory.
-    bool Allocate(std::uint64_t size);
-    void Release();
-    std::uint8_t* data() const { return mData; }
-
-private:
-    std::uint8_t* mData = nullptr;
-    std::size_t mMapped = 0;   // bytes mapped; 0 when allocated with new
-};
-
 // ---- Windowed reader of one section body ----
 
-// A plain main section's body of at most kMaxHeldBody bytes is read whole
-// into memory on the first fetch: every fetch is then a pointer into it.
-// Other bodies are read a window at a time into a buffer (and deciphered
-// there), so that a file shortened under the reader fails its reads.
 class BodyReader {
 public:
     void Attach(const DiskFile* file, const SectionInfo* section, const SectionCipher* cipher);
@@ -305,9 +277,6 @@ public:
     bool Read(std::uint64_t offset, void* dst, std::size_t size);
     std::uint64_t Length() const { return mLength; }
     static constexpr std::size_t kWindow = 1u << 20;
-    // Larger bodies would take too much of a 32-bit address space and of
-    // memory; the mesh of 10^6 vertices is about 70 MB.
-    static constexpr std::uint64_t kMaxHeldBody = 256u << 20;
 
     // CRC of the stored body bytes gathered while windows load, so that the
     // walk of a section's top level also checks it: every byte below the
@@ -321,9 +290,6 @@ public:
 private:
     const DiskFile* mFile = nullptr;
     const SectionCipher* mCipher = nullptr;
-    HeldBytes mHeld;
-    const std::uint8_t* mWhole = nullptr;  // the whole body, once held
-    bool mHoldable = false;                // to be held on the next fetch
     std::uint64_t mBase = 0;    // file offset of the body
     std::uint64_t mLength = 0;
     std::unique_ptr<std::uint8_t[]> mWin;  // kWindow bytes, left uninitialised
@@ -335,7 +301,6 @@ private:
     // CRCs of covered pieces, from the highest down.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> mCrcPieces;
     bool CoverDownTo(std::uint64_t offset);
-    bool Hold();
 };
 
 // ---- Parsed text file ----
@@ -362,11 +327,19 @@ struct TextNode {
 };
 
 // The bytes of a text file, held whole, and kTextPadding blanks past them
-// that end any scan of digits.
+// that end any scan of digits. Not cleared before the file's bytes fill
+// them; large ones are mapped in huge pages where the system offers them, so
+// that filling them costs few page faults. Never a mapping of the file
+// itself: another process may shorten the file under the reader, and a
+// mapped page past its new end kills the process that touches it.
 constexpr std::size_t kTextPadding = 16;
 
 class TextBytes {
 public:
+    TextBytes() = default;
+    ~TextBytes() { Release(); }
+    TextBytes(const TextBytes&) = delete;
+    TextBytes& operator=(const TextBytes&) = delete;
     // The first size bytes of file; false when they cannot be read. Throws
     // std::bad_alloc as new does when they do not fit in memory.
     bool Load(const DiskFile& file, std::uint64_t size);
@@ -375,9 +348,10 @@ public:
     char operator[](std::uint64_t i) const { return mData[static_cast<std::size_t>(i)]; }
 
 private:
-    HeldBytes mHeld;
-    const char* mData = nullptr;
+    void Release();
+    char* mData = nullptr;
     std::uint64_t mSize = 0;
+    std::size_t mMapped = 0;   // bytes mapped; 0 when allocated with new
 };
 
 struct TextDocument {

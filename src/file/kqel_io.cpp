@@ -82,51 +82,40 @@ std::uint64_t DiskFile::Size() const {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-// ---- HeldBytes ----
+// ---- TextBytes ----
 
-bool HeldBytes::Allocate(std::uint64_t size) {
+bool TextBytes::Load(const DiskFile& file, std::uint64_t size) {
     Release();
-    if (size == 0 || size > SIZE_MAX / 2) return false;
-    const std::size_t bytes = static_cast<std::size_t>(size);
+    if (size > SIZE_MAX - kTextPadding) throw std::bad_alloc();
+    const std::size_t bytes = static_cast<std::size_t>(size) + kTextPadding;
     // Below a few huge pages, mapping is not worth a system call.
     const std::size_t kHugePage = 2u << 20;
-    if (bytes < 4 * kHugePage) {
-        mData = new (std::nothrow) std::uint8_t[bytes];
-        return mData != nullptr;
-    }
-    const std::size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) return false;
+    if (bytes >= 4 * kHugePage) {
+        const std::size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
-    ::madvise(p, mapped, MADV_HUGEPAGE);  // a hint: without it, small pages
+        ::madvise(p, mapped, MADV_HUGEPAGE);  // a hint: without it, small pages
 #endif
-    mData = static_cast<std::uint8_t*>(p);
-    mMapped = mapped;
-    return true;
+        mData = static_cast<char*>(p);
+        mMapped = mapped;
+    } else {
+        mData = new char[bytes];
+    }
+    std::memset(mData + size, '\n', kTextPadding);
+    mSize = size;
+    return size == 0 || file.ReadAt(0, mData, static_cast<std::size_t>(size));
 }
 
-void HeldBytes::Release() {
+void TextBytes::Release() {
     if (mMapped != 0) {
         ::munmap(mData, mMapped);
     } else {
         delete[] mData;
     }
     mData = nullptr;
-    mMapped = 0;
-}
-
-// ---- TextBytes ----
-
-bool TextBytes::Load(const DiskFile& file, std::uint64_t size) {
-    mData = nullptr;
     mSize = 0;
-    if (size > SIZE_MAX - kTextPadding || !mHeld.Allocate(size + kTextPadding)) throw std::bad_alloc();
-    char* text = reinterpret_cast<char*>(mHeld.data());
-    const std::size_t bytes = static_cast<std::size_t>(size);
-    std::memset(text + bytes, '\n', kTextPadding);
-    mData = text;
-    mSize = size;
-    return size == 0 || file.ReadAt(0, text, bytes);
+    mMapped = 0;
 }
 
 // ---- StreamWriter ----
@@ -213,61 +202,13 @@ void StreamWriter::AppendPlain(const void* data, std::size_t size) {
 
 void BodyReader::Attach(const DiskFile* file, const SectionInfo* section,
                         const SectionCipher* cipher) {
-    const std::uint64_t base = section ? section->BodyStart() : 0;
-    const std::uint64_t length = section ? section->mBodyLength : 0;
-    cipher = cipher && cipher->mActive ? cipher : nullptr;
-    // The body read whole by the check at open is kept when its section is
-    // opened for reading.
-    const bool keep = mWhole && file == mFile && !cipher && base == mBase && length == mLength;
     mFile = file;
-    mCipher = cipher;
-    mBase = base;
-    mLength = length;
-    if (!keep) {
-        mWhole = nullptr;
-        mHeld.Release();
-        // Only a main section: the last extension section may be replaced
-        // under the reader by another writer of the file, and its reads
-        // must then fail rather than go on with what it held before.
-        mHoldable = file && section && !mCipher && section->mKind == kSectionMain && mLength > 0 &&
-                    mLength <= kMaxHeldBody;
-    }
+    mCipher = cipher && cipher->mActive ? cipher : nullptr;
+    mBase = section ? section->BodyStart() : 0;
+    mLength = section ? section->mBodyLength : 0;
     mWinStart = 0;
-    mWinLen = mWhole ? static_cast<std::size_t>(mLength) : 0;
-    mWinData = mWhole ? mWhole : mWin.get();
-}
-
-// Piece by which a held body is read and checksummed: small enough that the
-// checksum finds it still in the processor's cache.
-static constexpr std::size_t kHoldPiece = 256u << 10;
-
-// Reads the whole body into mHeld, its checksum gathered in the same pass
-// when one is tracked; false, with nothing held and windows left to serve
-// every fetch, when memory or a read fails. Tried once per attachment.
-bool BodyReader::Hold() {
-    mHoldable = false;
-    if (!mHeld.Allocate(mLength)) return false;
-    std::uint8_t* body = mHeld.data();
-    std::uint32_t crc = 0;
-    for (std::uint64_t at = 0; at < mLength;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kHoldPiece, mLength - at));
-        if (!mFile->ReadAt(mBase + at, body + at, n)) {
-            mHeld.Release();
-            return false;
-        }
-        if (mTrackCrc) crc = Crc32(crc, body + at, n);
-        at += n;
-    }
-    if (mTrackCrc) {
-        // One piece: kMaxHeldBody keeps its length within 32 bits.
-        mCrcPieces.assign(1, {crc, static_cast<std::uint32_t>(mLength)});
-        mCrcLow = 0;
-    }
-    mWhole = body;
-    mWinStart = 0;
-    mWinLen = static_cast<std::size_t>(mLength);
-    mWinData = mWhole;
-    return true;
+    mWinLen = 0;
+    mWinData = mWin.get();
 }
 
 const std::uint8_t* BodyReader::Fetch(std::uint64_t offset, std::size_t size, bool backward) {
@@ -275,7 +216,6 @@ const std::uint8_t* BodyReader::Fetch(std::uint64_t offset, std::size_t size, bo
     if (offset >= mWinStart && offset + size <= mWinStart + mWinLen) {
         return mWinData + (offset - mWinStart);
     }
-    if (mHoldable && Hold()) return mWhole + offset;
     if (!mWin) mWin.reset(new std::uint8_t[kWindow]);
     mWinData = mWin.get();
     mWinLen = 0;
@@ -329,7 +269,6 @@ bool BodyReader::CoverDownTo(std::uint64_t offset) {
 }
 
 bool BodyReader::FinishCrc(std::uint32_t& crc) {
-    if (mTrackCrc && mHoldable) Hold();
     if (!mTrackCrc || !CoverDownTo(0)) return false;
     mTrackCrc = false;
     // Pieces are at most a window long, so the combination never needs

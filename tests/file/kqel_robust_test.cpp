@@ -534,12 +534,12 @@ TEST(KQelRobustTest, HandWrittenTextIsRead) {
     EXPECT_EQ(q.FieldReadCH("Inner", 0), 'Y');
 }
 
-// A large text file is read where it lies: a list running to its very
-// last byte, with no line end after it, reads whole and stops there, for
-// file sizes on and beside a page boundary.
+// A list running to the very last byte of a large text file, with no line
+// end after it, reads whole and stops there, for file sizes on and beside a
+// page boundary.
 TEST(KQelRobustTest, TextEndingInANumberReadsWhole) {
     const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const int count = 30000;  // well past the size read into memory instead
+    const int count = 30000;  // dozens of pages
     std::string list = "List: ";
     for (int i = 0; i < count; ++i) list += std::to_string(i) + ",";
     const std::string head = "; QEL text file\nQelHeader: { Version: 6000 }\n";

@@ -573,9 +573,10 @@ TEST(KQelSectionTest, ExtensionSectionReplacedUnderAReaderFailsCleanly) {
 }
 
 // Another process cutting the file short while it is read never ends the
-// reader: the main section, read whole at open, still reads as it was, and
-// an extension section past the cut fails its reads as a corrupt file does.
-TEST(KQelSectionTest, FileTruncatedUnderAReaderKeepsItsMainSection) {
+// reader: a text file, read whole at open, still reads as it was; the
+// binary forms read a window at a time, and what is cut off fails its
+// reads as a corrupt file does.
+TEST(KQelSectionTest, FileTruncatedUnderAReaderNeverFaults) {
     const unsigned count = 300000;  // past one read window in every form
     for (const int form : {kText, kBinary}) {
         SCOPED_TRACE(form);
@@ -587,26 +588,19 @@ TEST(KQelSectionTest, FileTruncatedUnderAReaderKeepsItsMainSection) {
             w.FieldWriteBegin("Big");
             for (unsigned i = 0; i < count; ++i) w.FieldWriteD(i * 0.1);
             w.FieldWriteEnd();
-            if (form == kBinary) {
-                ASSERT_TRUE(w.ProjectCloseSection());
-                ASSERT_TRUE(w.ProjectCreateExtensionSection(false));
-                WriteSummary(w, 1);
-            }
             ASSERT_TRUE(w.ProjectClose());
         }
         KQel r;
         ASSERT_TRUE(r.ProjectOpen(path.c_str(), false, true, nullptr));
         ASSERT_EQ(truncate(path.c_str(), 100), 0);
         ASSERT_TRUE(r.ProjectOpenMainSection());
-        ASSERT_TRUE(r.FieldReadBegin("Big"));
         std::vector<double> values(count);
-        ASSERT_EQ(r.FieldReadDn(values.data(), count), count);
-        for (unsigned i = 0; i < count; ++i) ASSERT_EQ(values[i], i * 0.1) << i;
-        r.FieldReadEnd();
-        if (form == kBinary) {
-            ASSERT_TRUE(r.ProjectCloseSection());
-            ASSERT_TRUE(r.ProjectOpenExtensionSection(0));
-            EXPECT_EQ(r.FieldReadI("Summary", -1), -1);
+        const unsigned read = r.FieldReadBegin("Big") ? r.FieldReadDn(values.data(), count) : 0;
+        if (form == kText) {
+            ASSERT_EQ(read, count);
+            for (unsigned i = 0; i < count; ++i) ASSERT_EQ(values[i], i * 0.1) << i;
+        } else {
+            EXPECT_LT(read, count);
             EXPECT_EQ(r.GetLastErrorID(), KQel::eFileCorrupted);
         }
     }
