@@ -23,30 +23,31 @@ void KHandleManager::ReleaseInstance()
 
 void KHandleManager::Acquire(KPlug* pPlug, kUInt& pHandle, kUInt& pId)
 {
-    if (!mFree.empty()) {
-        pHandle = mFree.back();
-        mFree.pop_back();
+    if (mFree != kNoFree) {
+        pHandle = mFree;
+        mFree = mRecords[pHandle].mNextFree;
     } else {
         pHandle = static_cast<kUInt>(mRecords.size());
-        mRecords.push_back(Record{nullptr, 0});
+        Record record;
+        record.mPlug = nullptr;
+        record.mId = 0;
+        mRecords.push_back(record);
     }
     Record& record = mRecords[pHandle];
-    // Id 0 is never live, so a zeroed entry never resolves.
-    if (++record.mId == 0)
-        record.mId = 1;
+    // Even to odd: live, and never 0, so a zeroed entry never resolves.
+    ++record.mId;
     record.mPlug = pPlug;
     pId = record.mId;
 }
 
 void KHandleManager::Release(kUInt pHandle, kUInt pId)
 {
-    if (pHandle >= mRecords.size() || mRecords[pHandle].mId != pId)
+    if (pHandle >= mRecords.size() || !(pId & 1u) || mRecords[pHandle].mId != pId)
         return;
     Record& record = mRecords[pHandle];
-    record.mPlug = nullptr;
-    if (++record.mId == 0)
-        record.mId = 1;
-    mFree.push_back(pHandle);
+    ++record.mId;  // odd to even: free
+    record.mNextFree = mFree;
+    mFree = pHandle;
 }
 
 }  // namespace qelsdk_600

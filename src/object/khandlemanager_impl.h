@@ -13,7 +13,9 @@ class KPlug;
 
 // A record holds a plug and a generation id. Releasing a record raises its id,
 // so every entry that kept the old id reads as no plug from then on, even
-// after the record is reused for another plug.
+// after the record is reused for another plug. Live records have odd ids and
+// free ones even ids, so a free record, whose plug word links it to the next
+// free one, never resolves; the free list takes no memory of its own.
 class KHandleManager {
 public:
     // The process-wide manager, made on first use and never destroyed, so that
@@ -29,20 +31,24 @@ public:
     // The plug of a live record whose id matches, else null.
     KPlug* Resolve(kUInt pHandle, kUInt pId) const
     {
-        if (pHandle >= mRecords.size())
+        if (pHandle >= mRecords.size() || !(pId & 1u))
             return nullptr;
         const Record& record = mRecords[pHandle];
         return record.mId == pId ? record.mPlug : nullptr;
     }
 
 private:
+    static constexpr kUInt kNoFree = ~kUInt(0);
     struct Record {
-        KPlug* mPlug;
+        union {
+            KPlug* mPlug;     // live
+            kUInt mNextFree;  // free: the next free record, kNoFree at the end
+        };
         kUInt mId;
     };
 
     std::vector<Record> mRecords;
-    std::vector<kUInt> mFree;
+    kUInt mFree = kNoFree;  // the free record released last
 };
 
 }  // namespace qelsdk_600

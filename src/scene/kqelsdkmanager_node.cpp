@@ -28,17 +28,32 @@ bool KQelSdkManager::DestroyKQelNode(KQelNode* pNode, bool pRecursive)
         return NotFound();
     bool result = true;
     if (pRecursive && pNode->GetChildCount(false) > 0) {
-        // A snapshot of the subtree, destroyed from its end: each node after
-        // its descendants, so every inner destroy meets a node without
-        // children (no recursion however deep the tree), and siblings go last
-        // first, each leaving the end of its parent's connections.
-        std::vector<KQelNode*> subtree;
-        KQelWalkTree(pNode, [&subtree](KQelNode* pVisited) {
-            subtree.push_back(pVisited);
-            return eQelWalkDescend;
-        });
-        for (std::size_t i = subtree.size(); i-- > 1;)
-            result = DestroyKQelNode(subtree[i], true) && result;
+        // Each node after its descendants and siblings last first, so every
+        // inner destroy meets a node without children (no recursion however
+        // deep the tree) and each child leaves the end of its parent's
+        // connections. A node's children are read when the walk reaches it,
+        // just before they end, not in a pass of their own over the subtree;
+        // mNext counts down the children not yet taken, so a child that
+        // stays (its destroy failed) is passed over, not met again.
+        struct Frame {
+            KQelNode* mNode;
+            int mNext;
+        };
+        std::vector<Frame> stack;
+        stack.push_back(Frame{pNode, pNode->GetChildCount(false)});
+        while (!stack.empty()) {
+            Frame& top = stack.back();
+            if (top.mNext > 0) {
+                KQelNode* child = top.mNode->GetChild(--top.mNext);
+                if (child)
+                    stack.push_back(Frame{child, child->GetChildCount(false)});
+                continue;
+            }
+            KQelNode* done = top.mNode;
+            stack.pop_back();
+            if (done != pNode)
+                result = DestroyKQelNode(done, true) && result;
+        }
     }
     if (pRecursive) {
         if (KQelNodeAttribute* attribute = pNode->GetNodeAttribute()) {

@@ -1,3 +1,4 @@
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,34 @@ TEST(NodeManager, CreateFindAndDestroy)
     EXPECT_TRUE(manager.DestroyKQelNode(second, false));
     EXPECT_EQ(kept[0]->GetParent(), nullptr);
     EXPECT_EQ(manager.GetKQelNodeCount(), 2);
+}
+
+// Records every node it is asked to destroy; refuses mRefused, leaving it.
+struct OrderManager : KQelSdkManager {
+    bool DestroyKQelNode(KQelNode* pNode, bool pRecursive) override
+    {
+        mAsked += std::string(pNode->GetName() + 7) + " ";
+        return pNode != mRefused && KQelSdkManager::DestroyKQelNode(pNode, pRecursive);
+    }
+    std::string mAsked;
+    KQelNode* mRefused = nullptr;
+};
+
+TEST(NodeManager, RecursiveDestroyEndsEachNodeAfterItsSubtreeLastSiblingFirst)
+{
+    // Top has A (A0, A1) and B (B0); A0 refuses: it is passed over, A's
+    // subtree ends all the same, and A, still holding it, asks again.
+    OrderManager manager;
+    KQelNode* top = manager.CreateKQelNode("Top");
+    KQelNode* a = manager.CreateKQelNode("A");
+    top->AddChild(a);
+    top->AddChild(manager.CreateKQelNode("B"));
+    manager.mRefused = AddChildren(manager, a, 2, "A")[0];
+    AddChildren(manager, top->GetChild(1), 1, "B");
+    EXPECT_FALSE(manager.DestroyKQelNode(top, true));
+    EXPECT_EQ(manager.mAsked, "Top B0 B A1 A0 A A0 ");
+    EXPECT_EQ(manager.GetKQelNodeCount(), 1);
+    EXPECT_EQ(manager.mRefused->GetParent(), nullptr);
 }
 
 using smallstack::OnSmallStack;
