@@ -42,14 +42,8 @@ bool CanFold() {
 bool CanFoldWide() {
     static const bool can = [] {
         unsigned a, b, c, d;
-        // Leaf 1 ECX bit 27: the system uses XSAVE, so XCR0 can be read.
-        if (!CanFold() || !__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 27))) return false;
-        // Leaf 7 EBX bit 16: AVX-512F; ECX bit 10: VPCLMULQDQ.
-        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !(b & (1u << 16)) || !(c & (1u << 10))) return false;
-        unsigned lo, hi;
-        __asm__("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
-        // SSE, AVX, mask, upper halves of ZMM0-15 and ZMM16-31 state.
-        return (lo & 0xe6u) == 0xe6u;
+        // Leaf 7 ECX bit 10: VPCLMULQDQ.
+        return CanFold() && HasWideVectors() && __get_cpuid_count(7, 0, &a, &b, &c, &d) && (c & (1u << 10));
     }();
     return can;
 }
@@ -132,6 +126,25 @@ __attribute__((target("pclmul,sse4.1,avx512f,vpclmulqdq"))) std::uint32_t FoldWi
 #endif
 
 }  // namespace
+
+bool HasWideVectors() {
+#ifdef QEL_CRC_FOLDING
+    static const bool has = [] {
+        unsigned a, b, c, d;
+        // Leaf 1 ECX bit 27: the system uses XSAVE, so XCR0 can be read.
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 27))) return false;
+        // Leaf 7 EBX bit 16: AVX-512F; bit 30: AVX-512BW.
+        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !(b & (1u << 16)) || !(b & (1u << 30))) return false;
+        unsigned lo, hi;
+        __asm__("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+        // SSE, AVX, mask, upper halves of ZMM0-15 and ZMM16-31 state.
+        return (lo & 0xe6u) == 0xe6u;
+    }();
+    return has;
+#else
+    return false;
+#endif
+}
 
 std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n) {
 #ifdef QEL_CRC_FOLDING

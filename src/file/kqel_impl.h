@@ -43,6 +43,9 @@ constexpr int kSectionExtension = 1;
 // CRC-32 as zlib's crc32(crc, p, n) computes it (start from 0), faster where
 // the processor can fold.
 std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n);
+// Whether the processor has 512-bit registers with byte operations
+// (AVX-512F and BW) and the system saves them.
+bool HasWideVectors();
 
 // ---- Little-endian helpers ----
 
@@ -323,19 +326,23 @@ struct TextNode {
     bool mHasBlock;
 };
 
-// The bytes of a text file, held whole, and a blank past them that ends any
-// scan of digits. Not cleared before the file's bytes fill them; large ones
-// are mapped in huge pages where the system offers them, so that filling
-// them costs few page faults.
+// The bytes of a text file, held whole, and kTextPadding blanks past them
+// that end any scan of digits. Not cleared before the file's bytes fill
+// them; large ones are mapped in huge pages where the system offers them, so
+// that filling them costs few page faults. Never a mapping of the file
+// itself: another process may shorten the file under the reader, and a
+// mapped page past its new end kills the process that touches it.
+constexpr std::size_t kTextPadding = 16;
+
 class TextBytes {
 public:
     TextBytes() = default;
     ~TextBytes() { Release(); }
     TextBytes(const TextBytes&) = delete;
     TextBytes& operator=(const TextBytes&) = delete;
-    // size bytes; throws std::bad_alloc as new does.
-    void Allocate(std::uint64_t size);
-    char* data() { return mData; }
+    // The first size bytes of file; false when they cannot be read. Throws
+    // std::bad_alloc as new does when they do not fit in memory.
+    bool Load(const DiskFile& file, std::uint64_t size);
     const char* data() const { return mData; }
     std::uint64_t size() const { return mSize; }
     char operator[](std::uint64_t i) const { return mData[static_cast<std::size_t>(i)]; }

@@ -84,9 +84,10 @@ std::uint64_t DiskFile::Size() const {
 
 // ---- TextBytes ----
 
-void TextBytes::Allocate(std::uint64_t size) {
+bool TextBytes::Load(const DiskFile& file, std::uint64_t size) {
     Release();
-    const std::size_t bytes = static_cast<std::size_t>(size) + 1;
+    if (size > SIZE_MAX - kTextPadding) throw std::bad_alloc();
+    const std::size_t bytes = static_cast<std::size_t>(size) + kTextPadding;
     // Below a few huge pages, mapping is not worth a system call.
     const std::size_t kHugePage = 2u << 20;
     if (bytes >= 4 * kHugePage) {
@@ -101,8 +102,9 @@ void TextBytes::Allocate(std::uint64_t size) {
     } else {
         mData = new char[bytes];
     }
-    mData[bytes - 1] = '\n';
+    std::memset(mData + size, '\n', kTextPadding);
     mSize = size;
+    return size == 0 || file.ReadAt(0, mData, static_cast<std::size_t>(size));
 }
 
 void TextBytes::Release() {

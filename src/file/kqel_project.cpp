@@ -541,8 +541,7 @@ static bool OpenText(KQelState& s, KQelFileHeaderInfo& info) {
     const std::uint64_t size = s.mFile.Size();
     if (size > static_cast<std::uint64_t>(SIZE_MAX / 2)) return false;
     TextDocument& doc = s.mText;
-    doc.mText.Allocate(size);
-    if (size > 0 && !s.mFile.ReadAt(0, doc.mText.data(), static_cast<std::size_t>(size))) return false;
+    if (!doc.mText.Load(s.mFile, size)) return false;
     std::string reason;
     if (!ParseText(doc, reason)) return false;
     // The header block comes first; the main section is what follows it.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include "common/scratch_dir.h"
@@ -531,6 +532,37 @@ TEST(KQelRobustTest, HandWrittenTextIsRead) {
     ASSERT_TRUE(q.FieldReadBegin("Last"));
     ASSERT_TRUE(q.FieldReadBlockBegin());
     EXPECT_EQ(q.FieldReadCH("Inner", 0), 'Y');
+}
+
+// A list running to the very last byte of a large text file, with no line
+// end after it, reads whole and stops there, for file sizes on and beside a
+// page boundary.
+TEST(KQelRobustTest, TextEndingInANumberReadsWhole) {
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const int count = 30000;  // dozens of pages
+    std::string list = "List: ";
+    for (int i = 0; i < count; ++i) list += std::to_string(i) + ",";
+    const std::string head = "; QEL text file\nQelHeader: { Version: 6000 }\n";
+    ScratchDir dir;
+    const std::string path = dir.File("t.qel");
+    for (const std::string last : {"123456", "-2.5"}) {
+        for (const std::size_t past : {std::size_t(0), std::size_t(1), page - 1}) {
+            SCOPED_TRACE(last + " at " + std::to_string(past) + " past a page");
+            // A comment line sizes the file: ';', k bytes, a line end.
+            const std::size_t base = head.size() + 2 + list.size() + last.size();
+            const std::size_t k = (past + page - base % page) % page;
+            WriteFile(path, head + ";" + std::string(k, 'x') + "\n" + list + last);
+            ASSERT_EQ(ReadFile(path).size() % page, past);
+            KQel q;
+            ASSERT_TRUE(q.ProjectOpenDirect(path.c_str(), false, true, nullptr)) << q.GetLastErrorString();
+            ASSERT_TRUE(q.FieldReadBegin("List"));
+            ASSERT_EQ(q.FieldReadGetCount(), count + 1);
+            std::vector<double> values(count + 1, -1.0);
+            ASSERT_EQ(q.FieldReadDn(values.data(), count + 1), static_cast<unsigned>(count + 1));
+            for (int i = 0; i < count; ++i) ASSERT_EQ(values[i], i);
+            EXPECT_EQ(values[count], std::atof(last.c_str()));
+        }
+    }
 }
 
 TEST(KQelRobustTest, DeepNestingNeedsNoRecursion) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "common/scratch_dir.h"
 #include "file/kqel.h"
@@ -528,6 +529,80 @@ TEST(KQelSectionTest, ExtensionSectionsAppendAndOverwrite) {
         EXPECT_FALSE(r.ProjectCreateExtensionSection(false));  // opened read-only
         EXPECT_FALSE(r.ProjectOpenExtensionSection(2));
         EXPECT_EQ(r.ProjectGetSectionVersion(3), 0);
+    }
+}
+
+// A reader of the last extension section goes on without a fault when
+// another writer of the file replaces that section under it: what is gone
+// is simply not read, and the main section still reads.
+TEST(KQelSectionTest, ExtensionSectionReplacedUnderAReaderFailsCleanly) {
+    ScratchDir dir;
+    std::string path = dir.File("x.qel");
+    const unsigned count = 300000;  // stored in 8 bytes each: past one read window
+    {
+        KQel w;
+        ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));
+        w.FieldWriteBegin("Main");
+        w.FieldWriteI(7);
+        w.FieldWriteEnd();
+        ASSERT_TRUE(w.ProjectCloseSection());
+        ASSERT_TRUE(w.ProjectCreateExtensionSection(false));
+        w.FieldWriteBegin("Big");
+        for (unsigned i = 0; i < count; ++i) w.FieldWriteD(i * 0.1);
+        w.FieldWriteEnd();
+        ASSERT_TRUE(w.ProjectClose());
+    }
+    KQel r;
+    ASSERT_TRUE(r.ProjectOpen(path.c_str(), false, true, nullptr));
+    ASSERT_TRUE(r.ProjectOpenExtensionSection(0));
+    ASSERT_TRUE(r.FieldReadBegin("Big"));
+    std::vector<double> values(count);
+    ASSERT_EQ(r.FieldReadDn(values.data(), 1000), 1000u);
+    {
+        KQel u;
+        ASSERT_TRUE(u.ProjectOpen(path.c_str(), false, false, nullptr));
+        ASSERT_TRUE(u.ProjectCreateExtensionSection(true));
+        WriteSummary(u, 1);
+        ASSERT_TRUE(u.ProjectClose());
+    }
+    EXPECT_LT(r.FieldReadDn(values.data() + 1000, count - 1000), count - 1000);
+    r.FieldReadEnd();
+    ASSERT_TRUE(r.ProjectCloseSection());
+    ASSERT_TRUE(r.ProjectOpenMainSection());
+    EXPECT_EQ(r.FieldReadI("Main", 0), 7);
+}
+
+// Another process cutting the file short while it is read never ends the
+// reader: a text file, read whole at open, still reads as it was; the
+// binary forms read a window at a time, and what is cut off fails its
+// reads as a corrupt file does.
+TEST(KQelSectionTest, FileTruncatedUnderAReaderNeverFaults) {
+    const unsigned count = 300000;  // past one read window in every form
+    for (const int form : {kText, kBinary}) {
+        SCOPED_TRACE(form);
+        ScratchDir dir;
+        const std::string path = dir.File("x.qel");
+        {
+            KQel w;
+            ASSERT_TRUE(Create(w, path, form));
+            w.FieldWriteBegin("Big");
+            for (unsigned i = 0; i < count; ++i) w.FieldWriteD(i * 0.1);
+            w.FieldWriteEnd();
+            ASSERT_TRUE(w.ProjectClose());
+        }
+        KQel r;
+        ASSERT_TRUE(r.ProjectOpen(path.c_str(), false, true, nullptr));
+        ASSERT_EQ(truncate(path.c_str(), 100), 0);
+        ASSERT_TRUE(r.ProjectOpenMainSection());
+        std::vector<double> values(count);
+        const unsigned read = r.FieldReadBegin("Big") ? r.FieldReadDn(values.data(), count) : 0;
+        if (form == kText) {
+            ASSERT_EQ(read, count);
+            for (unsigned i = 0; i < count; ++i) ASSERT_EQ(values[i], i * 0.1) << i;
+        } else {
+            EXPECT_LT(read, count);
+            EXPECT_EQ(r.GetLastErrorID(), KQel::eFileCorrupted);
+        }
     }
 }
 

@@ -532,6 +532,23 @@ private:
     KQelSdkManager& mManager;
 };
 
+// pOriginal written to pPath in pFormat, then read into pRead.
+void ExportAndImport(SceneFixture& pOriginal, const std::string& pPath, KQelExporter::EFileFormat pFormat,
+                     SceneFixture& pRead)
+{
+    KQelExporter exporter(pOriginal.manager);
+    exporter.Initialize(pPath.c_str());
+    exporter.SetFileFormat(pFormat);
+    KStreamOptionsQel options;
+    ASSERT_TRUE(exporter.Export(pOriginal.scene, &options));
+    KQelImporter importer(pRead.manager);
+    ASSERT_TRUE(importer.Initialize(pPath.c_str()));
+    const bool imported = importer.Import(pRead.scene);
+    KString message;
+    importer.GetMessage(message);
+    EXPECT_TRUE(imported) << message.Buffer();
+}
+
 void RoundTrip(bool pMaterials)
 {
     for (KQelExporter::EFileFormat format :
@@ -546,19 +563,8 @@ void RoundTrip(bool pMaterials)
         const std::string path = dir.File("geometry.qel");
         SceneFixture original;
         BuildScene(original, media);
-        KQelExporter exporter(original.manager);
-        exporter.Initialize(path.c_str());
-        exporter.SetFileFormat(format);
-        KStreamOptionsQel options;
-        ASSERT_TRUE(exporter.Export(original.scene, &options));
-
         SceneFixture read;
-        KQelImporter importer(read.manager);
-        ASSERT_TRUE(importer.Initialize(path.c_str()));
-        const bool imported = importer.Import(read.scene);
-        KString message;
-        importer.GetMessage(message);
-        EXPECT_TRUE(imported) << message.Buffer();
+        ExportAndImport(original, path, format, read);
         ContentComparer comparer(original.manager);
         comparer.Compare(original.scene, read.scene);
         EXPECT_EQ(comparer.mDifferences, std::vector<std::string>{});
@@ -586,6 +592,39 @@ TEST(Writer6ContentRoundTrip, GeometryOfBothLayoutRevisionsReadsBackEqual)
 TEST(Writer6ContentRoundTrip, MaterialsTexturesAndVideosReadBackEqualInEveryForm)
 {
     RoundTrip(true);
+}
+
+// Polygons of mixed sizes whose corners run over several of the pieces a
+// reader takes at a time read back the same in every form.
+TEST(Writer6ContentRoundTrip, ManyPolygonsOfMixedSizesReadBackEqual)
+{
+    const int points = 5000, polygons = 3000;
+    std::vector<int> sizes, corners;
+    for (int p = 0; p < polygons; ++p) {
+        sizes.push_back(3 + p % 7);
+        for (int k = 0; k < sizes.back(); ++k)
+            corners.push_back((7 * p + 13 * k) % points);
+    }
+    for (KQelExporter::EFileFormat format :
+         {KQelExporter::eQelAscii, KQelExporter::eQelBinary, KQelExporter::eQelEncrypted}) {
+        SCOPED_TRACE(format);
+        ScratchDir dir;
+        SceneFixture original, read;
+        KQelMesh* written = original.manager.CreateKQelMesh();
+        SetPoints(*written, points);
+        ASSERT_TRUE(written->AddPolygons(sizes.data(), polygons, corners.data()));
+        AddGeometryNode(original, "Mesh", written);
+        ExportAndImport(original, dir.File("polygons.qel"), format, read);
+        KQelNode* node = read.scene.GetRootNode()->FindChild("Mesh");
+        KQelMesh* mesh = node ? node->GetMesh() : nullptr;
+        ASSERT_NE(mesh, nullptr);
+        ASSERT_EQ(mesh->GetPolygonCount(), polygons);
+        for (int p = 0, corner = 0; p < polygons; ++p) {
+            ASSERT_EQ(mesh->GetPolygonSize(p), sizes[p]) << p;
+            for (int k = 0; k < sizes[p]; ++k, ++corner)
+                ASSERT_EQ(mesh->GetPolygonVertex(p, k), corners[corner]) << p;
+        }
+    }
 }
 
 // Embedded media come back as files of the original bytes, also when two

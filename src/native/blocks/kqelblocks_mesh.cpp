@@ -1,6 +1,8 @@
 // The mesh block: vertices, polygons and layer 0 in the older layout's own
 // fields (in the geometry's pivot space), and the mesh object of version 6.
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "content/kqellayer.h"
@@ -395,37 +397,50 @@ bool KQelReaderQel::ReadKQelMeshPolygonIndex(KQelMesh& pMesh)
         return true;
     // A negative value ends its polygon and stores its corner complemented
     // (never negated: -INT_MIN does not exist); values the field lacks read
-    // as 0. The corners are gathered and checked in one pass, block by
-    // block, before any polygon is made.
+    // as 0. The corners are decoded straight into one array and checked a
+    // piece at a time while the piece is fresh, before any polygon is made.
+    // The count is bounded by what the field's bytes hold.
     const int count = file.FieldReadGetCount();
-    std::vector<int> corners, sizes;
-    corners.reserve(static_cast<size_t>(count));
-    int highest = 0;
-    size_t start = 0;
-    native_detail::ReadBlocks<int>(file, count, [&](int* pBlock, unsigned int pCount) {
-        for (unsigned int i = 0; i < pCount; ++i) {
-            const int end = pBlock[i] >> 31;
-            pBlock[i] ^= end;
-            highest = std::max(highest, pBlock[i]);
-            if (end) {
-                const size_t next = corners.size() + i + 1;
-                sizes.push_back(static_cast<int>(next - start));
-                start = next;
+    if (count <= 0) {
+        file.FieldReadEnd();
+        return true;
+    }
+    // Deflated runs let a small file claim a count beyond what memory holds.
+    std::unique_ptr<int[]> corners(new (std::nothrow) int[static_cast<size_t>(count)]);
+    std::unique_ptr<int[]> sizes(new (std::nothrow) int[static_cast<size_t>(count)]);
+    if (!corners || !sizes) {
+        file.FieldReadEnd();
+        MarkCorruptData(NodeName(pMesh), "PolygonVertexIndex");
+        return true;
+    }
+    int polygons = 0, highest = 0, start = 0;
+    for (int first = 0; first < count;) {
+        int* piece = corners.get() + first;
+        const int n = std::min(count - first, 4096);
+        std::fill(piece + file.FieldReadIn(piece, static_cast<unsigned int>(n)), piece + n, 0);
+        for (int i = 0; i < n; ++i) {
+            if (piece[i] < 0) {
+                sizes[polygons++] = first + i + 1 - start;
+                start = first + i + 1;
             }
         }
-        corners.insert(corners.end(), pBlock, pBlock + pCount);
-    });
+        // Apart from the ends, so that it vectorises.
+        for (int i = 0; i < n; ++i) {
+            const int corner = piece[i] ^ (piece[i] >> 31);
+            piece[i] = corner;
+            highest = std::max(highest, corner);
+        }
+        first += n;
+    }
     file.FieldReadEnd();
-    if (corners.empty())
-        return true;
     if (highest >= pMesh.GetControlPointsCount()) {
         MarkCorruptData(NodeName(pMesh), "PolygonVertexIndex");
         return true;
     }
     // The last polygon may be left open.
-    if (start < corners.size())
-        sizes.push_back(static_cast<int>(corners.size() - start));
-    pMesh.AddPolygons(sizes.data(), static_cast<int>(sizes.size()), corners.data());
+    if (start < count)
+        sizes[polygons++] = count - start;
+    pMesh.AddPolygons(sizes.get(), polygons, corners.get());
     return true;
 }
 
