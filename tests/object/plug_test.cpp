@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include <string>
 
+#include <string>
 #include <vector>
 
 #include "event_recorder.h"
