@@ -252,7 +252,12 @@ bool KObject::PropertyIndexRemoveFromList(int pIndex)
                     ? pIndex
                     : GetPropertyIndex(property);
     if (index >= 0) {
-        mProperties.erase(mProperties.begin() + index);
+        // The last one leaves without a move: an object ends its properties
+        // from the last to the first.
+        if (index + 1 == GetPropertyCount())
+            mProperties.pop_back();
+        else
+            mProperties.erase(mProperties.begin() + index);
         property->SetListOwner(nullptr);
         InvalidateNameIndex();
     }
