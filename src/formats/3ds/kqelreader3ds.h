@@ -6,27 +6,10 @@
 #include <memory>
 
 #include "base/karraytemplate.h"
+#include "formats/toolkit3ds/records3ds_fwd.h"
 #include "io/kqelreader.h"
 
 namespace qelsdk_600 {
-
-// Records of the 3D Studio toolkit (src/formats/toolkit3ds), which the
-// reader fetches and releases; this header does not need their layout.
-struct camera3ds;
-struct cameramotion3ds;
-struct database3ds;
-struct fcolor3ds;
-struct filecontext3ds;
-struct keyheader3ds;
-struct kfrotkey3ds;
-struct light3ds;
-struct material3ds;
-struct mesh3ds;
-struct meshset3ds;
-struct objectmotion3ds;
-struct omnimotion3ds;
-struct point3ds;
-struct spotmotion3ds;
 
 class KQelCamera;
 class KQelLight;

@@ -7,26 +7,11 @@
 #include <string>
 
 #include "base/ktime.h"
+#include "formats/toolkit3ds/records3ds_fwd.h"
 #include "io/kqelwriter.h"
 #include "math/kqelvector.h"
 
 namespace qelsdk_600 {
-
-struct camera3ds;
-struct cameramotion3ds;
-struct database3ds;
-struct fcolor3ds;
-struct filecontext3ds;
-struct keyheader3ds;
-struct kfrotkey3ds;
-struct light3ds;
-struct material3ds;
-struct mesh3ds;
-struct meshset3ds;
-struct objectmotion3ds;
-struct omnimotion3ds;
-struct point3ds;
-struct spotmotion3ds;
 
 class KFCurve;
 class KQelCamera;
