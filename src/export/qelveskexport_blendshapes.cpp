@@ -20,6 +20,7 @@
 #include "content/kqelshape.h"
 #include "curves/kfcurve.h"
 #include "object/kproperty.h"
+#include "object/kpropertytemplate.h"
 #include "export/qelveskexport.h"
 #include "export/qelveskexport_deformers_impl.h"
 #include "export/qelveskexport_geometry_impl.h"
@@ -222,7 +223,7 @@ void QelVeskExport::SetShapeOnModels(MDagPath* pPath, QelVeskNode* pNode)
             // in percent.
             double weight = 0.0;
             slider.getValue(weight);
-            const float percent = static_cast<float>(weight * 100.0);
+            const float percent = detail::SaturateToFloat(weight * 100.0);
             if (KFCurve* channel = geometry->GetShapeChannel(pNode->GetDefaultTakeNode(), shapeIndex))
                 channel->SetValue(percent);
             // The file keeps the default in the node's property of the

@@ -3,6 +3,8 @@
 // removed.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <vesk/MFnBlendShapeDeformer.h>
 
 #include "content/kqelshape.h"
@@ -81,6 +83,18 @@ TEST_F(BlendShapeTest, WeightsBecomePercentAndTargetsBecomeShapes)
     EXPECT_EQ(smile->GetControlPoints()[1][2], 0.5);
     EXPECT_EQ(smile->GetControlPoints()[1][3], 0.0);
     ASSERT_NE(smile->GetNormals(), nullptr);
+}
+
+// A weight whose percent lies past float range keeps the largest float
+// rather than an undefined conversion.
+TEST_F(BlendShapeTest, AWeightPastFloatRangeSaturates)
+{
+    for (const std::string& text : {Quad("face", 0), Quad("smile", 0.5), std::string("blendShape -n mix smile face"),
+                                    std::string("setAttr mix.smileShape -1e300")})
+        ASSERT_TRUE(Run(text));
+    ASSERT_TRUE(ExportAndRead());
+    ASSERT_NE(ShapeChannel("face", 0), nullptr);
+    EXPECT_EQ(ShapeChannel("face", 0)->GetValue(), -std::numeric_limits<float>::max());
 }
 
 // Per base, each kind of warning shows its dialog once: "face" has three

@@ -2,7 +2,11 @@
 // node tree.
 #include "formats/3ds/kqelwriter3ds.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <atomic>
+#include <cerrno>
 
 #include <cstdio>
 #include <cstdlib>
@@ -72,6 +76,30 @@ void StaticTransform(KQelNode* pNode, KQelVector4& pT, KQelVector4& pR, KQelVect
     }
 }
 
+// The temporary that replaces the target when the write succeeds: made with
+// the permissions a new file gets under the umask, or those of the file it
+// replaces, so that the rename hands over neither more nor less access.
+int CreateBeside(const std::string& pTarget, std::string& pPath)
+{
+    static std::atomic<unsigned> sCounter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[40];
+        std::snprintf(suffix, sizeof(suffix), ".%ld.%u.tmp", static_cast<long>(getpid()), sCounter++);
+        pPath = pTarget + suffix;
+        const int descriptor = open(pPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor < 0) {
+            if (errno == EEXIST)
+                continue;
+            return -1;
+        }
+        struct stat existing;
+        if (stat(pTarget.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
+            fchmod(descriptor, existing.st_mode & 07777);
+        return descriptor;
+    }
+    return -1;
+}
+
 }  // namespace
 
 KQelWriter3DS::KQelWriter3DS(KQelSdkManager& pManager)
@@ -113,14 +141,13 @@ bool KQelWriter3DS::FileCreate(const char* pFileName)
         return false;
     }
     mTargetPath = pFileName;
-    std::string pattern = mTargetPath + ".XXXXXX";
-    const int descriptor = mkstemp(&pattern[0]);
+    const int descriptor = CreateBeside(mTargetPath, mTemporaryPath);
     if (descriptor < 0) {
+        mTemporaryPath.clear();
         mError.SetLastErrorID(eFileNotCreated);
         return false;
     }
     close(descriptor);
-    mTemporaryPath = pattern;
     mFile = OpenFile3ds(mTemporaryPath.c_str(), "wb");
     if (!mFile) {
         Abandon();

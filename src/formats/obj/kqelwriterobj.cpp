@@ -132,7 +132,16 @@ bool KQelWriterObj::Write(KQelScene& pScene, KStreamOptions* pOptions)
     KCLocaleScope cLocale;
     Print(mFile, "# \n# Pellacord OBJ file\n# Created with Sorvinn QEL\n# \n");
     if (mHasMaterials) {
-        InitMtlLib();
+        // A library that cannot be created would leave the file naming one
+        // that is not there: the write fails instead. A file not named
+        // ".obj" gets no library at all.
+        if (!InitMtlLib() && mMtlLibRefused) {
+            mMessage += "Cannot create the material library \"";
+            mMessage += mMtlFileName;
+            mMessage += "\"\n";
+            mError.SetLastErrorID(eFileNotCreated);
+            return false;
+        }
         Print(mFile, "mtllib %s\n\n", OneLine(mMtlFileName.Buffer()).Buffer());
         // The name "default" is recorded: the default material's pair is
         // "default1".
@@ -397,6 +406,7 @@ bool KQelWriterObj::InitMtlLib()
     if (!named)
         return false;
     mMtlFile = std::fopen(mMtlFileName.Buffer(), "w");
+    mMtlLibRefused = !mMtlFile;
     if (!mMtlFile)
         return false;
     mMtlFileName = file;

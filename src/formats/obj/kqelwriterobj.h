@@ -102,6 +102,7 @@ private:
     void UsePair(KQelMaterial* pMaterial, KQelTexture* pTexture);
 
     std::FILE* mMtlFile;
+    bool mMtlLibRefused = false;
     KString mMtlFileName;
     bool mTriangulate;
     bool mEvaluateDeformations;

@@ -79,7 +79,7 @@ TEST(Writer3DSRoundTrip, RealFilesKeepTheirMeshesAndAnimation)
         ExpectNear(Corners(*first), Corners(*second), 1e-3);
         // Each mesh and camera by its reduced name, with its colours and
         // texture files.
-        int meshes = 0, cameras = 0;
+        int meshes = 0, cameras = 0, camerasBefore = 0;
         for (int i = 0; i < first->mManager.GetKQelNodeCount(); ++i) {
             KQelNode* before = first->mManager.GetKQelNode(i);
             KQelNode* top = before;
@@ -89,6 +89,7 @@ TEST(Writer3DSRoundTrip, RealFilesKeepTheirMeshesAndAnimation)
                 continue;
             KQelNode* after = second->Node(before->GetNameWithoutNameSpacePrefix().Buffer());
             ASSERT_NE(nullptr, after) << before->GetName() << " " << file;
+            camerasBefore += before->GetCamera() != nullptr;
             cameras += before->GetCamera() && after->GetCamera();
             KQelMesh* a = before->GetMesh();
             KQelMesh* b = after->GetMesh();
@@ -105,7 +106,7 @@ TEST(Writer3DSRoundTrip, RealFilesKeepTheirMeshesAndAnimation)
                 EXPECT_STREQ(a->GT(t, 0)->GetFileName(), b->GT(t, 0)->GetFileName());
         }
         EXPECT_EQ(static_cast<int>(Corners(*first).size()), meshes);
-        (void)cameras;
+        EXPECT_EQ(camerasBefore, cameras);
     }
 }
 

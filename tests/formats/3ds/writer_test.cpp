@@ -1,5 +1,7 @@
 // The 3D Studio writer on scenes built in memory, checked through the
 // toolkit's records of the file it wrote; its names and its failures.
+#include <sys/stat.h>
+
 #include <cmath>
 
 #include "content/kqelcamera.h"
@@ -364,6 +366,25 @@ TEST(Writer3DSFailures, ALargeMeshLeavesTheExistingFileAsItWas)
     KQelWriter3DS writer(s.mManager);
     EXPECT_FALSE(writer.FileCreate(s.mDir.File("missing/out.3ds").c_str()));
     EXPECT_EQ(KQelWriter::eFileNotCreated, writer.GetLastErrorID());
+}
+
+TEST(Writer3DS, AFileGetsTheUmasksModeOrKeepsTheModeOfTheFileItReplaces)
+{
+    Scene s;
+    s.Add("tri", s.Mesh(3, 3));
+    const std::string path = s.mDir.File("mode.3ds");
+    const auto mode = [&] {
+        struct stat st {};
+        EXPECT_EQ(0, stat(path.c_str(), &st));
+        return st.st_mode & 07777;
+    };
+    const mode_t saved = umask(022);
+    EXPECT_TRUE(s.Write(path));
+    EXPECT_EQ(0644u, mode());
+    ASSERT_EQ(0, chmod(path.c_str(), 0640));
+    EXPECT_TRUE(s.Write(path));
+    EXPECT_EQ(0640u, mode());
+    umask(saved);
 }
 
 TEST(Writer3DSFailures, AnAnimatedFieldOfViewIsNotRewritten)

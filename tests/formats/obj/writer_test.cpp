@@ -295,6 +295,15 @@ TEST(ObjWriter, FailuresAreReported)
     EXPECT_FALSE(writer.Write(*scene.mScene, &foreign));
     EXPECT_EQ(KQelWriter::eStreamOptionsNotSet, writer.GetLastErrorID());
 
+    // A material library that cannot be made fails the write rather than
+    // leaving the file naming a library that is not there.
+    Scene coloured;
+    KQelMesh* mesh = coloured.AddMesh("t", kTriangle, {{0, 1, 2}});
+    mesh->InitMaterialIndices(KQelLayerElement::eAllSame);
+    mesh->AM(coloured.Material(1, 0, 0), 0);
+    std::filesystem::create_directory(dir.File("lib.mtl"));
+    EXPECT_EQ("failed " + std::to_string(KQelWriter::eFileNotCreated), coloured.WriteTo(dir.File("lib.obj")));
+
     // A texture that names a device is not copied and the export ends.
     scratch::WriteFile(dir.File("dev.obj"), "mtllib dev.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl z\nf 1 2 3\n");
     scratch::WriteFile(dir.File("dev.mtl"), "newmtl z\nmap_Kd /dev/zero\n");
