@@ -75,13 +75,11 @@ TEST_F(OddFileTest, RefusedFilesLeaveTheRichSceneAsItWas)
         scratch::WriteFile(cut, bytes.substr(0, bytes.size() * static_cast<size_t>(k) / 100));
         refused.push_back(cut);
     }
-    // Each import type meets the whole files and every third cut.
+    // Each import type meets every file.
     int read = 0;
     for (size_t k = 0; k < 3 * refused.size(); ++k) {
         const QelVeskUserParams::ELoadMode type = kTypes[k % 3];
         const std::string& path = refused[k / 3];
-        if (k / 3 >= whole && k % 3 != (k / 3) % 3)
-            continue;
         {
             SCOPED_TRACE(std::to_string(type) + " " + path);
             const std::string before = vesk::sceneDump();
@@ -94,7 +92,7 @@ TEST_F(OddFileTest, RefusedFilesLeaveTheRichSceneAsItWas)
             EXPECT_EQ(changesSince(before), std::vector<std::string>{});
         }
     }
-    EXPECT_LT(read, 10) << "most cuts are refused";
+    EXPECT_LT(read, 30) << "most cuts are refused";
 }
 
 TEST_F(OddFileTest, OddFilesTheReaderAcceptsImportWithoutHarm)

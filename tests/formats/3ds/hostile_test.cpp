@@ -108,6 +108,12 @@ TEST(Reader3DSHostile, RefusedFilesFailAsCorruptedAndLeaveTheSceneAlone)
         EXPECT_EQ(KQelReader::eFileCorrupted, outcome.mError);
         EXPECT_EQ(0, outcome.mNodes);
         EXPECT_EQ(0, outcome.mMaterials);
+        // The importer fails the same way.
+        scratch::ScratchDir dir;
+        scratch::WriteFile(dir.File("in.3ds"), c.mBytes);
+        auto imported = Import(dir.File("in.3ds"));
+        EXPECT_FALSE(imported->mRead);
+        EXPECT_EQ(0, imported->Root()->GetChildCount());
     }
     // The same process reads a good file next.
     Studio studio;

@@ -1,6 +1,7 @@
 // The 3D Studio reader on files built through the toolkit: geometry,
 // materials, hierarchy and tracks, read through the importer.
 #include <cmath>
+#include <limits>
 
 #include "content/kqellayer.h"
 #include "content/kqellight.h"
@@ -305,6 +306,26 @@ TEST(Reader3DS, TracksBecomeKeysAtThirtyFramesPerSecond)
     EXPECT_NEAR(2.0 / 3, take->mLocalTimeSpan.GetStop().GetSecondDouble(), 1e-9);
 }
 
+
+// A rotation key without a number keeps the rotation reached so far: no NaN
+// reaches a curve.
+TEST(Reader3DS, ARotationKeyWithoutANumberKeepsTheRotationSoFar)
+{
+    Studio studio;
+    studio.Node("turning", "", [](objectmotion3ds*& m) {
+        InitObjectMotion3ds(&m, 1, 2, 0, 0, 0);
+        m->rot.keys[1].time = 10;
+        m->rot.values[0] = {float(kPi / 2), 1, 0, 0};
+        m->rot.values[1] = {std::numeric_limits<float>::quiet_NaN(), 0, 1, 0};
+    });
+    auto r = Import(studio.Write(), [](KStreamOptions3ds& o) { o.SetOption(KStreamOptionsBase::eRescale, 0); });
+    ASSERT_TRUE(r->mRead);
+    KFCurve* x = Curve(*r, "turning", &KQelTakeNode::GetEulerRotationX);
+    ASSERT_NE(nullptr, x);
+    ASSERT_EQ(2, x->KeyGetCount());
+    EXPECT_NEAR(-90.0, x->KeyGetValue(0), 1e-3);
+    EXPECT_NEAR(-90.0, x->KeyGetValue(1), 1e-3);
+}
 TEST(Reader3DS, ConstantTracksSetDefaults)
 {
     Studio studio;
