@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include "common/comma_locale.h"
 #include "common/writable_scene.h"
@@ -77,6 +78,62 @@ TEST(ObjWriter, LinesAreExact)
                  {{0, 1, 2, 3}});
     EXPECT_EQ("f 1 2 3 4", Lines(quad.Write(false), "f "));
     EXPECT_EQ("f 1 2 3|f 3 4 1", Lines(quad.Write(true), "f "));
+}
+
+// Corner numbers follow each element's mapping: normals by corner run with
+// the corners, UVs by control point with the points, UVs mapped otherwise
+// are left out, and a material by control point is the first corner's.
+TEST(ObjWriter, CornersAreNumberedByTheirElementsMapping)
+{
+    const std::vector<KQelVector4> square = {KQelVector4(0, 0, 0, 1), KQelVector4(1, 0, 0, 1),
+                                             KQelVector4(1, 1, 0, 1), KQelVector4(0, 1, 0, 1)};
+    const struct {
+        const char* mWhat;
+        std::function<void(Scene&, KQelMesh*)> mSetUp;
+        const char* mFaces;
+        const char* mMaterials;
+    } cases[] = {
+        {"normals by corner",
+         [](Scene&, KQelMesh* pMesh) {
+             pMesh->InitNormals(6);
+             for (int i = 0; i < 6; ++i)
+                 pMesh->GetNormals()[i] = KQelVector4(0, 0, 1, 0);
+         },
+         "f 1//1 2//2 3//3|f 2//4 3//5 4//6", ""},
+        {"UVs by control point",
+         [](Scene&, KQelMesh* pMesh) {
+             pMesh->InitTextureUVIndices(KQelLayerElement::eByControlPoint);
+             for (int i = 0; i < 4; ++i)
+                 pMesh->AddTextureUV(KQelVector2(0.25 * i, 0));
+         },
+         "f 1/1 2/2 3/3|f 2/2 3/3 4/4", ""},
+        {"UVs all the same",
+         [](Scene&, KQelMesh* pMesh) {
+             pMesh->InitTextureUVIndices(KQelLayerElement::eAllSame);
+             pMesh->AddTextureUV(KQelVector2(0.5, 0.5));
+         },
+         "f 1 2 3|f 2 3 4", ""},
+        {"materials by control point",
+         [](Scene& pScene, KQelMesh* pMesh) {
+             pMesh->InitMaterialIndices(KQelLayerElement::eByControlPoint);
+             pMesh->AM(pScene.Material(1, 0, 0, "red"), 0);
+             pMesh->AM(pScene.Material(0, 0, 1, "blue"), 0);
+             KArrayTemplate<int>& indices = pMesh->GetLayer(0)->GetMaterials()->GetIndexArray();
+             for (int i = 0; i < 4; ++i)
+                 indices.SetAt(i, i == 1 || i == 2 ? 1 : 0);
+         },
+         "f 1 2 3|f 2 3 4", "usemtl red|usemtl blue"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mWhat);
+        Scene scene;
+        KQelMesh* mesh = scene.AddMesh("m", square, {{0, 1, 2}, {1, 2, 3}});
+        c.mSetUp(scene, mesh);
+        scratch::ScratchDir dir;
+        const std::string obj = scene.WriteTo(dir.File("m.obj"));
+        EXPECT_EQ(c.mFaces, Lines(obj, "f "));
+        EXPECT_EQ(c.mMaterials, Lines(obj, "usemtl"));
+    }
 }
 
 TEST(ObjWriter, MaterialsGoToTheLibraryBesideTheFile)
