@@ -161,6 +161,40 @@ void KObject::Destruct()
     KPlug::Destruct();
 }
 
+void KObject::DestructWithOwnHooks()
+{
+    mStatus &= ~kStatusWatched;
+    mStatus |= kStatusDestroying;
+    KObject::DisconnectAll();
+    // KObject::DestructProperties, with PropertyIndexDestroy and
+    // PropertyIndexRemoveFromList in line and their events (which do
+    // nothing here) left out.
+    for (int i = GetPropertyCount() - 1; i >= 0; --i) {
+        if (i >= GetPropertyCount())
+            continue;
+        KProperty* property = mProperties[static_cast<std::size_t>(i)];
+        EndWatch();
+        const int index = i < GetPropertyCount() && mProperties[static_cast<std::size_t>(i)] == property
+                              ? i
+                              : GetPropertyIndex(property);
+        if (index >= 0) {
+            if (index + 1 == GetPropertyCount())
+                mProperties.pop_back();
+            else
+                mProperties.erase(mProperties.begin() + index);
+            property->SetListOwner(nullptr);
+            InvalidateNameIndex();
+        }
+        if (property->IsDynamic() && property->GetOwner() == this) {
+            property->Destroy(0);
+        } else {
+            property->DisconnectAllSrc();
+            property->DisconnectAllDst();
+        }
+    }
+    KPlug::Destruct();
+}
+
 void KObject::DisconnectAll()
 {
     for (int i = GetPropertyCount() - 1; i >= 0; --i) {

@@ -48,6 +48,14 @@ KPlug::KPlug() : mOwner(nullptr), mLinks(0), mFlags(eDirectionAll) {}
 
 KPlug::~KPlug()
 {
+    // Most plugs end as their object's members, released by it and never
+    // connected: nothing refers to them and they hold nothing.
+    if (mLinks || mOwner)
+        EndPlug();
+}
+
+void KPlug::EndPlug()
+{
     if (L()) {
         std::vector<KPlug*> subPlugs;
         subPlugs.swap(L()->mSubPlugs);

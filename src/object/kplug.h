@@ -286,6 +286,8 @@ private:
     }
     // The owner, listing this plug, is about to change: the record keeps it.
     void KeepListOwner();
+    // The destructor's work for a plug with a record or an owner.
+    void EndPlug();
     void SetListOwnerField(KPlug* pListOwner);
     kUInt HandleOf() const { return L() ? L()->mHandle : kNoHandle; }
     kUInt HandleIdOf() const { return L() ? L()->mHandleId : 0; }

@@ -1,6 +1,8 @@
 #include "scene/kqelnodeproperties.h"
 
 #include <cmath>
+#include <type_traits>
+#include <typeinfo>
 
 #include "object/kclassdefinition.h"
 #include "scene/kqelentity.h"
@@ -33,6 +35,25 @@ KQelNodeProperties::~KQelNodeProperties()
     // still frees its dynamic properties as an owner.
     if (GetObjectStatus() & kStatusDestroying)
         ReleaseOwnedPlugs();
+}
+
+// The list hooks stay KObject's (a pointer to an inherited member names the
+// class that declares it), so DestructWithOwnHooks serves this class.
+static_assert(std::is_same<decltype(&KQelNodeProperties::DisconnectAll), void (KObject::*)()>::value &&
+                  std::is_same<decltype(&KQelNodeProperties::DestructProperties), void (KObject::*)()>::value &&
+                  std::is_same<decltype(&KQelNodeProperties::PropertyIndexDestroy), int (KObject::*)(int)>::value &&
+                  std::is_same<decltype(&KQelNodeProperties::PropertyIndexRemoveFromList),
+                               bool (KObject::*)(int)>::value &&
+                  std::is_same<decltype(&KQelNodeProperties::PropertyNotify),
+                               void (KObject::*)(kPropertyNotify, KProperty*)>::value,
+              "a node's set that hooks its property list must end through KObject::Destruct");
+
+void KQelNodeProperties::Destruct()
+{
+    if (typeid(*this) == typeid(KQelNodeProperties))
+        DestructWithOwnHooks();
+    else
+        KQelOwnedPropertyHandler::Destruct();
 }
 
 KQelPivot& KQelNodeProperties::GetPivot(EPivotSet pSet)

@@ -100,6 +100,10 @@ public:
     explicit KQelNodeProperties(KQelTakeNodeContainer* pOwner);
     ~KQelNodeProperties() override;
 
+    // KObject's tear-down; a set of this very class (not of a subclass,
+    // which may hook the property list) takes it in fewer passes.
+    void Destruct() override;
+
     // The owning node, or null.
     KQelNode* GetKQelNode() const { return mNode; }
 

@@ -1,4 +1,5 @@
 // The manager's node operations.
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -39,6 +40,20 @@ bool KQelSdkManager::DestroyKQelNode(KQelNode* pNode, bool pRecursive)
             KQelNode* mNode;
             int mNext;
         };
+        // Asks for what the end of a node reads first, far apart in a large
+        // tree, to be brought into cache: its block (the node and its
+        // property set) and its buckets in the manager's lists. Reads
+        // nothing of the node, so one gone meanwhile costs nothing.
+        const auto prefetch = [this](KQelNode* pNext) {
+            if (!pNext)
+                return;
+            const char* block = reinterpret_cast<const char*>(pNext);
+            for (std::size_t offset = 0; offset < sizeof(KQelNode); offset += 64)
+                __builtin_prefetch(block + offset);
+            mLists->mList[kQelNodeList].Prefetch(pNext);
+            mLists->mList[kQelUserPropertyList].Prefetch(
+                KQelObjectList::SlotOf(static_cast<KQelObject*>(pNext)));
+        };
         std::vector<Frame> stack;
         stack.push_back(Frame{pNode, pNode->GetChildCount(false)});
         while (!stack.empty()) {
@@ -51,8 +66,15 @@ bool KQelSdkManager::DestroyKQelNode(KQelNode* pNode, bool pRecursive)
             }
             KQelNode* done = top.mNode;
             stack.pop_back();
-            if (done != pNode)
-                result = DestroyKQelNode(done, true) && result;
+            if (done == pNode)
+                continue;
+            // The node the walk meets next comes into cache while this one
+            // ends.
+            if (!stack.empty()) {
+                const Frame& next = stack.back();
+                prefetch(next.mNext > 0 ? next.mNode->GetChild(next.mNext - 1) : next.mNode);
+            }
+            result = DestroyKQelNode(done, true) && result;
         }
     }
     if (pRecursive) {

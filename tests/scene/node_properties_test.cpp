@@ -1,9 +1,12 @@
 #include <cmath>
 #include <limits>
+#include <map>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "object/event_recorder.h"
 #include "object/kdatatype.h"
 #include "object/kpropertytemplate.h"
 #include "scene/kqelnode.h"
@@ -184,6 +187,121 @@ TEST(KQelNodeProperties, ClassIdentityAndTheNodeView)
     EXPECT_NE(set->GetNodeView(), set);
     EXPECT_TRUE(set->GetNodeView()->IsSubPlug());
     set->Destroy();
+}
+
+// A set of a subclass that hooks its property list: it ends through
+// KObject's general tear-down, and its hooks are still called.
+struct HookedNodeProperties : KQelNodeProperties {
+    HookedNodeProperties() : KQelNodeProperties(nullptr) {}
+    void PropertyNotify(kPropertyNotify pEvent, KProperty* pProperty) override
+    {
+        if (pEvent == kPropertyRemoving)
+            mRemovals.push_back(pProperty->GetPropertyName());
+        KQelNodeProperties::PropertyNotify(pEvent, pProperty);
+    }
+    std::vector<std::string> mRemovals;
+};
+
+// A peer that also notes how many properties the set still lists when it
+// hears from it.
+struct CountingPeer : RecordingObject {
+    CountingPeer(const char* pName, std::vector<RecordedEvent>* pLog, const KObject* pSet, std::vector<int>* pCounts)
+        : RecordingObject(pName, pLog), mSet(pSet), mCounts(pCounts)
+    {
+    }
+    bool PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex, KPlug* pOther,
+                    kConnectionType pType, KPlug* pNewPlug) override
+    {
+        mCounts->push_back(mSet->GetPropertyCount());
+        return RecordingObject::PlugNotify(pStack, pAction, pPlug, pIndex, pOther, pType, pNewPlug);
+    }
+    const KObject* mSet;
+    std::vector<int>* mCounts;
+};
+
+// What the peers of a set saw of its end, with the set's plugs by name and
+// the number of properties it listed then.
+// pListed: the set's property names as listed when it ends.
+std::vector<std::string> EndSeenByPeers(KQelNodeProperties* pSet, void (*pConnect)(KQelNodeProperties&, KObject**),
+                                        std::vector<std::string>* pListed)
+{
+    std::vector<RecordedEvent> log;
+    std::vector<int> counts;
+    CountingPeer a("A", &log, pSet, &counts), b("B", &log, pSet, &counts), c("C", &log, pSet, &counts);
+    KObject* peers[] = {&a, &b, &c};
+    pConnect(*pSet, peers);
+    std::map<const KPlug*, std::string> names = {{pSet, "set"}, {&a, "A"}, {&b, "B"}, {&c, "C"}};
+    pListed->clear();
+    for (int i = 0; i < pSet->GetPropertyCount(); ++i) {
+        names[pSet->GetProperty(i)] = pSet->GetProperty(i)->GetPropertyName();
+        pListed->push_back(pSet->GetProperty(i)->GetPropertyName());
+    }
+    log.clear();
+    counts.clear();
+    pSet->Destruct();
+    EXPECT_EQ(pSet->GetPropertyCount(), 0);
+    for (KObject* peer : peers)
+        EXPECT_EQ(peer->GetSrcCount() + peer->GetDstCount(), 0);
+    std::vector<std::string> seen;
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        const RecordedEvent& event = log[i];
+        seen.push_back(event.mWho + " " + std::to_string(event.mAction) + " " + names[event.mPlug] + " " +
+                       names[event.mOther] + " #" + std::to_string(counts[i]));
+    }
+    return seen;
+}
+
+TEST(KQelNodeProperties, ASetEndsAsKObjectEndsItWithTheSameEventsInTheSameOrder)
+{
+    struct Case {
+        const char* name;
+        void (*connect)(KQelNodeProperties&, KObject**);
+        int events;  // what the peers see: two for each connection
+    } cases[] = {
+        {"nothing connected", [](KQelNodeProperties&, KObject**) {}, 0},
+        {"members both ways",
+         [](KQelNodeProperties& pSet, KObject** pPeers) {
+             pSet.Show.ConnectSrc(pPeers[0]);
+             pSet.RotationOffset.ConnectDst(pPeers[1]);
+             pSet.Show.ConnectDst(pPeers[2]);
+         },
+         6},
+        {"animated properties, made as the set's own",
+         [](KQelNodeProperties& pSet, KObject** pPeers) {
+             pSet.FindPropertyByName("Visibility")->ConnectSrc(pPeers[0]);
+             pSet.FindPropertyByName("Lcl Translation")->ConnectDst(pPeers[1]);
+         },
+         4},
+        {"the set itself and its members",
+         [](KQelNodeProperties& pSet, KObject** pPeers) {
+             pSet.ConnectSrc(pPeers[0]);
+             pSet.ConnectDst(pPeers[1]);
+             pSet.Show.ConnectSrc(pPeers[2]);
+             pSet.RotationOffset.ConnectSrc(pPeers[0]);
+         },
+         8},
+        {"a property added after the table",
+         [](KQelNodeProperties& pSet, KObject** pPeers) {
+             KProperty* extra = pSet.CreatePropertyFromType("Extra", kPropertyDouble, nullptr, false, false, nullptr);
+             extra->ConnectSrc(pPeers[0]);
+             extra->ConnectDst(pPeers[1]);
+             pSet.Show.ConnectDst(pPeers[1]);
+         },
+         6},
+    };
+    for (const Case& c : cases) {
+        KQelNodeProperties* own = new KQelNodeProperties(nullptr);
+        HookedNodeProperties* hooked = new HookedNodeProperties;
+        std::vector<std::string> listed, hookedListed;
+        const std::vector<std::string> seen = EndSeenByPeers(own, c.connect, &listed);
+        EXPECT_EQ(seen, EndSeenByPeers(hooked, c.connect, &hookedListed)) << c.name;
+        EXPECT_EQ(static_cast<int>(seen.size()), c.events) << c.name;
+        // The subclass's hook heard every property leave, the last first.
+        EXPECT_EQ(listed, hookedListed) << c.name;
+        EXPECT_EQ(hooked->mRemovals, std::vector<std::string>(listed.rbegin(), listed.rend())) << c.name;
+        own->Destroy();
+        hooked->Destroy();
+    }
 }
 
 }  // namespace
