@@ -1,8 +1,8 @@
 // CRC-32 of section bodies, as zlib's crc32 computes it, folded sixteen
 // bytes at a time with carry-less multiplication where the processor has it
-// (sixty-four at a time where it has the 512-bit form): every byte of a
-// file is summed when it is written and again when it is opened, and the
-// table method of zlib is several times slower.
+// (thirty-two or sixty-four at a time where it has the 256- or 512-bit
+// form): every byte of a file is summed when it is written and again when
+// it is opened, and the table method of zlib is several times slower.
 #include <zlib.h>
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -34,6 +34,22 @@ bool CanFold() {
     unsigned a, b, c, d;
     // ECX bit 1: carry-less multiplication; bit 19: SSE4.1 (the final extract).
     static const bool can = __get_cpuid(1, &a, &b, &c, &d) && (c & (1u << 1)) && (c & (1u << 19));
+    return can;
+}
+
+// 256-bit registers (AVX2) and their carry-less multiplication, and a
+// system that saves those registers.
+bool CanFoldDouble() {
+    static const bool can = [] {
+        unsigned a, b, c, d;
+        // Leaf 1 ECX bit 27: the system uses XSAVE, so XCR0 can be read.
+        if (!CanFold() || !__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 27))) return false;
+        // Leaf 7 EBX bit 5: AVX2; ECX bit 10: VPCLMULQDQ.
+        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !(b & (1u << 5)) || !(c & (1u << 10))) return false;
+        unsigned lo, hi;
+        __asm__("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+        return (lo & 0x6u) == 0x6u;  // SSE and AVX state
+    }();
     return can;
 }
 
@@ -95,6 +111,35 @@ __attribute__((target("pclmul,sse4.1"))) std::uint32_t Fold(std::uint32_t state,
     return FoldLanes(lanes, p + 64, n - 64);
 }
 
+__attribute__((target("avx2,vpclmulqdq"))) inline __m256i FoldDoubleInto(__m256i x, __m256i k, __m256i next) {
+    return _mm256_xor_si256(
+        _mm256_xor_si256(_mm256_clmulepi64_epi128(x, k, 0x00), _mm256_clmulepi64_epi128(x, k, 0x11)), next);
+}
+
+// As Fold, n at least 128: four 256-bit registers folded 128 bytes ahead
+// (x^1056 and x^992 mod P), then the first two into the last two, whose
+// four lanes go on as Fold's. Twice the bytes of Fold per multiplication,
+// on processors with the 256-bit form but not the 512-bit one.
+__attribute__((target("pclmul,sse4.1,avx2,vpclmulqdq"))) std::uint32_t FoldDouble(std::uint32_t state,
+                                                                                  const std::uint8_t* p,
+                                                                                  std::size_t n) {
+    const __m256i ahead = _mm256_set_epi64x(0x014a7fe880LL, 0x01e88ef372LL, 0x014a7fe880LL, 0x01e88ef372LL);
+    const __m256i fourAhead = _mm256_set_epi64x(kFourAheadHigh, kFourAheadLow, kFourAheadHigh, kFourAheadLow);
+    const __m256i* const q = reinterpret_cast<const __m256i*>(p);
+    const __m256i first = _mm256_inserti128_si256(_mm256_setzero_si256(), _mm_cvtsi32_si128(static_cast<int>(state)), 0);
+    __m256i x[4] = {_mm256_xor_si256(_mm256_loadu_si256(q), first), _mm256_loadu_si256(q + 1),
+                    _mm256_loadu_si256(q + 2), _mm256_loadu_si256(q + 3)};
+    for (p += 128, n -= 128; n >= 128; p += 128, n -= 128) {
+        const __m256i* const next = reinterpret_cast<const __m256i*>(p);
+        for (int i = 0; i < 4; ++i) x[i] = FoldDoubleInto(x[i], ahead, _mm256_loadu_si256(next + i));
+    }
+    // Bytes 0-63 of the last 128 folded into bytes 64-127.
+    const __m256i y[2] = {FoldDoubleInto(x[0], fourAhead, x[2]), FoldDoubleInto(x[1], fourAhead, x[3])};
+    __m128i lanes[4] = {_mm256_castsi256_si128(y[0]), _mm256_extracti128_si256(y[0], 1),
+                        _mm256_castsi256_si128(y[1]), _mm256_extracti128_si256(y[1], 1)};
+    return FoldLanes(lanes, p, n);
+}
+
 __attribute__((target("avx512f,vpclmulqdq"))) inline __m512i FoldWideInto(__m512i x, __m512i k, __m512i next) {
     return _mm512_xor_si512(
         _mm512_xor_si512(_mm512_clmulepi64_epi128(x, k, 0x00), _mm512_clmulepi64_epi128(x, k, 0x11)), next);
@@ -150,7 +195,13 @@ std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* p, std::size_t n) {
 #ifdef QEL_CRC_FOLDING
     if (n >= 64 && CanFold()) {
         const std::size_t folded = n & ~static_cast<std::size_t>(15);
-        crc = ~(folded >= 256 && CanFoldWide() ? FoldWide(~crc, p, folded) : Fold(~crc, p, folded));
+        if (folded >= 256 && CanFoldWide()) {
+            crc = ~FoldWide(~crc, p, folded);
+        } else if (folded >= 128 && CanFoldDouble()) {
+            crc = ~FoldDouble(~crc, p, folded);
+        } else {
+            crc = ~Fold(~crc, p, folded);
+        }
         p += folded;
         n -= folded;
     }

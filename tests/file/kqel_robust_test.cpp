@@ -103,15 +103,19 @@ bool OpenAndWalk(const std::string& path, KQel& q) {
 }
 
 // Section CRCs are the standard CRC-32 (as zlib computes it) for bodies of
-// every length around the sizes the checksum is computed in pieces of.
+// every length around the sizes the checksum is computed in pieces of, and
+// of bodies that the writer's buffer and the reader's window take in several
+// pieces (a sum carried from one piece to the next).
 TEST(KQelRobustTest, SectionChecksumsAreStandardCrc32) {
     ScratchDir dir;
     const std::string path = dir.File("crc.qel");
-    std::string bytes(300000, '\0');
+    std::string bytes(2200000, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 2654435761u >> 13);
     std::vector<std::size_t> sizes;
-    for (std::size_t n = 0; n < 160; ++n) sizes.push_back(n);
-    for (std::size_t n : {255, 256, 257, 511, 512, 513, 783, 4095, 4096, 65535, 65536, 65537, 299999}) sizes.push_back(n);
+    for (std::size_t n = 0; n < 300; ++n) sizes.push_back(n);
+    for (std::size_t n : {383, 384, 385, 511, 512, 513, 783, 4095, 4096, 65535, 65536, 65537, 299999, 1048575,
+                          1048576 + 129, 2 * 1048576 + 77})
+        sizes.push_back(n);
     for (std::size_t n : sizes) {
         KQel w;
         ASSERT_TRUE(w.ProjectCreate(path.c_str(), true, false, nullptr));

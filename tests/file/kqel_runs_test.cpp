@@ -1,5 +1,6 @@
 // Packed runs of values in the binary forms, block reads and writes, and
 // numbers of the text form: what is written comes back bit for bit.
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -446,6 +447,78 @@ TEST(KQelTextNumbersTest, ListsOfNumbersReadAsEachAlone) {
             const bool integer = std::strpbrk(token, ".e") == nullptr && std::strcmp(token, "-0") != 0;
             const long long whole = integer ? std::strtoll(token, nullptr, 10) : static_cast<long long>(std::trunc(real));
             ASSERT_EQ(ints[i], whole > INT_MAX ? INT_MAX : whole < INT_MIN ? INT_MIN : whole) << token;
+        }
+    }
+}
+
+// Long lists of indices of every length from one to twelve digits, with
+// signs, leading zeros, "-0", now and then a decimal or an exponent and a
+// few values that are no numbers, so that numbers start and end at every
+// byte of the pieces the reader takes them in: read in blocks of several
+// sizes, each is the integer it spells (saturated), as a value read alone.
+TEST(KQelTextNumbersTest, LongListsOfIndicesReadAsEachAlone) {
+    // Values that are no numbers: a lone '-' is the character, the others
+    // texts that read as 0.
+    const struct Odd {
+        const char* text;
+        int value;
+    } kOdd[] = {{"-", '-'}, {"--5", 0}, {"5-", 0}};
+    std::vector<std::string> tokens;
+    std::uint32_t state = 12345;
+    auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+    for (int i = 0; i < 6000; ++i) {
+        const std::uint32_t r = next();
+        std::string digits = std::to_string(next() % 1000000000u) + std::to_string(next() % 1000u);
+        digits = digits.substr(0, 1 + r % 12);
+        if (r % 29 == 0) digits = "00" + digits;
+        if (r % 31 == 0) digits = "0";
+        if (r % 37 == 0) digits += ".5";
+        if (r % 41 == 0) digits += "e2";
+        tokens.push_back((r >> 8) % 3 == 0 ? "-" + digits : digits);
+        if (r % 43 == 0) tokens.back() = kOdd[r / 43 % 3].text;
+    }
+    const struct Layout {
+        const char* name;
+        const char* after;  // after every so many commas
+        std::size_t every;
+    } layouts[] = {{"packed", "", 0}, {"a blank now and then", " ", 97}, {"a line break now and then", "\n", 53}};
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        std::string text = "; QEL text file\nQelHeader:  {\n\tVersion: 6000\n}\nV: ";
+        for (std::size_t i = 0; i < tokens.size(); ++i) {
+            if (i > 0) text += layout.every != 0 && i % layout.every == 0 ? std::string(",") + layout.after : ",";
+            text += tokens[i];
+        }
+        text += "\nW: 42\n";
+        ScratchDir dir;
+        const std::string path = dir.File("indices.qel");
+        WriteFile(path, text);
+        for (unsigned block : {1u, 13u, 4096u}) {
+            SCOPED_TRACE(block);
+            KQel r;
+            ASSERT_TRUE(r.ProjectOpenDirect(path.c_str(), false, true, nullptr));
+            ASSERT_TRUE(r.FieldReadBegin("V"));
+            ASSERT_EQ(r.FieldReadGetCount(), static_cast<int>(tokens.size()));
+            std::vector<int> ints(tokens.size());
+            for (std::size_t at = 0; at < ints.size(); at += block) {
+                const unsigned want = static_cast<unsigned>(std::min<std::size_t>(block, ints.size() - at));
+                ASSERT_EQ(r.FieldReadIn(ints.data() + at, want), want) << at;
+            }
+            r.FieldReadEnd();
+            EXPECT_EQ(r.FieldReadI("W"), 42);
+            for (std::size_t i = 0; i < tokens.size(); ++i) {
+                const char* token = tokens[i].c_str();
+                const Odd* odd = std::find_if(std::begin(kOdd), std::end(kOdd),
+                                              [token](const Odd& o) { return std::strcmp(o.text, token) == 0; });
+                if (odd != std::end(kOdd)) {
+                    ASSERT_EQ(ints[i], odd->value) << i << " " << token;
+                    continue;
+                }
+                const bool integer = std::strpbrk(token, ".e") == nullptr;
+                const long long whole = integer ? std::strtoll(token, nullptr, 10)
+                                                : static_cast<long long>(std::trunc(std::strtod(token, nullptr)));
+                ASSERT_EQ(ints[i], whole > INT_MAX ? INT_MAX : whole < INT_MIN ? INT_MIN : whole) << i << " " << token;
+            }
         }
     }
 }
