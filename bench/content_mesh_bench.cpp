@@ -16,7 +16,7 @@ using namespace qelsdk_600;
 typedef KArrayTemplate<KArrayTemplate<KQelMesh::KDuplicateVertex>*> SplitList;
 
 // Seconds per control point of the mesh the benchmark started from.
-benchmark::Counter PerPoint(int pPoints)
+benchmark::Counter PerMeshPoint(int pPoints)
 {
     return benchmark::Counter(static_cast<double>(pPoints),
                               benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
@@ -66,7 +66,7 @@ void BM_CopyPoints(benchmark::State& state)
         benchmark::DoNotOptimize(target.data());
         benchmark::ClobberMemory();
     }
-    state.counters["per_point"] = PerPoint(side * side);
+    state.counters["per_point"] = PerMeshPoint(side * side);
 }
 
 void BM_ComputeVertexNormals(benchmark::State& state)
@@ -75,7 +75,7 @@ void BM_ComputeVertexNormals(benchmark::State& state)
     KQelMesh* mesh = GridMesh(manager, Side(state));
     for (auto _ : state)
         mesh->ComputeVertexNormals(false);
-    state.counters["per_point"] = PerPoint(mesh->GetControlPointsCount());
+    state.counters["per_point"] = PerMeshPoint(mesh->GetControlPointsCount());
 }
 
 void BM_SplitForHardEdges(benchmark::State& state)
@@ -89,7 +89,7 @@ void BM_SplitForHardEdges(benchmark::State& state)
         state.ResumeTiming();
         Split(*mesh);
     }
-    state.counters["per_point"] = PerPoint(source->GetControlPointsCount());
+    state.counters["per_point"] = PerMeshPoint(source->GetControlPointsCount());
 }
 
 // pExhaustive: the exporter's exhaustive list; otherwise the importer's
@@ -113,7 +113,7 @@ void Merge(benchmark::State& state, bool pExhaustive)
         mesh->BuildMergeList(list, KQelMesh::eSplitControlPoints, false);
         mesh->MergePointsForPolygonVerteNormals(list);
     }
-    state.counters["per_point"] = PerPoint(points);
+    state.counters["per_point"] = PerMeshPoint(points);
 }
 
 void BM_MergeListExhaustive(benchmark::State& state)

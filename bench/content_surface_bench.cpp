@@ -25,7 +25,7 @@ std::vector<double> WavyGrid(unsigned count)
 }
 
 // Seconds per output point, shown with its SI prefix (n for nanoseconds).
-benchmark::Counter PerPoint(size_t points)
+benchmark::Counter PerOutputPoint(size_t points)
 {
     return benchmark::Counter(static_cast<double>(points), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
@@ -59,7 +59,7 @@ void RunEvaluator(benchmark::State& state, KQELSurfaceEvaluator* (*make)(unsigne
     }
     state.SetItemsProcessed(state.iterations() * produced);
     state.counters["points"] = static_cast<double>(produced);
-    state.counters["per_point"] = PerPoint(state.iterations() * produced);
+    state.counters["per_point"] = PerOutputPoint(state.iterations() * produced);
 }
 
 constexpr unsigned kUniformGrid = 16;  // 5 bicubic segments per direction
@@ -128,7 +128,7 @@ void BM_CopyPointsBaseline(benchmark::State& state)
         benchmark::DoNotOptimize(to.data());
     }
     state.SetItemsProcessed(state.iterations() * entries);
-    state.counters["per_point"] = PerPoint(state.iterations() * entries);
+    state.counters["per_point"] = PerOutputPoint(state.iterations() * entries);
 }
 BENCHMARK(BM_CopyPointsBaseline)->Arg(4)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond);
 

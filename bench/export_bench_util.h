@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -20,6 +21,12 @@
 #include "scene/kqelsdkmanager.h"
 
 // A file in /tmp named for the benchmark and the process.
+// The side of a square grid of about pVertices vertices.
+inline int GridSide(long long pVertices)
+{
+    return static_cast<int>(std::lround(std::sqrt(static_cast<double>(pVertices))));
+}
+
 inline std::string BenchFilePath(const char* pName)
 {
     return std::string("/tmp/") + pName + "_" + std::to_string(::getpid()) + ".qel";

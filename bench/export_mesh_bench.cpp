@@ -39,12 +39,6 @@ namespace {
 
 typedef KQelLayerElement E;
 
-// The grid's side for about pVertices vertices.
-int Side(int pVertices)
-{
-    return static_cast<int>(std::lround(std::sqrt(static_cast<double>(pVertices))));
-}
-
 // Corner c of the quadrilateral at (x, y) of a grid of pSide vertices a row.
 int Corner(int pSide, int pX, int pY, int pC)
 {
@@ -160,7 +154,7 @@ void MakeSdkMesh(KQelSdkManager& pManager, KQelScene& pScene, int pSide, bool pH
 
 void BM_ExportHostMesh(benchmark::State& pState)
 {
-    const int side = Side(static_cast<int>(pState.range(0)));
+    const int side = GridSide(pState.range(0));
     const bool hardEdges = pState.range(1) != 0;
     QelVeskUserParams::Instance()->Reset();
     QelVeskUserParams::Instance()->SetBoolParam(QelVeskUserParams::kExportShowUI, false);
@@ -175,7 +169,7 @@ BENCHMARK(BM_ExportHostMesh)
 
 void BM_WriteSdkMesh(benchmark::State& pState)
 {
-    const int side = Side(static_cast<int>(pState.range(0)));
+    const int side = GridSide(pState.range(0));
     const bool hardEdges = pState.range(1) != 0;
     TimeSdkWrites(pState, "export_mesh_sdk", long(side) * side, [=](KQelSdkManager& pManager, KQelScene& pScene) {
         MakeSdkMesh(pManager, pScene, side, hardEdges);

@@ -51,11 +51,6 @@ void ResetSettings()
 
 // ---- The deformed mesh ----
 
-int Side(long pVertices)
-{
-    return static_cast<int>(std::lround(std::sqrt(static_cast<double>(pVertices))));
-}
-
 // A grid mesh of pSide x pSide vertices, raised by pHeight.
 MObject MakeGrid(const char* pName, int pSide, double pHeight)
 {
@@ -163,7 +158,7 @@ void MakeSdkDeformedMesh(KQelSdkManager& pManager, KQelScene& pScene, int pSide)
 
 void BM_ExportDeformedMesh(benchmark::State& pState)
 {
-    const int side = Side(pState.range(0));
+    const int side = GridSide(pState.range(0));
     ResetSettings();
     MakeHostDeformedMesh(side);
     TimeHostExports(pState, "export_deformed_host", long(side) * side);
@@ -172,7 +167,7 @@ BENCHMARK(BM_ExportDeformedMesh)->RangeMultiplier(10)->Range(10000, 1000000)->Un
 
 void BM_WriteSdkDeformedMesh(benchmark::State& pState)
 {
-    const int side = Side(pState.range(0));
+    const int side = GridSide(pState.range(0));
     TimeSdkWrites(pState, "export_deformed_sdk", long(side) * side,
                   [side](KQelSdkManager& pManager, KQelScene& pScene) { MakeSdkDeformedMesh(pManager, pScene, side); });
 }
