@@ -174,17 +174,7 @@ void KObject::DestructWithOwnHooks()
             continue;
         KProperty* property = mProperties[static_cast<std::size_t>(i)];
         EndWatch();
-        const int index = i < GetPropertyCount() && mProperties[static_cast<std::size_t>(i)] == property
-                              ? i
-                              : GetPropertyIndex(property);
-        if (index >= 0) {
-            if (index + 1 == GetPropertyCount())
-                mProperties.pop_back();
-            else
-                mProperties.erase(mProperties.begin() + index);
-            property->SetListOwner(nullptr);
-            InvalidateNameIndex();
-        }
+        Unlist(i, property);
         if (property->IsDynamic() && property->GetOwner() == this) {
             property->Destroy(0);
         } else {
@@ -281,22 +271,27 @@ bool KObject::PropertyIndexRemoveFromList(int pIndex)
     KProperty* property = mProperties[static_cast<std::size_t>(pIndex)];
     EndWatch();
     PropertyNotify(kPropertyRemoving, property);
-    // The handler may have moved entries: remove the property, wherever it is.
-    int index = pIndex < GetPropertyCount() && mProperties[static_cast<std::size_t>(pIndex)] == property
-                    ? pIndex
-                    : GetPropertyIndex(property);
-    if (index >= 0) {
-        // The last one leaves without a move: an object ends its properties
-        // from the last to the first.
-        if (index + 1 == GetPropertyCount())
-            mProperties.pop_back();
-        else
-            mProperties.erase(mProperties.begin() + index);
-        property->SetListOwner(nullptr);
-        InvalidateNameIndex();
-    }
+    Unlist(pIndex, property);
     PropertyNotify(kPropertyRemoved, property);
     return true;
+}
+
+void KObject::Unlist(int pIndex, KProperty* pProperty)
+{
+    // A handler may have moved entries: remove the property, wherever it is.
+    const int index = pIndex < GetPropertyCount() && mProperties[static_cast<std::size_t>(pIndex)] == pProperty
+                          ? pIndex
+                          : GetPropertyIndex(pProperty);
+    if (index < 0)
+        return;
+    // The last one leaves without a move: an object ends its properties
+    // from the last to the first.
+    if (index + 1 == GetPropertyCount())
+        mProperties.pop_back();
+    else
+        mProperties.erase(mProperties.begin() + index);
+    pProperty->SetListOwner(nullptr);
+    InvalidateNameIndex();
 }
 
 int KObject::PropertyIndexDestroy(int pIndex)

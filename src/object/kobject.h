@@ -172,6 +172,8 @@ private:
     struct NameIndex;
     // Drops a property from the list without events (it is being destroyed).
     void ForgetProperty(KProperty* pProperty);
+    // Takes pProperty out of the list, looked for at pIndex first; no events.
+    void Unlist(int pIndex, KProperty* pProperty);
     void InvalidateNameIndex()
     {
         mNameIndexValid = false;
