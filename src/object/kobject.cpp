@@ -124,7 +124,7 @@ KObject::~KObject()
         mProperties.pop_back();
         property->SetListOwner(nullptr);
         if (property->IsDynamic() && property->GetOwner() == this)
-            delete property;
+            Delete(property);
     }
     ReleaseOwned(mOwned);
 }
@@ -236,14 +236,18 @@ KProperty* KObject::CreatePropertyOnRow(const KPropertyRow* pRow, kPropertyType 
 {
     if (!pRow || !pRow->mName)
         return nullptr;
-    KProperty* property = KPropertyCreateFromType(pType);
+    KPropertyRoom* room = GetPropertyRoom();
+    const unsigned char* free = room ? room->mBegin : nullptr;
+    KProperty* property = KPropertyCreateFromType(pType, room);
     if (!property)
         return nullptr;
+    if (room && room->mBegin != free)
+        property->SetMadeInPlace();
     property->SetPropertyType(pType);
     property->SetPropertyInfo(this, pRow);
     property->mInfoFlags |= KPropertyInfo::kDynamic | KPropertyInfo::kAllocatedName;
     if (PropertyAddToList(property) < 0) {
-        delete property;
+        Delete(property);
         return nullptr;
     }
     return property;

@@ -146,6 +146,11 @@ protected:
     // Called once when a change ends the watch, before the change; does
     // nothing here.
     virtual void WatchEnded();
+    // Storage of the object's own where CreatePropertyOnRow makes the
+    // properties that fit, so that they cost no allocation of their own;
+    // null here. Such a property ends with the object at the latest, as a
+    // member does.
+    virtual KPropertyRoom* GetPropertyRoom() { return nullptr; }
     // The owned plugs (its properties, mostly) are kept by the object
     // itself: most objects need no other record.
     std::vector<KPlug*>* OwnedList(bool pMake) override { return &mOwned; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <utility>
 
 #include "object/khandlemanager_impl.h"
@@ -62,7 +63,7 @@ void KPlug::EndPlug()
         for (KPlug* subPlug : subPlugs) {
             subPlug->SetOwnerField(nullptr);
             if (subPlug->mFlags & kFlagMadeAsView)
-                delete subPlug;
+                Delete(subPlug);
             else
                 subPlug->ClearEntries();  // a view that outlives the plug it showed shows nothing
         }
@@ -89,7 +90,20 @@ void KPlug::EndPlug()
     }
     if (HandleOf() != kNoHandle)
         KHandleManager::Get().Release(L()->mHandle, L()->mHandleId);
-    delete L();
+    if (!(mFlags & kFlagLinksInPlace))
+        delete L();
+    else if (L())
+        L()->~Links();
+}
+
+void KPlug::MakeLinksIn(LinksRoom* pRoom)
+{
+    if (L() || !pRoom)
+        return;
+    Links* links = new (pRoom->mBytes) Links;
+    links->mFilter = GetFilter();
+    mLinks = reinterpret_cast<std::uintptr_t>(links);
+    mFlags |= kFlagLinksInPlace;
 }
 
 KPlug::Links& KPlug::MakeLinks()
@@ -170,7 +184,15 @@ IKObject* KPlug::IQuery(unsigned long pInterfaceId, int pReserved)
 void KPlug::Destroy(int pLocal)
 {
     Destruct();
-    delete this;
+    Delete(this);
+}
+
+void KPlug::Delete(KPlug* pPlug)
+{
+    if (pPlug && (pPlug->mFlags & kFlagInPlace))
+        pPlug->~KPlug();
+    else
+        delete pPlug;
 }
 
 void KPlug::Destruct()
@@ -624,6 +646,11 @@ void KPlug::SetFilter(KPlugFilter* pFilter, kType pType)
 
 KPlug* KPlug::SubPlugGetOrCreate(KPlugFilter* pFilter)
 {
+    return SubPlugGetOrCreate(pFilter, nullptr);
+}
+
+KPlug* KPlug::SubPlugGetOrCreate(KPlugFilter* pFilter, KPlugViewRoom* pRoom)
+{
     if (!pFilter || IsSubPlug())
         return nullptr;
     for (int i = 0; i < GetSubPlugCount(); ++i) {
@@ -631,10 +658,14 @@ KPlug* KPlug::SubPlugGetOrCreate(KPlugFilter* pFilter)
         if (subPlug->GetFilter() == pFilter)
             return subPlug;
     }
-    KPlug* subPlug = new KPlug;
+    KPlug* subPlug = pRoom ? new (pRoom->mPlug) KPlug : new KPlug;
     subPlug->SetOwnerField(this);
     subPlug->mFlags = (mFlags & eDirectionMask) | kFlagSubPlug | kFlagNoOwnerNotify | kFlagMadeAsView;
     subPlug->SetFilterField(pFilter);
+    if (pRoom) {
+        subPlug->mFlags |= kFlagInPlace;
+        subPlug->MakeLinksIn(&pRoom->mLinks);
+    }
     AddSubPlug(subPlug);
     return subPlug;
 }

@@ -13,6 +13,7 @@
 namespace qelsdk_600 {
 
 class KPlug;
+struct KPlugViewRoom;
 
 // Event codes handed to PlugNotify and PlugDataNotify.
 //
@@ -65,9 +66,10 @@ public:
 // keeps only its owner and flags in line (28 bytes on 64-bit builds, 16 on
 // 32-bit ones, before padding, which a subclass fills). Connections, owned
 // plugs, sub-plugs, filter, listener, user tag, handle and what a subclass
-// adds (see Extension) live in a record made on first use, and the handle
-// is taken from the plug-handle manager only when the plug is first
-// connected.
+// adds (see Extension) live in a record made on first use (or in storage
+// that the owner keeps, see MakeLinksIn, for a plug that is always
+// connected), and the handle is taken from the plug-handle manager only
+// when the plug is first connected.
 class KPlug : public ICallback {
 public:
     // How a plug stands to its owner (flag bit 8).
@@ -81,6 +83,7 @@ public:
 
     static int ClassId;
     static KClassDefinition ClassDefinition;
+    struct LinksRoom;
 
     // Flags 3 (both directions), no owner, user tag 0.
     KPlug();
@@ -90,8 +93,11 @@ public:
 
     // This plug for kIID_IKObject, kIID_ICallback and kIID_KPlug, else null.
     IKObject* IQuery(unsigned long pInterfaceId, int pReserved) override;
-    // Runs Destruct, then deletes the plug.
+    // Runs Destruct, then deletes the plug (see Delete).
     void Destroy(int pLocal = 0) override;
+    // Ends a plug without Destruct: deleted, or, when it was made in storage
+    // that its owner keeps (see KObject::GetPropertyRoom), destroyed there.
+    static void Delete(KPlug* pPlug);
     // Notified tear-down before deletion: disconnects every connection.
     virtual void Destruct();
 
@@ -180,6 +186,9 @@ public:
     // connection order, made on first use and owned by this plug. Null for a
     // null filter or when this plug is itself a sub-plug.
     KPlug* SubPlugGetOrCreate(KPlugFilter* pFilter);
+    // The same, a view being made in pRoom with its record: storage that this
+    // plug's owner keeps as long as this plug, used for one view only.
+    KPlug* SubPlugGetOrCreate(KPlugFilter* pFilter, KPlugViewRoom* pRoom);
     int GetSubPlugCount() const { return L() ? static_cast<int>(L()->mSubPlugs.size()) : 0; }
     KPlug* GetSubPlug(int pIndex) const;
 
@@ -195,6 +204,9 @@ protected:
 
     // Room for pCount more owned plugs.
     void ReserveOwnedPlugs(int pCount);
+    // Makes the record in pRoom, storage that the plug's owner keeps as
+    // long as the plug (see LinksRoom); nothing when the plug has one.
+    void MakeLinksIn(LinksRoom* pRoom);
     // Where the owned plugs are listed, in order: in the record here (made
     // when pMake), null when there is none yet. A subclass may keep them in
     // line instead; it then releases them (ReleaseOwned) before the plug's
@@ -210,6 +222,8 @@ protected:
     // A private mark of the subclass; not among the plug flags.
     bool IsMarked() const { return (mFlags & kFlagMarked) != 0; }
     void SetMarked(bool pMarked) { SetPrivateFlag(kFlagMarked, pMarked); }
+    // Made in storage its owner keeps: Delete does not free it.
+    void SetMadeInPlace() { SetPrivateFlag(kFlagInPlace, true); }
 
     // The object whose property list holds this plug, or null. Kept in line
     // while that object is the owner (the usual case), in the record
@@ -265,15 +279,27 @@ private:
         KPlug* mListOwner = nullptr;  // when it is not the owner
         std::unique_ptr<Extension> mExtension;
     };
+
+public:
+    // Storage for a plug's record, for an owner that keeps it in line (a
+    // plug that is always connected then costs no allocation for it).
+    struct LinksRoom {
+        alignas(Links) unsigned char mBytes[sizeof(Links)];
+    };
+
+private:
     // Private flag bits: a view made by SubPlugGetOrCreate, deleted with its
     // owner; the watch mark; the list owner is the owner; the subclass's
-    // mark.
+    // mark; made in place (see Delete); the record made in place.
     enum {
         kFlagMadeAsView = 1 << 30,
         kFlagWatched = 1 << 29,
         kFlagListedByOwner = 1 << 28,
         kFlagMarked = 1 << 27,
-        kPrivateFlags = kFlagMadeAsView | kFlagWatched | kFlagListedByOwner | kFlagMarked
+        kFlagInPlace = 1 << 26,
+        kFlagLinksInPlace = 1 << 25,
+        kPrivateFlags = kFlagMadeAsView | kFlagWatched | kFlagListedByOwner | kFlagMarked | kFlagInPlace |
+                        kFlagLinksInPlace
     };
 
     void SetPrivateFlag(int pFlag, bool pSet) { mFlags = pSet ? mFlags | pFlag : mFlags & ~pFlag; }
@@ -319,6 +345,12 @@ private:
     // no other), or 0.
     std::uintptr_t mLinks;
     int mFlags;
+};
+
+// Storage for a view and its record (KPlug::SubPlugGetOrCreate).
+struct KPlugViewRoom {
+    alignas(KPlug) unsigned char mPlug[sizeof(KPlug)];
+    KPlug::LinksRoom mLinks;
 };
 
 }  // namespace qelsdk_600

@@ -2,6 +2,8 @@
 #ifndef QELSDK_OBJECT_KPROPERTY_H
 #define QELSDK_OBJECT_KPROPERTY_H
 
+#include <cstddef>
+
 #include "base/kstring.h"
 #include "object/kplug.h"
 
@@ -76,6 +78,13 @@ struct KPropertyRow {
     const char* mName;  // null: unnamed
     KPropertyAccessors mAccessors;
     KDataType* mDataType;  // null: none
+};
+
+// Storage an object keeps for some of its dynamic properties (see
+// KObject::GetPropertyRoom): the free bytes from mBegin on, 16-aligned.
+struct KPropertyRoom {
+    unsigned char* mBegin;
+    std::size_t mSize;
 };
 
 // The information of a property: its name, accessors, type and information

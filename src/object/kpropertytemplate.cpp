@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include "object/kpropertyobjectlist.h"
 
@@ -48,48 +49,65 @@ float SaturateToFloat(double pValue)
 
 }  // namespace detail
 
-KProperty* KPropertyCreateFromType(kPropertyType pType)
+namespace {
+
+template <class T>
+T* Make(KPropertyRoom* pRoom)
+{
+    constexpr std::size_t kTaken = (sizeof(T) + 15) & ~std::size_t(15);
+    static_assert(alignof(T) <= 16, "a room is 16-aligned");
+    if (!pRoom || pRoom->mSize < kTaken)
+        return new T;
+    T* made = new (pRoom->mBegin) T;
+    pRoom->mBegin += kTaken;
+    pRoom->mSize -= kTaken;
+    return made;
+}
+
+}  // namespace
+
+KProperty* KPropertyCreateFromType(kPropertyType pType, KPropertyRoom* pRoom)
 {
     KProperty* property = nullptr;
     switch (pType) {
     case kPropertyInt:
     case kPropertyEnum:
-        property = new KPropertyTemplate<int>;
+        property = Make<KPropertyTemplate<int>>(pRoom);
         break;
     case kPropertyBool:
     case kPropertyAction:
-        property = new KPropertyTemplate<bool>;
+        property = Make<KPropertyTemplate<bool>>(pRoom);
         break;
     case kPropertyFloat:
-        property = new KPropertyTemplate<float>;
+        property = Make<KPropertyTemplate<float>>(pRoom);
         break;
     case kPropertyDouble:
-        property = new KPropertyTemplate<double>;
+        property = Make<KPropertyTemplate<double>>(pRoom);
         break;
     case kPropertyCharPtr:
-        property = new KPropertyTemplate<char*>;
+        property = Make<KPropertyTemplate<char*>>(pRoom);
         break;
     case kPropertyTime:
-        property = new KPropertyTemplate<KTime>;
+        property = Make<KPropertyTemplate<KTime>>(pRoom);
         break;
     case kPropertyString:
-        property = new KPropertyTemplate<KString>;
+        property = Make<KPropertyTemplate<KString>>(pRoom);
         break;
     case kPropertyObject: {
-        KPropertyObjectList* list = new KPropertyObjectList;
+        KPropertyObjectList* list = Make<KPropertyObjectList>(pRoom);
         list->Init(nullptr);
         property = list;
         break;
     }
     case kPropertyVector4D:
     case kPropertyColorRGBA:
-        property = new KPropertyTemplate<KQelVector4>;
+        property = Make<KPropertyTemplate<KQelVector4>>(pRoom);
         break;
     case kPropertyVector3D:
-        property = new KPropertyTemplate<KgeTVector>;
+        property = Make<KPropertyTemplate<KgeTVector>>(pRoom);
         break;
     case kPropertyColorRGB:
-        property = new KPropertyTemplate<KgeRGBVector>;
+        property = Make<KPropertyTemplate<KgeRGBVector>>(pRoom);
         break;
     default:
         return nullptr;

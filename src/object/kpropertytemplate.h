@@ -392,8 +392,9 @@ private:
 
 // The property (dynamic, unnamed, not listed) that holds values of a property
 // type, or null when no value template serves that type. Object lists (9)
-// are made as KPropertyObjectList.
-KProperty* KPropertyCreateFromType(kPropertyType pType);
+// are made as KPropertyObjectList. Made in pRoom when one is given and the
+// property fits (the room then shrinks by what it took), else on the heap.
+KProperty* KPropertyCreateFromType(kPropertyType pType, KPropertyRoom* pRoom = nullptr);
 
 }  // namespace qelsdk_600
 

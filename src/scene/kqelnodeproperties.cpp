@@ -13,8 +13,12 @@ namespace qelsdk_600 {
 QEL_CLASS_IDENTITY_DEFINE(KQelNodeProperties, KQelPropertyHandler)
 
 KQelNodeProperties::KQelNodeProperties(KQelTakeNodeContainer* pOwner)
-    : KQelOwnedPropertyHandler(pOwner), mNode(dynamic_cast<KQelNode*>(pOwner)), mNodeView(this)
+    : KQelOwnedPropertyHandler(pOwner),
+      mAnimatedRoom{mAnimatedBytes, sizeof(mAnimatedBytes)},
+      mNode(dynamic_cast<KQelNode*>(pOwner)),
+      mNodeView(this)
 {
+    MakeLinksIn(&mLinksRoom);
     QEL_PROPERTY_SET_REGISTER(QEL_NODE_PROPERTIES);
     const KgeTVector unit(1.0, 1.0, 1.0, 1.0);
     if (KProperty* scaling = FindPropertyByName("Lcl Scaling"))
@@ -24,7 +28,7 @@ KQelNodeProperties::KQelNodeProperties(KQelTakeNodeContainer* pOwner)
     // Children and parent are read through the view restricted to node sets,
     // so look-at users and other plugs never count as tree relations.
     if (ClassId != -1 && ClassId != KPlug::ClassId) {
-        if (KPlug* view = SubPlugGetOrCreate(KPlug_GetFilter(ClassId)))
+        if (KPlug* view = SubPlugGetOrCreate(KPlug_GetFilter(ClassId), &mViewRoom))
             mNodeView = view;
     }
 }

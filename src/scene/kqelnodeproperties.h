@@ -2,6 +2,7 @@
 #ifndef QELSDK_SCENE_KQELNODEPROPERTIES_H
 #define QELSDK_SCENE_KQELNODEPROPERTIES_H
 
+#include <cstddef>
 #include <memory>
 
 #include "math/kgevector.h"
@@ -138,7 +139,20 @@ public:
 
     QEL_PROPERTY_SET_BODY(QEL_NODE_PROPERTIES)
 
+protected:
+    // The four animated properties are made in the set itself.
+    KPropertyRoom* GetPropertyRoom() override { return &mAnimatedRoom; }
+
 private:
+    // Room for three vectors and a double, each rounded up to 16 bytes.
+    static constexpr std::size_t kAnimatedRoomSize =
+        3 * ((sizeof(KPropertyTemplate<KgeTVector>) + 15) & ~std::size_t(15)) +
+        ((sizeof(KPropertyTemplate<double>) + 15) & ~std::size_t(15));
+    alignas(16) unsigned char mAnimatedBytes[kAnimatedRoomSize];
+    KPropertyRoom mAnimatedRoom;
+    // The set's record and its node view: every node is connected.
+    LinksRoom mLinksRoom;
+    KPlugViewRoom mViewRoom;
     std::unique_ptr<KQelPivot[]> mPivots;  // both sets, or null while as constructed
     KQelNode* mNode;
     KPlug* mNodeView;

@@ -77,8 +77,10 @@
 // and types, its plug and list bookkeeping, and what someone gave one
 // object only (a label, limits, enumeration texts, connections), which
 // KProperty and KPlug keep in records made on first use. Only A rows cost
-// an allocation each (a dynamic property). docs/scene-memory.md gives the
-// byte budget of a node.
+// an allocation each (a dynamic property), unless the set keeps room for
+// them (KObject::GetPropertyRoom), as a node's set does for its four, with
+// its own plug record and node view. docs/scene-memory.md gives the byte
+// budget of a node.
 #ifndef QELSDK_SCENE_KQELPROPERTYSET_H
 #define QELSDK_SCENE_KQELPROPERTYSET_H
 

@@ -308,6 +308,63 @@ TEST(PlugFilter, SubPlugListsOnlyMatchingSourcesInConnectionOrder)
     EXPECT_EQ(4, hub.SubPlugGetOrCreate(KPlug_GetFilter(-1))->GetSrcCount());
 }
 
+// A hub that keeps its record and one view in line.
+struct RoomHub : KObject {
+    RoomHub() { MakeLinksIn(&mLinks); }
+    KPlug* View() { return SubPlugGetOrCreate(KPlug_GetFilter(gClassAId), &mView); }
+    LinksRoom mLinks;
+    KPlugViewRoom mView;
+};
+
+// A record and a view kept in line answer as made ones do, and end with
+// their plug however it ends.
+TEST(PlugFilter, ARecordAndViewKeptInLineWorkAsMadeOnes)
+{
+    enum Ending { kPeersFirst, kHubDestroyed, kHubDeleted };
+    for (Ending ending : {kPeersFirst, kHubDestroyed, kHubDeleted}) {
+        SCOPED_TRACE(ending);
+        RoomHub* hub = new RoomHub;
+        PlugA* a1 = new PlugA;
+        PlugA* a2 = new PlugA;
+        PlugB* b = new PlugB;
+        ASSERT_TRUE(hub->ConnectSrc(a1));
+        ASSERT_TRUE(hub->ConnectSrc(b));
+        KPlug* view = hub->View();
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(static_cast<void*>(view), static_cast<void*>(hub->mView.mPlug));
+        EXPECT_EQ(view, hub->View());
+        EXPECT_EQ(hub->GetSubPlugCount(), 1);
+        ASSERT_TRUE(hub->ConnectSrc(a2));
+        ASSERT_TRUE(hub->ConnectDst(b));
+        hub->SetUserTag(7);
+        EXPECT_EQ(hub->GetUserTag(), 7);
+        ASSERT_EQ(view->GetSrcCount(), 2);
+        EXPECT_EQ(view->GetSrc(0), a1);
+        EXPECT_EQ(view->GetSrc(1), a2);
+        EXPECT_EQ(hub->GetSrcCount(), 3);
+        EXPECT_EQ(hub->GetDstCount(), 1);
+        if (ending == kPeersFirst) {
+            delete a1;
+            EXPECT_EQ(view->GetSrcCount(), 1);
+            EXPECT_EQ(view->GetSrc(0), a2);
+            a2->Destroy();
+            delete b;
+            EXPECT_EQ(view->GetSrcCount(), 0);
+            EXPECT_EQ(hub->GetSrcCount() + hub->GetDstCount(), 0);
+            hub->Destroy();
+            continue;
+        }
+        if (ending == kHubDestroyed)
+            hub->Destroy();
+        else
+            delete hub;
+        EXPECT_EQ(a1->GetDstCount() + a2->GetDstCount() + b->GetDstCount() + b->GetSrcCount(), 0);
+        delete a1;
+        delete a2;
+        delete b;
+    }
+}
+
 TEST(PlugFilter, DestroyedSourceLeavesTheView)
 {
     KObject hub;

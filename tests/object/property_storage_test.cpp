@@ -125,6 +125,69 @@ TEST(PropertyRows, AFilterKeptAloneSurvivesTheFirstConnection)
     EXPECT_EQ(plug.GetFilter(), nullptr);
 }
 
+// An object with room of its own for two double properties.
+class RoomSet : public KObject {
+public:
+    static constexpr std::size_t kOne = (sizeof(KPropertyTemplate<double>) + 15) & ~std::size_t(15);
+    KPropertyRoom* GetPropertyRoom() override { return &mRoom; }
+    bool InRoom(const KProperty* pProperty) const
+    {
+        const unsigned char* at = reinterpret_cast<const unsigned char*>(pProperty);
+        return at >= mBytes && at < mBytes + sizeof(mBytes);
+    }
+    alignas(16) unsigned char mBytes[2 * kOne];
+    KPropertyRoom mRoom{mBytes, sizeof(mBytes)};
+};
+
+// Properties made on rows fill the object's room, then go to the heap; each
+// ends once, whether it is destroyed by itself, with its object's Destruct,
+// or by an object deleted without Destruct.
+TEST(PropertyRoom, PropertiesFillTheRoomThenTheHeapAndEachEndsOnce)
+{
+    static const KPropertyRow kRows[] = {
+        {"A", {nullptr, nullptr, nullptr}, nullptr},
+        {"B", {nullptr, nullptr, nullptr}, nullptr},
+        {"C", {nullptr, nullptr, nullptr}, nullptr},
+    };
+    enum Ending { kDestroy, kDeleteOnly, kEachFirst };
+    for (Ending ending : {kDestroy, kDeleteOnly, kEachFirst}) {
+        SCOPED_TRACE(ending);
+        RoomSet* set = new RoomSet;
+        KObject peer;
+        KProperty* made[3];
+        for (int i = 0; i < 3; ++i) {
+            made[i] = set->CreatePropertyOnRow(&kRows[i], kPropertyDouble);
+            ASSERT_NE(made[i], nullptr);
+            made[i]->SetDouble(i + 0.5);
+            ASSERT_TRUE(made[i]->ConnectDst(&peer));
+        }
+        EXPECT_TRUE(set->InRoom(made[0]));
+        EXPECT_TRUE(set->InRoom(made[1]));
+        EXPECT_FALSE(set->InRoom(made[2]));
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(set->GetProperty(i), made[i]);
+            EXPECT_STREQ(made[i]->GetPropertyName(), kRows[i].mName);
+            EXPECT_TRUE(made[i]->IsDynamic());
+            EXPECT_EQ(made[i]->AsDouble(), i + 0.5);
+        }
+        EXPECT_EQ(peer.GetSrcCount(), 3);
+        if (ending == kEachFirst) {
+            EXPECT_TRUE(set->PropertyDestroy(made[1]));
+            EXPECT_EQ(set->GetPropertyCount(), 2);
+            EXPECT_EQ(peer.GetSrcCount(), 2);
+            EXPECT_EQ(set->GetProperty(1), made[2]);
+            made[0]->Destroy();
+            EXPECT_EQ(set->GetPropertyCount(), 1);
+            EXPECT_EQ(made[2]->AsDouble(), 2.5);
+        }
+        if (ending == kDeleteOnly)
+            delete set;
+        else
+            set->Destroy();
+        EXPECT_EQ(peer.GetSrcCount(), 0);
+    }
+}
+
 // Each change ends the watch once, before it is made; what is not watched
 // leaves it on.
 TEST(PropertyWatch, TheFirstWatchedChangeEndsTheWatchOnce)

@@ -304,5 +304,45 @@ TEST(KQelNodeProperties, ASetEndsAsKObjectEndsItWithTheSameEventsInTheSameOrder)
     }
 }
 
+// The four animated properties share their set's storage: each ends once
+// whichever way it goes, and the others keep their values and order.
+TEST(KQelNodeProperties, AnimatedPropertiesEndOnceWhicheverWayTheyGo)
+{
+    enum Ending { kNodeDestroyed, kOneDestroyedFirst, kSetDeletedOnly };
+    for (Ending ending : {kNodeDestroyed, kOneDestroyedFirst, kSetDeletedOnly}) {
+        SCOPED_TRACE(ending);
+        KQelSdkManager manager;
+        KQelNode* node = manager.CreateKQelNode("n");
+        KQelNodeProperties* set =
+            ending == kSetDeletedOnly ? new KQelNodeProperties(nullptr) : node->GetPropertyHandler();
+        KObject peer;
+        KProperty* translation = set->FindPropertyByName("Lcl Translation");
+        KProperty* rotation = set->FindPropertyByName("Lcl Rotation");
+        KProperty* visibility = set->FindPropertyByName("Visibility");
+        ASSERT_TRUE(translation && rotation && visibility);
+        ASSERT_TRUE(translation->ConnectDst(&peer));
+        ASSERT_TRUE(visibility->ConnectSrc(&peer));
+        const KgeTVector moved(1.0, 2.0, 3.0, 1.0);
+        translation->SetData(&moved);
+        if (ending == kOneDestroyedFirst) {
+            EXPECT_TRUE(set->PropertyDestroy(rotation));
+            EXPECT_EQ(set->GetPropertyCount(), 53);
+            EXPECT_EQ(set->FindPropertyByName("Lcl Rotation"), nullptr);
+            EXPECT_EQ(set->GetProperty(50), translation);
+            EXPECT_STREQ(set->GetProperty(51)->GetPropertyName(), "Lcl Scaling");
+            EXPECT_EQ(set->GetProperty(52), visibility);
+            KgeTVector read;
+            ASSERT_TRUE(translation->GetData(&read));
+            EXPECT_EQ(read.mData[1], 2.0);
+            EXPECT_EQ(visibility->AsDouble(), 1.0);
+        }
+        if (ending == kSetDeletedOnly)
+            delete set;
+        else
+            EXPECT_TRUE(manager.DestroyKQelNode(node, false));
+        EXPECT_EQ(peer.GetSrcCount() + peer.GetDstCount(), 0);
+    }
+}
+
 }  // namespace
 }  // namespace qelsdk_600
