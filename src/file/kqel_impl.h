@@ -328,10 +328,11 @@ struct TextNode {
 
 // The bytes of a text file, held whole, and kTextPadding blanks past them
 // that end any scan of digits. Not cleared before the file's bytes fill
-// them; large ones are mapped in huge pages where the system offers them, so
-// that filling them costs few page faults. Never a mapping of the file
-// itself: another process may shorten the file under the reader, and a
-// mapped page past its new end kills the process that touches it.
+// them. Plain pages, not huge ones: on a virtual machine whose host takes
+// back free memory, fresh huge pages cost several times what small ones do.
+// Never a mapping of the file itself: another process may shorten the file
+// under the reader, and a mapped page past its new end kills the process
+// that touches it.
 constexpr std::size_t kTextPadding = 16;
 
 class TextBytes {
@@ -351,7 +352,6 @@ private:
     void Release();
     char* mData = nullptr;
     std::uint64_t mSize = 0;
-    std::size_t mMapped = 0;   // bytes mapped; 0 when allocated with new
 };
 
 struct TextDocument {

@@ -5,7 +5,6 @@
 #include <new>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -87,35 +86,16 @@ std::uint64_t DiskFile::Size() const {
 bool TextBytes::Load(const DiskFile& file, std::uint64_t size) {
     Release();
     if (size > SIZE_MAX - kTextPadding) throw std::bad_alloc();
-    const std::size_t bytes = static_cast<std::size_t>(size) + kTextPadding;
-    // Below a few huge pages, mapping is not worth a system call.
-    const std::size_t kHugePage = 2u << 20;
-    if (bytes >= 4 * kHugePage) {
-        const std::size_t mapped = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-        ::madvise(p, mapped, MADV_HUGEPAGE);  // a hint: without it, small pages
-#endif
-        mData = static_cast<char*>(p);
-        mMapped = mapped;
-    } else {
-        mData = new char[bytes];
-    }
+    mData = new char[static_cast<std::size_t>(size) + kTextPadding];
     std::memset(mData + size, '\n', kTextPadding);
     mSize = size;
     return size == 0 || file.ReadAt(0, mData, static_cast<std::size_t>(size));
 }
 
 void TextBytes::Release() {
-    if (mMapped != 0) {
-        ::munmap(mData, mMapped);
-    } else {
-        delete[] mData;
-    }
+    delete[] mData;
     mData = nullptr;
     mSize = 0;
-    mMapped = 0;
 }
 
 // ---- StreamWriter ----
