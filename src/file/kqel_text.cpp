@@ -470,56 +470,79 @@ const std::uint64_t kPowers[16] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 10000
                                    100000000ull, 1000000000ull, 10000000000ull, 100000000000ull,
                                    1000000000000ull, 10000000000000ull, 100000000000000ull, 1000000000000000ull};
 
-// The digits from p on as a number (wrapping past 64 bits); returns the
-// first byte after them. Summed in 32 bits, which hold nine digits: on the
-// 32-bit target a 64-bit sum costs several instructions a digit. Longer
-// runs, rare in files, are summed again in 64 bits.
-inline const char* SumDigits(const char* p, std::uint64_t& value) {
-    const char* q = p;
-    std::uint32_t low = 0;
+const std::uint32_t kPowers32[10] = {1u,      10u,      100u,      1000u,      10000u,
+                                     100000u, 1000000u, 10000000u, 100000000u, 1000000000u};
+
+// The digits from p on as a number, wrapping past 32 bits; returns the
+// first byte after them. A 32-bit sum holds nine digits, and on the 32-bit
+// target a 64-bit one costs several instructions a digit.
+inline const char* SumDigits(const char* p, std::uint32_t& value) {
+    std::uint32_t sum = 0;
     unsigned d;
-    while ((d = static_cast<unsigned char>(*q) - static_cast<unsigned>('0')) <= 9) {
-        low = low * 10 + d;
-        ++q;
+    while ((d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) <= 9) {
+        sum = sum * 10 + d;
+        ++p;
     }
-    if (q - p <= 9) {
-        value = low;
-        return q;
-    }
-    value = 0;
-    for (; p < q; ++p) value = value * 10 + static_cast<unsigned>(*p - '0');
-    return q;
+    value = sum;
+    return p;
+}
+
+// The digits from p to e, at most 19, in 64 bits: the rare longer values.
+inline std::uint64_t SumDigits64(const char* p, const char* e) {
+    std::uint64_t value = 0;
+    for (; p < e; ++p) value = value * 10 + static_cast<unsigned>(*p - '0');
+    return value;
+}
+
+// A number of at most nine digits, which an int32 holds: neither a 64-bit
+// conversion nor a clamp. "-0" is the double negative zero.
+inline void StoreShort(bool negative, std::uint32_t value, double& out) {
+    const double magnitude = static_cast<double>(static_cast<std::int32_t>(value));
+    out = negative ? -magnitude : magnitude;
+}
+
+inline void StoreShort(bool negative, std::uint32_t value, int& out) {
+    const auto v = static_cast<std::int32_t>(value);
+    out = negative ? -v : v;
 }
 
 // Most values of large lists, read as ScanNumber reads them without its
 // general checks: digits, perhaps a point and more digits, at most fifteen
-// in all, then a ','. False, at unchanged, for any other value.
+// in all, then a ','. False, at unchanged, for any other value. Values of
+// at most nine digits, most of them, are read in 32 bits.
 template <class T>
 inline bool ScanShortNumber(const char*& at, T& out) {
     const bool negative = *at == '-';
     const char* const digitsBegin = at + (negative ? 1 : 0);
-    std::uint64_t value;
-    const char* p = SumDigits(digitsBegin, value);
+    std::uint32_t value;
+    const char* const p = SumDigits(digitsBegin, value);
     const std::size_t digits = static_cast<std::size_t>(p - digitsBegin);
     if (digits - 1 >= 15) return false;
     if (*p == ',') {
-        if (value == 0 && negative) {
-            Convert(2, 0, -0.0, out);  // "-0" is the double negative zero
+        if (digits <= 9) {
+            StoreShort(negative, value, out);
         } else {
-            Convert(1, negative ? -static_cast<long long>(value) : static_cast<long long>(value), 0.0, out);
+            const auto wide = static_cast<long long>(SumDigits64(digitsBegin, p));
+            Convert(1, negative ? -wide : wide, 0.0, out);
         }
         at = p + 1;
         return true;
     }
     if (*p != '.') return false;
-    std::uint64_t fraction;
-    const char* q = SumDigits(p + 1, fraction);
+    std::uint32_t fraction;
+    const char* const q = SumDigits(p + 1, fraction);
     const std::size_t decimals = static_cast<std::size_t>(q - p - 1);
     if (digits + decimals > 15 || *q != ',') return false;
     // All the digits as one integer, then Clinger's fast path, as in
     // ScanNumber.
-    value = value * kPowers[decimals] + fraction;
-    const double magnitude = ToDouble(static_cast<long long>(value)) / kTens[decimals];
+    double magnitude;
+    if (digits + decimals <= 9) {
+        magnitude = static_cast<double>(static_cast<std::int32_t>(value * kPowers32[decimals] + fraction)) /
+                    kTens[decimals];
+    } else {
+        const std::uint64_t wide = SumDigits64(digitsBegin, p) * kPowers[decimals] + SumDigits64(p + 1, q);
+        magnitude = ToDouble(static_cast<long long>(wide)) / kTens[decimals];
+    }
     Convert(2, 0, negative ? -magnitude : magnitude, out);
     at = q + 1;
     return true;
