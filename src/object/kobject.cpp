@@ -175,12 +175,7 @@ void KObject::DestructWithOwnHooks()
         KProperty* property = mProperties[static_cast<std::size_t>(i)];
         EndWatch();
         Unlist(i, property);
-        if (property->IsDynamic() && property->GetOwner() == this) {
-            property->Destroy(0);
-        } else {
-            property->DisconnectAllSrc();
-            property->DisconnectAllDst();
-        }
+        EndUnlisted(property);
     }
     KPlug::Destruct();
 }
@@ -303,13 +298,18 @@ int KObject::PropertyIndexDestroy(int pIndex)
     KProperty* property = GetProperty(pIndex);
     if (!PropertyIndexRemoveFromList(pIndex))
         return 1;
-    if (property->IsDynamic() && property->GetOwner() == this) {
-        property->Destroy(0);
-    } else {
-        property->DisconnectAllSrc();
-        property->DisconnectAllDst();
-    }
+    EndUnlisted(property);
     return 0;
+}
+
+void KObject::EndUnlisted(KProperty* pProperty)
+{
+    if (pProperty->IsDynamic() && pProperty->GetOwner() == this) {
+        pProperty->Destroy(0);
+    } else {
+        pProperty->DisconnectAllSrc();
+        pProperty->DisconnectAllDst();
+    }
 }
 
 bool KObject::PropertyDestroy(KProperty* pProperty)

@@ -179,6 +179,9 @@ private:
     void ForgetProperty(KProperty* pProperty);
     // Takes pProperty out of the list, looked for at pIndex first; no events.
     void Unlist(int pIndex, KProperty* pProperty);
+    // A property that has left the list: destroyed when it is this object's
+    // dynamic one, else disconnected.
+    void EndUnlisted(KProperty* pProperty);
     void InvalidateNameIndex()
     {
         mNameIndexValid = false;

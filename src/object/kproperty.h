@@ -85,6 +85,8 @@ struct KPropertyRow {
 struct KPropertyRoom {
     unsigned char* mBegin;
     std::size_t mSize;
+    // What a property of pSize bytes takes of a room.
+    static constexpr std::size_t Taken(std::size_t pSize) { return (pSize + 15) & ~std::size_t(15); }
 };
 
 // The information of a property: its name, accessors, type and information

@@ -54,7 +54,7 @@ namespace {
 template <class T>
 T* Make(KPropertyRoom* pRoom)
 {
-    constexpr std::size_t kTaken = (sizeof(T) + 15) & ~std::size_t(15);
+    constexpr std::size_t kTaken = KPropertyRoom::Taken(sizeof(T));
     static_assert(alignof(T) <= 16, "a room is 16-aligned");
     if (!pRoom || pRoom->mSize < kTaken)
         return new T;

@@ -144,10 +144,10 @@ protected:
     KPropertyRoom* GetPropertyRoom() override { return &mAnimatedRoom; }
 
 private:
-    // Room for three vectors and a double, each rounded up to 16 bytes.
+    // Room for three vectors and a double.
     static constexpr std::size_t kAnimatedRoomSize =
-        3 * ((sizeof(KPropertyTemplate<KgeTVector>) + 15) & ~std::size_t(15)) +
-        ((sizeof(KPropertyTemplate<double>) + 15) & ~std::size_t(15));
+        3 * KPropertyRoom::Taken(sizeof(KPropertyTemplate<KgeTVector>)) +
+        KPropertyRoom::Taken(sizeof(KPropertyTemplate<double>));
     alignas(16) unsigned char mAnimatedBytes[kAnimatedRoomSize];
     KPropertyRoom mAnimatedRoom;
     // The set's record and its node view: every node is connected.
