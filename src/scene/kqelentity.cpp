@@ -177,6 +177,7 @@ struct KQelEntity::Lists {
 KQelEntity::KQelEntity(KQelSdkManager& pManager)
     : mRoot(nullptr), mLists(new Lists), mError(kEntityErrors, eErrorCount)
 {
+    mLists->mNodes.SetKeySpacing(KQelObjectList::SpacingOf(sizeof(KQelNode)));
     KQelNode* root = pManager.CreateKQelNode("RootNode");
     if (root)
         root->SetEntity(this, true);

@@ -5,6 +5,7 @@
 
 #include "base/klib.h"
 #include "base/kname.h"
+#include "scene/kqelnode.h"
 #include "scene/kqelnull.h"
 #include "scene/kqelobject.h"
 #include "scene/kqelsceneinfo.h"
@@ -68,8 +69,17 @@ std::size_t KQelObjectList::Home(void* pObject) const
     // Fibonacci hashing of the address; allocations differ in their middle
     // bits, which the multiplication spreads to the top.
     const unsigned long long key = static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(pObject));
-    const unsigned long long mixed = key * 0x9E3779B97F4A7C15ull;
-    return static_cast<std::size_t>(mixed >> 32) & (mBuckets.size() - 1);
+    const int spacing = IsRun(pObject) ? mRunSpacing : mSpacing;
+    if (spacing == 0) {
+        const unsigned long long mixed = key * 0x9E3779B97F4A7C15ull;
+        return static_cast<std::size_t>(mixed >> 32) & (mBuckets.size() - 1);
+    }
+    // Sixteen neighbouring keys share one line of buckets, in address
+    // order; the lines are spread as above. Keys at least 2^spacing bytes
+    // apart put at most one key in each bucket of their line.
+    const unsigned long long unit = key >> spacing;
+    const unsigned long long line = ((unit >> 4) * 0x9E3779B97F4A7C15ull) >> 32;
+    return static_cast<std::size_t>((line << 4) | (unit & 15u)) & (mBuckets.size() - 1);
 }
 
 int KQelObjectList::FindBucket(void* pObject) const
@@ -314,6 +324,11 @@ KQelSdkManager* KQelSdkManager::CreateKQelSdkManager()
 
 KQelSdkManager::KQelSdkManager() : mLists(new Lists), mRenaming(), mError(kManagerErrors, 2)
 {
+    // Nodes are the lists' bulk: a node's entries are found near those of the
+    // nodes made before and after it. Runs are published by nodes and by
+    // materials, which are far fewer.
+    mLists->mList[kQelNodeList].SetKeySpacing(KQelObjectList::SpacingOf(sizeof(KQelNode)));
+    mLists->mList[kQelUserPropertyList].SetRunSpacing(KQelObjectList::SpacingOf(sizeof(KQelNode)));
     mLists->mList[kQelUserPropertyList].SetRunResolver(
         [](void* pRun, int pIndex) -> void* { return static_cast<KQelObject*>(pRun)->RunEntry(pIndex); },
         [](void* pRun) { return static_cast<KQelObject*>(pRun)->RunLiveCount(); });

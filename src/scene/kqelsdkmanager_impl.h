@@ -122,6 +122,16 @@ public:
         return nullptr;
     }
 
+    // Keys are objects of at least 2^pLog2 bytes: the hash then keeps
+    // objects that lie close in memory in nearby buckets, so that adding or
+    // removing objects made one after another reads few cache lines. Only
+    // for objects of that size: smaller ones would crowd their buckets.
+    void SetKeySpacing(int pLog2) { mSpacing = pLog2; }
+    // The same for the keys of runs alone.
+    void SetRunSpacing(int pLog2) { mRunSpacing = pLog2; }
+    // The spacing of keys that are objects of pSize bytes.
+    static constexpr int SpacingOf(std::size_t pSize) { return pSize < 2 ? 0 : 1 + SpacingOf(pSize / 2); }
+
     // ---- Runs ----
 
     void SetRunResolver(RunResolver pResolver, RunCounter pCounter)
@@ -180,6 +190,8 @@ private:
     int mLiveSlots;               // slots that are not holes, all in the hash
     int mRuns;                    // slots that hold runs
     int mFront;  // no live slot before it
+    int mSpacing = 0;  // log2 of the least distance between keys; 0: any
+    int mRunSpacing = 0;  // the same for the keys of runs
     RunResolver mResolver;
     RunCounter mCounter;
 };

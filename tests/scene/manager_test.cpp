@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <random>
 #include <string>
@@ -15,6 +16,7 @@
 #include "scene/kqelopticalreference.h"
 #include "scene/kqelsceneinfo.h"
 #include "scene/kqelsdkmanager.h"
+#include "scene/kqelsdkmanager_impl.h"
 #include "scene/kqelskeleton.h"
 #include "scene/kqelthumbnail.h"
 #include "scene/kqeluserproperty.h"
@@ -272,6 +274,47 @@ TEST(KQelSdkManager, ListOrderSurvivesRandomDestruction)
         ASSERT_EQ(manager.GetKQelThumbnailCount(), static_cast<int>(reference.size()));
         for (std::size_t i = 0; i < reference.size(); ++i)
             ASSERT_EQ(manager.GetKQelThumbnail(static_cast<int>(i)), reference[i]) << round << " " << i;
+    }
+}
+
+// A list whose keys are spaced keeps neighbours in neighbouring buckets;
+// keys closer than the spacing crowd them. Either way every key is found,
+// removed once and ranked as in a plain vector.
+TEST(KQelObjectList, FindsRemovesAndRanksKeysHoweverCloseTheyLie)
+{
+    const struct {
+        int spacing;
+        std::uintptr_t stride;
+    } cases[] = {{0, 16}, {12, 4352}, {12, 16}, {12, 65536}, {11, 3184}};
+    for (const auto& c : cases) {
+        KQelObjectList list;
+        list.SetKeySpacing(c.spacing);
+        std::vector<void*> reference;
+        std::mt19937 random(11);
+        const auto key = [&c](std::uintptr_t i) { return reinterpret_cast<void*>(0x10000000u + i * c.stride); };
+        std::uintptr_t made = 0;
+        for (int round = 0; round < 3; ++round) {
+            for (int i = 0; i < 2000; ++i, ++made) {
+                ASSERT_TRUE(list.Add(key(made)));
+                reference.push_back(key(made));
+            }
+            ASSERT_FALSE(list.Add(reference.front()));
+            // Removed in runs of neighbours, as a subtree's nodes go.
+            while (reference.size() > 1500u * static_cast<unsigned>(round + 1) / 2u) {
+                const std::size_t at = random() % reference.size();
+                const std::size_t end = std::min(reference.size(), at + 1 + random() % 8);
+                for (std::size_t i = at; i < end; ++i)
+                    ASSERT_TRUE(list.Remove(reference[i])) << c.spacing << " " << c.stride;
+                for (std::size_t i = at; i < end; ++i)
+                    ASSERT_FALSE(list.Contains(reference[i]));
+                reference.erase(reference.begin() + static_cast<long>(at), reference.begin() + static_cast<long>(end));
+            }
+            ASSERT_EQ(list.GetCount(), static_cast<int>(reference.size()));
+            for (std::size_t i = 0; i < reference.size(); ++i) {
+                ASSERT_TRUE(list.Contains(reference[i]));
+                ASSERT_EQ(list.GetAt(static_cast<int>(i)), reference[i]) << c.spacing << " " << c.stride << " " << i;
+            }
+        }
     }
 }
 
