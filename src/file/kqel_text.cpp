@@ -51,15 +51,15 @@ class Tokenizer {
 public:
     Tokenizer(const TextBytes& text, std::uint64_t pos) : mText(text), mPos(pos) {}
 
-    // Skips blanks and comments; false at the end of the text.
+    // Skips blanks and comments; false at the end of the text. Bytes are
+    // tested with Has, which reads them in on demand while parsing.
     bool SkipBlank() {
-        const std::uint64_t n = mText.size();
-        while (mPos < n) {
+        while (mText.Has(mPos)) {
             char c = mText[mPos];
             if (IsSpace(c)) {
                 ++mPos;
             } else if (c == ';') {
-                while (mPos < n && mText[mPos] != '\n') ++mPos;
+                while (mText.Has(mPos) && mText[mPos] != '\n') ++mPos;
             } else {
                 return true;
             }
@@ -73,13 +73,12 @@ public:
 
     // Reads the token at the position (SkipBlank has returned true).
     bool Next(Token& t, std::string& reason) {
-        const std::uint64_t n = mText.size();
         char c = mText[mPos];
         t.mKind = c;
         if (c == '"' || c == '\'') {
             std::uint64_t p = mPos + 1;
-            while (p < n && mText[p] != c) p += (mText[p] == '\\') ? 2 : 1;
-            if (p >= n) {
+            while (mText.Has(p) && mText[p] != c) p += (mText[p] == '\\') ? 2 : 1;
+            if (!mText.Has(p)) {
                 reason = "unterminated quoted text";
                 return false;
             }
@@ -90,11 +89,11 @@ public:
         }
         if (c == '#') {
             std::uint64_t p = mPos + 1;
-            while (p < n && HexDigit(mText[p]) >= 0) ++p;
+            while (mText.Has(p) && HexDigit(mText[p]) >= 0) ++p;
             t.mBegin = mPos + 1;
             t.mLength = p - t.mBegin;
             mPos = p;
-            if (t.mLength % 2 != 0 || (p < n && !IsDelimiter(mText[p]))) {
+            if (t.mLength % 2 != 0 || (mText.Has(p) && !IsDelimiter(mText[p]))) {
                 reason = "bad raw value";
                 return false;
             }
@@ -106,7 +105,7 @@ public:
             return true;
         }
         std::uint64_t p = mPos;
-        while (p < n && !IsDelimiter(mText[p])) ++p;
+        while (mText.Has(p) && !IsDelimiter(mText[p])) ++p;
         t.mKind = 'b';
         t.mBegin = mPos;
         t.mLength = p - mPos;
@@ -802,7 +801,9 @@ bool ParseText(TextDocument& doc, std::string& reason) {
             if (needValue) {
                 tk.SetPos(tk.Pos() + 1);
                 std::uint64_t pos = tk.Pos();
-                const std::uint32_t dense = SkipDenseValues(text.data(), text.size(), pos);
+                // Only as far as the bytes read so far; the tokenizer reads
+                // on past them.
+                const std::uint32_t dense = SkipDenseValues(text.data(), text.loaded(), pos);
                 if (dense > 0xffffffffu - doc.mNodes[self].mValueCount) {
                     reason = "too many values";
                     return false;
