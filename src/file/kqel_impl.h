@@ -333,6 +333,8 @@ struct TextNode {
 // Never a mapping of the file itself: another process may shorten the file
 // under the reader, and a mapped page past its new end kills the process
 // that touches it.
+// The bytes are read a piece at a time as the parser asks for them (Has),
+// so that its scan finds each piece still in cache right after the copy.
 constexpr std::size_t kTextPadding = 16;
 
 class TextBytes {
@@ -341,17 +343,32 @@ public:
     ~TextBytes() { Release(); }
     TextBytes(const TextBytes&) = delete;
     TextBytes& operator=(const TextBytes&) = delete;
-    // The first size bytes of file; false when they cannot be read. Throws
+    // Room for the first size bytes of file, none read yet: Has reads them
+    // on demand, LoadAll the rest. file must stay open until LoadAll. Throws
     // std::bad_alloc as new does when they do not fit in memory.
-    bool Load(const DiskFile& file, std::uint64_t size);
+    void Begin(const DiskFile& file, std::uint64_t size);
+    // Reads the bytes that Has has not; false when a read fails, now or
+    // before.
+    bool LoadAll();
+    // True when byte i exists, its piece read first if need be; false past
+    // the end, or past what could be read when a read failed.
+    bool Has(std::uint64_t i) const { return i < mLoaded || (i < mSize && LoadPast(i)); }
     const char* data() const { return mData; }
     std::uint64_t size() const { return mSize; }
+    // Bytes read so far: data()[0, loaded()).
+    std::uint64_t loaded() const { return mLoaded; }
     char operator[](std::uint64_t i) const { return mData[static_cast<std::size_t>(i)]; }
 
 private:
     void Release();
+    // Reads pieces until byte i is in; false when a read fails.
+    bool LoadPast(std::uint64_t i) const;
     char* mData = nullptr;
     std::uint64_t mSize = 0;
+    // Reading on demand does not change the bytes the document holds.
+    mutable const DiskFile* mFile = nullptr;
+    mutable std::uint64_t mLoaded = 0;
+    mutable bool mFailed = false;
 };
 
 struct TextDocument {

@@ -83,19 +83,45 @@ std::uint64_t DiskFile::Size() const {
 
 // ---- TextBytes ----
 
-bool TextBytes::Load(const DiskFile& file, std::uint64_t size) {
+// Small enough to be still in cache when the parser's scan reaches it
+// (better than a quarter or four times as much), large enough that the
+// reads cost nothing.
+constexpr std::size_t kTextPiece = 1 << 20;
+
+void TextBytes::Begin(const DiskFile& file, std::uint64_t size) {
     Release();
     if (size > SIZE_MAX - kTextPadding) throw std::bad_alloc();
     mData = new char[static_cast<std::size_t>(size) + kTextPadding];
     std::memset(mData + size, '\n', kTextPadding);
     mSize = size;
-    return size == 0 || file.ReadAt(0, mData, static_cast<std::size_t>(size));
+    mFile = &file;
+}
+
+bool TextBytes::LoadPast(std::uint64_t i) const {
+    while (!mFailed && mLoaded <= i && mLoaded < mSize) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kTextPiece, mSize - mLoaded));
+        if (!mFile->ReadAt(mLoaded, mData + mLoaded, n)) {
+            mFailed = true;
+            break;
+        }
+        mLoaded += n;
+    }
+    if (mLoaded == mSize) mFile = nullptr;
+    return i < mLoaded;
+}
+
+bool TextBytes::LoadAll() {
+    if (mSize > 0) Has(mSize - 1);
+    return !mFailed;
 }
 
 void TextBytes::Release() {
     delete[] mData;
     mData = nullptr;
     mSize = 0;
+    mFile = nullptr;
+    mLoaded = 0;
+    mFailed = false;
 }
 
 // ---- StreamWriter ----

@@ -541,9 +541,9 @@ static bool OpenText(KQelState& s, KQelFileHeaderInfo& info) {
     const std::uint64_t size = s.mFile.Size();
     if (size > static_cast<std::uint64_t>(SIZE_MAX / 2)) return false;
     TextDocument& doc = s.mText;
-    if (!doc.mText.Load(s.mFile, size)) return false;
+    doc.mText.Begin(s.mFile, size);
     std::string reason;
-    if (!ParseText(doc, reason)) return false;
+    if (!ParseText(doc, reason) || !doc.mText.LoadAll()) return false;
     // The header block comes first; the main section is what follows it.
     if (doc.mNodes.empty() || !doc.mNodes[0].mHasBlock) return false;
     const TextNode& h = doc.mNodes[0];

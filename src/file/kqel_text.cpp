@@ -51,15 +51,15 @@ class Tokenizer {
 public:
     Tokenizer(const TextBytes& text, std::uint64_t pos) : mText(text), mPos(pos) {}
 
-    // Skips blanks and comments; false at the end of the text.
+    // Skips blanks and comments; false at the end of the text. Bytes are
+    // tested with Has, which reads them in on demand while parsing.
     bool SkipBlank() {
-        const std::uint64_t n = mText.size();
-        while (mPos < n) {
+        while (mText.Has(mPos)) {
             char c = mText[mPos];
             if (IsSpace(c)) {
                 ++mPos;
             } else if (c == ';') {
-                while (mPos < n && mText[mPos] != '\n') ++mPos;
+                while (mText.Has(mPos) && mText[mPos] != '\n') ++mPos;
             } else {
                 return true;
             }
@@ -73,13 +73,12 @@ public:
 
     // Reads the token at the position (SkipBlank has returned true).
     bool Next(Token& t, std::string& reason) {
-        const std::uint64_t n = mText.size();
         char c = mText[mPos];
         t.mKind = c;
         if (c == '"' || c == '\'') {
             std::uint64_t p = mPos + 1;
-            while (p < n && mText[p] != c) p += (mText[p] == '\\') ? 2 : 1;
-            if (p >= n) {
+            while (mText.Has(p) && mText[p] != c) p += (mText[p] == '\\') ? 2 : 1;
+            if (!mText.Has(p)) {
                 reason = "unterminated quoted text";
                 return false;
             }
@@ -90,11 +89,11 @@ public:
         }
         if (c == '#') {
             std::uint64_t p = mPos + 1;
-            while (p < n && HexDigit(mText[p]) >= 0) ++p;
+            while (mText.Has(p) && HexDigit(mText[p]) >= 0) ++p;
             t.mBegin = mPos + 1;
             t.mLength = p - t.mBegin;
             mPos = p;
-            if (t.mLength % 2 != 0 || (p < n && !IsDelimiter(mText[p]))) {
+            if (t.mLength % 2 != 0 || (mText.Has(p) && !IsDelimiter(mText[p]))) {
                 reason = "bad raw value";
                 return false;
             }
@@ -106,7 +105,7 @@ public:
             return true;
         }
         std::uint64_t p = mPos;
-        while (p < n && !IsDelimiter(mText[p])) ++p;
+        while (mText.Has(p) && !IsDelimiter(mText[p])) ++p;
         t.mKind = 'b';
         t.mBegin = mPos;
         t.mLength = p - mPos;
@@ -191,26 +190,56 @@ std::uint32_t SkipDenseValues(const char* data, std::uint64_t size, std::uint64_
 #endif
     // Whole pieces of digits, signs, points and commas with no empty value:
     // what the loop below would count in four steps. Anything else is left
-    // to it.
+    // to it. The commas are summed in byte lanes and the last one found
+    // only at the end: a 64-bit mask per piece costs the 32-bit target
+    // several instructions for each of its shifts, counts and scans. A
+    // comma with a comma before it (the byte before p included: pos follows
+    // one) is an empty value.
+    const __m128i plus = _mm_set1_epi8('+'), span = _mm_set1_epi8('9' - '+');
+    const std::uint64_t first = p;
+    std::uint64_t lastCommas = size;  // the last piece holding a ','
+    __m128i lanes = _mm_setzero_si128();
+    unsigned pieces = 0;
     while (size - p >= 64) {
-        __m128i numeric = _mm_set1_epi8(-1);
-        std::uint64_t commas = 0;
+        const char* const at = data + p;
+        __m128i highest = _mm_setzero_si128(), empty = _mm_setzero_si128(), any = _mm_setzero_si128();
+        __m128i commas[4];
         for (int k = 0; k < 4; ++k) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p + 16 * k));
-            const __m128i fromPlus = _mm_sub_epi8(bytes, _mm_set1_epi8('+'));
-            numeric = _mm_and_si128(numeric, _mm_cmpeq_epi8(_mm_max_epu8(fromPlus, _mm_set1_epi8('9' - '+')),
-                                                            _mm_set1_epi8('9' - '+')));
-            commas |= static_cast<std::uint64_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))) << (16 * k);
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k));
+            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k - 1));
+            highest = _mm_max_epu8(highest, _mm_sub_epi8(bytes, plus));
+            commas[k] = _mm_cmpeq_epi8(bytes, comma);
+            empty = _mm_or_si128(empty, _mm_and_si128(commas[k], _mm_cmpeq_epi8(before, comma)));
+            any = _mm_or_si128(any, commas[k]);
         }
-        if (_mm_movemask_epi8(numeric) != 0xffff || (commas & (commas << 1)) != 0 || (afterComma && (commas & 1) != 0))
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(highest, span), span)) != 0xffff ||
+            _mm_movemask_epi8(empty) != 0)
             break;
-        if (commas != 0) {
-            count += BitCount64(commas);
-            pos = p + static_cast<unsigned>(63 - __builtin_clzll(commas)) + 1;
-        }
-        afterComma = (commas >> 63) != 0;
+        if (_mm_movemask_epi8(any) != 0) lastCommas = p;
+        // Each lane gains at most 4 a piece: emptied before 256.
+        for (int k = 0; k < 4; ++k) lanes = _mm_sub_epi8(lanes, commas[k]);
         p += 64;
+        if (++pieces == 63) {
+            const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+            count += static_cast<std::uint32_t>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+            lanes = _mm_setzero_si128();
+            pieces = 0;
+        }
     }
+    {
+        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        count += static_cast<std::uint32_t>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    }
+    if (lastCommas != size) {
+        unsigned last = 0;
+        for (unsigned k = 0; k < 4; ++k) {
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + lastCommas + 16 * k)), comma)));
+            if (mask != 0) last = 16 * k + static_cast<unsigned>(31 - __builtin_clz(mask));
+        }
+        pos = lastCommas + last + 1;
+    }
+    if (p != first) afterComma = data[p - 1] == ',';
     while (size - p >= 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
         // Lists of numbers hold only '+' to '9' (',', '-', '.', digits)
@@ -772,7 +801,9 @@ bool ParseText(TextDocument& doc, std::string& reason) {
             if (needValue) {
                 tk.SetPos(tk.Pos() + 1);
                 std::uint64_t pos = tk.Pos();
-                const std::uint32_t dense = SkipDenseValues(text.data(), text.size(), pos);
+                // Only as far as the bytes read so far; the tokenizer reads
+                // on past them.
+                const std::uint32_t dense = SkipDenseValues(text.data(), text.loaded(), pos);
                 if (dense > 0xffffffffu - doc.mNodes[self].mValueCount) {
                     reason = "too many values";
                     return false;

@@ -569,6 +569,111 @@ TEST(KQelRobustTest, TextEndingInANumberReadsWhole) {
     }
 }
 
+// Long lists are counted many bytes at a time; the counts must stay exact
+// over thousands of one-digit values (a ',' every other byte), across
+// piece ends and after values of other shapes.
+TEST(KQelRobustTest, LongListsOfNumbersAreCountedExactly) {
+    struct Case {
+        int count;
+        const char* value;  // written count times, each followed by ','
+    };
+    const Case cases[] = {
+        {2, "7"},     {17, "7"},      {33, "7"},   {64, "7"},      {2015, "7"}, {2016, "7"},
+        {2017, "7"},  {4100, "7"},    {20000, "7"}, {5000, "-1.5"}, {3000, "123456789"},
+    };
+    const std::string head = "; QEL text file\nQelHeader: { Version: 6000 }\n";
+    ScratchDir dir;
+    const std::string path = dir.File("t.qel");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.count) + " x " + c.value);
+        std::string list = "List: ";
+        for (int i = 0; i < c.count; ++i) list += std::string(c.value) + ",";
+        WriteFile(path, head + list + "9\nNext: 1\n");
+        KQel q;
+        ASSERT_TRUE(q.ProjectOpenDirect(path.c_str(), false, true, nullptr)) << q.GetLastErrorString();
+        ASSERT_TRUE(q.FieldReadBegin("List"));
+        ASSERT_EQ(q.FieldReadGetCount(), c.count + 1);
+        std::vector<double> values(c.count + 1, 0.0);
+        ASSERT_EQ(q.FieldReadDn(values.data(), c.count + 1), static_cast<unsigned>(c.count + 1));
+        for (int i = 0; i < c.count; ++i) ASSERT_EQ(values[i], std::atof(c.value)) << i;
+        EXPECT_EQ(values[c.count], 9.0);
+        q.FieldReadEnd();
+        EXPECT_EQ(q.FieldReadI("Next", 0), 1);
+    }
+}
+
+// An empty value (",,") is an error wherever it falls in a long list: at
+// the start of a piece, inside one, or across two.
+TEST(KQelRobustTest, AnEmptyValueInALongListIsCorrupted) {
+    const std::string head = "; QEL text file\nQelHeader: { Version: 6000 }\nList: ";
+    std::string list;
+    for (int i = 0; i < 150; ++i) list += std::to_string(i % 10) + ",";
+    ScratchDir dir;
+    const std::string path = dir.File("t.qel");
+    for (std::size_t at = 1; at < 200; at += 2) {
+        SCOPED_TRACE(at);
+        std::string text = list;
+        text.insert(at, ",");
+        WriteFile(path, head + text + "9\n");
+        KQel q;
+        EXPECT_FALSE(q.ProjectOpen(path.c_str(), false, true, nullptr));
+        EXPECT_EQ(q.GetLastErrorID(), 0);
+    }
+}
+
+// A large text file is read in pieces as it is parsed: a value or a
+// comment that crosses from one piece to the next reads whole.
+TEST(KQelRobustTest, ValuesAcrossTheEndOfAReadPieceReadWhole) {
+    struct Case {
+        const char* value;  // as written
+        char type;
+        const char* text;   // what FieldReadC gives, or the number
+    };
+    const Case cases[] = {
+        {"\"quoted, with \\\" an escape\"", 'S', "quoted, with \" an escape"},
+        {"Hello", 'S', "Hello"},
+        {"123456789", 'I', "123456789"},
+        {"-2.5e-3", 'D', "-0.0025"},
+        {"#0a0b0c0d", 'R', "\x0a\x0b\x0c\x0d"},
+        {"5 ; a comment between the value and its comma\n", 'I', "5"},
+    };
+    const std::string head = "; QEL text file\nQelHeader: { Version: 6000 }\n";
+    ScratchDir dir;
+    const std::string path = dir.File("t.qel");
+    for (const std::size_t boundary : {std::size_t(1) << 20, std::size_t(1) << 21}) {
+        for (const Case& c : cases) {
+            for (const std::size_t before : {std::size_t(1), std::size_t(2), std::size_t(5)}) {
+                SCOPED_TRACE(std::string(c.value) + ", " + std::to_string(before) + " bytes before " +
+                             std::to_string(boundary));
+                // A comment line places the value: ';', k bytes, a line end.
+                const std::string field = "Field: ";
+                const std::size_t k = boundary - before - head.size() - 2 - field.size();
+                WriteFile(path, head + ";" + std::string(k, 'x') + "\n" + field + c.value + ", 7\nNext: 1\n");
+                KQel q;
+                ASSERT_TRUE(q.ProjectOpenDirect(path.c_str(), false, true, nullptr)) << q.GetLastErrorString();
+                ASSERT_TRUE(q.FieldReadBegin("Field"));
+                ASSERT_EQ(q.FieldReadGetCount(), 2);
+                ASSERT_EQ(q.FieldReadGetType(), c.type);
+                if (c.type == 'S') {
+                    EXPECT_STREQ(q.FieldReadC(), c.text);
+                } else if (c.type == 'R') {
+                    kUInt size = 0;
+                    ASSERT_TRUE(q.FieldReadRBegin(&size));
+                    char bytes[8] = {};
+                    EXPECT_EQ(q.FieldReadRPart(bytes, sizeof bytes), 4u);
+                    EXPECT_EQ(std::string(bytes, 4), c.text);
+                    q.FieldReadREnd();
+                } else {
+                    EXPECT_EQ(q.FieldReadD(), std::atof(c.text));
+                }
+                EXPECT_EQ(q.FieldReadI(), 7);
+                q.FieldReadEnd();
+                EXPECT_EQ(q.FieldReadI("Next", 0), 1);
+            }
+        }
+    }
+}
+
 TEST(KQelRobustTest, DeepNestingNeedsNoRecursion) {
     const int depth = 100000;
     std::string text = "; QEL text file\nQelHeader: {\nVersion: 6000\n}\n";
