@@ -18,23 +18,28 @@ struct KObject::NameIndex {
     int mCount = 0;
 
     static std::size_t Hash(const char* pName);
+    // Indexes below the list's length: every entry there is a property.
+    static const char* NameAt(const std::vector<KPlug*>& pProperties, int pIndex)
+    {
+        return static_cast<const KProperty*>(pProperties[static_cast<std::size_t>(pIndex)])->GetPropertyName();
+    }
     // The index of the first listed property of that name, or -1.
-    int Find(const std::vector<KProperty*>& pProperties, const char* pName) const
+    int Find(const std::vector<KPlug*>& pProperties, const char* pName) const
     {
         if (mSlots.empty())
             return -1;
         const std::size_t mask = mSlots.size() - 1;
         for (std::size_t i = Hash(pName) & mask; mSlots[i] >= 0; i = (i + 1) & mask) {
             const int index = mSlots[i];
-            if (std::strcmp(pProperties[static_cast<std::size_t>(index)]->GetPropertyName(), pName) == 0)
+            if (std::strcmp(NameAt(pProperties, index), pName) == 0)
                 return index;
         }
         return -1;
     }
     // Adds the property at pIndex unless an earlier one has its name.
-    void Insert(const std::vector<KProperty*>& pProperties, int pIndex)
+    void Insert(const std::vector<KPlug*>& pProperties, int pIndex)
     {
-        const char* name = pProperties[static_cast<std::size_t>(pIndex)]->GetPropertyName();
+        const char* name = NameAt(pProperties, pIndex);
         if (!name || Find(pProperties, name) >= 0)
             return;
         if (static_cast<std::size_t>(mCount + 1) * 2 > mSlots.size())
@@ -47,7 +52,7 @@ struct KObject::NameIndex {
         ++mCount;
     }
     // Indexes the properties before pEnd in a table of pSize slots.
-    void Rebuild(const std::vector<KProperty*>& pProperties, int pEnd, std::size_t pSize)
+    void Rebuild(const std::vector<KPlug*>& pProperties, int pEnd, std::size_t pSize)
     {
         mSlots.assign(pSize, -1);
         mCount = 0;
@@ -112,21 +117,20 @@ std::size_t KObject::NameIndex::Hash(const char* pName)
     return HashName(pName);
 }
 
-KObject::KObject() : mStatus(0), mClassNames(nullptr), mNameIndexValid(false) {}
+KObject::KObject() : mStatus(0), mClassNames(nullptr), mListed(0), mNameIndexValid(false), mOwnedApart(false) {}
 
 KObject::~KObject()
 {
     Unwatch();
     // Dynamic properties belong to the object even when Destruct never ran;
     // any other property only stops being listed.
-    while (!mProperties.empty()) {
-        KProperty* property = mProperties.back();
-        mProperties.pop_back();
-        property->SetListOwner(nullptr);
+    while (mListed > 0) {
+        KProperty* property = Listed(mListed - 1);
+        Unlist(mListed - 1, property);
         if (property->IsDynamic() && property->GetOwner() == this)
             Delete(property);
     }
-    ReleaseOwned(mOwned);
+    ReleaseOwnedPlugs();
 }
 
 IKObject* KObject::IQuery(unsigned long pInterfaceId, int pReserved)
@@ -172,7 +176,7 @@ void KObject::DestructWithOwnHooks()
     for (int i = GetPropertyCount() - 1; i >= 0; --i) {
         if (i >= GetPropertyCount())
             continue;
-        KProperty* property = mProperties[static_cast<std::size_t>(i)];
+        KProperty* property = Listed(i);
         EndWatch();
         Unlist(i, property);
         EndUnlisted(property);
@@ -186,7 +190,7 @@ void KObject::DisconnectAll()
         // Handlers of the disconnections may shorten the list.
         if (i >= GetPropertyCount())
             continue;
-        KProperty* property = mProperties[static_cast<std::size_t>(i)];
+        KProperty* property = Listed(i);
         property->DisconnectAllSrc();
         property->DisconnectAllDst();
     }
@@ -254,11 +258,19 @@ int KObject::PropertyAddToList(KProperty* pProperty)
         return -1;
     EndWatch();
     PropertyNotify(kPropertyAdding, pProperty);
-    int index = GetPropertyCount();
-    mProperties.push_back(pProperty);
+    const int index = mListed;
+    // The owned plug next after the list is listed where it stands; any
+    // other property (owned elsewhere, or not in turn) parts the lists.
+    const std::size_t at = static_cast<std::size_t>(index);
+    const bool next = at < mPlugs.size() && mPlugs[at] == pProperty;
+    if (!mOwnedApart && !next)
+        SeparateOwned();
+    if (mOwnedApart)
+        mPlugs.push_back(pProperty);
+    ++mListed;
     pProperty->SetListOwner(this);
     if (mNameIndexValid)
-        mNameIndex->Insert(mProperties, index);
+        mNameIndex->Insert(mPlugs, index);
     PropertyNotify(kPropertyAdded, pProperty);
     return index;
 }
@@ -267,7 +279,7 @@ bool KObject::PropertyIndexRemoveFromList(int pIndex)
 {
     if (pIndex < 0 || pIndex >= GetPropertyCount())
         return false;
-    KProperty* property = mProperties[static_cast<std::size_t>(pIndex)];
+    KProperty* property = Listed(pIndex);
     EndWatch();
     PropertyNotify(kPropertyRemoving, property);
     Unlist(pIndex, property);
@@ -278,17 +290,21 @@ bool KObject::PropertyIndexRemoveFromList(int pIndex)
 void KObject::Unlist(int pIndex, KProperty* pProperty)
 {
     // A handler may have moved entries: remove the property, wherever it is.
-    const int index = pIndex < GetPropertyCount() && mProperties[static_cast<std::size_t>(pIndex)] == pProperty
-                          ? pIndex
-                          : GetPropertyIndex(pProperty);
+    const int index = pIndex < mListed && Listed(pIndex) == pProperty ? pIndex : GetPropertyIndex(pProperty);
     if (index < 0)
         return;
     // The last one leaves without a move: an object ends its properties
-    // from the last to the first.
-    if (index + 1 == GetPropertyCount())
-        mProperties.pop_back();
-    else
-        mProperties.erase(mProperties.begin() + index);
+    // from the last to the first. Still owned, it then leads the owned
+    // plugs that follow the list, where it already stands.
+    if (index + 1 == mListed) {
+        if (mOwnedApart)
+            mPlugs.pop_back();
+    } else {
+        if (!mOwnedApart)
+            SeparateOwned();
+        mPlugs.erase(mPlugs.begin() + index);
+    }
+    --mListed;
     pProperty->SetListOwner(nullptr);
     InvalidateNameIndex();
 }
@@ -324,15 +340,15 @@ KProperty* KObject::GetProperty(int pIndex) const
 {
     if (pIndex < 0 || pIndex >= GetPropertyCount())
         return nullptr;
-    return mProperties[static_cast<std::size_t>(pIndex)];
+    return Listed(pIndex);
 }
 
 int KObject::GetPropertyIndex(const KProperty* pProperty) const
 {
     if (!pProperty || pProperty->ListOwner() != this)
         return -1;
-    for (int i = GetPropertyCount() - 1; i >= 0; --i) {
-        if (mProperties[static_cast<std::size_t>(i)] == pProperty)
+    for (int i = mListed - 1; i >= 0; --i) {
+        if (mPlugs[static_cast<std::size_t>(i)] == pProperty)
             return i;
     }
     return -1;
@@ -340,11 +356,11 @@ int KObject::GetPropertyIndex(const KProperty* pProperty) const
 
 void KObject::UseClassNames(const KPropertyNames* pNames)
 {
-    if (!pNames || static_cast<int>(mProperties.size()) < pNames->GetCount())
+    if (!pNames || mListed < pNames->GetCount())
         return;
     const KPropertyRow* rows = pNames->GetRows();
     for (int i = 0; i < pNames->GetCount(); ++i) {
-        if (mProperties[static_cast<std::size_t>(i)]->GetPropertyRow() != rows + i)
+        if (Listed(i)->GetPropertyRow() != rows + i)
             return;
     }
     mClassNames = pNames;
@@ -354,8 +370,9 @@ void KObject::ReserveProperties(int pCount)
 {
     if (pCount <= 0)
         return;
-    mProperties.reserve(mProperties.size() + static_cast<std::size_t>(pCount));
-    ReserveOwnedPlugs(pCount);
+    mPlugs.reserve(mPlugs.size() + static_cast<std::size_t>(pCount));
+    if (mOwnedApart)
+        ReserveOwnedPlugs(pCount);
 }
 
 KProperty* KObject::FindPropertyByName(const char* pName) const
@@ -367,11 +384,11 @@ KProperty* KObject::FindPropertyByName(const char* pName) const
         // name that is not the class's.
         const int index = mClassNames->Find(pName);
         if (index >= 0)
-            return mProperties[static_cast<std::size_t>(index)];
-        for (std::size_t i = static_cast<std::size_t>(mClassNames->GetCount()); i < mProperties.size(); ++i) {
-            const char* name = mProperties[i]->GetPropertyName();
+            return Listed(index);
+        for (int i = mClassNames->GetCount(); i < mListed; ++i) {
+            const char* name = Listed(i)->GetPropertyName();
             if (name && std::strcmp(name, pName) == 0)
-                return mProperties[i];
+                return Listed(i);
         }
         return nullptr;
     }
@@ -379,20 +396,20 @@ KProperty* KObject::FindPropertyByName(const char* pName) const
         if (!mNameIndex)
             mNameIndex.reset(new NameIndex);
         std::size_t size = 16;
-        while (size < mProperties.size() * 2)
+        while (size < static_cast<std::size_t>(mListed) * 2)
             size *= 2;
-        mNameIndex->Rebuild(mProperties, static_cast<int>(mProperties.size()), size);
+        mNameIndex->Rebuild(mPlugs, mListed, size);
         mNameIndexValid = true;
     }
-    const int index = mNameIndex->Find(mProperties, pName);
-    return index < 0 ? nullptr : mProperties[static_cast<std::size_t>(index)];
+    const int index = mNameIndex->Find(mPlugs, pName);
+    return index < 0 ? nullptr : Listed(index);
 }
 
 void KObject::Watch()
 {
     mStatus |= kStatusWatched;
-    for (KProperty* property : mProperties)
-        property->SetWatched(true);
+    for (int i = 0; i < mListed; ++i)
+        Listed(i)->SetWatched(true);
 }
 
 void KObject::Unwatch()
@@ -400,8 +417,8 @@ void KObject::Unwatch()
     if (!(mStatus & kStatusWatched))
         return;
     mStatus &= ~kStatusWatched;
-    for (KProperty* property : mProperties)
-        property->SetWatched(false);
+    for (int i = 0; i < mListed; ++i)
+        Listed(i)->SetWatched(false);
 }
 
 void KObject::EndWatchNow()
@@ -415,11 +432,92 @@ void KObject::WatchEnded() {}
 void KObject::ForgetProperty(KProperty* pProperty)
 {
     EndWatch();
-    int index = GetPropertyIndex(pProperty);
-    if (index >= 0)
-        mProperties.erase(mProperties.begin() + index);
-    pProperty->SetListOwner(nullptr);
+    const int index = GetPropertyIndex(pProperty);
+    if (index >= 0 && !mOwnedApart) {
+        // Listed, so owned here: the plug is ending and would leave the
+        // owned plugs next; it leaves both lists at once.
+        mPlugs.erase(mPlugs.begin() + index);
+        --mListed;
+        pProperty->SetListOwner(nullptr);
+        ForgetOwner(pProperty);
+    } else {
+        if (index >= 0) {
+            mPlugs.erase(mPlugs.begin() + index);
+            --mListed;
+        }
+        pProperty->SetListOwner(nullptr);
+    }
     InvalidateNameIndex();
+}
+
+void KObject::SeparateOwned()
+{
+    // The record's list is unused until now.
+    if (!mPlugs.empty())
+        RecordOwned(true)->assign(mPlugs.begin(), mPlugs.end());
+    mPlugs.resize(static_cast<std::size_t>(mListed));
+    mOwnedApart = true;
+}
+
+int KObject::OwnedCount() const
+{
+    return mOwnedApart ? KPlug::OwnedCount() : static_cast<int>(mPlugs.size());
+}
+
+KPlug* KObject::OwnedAt(int pIndex) const
+{
+    return mOwnedApart ? KPlug::OwnedAt(pIndex) : mPlugs[static_cast<std::size_t>(pIndex)];
+}
+
+void KObject::OwnedAppend(KPlug* pPlug)
+{
+    // A plug not owned here is not listed here either (every listed one is
+    // owned): it follows the list. The array is mostly reserved; growth
+    // stays out of line so that the usual append is a store.
+    if (mOwnedApart || mPlugs.size() == mPlugs.capacity())
+        OwnedAppendSlow(pPlug);
+    else
+        mPlugs.push_back(pPlug);
+}
+
+void KObject::OwnedAppendSlow(KPlug* pPlug)
+{
+    if (mOwnedApart)
+        KPlug::OwnedAppend(pPlug);
+    else
+        mPlugs.push_back(pPlug);
+}
+
+bool KObject::OwnedRemove(KPlug* pPlug)
+{
+    if (mOwnedApart)
+        return KPlug::OwnedRemove(pPlug);
+    // Among those that follow the list, from the end: members are released
+    // in reverse order.
+    for (std::size_t i = mPlugs.size(); i-- > static_cast<std::size_t>(mListed);) {
+        if (mPlugs[i] == pPlug) {
+            mPlugs.erase(mPlugs.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    // Listed and about to be owned no more: the lists part.
+    if (ListOwnerOf(pPlug) != this)
+        return false;
+    SeparateOwned();
+    return KPlug::OwnedRemove(pPlug);
+}
+
+void KObject::ReleaseOwnedPlugs()
+{
+    if (!mOwnedApart && mListed > 0)
+        SeparateOwned();  // the listed properties stay listed without owner
+    if (mOwnedApart) {
+        if (std::vector<KPlug*>* owned = RecordOwned(false))
+            ReleaseOwned(*owned);
+        return;
+    }
+    ReleaseOwned(mPlugs.data(), mPlugs.data() + mPlugs.size());
+    mPlugs.clear();
 }
 
 bool KObject::PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex,

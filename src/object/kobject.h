@@ -105,7 +105,7 @@ public:
     // Told of list changes (kPropertyNotify); does nothing here.
     virtual void PropertyNotify(kPropertyNotify pEvent, KProperty* pProperty);
 
-    int GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
+    int GetPropertyCount() const { return mListed; }
     // Null when out of range.
     KProperty* GetProperty(int pIndex) const;
     // Index in the list, -1 when absent.
@@ -151,13 +151,19 @@ protected:
     // null here. Such a property ends with the object at the latest, as a
     // member does.
     virtual KPropertyRoom* GetPropertyRoom() { return nullptr; }
-    // The owned plugs (its properties, mostly) are kept by the object
-    // itself: most objects need no other record.
-    std::vector<KPlug*>* OwnedList(bool pMake) override { return &mOwned; }
+    // The owned plugs are, for most objects, its properties in list order
+    // (each is made owned just before it is listed) and, once the object
+    // starts ending, those that have left the list from its end: both lists
+    // then share one array (see mPlugs). The first change that breaks that
+    // agreement moves the owned plugs to the plug's record for good.
+    int OwnedCount() const override;
+    KPlug* OwnedAt(int pIndex) const override;
+    void OwnedAppend(KPlug* pPlug) override;
+    bool OwnedRemove(KPlug* pPlug) override;
     // Leaves every owned plug without owner at once: for a destructor whose
     // member properties are about to end, each of which would otherwise
     // leave the list by itself.
-    void ReleaseOwnedPlugs() { ReleaseOwned(mOwned); }
+    void ReleaseOwnedPlugs();
     // What Destruct does, for an object whose DisconnectAll,
     // DestructProperties, PropertyIndexDestroy, PropertyIndexRemoveFromList
     // and PropertyNotify are this class's: the same steps on the same plugs
@@ -182,6 +188,15 @@ private:
     // A property that has left the list: destroyed when it is this object's
     // dynamic one, else disconnected.
     void EndUnlisted(KProperty* pProperty);
+    // Moves the owned plugs to the record: they stop following the list.
+    void SeparateOwned();
+    // OwnedAppend apart from the list, or with the array full.
+    void OwnedAppendSlow(KPlug* pPlug);
+    // The entry at pIndex, a property below mListed.
+    KProperty* Listed(int pIndex) const
+    {
+        return static_cast<KProperty*>(mPlugs[static_cast<std::size_t>(pIndex)]);
+    }
     void InvalidateNameIndex()
     {
         mNameIndexValid = false;
@@ -189,11 +204,17 @@ private:
     }
 
     int mStatus;  // first: fills the plug's tail padding
-    std::vector<KProperty*> mProperties;
-    std::vector<KPlug*> mOwned;
+    // The property list is mPlugs[0, mListed), each entry a KProperty. While
+    // the owned plugs agree with it (!mOwnedApart) they are all of mPlugs:
+    // the listed properties, then plugs owned but not listed (one being
+    // made, or properties that left the list from its end). Otherwise
+    // mPlugs holds the list alone and the record the owned plugs.
+    std::vector<KPlug*> mPlugs;
     mutable std::unique_ptr<NameIndex> mNameIndex;
     const KPropertyNames* mClassNames;  // see UseClassNames
+    int mListed;
     mutable bool mNameIndexValid;
+    bool mOwnedApart;
 };
 
 inline KObject* KProperty::ListOwner() const

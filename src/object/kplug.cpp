@@ -262,65 +262,89 @@ bool KPlug::ConnectOwnedPlug(KPlug* pPlug)
     if (pPlug->mOwner)
         pPlug->mOwner->DisconnectOwnedPlug(pPlug);
     pPlug->SetOwnerField(this);
-    OwnedList(true)->push_back(pPlug);
+    OwnedAppend(pPlug);
     return true;
 }
 
 bool KPlug::DisconnectOwnedPlug(KPlug* pPlug)
 {
-    std::vector<KPlug*>* list = OwnedList(false);
-    if (!list)
+    if (!pPlug || !OwnedRemove(pPlug))
         return false;
-    std::vector<KPlug*>& owned = *list;
-    // Searched from the end: members are released in reverse order.
-    if (!owned.empty() && owned.back() == pPlug) {
-        owned.pop_back();
-        pPlug->SetOwnerField(nullptr);
-        return true;
-    }
-    for (std::size_t i = owned.size(); i-- > 0;) {
-        if (owned[i] == pPlug) {
-            owned.erase(owned.begin() + static_cast<long>(i));
-            pPlug->SetOwnerField(nullptr);
-            return true;
-        }
-    }
-    return false;
+    pPlug->SetOwnerField(nullptr);
+    return true;
 }
 
 void KPlug::ReserveOwnedPlugs(int pCount)
 {
     if (pCount > 0) {
-        std::vector<KPlug*>& owned = *OwnedList(true);
+        std::vector<KPlug*>& owned = *RecordOwned(true);
         owned.reserve(owned.size() + static_cast<std::size_t>(pCount));
     }
 }
 
-std::vector<KPlug*>* KPlug::OwnedList(bool pMake)
+std::vector<KPlug*>* KPlug::RecordOwned(bool pMake)
 {
     if (pMake)
         return &MakeLinks().mOwned;
     return L() ? &L()->mOwned : nullptr;
 }
 
+int KPlug::OwnedCount() const
+{
+    return L() ? static_cast<int>(L()->mOwned.size()) : 0;
+}
+
+KPlug* KPlug::OwnedAt(int pIndex) const
+{
+    return L()->mOwned[static_cast<std::size_t>(pIndex)];
+}
+
+void KPlug::OwnedAppend(KPlug* pPlug)
+{
+    MakeLinks().mOwned.push_back(pPlug);
+}
+
+bool KPlug::OwnedRemove(KPlug* pPlug)
+{
+    if (!L())
+        return false;
+    std::vector<KPlug*>& owned = L()->mOwned;
+    // Searched from the end: members are released in reverse order.
+    if (!owned.empty() && owned.back() == pPlug) {
+        owned.pop_back();
+        return true;
+    }
+    for (std::size_t i = owned.size(); i-- > 0;) {
+        if (owned[i] == pPlug) {
+            owned.erase(owned.begin() + static_cast<long>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
 void KPlug::ReleaseOwned(std::vector<KPlug*>& pOwned)
 {
-    for (KPlug* owned : pOwned)
-        owned->SetOwnerField(nullptr);
+    ReleaseOwned(pOwned.data(), pOwned.data() + pOwned.size());
     pOwned.clear();
+}
+
+void KPlug::ReleaseOwned(KPlug* const* pBegin, KPlug* const* pEnd)
+{
+    for (KPlug* const* owned = pBegin; owned != pEnd; ++owned)
+        (*owned)->SetOwnerField(nullptr);
 }
 
 int KPlug::GetOwnedPlugCount() const
 {
-    const std::vector<KPlug*>* owned = const_cast<KPlug*>(this)->OwnedList(false);
-    return owned ? static_cast<int>(owned->size()) : 0;
+    return OwnedCount();
 }
 
 KPlug* KPlug::GetOwnedPlug(int pIndex) const
 {
-    if (pIndex < 0 || pIndex >= GetOwnedPlugCount())
+    if (pIndex < 0 || pIndex >= OwnedCount())
         return nullptr;
-    return (*const_cast<KPlug*>(this)->OwnedList(false))[static_cast<std::size_t>(pIndex)];
+    return OwnedAt(pIndex);
 }
 
 void KPlug::ModifyPlugFlags(int pMask, bool pSet)

@@ -202,18 +202,31 @@ protected:
     // is out of range.
     bool MoveConnection(bool pSource, int pFrom, int pTo);
 
-    // Room for pCount more owned plugs.
+    // Room for pCount more owned plugs in the record.
     void ReserveOwnedPlugs(int pCount);
     // Makes the record in pRoom, storage that the plug's owner keeps as
     // long as the plug (see LinksRoom); nothing when the plug has one.
     void MakeLinksIn(LinksRoom* pRoom);
-    // Where the owned plugs are listed, in order: in the record here (made
-    // when pMake), null when there is none yet. A subclass may keep them in
-    // line instead; it then releases them (ReleaseOwned) before the plug's
-    // destructor runs.
-    virtual std::vector<KPlug*>* OwnedList(bool pMake);
+    // The owned plugs, in order. They are listed in the record here; a
+    // subclass may keep them elsewhere (KObject shares its property list
+    // while the two agree): it then overrides all four and releases them
+    // before the plug's destructor runs. OwnedAppend takes a plug just made
+    // owned by this one; OwnedRemove is false for a plug not listed.
+    virtual int OwnedCount() const;
+    virtual KPlug* OwnedAt(int pIndex) const;
+    virtual void OwnedAppend(KPlug* pPlug);
+    virtual bool OwnedRemove(KPlug* pPlug);
+    // The list in the record (made when pMake), null when there is none yet.
+    std::vector<KPlug*>* RecordOwned(bool pMake);
     // Leaves every plug of the list without owner and empties it.
     static void ReleaseOwned(std::vector<KPlug*>& pOwned);
+    // Leaves every plug of the range without owner.
+    static void ReleaseOwned(KPlug* const* pBegin, KPlug* const* pEnd);
+    // Leaves pPlug without owner, its owner's list left as it is: for an
+    // owner that has already taken it out.
+    static void ForgetOwner(KPlug* pPlug) { pPlug->SetOwnerField(nullptr); }
+    // The object whose property list holds pPlug, or null.
+    static KPlug* ListOwnerOf(const KPlug* pPlug) { return pPlug->GetListOwner(); }
 
     // A mark for the object that lists this plug as a property (see
     // KObject::Watch); not among the plug flags.
