@@ -433,20 +433,15 @@ void KObject::ForgetProperty(KProperty* pProperty)
 {
     EndWatch();
     const int index = GetPropertyIndex(pProperty);
-    if (index >= 0 && !mOwnedApart) {
-        // Listed, so owned here: the plug is ending and would leave the
-        // owned plugs next; it leaves both lists at once.
+    if (index >= 0) {
         mPlugs.erase(mPlugs.begin() + index);
         --mListed;
-        pProperty->SetListOwner(nullptr);
-        ForgetOwner(pProperty);
-    } else {
-        if (index >= 0) {
-            mPlugs.erase(mPlugs.begin() + index);
-            --mListed;
-        }
-        pProperty->SetListOwner(nullptr);
     }
+    pProperty->SetListOwner(nullptr);
+    // Listed while the lists agree, so owned here: the plug is ending and
+    // would leave the owned plugs next; it has left both at once.
+    if (index >= 0 && !mOwnedApart)
+        ForgetOwner(pProperty);
     InvalidateNameIndex();
 }
 

@@ -310,10 +310,6 @@ bool KPlug::OwnedRemove(KPlug* pPlug)
         return false;
     std::vector<KPlug*>& owned = L()->mOwned;
     // Searched from the end: members are released in reverse order.
-    if (!owned.empty() && owned.back() == pPlug) {
-        owned.pop_back();
-        return true;
-    }
     for (std::size_t i = owned.size(); i-- > 0;) {
         if (owned[i] == pPlug) {
             owned.erase(owned.begin() + static_cast<long>(i));
