@@ -176,12 +176,41 @@ void KObject::DestructWithOwnHooks()
     for (int i = GetPropertyCount() - 1; i >= 0; --i) {
         if (i >= GetPropertyCount())
             continue;
-        KProperty* property = Listed(i);
         EndWatch();
+        // A set's members, neither connected nor dynamic, end without a
+        // step each: they leave the list together.
+        if (i + 1 == mListed && UnlistQuietTail()) {
+            i = mListed;
+            continue;
+        }
+        KProperty* property = Listed(i);
         Unlist(i, property);
         EndUnlisted(property);
     }
     KPlug::Destruct();
+}
+
+bool KObject::UnlistQuietTail()
+{
+    // Nothing runs until the list is whole again: no handler sees it half
+    // done.
+    int end = mListed;
+    while (end > 0) {
+        KProperty* property = Listed(end - 1);
+        if ((property->IsDynamic() && property->GetOwner() == this) || property->HasConnections())
+            break;
+        property->SetListOwner(nullptr);
+        --end;
+    }
+    if (end == mListed)
+        return false;
+    // Still owned, they lead the owned plugs that follow the list, where
+    // they already stand.
+    if (mOwnedApart)
+        mPlugs.resize(static_cast<std::size_t>(end));
+    mListed = end;
+    InvalidateNameIndex();
+    return true;
 }
 
 void KObject::DisconnectAll()
@@ -191,6 +220,8 @@ void KObject::DisconnectAll()
         if (i >= GetPropertyCount())
             continue;
         KProperty* property = Listed(i);
+        if (!property->HasConnections())
+            continue;
         property->DisconnectAllSrc();
         property->DisconnectAllDst();
     }

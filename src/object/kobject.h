@@ -188,6 +188,11 @@ private:
     // A property that has left the list: destroyed when it is this object's
     // dynamic one, else disconnected.
     void EndUnlisted(KProperty* pProperty);
+    // Takes out of the list, as Unlist from the last one would, the
+    // properties at its end whose EndUnlisted does nothing (not this
+    // object's dynamic ones, not connected), up to the first that is not;
+    // false when the last one is not.
+    bool UnlistQuietTail();
     // Moves the owned plugs to the record: they stop following the list.
     void SeparateOwned();
     // OwnedAppend apart from the list, or with the array full.

@@ -47,14 +47,6 @@ int KPlug::ClassId = KPlug_RegisterClassId(&KPlug::ClassDefinition, -1);
 
 KPlug::KPlug() : mOwner(nullptr), mLinks(0), mFlags(eDirectionAll) {}
 
-KPlug::~KPlug()
-{
-    // Most plugs end as their object's members, released by it and never
-    // connected: nothing refers to them and they hold nothing.
-    if (mLinks || mOwner)
-        EndPlug();
-}
-
 void KPlug::EndPlug()
 {
     if (L()) {

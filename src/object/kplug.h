@@ -87,7 +87,13 @@ public:
 
     // Flags 3 (both directions), no owner, user tag 0.
     KPlug();
-    ~KPlug() override;
+    ~KPlug() override
+    {
+        // Most plugs end as their object's members, released by it and never
+        // connected: nothing refers to them and they hold nothing.
+        if (mLinks || mOwner)
+            EndPlug();
+    }
     KPlug(const KPlug&) = delete;
     KPlug& operator=(const KPlug&) = delete;
 
@@ -153,8 +159,8 @@ public:
     bool DisconnectSrc(KPlug* pSource);
     bool DisconnectDst(KPlug* pDestination);
     // Disconnect every source (destination), last first; false when none.
-    bool DisconnectAllSrc() { return L() && !IsSubPlug() && DisconnectSources(); }
-    bool DisconnectAllDst() { return L() && !IsSubPlug() && DisconnectDestinations(); }
+    bool DisconnectAllSrc() { return L() && !IsSubPlug() && L()->mSrcCount > 0 && DisconnectSources(); }
+    bool DisconnectAllDst() { return L() && !IsSubPlug() && GetDstCount() > 0 && DisconnectDestinations(); }
     bool IsConnectedSrc(const KPlug* pSource) const;
     bool IsConnectedDst(const KPlug* pDestination) const;
 
@@ -227,6 +233,10 @@ protected:
     static void ForgetOwner(KPlug* pPlug) { pPlug->SetOwnerField(nullptr); }
     // The object whose property list holds pPlug, or null.
     static KPlug* ListOwnerOf(const KPlug* pPlug) { return pPlug->GetListOwner(); }
+
+    // True while some plug is connected to this one (as source or
+    // destination).
+    bool HasConnections() const { return L() && !L()->mConnections.empty(); }
 
     // A mark for the object that lists this plug as a property (see
     // KObject::Watch); not among the plug flags.

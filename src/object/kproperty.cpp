@@ -124,7 +124,7 @@ int KProperty::ClassId = KPlug_RegisterClassId(&KProperty::ClassDefinition, -1);
 
 KProperty::KProperty() : mPropertyFlags(0), mRow(&kNoRow), mInfoFlags(0), mType(kPropertyUnknown) {}
 
-KProperty::~KProperty()
+void KProperty::EndProperty()
 {
     // An embedded property dies before its object: leave no dangling entry.
     if (KObject* listOwner = ListOwner())

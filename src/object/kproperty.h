@@ -167,7 +167,12 @@ public:
 
     // No name, no accessors, type 0, flags 0, limits minus and plus infinity.
     KProperty();
-    ~KProperty() override;
+    ~KProperty() override
+    {
+        // Most properties end unlisted, on their class's row: nothing to undo.
+        if (GetListOwner() || IsMarked())
+            EndProperty();
+    }
 
     KClassDefinition* GetClassDefinition() const override;
 
@@ -309,6 +314,9 @@ private:
         SetMarked(pOwned);
     }
     void FreeOwnRow();
+    // The destructor's work for a listed property or one with a row of its
+    // own.
+    void EndProperty();
 
     int mPropertyFlags;  // first: fills the plug's tail padding
     const KPropertyRow* mRow;  // never null; the property's own when marked
