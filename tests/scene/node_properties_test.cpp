@@ -1,4 +1,5 @@
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 #include <string>
@@ -299,6 +300,119 @@ TEST(KQelNodeProperties, ASetEndsAsKObjectEndsItWithTheSameEventsInTheSameOrder)
         // The subclass's hook heard every property leave, the last first.
         EXPECT_EQ(listed, hookedListed) << c.name;
         EXPECT_EQ(hooked->mRemovals, std::vector<std::string>(listed.rbegin(), listed.rend())) << c.name;
+        own->Destroy();
+        hooked->Destroy();
+    }
+}
+
+// A peer that, besides logging, reacts to what it hears.
+struct ReactingPeer : RecordingObject {
+    explicit ReactingPeer(std::vector<RecordedEvent>* pLog) : RecordingObject("P", pLog) {}
+    bool PlugNotify(KPlugCallstack* pStack, kPlugAction pAction, KPlug* pPlug, int pIndex, KPlug* pOther,
+                    kConnectionType pType, KPlug* pNewPlug) override
+    {
+        const bool answer = RecordingObject::PlugNotify(pStack, pAction, pPlug, pIndex, pOther, pType, pNewPlug);
+        if (mReact)
+            mReact(pAction, pOther);
+        return answer;
+    }
+    std::function<void(kPlugAction, KPlug*)> mReact;
+};
+
+// Connects pMember to the peer when the set's own connection to it ends;
+// when the member's connection ends in turn, notes what the set lists.
+void ConnectWhenTheSetLetsGo(KQelNodeProperties& pSet, ReactingPeer& pPeer, std::vector<std::string>& pNotes,
+                             KProperty* pMember)
+{
+    ASSERT_TRUE(pSet.ConnectDst(&pPeer));
+    pPeer.mReact = [&pSet, &pPeer, &pNotes, pMember](kPlugAction pAction, KPlug* pOther) {
+        if (pAction != kPlugDisconnectedSrc)
+            return;
+        if (pOther == &pSet) {
+            EXPECT_TRUE(pPeer.ConnectSrc(pMember));
+            return;
+        }
+        pNotes.push_back("listed " + std::to_string(pSet.GetPropertyCount()));
+        for (const char* name : {"QuaternionInterpolate", "RotationStiffnessZ", "AxisLen", "Show"})
+            pNotes.push_back(std::string(name) + (pSet.FindPropertyByName(name) ? " found" : " gone"));
+    };
+}
+
+// What a set's end leaves, as text: the peer's events and notes, then the
+// count listed, the owned plugs in order and which members the set still
+// owns.
+std::vector<std::string> EndLeaves(KQelNodeProperties* pSet,
+                                   void (*pPrepare)(KQelNodeProperties&, ReactingPeer&, std::vector<std::string>&))
+{
+    std::vector<RecordedEvent> log;
+    std::vector<std::string> seen;
+    ReactingPeer peer(&log);
+    std::map<const KPlug*, std::string> names = {{pSet, "set"}, {&peer, "P"}};
+    std::vector<KProperty*> members;
+    for (int i = 0; i < pSet->GetPropertyCount(); ++i) {
+        KProperty* property = pSet->GetProperty(i);
+        names[property] = property->GetPropertyName();
+        if (!property->IsDynamic())
+            members.push_back(property);
+    }
+    pPrepare(*pSet, peer, seen);
+    pSet->Destruct();
+    for (const RecordedEvent& event : log)
+        seen.push_back(std::to_string(event.mAction) + " " + names[event.mPlug] + " " + names[event.mOther]);
+    seen.push_back("listed " + std::to_string(pSet->GetPropertyCount()));
+    for (const char* name : {"QuaternionInterpolate", "Show"})
+        EXPECT_EQ(pSet->FindPropertyByName(name), nullptr) << name;
+    for (int i = 0; i < pSet->GetOwnedPlugCount(); ++i)
+        seen.push_back("owned " + names[pSet->GetOwnedPlug(i)]);
+    for (KProperty* member : members) {
+        if (member->GetOwner() != pSet)
+            seen.push_back("not owned " + names[member]);
+    }
+    EXPECT_EQ(peer.GetSrcCount() + peer.GetDstCount(), 0);
+    peer.mReact = nullptr;
+    return seen;
+}
+
+// What a set holds when it ends (owned plugs apart from its list, a peer
+// that connects a member meanwhile and looks names up) changes nothing of
+// what the end leaves, whichever way the set ends.
+TEST(KQelNodeProperties, ASetEndsAsKObjectEndsItWhateverItsListHolds)
+{
+    struct Case {
+        const char* name;
+        void (*prepare)(KQelNodeProperties&, ReactingPeer&, std::vector<std::string>&);
+        std::vector<std::string> notes;  // what the peer noted, in order
+    } cases[] = {
+        {"a listed member released by the set",
+         [](KQelNodeProperties& pSet, ReactingPeer&, std::vector<std::string>&) {
+             EXPECT_TRUE(pSet.DisconnectOwnedPlug(&pSet.AxisLen));
+         },
+         {}},
+        {"a member unlisted in the middle and listed again",
+         [](KQelNodeProperties& pSet, ReactingPeer&, std::vector<std::string>&) {
+             EXPECT_TRUE(pSet.PropertyIndexRemoveFromList(1));
+             EXPECT_EQ(pSet.PropertyAddToList(&pSet.RotationOffset), 53);
+         },
+         {}},
+        {"a member connected while the set's own connection ends",
+         [](KQelNodeProperties& pSet, ReactingPeer& pPeer, std::vector<std::string>& pNotes) {
+             ConnectWhenTheSetLetsGo(pSet, pPeer, pNotes, &pSet.AxisLen);
+         },
+         {"listed 21", "QuaternionInterpolate found", "RotationStiffnessZ found", "AxisLen gone", "Show gone"}},
+        {"names looked up while an animated property ends",
+         [](KQelNodeProperties& pSet, ReactingPeer& pPeer, std::vector<std::string>& pNotes) {
+             ConnectWhenTheSetLetsGo(pSet, pPeer, pNotes, pSet.FindPropertyByName("Lcl Translation"));
+         },
+         {"listed 50", "QuaternionInterpolate found", "RotationStiffnessZ found", "AxisLen found", "Show found"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KQelNodeProperties* own = new KQelNodeProperties(nullptr);
+        HookedNodeProperties* hooked = new HookedNodeProperties;
+        const std::vector<std::string> seen = EndLeaves(own, c.prepare);
+        EXPECT_EQ(seen, EndLeaves(hooked, c.prepare));
+        const std::vector<std::string> notes(seen.begin(), seen.begin() + static_cast<long>(c.notes.size()));
+        EXPECT_EQ(notes, c.notes);
         own->Destroy();
         hooked->Destroy();
     }
