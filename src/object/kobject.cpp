@@ -176,14 +176,15 @@ void KObject::DestructWithOwnHooks()
     for (int i = GetPropertyCount() - 1; i >= 0; --i) {
         if (i >= GetPropertyCount())
             continue;
+        KProperty* property = Listed(i);
         EndWatch();
         // A set's members, neither connected nor dynamic, end without a
-        // step each: they leave the list together.
-        if (i + 1 == mListed && UnlistQuietTail()) {
+        // step each: they leave the list together (unless the end of the
+        // watch moved this one).
+        if (i + 1 == mListed && Listed(i) == property && UnlistQuietTail()) {
             i = mListed;
             continue;
         }
-        KProperty* property = Listed(i);
         Unlist(i, property);
         EndUnlisted(property);
     }
