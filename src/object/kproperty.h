@@ -166,7 +166,8 @@ public:
     static KClassDefinition ClassDefinition;
 
     // No name, no accessors, type 0, flags 0, limits minus and plus infinity.
-    KProperty();
+    // In line: a set constructs dozens of members.
+    KProperty() : mPropertyFlags(0), mRow(&kNoRow), mInfoFlags(0), mType(kPropertyUnknown) {}
     ~KProperty() override;
 
     KClassDefinition* GetClassDefinition() const override;
@@ -309,6 +310,10 @@ private:
         SetMarked(pOwned);
     }
     void FreeOwnRow();
+
+    // The row of a property that has none of its own: no name, no
+    // accessors, no data type.
+    static const KPropertyRow kNoRow;
 
     int mPropertyFlags;  // first: fills the plug's tail padding
     const KPropertyRow* mRow;  // never null; the property's own when marked
