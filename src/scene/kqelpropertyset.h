@@ -30,7 +30,8 @@
 // notification. Registration of a member: set the type from the value
 // type, bind owner and row (name, getter and setter, to-text function),
 // append to the property list, then enum type, or list filter, type and
-// content description; then default and flags.
+// content description; then default and flags. Binding and appending are a
+// few stores (KObject::ListMember) unless the class hooks the list.
 //
 // Example (header):
 //
