@@ -382,8 +382,8 @@ bool KQelReaderQel::ReadKQelMeshVertices(KQelMesh& pMesh)
     const int count = file.FieldReadGetCount() / 3;
     pMesh.InitControlPoints(0);
     if (pMesh.ReserveControlPoints(count)) {
-        native_detail::ReadDoubleItems<KQelVector4>(
-            file, 3, count, [](const double* v) { return KQelVector4(v[0], v[1], v[2], 0.0); },
+        native_detail::ReadDoubleItems(
+            file, 3, count, pMesh.GetControlPoints(), [](const double* v) { return KQelVector4(v[0], v[1], v[2], 0.0); },
             [&pMesh](const KQelVector4* pPoints, int pCount) { pMesh.AddControlPoints(pPoints, pCount); });
     }
     file.FieldReadEnd();
