@@ -383,7 +383,8 @@ bool KQelReaderQel::ReadKQelMeshVertices(KQelMesh& pMesh)
     pMesh.InitControlPoints(0);
     if (pMesh.ReserveControlPoints(count)) {
         native_detail::ReadDoubleItems(
-            file, 3, count, pMesh.GetControlPoints(), [](const double* v) { return KQelVector4(v[0], v[1], v[2], 0.0); },
+            file, 3, count, pMesh.GetControlPoints(),
+            [](const double* v) { return KQelVector4(v[0], v[1], v[2], 0.0); },
             [&pMesh](const KQelVector4* pPoints, int pCount) { pMesh.AddControlPoints(pPoints, pCount); });
     }
     file.FieldReadEnd();
