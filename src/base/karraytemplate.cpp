@@ -154,10 +154,10 @@ int KBaseArray::AddMultiple(const void* items, int count)
         return -1;
     const int first = mCount;
     const size_t bytes = static_cast<size_t>(count) * mItemSize;
-    if (bytes > 0 && items)
-        std::memcpy(ItemAddress(first), items, bytes);
-    else if (bytes > 0)
+    if (bytes > 0 && !items)
         std::memset(ItemAddress(first), 0, bytes);
+    else if (bytes > 0 && items != ItemAddress(first))  // else filled in place
+        std::memcpy(ItemAddress(first), items, bytes);
     mCount += count;
     return first;
 }

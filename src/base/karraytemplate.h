@@ -34,7 +34,8 @@ public:
     int AddMultiple(int count);
     // Appends count items copied from items (which must not lie in this
     // array), or zero-byte items when it is null; the index of the first,
-    // or -1 with nothing appended.
+    // or -1 with nothing appended. items may also be the room past the count
+    // that Reserve made, filled by the caller: it is then taken as it is.
     int AddMultiple(const void* items, int count);
     // Makes room for count items in all, the count unchanged, so that
     // appends up to it move nothing; false when the storage cannot grow.
@@ -129,7 +130,8 @@ public:
     }
     using KBaseArray::RemoveAt;
     // Appends pCount items copied from pItems in one step (zero-byte items
-    // when it is null); the index of the first, -1 with nothing appended.
+    // when it is null; taken as they are when pItems is the filled room past
+    // the count); the index of the first, -1 with nothing appended.
     int AddMultiple(const T* pItems, int pCount) { return KBaseArray::AddMultiple(pItems, pCount); }
     int AddMultiple(int pCount) { return KBaseArray::AddMultiple(pCount); }
 

@@ -168,6 +168,21 @@ bool KQelMesh::AddPolygons(const int* pSizes, int pCount, const int* pCorners, i
     return true;
 }
 
+int* KQelMesh::ReservePolygonVertices(int pCount)
+{
+    KArrayTemplate<int>& corners = P().mPolygonVertices;
+    const int first = corners.GetCount();
+    if (pCount <= 0 || pCount > INT_MAX - first || !corners.Reserve(first + pCount))
+        return nullptr;
+    return corners.GetArray() + first;
+}
+
+void KQelMesh::TrimPolygonVertices()
+{
+    if (PolygonData* data = mPolygonData.Get())
+        data->mPolygonVertices.Resize(data->mPolygonVertices.GetCount());
+}
+
 // ---- Access ----
 
 int KQelMesh::GetPolygonGroup(int pPolygon) const

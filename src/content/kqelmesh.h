@@ -74,6 +74,13 @@ public:
     // pSizes[i] control points of pCorners (unchecked). False, nothing
     // appended, for a negative size or when the arrays cannot grow.
     bool AddPolygons(const int* pSizes, int pCount, const int* pCorners, int pGroup = -1);
+    // Room for pCount corners past the polygon-vertex array, for a reader to
+    // decode into: AddPolygons given it as pCorners takes them without a
+    // copy. Valid until the mesh next changes; null for a count below 1 or
+    // when the array cannot grow. TrimPolygonVertices gives back unused room.
+    int* ReservePolygonVertices(int pCount);
+    // Cuts the polygon-vertex storage to the corners (freed without any).
+    void TrimPolygonVertices();
 
     // ---- Access ----
 

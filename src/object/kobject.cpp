@@ -265,6 +265,11 @@ KProperty* KObject::CreatePropertyFromType(const char* pName, kPropertyType pTyp
 
 KProperty* KObject::CreatePropertyOnRow(const KPropertyRow* pRow, kPropertyType pType)
 {
+    return CreateOnRow(pRow, pType, false);
+}
+
+KProperty* KObject::CreateOnRow(const KPropertyRow* pRow, kPropertyType pType, bool pMember)
+{
     if (!pRow || !pRow->mName)
         return nullptr;
     KPropertyRoom* room = GetPropertyRoom();
@@ -275,6 +280,10 @@ KProperty* KObject::CreatePropertyOnRow(const KPropertyRow* pRow, kPropertyType 
     if (room && room->mBegin != free)
         property->SetMadeInPlace();
     property->SetPropertyType(pType);
+    if (pMember && ListUntouched(property, pRow)) {
+        property->mInfoFlags |= KPropertyInfo::kDynamic | KPropertyInfo::kAllocatedName;
+        return property;
+    }
     property->SetPropertyInfo(this, pRow);
     property->mInfoFlags |= KPropertyInfo::kDynamic | KPropertyInfo::kAllocatedName;
     if (PropertyAddToList(property) < 0) {
@@ -367,13 +376,6 @@ bool KObject::PropertyDestroy(KProperty* pProperty)
 }
 
 void KObject::PropertyNotify(kPropertyNotify pEvent, KProperty* pProperty) {}
-
-KProperty* KObject::GetProperty(int pIndex) const
-{
-    if (pIndex < 0 || pIndex >= GetPropertyCount())
-        return nullptr;
-    return Listed(pIndex);
-}
 
 int KObject::GetPropertyIndex(const KProperty* pProperty) const
 {

@@ -3,6 +3,7 @@
 #define QELSDK_OBJECT_KOBJECT_H
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "object/kplug.h"
@@ -107,7 +108,10 @@ public:
 
     int GetPropertyCount() const { return mListed; }
     // Null when out of range.
-    KProperty* GetProperty(int pIndex) const;
+    KProperty* GetProperty(int pIndex) const
+    {
+        return pIndex < 0 || pIndex >= GetPropertyCount() ? nullptr : Listed(pIndex);
+    }
     // Index in the list, -1 when absent.
     int GetPropertyIndex(const KProperty* pProperty) const;
     // The first property whose name equals pName exactly (case matters), or
@@ -121,6 +125,37 @@ public:
     void UseClassNames(const KPropertyNames* pNames);
     // Room for pCount more properties in the list and among the owned plugs.
     void ReserveProperties(int pCount);
+    // For the constructor of C, this object's class: binds pProperty, a
+    // member, to this object and to its class's row and appends it to the
+    // list, as pProperty->SetPropertyInfo(this, pRow) then
+    // PropertyAddToList(pProperty) do. While nothing can have seen the
+    // property or be told of the list (C keeps the list hooks of KObject,
+    // the object is not watched, its lists agree and have no name index),
+    // that is a few stores: no event would do anything.
+    template <class C>
+    void ListMember(KProperty* pProperty, const KPropertyRow* pRow)
+    {
+        if (KeepsListHooks<C>() && ListUntouched(pProperty, pRow))
+            return;
+        pProperty->SetPropertyInfo(this, pRow);
+        PropertyAddToList(pProperty);
+    }
+    // CreatePropertyOnRow for the constructor of C, the property listed as
+    // ListMember lists a member.
+    template <class C>
+    KProperty* CreateMemberOnRow(const KPropertyRow* pRow, kPropertyType pType)
+    {
+        return CreateOnRow(pRow, pType, KeepsListHooks<C>());
+    }
+    // Whether the class C answers ownership and list events as KObject does.
+    template <class C>
+    static constexpr bool KeepsListHooks()
+    {
+        return std::is_same<decltype(&C::PropertyAddToList), int (KObject::*)(KProperty*)>::value &&
+               std::is_same<decltype(&C::PropertyNotify), void (KObject::*)(kPropertyNotify, KProperty*)>::value &&
+               std::is_same<decltype(&C::ConnectOwnedPlug), bool (KPlug::*)(KPlug*)>::value &&
+               std::is_same<decltype(&C::OwnedAppend), void (KObject::*)(KPlug*)>::value;
+    }
     // The same lookup on pObject; null for a null object.
     static KProperty* FindPropertyByName(const KObject* pObject, const char* pName)
     {
@@ -183,6 +218,11 @@ private:
     struct NameIndex;
     // Drops a property from the list without events (it is being destroyed).
     void ForgetProperty(KProperty* pProperty);
+    // CreatePropertyOnRow, listing as ListMember when pMember.
+    KProperty* CreateOnRow(const KPropertyRow* pRow, kPropertyType pType, bool pMember);
+    // ListMember's stores, when the property and the object allow them;
+    // false, with nothing done, otherwise.
+    inline bool ListUntouched(KProperty* pProperty, const KPropertyRow* pRow);
     // Takes pProperty out of the list, looked for at pIndex first; no events.
     void Unlist(int pIndex, KProperty* pProperty);
     // A property that has left the list: destroyed when it is this object's
@@ -225,6 +265,29 @@ private:
 inline KObject* KProperty::ListOwner() const
 {
     return static_cast<KObject*>(GetListOwner());
+}
+
+inline bool KObject::ListUntouched(KProperty* pProperty, const KPropertyRow* pRow)
+{
+    // Unwatched, nothing ends a watch; with the lists agreeing and ending
+    // together, the new owned plug is the next listed one; without a name
+    // index there is none to extend. A full array grows on the usual path.
+    if (!pRow || (mStatus & kStatusWatched) || mOwnedApart || mNameIndexValid ||
+        mPlugs.size() != static_cast<std::size_t>(mListed) || mPlugs.size() == mPlugs.capacity() ||
+        !IsUntouched(pProperty))
+        return false;
+    AdoptUntouched(pProperty);
+    mPlugs.push_back(pProperty);
+    ++mListed;
+    // Unmarked, the property has no row of its own to free.
+    if (pRow != pProperty->mRow) {
+        pProperty->mRow = pRow;
+        int flags = pProperty->mInfoFlags & ~(KPropertyInfo::kAllocatedName | KPropertyInfo::kHasAsStringFunc);
+        if (pRow->mAccessors.mAsString)
+            flags |= KPropertyInfo::kHasAsStringFunc;
+        pProperty->mInfoFlags = flags;
+    }
+    return true;
 }
 
 }  // namespace qelsdk_600

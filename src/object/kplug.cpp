@@ -45,7 +45,6 @@ private:
 KClassDefinition KPlug::ClassDefinition = {&KPlug::ClassId, nullptr, "KPlug", nullptr};
 int KPlug::ClassId = KPlug_RegisterClassId(&KPlug::ClassDefinition, -1);
 
-KPlug::KPlug() : mOwner(nullptr), mLinks(0), mFlags(eDirectionAll) {}
 
 void KPlug::EndPlug()
 {

@@ -86,7 +86,7 @@ public:
     struct LinksRoom;
 
     // Flags 3 (both directions), no owner, user tag 0.
-    KPlug();
+    KPlug() : mOwner(nullptr), mLinks(0), mFlags(eDirectionAll) {}
     ~KPlug() override
     {
         // Most plugs end as their object's members, released by it and never
@@ -233,6 +233,21 @@ protected:
     static void ForgetOwner(KPlug* pPlug) { pPlug->SetOwnerField(nullptr); }
     // The object whose property list holds pPlug, or null.
     static KPlug* ListOwnerOf(const KPlug* pPlug) { return pPlug->GetListOwner(); }
+    // Whether pPlug stands as constructed towards owners and lists: no
+    // owner, record or filter; not a sub-plug, listed, watched or marked.
+    static bool IsUntouched(const KPlug* pPlug)
+    {
+        return !pPlug->mOwner && !pPlug->mLinks &&
+               !(pPlug->mFlags & (kFlagSubPlug | kFlagListedByOwner | kFlagWatched | kFlagMarked));
+    }
+    // Makes this plug the owner of an untouched pPlug and the object that
+    // lists it, as ConnectOwnedPlug then SetListOwner would, except that
+    // the caller appends pPlug to its owned plugs.
+    void AdoptUntouched(KPlug* pPlug)
+    {
+        pPlug->mOwner = this;
+        pPlug->mFlags |= kFlagListedByOwner;
+    }
 
     // True while some plug is connected to this one (as source or
     // destination).

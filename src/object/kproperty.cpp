@@ -20,13 +20,7 @@ const char* KPropertyTypeName(int pType)
     return pType >= 0 && pType < kPropertyTypeCount ? kPropertyTypeNames[pType] : nullptr;
 }
 
-namespace {
-
-// The row of a property that has none of its own: no name, no accessors,
-// no data type.
-const KPropertyRow kNoRow = {nullptr, {nullptr, nullptr, nullptr}, nullptr};
-
-}  // namespace
+const KPropertyRow KProperty::kNoRow = {nullptr, {nullptr, nullptr, nullptr}, nullptr};
 
 // A property's settings beyond the common ones.
 struct KProperty::Extra : KPlug::Extension {
@@ -121,8 +115,6 @@ void KPropertyInfo::ShareAccessors(const KPropertyAccessors* pAccessors)
 KClassDefinition KProperty::ClassDefinition = {&KProperty::ClassId, &KPlug::ClassDefinition,
                                                "KProperty", nullptr};
 int KProperty::ClassId = KPlug_RegisterClassId(&KProperty::ClassDefinition, -1);
-
-KProperty::KProperty() : mPropertyFlags(0), mRow(&kNoRow), mInfoFlags(0), mType(kPropertyUnknown) {}
 
 void KProperty::EndProperty()
 {

@@ -166,7 +166,8 @@ public:
     static KClassDefinition ClassDefinition;
 
     // No name, no accessors, type 0, flags 0, limits minus and plus infinity.
-    KProperty();
+    // In line: a set constructs dozens of members.
+    KProperty() : mPropertyFlags(0), mRow(&kNoRow), mInfoFlags(0), mType(kPropertyUnknown) {}
     ~KProperty() override
     {
         // Most properties end unlisted, on their class's row: nothing to undo.
@@ -317,6 +318,10 @@ private:
     // The destructor's work for a listed property or one with a row of its
     // own.
     void EndProperty();
+
+    // The row of a property that has none of its own: no name, no
+    // accessors, no data type.
+    static const KPropertyRow kNoRow;
 
     int mPropertyFlags;  // first: fills the plug's tail padding
     const KPropertyRow* mRow;  // never null; the property's own when marked

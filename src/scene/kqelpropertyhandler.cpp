@@ -30,12 +30,9 @@ KProperty* AddAnimatedProperty(KObject& pSet, const char* pName)
 
 namespace detail {
 
-void KQelRegisterObjectList(KObject* pSet, KPropertyObjectList& pMember, const KPropertyRow& pRow,
-                            int pContentClassId, int pContentValue, KPlug::kDirection pDirection, int pFlags)
+void KQelSetUpObjectList(KPropertyObjectList& pMember, int pContentClassId, int pContentValue,
+                         KPlug::kDirection pDirection, int pFlags)
 {
-    pMember.Init();
-    pMember.SetPropertyInfo(pSet, &pRow);
-    pSet->PropertyAddToList(&pMember);
     pMember.SetFilter(KPlug_GetFilter(pContentClassId), KPlug::eNormalPlug);
     pMember.SetPropertyType(kPropertyObject);
     pMember.SetContentSpec(pContentValue, pContentClassId);
@@ -49,16 +46,13 @@ KPropertyRow KQelAnimatedRow(const char* pName, const char* pDataTypeName)
     return KPropertyRow{pName, {nullptr, nullptr, nullptr}, KDataTypeGet(pDataTypeName)};
 }
 
-KProperty* KQelRegisterAnimated(KObject& pSet, const KPropertyRow& pRow)
+KProperty* KQelMarkAnimated(KProperty* pProperty)
 {
-    if (!pRow.mDataType)
+    if (!pProperty)
         return nullptr;
-    KProperty* property = pSet.CreatePropertyOnRow(&pRow, DataTypeToPropertyType(pRow.mDataType));
-    if (!property)
-        return nullptr;
-    property->GetPropertyInfo().ModifyFlag(KPropertyInfo::kAnimatable, true);
-    property->ModifyPropertyFlag(kPropertyFlagAnimated, true);
-    return property;
+    pProperty->GetPropertyInfo().ModifyFlag(KPropertyInfo::kAnimatable, true);
+    pProperty->ModifyPropertyFlag(kPropertyFlagAnimated, true);
+    return pProperty;
 }
 
 }  // namespace detail

@@ -30,7 +30,8 @@
 // notification. Registration of a member: set the type from the value
 // type, bind owner and row (name, getter and setter, to-text function),
 // append to the property list, then enum type, or list filter, type and
-// content description; then default and flags.
+// content description; then default and flags. Binding and appending are a
+// few stores (KObject::ListMember) unless the class hooks the list.
 //
 // Example (header):
 //
@@ -151,8 +152,7 @@ void KQelRegisterValue(C* pSet, KPropertyTemplate<T>& pMember, const KPropertyRo
                        int pFlags)
 {
     pMember.SetPropertyType(KPropertyGetType(static_cast<T*>(nullptr)));
-    pMember.SetPropertyInfo(pSet, &pRow);
-    pSet->PropertyAddToList(&pMember);
+    pSet->template ListMember<C>(&pMember, &pRow);
     KQelStoreValue(pMember, static_cast<T>(pDefault));
     if (pFlags)
         pMember.ModifyPropertyFlag(pFlags, true);
@@ -167,13 +167,32 @@ void KQelRegisterEnum(C* pSet, KPropertyTemplate<T>& pMember, const KPropertyRow
     pMember.SetPropertyType(kPropertyEnum);
 }
 
-void KQelRegisterObjectList(KObject* pSet, KPropertyObjectList& pMember, const KPropertyRow& pRow,
-                            int pContentClassId, int pContentValue, KPlug::kDirection pDirection, int pFlags);
+// The steps of an object-list member after it joined the list.
+void KQelSetUpObjectList(KPropertyObjectList& pMember, int pContentClassId, int pContentValue,
+                         KPlug::kDirection pDirection, int pFlags);
+
+template <class C>
+void KQelRegisterObjectList(C* pSet, KPropertyObjectList& pMember, const KPropertyRow& pRow, int pContentClassId,
+                            int pContentValue, KPlug::kDirection pDirection, int pFlags)
+{
+    pMember.Init();
+    pSet->template ListMember<C>(&pMember, &pRow);
+    KQelSetUpObjectList(pMember, pContentClassId, pContentValue, pDirection, pFlags);
+}
+
+// Marks a property made for an A row animatable and animated; null stays null.
+KProperty* KQelMarkAnimated(KProperty* pProperty);
 
 // The animated property of an A row: AddAnimatedProperty with a row of the
 // class (name and data type), which the property uses without a copy; the
 // row is used up even when no property is made.
-KProperty* KQelRegisterAnimated(KObject& pSet, const KPropertyRow& pRow);
+template <class C>
+KProperty* KQelRegisterAnimated(C& pSet, const KPropertyRow& pRow)
+{
+    if (!pRow.mDataType)
+        return nullptr;
+    return KQelMarkAnimated(pSet.template CreateMemberOnRow<C>(&pRow, DataTypeToPropertyType(pRow.mDataType)));
+}
 
 // The row of an A row.
 KPropertyRow KQelAnimatedRow(const char* pName, const char* pDataTypeName);

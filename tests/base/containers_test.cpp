@@ -85,6 +85,19 @@ TEST(KArrayTemplateTest, AddMultipleAppendsCopiesOrZeros)
     EXPECT_EQ(Items(array), (std::vector<int>{7, 1, 2, 3, 4, 5, 0, 0}));
 }
 
+TEST(KArrayTemplateTest, AddMultipleTakesTheFilledRoomPastTheCountAsItIs)
+{
+    KArrayTemplate<int> array(4);
+    array.Add(7);
+    ASSERT_TRUE(array.Reserve(6));
+    int* room = array.GetArray() + 1;
+    for (int i = 0; i < 5; ++i)
+        room[i] = 10 * i;
+    EXPECT_EQ(array.AddMultiple(room, 3), 1);
+    EXPECT_EQ(array.GetArray() + 1, room);
+    EXPECT_EQ(Items(array), (std::vector<int>{7, 0, 10, 20}));
+}
+
 TEST(KArrayTemplateTest, ReserveKeepsTheCountAndLaterAppendsInPlace)
 {
     KArrayTemplate<int> array(3);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "content/kqelmesh.h"
@@ -188,6 +189,56 @@ TEST(Mesh, AddPolygonsBuildsWhatOneCornerAtATimeBuilds)
             << c.name;
         EXPECT_EQ(PolygonState(*meshes[1]), PolygonState(*meshes[0])) << c.name;
     }
+}
+
+TEST(Mesh, CornersDecodedInTheReservedRoomBecomeThePolygons)
+{
+    struct Case {
+        const char* name;
+        bool earlier;  // the quad and the triangle first
+        std::vector<int> sizes;
+    } cases[] = {
+        {"first polygons", false, {3, 4}},
+        {"after others", true, {2, 0, 5}},
+    };
+    for (const Case& c : cases) {
+        KQelSdkManager manager;
+        KQelMesh* meshes[2] = {manager.CreateKQelMesh(), manager.CreateKQelMesh()};
+        int count = 0;
+        for (int size : c.sizes)
+            count += size;
+        std::vector<int> corners;
+        for (int k = 0; k < count; ++k)
+            corners.push_back(3 * k - 4);
+        for (KQelMesh* mesh : meshes) {
+            if (c.earlier)
+                AddQuadAndTriangle(*mesh);
+        }
+        const int sizes = static_cast<int>(c.sizes.size());
+        ASSERT_TRUE(meshes[0]->AddPolygons(c.sizes.data(), sizes, corners.data(), 2)) << c.name;
+        int* room = meshes[1]->ReservePolygonVertices(count);
+        ASSERT_NE(room, nullptr) << c.name;
+        std::copy(corners.begin(), corners.end(), room);
+        EXPECT_TRUE(meshes[1]->AddPolygons(c.sizes.data(), sizes, room, 2)) << c.name;
+        EXPECT_EQ(meshes[1]->GetPolygonVertices() + meshes[1]->GetPolygonVertexCount() - count, room) << c.name;
+        EXPECT_EQ(PolygonState(*meshes[1]), PolygonState(*meshes[0])) << c.name;
+    }
+}
+
+TEST(Mesh, UnusedCornerRoomIsGivenBack)
+{
+    KQelSdkManager manager;
+    KQelMesh* mesh = manager.CreateKQelMesh();
+    EXPECT_EQ(mesh->ReservePolygonVertices(0), nullptr);
+    EXPECT_EQ(mesh->ReservePolygonVertices(-1), nullptr);
+    ASSERT_NE(mesh->ReservePolygonVertices(5000), nullptr);
+    mesh->TrimPolygonVertices();
+    EXPECT_EQ(mesh->GetPolygonVertices(), nullptr);
+    AddQuadAndTriangle(*mesh);
+    const std::vector<std::vector<int>> before = PolygonState(*mesh);
+    ASSERT_NE(mesh->ReservePolygonVertices(5000), nullptr);
+    mesh->TrimPolygonVertices();
+    EXPECT_EQ(PolygonState(*mesh), before);
 }
 
 TEST(Mesh, AddPolygonsRefusesANegativeSizeWhole)

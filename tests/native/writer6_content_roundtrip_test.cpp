@@ -627,6 +627,44 @@ TEST(Writer6ContentRoundTrip, ManyPolygonsOfMixedSizesReadBackEqual)
     }
 }
 
+// Layer arrays longer than the blocks a reader takes at a time (points and
+// their normals, UVs and their index per corner, groups per polygon) read
+// back equal in every form.
+TEST(Writer6ContentRoundTrip, LayerArraysOverSeveralReadBlocksReadBackEqual)
+{
+    const int points = 5000, polygons = 3000;
+    for (KQelExporter::EFileFormat format :
+         {KQelExporter::eQelAscii, KQelExporter::eQelBinary, KQelExporter::eQelEncrypted}) {
+        SCOPED_TRACE(format);
+        ScratchDir dir;
+        SceneFixture original, read;
+        KQelMesh* mesh = original.manager.CreateKQelMesh();
+        SetPoints(*mesh, points);
+        for (int p = 0; p < polygons; ++p) {
+            mesh->BeginPolygon();
+            for (int k = 0; k < 3 + p % 5; ++k)
+                mesh->AddPolygon((11 * p + 3 * k) % points);
+        }
+        KQelLayer& layer = *mesh->GetLayer(0);
+        KQelLayerElementNormal* normals = AddElement(layer, &KQelLayer::SetNormals, E::eByControlPoint, E::eDirect);
+        for (int i = 0; i < points; ++i)
+            normals->GetDirectArray().Add(KQelVector4(i % 3 - 1, 0.5, -0.25 * i, 0));
+        KQelLayerElementUV* uvs = AddElement(layer, &KQelLayer::SetUVs, E::eByPolygonVertex, E::eIndexToDirect);
+        for (int i = 0; i < 700; ++i)
+            uvs->GetDirectArray().Add(KQelVector2(i / 700.0, 1.5 - i));
+        for (int c = 0; c < mesh->GetPolygonVertexCount(); ++c)
+            uvs->GetIndexArray().Add((c * 37) % 700);
+        KQelLayerElementPolygonGroup* groups = AddElement(layer, &KQelLayer::SetPolygonGroups, E::eByPolygon, E::eIndex);
+        for (int p = 0; p < polygons; ++p)
+            groups->GetIndexArray().Add(-p);
+        AddGeometryNode(original, "Mesh", mesh);
+        ExportAndImport(original, dir.File("layers.qel"), format, read);
+        ContentComparer comparer(original.manager);
+        comparer.Compare(original.scene, read.scene);
+        EXPECT_EQ(comparer.mDifferences, std::vector<std::string>{});
+    }
+}
+
 // Embedded media come back as files of the original bytes, also when two
 // videos share one media file.
 TEST(Writer6ContentRoundTrip, EmbeddedMediaAreExtractedOnRead)

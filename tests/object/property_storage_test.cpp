@@ -3,6 +3,7 @@
 // watch that lets an owner defer work on an object.
 #include <functional>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,7 @@ public:
         UseClassNames(&kNames);
     }
     void WatchEnded() override { ++mWatchEnded; }
+    const char* Text(int pValue) { return pValue == 1 ? "one" : nullptr; }
 
     KPropertyTemplate<double> mSize;
     KPropertyTemplate<bool> mShow;
@@ -224,6 +226,42 @@ TEST(PropertyWatch, TheFirstWatchedChangeEndsTheWatchOnce)
         set.mSize.Set(9.0);
         set.mShow.GetPropertyInfo().SetName("Again");
         EXPECT_EQ(set.mWatchEnded, c.mEnds || std::string(c.mName) != "unwatched" ? 1 : 0);
+    }
+}
+
+// ListMember leaves a member as SetPropertyInfo then PropertyAddToList
+// would, whether its few stores serve or the object or the property needs
+// the usual calls.
+TEST(PropertyRows, AListedMemberEndsAsTheUsualCallsLeaveIt)
+{
+    static const KPropertyRow kRow = {"Extra", {nullptr, nullptr, KPropertyAsString(&RowSet::Text)}, nullptr};
+    const std::pair<const char*, std::function<void(RowSet&, KProperty&, KObject&)>> cases[] = {
+        {"untouched", [](RowSet&, KProperty&, KObject&) {}},
+        {"name index",
+         [](RowSet& s, KProperty&, KObject&) {
+             s.mShow.GetPropertyInfo().SetName("Hide");
+             s.FindPropertyByName("Hide");
+         }},
+        {"watched", [](RowSet& s, KProperty&, KObject&) { s.Watch(); }},
+        {"owned elsewhere", [](RowSet&, KProperty& p, KObject& o) { o.ConnectOwnedPlug(&p); }},
+        {"lists apart", [](RowSet& s, KProperty&, KObject&) { s.PropertyIndexRemoveFromList(0); }},
+        {"own row", [](RowSet&, KProperty& p, KObject&) { p.SetPropertyName("Old"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        KObject other;
+        RowSet set;
+        KPropertyTemplate<int> extra;
+        c.second(set, extra, other);
+        set.ListMember<RowSet>(&extra, &kRow);
+        EXPECT_EQ(set.GetProperty(set.GetPropertyCount() - 1), &extra);
+        EXPECT_EQ(set.GetOwnedPlug(set.GetOwnedPlugCount() - 1), &extra);
+        EXPECT_EQ(extra.GetPropertyOwner(), &set);
+        EXPECT_EQ(other.GetOwnedPlugCount(), 0);
+        EXPECT_EQ(set.FindPropertyByName("Extra"), &extra);
+        EXPECT_EQ(extra.GetPropertyRow(), &kRow);
+        EXPECT_EQ(extra.GetPropertyInfo().GetFlags(), KPropertyInfo::kHasAsStringFunc);
+        EXPECT_EQ(set.mWatchEnded, std::string(c.first) == "watched" ? 1 : 0);
     }
 }
 

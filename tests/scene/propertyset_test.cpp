@@ -46,6 +46,27 @@ public:
 
 QEL_CLASS_IDENTITY_DEFINE(LampProperties, KQelPropertyHandler)
 
+// The same table in a class that is told of its list's changes, so that its
+// registration takes the usual calls.
+class HookedLampProperties : public KQelOwnedPropertyHandler {
+    QEL_CLASS_IDENTITY(HookedLampProperties)
+
+public:
+    typedef LampProperties::ELampKind ELampKind;
+    static constexpr ELampKind eArea = LampProperties::eArea;
+    HookedLampProperties() : KQelOwnedPropertyHandler(nullptr) { QEL_PROPERTY_SET_REGISTER(TEST_LAMP_PROPERTIES); }
+    static const char* KindAsString(ELampKind pKind) { return LampProperties::KindAsString(pKind); }
+    void PropertyNotify(kPropertyNotify pEvent, KProperty* pProperty) override
+    {
+        mEvents.push_back(std::to_string(pEvent) + " " + pProperty->GetPropertyName());
+    }
+
+    std::vector<std::string> mEvents;
+    QEL_PROPERTY_SET_BODY(TEST_LAMP_PROPERTIES)
+};
+
+QEL_CLASS_IDENTITY_DEFINE(HookedLampProperties, KQelPropertyHandler)
+
 namespace {
 
 std::vector<std::string> Names(const KObject& pSet)
@@ -91,6 +112,32 @@ TEST(PropertySet, RegistersMembersInTableOrderThenAnimatedProperties)
     EXPECT_EQ(offset.mData[2], 3.0);
     EXPECT_EQ(offset.mData[3], 1.0);  // defaults go through the setter's rule
     set->Destroy();
+}
+
+// Listing members in a few stores leaves each property, the list and the
+// owned plugs as the usual calls do; a class told of the list still is.
+TEST(PropertySet, RegistrationEndsTheSameWhetherTheClassHooksTheListOrNot)
+{
+    LampProperties plain;
+    HookedLampProperties hooked;
+    ASSERT_EQ(plain.GetPropertyCount(), hooked.GetPropertyCount());
+    std::vector<std::string> events;
+    for (int i = 0; i < plain.GetPropertyCount(); ++i) {
+        KProperty* a = plain.GetProperty(i);
+        KProperty* b = hooked.GetProperty(i);
+        SCOPED_TRACE(a->GetPropertyName());
+        EXPECT_STREQ(a->GetPropertyName(), b->GetPropertyName());
+        EXPECT_EQ(a->GetPropertyType(), b->GetPropertyType());
+        EXPECT_EQ(a->GetPropertyFlags(), b->GetPropertyFlags());
+        EXPECT_EQ(a->GetPropertyInfo().GetFlags(), b->GetPropertyInfo().GetFlags());
+        EXPECT_STREQ(a->AsString().Buffer(), b->AsString().Buffer());
+        EXPECT_EQ(a->GetPropertyOwner(), &plain);
+        EXPECT_EQ(plain.GetOwnedPlug(i), a);
+        for (kPropertyNotify event : {kPropertyAdding, kPropertyAdded})
+            events.push_back(std::to_string(event) + " " + a->GetPropertyName());
+    }
+    EXPECT_EQ(plain.GetOwnedPlugCount(), plain.GetPropertyCount());
+    EXPECT_EQ(hooked.mEvents, events);
 }
 
 TEST(PropertySet, AccessorsAreTheBoundGetterAndSetter)

@@ -550,12 +550,7 @@ bool ReadIndices(KQel& pFile, const char* pName, KArrayTemplate<int>& pIndices)
 {
     if (!pFile.FieldReadBegin(pName))
         return false;
-    const int count = pFile.FieldReadGetCount();
-    if (pIndices.Reserve(pIndices.GetCount() + count)) {
-        native_detail::ReadBlocks<int>(pFile, count, [&pIndices](const int* pBlock, unsigned int pCount) {
-            pIndices.AddMultiple(pBlock, static_cast<int>(pCount));
-        });
-    }
+    native_detail::ReadInPlace(pFile, pFile.FieldReadGetCount(), pIndices);
     pFile.FieldReadEnd();
     return true;
 }
@@ -568,8 +563,8 @@ void ReadDirect(KQel& pFile, int pWidth, KArrayTemplate<T>& pItems, Make pMake)
     const int count = pFile.FieldReadGetCount() / pWidth;
     if (!pItems.Reserve(pItems.GetCount() + count))
         return;
-    native_detail::ReadDoubleItems<T>(pFile, pWidth, count, pMake,
-                                      [&pItems](const T* pBlock, int pCount) { pItems.AddMultiple(pBlock, pCount); });
+    native_detail::ReadDoubleItems(pFile, pWidth, count, pItems.GetArray() + pItems.GetCount(), pMake,
+                                   [&pItems](const T* pBlock, int pCount) { pItems.AddMultiple(pBlock, pCount); });
 }
 
 // Every element field of that name at the current level, one element each.

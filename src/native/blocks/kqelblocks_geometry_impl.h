@@ -5,8 +5,10 @@
 #define QELSDK_NATIVE_BLOCKS_KQELBLOCKS_GEOMETRY_IMPL_H
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
+#include "base/karraytemplate.h"
 #include "base/kstring.h"
 #include "content/kqellink.h"
 #include "file/kqel.h"
@@ -67,23 +69,43 @@ void ReadBlocks(KQel& pFile, int pCount, Add pAdd)
     }
 }
 
-// As ReadDoubleGroups, but group i becomes the item pMake(values), and the
-// items go to pAdd(items, n) a block at a time: an array grows by them
-// without being zeroed first.
+// As ReadDoubleGroups, but group i becomes the item pMake(values), made in
+// pRoom[i], and the items go to pAdd(items, n) a block at a time. pRoom is
+// the room an array reserved past its items, so that it grows by them
+// where they are, neither zeroed nor copied.
 template <class T, class Make, class Add>
-void ReadDoubleItems(KQel& pFile, int pWidth, int pCount, Make pMake, Add pAdd)
+void ReadDoubleItems(KQel& pFile, int pWidth, int pCount, T* pRoom, Make pMake, Add pAdd)
 {
     const int kItems = 256;
     double buffer[4 * kItems];
-    T items[kItems];
     for (int first = 0; first < pCount; first += kItems) {
         const int groups = std::min(kItems, pCount - first);
         const unsigned int want = static_cast<unsigned int>(groups * pWidth);
         std::fill(buffer + pFile.FieldReadDn(buffer, want), buffer + want, 0.0);
+        T* const items = pRoom + first;
         for (int g = 0; g < groups; ++g)
             items[g] = pMake(buffer + g * pWidth);
         pAdd(items, groups);
     }
+}
+
+// pCount next values of the open field (those it lacks read as 0) appended
+// to pItems, read a block at a time straight into the room it reserves;
+// nothing when it cannot grow.
+template <class T>
+void ReadInPlace(KQel& pFile, int pCount, KArrayTemplate<T>& pItems)
+{
+    const int first = pItems.GetCount();
+    if (pCount <= 0 || pCount > INT_MAX - first || !pItems.Reserve(first + pCount))
+        return;
+    T* const room = pItems.GetArray() + first;
+    for (int done = 0; done < pCount;) {
+        const unsigned int want = static_cast<unsigned int>(std::min(pCount - done, 4096));
+        T* const block = room + done;
+        std::fill(block + ReadNumbers(pFile, block, want), block + want, T(0));
+        done += static_cast<int>(want);
+    }
+    pItems.AddMultiple(room, pCount);
 }
 
 // The values of the named field at the current level; false, pValues

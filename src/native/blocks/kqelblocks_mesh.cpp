@@ -382,8 +382,9 @@ bool KQelReaderQel::ReadKQelMeshVertices(KQelMesh& pMesh)
     const int count = file.FieldReadGetCount() / 3;
     pMesh.InitControlPoints(0);
     if (pMesh.ReserveControlPoints(count)) {
-        native_detail::ReadDoubleItems<KQelVector4>(
-            file, 3, count, [](const double* v) { return KQelVector4(v[0], v[1], v[2], 0.0); },
+        native_detail::ReadDoubleItems(
+            file, 3, count, pMesh.GetControlPoints(),
+            [](const double* v) { return KQelVector4(v[0], v[1], v[2], 0.0); },
             [&pMesh](const KQelVector4* pPoints, int pCount) { pMesh.AddControlPoints(pPoints, pCount); });
     }
     file.FieldReadEnd();
@@ -397,25 +398,30 @@ bool KQelReaderQel::ReadKQelMeshPolygonIndex(KQelMesh& pMesh)
         return true;
     // A negative value ends its polygon and stores its corner complemented
     // (never negated: -INT_MIN does not exist); values the field lacks read
-    // as 0. The corners are decoded straight into one array and checked a
-    // piece at a time while the piece is fresh, before any polygon is made.
-    // The count is bounded by what the field's bytes hold.
+    // as 0. The corners are decoded straight into the mesh's own storage
+    // and checked a piece at a time while the piece is fresh, before any
+    // polygon is made. The count is bounded by what the field's bytes hold.
     const int count = file.FieldReadGetCount();
     if (count <= 0) {
         file.FieldReadEnd();
         return true;
     }
-    // Deflated runs let a small file claim a count beyond what memory holds.
-    std::unique_ptr<int[]> corners(new (std::nothrow) int[static_cast<size_t>(count)]);
+    // Where the mesh cannot make room, a temporary takes them, for
+    // AddPolygons to refuse as it would have. Deflated runs let a small file
+    // claim a count beyond what memory holds.
+    int* corners = pMesh.ReservePolygonVertices(count);
+    std::unique_ptr<int[]> spare(corners ? nullptr : new (std::nothrow) int[static_cast<size_t>(count)]);
+    corners = corners ? corners : spare.get();
     std::unique_ptr<int[]> sizes(new (std::nothrow) int[static_cast<size_t>(count)]);
     if (!corners || !sizes) {
         file.FieldReadEnd();
+        pMesh.TrimPolygonVertices();
         MarkCorruptData(NodeName(pMesh), "PolygonVertexIndex");
         return true;
     }
     int polygons = 0, highest = 0, start = 0;
     for (int first = 0; first < count;) {
-        int* piece = corners.get() + first;
+        int* piece = corners + first;
         const int n = std::min(count - first, 4096);
         std::fill(piece + file.FieldReadIn(piece, static_cast<unsigned int>(n)), piece + n, 0);
         for (int i = 0; i < n; ++i) {
@@ -434,13 +440,15 @@ bool KQelReaderQel::ReadKQelMeshPolygonIndex(KQelMesh& pMesh)
     }
     file.FieldReadEnd();
     if (highest >= pMesh.GetControlPointsCount()) {
+        pMesh.TrimPolygonVertices();
         MarkCorruptData(NodeName(pMesh), "PolygonVertexIndex");
         return true;
     }
     // The last polygon may be left open.
     if (start < count)
         sizes[polygons++] = count - start;
-    pMesh.AddPolygons(sizes.get(), polygons, corners.get());
+    if (!pMesh.AddPolygons(sizes.get(), polygons, corners))
+        pMesh.TrimPolygonVertices();
     return true;
 }
 
