@@ -45,7 +45,6 @@ private:
 KClassDefinition KPlug::ClassDefinition = {&KPlug::ClassId, nullptr, "KPlug", nullptr};
 int KPlug::ClassId = KPlug_RegisterClassId(&KPlug::ClassDefinition, -1);
 
-
 void KPlug::EndPlug()
 {
     if (L()) {
