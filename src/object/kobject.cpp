@@ -280,13 +280,11 @@ KProperty* KObject::CreateOnRow(const KPropertyRow* pRow, kPropertyType pType, b
     if (room && room->mBegin != free)
         property->SetMadeInPlace();
     property->SetPropertyType(pType);
-    if (pMember && ListUntouched(property, pRow)) {
-        property->mInfoFlags |= KPropertyInfo::kDynamic | KPropertyInfo::kAllocatedName;
-        return property;
-    }
-    property->SetPropertyInfo(this, pRow);
+    const bool listed = pMember && ListUntouched(property, pRow);
+    if (!listed)
+        property->SetPropertyInfo(this, pRow);
     property->mInfoFlags |= KPropertyInfo::kDynamic | KPropertyInfo::kAllocatedName;
-    if (PropertyAddToList(property) < 0) {
+    if (!listed && PropertyAddToList(property) < 0) {
         Delete(property);
         return nullptr;
     }

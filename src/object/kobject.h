@@ -279,14 +279,8 @@ inline bool KObject::ListUntouched(KProperty* pProperty, const KPropertyRow* pRo
     AdoptUntouched(pProperty);
     mPlugs.push_back(pProperty);
     ++mListed;
-    // Unmarked, the property has no row of its own to free.
-    if (pRow != pProperty->mRow) {
-        pProperty->mRow = pRow;
-        int flags = pProperty->mInfoFlags & ~(KPropertyInfo::kAllocatedName | KPropertyInfo::kHasAsStringFunc);
-        if (pRow->mAccessors.mAsString)
-            flags |= KPropertyInfo::kHasAsStringFunc;
-        pProperty->mInfoFlags = flags;
-    }
+    if (pRow != pProperty->mRow)
+        pProperty->ShareRow(pRow);
     return true;
 }
 

@@ -196,12 +196,7 @@ void KProperty::SetPropertyInfo(KObject* pOwner, const KPropertyRow* pRow)
         return;
     WillChange();
     const bool renamed = pRow->mName != mRow->mName;
-    UseRow(pRow, false);
-    mInfoFlags &= ~kAllocatedName;
-    if (pRow->mAccessors.mAsString)
-        mInfoFlags |= kHasAsStringFunc;
-    else
-        mInfoFlags &= ~kHasAsStringFunc;
+    ShareRow(pRow);
     if (renamed)
         NameChanged();
 }

@@ -315,6 +315,15 @@ private:
         SetMarked(pOwned);
     }
     void FreeOwnRow();
+    // Takes pRow, its class's, as its row, with the information flags that
+    // follow from it.
+    void ShareRow(const KPropertyRow* pRow)
+    {
+        UseRow(pRow, false);
+        mInfoFlags &= ~(KPropertyInfo::kAllocatedName | KPropertyInfo::kHasAsStringFunc);
+        if (pRow->mAccessors.mAsString)
+            mInfoFlags |= KPropertyInfo::kHasAsStringFunc;
+    }
     // The destructor's work for a listed property or one with a row of its
     // own.
     void EndProperty();
