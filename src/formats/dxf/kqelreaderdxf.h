@@ -107,7 +107,7 @@ private:
     // ends first.
     bool ReadGroups(const int* pCodes, int pCount, dxf_detail::EntityValues& pValues, bool pSetBack);
     void AddLine(const dxf_detail::EntityValues& pValues, dxf_detail::MeshLists& pLists);
-    void Add3DFace(const dxf_detail::EntityValues& pValues, dxf_detail::MeshLists& pLists, bool pDropDegenerate);
+    void Add3DFace(const dxf_detail::EntityValues& pValues, dxf_detail::MeshLists& pLists);
     // The POLYLINE's own pairs up to and including the group 0 that ends
     // them; pVertexFollows tells whether that pair is VERTEX.
     bool ReadPolylineValues(dxf_detail::EntityValues& pValues, bool& pVertexFollows);

@@ -27,6 +27,13 @@ bool SamePoint(const double* pA, const double* pB)
     return KQelVector4(pA[0], pA[1], pA[2], 0.0) == KQelVector4(pB[0], pB[1], pB[2], 0.0);
 }
 
+// A 3DFACE whose first three corners coincide.
+bool IsDegenerateFace(const EntityValues& pValues)
+{
+    const double(*corners)[3] = pValues.mPoint;
+    return SamePoint(corners[0], corners[1]) && SamePoint(corners[0], corners[2]);
+}
+
 }  // namespace
 
 bool KQelReaderDxf::ReadGroups(const int* pCodes, int pCount, EntityValues& pValues, bool pSetBack)
@@ -58,7 +65,9 @@ bool KQelReaderDxf::ReadSection(SectionTarget& pTarget)
             if (!ReadEntity(pTarget, kind))
                 return false;
         } else if (pair.Value() == "INSERT") {
-            pTarget.mHasInserts = true;
+            // An INSERT sent on to the parent is none of this block's own.
+            if (pTarget.mInsertParent == pTarget.mParent)
+                pTarget.mHasInserts = true;
             ReadInsert(pTarget.mInsertParent);
         } else if (pair.Value() == "ENDSEC" || pair.Value() == "ENDBLK") {
             return true;
@@ -89,9 +98,13 @@ bool KQelReaderDxf::ReadEntity(SectionTarget& pTarget, const std::string& pKind)
     else
         read = ReadGroups(k3DFaceCodes, sizeof(k3DFaceCodes) / sizeof(int), values, true);
 
+    // A layer's or block's mesh drops a degenerate face before the lists of
+    // its layer are found or made, so that such faces alone make no node.
+    const bool dropped =
+        read && pKind == "3DFACE" && pTarget.mMode != SectionTarget::eNodePerEntity && IsDegenerateFace(values);
     std::unique_ptr<MeshLists> own;
     MeshLists* lists = nullptr;
-    if (read) {
+    if (read && !dropped) {
         switch (pTarget.mMode) {
         case SectionTarget::eNodePerEntity: {
             // A polyface mesh states its point count (group 71): one
@@ -114,7 +127,7 @@ bool KQelReaderDxf::ReadEntity(SectionTarget& pTarget, const std::string& pKind)
         if (pKind == "LINE")
             AddLine(values, *lists);
         else if (!polyline)
-            Add3DFace(values, *lists, pTarget.mMode != SectionTarget::eNodePerEntity);
+            Add3DFace(values, *lists);
         else if (vertexFollows)
             ReadPolylineVertices(values, *lists);
     }
@@ -150,11 +163,9 @@ void KQelReaderDxf::AddLine(const EntityValues& pValues, MeshLists& pLists)
         pLists.mPolygons.Add(index);
 }
 
-void KQelReaderDxf::Add3DFace(const EntityValues& pValues, MeshLists& pLists, bool pDropDegenerate)
+void KQelReaderDxf::Add3DFace(const EntityValues& pValues, MeshLists& pLists)
 {
     const double(*corners)[3] = pValues.mPoint;
-    if (pDropDegenerate && SamePoint(corners[0], corners[1]) && SamePoint(corners[0], corners[2]))
-        return;
     // Three corners when the fourth repeats the third exactly.
     const bool triangle =
         corners[2][0] == corners[3][0] && corners[2][1] == corners[3][1] && corners[2][2] == corners[3][2];

@@ -46,6 +46,7 @@ struct KQelReaderDxf::SectionTarget {
     dxf_detail::LayerSet* mLayers = nullptr;
     dxf_detail::MeshLists* mLists = nullptr;
     bool mHasGeometry = false;
+    // An INSERT read under mParent itself.
     bool mHasInserts = false;
 };
 

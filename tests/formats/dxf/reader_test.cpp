@@ -291,6 +291,36 @@ TEST(DxfReader, InsertsPlaceCopiesOfBlocks)
     EXPECT_EQ("Model::DOOR|Model::ENTITIES", dxftest::ChildNames(asBlock->Root()));
 }
 
+TEST(DxfReader, NoEmptyNodeForInsertsOrDegenerateFaces)
+{
+    const std::string blocks = "0 BLOCK\n2 DOOR\n0 LINE\n11 1\n0 ENDBLK";
+    const std::string insert = "0 INSERT\n2 DOOR\n";
+    const std::string good = "0 3DFACE\n8 Q\n11 1\n12 1\n22 1\n";
+    const std::string point = "0 3DFACE\n8 D\n";
+    const struct {
+        std::string mEntities;
+        KStreamOptionsDxf::EObjectDerivation mWay;
+        const char* mNodes;
+    } cases[] = {
+        // An INSERT expanded beside the section's node is none of its own.
+        {insert, kByBlock, "Model::DOOR"},
+        {insert + good, kByBlock, "Model::DOOR|Model::ENTITIES"},
+        {insert + good, kByEntity, "Model::DOOR|Model::3DFACE"},
+        {insert + good, kByLayer, "Model::DOOR|Model::Q"},
+        // A degenerate face is dropped before its layer is made.
+        {good + point, kByLayer, "Model::Q"},
+        {good + point, kByEntity, "Model::3DFACE|Model::3DFACE1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mEntities + " " + std::to_string(c.mWay));
+        auto r = Read(File(c.mEntities, "", blocks), c.mWay);
+        ASSERT_TRUE(r->mRead);
+        EXPECT_EQ(c.mNodes, dxftest::ChildNames(r->Root()));
+        for (int i = 0; i < r->Root()->GetChildCount(); ++i)
+            EXPECT_EQ(1, r->Mesh(i) ? r->Mesh(i)->GetPolygonCount() : 0) << i;
+    }
+}
+
 TEST(DxfReader, ColourNumbersTranslate)
 {
     const struct {
