@@ -258,6 +258,9 @@ public:
     KFCurveNode* LayerGet() const { return mLayer; }
     // The node of the chain (from this one) with that ID, null if none.
     KFCurveNode* LayerGet(int layerID);
+    // LayerGet(layerID) of the node, null for a null node. Static, since no
+    // member can be called on a null object.
+    static KFCurveNode* GetLayerNode(KFCurveNode* node, int layerID);
     // Stores the next layer (destroying the old one when asked); event 16.
     void LayerSet(KFCurveNode* layer, bool destroyOldLayer = false);
     KFCurveNode* ObjectLayerGet() const { return mObjectLayer; }

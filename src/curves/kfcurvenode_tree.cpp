@@ -639,6 +639,11 @@ KFCurveNode* KFCurveNode::LayerGet(int layerID)
     return nullptr;
 }
 
+KFCurveNode* KFCurveNode::GetLayerNode(KFCurveNode* node, int layerID)
+{
+    return node ? node->LayerGet(layerID) : nullptr;
+}
+
 void KFCurveNode::LayerSet(KFCurveNode* layer, bool destroyOldLayer)
 {
     if (layer == mLayer)

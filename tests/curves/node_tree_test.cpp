@@ -110,6 +110,24 @@ TEST(CurveNodeTree, CreateLayerAtKeepsIdsIncreasing)
     EXPECT_EQ(single->LayerGet(), nullptr);
 }
 
+TEST(CurveNodeTree, GetLayerNodeFindsEachLayerOfTheChainAndAcceptsNull)
+{
+    NodePtr node(PropertyNode(KDataTypeLclTranslation::DataType, "Lcl Translation"));
+    for (int id : {1, 3})
+        node->CreateLayerAt(id);
+    KFCurveNode* const first = node->LayerGet();
+    ASSERT_NE(first, nullptr);
+    KFCurveNode* const third = first->LayerGet();
+    ASSERT_NE(third, nullptr);
+    const struct {
+        int mID;
+        KFCurveNode* mNode;
+    } cases[] = {{0, node.get()}, {1, first}, {3, third}, {2, nullptr}, {4, nullptr}};
+    for (const auto& c : cases)
+        EXPECT_EQ(KFCurveNode::GetLayerNode(node.get(), c.mID), c.mNode) << c.mID;
+    EXPECT_EQ(KFCurveNode::GetLayerNode(nullptr, 0), nullptr);
+}
+
 TEST(CurveNodeTree, LayersStartAtTheNeutralValueOfTheirType)
 {
     NodePtr scaling(PropertyNode(KDataTypeLclScaling::DataType, "Lcl Scaling", 2.0, 2.0, 2.0));
