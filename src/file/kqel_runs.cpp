@@ -190,8 +190,9 @@ void StoreValues(KQelState& s, char type, std::uint32_t n, Get get) {
     const std::size_t full = FullWidth(type);
     const unsigned width = StoredWidth(type, get, n);
     const std::size_t packed = static_cast<std::size_t>(n) * width;
-    // Short runs cost more than their values' own letters: mixed fields
-    // keep the single values of layout revision 1.
+    // A run wherever it is shorter than the values stored singly, however
+    // few: a lone 64-bit time that fits in two bytes is a 1-value run, a lone
+    // 32-bit value or double never is. A tie stays single.
     if (static_cast<std::size_t>(n) * (1 + full) <= kRunHeaderSize + packed) {
         std::uint8_t* p = s.mWriter.Reserve(static_cast<std::size_t>(n) * (1 + full));
         for (std::uint32_t i = 0; i < n; ++i, p += 1 + full) {
