@@ -1,6 +1,5 @@
 #include "import/qelveskimport.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include <vesk/MAnimControl.h>
@@ -68,13 +67,18 @@ MStatus QelVeskImport::OpenProject(const MString& pPath)
         return MStatus::kNotFound;
     if (mImporter->Initialize(path.Buffer()))
         return MStatus::kSuccess;
-    // A file that is there but damaged is refused by the read, which says
-    // why; only a file that cannot be opened at all is not found.
-    std::FILE* file = std::fopen(path.Buffer(), "rb");
-    if (!file)
+    // A file the importer opened and found damaged, or of a version it does
+    // not read, is refused by the read, which says why. One it could not open
+    // is not found, even when the system could (the SDK takes a backslash in
+    // a name for a separator).
+    switch (mImporter->GetLastErrorID()) {
+    case KQelIO::eFileCorrupted:
+    case KQelIO::eFileVersionNotSupportedYet:
+    case KQelIO::eFileVersionNotSupportedAnymore:
+        return MStatus::kSuccess;
+    default:
         return MStatus::kNotFound;
-    std::fclose(file);
-    return MStatus::kSuccess;
+    }
 }
 
 MStatus QelVeskImport::CloseProject()

@@ -29,6 +29,27 @@ TEST_F(QelVeskTest, ReadRefusesMalformedCallsAndMissingFiles)
     EXPECT_EQ(run("QELGetTakeCount").errors, std::vector<std::string>{kNoFile});
 }
 
+TEST_F(QelVeskTest, AFileTheSdkCannotOpenIsNotFoundEvenWhenTheSystemCan)
+{
+    // The SDK takes the backslash for a separator, so it looks for another
+    // file than the one the system finds.
+    const std::string lName = ScratchDir() + "/back\\slash.qel";
+    {
+        std::ofstream lOut(lName, std::ios::binary);
+        lOut << readFile(threeTakes());
+    }
+    ASSERT_FALSE(readFile(lName).empty());
+    ASSERT_EQ(run("QELImportShowUI -v false").status, 0);
+    const std::string lQuoted = "\"" + ScratchDir() + "/back\\\\slash.qel\"";
+    for (const char* lCommand : {"QELRead", "QELImport"}) {
+        const Run r = run(std::string(lCommand) + " -f " + lQuoted);
+        EXPECT_EQ(r.status, 7) << lCommand;
+        EXPECT_EQ(r.result, "") << lCommand;
+        EXPECT_EQ(r.errors, std::vector<std::string>{std::string(lCommand) + " error: file not found."});
+        EXPECT_EQ(run("QELGetTakeCount").errors, std::vector<std::string>{kNoFile}) << lCommand;
+    }
+}
+
 TEST_F(QelVeskTest, TakeQueriesAnswerForTheFileRead)
 {
     const std::string lPath = threeTakes();
