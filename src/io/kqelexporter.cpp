@@ -246,9 +246,9 @@ bool KQelExporter::Export(KQelScene& pScene, KStreamOptions* pOptions)
         mMessage.Empty();
         mWriter->GetMessage(mMessage);
         mCurrentOptions = nullptr;
-        FileClose();
         if (!written)
-            mError.SetLastErrorID(eOutOfDiskSpace);
+            SetWriteError(*mWriter, IsNative());
+        FileClose();
     } else {
         // Any failure to create the file is error 4; the creation's text,
         // the writer's or the front end's, says why.
@@ -279,8 +279,18 @@ bool KQelExporter::Export(KQelScene& pScene, KStreamOptions* pOptions, IQelObjec
     writer.GetMessage(mMessage);
     mCurrentOptions = nullptr;
     if (!written)
-        mError.SetLastErrorID(eOutOfDiskSpace);
+        SetWriteError(writer, true);
     return written;
+}
+
+void KQelExporter::SetWriteError(const KQelWriter& pWriter, bool pNative)
+{
+    // A native writer's error 5 is its refusal of the scene, with the reason;
+    // anything else is taken for a failure of the disk.
+    if (pNative && pWriter.GetLastErrorID() == KQelWriter::eUnidentifiedError)
+        SetLastErrorFrom(eUnidentifiedError, pWriter.GetLastErrorString());
+    else
+        mError.SetLastErrorID(eOutOfDiskSpace);
 }
 
 void KQelExporter::SetExportOptionsInfo(KStreamOptionsQel* pOptions)

@@ -86,11 +86,14 @@ public:
     // is destroyed through the manager after the write); any other format
     // fails with error 10.
     // Failures: file not created error 4 (with the text of the failed
-    // creation, which says why), failed write error 5; the writer's message
-    // stays available through GetMessage.
+    // creation, which says why); failed write error 5, but error 7 with the
+    // writer's text when a native writer refused the scene with its error 5
+    // (a geometry the reader would refuse); the writer's message stays
+    // available through GetMessage.
     bool Export(KQelScene& pScene, KStreamOptions* pOptions = nullptr);
     // Writes a scene nested in an open field file: null options error 10,
-    // null object or no writer error 4, failed write error 5.
+    // null object or no writer error 4, failed write error 5 or, as above,
+    // 7 with the writer's text.
     bool Export(KQelScene& pScene, KStreamOptions* pOptions, IQelObject* pObject);
 
     // Closes any file and makes the writer of the format (native ones in
@@ -129,6 +132,9 @@ private:
     bool IsNative() const { return mFileFormat >= eQelBinary && mFileFormat <= eQel5Ascii; }
     // The writer of the format, or null.
     KQelWriter* CreateWriter();
+    // Records the failure of a write by pWriter, a native format's writer
+    // when pNative.
+    void SetWriteError(const KQelWriter& pWriter, bool pNative);
 
     EFileFormat mFileFormat;
     KQelWriter* mWriter;

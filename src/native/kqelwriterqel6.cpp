@@ -11,6 +11,7 @@
 #include "io/kqelexporter.h"
 #include "io/kstreamoptionsmotion.h"
 #include "io/kstreamoptionsqel.h"
+#include "native/kqelwriterqel6_impl.h"
 #include "object/kprogress.h"
 #include "scene/kqelentity.h"
 #include "scene/kqelscene.h"
@@ -193,6 +194,19 @@ bool KQelWriterQel6::Write(KQelScene& pScene, KStreamOptions* pOptions, IQelObje
     KStreamOptionsQel motionOptions;
     KeepMotionOptions(motionOptions);
     mOptions = motion ? &motionOptions : static_cast<KStreamOptionsQel*>(pOptions);
+    // A geometry the reader would refuse would lose the whole file: the
+    // write fails before it writes or changes anything.
+    KString refused;
+    KQelNode* root = pScene.GetRootNode();
+    if (root && Option(KStreamOptionsQel::eModelAttribute) &&
+        !native_detail::FindRefusedGeometry(*root, Option(KStreamOptionsQel::eLink), writer6_detail::IsFaultWritten,
+                                            refused)) {
+        mError.SetLastError(eUnidentifiedError, refused.Buffer());
+        if (!pFile)
+            mWriteFailed = true;
+        mOptions = nullptr;
+        return false;
+    }
     IQelObject* ownFile = mFile;
     if (pFile)
         mFile = pFile;

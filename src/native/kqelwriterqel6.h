@@ -113,7 +113,11 @@ public:
     // written then. Options of the motion class are replaced by defaults
     // that keep only videos and animation. False, at once and with nothing
     // done to the scene, for null or foreign options (error 4), with no file
-    // (error 2) or for a second Write into the same file (error 2). False
+    // (error 2) or for a second Write into the same file (error 2). False in
+    // the same way, with error 5 and the reason as text ("Model::Box:
+    // LayerElementUV holds 0 values, 3 needed"), when a geometry it would
+    // write (write option 0) holds a layer element or, with option 4, a link
+    // that the reader refuses (native_detail::FindRefusedGeometry). False
     // with error 3 when the field file reported an error during a section
     // or could not close one; the sections after it are not written.
     virtual bool Write(KQelScene& pScene, KStreamOptions* pOptions, IQelObject* pFile);

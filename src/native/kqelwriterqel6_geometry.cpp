@@ -182,6 +182,16 @@ bool Always(const Element&)
     return true;
 }
 
+// What the element writers write of each type (1 to 6): the elements their
+// filter accepts, of meshes alone (WriteKQelGeometry) or of every geometry.
+const struct {
+    bool (*mWrites)(const Element&);
+    bool mMeshOnly;
+} kWritten[] = {
+    {nullptr, false}, {Always, true}, {NotDirect, false}, {NotDirect, false},
+    {NotDirect, true}, {NotIndex, true}, {NotIndex, true},
+};
+
 // Where a direct array comes with its index array: index-to-direct only.
 template <class ElementT>
 void WriteIndexToDirect(KQel& pFile, const char* pName, ElementT& pElement)
@@ -318,7 +328,8 @@ bool KQelWriterQel6::WriteKQelGeometry(KQelGeometry& pGeometry)
 bool KQelWriterQel6::WriteKQelLayerElementNormals(KQelLayerContainer& pContainer, KSet& pTable)
 {
     KQel& file = File();
-    WriteElementBlocks<KQelLayerElementNormal>(file, pContainer, pTable, Element::eNormal, Always,
+    WriteElementBlocks<KQelLayerElementNormal>(file, pContainer, pTable, Element::eNormal,
+                                               kWritten[Element::eNormal].mWrites,
                                                [&file](KQelLayerElementNormal& pElement) {
                                                    WriteDirect<3>(file, "Normals", pElement.GetDirectArray(),
                                                                   [](const KQelVector4& v, int c) { return v[c]; });
@@ -332,7 +343,8 @@ bool KQelWriterQel6::WriteKQelLayerElementMaterials(KQelLayerContainer& pContain
     KQel& file = File();
     KObject* handler = NodeHandler(pContainer);
     WriteElementBlocks<KQelLayerElementMaterial>(
-        file, pContainer, pTable, Element::eMaterial, NotDirect, [&](KQelLayerElementMaterial& pElement) {
+        file, pContainer, pTable, Element::eMaterial, kWritten[Element::eMaterial].mWrites,
+        [&](KQelLayerElementMaterial& pElement) {
             WriteObjectIndices(file, "Materials", pElement, handler, KQelMaterialProperties::ClassId);
         });
     return true;
@@ -343,7 +355,8 @@ bool KQelWriterQel6::WriteKQelLayerElementTextures(KQelLayerContainer& pContaine
     KQel& file = File();
     KObject* handler = NodeHandler(pContainer);
     WriteElementBlocks<KQelLayerElementTexture>(
-        file, pContainer, pTable, Element::eTexture, NotDirect, [&](KQelLayerElementTexture& pElement) {
+        file, pContainer, pTable, Element::eTexture, kWritten[Element::eTexture].mWrites,
+        [&](KQelLayerElementTexture& pElement) {
             FieldC("BlendMode", GetBlendModeToken(pElement.GetBlendMode()));
             FieldD("TextureAlpha", pElement.GetAlpha());
             WriteObjectIndices(file, "TextureId", pElement, handler, KQelTextureProperties::ClassId);
@@ -354,7 +367,8 @@ bool KQelWriterQel6::WriteKQelLayerElementTextures(KQelLayerContainer& pContaine
 bool KQelWriterQel6::WriteKQelLayerElementPolygonGroups(KQelLayerContainer& pContainer, KSet& pTable)
 {
     KQel& file = File();
-    WriteElementBlocks<KQelLayerElementPolygonGroup>(file, pContainer, pTable, Element::ePolygonGroup, NotDirect,
+    WriteElementBlocks<KQelLayerElementPolygonGroup>(file, pContainer, pTable, Element::ePolygonGroup,
+                                                     kWritten[Element::ePolygonGroup].mWrites,
                                                      [&file](KQelLayerElementPolygonGroup& pElement) {
                                                          WriteIntArray(file, "PolygonGroup", pElement.GetIndexArray());
                                                      });
@@ -364,7 +378,8 @@ bool KQelWriterQel6::WriteKQelLayerElementPolygonGroups(KQelLayerContainer& pCon
 bool KQelWriterQel6::WriteKQelLayerElementVertexColors(KQelLayerContainer& pContainer, KSet& pTable)
 {
     KQel& file = File();
-    WriteElementBlocks<KQelLayerElementVertexColor>(file, pContainer, pTable, Element::eVertexColor, NotIndex,
+    WriteElementBlocks<KQelLayerElementVertexColor>(file, pContainer, pTable, Element::eVertexColor,
+                                                    kWritten[Element::eVertexColor].mWrites,
                                                     [&file](KQelLayerElementVertexColor& pElement) {
                                                         WriteDirect<4>(file, "Colors", pElement.GetDirectArray(),
                                                                        ColorComponent);
@@ -376,7 +391,7 @@ bool KQelWriterQel6::WriteKQelLayerElementVertexColors(KQelLayerContainer& pCont
 bool KQelWriterQel6::WriteKQelLayerElementUVs(KQelLayerContainer& pContainer, KSet& pTable)
 {
     KQel& file = File();
-    WriteElementBlocks<KQelLayerElementUV>(file, pContainer, pTable, Element::eUV, NotIndex,
+    WriteElementBlocks<KQelLayerElementUV>(file, pContainer, pTable, Element::eUV, kWritten[Element::eUV].mWrites,
                                            [&file](KQelLayerElementUV& pElement) {
                                                WriteDirect<2>(file, "UV", pElement.GetDirectArray(),
                                                               [](const KQelVector2& v, int c) { return v[c]; });
@@ -421,6 +436,24 @@ bool KQelWriterQel6::WriteKQelLayers(KQelLayerContainer& pContainer, KSet& pTabl
         BlockEnd();
     }
     return true;
+}
+
+bool writer6_detail::IsFaultWritten(KQelGeometry& pGeometry, const native_detail::GeometryFault& pFault)
+{
+    Element* element = pFault.mElement;
+    if (!element)
+        return true;
+    if (!kWritten[pFault.mType].mWrites(*element) ||
+        (kWritten[pFault.mType].mMeshOnly && pGeometry.GetAttributeType() != KQelNodeAttribute::eMesh))
+        return false;
+    const bool objects = pFault.mType == Element::eMaterial || pFault.mType == Element::eTexture;
+    // Entries naming no direct entry are written as -1, none.
+    if (objects && element->GetReferenceMode() == Element::eIndexToDirect &&
+        pFault.mKind == native_detail::GeometryFault::eElementIndex)
+        return false;
+    // The reader leaves out a texture element without indices.
+    return pFault.mType != Element::eTexture ||
+           static_cast<KQelLayerElementTexture*>(element)->GetIndexArray().GetCount() > 0;
 }
 
 int KQelWriterQel6::MapLayeredMaterialIndexToConnectionIndex(KObject* pHandler, void* pElement, int pIndex)

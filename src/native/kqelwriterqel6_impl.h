@@ -5,13 +5,22 @@
 #include <vector>
 
 #include "file/kqel.h"
+#include "native/blocks/kqelblocks_geometry_impl.h"
 #include "scene/kqelnode.h"
 
 namespace qelsdk_600 {
 
+class KQelGeometry;
 class KQelGlobalCameraSettings;
 
 namespace writer6_detail {
+
+// Whether the writer puts a faulty element of the geometry in its file, for
+// native_detail::FindRefusedGeometry: only the elements WriteKQelGeometry
+// writes, and of those not an index to direct entries of materials and
+// textures that names no entry (written as -1, none), nor textures without
+// indices (the reader leaves them out). True for a link.
+bool IsFaultWritten(KQelGeometry& pGeometry, const native_detail::GeometryFault& pFault);
 
 // Calls pVisit on every node below pRoot, depth first, each node before its
 // children and children in their order. Works from its own stack, so a tree

@@ -215,6 +215,38 @@ TEST(Exporter, FailedWriteClosesTheFileAndReportsOutOfDiskSpace)
     EXPECT_STREQ("disk full at 4 kB", message.Buffer());
 }
 
+TEST(Exporter, OnlyANativeWritersRefusalKeepsItsReason)
+{
+    const char* const kReason = "Model::Box: LayerElementUV holds 0 values, 3 needed";
+    const char* const kDisk = "Out of disk space";
+    const struct {
+        int mFormat;
+        int mWriterError;
+        const char* mWriterText;
+        int mExpected;
+        const char* mText;
+    } cases[] = {
+        {KQelExporter::eQelBinary, KQelWriter::eUnidentifiedError, kReason, KQelIO::eUnidentifiedError, kReason},
+        {KQelExporter::eQelAscii, KQelWriter::eOutOfDiskSpace, "disk full", KQelIO::eOutOfDiskSpace, kDisk},
+        {KQelExporter::eQelEncrypted, -1, "", KQelIO::eOutOfDiskSpace, kDisk},
+        {KQelExporter::eObj, KQelWriter::eUnidentifiedError, kReason, KQelIO::eOutOfDiskSpace, kDisk},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mFormat);
+        FakeFormat fake(c.mFormat);
+        fake->mStreamSucceeds = false;
+        fake->mStreamError = c.mWriterError;
+        fake->mStreamErrorText = c.mWriterText;
+        KQelExporter exporter(StandInManager());
+        exporter.SetFileFormat(static_cast<Format>(c.mFormat));
+        exporter.Initialize("box");
+        KStreamOptionsQel options;
+        EXPECT_FALSE(exporter.Export(StandInScene(), &options));
+        EXPECT_EQ(c.mExpected, exporter.GetLastErrorID());
+        EXPECT_STREQ(c.mText, exporter.GetLastErrorString());
+    }
+}
+
 TEST(Exporter, WriterWithoutOptionsIsAnUnidentifiedError)
 {
     FakeFormat fake(KQelExporter::e3ds);

@@ -44,6 +44,7 @@ struct Script {
     bool mGivesOptions = true;    // GetReadOptions / GetWriteOptions
     bool mStreamSucceeds = true;  // Read / Write
     int mStreamError = -1;
+    std::string mStreamErrorText;  // empty: the table's text
     std::string mMessage;
     KQelIO* mFrontEnd = nullptr;  // told of progress during Read / Write
     const char* mProgressDetail = "nodes";
@@ -94,8 +95,10 @@ inline bool Stream(Script& pScript, KError& pError, KString& pMessage, KStreamOp
     if (pScript.mFrontEnd)
         pScript.mFrontEnd->ProgressUpdate("Title", "Reading", pScript.mProgressDetail, 50.0f);
     pMessage = pScript.mMessage.c_str();
-    if (!pScript.mStreamSucceeds)
+    if (!pScript.mStreamSucceeds && pScript.mStreamErrorText.empty())
         pError.SetLastErrorID(pScript.mStreamError);
+    else if (!pScript.mStreamSucceeds)
+        pError.SetLastError(pScript.mStreamError, pScript.mStreamErrorText.c_str());
     return pScript.mStreamSucceeds;
 }
 

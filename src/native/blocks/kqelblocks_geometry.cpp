@@ -155,23 +155,30 @@ const ElementKind* KindNamed(const char* pField)
     return nullptr;
 }
 
-// An element's values fit the geometry: its arrays cover what its mapping
-// needs, and its indices stay inside what they address. Polygon groups are
-// numbers, not indices; materials and textures by eIndex address the node's
-// connected objects, which the layer checks itself.
-bool ElementFits(KQelGeometry& pGeometry, const ElementKind& pKind, Element& pElement)
+// Whether an element's values fit the geometry: its arrays cover what its
+// mapping needs, and its indices stay inside what they address; pFault gets
+// the numbers when they do not. Polygon groups are numbers, not indices;
+// materials and textures by eIndex address the node's connected objects,
+// which the layer checks itself.
+bool ElementFits(KQelGeometry& pGeometry, const ElementKind& pKind, Element& pElement,
+                 native_detail::GeometryFault& pFault)
 {
     const long long needs = MappingNeeds(pGeometry, pElement.GetMappingMode());
     const Element::EReferenceMode reference = pElement.GetReferenceMode();
     const int direct = pKind.mDirectCount(pElement);
-    if (reference == Element::eDirect)
-        return direct >= needs;
     const KArrayTemplate<int>& indices = pKind.mIndices(pElement);
-    if (indices.GetCount() < needs)
+    const int held = reference == Element::eDirect ? direct : indices.GetCount();
+    if (held < needs) {
+        pFault.mKind = native_detail::GeometryFault::eShortElement;
+        pFault.mHeld = held;
+        pFault.mNeeded = static_cast<int>(needs);
         return false;
-    if (pKind.mType == Element::ePolygonGroup)
+    }
+    if (reference == Element::eDirect || pKind.mType == Element::ePolygonGroup || indices.GetCount() == 0)
         return true;
     const bool toDirect = reference == Element::eIndexToDirect || !pKind.mObjects;
+    const int floor = pKind.mObjects ? -1 : 0;
+    const int ceiling = toDirect ? direct - 1 : INT_MAX;
     // The bounds of all the indices first, in one pass without branches.
     int lowest = INT_MAX, highest = INT_MIN;
     const int* values = indices.GetArray();
@@ -179,7 +186,53 @@ bool ElementFits(KQelGeometry& pGeometry, const ElementKind& pKind, Element& pEl
         lowest = std::min(lowest, values[i]);
         highest = std::max(highest, values[i]);
     }
-    return indices.GetCount() == 0 || (lowest >= (pKind.mObjects ? -1 : 0) && (!toDirect || highest < direct));
+    if (lowest >= floor && highest <= ceiling)
+        return true;
+    pFault.mKind = native_detail::GeometryFault::eElementIndex;
+    pFault.mValue = lowest < floor ? lowest : highest;
+    pFault.mLowest = floor;
+    pFault.mHighest = ceiling;
+    return false;
+}
+
+// Whether a link's points lie inside the geometry's pPoints control points;
+// pFault gets the first bound crossed when they do not.
+bool LinkFits(KQelLink* pLink, int pPoints, native_detail::GeometryFault& pFault)
+{
+    const int count = pLink ? pLink->GetControlPointIndicesCount() : 0;
+    if (count == 0)
+        return true;
+    int lowest = INT_MAX, highest = INT_MIN;
+    const int* values = pLink->GetControlPointIndices();
+    for (int i = 0; i < count; ++i) {
+        lowest = std::min(lowest, values[i]);
+        highest = std::max(highest, values[i]);
+    }
+    if (lowest >= 0 && highest < pPoints)
+        return true;
+    pFault.mKind = native_detail::GeometryFault::eLinkIndex;
+    pFault.mHeld = pPoints;
+    pFault.mValue = lowest < 0 ? lowest : highest;
+    return false;
+}
+
+// "<node>: <field> ..." for a fault, as the writers report it.
+KString DescribeFault(const char* pNode, const native_detail::GeometryFault& pFault)
+{
+    KString text = KString(pNode) + ": " + pFault.mField;
+    switch (pFault.mKind) {
+    case native_detail::GeometryFault::eShortElement:
+        return text + " holds " + pFault.mHeld + " values, " + pFault.mNeeded + " needed";
+    case native_detail::GeometryFault::eElementIndex:
+        text = text + " index " + pFault.mValue;
+        if (pFault.mHighest == INT_MAX)
+            return text + " below " + pFault.mLowest;
+        if (pFault.mHighest < pFault.mLowest)
+            return text + " outside an empty array";
+        return text + " outside " + pFault.mLowest + " to " + pFault.mHighest;
+    default:
+        return text + " index " + pFault.mValue + " outside " + pFault.mHeld + " control points";
+    }
 }
 
 }  // namespace
@@ -745,7 +798,67 @@ bool KQelReaderQel::ReadLayerElements(KQelGeometry& pGeometry)
     return true;
 }
 
-// ---- The check after a read ----
+// ---- The check after a read, and before a write ----
+
+bool native_detail::CheckGeometry(KQelGeometry& pGeometry, const std::function<bool(const GeometryFault&)>& pFault)
+{
+    GeometryFault fault = {};
+    bool clean = true;
+    for (int l = 0, layers = pGeometry.GetLayerCount(); l < layers; ++l) {
+        KQelLayer* layer = pGeometry.GetLayer(l);
+        for (const ElementKind& kind : kElementKinds) {
+            Element* element = layer ? kind.mGet(*layer) : nullptr;
+            if (!element || ElementFits(pGeometry, kind, *element, fault))
+                continue;
+            fault.mField = kind.mField;
+            fault.mElement = element;
+            fault.mType = kind.mType;
+            fault.mLayer = layer;
+            fault.mLink = -1;
+            clean = false;
+            if (!pFault(fault))
+                return false;
+        }
+    }
+    const int points = pGeometry.GetControlPointsCount();
+    for (int i = pGeometry.GetLinkCount() - 1; i >= 0; --i) {
+        if (LinkFits(pGeometry.GetLink(i), points, fault))
+            continue;
+        fault.mField = "Link";
+        fault.mElement = nullptr;
+        fault.mType = Element::ELayerElementType(0);
+        fault.mLayer = nullptr;
+        fault.mLink = i;
+        clean = false;
+        if (!pFault(fault))
+            return false;
+    }
+    return clean;
+}
+
+bool native_detail::FindRefusedGeometry(KQelNode& pRoot, bool pLinks, FaultWritten pWritten, KString& pReason)
+{
+    bool found = false;
+    WalkBelow(pRoot, [&](KQelNode* pNode) {
+        KQelGeometry* geometry = pNode->GetGeometry();
+        if (!geometry || geometry->GetControlPointsCount() <= 0)
+            return true;
+        CheckGeometry(*geometry, [&](const GeometryFault& pFault) {
+            if (pFault.mLink >= 0) {
+                KQelLink* link = geometry->GetLink(pFault.mLink);
+                if (!pLinks || !link || !link->GetLink())
+                    return true;
+            }
+            if (pWritten && !pWritten(*geometry, pFault))
+                return true;
+            pReason = DescribeFault(pNode->GetName(), pFault);
+            found = true;
+            return false;
+        });
+        return !found;
+    });
+    return !found;
+}
 
 void KQelReaderQel::CheckGeometries(KQelScene& pScene)
 {
@@ -762,37 +875,26 @@ void KQelReaderQel::CheckGeometries(KQelScene& pScene)
         // they are dropped before an element goes, and counted again after.
         KQelEntity* entity = geometry->GetEntity();
         bool changed = false;
-        for (int l = 0, layers = geometry->GetLayerCount(); l < layers; ++l) {
-            KQelLayer* layer = geometry->GetLayer(l);
-            for (const ElementKind& kind : kElementKinds) {
-                Element* element = layer ? kind.mGet(*layer) : nullptr;
-                if (!element || ElementFits(*geometry, kind, *element))
-                    continue;
-                if (!changed)
-                    geometry->UnsetEntity();
-                changed = true;
-                kind.mSet(*layer, nullptr);
-                delete element;
-                const bool unread = (kind.mType == Element::eMaterial && !materialsRead) ||
-                                    (kind.mType == Element::eTexture && !texturesRead);
-                if (!unread)
-                    MarkCorruptData(pNode->GetName(), kind.mField);
+        native_detail::CheckGeometry(*geometry, [&](const native_detail::GeometryFault& pFault) {
+            if (pFault.mLink >= 0) {
+                mManager.DestroyKQelLink(geometry->RemoveLink(pFault.mLink));
+                MarkCorruptData(pNode->GetName(), pFault.mField);
+                return true;
             }
-        }
+            if (!changed)
+                geometry->UnsetEntity();
+            changed = true;
+            // kElementKinds is in slot order, from eNormal.
+            kElementKinds[pFault.mType - Element::eNormal].mSet(*pFault.mLayer, nullptr);
+            delete pFault.mElement;
+            const bool unread = (pFault.mType == Element::eMaterial && !materialsRead) ||
+                                (pFault.mType == Element::eTexture && !texturesRead);
+            if (!unread)
+                MarkCorruptData(pNode->GetName(), pFault.mField);
+            return true;
+        });
         if (changed)
             geometry->SetEntity(entity);
-        const int points = geometry->GetControlPointsCount();
-        for (int i = geometry->GetLinkCount() - 1; i >= 0; --i) {
-            KQelLink* link = geometry->GetLink(i);
-            const int* indices = link ? link->GetControlPointIndices() : nullptr;
-            bool inside = true;
-            for (int k = 0, n = link ? link->GetControlPointIndicesCount() : 0; k < n && inside; ++k)
-                inside = indices[k] >= 0 && indices[k] < points;
-            if (inside)
-                continue;
-            mManager.DestroyKQelLink(geometry->RemoveLink(i));
-            MarkCorruptData(pNode->GetName(), "Link");
-        }
         return true;
     });
 }

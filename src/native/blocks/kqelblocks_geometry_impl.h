@@ -1,15 +1,17 @@
 // Helpers shared by the geometry block units (geometry, mesh, NURBS and
-// patches, links, shapes, deformers) and the geometry check of the reader.
-// Internal to src/native/blocks/.
+// patches, links, shapes, deformers), and the geometry check that the reader
+// runs after a read and the writers before a write. Internal to src/native/.
 #ifndef QELSDK_NATIVE_BLOCKS_KQELBLOCKS_GEOMETRY_IMPL_H
 #define QELSDK_NATIVE_BLOCKS_KQELBLOCKS_GEOMETRY_IMPL_H
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <vector>
 
 #include "base/karraytemplate.h"
 #include "base/kstring.h"
+#include "content/kqellayer.h"
 #include "content/kqellink.h"
 #include "file/kqel.h"
 #include "math/kqelmatrix.h"
@@ -18,6 +20,7 @@
 namespace qelsdk_600 {
 
 class KQelGeometry;
+class KQelNode;
 
 namespace native_detail {
 
@@ -149,6 +152,52 @@ void ReadUserData(KQel& pFile, T& pTarget)
 // translation, rotation and scaling kept, shear and projection dropped; a
 // zero-length axis row gives scaling 0 on that axis.
 KQelXMatrix AffineFromRows(const double* pValues);
+
+// A layer element or link of a geometry that the reader refuses, with the
+// numbers that say why.
+struct GeometryFault {
+    enum EKind {
+        eShortElement,  // the element's array holds mHeld values, mNeeded needed
+        eElementIndex,  // the element holds index mValue, outside mLowest to
+                        // mHighest (INT_MAX: no upper bound)
+        eLinkIndex      // link mLink names point mValue of mHeld control points
+    };
+    EKind mKind;
+    const char* mField;  // "LayerElementUV" ..., or "Link"; a constant text
+    // The element, its type and its layer; null, 0 and null for a link.
+    KQelLayerElement* mElement;
+    KQelLayerElement::ELayerElementType mType;
+    KQelLayer* mLayer;
+    int mLink;  // the link's position among the geometry's links; -1 for an element
+    int mHeld;
+    int mNeeded;
+    int mValue;
+    int mLowest;
+    int mHighest;
+};
+
+// Hands each layer element and each link of pGeometry that the reader
+// refuses to pFault: an element whose arrays are shorter than its mapping
+// needs or that holds an index outside what it addresses (-1, "none",
+// allowed for materials and textures), a link naming a point outside the
+// control points. Elements come layer by layer in slot order, then links
+// from the last; pFault may remove what it is handed (an element from its
+// layer, link mLink), and answers false to stop. One pass over each array.
+// True when nothing was handed.
+bool CheckGeometry(KQelGeometry& pGeometry, const std::function<bool(const GeometryFault&)>& pFault);
+
+// Whether a writer puts the faulty element or link in its file.
+typedef bool (*FaultWritten)(KQelGeometry& pGeometry, const GeometryFault& pFault);
+
+// The check before a write: the geometries below pRoot that a writer puts in
+// its file (those with control points; call it only when write option 0
+// lets geometry be written) under CheckGeometry. Links without a node are
+// never written, the others only with pLinks; pWritten, when given, says
+// which other faults are written. False at the first fault written, with
+// pReason "<node>: <field> holds 0 values, 3 needed", "<node>: <field> index
+// 7 outside 0 to 2" or "<node>: Link index 12 outside 8 control points";
+// true, pReason untouched, otherwise. Changes nothing.
+bool FindRefusedGeometry(KQelNode& pRoot, bool pLinks, FaultWritten pWritten, KString& pReason);
 
 }  // namespace native_detail
 }  // namespace qelsdk_600

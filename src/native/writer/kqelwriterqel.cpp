@@ -8,6 +8,7 @@
 #include "io/kstreamoptionsmotion.h"
 #include "io/kstreamoptionsqel.h"
 #include "native/blocks/kqelblockio.h"
+#include "native/blocks/kqelblocks_geometry_impl.h"
 #include "native/blocks/kqelblocks_shared.h"
 #include "object/kprogress.h"
 #include "scene/kqelnode.h"
@@ -153,6 +154,15 @@ bool KQelWriterQel::Write(KQelScene& pScene, KStreamOptions* pOptions, IQelObjec
             // Only errors of this write count.
             mFile->GetError().ClearLastError();
         }
+    }
+    // A geometry the reader would refuse would lose the whole file: the
+    // write fails before it writes or changes anything.
+    KString refused;
+    if (ok && mOptions->GetOption(KStreamOptionsQel::eModelAttribute) &&
+        !native_detail::FindRefusedGeometry(*pScene.GetRootNode(), true, nullptr, refused)) {
+        mError.SetLastError(eUnidentifiedError, refused.Buffer());
+        mFile = own;
+        ok = false;
     }
     progress->DivideSection(1 + (ok ? native_detail::SelectedTakeCount(*mOptions) : 0));
     if (!ok) {
