@@ -78,11 +78,11 @@ TEST(WriteCheck, ARefusedGeometryFailsTheExportAndLeavesNoFile)
     } cases[] = {
         {{E::eUV, E::eByPolygonVertex, E::eDirect, 0}, "Model::Box: LayerElementUV holds 0 values, 3 needed"},
         {{E::eUV, E::eByPolygonVertex, E::eDirect, 2}, "Model::Box: LayerElementUV holds 2 values, 3 needed"},
-        {{E::eUV, E::eByControlPoint, E::eDirect, 1}, "Model::Box: LayerElementUV holds 1 values, 3 needed"},
+        {{E::eUV, E::eByControlPoint, E::eDirect, 1}, "Model::Box: LayerElementUV holds 1 value, 3 needed"},
         {{E::eUV, E::eAllSame, E::eDirect, 0}, "Model::Box: LayerElementUV holds 0 values, 1 needed"},
         {{E::eUV, E::eByPolygonVertex, E::eIndexToDirect, 3, {0, 7, 1}},
          "Model::Box: LayerElementUV index 7 outside 0 to 2"},
-        {{E::eNormal, E::eByControlPoint, E::eDirect, 1}, "Model::Box: LayerElementNormal holds 1 values, 3 needed"},
+        {{E::eNormal, E::eByControlPoint, E::eDirect, 1}, "Model::Box: LayerElementNormal holds 1 value, 3 needed"},
         {{0, E::eNoMappingInformation, E::eDirect, 0, {12}}, "Model::Box: Link index 12 outside 3 control points"},
     };
     for (const auto& c : cases) {

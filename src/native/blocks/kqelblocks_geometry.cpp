@@ -222,7 +222,8 @@ KString DescribeFault(const char* pNode, const native_detail::GeometryFault& pFa
     KString text = KString(pNode) + ": " + pFault.mField;
     switch (pFault.mKind) {
     case native_detail::GeometryFault::eShortElement:
-        return text + " holds " + pFault.mHeld + " values, " + pFault.mNeeded + " needed";
+        return text + " holds " + pFault.mHeld + (pFault.mHeld == 1 ? " value, " : " values, ") + pFault.mNeeded +
+               " needed";
     case native_detail::GeometryFault::eElementIndex:
         text = text + " index " + pFault.mValue;
         if (pFault.mHighest == INT_MAX)
