@@ -155,6 +155,17 @@ const ElementKind* KindNamed(const char* pField)
     return nullptr;
 }
 
+// The smallest and largest of pCount indices, in one pass without branches.
+void Bounds(const int* pValues, int pCount, int& pLowest, int& pHighest)
+{
+    pLowest = INT_MAX;
+    pHighest = INT_MIN;
+    for (int i = 0; i < pCount; ++i) {
+        pLowest = std::min(pLowest, pValues[i]);
+        pHighest = std::max(pHighest, pValues[i]);
+    }
+}
+
 // Whether an element's values fit the geometry: its arrays cover what its
 // mapping needs, and its indices stay inside what they address; pFault gets
 // the numbers when they do not. Polygon groups are numbers, not indices;
@@ -179,13 +190,8 @@ bool ElementFits(KQelGeometry& pGeometry, const ElementKind& pKind, Element& pEl
     const bool toDirect = reference == Element::eIndexToDirect || !pKind.mObjects;
     const int floor = pKind.mObjects ? -1 : 0;
     const int ceiling = toDirect ? direct - 1 : INT_MAX;
-    // The bounds of all the indices first, in one pass without branches.
-    int lowest = INT_MAX, highest = INT_MIN;
-    const int* values = indices.GetArray();
-    for (int i = 0, n = indices.GetCount(); i < n; ++i) {
-        lowest = std::min(lowest, values[i]);
-        highest = std::max(highest, values[i]);
-    }
+    int lowest, highest;
+    Bounds(indices.GetArray(), indices.GetCount(), lowest, highest);
     if (lowest >= floor && highest <= ceiling)
         return true;
     pFault.mKind = native_detail::GeometryFault::eElementIndex;
@@ -202,12 +208,8 @@ bool LinkFits(KQelLink* pLink, int pPoints, native_detail::GeometryFault& pFault
     const int count = pLink ? pLink->GetControlPointIndicesCount() : 0;
     if (count == 0)
         return true;
-    int lowest = INT_MAX, highest = INT_MIN;
-    const int* values = pLink->GetControlPointIndices();
-    for (int i = 0; i < count; ++i) {
-        lowest = std::min(lowest, values[i]);
-        highest = std::max(highest, values[i]);
-    }
+    int lowest, highest;
+    Bounds(pLink->GetControlPointIndices(), count, lowest, highest);
     if (lowest >= 0 && highest < pPoints)
         return true;
     pFault.mKind = native_detail::GeometryFault::eLinkIndex;
@@ -801,10 +803,9 @@ bool KQelReaderQel::ReadLayerElements(KQelGeometry& pGeometry)
 
 // ---- The check after a read, and before a write ----
 
-bool native_detail::CheckGeometry(KQelGeometry& pGeometry, const std::function<bool(const GeometryFault&)>& pFault)
+void native_detail::CheckGeometry(KQelGeometry& pGeometry, const std::function<bool(const GeometryFault&)>& pFault)
 {
     GeometryFault fault = {};
-    bool clean = true;
     for (int l = 0, layers = pGeometry.GetLayerCount(); l < layers; ++l) {
         KQelLayer* layer = pGeometry.GetLayer(l);
         for (const ElementKind& kind : kElementKinds) {
@@ -816,9 +817,8 @@ bool native_detail::CheckGeometry(KQelGeometry& pGeometry, const std::function<b
             fault.mType = kind.mType;
             fault.mLayer = layer;
             fault.mLink = -1;
-            clean = false;
             if (!pFault(fault))
-                return false;
+                return;
         }
     }
     const int points = pGeometry.GetControlPointsCount();
@@ -830,11 +830,9 @@ bool native_detail::CheckGeometry(KQelGeometry& pGeometry, const std::function<b
         fault.mType = Element::ELayerElementType(0);
         fault.mLayer = nullptr;
         fault.mLink = i;
-        clean = false;
         if (!pFault(fault))
-            return false;
+            return;
     }
-    return clean;
 }
 
 bool native_detail::FindRefusedGeometry(KQelNode& pRoot, bool pLinks, FaultWritten pWritten, KString& pReason)

@@ -183,8 +183,7 @@ struct GeometryFault {
 // control points. Elements come layer by layer in slot order, then links
 // from the last; pFault may remove what it is handed (an element from its
 // layer, link mLink), and answers false to stop. One pass over each array.
-// True when nothing was handed.
-bool CheckGeometry(KQelGeometry& pGeometry, const std::function<bool(const GeometryFault&)>& pFault);
+void CheckGeometry(KQelGeometry& pGeometry, const std::function<bool(const GeometryFault&)>& pFault);
 
 // Whether a writer puts the faulty element or link in its file.
 typedef bool (*FaultWritten)(KQelGeometry& pGeometry, const GeometryFault& pFault);
