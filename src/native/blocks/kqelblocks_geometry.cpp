@@ -327,6 +327,11 @@ bool KQelWriterQel::WriteKQelGeometryTextureLayer(KQelGeometry& pGeometry, int p
     for (int l = 0; l < layerIndex; ++l)
         offset += pGeometry.GTC(l);
     const int count = pGeometry.GTC(layerIndex);
+    // The reader takes an id outside the texture blocks as corrupt, and
+    // names none only under mapping none: a layer without textures of its
+    // own is written so, its ids none.
+    if (count == 0)
+        mode = eLayerTextureNone;
 
     native_detail::WriteBlock info(file, "LayerTextureInfo");
     native_detail::WriteFieldI(file, "TextureBlendMode", textures->GetBlendMode());
@@ -334,7 +339,7 @@ bool KQelWriterQel::WriteKQelGeometryTextureLayer(KQelGeometry& pGeometry, int p
     native_detail::WriteFieldI(file, "TextureIdCount", ids.GetCount());
     file.FieldWriteBegin("TextureId");
     for (int i = 0, n = ids.GetCount(); i < n; ++i)
-        file.FieldWriteI(offset + (ids[i] >= 0 && ids[i] < count ? ids[i] : 0));
+        file.FieldWriteI(count == 0 ? -1 : offset + (ids[i] >= 0 && ids[i] < count ? ids[i] : 0));
     file.FieldWriteEnd();
 
     KQelLayerElementUV* uvs = layer->GetUVs();
@@ -345,10 +350,14 @@ bool KQelWriterQel::WriteKQelGeometryTextureLayer(KQelGeometry& pGeometry, int p
     const long long needs = MappingNeeds(pGeometry, mapping);
     const int length =
         reference == Element::eDirect ? uvs->GetDirectArray().GetCount() : uvs->GetIndexArray().GetCount();
+    // Indices are written as 0 where they name no UV, which the reader
+    // refuses when there is no UV at all.
+    const bool named =
+        reference != Element::eIndexToDirect || needs == 0 || uvs->GetDirectArray().GetCount() > 0;
     const bool expressible = (mapping == Element::eByControlPoint ||
                               (mapping == Element::eByPolygonVertex && IsMesh(pGeometry))) &&
                              (reference == Element::eDirect || reference == Element::eIndexToDirect) &&
-                             length == needs;
+                             length == needs && named;
     if (!expressible)
         uvs->SetMappingMode(Element::eNoMappingInformation);
     int code = 0;
@@ -452,6 +461,7 @@ bool KQelReaderQel::ReadKQelGeometryLayer(KQelGeometry& pGeometry)
     KQel& file = File();
     const int count = file.FieldGetInstanceCount("GeometryLayer");
     bool ok = true;
+    int read = 0;
     for (int i = 0; i < count; ++i) {
         native_detail::ReadBlock block(file, "GeometryLayer");
         if (!block.IsOpen())
@@ -460,10 +470,14 @@ bool KQelReaderQel::ReadKQelGeometryLayer(KQelGeometry& pGeometry)
         if (!info.IsOpen())
             continue;
         const int layer = pGeometry.CreateLayer();
-        if (layer >= 0)
+        if (layer >= 0) {
             ok = ReadKQelGeometryTextureLayer(pGeometry, layer) && ok;
+            ++read;
+        }
     }
-    if (count == 0 && IsMesh(pGeometry)) {
+    // The writer leaves a block it cannot express empty: only blocks read
+    // as layers take the textures from the mesh's own layer.
+    if (read == 0 && IsMesh(pGeometry)) {
         for (int i = 0, n = mTextures.GetCount(); i < n; ++i)
             pGeometry.AT(mTextures[i], 0);
     }
@@ -659,7 +673,7 @@ bool KQelReaderQel::ReadLayerElementsNormal(KArrayTemplate<KQelLayerElement*>& p
             ReadDirect(file, 3, normals, [](const double* v) { return KQelVector4(v[0], v[1], v[2], 1.0); });
             file.FieldReadEnd();
         }
-        if (element->GetReferenceMode() == Element::eIndexToDirect)
+        if (element->GetReferenceMode() != Element::eDirect)
             ReadIndices(file, "NormalsIndex", element->GetIndexArray());
         pElements.Add(element);
     });

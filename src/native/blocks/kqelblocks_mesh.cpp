@@ -193,18 +193,23 @@ bool KQelWriterQel::WriteKQelMeshTexture(KQelMesh& pMesh)
     if (!textures)
         return true;
     KQel& file = File();
+    const int count = pMesh.GTC(layerIndex);
     if (textures->GetMappingMode() == Element::eAllSame) {
-        native_detail::WriteFieldC(file, "TextureMode", "ByModel");
+        // The reader gives "ByModel" the layer's last texture: a layer
+        // without one assigns none.
+        if (count > 0)
+            native_detail::WriteFieldC(file, "TextureMode", "ByModel");
         return true;
     }
     if (textures->GetMappingMode() != Element::eByPolygon)
         return true;
     native_detail::WriteFieldC(file, "TextureMode", "ByPolygon");
-    const int count = pMesh.GTC(layerIndex);
     const KArrayTemplate<int>& indices = textures->GetIndexArray();
     file.FieldWriteBegin("TextureId");
     for (int i = 0, n = pMesh.GetPolygonCount(); i < n; ++i) {
-        int value = count > 0 ? count - 1 : 0;
+        // Entries the index array lacks, or that name no texture, become the
+        // last texture, or none when the layer has none.
+        int value = count - 1;
         if (i < indices.GetCount() && indices[i] >= -1 && indices[i] < count)
             value = indices[i];
         file.FieldWriteI(value);
