@@ -333,7 +333,10 @@ bool KQelWriterQel6::WriteKQelLayerElementNormals(KQelLayerContainer& pContainer
                                                [&file](KQelLayerElementNormal& pElement) {
                                                    WriteDirect<3>(file, "Normals", pElement.GetDirectArray(),
                                                                   [](const KQelVector4& v, int c) { return v[c]; });
-                                                   WriteIndexToDirect(file, "NormalsIndex", pElement);
+                                                   // Normals by index name them as index-to-direct
+                                                   // does: their indices go along.
+                                                   if (pElement.GetReferenceMode() != Element::eDirect)
+                                                       WriteIntArray(file, "NormalsIndex", pElement.GetIndexArray());
                                                });
     return true;
 }
