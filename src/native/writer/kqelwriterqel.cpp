@@ -33,6 +33,19 @@ void MotionOnly(KStreamOptionsQel& pOptions)
     pOptions.SetOption(KStreamOptionsQel::eAnimation, true);
 }
 
+// Which faults the check finds reach this layout's file: links alone (the
+// writer writes every link that has a node). Layer elements never do, for
+// the writer keeps only what its reader takes: normals only of a count the
+// reader maps, materials of layer 0 padded with the last one, texture ids
+// that name none of their layer's textures as one of them (as none when it
+// has none), the UVs of layer 0 as a list the reader pads and those of
+// later texture layers only where they fit, colours only where they fit,
+// polygon groups from the polygons; everything else is left out.
+bool IsFaultWritten(KQelGeometry&, const native_detail::GeometryFault& pFault)
+{
+    return pFault.mLink >= 0;
+}
+
 
 }  // namespace
 
@@ -159,7 +172,7 @@ bool KQelWriterQel::Write(KQelScene& pScene, KStreamOptions* pOptions, IQelObjec
     // write fails before it writes or changes anything.
     KString refused;
     if (ok && mOptions->GetOption(KStreamOptionsQel::eModelAttribute) &&
-        !native_detail::FindRefusedGeometry(*pScene.GetRootNode(), true, nullptr, refused)) {
+        !native_detail::FindRefusedGeometry(*pScene.GetRootNode(), true, IsFaultWritten, refused)) {
         mError.SetLastError(eUnidentifiedError, refused.Buffer());
         mFile = own;
         ok = false;

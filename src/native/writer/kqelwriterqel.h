@@ -94,9 +94,9 @@ public:
     // into that open file at its current position (a nested scene) and no
     // section is closed. False with error 4 for missing or foreign options,
     // 2 without a file, 5 with the reason as text, nothing written, when a
-    // geometry it would write (option eModelAttribute) holds a layer element
-    // or link that the reader refuses (native_detail::FindRefusedGeometry),
-    // 3 when the field file reports an error after a block (the later
+    // geometry it would write (option eModelAttribute) holds a link that the
+    // reader refuses (native_detail::FindRefusedGeometry; layer elements are
+    // converted to what the reader takes, or left out), 3 when the field file reports an error after a block (the later
     // blocks are skipped, the summary still written).
     virtual bool Write(KQelScene& pScene, KStreamOptions* pOptions, IQelObject* pObject);
 
