@@ -46,7 +46,6 @@ bool IsFaultWritten(KQelGeometry&, const native_detail::GeometryFault& pFault)
     return pFault.mLink >= 0;
 }
 
-
 }  // namespace
 
 void RemoveTypeIdentifierFromName(KString& pName)

@@ -96,8 +96,9 @@ public:
     // 2 without a file, 5 with the reason as text, nothing written, when a
     // geometry it would write (option eModelAttribute) holds a link that the
     // reader refuses (native_detail::FindRefusedGeometry; layer elements are
-    // converted to what the reader takes, or left out), 3 when the field file reports an error after a block (the later
-    // blocks are skipped, the summary still written).
+    // converted to what the reader takes, or left out), 3 when the field
+    // file reports an error after a block (the later blocks are skipped,
+    // the summary still written).
     virtual bool Write(KQelScene& pScene, KStreamOptions* pOptions, IQelObject* pObject);
 
     // Writes the password fields when the options ask for protection with a
